@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test through ctest: first a normal build in build/,
+# then an AddressSanitizer + UndefinedBehaviorSanitizer build in build-asan/.
+# Set SCOPEWATCH_SKIP_SANITIZE=1 to run the normal build only.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+jobs=$(nproc)
+
+run_suite() {
+    local dir=$1
+    shift
+    cmake -S . -B "$dir" "$@" >/dev/null
+    cmake --build "$dir" -j "$jobs"
+    (cd "$dir" && ctest --output-on-failure -j "$jobs" --timeout 300)
+}
+
+run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+if [ "${SCOPEWATCH_SKIP_SANITIZE:-0}" != "1" ]; then
+    run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DSCOPEWATCH_SANITIZE=ON
+fi

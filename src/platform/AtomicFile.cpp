@@ -1,0 +1,50 @@
+#include "platform/AtomicFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+namespace scopewatch {
+
+std::optional<std::string> WriteFileAtomically(const std::filesystem::path& target,
+                                               const std::vector<uint8_t>& content) {
+    std::filesystem::path temporary = target;
+    temporary += ".partial";
+    {
+        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+        if (!file) {
+            return "cannot create " + temporary.string() + ": " + std::strerror(errno);
+        }
+        file.write(reinterpret_cast<const char*>(content.data()),
+                   static_cast<std::streamsize>(content.size()));
+        file.flush();
+        if (!file) {
+            std::error_code ignored;
+            std::filesystem::remove(temporary, ignored);
+            return "cannot write " + temporary.string();
+        }
+    }
+    std::error_code error;
+    std::filesystem::rename(temporary, target, error);
+    if (error) {
+        std::filesystem::remove(temporary, error);
+        return "cannot replace " + target.string() + ": " + error.message();
+    }
+    return std::nullopt;
+}
+
+std::optional<std::vector<uint8_t>> ReadWholeFile(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        return std::nullopt;
+    }
+    std::vector<uint8_t> content((std::istreambuf_iterator<char>(file)),
+                                 std::istreambuf_iterator<char>());
+    if (file.bad()) {
+        return std::nullopt;
+    }
+    return content;
+}
+
+}  // namespace scopewatch

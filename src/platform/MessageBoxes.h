@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+namespace scopewatch {
+
+enum class MessageIcon { Information, Exclamation, Critical, Question };
+enum class MessageButtons { Ok, OkCancel };
+enum class MessageAnswer { Ok, Cancel };
+
+inline constexpr const char* kMessageTitle = "Scopewatch Message";
+inline constexpr const char* kInformationTitle = "Scopewatch Information";
+inline constexpr const char* kBuilderTitle = "Scopewatch v1.0";
+
+// Modal message boxes. Windows show every message through this, so tests can answer them.
+class MessageBoxes {
+  public:
+    virtual ~MessageBoxes() = default;
+    // Title and text are Windows-1252 bytes, as the program's texts are.
+    virtual MessageAnswer Show(const std::string& title, const std::string& text, MessageIcon icon,
+                               MessageButtons buttons) = 0;
+
+    void Inform(const std::string& text) {
+        Show(kMessageTitle, text, MessageIcon::Information, MessageButtons::Ok);
+    }
+    void Warn(const std::string& text) {
+        Show(kMessageTitle, text, MessageIcon::Exclamation, MessageButtons::Ok);
+    }
+};
+
+}  // namespace scopewatch

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/MessageBoxes.h"
+
+namespace scopewatch {
+
+// Message boxes shown with QMessageBox, modal to the whole application.
+class QtMessageBoxes : public MessageBoxes {
+  public:
+    MessageAnswer Show(const std::string& title, const std::string& text, MessageIcon icon,
+                       MessageButtons buttons) override;
+};
+
+}  // namespace scopewatch

@@ -1,0 +1,102 @@
+#include "scope/Geodesy.h"
+
+#include <cmath>
+
+#include "airport/MagVarGrid.h"
+#include "builder/FieldReaders.h"
+#include "platform/Rounding.h"
+
+namespace scopewatch {
+namespace {
+
+constexpr double kTwoPi = 6.28318530717958;
+
+struct Radians {
+    double lat1, lon1, lat2, lon2;
+};
+
+Radians ToRadians(double lat1, double lon1, double lat2, double lon2) {
+    return {lat1 * kPi / 180.0, lon1 * kPi / 180.0, lat2 * kPi / 180.0, lon2 * kPi / 180.0};
+}
+
+// Haversine while both differences are under one radian, else the law of cosines.
+double CentralAngle(const Radians& r) {
+    if (std::trunc(r.lat1 - r.lat2) == 0.0 && std::trunc(r.lon2 - r.lon1) == 0.0) {
+        const double sinLat = std::sin((r.lat1 - r.lat2) / 2.0);
+        const double sinLon = std::sin((r.lon1 - r.lon2) / 2.0);
+        return 2.0 * ArcSin(std::sqrt(sinLat * sinLat +
+                                      std::cos(r.lat1) * std::cos(r.lat2) * sinLon * sinLon));
+    }
+    return ArcCos(std::sin(r.lat1) * std::sin(r.lat2) +
+                  std::cos(r.lat1) * std::cos(r.lat2) * std::cos(r.lon1 - r.lon2));
+}
+
+GeoPoint Destination(double lat, double lon, int16_t trueCourse, double angle) {
+    const double lat1 = lat * kPi / 180.0;
+    const double lon1 = -lon * kPi / 180.0;
+    const double tc = trueCourse * kPi / 180.0;
+    const double phi =
+        ArcSin(std::sin(lat1) * std::cos(angle) + std::cos(lat1) * std::sin(angle) * std::cos(tc));
+    double lambda = lon1;
+    if (std::cos(phi) != 0.0) {
+        lambda =
+            FloorMod(lon1 - ArcSin(std::sin(tc) * std::sin(angle) / std::cos(phi)) + kPi, kTwoPi) -
+            kPi;
+    }
+    return {RoundDecimals(phi * 180.0 / kPi, 5), RoundDecimals(-lambda * 180.0 / kPi, 5)};
+}
+
+}  // namespace
+
+int16_t DistanceNm(double lat1, double lon1, double lat2, double lon2) {
+    double nm = CentralAngle(ToRadians(lat1, lon1, lat2, lon2)) * 10800.0 / kPi;
+    if (nm > 32767.0) {
+        nm = 32767.0;
+    }
+    return RoundToInt16(nm);
+}
+
+int16_t DistanceFt(double lat1, double lon1, double lat2, double lon2) {
+    const double nm =
+        RoundDecimals(CentralAngle(ToRadians(lat1, lon1, lat2, lon2)) * 10800.0 / kPi, 5);
+    double ft = RoundDecimals(nm * 6080.0, 5);
+    if (ft > 32767.0) {
+        ft = 32767.0;
+    }
+    return RoundToInt16(ft);
+}
+
+int16_t MagneticCourse(double lat1, double lon1, double lat2, double lon2, const MagVarGrid& grid) {
+    const Radians r = ToRadians(lat1, lon1, lat2, lon2);
+    const double d = CentralAngle(r);
+    double tc = 0.0;
+    if (d != 0.0) {
+        const double c = ArcCos((std::sin(r.lat2) - std::sin(r.lat1) * std::cos(d)) /
+                                (std::sin(d) * std::cos(r.lat1)));
+        tc = std::sin(r.lon2 - r.lon1) < 0.0 ? c : kTwoPi - c;
+    }
+    const auto course = static_cast<int16_t>(360 - static_cast<int>(std::floor(tc * 180.0 / kPi)));
+    return MagneticHeading(NormaliseHeading(course), lat1, lon1, grid);
+}
+
+GeoPoint DestinationNm(double lat, double lon, int16_t trueCourse, int16_t distanceNm) {
+    const double distance = distanceNm < 0 ? 0.0 : distanceNm;
+    return Destination(lat, lon, trueCourse, distance * kPi / 10800.0);
+}
+
+GeoPoint DestinationFt(double lat, double lon, int16_t trueCourse, int16_t distanceFt) {
+    const double distance = distanceFt < 0 ? 0.0 : distanceFt;
+    return Destination(lat, lon, trueCourse, (distance / 6080.0) * kPi / 10800.0);
+}
+
+int16_t MagneticToTrue(int16_t magneticHeading, double lat, double lon, const MagVarGrid& grid) {
+    const int variation = grid.VariationDegreesAt(lat, lon);
+    return NormaliseHeading(RoundToInt16(static_cast<double>(magneticHeading) + variation));
+}
+
+int32_t WidthPercentPx(float percent, int32_t widthPx) {
+    const double factor = RoundHalfEven(percent);
+    return RoundToInt32(factor * widthPx / 100.0);
+}
+
+}  // namespace scopewatch

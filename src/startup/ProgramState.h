@@ -1,0 +1,28 @@
+#pragma once
+
+#include <filesystem>
+
+#include "airport/AirportData.h"
+#include "platform/Rounding.h"
+#include "startup/Settings.h"
+
+namespace scopewatch {
+
+// The program-wide state: one instance, created in main() and passed by reference to every
+// window. Nothing else in the program is global.
+struct ProgramState {
+    // The folder the program keeps its files in: the working directory it was started in.
+    std::filesystem::path workDir;
+
+    SettingsRecord settingsRecord;
+    SettingsValues settings;
+    LoadedAirportData airport;
+
+    Flag16 isConnected = kFalse16;
+    Flag16 mainWindowOpen = kFalse16;
+
+    std::filesystem::path SettingsFile() const { return workDir / kSettingsFileName; }
+    std::filesystem::path DatabaseFile() const { return workDir / kDatabaseFileName; }
+};
+
+}  // namespace scopewatch

@@ -1,0 +1,75 @@
+#include "startup/Settings.h"
+
+#include "platform/AtomicFile.h"
+#include "platform/ByteCursor.h"
+#include "platform/ByteWriter.h"
+
+namespace scopewatch {
+
+std::vector<uint8_t> EncodeSettings(const SettingsRecord& record) {
+    ByteWriter writer;
+    writer.LengthText(record.header);
+    writer.Int8(record.marker);
+    writer.Int8(record.simVersion);
+    writer.Int32(record.airportCount);
+    writer.LengthText(record.simFolder);
+    writer.LengthText(record.facilityDataFolder);
+    return writer.Take();
+}
+
+DecodedSettings DecodeSettings(const std::vector<uint8_t>& bytes) {
+    ByteCursor cursor(bytes);
+    SettingsRecord record;
+    record.header = cursor.LengthText();
+    record.marker = cursor.UInt8();
+    record.simVersion = cursor.UInt8();
+    record.airportCount = cursor.Int32();
+    record.simFolder = cursor.LengthText();
+    record.facilityDataFolder = cursor.LengthText();
+    if (!cursor.ok()) {
+        return {std::nullopt, "the file is too short (" + std::to_string(bytes.size()) +
+                                  " bytes) for the fields it announces"};
+    }
+    if (record.airportCount < 0) {
+        return {std::nullopt, "its airport count is negative"};
+    }
+    return {record, {}};
+}
+
+SettingsResult ReadSettings(const std::filesystem::path& file, SettingsRecord& record,
+                            SettingsValues& values) {
+    const auto bytes = ReadWholeFile(file);
+    if (!bytes) {
+        return {false, "cannot read " + file.filename().string()};
+    }
+    const DecodedSettings decoded = DecodeSettings(*bytes);
+    if (!decoded.record) {
+        return {false, decoded.error};
+    }
+    record = *decoded.record;
+    values.simVersion = record.simVersion;
+    values.airportCount = record.airportCount;
+    values.simFolder = record.simFolder;
+    values.facilityDataFolder = record.facilityDataFolder;
+    return {true, {}};
+}
+
+SettingsResult WriteSettings(const std::filesystem::path& file, const SettingsRecord& record) {
+    if (const auto error = WriteFileAtomically(file, EncodeSettings(record))) {
+        return {false, *error};
+    }
+    return {true, {}};
+}
+
+SettingsResult UpdateSettings(const std::filesystem::path& file, const SettingsValues& values) {
+    SettingsRecord record;
+    SettingsValues ignored;
+    if (const SettingsResult read = ReadSettings(file, record, ignored); !read.ok) {
+        return read;
+    }
+    record.airportCount = values.airportCount;
+    record.facilityDataFolder = values.facilityDataFolder;
+    return WriteSettings(file, record);
+}
+
+}  // namespace scopewatch

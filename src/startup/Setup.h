@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+namespace scopewatch {
+
+struct ProgramState;
+class MessageBoxes;
+
+// "NEXT STEP --->" of the setup dialog: writes a fresh settings file for the simulator
+// folder (taken as typed) and says so. Returns true when the file was written; an empty
+// folder text or a file that cannot be written is reported and returns false.
+bool ConfirmSetup(ProgramState& state, MessageBoxes& messages, const std::string& folderText,
+                  bool versionSelected);
+
+// Closing the setup dialog before it wrote the settings file: removes the settings file
+// (and nothing else) and says that the program ends.
+void AbandonSetup(ProgramState& state, MessageBoxes& messages);
+
+}  // namespace scopewatch

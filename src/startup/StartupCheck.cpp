@@ -1,0 +1,62 @@
+#include "startup/StartupCheck.h"
+
+#include "platform/FileSystem.h"
+#include "platform/MessageBoxes.h"
+#include "startup/ProgramState.h"
+#include "startup/WindowFlow.h"
+
+namespace scopewatch {
+
+StartupCase DetermineStartupCase(const FileSystem& files) {
+    const bool settings = !files.ListFiles(kSettingsFileName).empty();
+    const bool database = !files.ListFiles(kDatabaseFileName).empty();
+    if (!settings && !database) {
+        return StartupCase::FirstRun;
+    }
+    if (settings && !database) {
+        return StartupCase::DatabaseMissing;
+    }
+    if (!settings) {
+        return StartupCase::SettingsMissing;
+    }
+    return StartupCase::BothPresent;
+}
+
+void RunStartupCheck(ProgramState& state, MessageBoxes& messages, const FileSystem& files,
+                     WindowFlow& flow) {
+    state.isConnected = kFalse16;
+    state.mainWindowOpen = kFalse16;
+    switch (DetermineStartupCase(files)) {
+        case StartupCase::FirstRun:
+            flow.ShowSetupDialog();
+            return;
+        case StartupCase::DatabaseMissing:
+            messages.Warn(
+                "The database file is missing, so this program needs to create a new database "
+                "file again.");
+            files.DeleteFiles(kSettingsFileName);
+            flow.ShowSetupDialog();
+            return;
+        case StartupCase::SettingsMissing:
+            messages.Warn(
+                "The settings file is missing, so this program needs to create a new settings "
+                "file again.");
+            files.DeleteFiles(kDatabaseFileName);
+            flow.ShowSetupDialog();
+            return;
+        case StartupCase::BothPresent:
+            break;
+    }
+    const SettingsResult read =
+        ReadSettings(state.SettingsFile(), state.settingsRecord, state.settings);
+    if (!read.ok) {
+        messages.Warn("The settings file is damaged (" + read.error +
+                      "), so this program needs to create a new settings file again.");
+        files.DeleteFiles(kSettingsFileName);
+        flow.ShowSetupDialog();
+        return;
+    }
+    flow.ShowAirportWindow();
+}
+
+}  // namespace scopewatch

@@ -1,0 +1,58 @@
+#include "startup/ui/AppWindows.h"
+
+#include <QCoreApplication>
+
+#include "platform/FileSystem.h"
+#include "platform/MessageBoxes.h"
+#include "startup/ProgramState.h"
+#include "startup/StartupCheck.h"
+#include "startup/ui/SetupDialog.h"
+#include "startup/ui/SplashWindow.h"
+
+namespace scopewatch {
+
+AppWindows::AppWindows(ProgramState& state, MessageBoxes& messages, FileSystem& files)
+    : state_(state), messages_(messages), files_(files) {}
+
+AppWindows::~AppWindows() = default;
+
+void AppWindows::Start() {
+    splash_ = std::make_unique<SplashWindow>(
+        [this] { RunStartupCheck(state_, messages_, files_, *this); });
+    splash_->show();
+}
+
+void AppWindows::CloseSplash() {
+    if (splash_) {
+        splash_->hide();
+        splash_.release()->deleteLater();
+    }
+}
+
+void AppWindows::ShowSetupDialog() {
+    CloseSplash();
+    setup_ = std::make_unique<SetupDialog>(state_, messages_, *this, files_.drives());
+    setup_->show();
+}
+
+void AppWindows::ShowBuilderWindow() {
+    messages_.Inform("The database builder is not built yet, so the program ends here.");
+    EndProgram();
+}
+
+void AppWindows::ShowAirportWindow() {
+    CloseSplash();
+    messages_.Inform("The airport window is not built yet, so the program ends here.");
+    EndProgram();
+}
+
+void AppWindows::EndProgram() {
+    if (ended_) {
+        return;
+    }
+    ended_ = true;
+    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
+                              Qt::QueuedConnection);
+}
+
+}  // namespace scopewatch

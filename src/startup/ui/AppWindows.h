@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QObject>
+#include <memory>
+
+#include "startup/WindowFlow.h"
+
+namespace scopewatch {
+
+struct ProgramState;
+class MessageBoxes;
+class FileSystem;
+class SplashWindow;
+class SetupDialog;
+
+// The program's windows and the hand-offs between them. It owns every top-level window
+// and creates each one when the flow reaches it.
+class AppWindows : public QObject, public WindowFlow {
+    Q_OBJECT
+  public:
+    AppWindows(ProgramState& state, MessageBoxes& messages, FileSystem& files);
+    ~AppWindows() override;
+
+    // Shows the splash window; the start-up check follows 3 s later.
+    void Start();
+
+    void ShowSetupDialog() override;
+    void ShowBuilderWindow() override;
+    void ShowAirportWindow() override;
+    void EndProgram() override;
+
+    bool ended() const { return ended_; }
+    SplashWindow* splash() const { return splash_.get(); }
+    SetupDialog* setupDialog() const { return setup_.get(); }
+
+  private:
+    void CloseSplash();
+
+    ProgramState& state_;
+    MessageBoxes& messages_;
+    FileSystem& files_;
+    std::unique_ptr<SplashWindow> splash_;
+    std::unique_ptr<SetupDialog> setup_;
+    bool ended_ = false;
+};
+
+}  // namespace scopewatch
