@@ -29,7 +29,7 @@ MagVarLoadResult LoadMagVarGrid(const std::string& realPath, FileBuffer& buffer,
 }
 
 MagVarLoadResult LoadMagVarGrid(const FileBuffer& buffer, MagVarGrid& grid) {
-    if (!buffer.Contains(MagVarGrid::kTableOffsetPosition, 4)) {
+    if (buffer.FileLength() < MagVarGrid::kTableOffsetPosition + 4) {
         return MagVarLoadResult::FileTooShort;
     }
     const int64_t table = buffer.ReadInt32(MagVarGrid::kTableOffsetPosition);
@@ -37,7 +37,7 @@ MagVarLoadResult LoadMagVarGrid(const FileBuffer& buffer, MagVarGrid& grid) {
         return MagVarLoadResult::NoTable;
     }
     const int64_t start = table + 8;
-    if (!buffer.Contains(start, MagVarGrid::kTableBytes)) {
+    if (start > buffer.FileLength() - MagVarGrid::kTableBytes) {
         return MagVarLoadResult::FileTooShort;
     }
     for (int i = 0; i < MagVarGrid::kFilled; ++i) {

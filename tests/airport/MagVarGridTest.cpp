@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include "airport/MagVarGrid.h"
+#include "builder/FileBuffer.h"
+#include "scenerywriter/MagdecWriter.h"
+#include "support/TempDir.h"
+
+namespace scopewatch {
+namespace {
+
+int16_t CellCode(int latitude, int longitude) {
+    return static_cast<int16_t>(longitude * 100 + latitude);
+}
+
+TEST(MagVarGridTest, IndexRoundsHalvesToEvenAndWrapsWestLongitudes) {
+    EXPECT_EQ(MagVarGrid::IndexAt(45.5, 10.5), 1946);
+    EXPECT_EQ(MagVarGrid::IndexAt(0.0, -0.5), 0 * 181 + 90);
+    EXPECT_EQ(MagVarGrid::IndexAt(0.0, -1.5), 358 * 181 + 90);
+    EXPECT_EQ(MagVarGrid::IndexAt(0.0, -179.6), 180 * 181 + 90);
+    EXPECT_EQ(MagVarGrid::IndexAt(-90.0, 359.0), 359 * 181);
+    EXPECT_EQ(MagVarGrid::IndexAt(90.0, 359.4), 65159);
+}
+
+TEST(MagVarGridTest, PositionsOffTheGridUseTheSpareCellInsteadOfOverrunning) {
+    EXPECT_EQ(MagVarGrid::IndexAt(95.0, 359.6), MagVarGrid::kFilled);
+    EXPECT_EQ(MagVarGrid::IndexAt(0.0, -400.0), MagVarGrid::kFilled);
+    EXPECT_EQ(MagVarGrid::IndexAt(0.0, 1.0e9), MagVarGrid::kFilled);
+}
+
+TEST(MagVarGridTest, VariationTruncatesTowardZero) {
+    MagVarGrid grid;
+    grid.values[static_cast<size_t>(MagVarGrid::IndexAt(0, 0))] = 16384;
+    grid.values[static_cast<size_t>(MagVarGrid::IndexAt(1, 0))] = -182;
+    grid.values[static_cast<size_t>(MagVarGrid::IndexAt(2, 0))] = -364;
+    EXPECT_EQ(grid.VariationDegreesAt(0, 0), 90);
+    EXPECT_EQ(grid.VariationDegreesAt(1, 0), 0);
+    EXPECT_EQ(grid.VariationDegreesAt(2, 0), -1);
+}
+
+TEST(MagVarGridTest, LoadsTheTableLongitudeMajor) {
+    testing::TempDir dir;
+    const auto file = dir.Write("magdec.bgl", scenery::BuildMagdecBgl(CellCode, 200));
+    FileBuffer buffer;
+    MagVarGrid grid;
+    ASSERT_EQ(LoadMagVarGrid(file.string(), buffer, grid), MagVarLoadResult::Loaded);
+    EXPECT_EQ(grid.values[0], CellCode(-90, 0));
+    EXPECT_EQ(grid.values[1946], CellCode(46, 10));
+    EXPECT_EQ(grid.values[65159], CellCode(90, 359));
+    EXPECT_EQ(grid.values[65160], 0);
+}
+
+TEST(MagVarGridTest, MissingOrShortFilesLeaveTheGridAsItWas) {
+    testing::TempDir dir;
+    auto bytes = scenery::BuildMagdecBgl(CellCode);
+    MagVarGrid grid;
+    grid.values[1946] = 77;
+    FileBuffer buffer;
+
+    EXPECT_EQ(LoadMagVarGrid((dir / "none.bgl").string(), buffer, grid),
+              MagVarLoadResult::FileMissing);
+
+    bytes.pop_back();
+    const auto truncated = dir.Write("short.bgl", bytes);
+    EXPECT_EQ(LoadMagVarGrid(truncated.string(), buffer, grid), MagVarLoadResult::FileTooShort);
+
+    const auto stub = dir.Write("stub.bgl", std::vector<uint8_t>(60, 0));
+    EXPECT_EQ(LoadMagVarGrid(stub.string(), buffer, grid), MagVarLoadResult::FileTooShort);
+
+    auto noTable = scenery::BuildMagdecBgl(CellCode);
+    noTable[110] = noTable[111] = noTable[112] = noTable[113] = 0;
+    const auto zero = dir.Write("zero.bgl", noTable);
+    EXPECT_EQ(LoadMagVarGrid(zero.string(), buffer, grid), MagVarLoadResult::NoTable);
+
+    noTable[110] = noTable[111] = noTable[112] = 0xFF;
+    noTable[113] = 0x7F;  // a huge offset must not overflow into a valid-looking position
+    const auto huge = dir.Write("huge.bgl", noTable);
+    EXPECT_EQ(LoadMagVarGrid(huge.string(), buffer, grid), MagVarLoadResult::FileTooShort);
+
+    EXPECT_EQ(grid.values[1946], 77);
+}
+
+}  // namespace
+}  // namespace scopewatch

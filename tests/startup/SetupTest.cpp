@@ -1,0 +1,56 @@
+#include <gtest/gtest.h>
+
+#include "startup/ProgramState.h"
+#include "startup/Setup.h"
+#include "support/ScriptedMessageBoxes.h"
+#include "support/TempDir.h"
+
+namespace fs = std::filesystem;
+
+namespace scopewatch {
+namespace {
+
+class SetupTest : public ::testing::Test {
+  protected:
+    SetupTest() { state.workDir = dir.path(); }
+
+    testing::TempDir dir;
+    ProgramState state;
+    testing::ScriptedMessageBoxes messages;
+};
+
+TEST_F(SetupTest, EmptyFolderIsRefusedWithAMessage) {
+    EXPECT_FALSE(ConfirmSetup(state, messages, "", true));
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Please enter the your fs directory"});
+    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Information);
+    EXPECT_FALSE(fs::exists(dir / kSettingsFileName));
+}
+
+TEST_F(SetupTest, WritesTheFolderAsTypedAndSetsTheSharedValues) {
+    ASSERT_TRUE(ConfirmSetup(state, messages, "C:\\FS2002", true));
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Settings file created successfully!"});
+    EXPECT_EQ(testing::ReadBytes(dir / kSettingsFileName).size(), 43U);
+    EXPECT_EQ(state.settings.simFolder, "C:\\FS2002");
+    EXPECT_EQ(state.settings.simVersion, 1);
+    EXPECT_EQ(state.settingsRecord.header, "Scopewatch Version 1.0");
+}
+
+TEST_F(SetupTest, UnwritableFolderIsReportedNotClaimedAsSuccess) {
+    state.workDir = dir / "missing-folder";
+    EXPECT_FALSE(ConfirmSetup(state, messages, "C:\\FS2002", true));
+    ASSERT_EQ(messages.shown.size(), 1U);
+    EXPECT_NE(messages.shown[0].text.find("could not be written"), std::string::npos);
+}
+
+TEST_F(SetupTest, AbandoningRemovesOnlyTheSettingsFile) {
+    dir.Write(kSettingsFileName, "half");
+    dir.Write("notes.tcs", "a user's own file");
+    AbandonSetup(state, messages);
+    EXPECT_FALSE(fs::exists(dir / kSettingsFileName));
+    EXPECT_TRUE(fs::exists(dir / "notes.tcs"));
+    EXPECT_EQ(messages.Texts(),
+              std::vector<std::string>{"You didn't finish setup process, program will end"});
+}
+
+}  // namespace
+}  // namespace scopewatch
