@@ -1,0 +1,196 @@
+#include "scope/PointerInfo.h"
+
+#include <QChar>
+#include <QString>
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "multiplayer/TrafficLayer.h"
+#include "platform/CodePage.h"
+#include "platform/NumberText.h"
+#include "platform/Rounding.h"
+#include "scope/Geodesy.h"
+#include "scope/ScopeColours.h"
+#include "scope/ScopePainter.h"
+
+namespace scopewatch {
+namespace {
+
+constexpr float kObjectTolerancePercent = 1.5F;
+constexpr float kPlayerTolerancePercent = 0.8F;
+
+// Hit-testing against the pointer's pixel position.
+class HitTester {
+  public:
+    HitTester(const ScopeView& view, const PointerPosition& pointer)
+        : view_(view), pointer_(ProjectToScope(view, pointer.latitude, pointer.longitude)) {}
+
+    bool Hits(double latitude, double longitude, float tolerancePercent) const {
+        const ScopePoint p = ProjectToScope(view_, latitude, longitude);
+        const double dx = std::abs(static_cast<double>(p.x) - pointer_.x);
+        const double dy = std::abs(static_cast<double>(p.y) - pointer_.y);
+        return RoundHalfEven(std::sqrt(dx * dx + dy * dy)) <=
+               WidthPercentPx(tolerancePercent, view_.WidthPx);
+    }
+
+  private:
+    const ScopeView& view_;
+    ScopePoint pointer_;
+};
+
+std::string Feet(int32_t value) {
+    return std::to_string(value) + " ft";
+}
+
+// Upper case in Windows-1252; a letter whose capital the code page lacks stays as it is.
+std::string AnsiUpper(const std::string& text) {
+    std::string upper;
+    upper.reserve(text.size());
+    for (const char byte : text) {
+        const QChar letter = FromAnsi(std::string(1, byte)).at(0);
+        const std::string capital = ToAnsi(QString(letter.toUpper()));
+        upper += (capital.size() == 1 && (capital != "?" || byte == '?')) ? capital[0] : byte;
+    }
+    return upper;
+}
+
+std::string AirspaceText(const AirspaceRecord& airspace) {
+    const int32_t low = std::min(airspace.floorFt, airspace.ceilingFt);
+    const int32_t high = std::max(airspace.floorFt, airspace.ceilingFt);
+    std::string text;
+    if (!airspace.fullName.empty()) {
+        text += "AIRSPACE FULLNAME: " + airspace.fullName;
+    }
+    if (!airspace.typeName.empty()) {
+        text += "  AIRSPACE TYPE: " + airspace.typeName;
+    }
+    text +=
+        airspace.frequencyText.empty() ? "  " : "  AIRSPACE FREQUENCY: " + airspace.frequencyText;
+    if (low > 0 || high > 0) {
+        text += "FROM: " + Feet(low) + "  TO: " + Feet(high);
+    }
+    return text;
+}
+
+std::string PlayerText(const TrafficRecord& aircraft, const AirportRecord& airport) {
+    const int16_t distance =
+        DistanceNm(aircraft.latitude, aircraft.longitude, airport.latitude, airport.longitude);
+    return "Player: " + aircraft.playerName + "  Heading: " + ShortestNumberText(aircraft.heading) +
+           "  Altitude: " + Feet(aircraft.altitudeFt) + "  Distance: " + std::to_string(distance) +
+           " nm" + "  Type Plane: " + aircraft.aircraftType;
+}
+
+std::string RunwayEndText(const RunwayRecord& runway, const std::string& name, int16_t heading) {
+    return "Runway: " + name + "  Heading: " + std::to_string(heading) +
+           "  Altitude: " + Feet(runway.altitudeFt) + "  Lenght: " + Feet(runway.lengthFt) +
+           "  Width: " + Feet(runway.widthFt);
+}
+
+std::string IlsText(const IlsRecord& ils) {
+    return "ILS: " + ils.ident + "  Heading: " + std::to_string(ils.magHeading) +
+           "  Frequency: " + ils.frequency + " Mhz";
+}
+
+void TestAirspaces(const ScopeScene& scene, const HitTester& hits, HoverInfo& info) {
+    if (scene.view.ZoomLevel >= kSurfaceZoomLevel || !scene.flags.showAirspaces) {
+        return;
+    }
+    for (const AirspaceRecord& airspace : scene.airport.airspaces) {
+        if (airspace.typeName == "Airspace Class D" ||
+            !hits.Hits(airspace.latitude, airspace.longitude, kObjectTolerancePercent)) {
+            continue;
+        }
+        info.selection = {kSelectedAirspaceMarker, airspace.typeName, airspace.latitude,
+                          airspace.longitude};
+        info.text = AirspaceText(airspace);
+    }
+}
+
+void TestPlayers(const ScopeScene& scene, const HitTester& hits, HoverInfo& info) {
+    for (const TrafficRecord& aircraft : scene.traffic.InUse()) {
+        if (hits.Hits(aircraft.latitude, aircraft.longitude, kPlayerTolerancePercent)) {
+            info.text = PlayerText(aircraft, scene.airport.currentAirport);
+        }
+    }
+}
+
+void TestSurface(const ScopeScene& scene, const HitTester& hits, HoverInfo& info) {
+    if (scene.view.ZoomLevel < kSurfaceZoomLevel) {
+        return;
+    }
+    const AirportRecord& airport = scene.airport.currentAirport;
+    if (scene.flags.showParkings) {
+        for (const ParkingRecord& parking : airport.parkings) {
+            if (hits.Hits(parking.latitude, parking.longitude, kObjectTolerancePercent)) {
+                info.text = AnsiUpper(parking.label) + "  Radius: " + Feet(parking.altitudeFt);
+            }
+        }
+    }
+    for (const RunwayRecord& runway : airport.runways) {
+        if (hits.Hits(runway.end1Latitude, runway.end1Longitude, kObjectTolerancePercent)) {
+            info.text = RunwayEndText(runway, runway.primaryName, runway.primaryMagHeading);
+        }
+        if (hits.Hits(runway.end2Latitude, runway.end2Longitude, kObjectTolerancePercent)) {
+            info.text = RunwayEndText(runway, runway.secondaryName, runway.secondaryMagHeading);
+        }
+    }
+    if (scene.flags.showIls) {
+        for (const IlsRecord& ils : airport.ilsList) {
+            if (hits.Hits(ils.latitude, ils.longitude, kObjectTolerancePercent)) {
+                info.text = IlsText(ils);
+            }
+        }
+    }
+}
+
+}  // namespace
+
+HoverInfo HoverInfoAt(const ScopeScene& scene, const PointerPosition& pointer) {
+    const HitTester hits(scene.view, pointer);
+    HoverInfo info;
+    TestAirspaces(scene, hits, info);
+    TestPlayers(scene, hits, info);
+    TestSurface(scene, hits, info);
+    return info;
+}
+
+std::string MeasuringLabel(int16_t distanceNm, int16_t magneticCourse) {
+    return "Dist: " + std::to_string(distanceNm) + " nm" +
+           "  Course: " + std::to_string(magneticCourse) + " *";
+}
+
+void DrawMeasuringLine(DrawingSurface& surface, const ScopeScene& scene,
+                       const PointerPosition& pointer) {
+    const ScopeView& view = scene.view;
+    const MagVarGrid& grid = scene.airport.magVarGrid;
+    const double anchorLat = view.DragAnchorLat;
+    const double anchorLon = view.DragAnchorLon;
+    const double pointerLat = pointer.latitude;
+    const double pointerLon = pointer.longitude;
+
+    surface.Cls();
+    const ScopePoint anchorPx = ProjectToScope(view, anchorLat, anchorLon);
+    const ScopePoint pointerPx = ProjectToScope(view, pointerLat, pointerLon);
+    const int16_t distance = DistanceNm(anchorLat, anchorLon, pointerLat, pointerLon);
+    const int16_t course = MagneticCourse(anchorLat, anchorLon, pointerLat, pointerLon, grid);
+    const int16_t half = RoundToInt16(distance / 2.0);
+    const GeoPoint middle = DestinationNm(anchorLat, anchorLon,
+                                          MagneticToTrue(course, anchorLat, anchorLon, grid), half);
+    const ScopePoint middlePx = ProjectToScope(view, middle.latitude, middle.longitude);
+
+    surface.ForeColor(kScopeGreen);
+    surface.DrawStyle(kDottedLine);
+    surface.DrawWidth(1);
+    surface.MoveToEx(anchorPx.x, anchorPx.y);
+    surface.LineTo(pointerPx.x, pointerPx.y);
+    surface.ForeColor(kWhite);
+    surface.TextOutA(middlePx.x, middlePx.y, MeasuringLabel(distance, course));
+    surface.DrawStyle(kSolidLine);
+
+    PaintScope(surface, scene);
+    DrawTraffic(surface, view, scene.traffic, grid);
+    surface.ResetDrawingState();
+}
+
+}  // namespace scopewatch

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "scope/DrawingSurface.h"
+
+namespace scopewatch {
+
+// The scope's colours, 0xBBGGRR.
+inline constexpr GdiColor kBrown = 0x404080;   // parking dots
+inline constexpr GdiColor kGrey = 0xC0C0C0;    // taxiway lines
+inline constexpr GdiColor kYellow = 0x00FFFF;  // ILS courses, the selected airspace
+inline constexpr GdiColor kCyan = 0xFFFF00;    // airspaces
+
+}  // namespace scopewatch

@@ -1,0 +1,107 @@
+#include "scope/ScopeView.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "platform/Rounding.h"
+
+namespace scopewatch {
+namespace {
+
+constexpr double kWorldWest = -179.9999;
+constexpr double kWorldEast = 179.9999;
+constexpr double kWorldSouth = -89.9999;
+constexpr double kWorldNorth = 89.9999;
+
+std::string ShortestSingleText(float value) {
+    if (value == 0.0F) {
+        value = 0.0F;  // a negative zero reads as plain 0
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, "%.7g", static_cast<double>(value));
+    return text;
+}
+
+}  // namespace
+
+ScopePoint ProjectToScope(const ScopeView& view, double latitude, double longitude) {
+    const double x = (longitude - view.West) / (view.East - view.West) * view.WidthPx;
+    const double y = (view.North - latitude) / (view.North - view.South) * view.HeightPx;
+    return {RoundToInt32(x), RoundToInt32(y)};
+}
+
+PointerPosition PointerAt(const ScopeView& view, double xPx, double yPx) {
+    const double xFraction = view.WidthPx > 0 ? xPx / view.WidthPx : 0.0;
+    const double yFraction = view.HeightPx > 0 ? yPx / view.HeightPx : 0.0;
+    return {static_cast<float>(view.West + xFraction * (view.East - view.West)),
+            static_cast<float>(view.North - yFraction * (view.North - view.South))};
+}
+
+void CentreView(ScopeView& view, double longitude, double latitude) {
+    const double halfWidth = std::abs(view.East - view.West) / 2.0;
+    const double halfHeight = std::abs(view.North - view.South) / 2.0;
+    view.West = longitude - halfWidth;
+    view.East = longitude + halfWidth;
+    view.North = latitude + halfHeight;
+    view.South = latitude - halfHeight;
+}
+
+bool ZoomIn(ScopeView& view) {
+    if (view.ZoomLevel < kMinZoomLevel || view.ZoomLevel > kMaxZoomLevel - 1) {
+        return false;
+    }
+    const double quarterWidth = std::abs(view.East - view.West) / 4.0;
+    const double quarterHeight = std::abs(view.South - view.North) / 4.0;
+    view.West += quarterWidth;
+    view.East -= quarterWidth;
+    view.North -= quarterHeight;
+    view.South += quarterHeight;
+    view.ZoomLevel += 1;
+    return true;
+}
+
+bool ZoomOut(ScopeView& view) {
+    if (view.ZoomLevel < kMinZoomLevel + 1 || view.ZoomLevel > kMaxZoomLevel) {
+        return false;
+    }
+    const double halfWidth = std::abs(view.East - view.West) / 2.0;
+    const double halfHeight = std::abs(view.South - view.North) / 2.0;
+    view.West -= halfWidth;
+    view.East += halfWidth;
+    view.North += halfHeight;
+    view.South -= halfHeight;
+    view.ZoomLevel -= 1;
+    return true;
+}
+
+ScopeView InitialView(int32_t widthPx, int32_t heightPx, double centreLongitude,
+                      double centreLatitude) {
+    ScopeView view;
+    view.WidthPx = widthPx;
+    view.HeightPx = heightPx;
+    view.West = kWorldWest;
+    view.East = kWorldEast;
+    view.South = kWorldSouth;
+    view.North = kWorldNorth;
+    view.ZoomLevel = kMinZoomLevel;
+    CentreView(view, centreLongitude, centreLatitude);
+    while (view.ZoomLevel < kInitialZoomLevel) {
+        ZoomIn(view);
+    }
+    return view;
+}
+
+std::string ZoomLabelText(int16_t zoomLevel) {
+    return "x" + std::to_string(zoomLevel);
+}
+
+CoordinateReadout ReadoutFor(const PointerPosition& pointer) {
+    CoordinateReadout readout;
+    readout.longitudeText = ShortestSingleText(pointer.longitude);
+    readout.latitudeText = ShortestSingleText(pointer.latitude);
+    readout.eastWest = readout.longitudeText.starts_with('-') ? "W" : "E";
+    readout.northSouth = readout.latitudeText.starts_with('-') ? "S" : "N";
+    return readout;
+}
+
+}  // namespace scopewatch

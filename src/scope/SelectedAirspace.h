@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+namespace scopewatch {
+
+inline constexpr const char* kSelectedAirspaceMarker = "Current Selected Airspace";
+
+// The airspace the pointer rests on, drawn highlighted; it lasts until the pointer moves.
+struct SelectedAirspace {
+    std::string Marker;
+    std::string TypeText;
+    double RefLat = 0.0;
+    double RefLon = 0.0;
+
+    bool Exists() const { return !Marker.empty() && !TypeText.empty(); }
+    // Every airspace with exactly this reference point counts as selected.
+    bool Selects(double latitude, double longitude) const {
+        return Exists() && latitude == RefLat && longitude == RefLon;
+    }
+
+    bool operator==(const SelectedAirspace&) const = default;
+};
+
+}  // namespace scopewatch
