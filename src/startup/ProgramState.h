@@ -3,7 +3,9 @@
 #include <filesystem>
 
 #include "airport/AirportData.h"
+#include "multiplayer/TrafficTable.h"
 #include "platform/Rounding.h"
+#include "scope/DisplayFlags.h"
 #include "startup/Settings.h"
 
 namespace scopewatch {
@@ -20,6 +22,9 @@ struct ProgramState {
 
     Flag16 isConnected = kFalse16;
     Flag16 mainWindowOpen = kFalse16;
+
+    TrafficTable traffic;
+    DisplayFlags displayFlags;
 
     std::filesystem::path SettingsFile() const { return workDir / kSettingsFileName; }
     std::filesystem::path DatabaseFile() const { return workDir / kDatabaseFileName; }
