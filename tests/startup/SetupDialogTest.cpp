@@ -28,9 +28,11 @@ class SetupDialogTest : public ::testing::Test {
     std::vector<Drive> drives;
 };
 
-TEST_F(SetupDialogTest, OpensOnTheFirstDriveWithItsPathInTheTextBox) {
+TEST_F(SetupDialogTest, OpensOnTheWorkingDirectoryWithItsPathInTheTextBox) {
+    state.workDir = dir / "volume";
     SetupDialog dialog(state, messages, flow, drives);
     EXPECT_EQ(dialog.windowTitle(), "Completing setup - settings");
+    EXPECT_EQ(dialog.driveList().currentIndex(), 0);
     EXPECT_EQ(dialog.folderText().text().toStdString(), (dir / "volume").string());
     EXPECT_EQ(dialog.nextButton().text(), "NEXT STEP --->");
     EXPECT_FALSE(dialog.folderList().findItems("Fs2002", Qt::MatchExactly).isEmpty());

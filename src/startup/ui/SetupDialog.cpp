@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include "platform/CodePage.h"
@@ -21,7 +22,29 @@ SetupDialog::SetupDialog(ProgramState& state, MessageBoxes& messages, WindowFlow
     // Dialog load: the option is selected and the folder list shows the current drive.
     Option1->setChecked(true);
     setupFinished_ = kFalse16;
-    OnDriveChanged(Drive1->currentIndex());
+    SelectWorkingDirectory();
+}
+
+// Starts on the drive and folder the program was started in, as the folder list of a fresh
+// process shows the current directory of the current drive.
+void SetupDialog::SelectWorkingDirectory() {
+    const std::string workDir = state_.workDir.string();
+    int best = -1;
+    size_t bestLength = 0;
+    for (size_t i = 0; i < drives_.size(); ++i) {
+        const std::string mount = drives_[i].mountPoint.string();
+        if (workDir.rfind(mount, 0) == 0 && mount.size() >= bestLength) {
+            best = static_cast<int>(i);
+            bestLength = mount.size();
+        }
+    }
+    if (best < 0) {
+        OnDriveChanged(Drive1->currentIndex());
+        return;
+    }
+    const QSignalBlocker blocker(Drive1);
+    Drive1->setCurrentIndex(best);
+    ShowFolder(QString::fromStdString(workDir));
 }
 
 void SetupDialog::BuildLayout() {

@@ -36,6 +36,7 @@ class SetupDialog : public QWidget {
 
   private:
     void BuildLayout();
+    void SelectWorkingDirectory();
     void OnDriveChanged(int index);
     void OnFolderActivated(QListWidgetItem* item);
     void ShowFolder(const QString& path);

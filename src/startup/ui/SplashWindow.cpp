@@ -1,6 +1,8 @@
 #include "startup/ui/SplashWindow.h"
 
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace scopewatch {
@@ -18,6 +20,9 @@ SplashWindow::SplashWindow(std::function<void()> startupCheck, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label);
     resize(460, 220);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
 
     Timer1.setInterval(3000);
     connect(&Timer1, &QTimer::timeout, this, &SplashWindow::OnTick);
