@@ -10,6 +10,11 @@ class WindowFlow {
     virtual void ShowSetupDialog() = 0;
     virtual void ShowBuilderWindow() = 0;
     virtual void ShowAirportWindow() = 0;
+    // "GET AIRPORT" has copied the chosen airport into currentAirport: on to the connection
+    // dialog on the first take-over of the run, or back to the running main window.
+    virtual void AirportTaken() {}
+    // The airport window closed while the main window runs: the main window takes over again.
+    virtual void ReturnToMainWindow() {}
     // Ends the program (all windows close, the event loop stops).
     virtual void EndProgram() = 0;
 };

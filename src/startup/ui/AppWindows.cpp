@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 
+#include "airport/ui/AirportWindow.h"
+#include "builder/ui/BuilderWindow.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
 #include "startup/ProgramState.h"
@@ -36,13 +38,23 @@ void AppWindows::ShowSetupDialog() {
 }
 
 void AppWindows::ShowBuilderWindow() {
-    messages_.Inform("The database builder is not built yet, so the program ends here.");
-    EndProgram();
+    CloseSplash();
+    builder_ = std::make_unique<BuilderWindow>(state_, files_, messages_, *this);
+    builder_->show();
 }
 
 void AppWindows::ShowAirportWindow() {
     CloseSplash();
-    messages_.Inform("The airport window is not built yet, so the program ends here.");
+    // A window that hands over is still inside its own event handler: delete it later.
+    if (airport_) {
+        airport_.release()->deleteLater();
+    }
+    airport_ = std::make_unique<AirportWindow>(state_, files_, messages_, *this);
+    airport_->show();
+}
+
+void AppWindows::AirportTaken() {
+    messages_.Inform("The connection dialog is not built yet, so the program ends here.");
     EndProgram();
 }
 

@@ -12,6 +12,8 @@ class MessageBoxes;
 class FileSystem;
 class SplashWindow;
 class SetupDialog;
+class BuilderWindow;
+class AirportWindow;
 
 // The program's windows and the hand-offs between them. It owns every top-level window
 // and creates each one when the flow reaches it.
@@ -27,11 +29,14 @@ class AppWindows : public QObject, public WindowFlow {
     void ShowSetupDialog() override;
     void ShowBuilderWindow() override;
     void ShowAirportWindow() override;
+    void AirportTaken() override;
     void EndProgram() override;
 
     bool ended() const { return ended_; }
     SplashWindow* splash() const { return splash_.get(); }
     SetupDialog* setupDialog() const { return setup_.get(); }
+    BuilderWindow* builderWindow() const { return builder_.get(); }
+    AirportWindow* airportWindow() const { return airport_.get(); }
 
   private:
     void CloseSplash();
@@ -41,6 +46,8 @@ class AppWindows : public QObject, public WindowFlow {
     FileSystem& files_;
     std::unique_ptr<SplashWindow> splash_;
     std::unique_ptr<SetupDialog> setup_;
+    std::unique_ptr<BuilderWindow> builder_;
+    std::unique_ptr<AirportWindow> airport_;
     bool ended_ = false;
 };
 

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "airport/MagVarGrid.h"
+#include "builder/FileBuffer.h"
+#include "builder/SceneryDiscovery.h"
+
+namespace scopewatch {
+
+struct ProgramState;
+class FileSystem;
+class MessageBoxes;
+
+inline constexpr const char* kInsertCdText =
+    "Please insert your FS2002 CD disk2. After you insert it, press OK to continue. If you "
+    "already have the FS2002 CD disk2 inside your CD-ROM Drive, then press OK.";
+
+// What scenery discovery found.
+struct DiscoveryResult {
+    MagVarLoadResult magVar = MagVarLoadResult::FileMissing;
+    bool sceneryCfgFound = false;
+    int areaCount = 0;
+    int bglFileCount = 0;  // scenery files in the airport areas
+};
+
+struct FinishResult {
+    bool ok = true;
+    std::string error;
+};
+
+// The database build, cut into steps so that a window can run one scenery file per timer
+// tick and a command-line tool can run the same steps in a loop:
+//   Discover() once, Step() while it says more work remains, Finish() once.
+// It fills the shared airport list, airport count, variation grid and facility data folder.
+class DatabaseBuild {
+  public:
+    using StatusSink = std::function<void(const std::string&)>;
+
+    // Starts with no airports: the shared list is emptied and the count set to 0.
+    DatabaseBuild(ProgramState& state, const FileSystem& files, MessageBoxes& messages,
+                  StatusSink status = {});
+
+    // Loads magdec.bgl, reads scenery.cfg (asking once for the simulator's CD when an area
+    // lives on it), resolves the area folders, counts the scenery files of the airport areas
+    // and finds the facility data folder.
+    DiscoveryResult Discover();
+
+    bool HasWork() const { return areaIndex_ < areas_.size(); }
+    // One piece of work: examines the next scenery file of the current airport area, or moves
+    // on to the next area. Returns whether more work remains.
+    bool Step();
+    // Writes the database (replacing any older one whole) and records the airport count and
+    // the facility data folder in the settings file.
+    FinishResult Finish();
+
+    const std::vector<SceneryArea>& areas() const { return areas_; }
+    int bglFileCount() const { return bglFileCount_; }
+    int filesExamined() const { return filesExamined_; }
+    // Files skipped or examined only in part, each with its path and the reason.
+    const std::vector<std::string>& problems() const { return problems_; }
+
+  private:
+    void Status(const std::string& text) const;
+    void ReadSceneryCfg(DiscoveryResult& result);
+    void CountSceneryFiles();
+    void ExamineFile(const std::string& name);
+
+    ProgramState& state_;
+    const FileSystem& files_;
+    MessageBoxes& messages_;
+    StatusSink status_;
+
+    std::vector<SceneryArea> areas_;
+    int bglFileCount_ = 0;
+    size_t areaIndex_ = 0;
+    std::string currentFolder_;
+    std::vector<std::string> listing_;
+    size_t nextName_ = 0;
+    FileBuffer fileBuffer_;
+    int filesExamined_ = 0;
+    std::vector<std::string> problems_;
+};
+
+}  // namespace scopewatch

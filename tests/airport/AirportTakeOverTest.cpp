@@ -1,0 +1,47 @@
+#include <gtest/gtest.h>
+
+#include "airport/AirportSearch.h"
+#include "airport/AirportTakeOver.h"
+
+namespace scopewatch {
+namespace {
+
+TEST(AirportTakeOverTest, ReadsTheNumberAfterTheFirstIndexLabel) {
+    EXPECT_EQ(ParseIndexFromLine(ResultLine("Eldorado Intl", 1234)), 1234);
+    EXPECT_EQ(ParseIndexFromLine("Eldorado Intl   Index:    42   "), 42);
+    // A name holding "Index:" hides the real number behind its own.
+    EXPECT_EQ(ParseIndexFromLine(ResultLine("Index: 7 Field", 1)), 7);
+    EXPECT_EQ(ParseIndexFromLine("Index: Field   Index: 3"), 0);
+    EXPECT_EQ(ParseIndexFromLine("X   Index: 2.5"), 2);  // halves to even
+    EXPECT_EQ(ParseIndexFromLine("X   Index: 3.5abc"), 4);
+    EXPECT_EQ(ParseIndexFromLine("X   Index:"), 0);
+    // Without the label the number is read from the sixth character on.
+    EXPECT_EQ(ParseIndexFromLine("abcde17 rest"), 17);
+    EXPECT_EQ(ParseIndexFromLine("abc"), 0);
+}
+
+TEST(AirportTakeOverTest, CopiesTheRecordWholeAndEmptiesTheList) {
+    LoadedAirportData data;
+    data.airportList.resize(3);
+    data.airportList[1].name = "Eldorado Intl";
+    data.airportList[1].runways.push_back({"04", "22", 1, 2, 3, 4, 5, 6, 7, 8, 9});
+    data.airportList[1].parkings.push_back({"GATE A 1", 1, 2, 3});
+    const AirportRecord expected = data.airportList[1];
+
+    ASSERT_TRUE(TakeOverAirport(data, 1));
+    EXPECT_EQ(data.currentAirport, expected);
+    EXPECT_TRUE(data.airportList.empty());
+}
+
+TEST(AirportTakeOverTest, AnIndexOutsideTheListChangesNothing) {
+    LoadedAirportData data;
+    data.airportList.resize(2);
+    data.currentAirport.name = "Kept";
+    EXPECT_FALSE(TakeOverAirport(data, 2));
+    EXPECT_FALSE(TakeOverAirport(data, -1));
+    EXPECT_EQ(data.currentAirport.name, "Kept");
+    EXPECT_EQ(data.airportList.size(), 2u);
+}
+
+}  // namespace
+}  // namespace scopewatch

@@ -1,0 +1,169 @@
+#include <gtest/gtest.h>
+
+#include "builder/AirportDatabaseFile.h"
+#include "builder/DatabaseBuild.h"
+#include "scenerywriter/BglWriter.h"
+#include "scenerywriter/MagdecWriter.h"
+#include "startup/ProgramState.h"
+#include "support/ScriptedMessageBoxes.h"
+#include "support/TempDir.h"
+
+namespace scopewatch {
+namespace {
+
+scenery::BglAirport Airport(const std::string& name, double latitude) {
+    scenery::BglAirport airport;
+    airport.name = name;
+    airport.icao = "K" + name.substr(0, 3);
+    airport.latitude = latitude;
+    airport.longitude = -92.8;
+    airport.elevationFt = 250;
+    scenery::BglRunway runway;
+    runway.latitude = latitude;
+    runway.longitude = -92.8;
+    runway.trueHeading = 40;
+    runway.lengthFt = 6000;
+    runway.widthFt = 150;
+    runway.number = 4;
+    airport.runways = {runway};
+    return airport;
+}
+
+// A simulator folder on drive C: (a folder of the temporary directory) and the second CD in
+// drive D:, each with their scenery files, and a working directory holding fresh settings.
+class DatabaseBuildTest : public ::testing::Test {
+  protected:
+    DatabaseBuildTest() : files(dir / "work", Drives()) {
+        std::filesystem::create_directories(dir / "work");
+        state.workDir = dir / "work";
+        state.settings.simVersion = 1;
+        state.settings.simFolder = "C:\\Fs2002";
+        SettingsRecord record{kSettingsHeader, 1, 1, 0, "C:\\Fs2002", ""};
+        WriteSettings(state.SettingsFile(), record);
+        dir.Write("c/FS2002/Scenery/magdec.bgl",
+                  scenery::BuildMagdecBgl([](int, int) { return int16_t{910}; }));
+    }
+
+    std::vector<Drive> Drives() const {
+        return {{"C:\\", DriveType::Fixed, std::string("SYSTEM"), dir / "c"},
+                {"D:\\", DriveType::CdRom, std::string("FS2002_DISK2"), dir / "cd"},
+                {"E:\\", DriveType::CdRom, std::nullopt, dir / "nothing"}};
+    }
+
+    void WriteCfg(const std::string& text) const { dir.Write("c/FS2002/scenery.cfg", text); }
+
+    void RunToTheEnd(DatabaseBuild& build) {
+        build.Discover();
+        int steps = 0;
+        while (build.Step()) {
+            ASSERT_LT(++steps, 1000);
+        }
+        const FinishResult finished = build.Finish();
+        ASSERT_TRUE(finished.ok) << finished.error;
+    }
+
+    testing::TempDir dir;
+    FileSystem files;
+    ProgramState state;
+    testing::ScriptedMessageBoxes messages;
+    std::vector<std::string> statuses;
+};
+
+TEST_F(DatabaseBuildTest, BuildsTheDatabaseFromEveryAirportAreaAndCompletesTheSettings) {
+    WriteCfg(
+        "[General]\nTitle=FS2002 World\n"
+        "[Area.001]\nTitle=Airport and Facilities Data\nLocal=Scenery\\World\nRequired=TRUE\n"
+        "[AREA.002]\nTitle=Default Terrain\nLocal=Scenery\\Terrain\nRequired=TRUE\n"
+        "[area.003]\nTitle=airport and facilities data\nRemote=[FS2002_DISK2]\\Scenery\\Cd\n"
+        "Local=[FS2002_DISK2]\\Scenery\\Cd\nRequired=True\n"
+        "[Area.004]\nTitle=Additional Facility Data\nLocal=Scenery\\Afd\nRequired=TRUE\n"
+        "[Area.005]\nTitle=Airport and Facilities Data\nLocal=\nRequired=TRUE\n");
+    dir.Write("c/FS2002/Scenery/World/scenery/AP1.BGL",
+              scenery::BuildAirportBgl({Airport("Camden Intl", 33.5), Airport("Alpha", 34.0)}));
+    dir.Write("c/FS2002/Scenery/World/scenery/short.bgl", std::vector<uint8_t>(121, 0));
+    dir.Write("c/FS2002/Scenery/World/scenery/terrain.bgl", std::vector<uint8_t>(400, 7));
+    dir.Write("c/FS2002/Scenery/Terrain/scenery/ignored.bgl",
+              scenery::BuildAirportBgl({Airport("Never", 30.0)}));
+    dir.Write("cd/scenery/cd/scenery/cd1.bgl", scenery::BuildAirportBgl({Airport("Ozark", 36.0)}));
+
+    DatabaseBuild build(state, files, messages,
+                        [this](const std::string& text) { statuses.push_back(text); });
+    const DiscoveryResult found = build.Discover();
+    EXPECT_EQ(found.magVar, MagVarLoadResult::Loaded);
+    EXPECT_EQ(state.airport.magVarGrid.values[100], 910);
+    EXPECT_EQ(found.areaCount, 5);
+    EXPECT_EQ(found.bglFileCount, 4);
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{kInsertCdText});
+    EXPECT_EQ(messages.shown[0].title, "Scopewatch v1.0");
+    EXPECT_EQ(build.areas()[2].local, "d:\\scenery\\cd\\scenery");
+    EXPECT_EQ(state.settings.facilityDataFolder, "C:\\Fs2002\\scenery\\afd\\scenery");
+    EXPECT_EQ(statuses, (std::vector<std::string>{"Magdec.bgl File", "Scenery.cfg File",
+                                                  "Getting ATC Folder...", "Done"}));
+
+    int steps = 0;
+    while (build.Step()) {
+        ++steps;
+    }
+    // Four files, one step past each of the two listings, one step for each other area.
+    EXPECT_EQ(steps, 4 + 2 + 3 - 1);
+    EXPECT_EQ(build.filesExamined(), 4);
+    EXPECT_EQ(state.settings.airportCount, 3);
+    ASSERT_EQ(build.problems().size(), 1u);
+    EXPECT_NE(build.problems()[0].find("short.bgl: shorter than 122 bytes"), std::string::npos);
+
+    ASSERT_TRUE(build.Finish().ok);
+    EXPECT_TRUE(state.airport.airportList.empty());
+    SettingsRecord record;
+    SettingsValues values;
+    ASSERT_TRUE(ReadSettings(state.SettingsFile(), record, values).ok);
+    EXPECT_EQ(record.airportCount, 3);
+    EXPECT_EQ(record.facilityDataFolder, "C:\\Fs2002\\scenery\\afd\\scenery");
+    EXPECT_EQ(record.simFolder, "C:\\Fs2002");
+    const AirportDatabaseContent database = ReadAirportDatabase(state.DatabaseFile(), 3);
+    EXPECT_EQ(database.recordsRead, 4);
+    EXPECT_EQ(database.records[0].name, "Camden Intl");
+    EXPECT_EQ(database.records[1].name, "Alpha");
+    EXPECT_EQ(database.records[2].name, "Ozark");
+    EXPECT_EQ(database.records[0].runwayCount(), 1);
+    EXPECT_EQ(database.records[3], AirportRecord{});
+}
+
+TEST_F(DatabaseBuildTest, AFolderNamedByTwoAreasInARowIsScannedOnce) {
+    WriteCfg(
+        "[Area.001]\nTitle=Airport and Facilities Data\nLocal=Scenery\\World\nRequired=TRUE\n"
+        "[Area.002]\nTitle=Airport and Facilities Data\nLocal=Scenery\\World\nRequired=TRUE\n");
+    dir.Write("c/FS2002/Scenery/World/scenery/ap.bgl",
+              scenery::BuildAirportBgl({Airport("Camden Intl", 33.5)}));
+    DatabaseBuild build(state, files, messages);
+    RunToTheEnd(build);
+    EXPECT_EQ(state.settings.airportCount, 1);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(DatabaseBuildTest, NoAirportsWriteAnEmptyDatabaseOverAnOlderOne) {
+    WriteCfg("[Area.001]\nTitle=Airport and Facilities Data\nLocal=Empty\nRequired=TRUE\n");
+    dir.Write("work/world_airports.dat", std::vector<uint8_t>(500, 1));
+    DatabaseBuild build(state, files, messages);
+    RunToTheEnd(build);
+    EXPECT_EQ(state.settings.airportCount, 0);
+    EXPECT_TRUE(testing::ReadBytes(state.DatabaseFile()).empty());
+}
+
+TEST_F(DatabaseBuildTest, WithoutTheSimulatorVersionOrItsFilesNothingIsFound) {
+    WriteCfg("[Area.001]\nTitle=Airport and Facilities Data\nLocal=World\nRequired=TRUE\n");
+    state.settings.simVersion = 0;
+    DatabaseBuild other(state, files, messages);
+    EXPECT_EQ(other.Discover().areaCount, 0);
+    EXPECT_FALSE(other.HasWork());
+
+    state.settings.simVersion = 1;
+    state.settings.simFolder = "C:\\Elsewhere";
+    DatabaseBuild missing(state, files, messages);
+    const DiscoveryResult found = missing.Discover();
+    EXPECT_FALSE(found.sceneryCfgFound);
+    EXPECT_EQ(found.magVar, MagVarLoadResult::FileMissing);
+    EXPECT_EQ(found.areaCount, 0);
+}
+
+}  // namespace
+}  // namespace scopewatch
