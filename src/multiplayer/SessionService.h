@@ -1,0 +1,99 @@
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace scopewatch {
+
+// A failed session operation. The text says what went wrong in words a user can act on.
+class SessionError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// One message of the session: values are written one after the other, and read back in the
+// same order from the start. Reading past the end throws SessionError.
+class SessionMessage {
+  public:
+    SessionMessage() = default;
+    explicit SessionMessage(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {}
+
+    void WriteInt32(int32_t value) { Append(static_cast<uint32_t>(value), 4); }
+    void WriteInt16(int16_t value) { Append(static_cast<uint16_t>(value), 2); }
+    void WriteByte(uint8_t value) { bytes_.push_back(value); }
+
+    int32_t ReadInt32() { return static_cast<int32_t>(Take(4)); }
+    int16_t ReadInt16() { return static_cast<int16_t>(Take(2)); }
+    uint8_t ReadByte() { return static_cast<uint8_t>(Take(1)); }
+
+    const std::vector<uint8_t>& bytes() const { return bytes_; }
+    size_t readPosition() const { return readPosition_; }
+    size_t remaining() const { return bytes_.size() - readPosition_; }
+
+  private:
+    void Append(uint32_t value, int count) {
+        for (int i = 0; i < count; ++i) {
+            bytes_.push_back(static_cast<uint8_t>(value >> (8 * i)));
+        }
+    }
+    uint32_t Take(size_t count) {
+        if (count > remaining()) {
+            throw SessionError("The message ended early (read of " + std::to_string(count) +
+                               " bytes at byte " + std::to_string(readPosition_) + " of " +
+                               std::to_string(bytes_.size()) + ")");
+        }
+        uint32_t value = 0;
+        for (size_t i = 0; i < count; ++i) {
+            value |= static_cast<uint32_t>(bytes_[readPosition_ + i]) << (8 * i);
+        }
+        readPosition_ += count;
+        return value;
+    }
+
+    std::vector<uint8_t> bytes_;
+    size_t readPosition_ = 0;
+};
+
+// A session as listed: shown to the user as "name (current/maximum)".
+struct SessionInfo {
+    std::string name;  // Windows-1252
+    int32_t currentPlayers = 0;
+    int32_t maxPlayers = 0;
+};
+
+struct ReceivedMessage {
+    int32_t fromId = 0;
+    int32_t toId = 0;
+    SessionMessage message;
+};
+
+// The operations the program relies on from the multiplayer session. Every failing
+// operation throws SessionError; callers catch it per operation. Indices are 1-based, as
+// in the session component the program was designed around.
+class SessionService {
+  public:
+    virtual ~SessionService() = default;
+
+    virtual int ConnectionTypeCount() const = 0;
+    virtual std::string ConnectionTypeName(int index) const = 0;
+    // Binds the service to a transport; may ask the user (e.g. for the host's address).
+    virtual void InitialiseConnection(int index) = 0;
+    // Collects the sessions reachable through the transport; an empty list is no error.
+    virtual std::vector<SessionInfo> ListSessions() = 0;
+    virtual void JoinSession(int index) = 0;
+    // Returns the new player's id; only a value above 0 is a player.
+    virtual int32_t CreatePlayer(const std::string& nickname, const std::string& formalName) = 0;
+    virtual void DestroyPlayer(int32_t playerId) = 0;
+    virtual void Close() = 0;
+
+    virtual int32_t WaitingMessageCount(int32_t playerId) = 0;
+    // Takes the oldest waiting message off the queue.
+    virtual ReceivedMessage Receive() = 0;
+    virtual std::string PlayerName(int32_t playerId) = 0;
+    // Sends to every other player with guaranteed delivery.
+    virtual void SendToAll(int32_t fromId, const SessionMessage& message) = 0;
+};
+
+}  // namespace scopewatch
