@@ -1,0 +1,118 @@
+// scopewatch-build-db SIMFOLDER: builds the airport database in the current working directory
+// from the simulator's scenery, as setup and the "Creating Database" window do, without
+// windows: it writes the settings file, finds the scenery folders, examines every scenery
+// file of the airport areas, writes world_airports.dat and completes the settings file.
+
+#include <QCoreApplication>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "builder/DatabaseBuild.h"
+#include "platform/FileSystem.h"
+#include "platform/MessageBoxes.h"
+#include "startup/ProgramState.h"
+#include "startup/Settings.h"
+
+namespace {
+
+// Messages go to the terminal; every question is answered with OK.
+class PrintedMessages : public scopewatch::MessageBoxes {
+  public:
+    scopewatch::MessageAnswer Show(const std::string& title, const std::string& text,
+                                   scopewatch::MessageIcon, scopewatch::MessageButtons) override {
+        std::printf("[%s] %s\n", title.c_str(), text.c_str());
+        return scopewatch::MessageAnswer::Ok;
+    }
+};
+
+int Fail(const std::string& text) {
+    std::fprintf(stderr, "scopewatch-build-db: %s\n", text.c_str());
+    return 1;
+}
+
+bool WriteFreshSettings(scopewatch::ProgramState& state, const std::string& simFolder) {
+    state.settings = {};
+    state.settings.simVersion = 1;
+    state.settings.simFolder = simFolder;
+    const scopewatch::SettingsRecord record{scopewatch::kSettingsHeader, 1, 1, 0, simFolder, ""};
+    const scopewatch::SettingsResult written = WriteSettings(state.SettingsFile(), record);
+    if (!written.ok) {
+        Fail("cannot write the settings file: " + written.error);
+    }
+    return written.ok;
+}
+
+// Prints the status texts as they change, and the file count about twenty times in all.
+class ProgressPrinter {
+  public:
+    void Status(const std::string& text) {
+        if (!text.empty() && text != last_) {
+            std::printf("%s\n", text.c_str());
+            last_ = text;
+        }
+    }
+    void Files(int examined, int total) {
+        const int every = total > 20 ? total / 20 : 1;
+        if (examined > 0 && examined != printed_ && (examined % every == 0 || examined == total)) {
+            std::printf("  %d of %d scenery files examined\n", examined, total);
+            printed_ = examined;
+        }
+    }
+
+  private:
+    std::string last_;
+    int printed_ = -1;
+};
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication application(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: scopewatch-build-db SIMFOLDER\n");
+        return 2;
+    }
+    const auto started = std::chrono::steady_clock::now();
+    scopewatch::ProgramState state;
+    state.workDir = std::filesystem::current_path();
+    scopewatch::FileSystem files(state.workDir, scopewatch::FileSystem::MountedVolumes());
+    const std::string simFolder = std::filesystem::absolute(argv[1]).lexically_normal().string();
+    if (!files.IsFile(simFolder + "\\scenery.cfg")) {
+        return Fail(simFolder + " holds no scenery.cfg: give the simulator's main folder");
+    }
+    if (!WriteFreshSettings(state, simFolder)) {
+        return 1;
+    }
+
+    PrintedMessages messages;
+    ProgressPrinter progress;
+    scopewatch::DatabaseBuild build(
+        state, files, messages, [&progress](const std::string& text) { progress.Status(text); });
+    const scopewatch::DiscoveryResult found = build.Discover();
+    if (found.magVar != scopewatch::MagVarLoadResult::Loaded) {
+        std::printf("magdec.bgl could not be read: headings are stored without variation\n");
+    }
+    std::printf("%d scenery areas, %d scenery files in the airport areas\n", found.areaCount,
+                found.bglFileCount);
+    while (build.Step()) {
+        progress.Files(build.filesExamined(), found.bglFileCount);
+    }
+    const int32_t airports = state.settings.airportCount;
+    const scopewatch::FinishResult finished = build.Finish();
+    if (!finished.ok) {
+        return Fail(finished.error);
+    }
+    for (const std::string& problem : build.problems()) {
+        std::printf("note: %s\n", problem.c_str());
+    }
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    std::error_code error;
+    const auto bytes = std::filesystem::file_size(state.DatabaseFile(), error);
+    std::printf("%d scenery files examined, %d airports, %s: %llu bytes, %.2f seconds\n",
+                build.filesExamined(), airports, scopewatch::kDatabaseFileName,
+                static_cast<unsigned long long>(error ? 0 : bytes), seconds);
+    return 0;
+}
