@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+
+#include "airport/ui/AirportWindow.h"
+#include "builder/AirportDatabaseFile.h"
+#include "platform/FileSystem.h"
+#include "scenerywriter/MagdecWriter.h"
+#include "startup/ProgramState.h"
+#include "support/RecordingFlow.h"
+#include "support/ScriptedMessageBoxes.h"
+#include "support/TempDir.h"
+
+namespace scopewatch {
+namespace {
+
+struct TakeOverFlow : testing::RecordingFlow {
+    void AirportTaken() override { shown.push_back("taken"); }
+    void ReturnToMainWindow() override { shown.push_back("main"); }
+};
+
+AirportRecord Named(const std::string& name) {
+    AirportRecord airport;
+    airport.name = name;
+    airport.icaoId = "K" + name.substr(0, 3);
+    return airport;
+}
+
+// A working directory with a database of four airports and a simulator folder beside it.
+class AirportWindowTest : public ::testing::Test {
+  protected:
+    AirportWindowTest() : files(dir.path(), {{"C:\\", DriveType::Fixed, std::string("C"), "/"}}) {
+        state.workDir = dir.path();
+        state.settings.simFolder = (dir / "sim").string();
+        state.settings.airportCount = 4;
+        airports = {Named("Camden Intl"), Named("Eldorado Intl"), Named("South Field"),
+                    Named("Index: 9 Strip")};
+        airports[1].runways.push_back({"04", "22", 1, 2, 3, 4, 5, 6, 7, 8, 9});
+        WriteAirportDatabase(state.DatabaseFile(), airports);
+    }
+
+    std::unique_ptr<AirportWindow> OpenAndLoad() {
+        auto window = std::make_unique<AirportWindow>(state, files, messages, flow);
+        window->show();
+        window->RunLoadingTick();
+        return window;
+    }
+
+    std::vector<std::string> Lines(AirportWindow& window) const {
+        std::vector<std::string> lines;
+        for (int i = 0; i < window.resultList().count(); ++i) {
+            lines.push_back(window.resultList().item(i)->text().toStdString());
+        }
+        return lines;
+    }
+
+    void Search(AirportWindow& window, const QString& text) {
+        window.searchText().setText(text);
+        window.searchButton().click();
+    }
+
+    testing::TempDir dir;
+    FileSystem files;
+    ProgramState state;
+    testing::ScriptedMessageBoxes messages;
+    TakeOverFlow flow;
+    std::vector<AirportRecord> airports;
+};
+
+TEST_F(AirportWindowTest, LoadsTheGridAndTheDatabaseOneSecondAfterOpening) {
+    dir.Write("sim/SCENERY/Magdec.bgl",
+              scenery::BuildMagdecBgl([](int, int) { return int16_t{-1820}; }));
+    AirportWindow window(state, files, messages, flow);
+    EXPECT_EQ(window.windowTitle(), "Scopewatch v1.0 - Airport Area");
+    EXPECT_EQ(window.statusText().text(), "-None-");
+    EXPECT_TRUE(window.loadingTimer().isActive());
+    EXPECT_EQ(window.loadingTimer().interval(), 1000);
+
+    window.RunLoadingTick();
+    EXPECT_FALSE(window.loadingTimer().isActive());
+    EXPECT_EQ(window.statusText().text(), "Done");
+    EXPECT_EQ(state.airport.magVarGrid.values[500], -1820);
+    ASSERT_EQ(state.airport.airportList.size(), 5u);
+    EXPECT_EQ(state.airport.airportList[1], airports[1]);
+    EXPECT_TRUE(window.searchButton().isEnabled());
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(AirportWindowTest, MissingFilesAreReportedAndTheListStaysEmpty) {
+    std::filesystem::remove(state.DatabaseFile());
+    auto window = OpenAndLoad();
+    EXPECT_EQ(messages.Texts(),
+              std::vector<std::string>{"The airport database world_airports.dat could not be read, "
+                                       "so there are no airports to choose from."});
+    EXPECT_EQ(window->statusText().text(),
+              "Done - magdec.bgl not found, magnetic variation not loaded - no airport database");
+    EXPECT_TRUE(state.airport.airportList.empty());
+    Search(*window, "intl");
+    EXPECT_TRUE(Lines(*window).empty());
+}
+
+TEST_F(AirportWindowTest, SearchListsMatchesAndIgnoresEmptyTextOrAnEmptyDatabase) {
+    auto window = OpenAndLoad();
+    Search(*window, "  INTL ");
+    EXPECT_EQ(Lines(*window),
+              (std::vector<std::string>{"Camden Intl   Index: 0", "Eldorado Intl   Index: 1"}));
+    EXPECT_EQ(window->statusText().text(), "Done");
+
+    Search(*window, "");
+    EXPECT_EQ(Lines(*window).size(), 2u);  // nothing happened
+    state.settings.airportCount = 0;
+    Search(*window, "field");
+    EXPECT_EQ(Lines(*window).size(), 2u);
+}
+
+TEST_F(AirportWindowTest, GetAirportCopiesTheSelectedAirportAndHandsOver) {
+    auto window = OpenAndLoad();
+    window->getAirportButton().click();  // nothing listed: nothing happens
+    EXPECT_TRUE(flow.shown.empty());
+
+    Search(*window, "intl");
+    window->getAirportButton().click();  // nothing selected yet
+    EXPECT_TRUE(flow.shown.empty());
+
+    window->resultList().setCurrentRow(1);
+    window->getAirportButton().click();
+    EXPECT_EQ(state.airport.currentAirport, airports[1]);
+    EXPECT_TRUE(state.airport.airportList.empty());
+    EXPECT_TRUE(window->airportChosen());
+    EXPECT_EQ(flow.shown, std::vector<std::string>{"taken"});
+    EXPECT_TRUE(window->isHidden());
+}
+
+TEST_F(AirportWindowTest, ANameHoldingIndexTakesTheNumberInItsName) {
+    state.settings.airportCount = 10;
+    airports.resize(10, Named("Filler"));
+    WriteAirportDatabase(state.DatabaseFile(), airports);
+    auto window = OpenAndLoad();
+    Search(*window, "strip");
+    ASSERT_EQ(Lines(*window), std::vector<std::string>{"Index: 9 Strip   Index: 3"});
+    window->resultList().setCurrentRow(0);
+    window->getAirportButton().click();
+    EXPECT_EQ(state.airport.currentAirport.name, "Filler");  // record 9, not 3
+}
+
+TEST_F(AirportWindowTest, ExitOrClosingEndsTheProgramUnlessTheMainWindowRuns) {
+    auto window = OpenAndLoad();
+    window->exitButton().click();
+    EXPECT_EQ(flow.shown, std::vector<std::string>{"end"});
+    EXPECT_TRUE(state.airport.airportList.empty());
+    EXPECT_EQ(window->statusText().text(), "Please wait...");
+
+    flow.shown.clear();
+    state.mainWindowOpen = kTrue16;
+    auto again = OpenAndLoad();
+    again->close();
+    EXPECT_EQ(flow.shown, std::vector<std::string>{"main"});
+}
+
+}  // namespace
+}  // namespace scopewatch
