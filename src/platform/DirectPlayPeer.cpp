@@ -364,7 +364,7 @@ void DirectPlayPeer::NoteHeard(const Decoded& decoded, const Origin& origin) {
     bool found = false;
     auto ownerOf = [this, &systemId, &found](uint32_t playerId) {
         const auto player = players_.find(playerId);
-        if (player != players_.end()) {
+        if (player != players_.end() && machines_.count(player->second.systemPlayerId) != 0) {
             systemId = player->second.systemPlayerId;
             found = true;
         }
@@ -374,7 +374,9 @@ void DirectPlayPeer::NoteHeard(const Decoded& decoded, const Origin& origin) {
             ownerOf(parts->idFrom);
         }
     } else if (const auto* ping = std::get_if<Ping>(&decoded.message)) {
-        ownerOf(ping->idFrom);
+        if (!ping->reply) {  // a reply carries the id of the machine that pinged
+            ownerOf(ping->idFrom);
+        }
     }
     if (!found) {
         for (const auto& [id, machine] : machines_) {
