@@ -11,7 +11,8 @@ namespace scopewatch::scenery {
 
 namespace {
 
-constexpr double kLatitude = 36.5;
+// Well inside one whole-degree cell of the variation grid.
+constexpr double kLatitude = 36.42;
 constexpr double kLongitude = -97.0;
 
 struct EldoradoRunways {

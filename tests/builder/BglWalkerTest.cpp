@@ -1,0 +1,192 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "builder/BglWalker.h"
+#include "scenerywriter/BglWriter.h"
+#include "scenerywriter/DemoSimulator.h"
+
+namespace scopewatch {
+namespace {
+
+using scenery::BglAirport;
+using scenery::BglFile;
+using scenery::Bytes;
+
+BglAirport Airport(const std::string& name, double latitude) {
+    BglAirport airport;
+    airport.name = name;
+    airport.icao = "K" + name.substr(0, 3);
+    airport.latitude = latitude;
+    airport.longitude = -100.0;
+    return airport;
+}
+
+SceneryScanResult Scan(const Bytes& bytes, std::vector<AirportRecord>& list) {
+    return ScanSceneryFile(FileBuffer(bytes), MagVarGrid{}, list);
+}
+
+std::vector<std::string> Names(const std::vector<AirportRecord>& list) {
+    std::vector<std::string> names;
+    for (const AirportRecord& airport : list) {
+        names.push_back(airport.name);
+    }
+    return names;
+}
+
+// A file with one facility block per airport, whose index is given by the caller.
+struct Fixture {
+    BglFile file;
+    std::vector<int32_t> blocks;
+
+    explicit Fixture(const std::vector<BglAirport>& airports) {
+        for (const BglAirport& airport : airports) {
+            blocks.push_back(
+                file.Append(scenery::FacilityBlock(scenery::FacilityRecords(airport))));
+        }
+    }
+    Bytes Entry(const std::string& name, size_t block) const {
+        return scenery::IndexEntry(name, blocks[block]);
+    }
+};
+
+TEST(BglWalker, FindsAirportsOfBothSectionsInFileOrder) {
+    const std::vector<BglAirport> airports = {Airport("Alpha", 10), Airport("Bravo", 20),
+                                              Airport("Charlie", 30), Airport("Delta", 40),
+                                              Airport("Echo", 50)};
+    std::vector<AirportRecord> list(1);  // the list keeps what was there
+    const SceneryScanResult result = Scan(scenery::BuildAirportBgl(airports, {2, 3}), list);
+    EXPECT_TRUE(result.complete) << result.problem;
+    EXPECT_EQ(result.airportsFound, 5);
+    EXPECT_EQ(Names(list),
+              (std::vector<std::string>{"", "Alpha", "Bravo", "Charlie", "Delta", "Echo"}));
+    EXPECT_EQ(list[4].icaoId, "KDEL");
+    EXPECT_NEAR(list[4].latitude, 40.0, 1e-5);
+}
+
+TEST(BglWalker, SectionFormatOtherThanOneAddsNothing) {
+    Fixture fixture({Airport("Alpha", 10)});
+    fixture.file.SetFirstSection(fixture.file.Append(
+        scenery::Concat({scenery::IndexGroup({fixture.Entry("Alpha", 0)}), scenery::EndRecord()})));
+    std::vector<AirportRecord> list;
+    Bytes bytes = fixture.file.bytes();
+    EXPECT_EQ(Scan(bytes, list).airportsFound, 1);
+    fixture.file.SetSectionFormat(2);
+    list.clear();
+    const SceneryScanResult result = Scan(fixture.file.bytes(), list);
+    EXPECT_EQ(result.airportsFound, 0);
+    EXPECT_TRUE(result.complete);
+}
+
+TEST(BglWalker, SectionThatDoesNotStartWithAGroupIsNotWalked) {
+    Fixture fixture({Airport("Alpha", 10)});
+    fixture.file.SetFirstSection(fixture.file.Append(
+        scenery::Concat({scenery::BglRecord(0x30003, Bytes(8, 0)),
+                         scenery::IndexGroup({fixture.Entry("Alpha", 0)}), scenery::EndRecord()})));
+    std::vector<AirportRecord> list;
+    const SceneryScanResult result = Scan(fixture.file.bytes(), list);
+    EXPECT_TRUE(result.complete);
+    EXPECT_TRUE(list.empty());
+}
+
+TEST(BglWalker, EmptyGroupsAndOtherEntriesArePassedOver) {
+    Fixture fixture({Airport("Alpha", 10), Airport("Bravo", 20)});
+    const Bytes badBlock = scenery::FacilityBlock({scenery::IcaoBytes("KBAD")}, 1, 2);
+    const int32_t bad = fixture.file.Append(badBlock);
+    const Bytes chain = scenery::Concat(
+        {scenery::IndexGroup({}),
+         scenery::IndexGroup({
+             scenery::IndexEntry("Other id", fixture.blocks[0], bgl::kAirportEntryKind, 0x30005),
+             scenery::IndexEntry("Other kind", fixture.blocks[0], 0x50002),
+             scenery::IndexEntry("No block", 0),
+             scenery::IndexEntry("Bad block", bad),
+             fixture.Entry("Alpha", 0),
+         }),
+         scenery::IndexGroup({}), scenery::IndexGroup({fixture.Entry("Bravo", 1)}),
+         scenery::EndRecord()});
+    fixture.file.SetFirstSection(fixture.file.Append(chain));
+    std::vector<AirportRecord> list;
+    const SceneryScanResult result = Scan(fixture.file.bytes(), list);
+    EXPECT_TRUE(result.complete) << result.problem;
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"Alpha", "Bravo"}));
+}
+
+TEST(BglWalker, SecondSectionSkipsRecordsOfIdOneAndGoesOnAfterEachChain) {
+    Fixture fixture({Airport("Alpha", 10), Airport("Bravo", 20), Airport("Charlie", 30)});
+    const Bytes skipped = scenery::BglRecord(1, Bytes(12, 0));
+    const Bytes section =
+        scenery::Concat({skipped, skipped, scenery::IndexGroup({fixture.Entry("Alpha", 0)}),
+                         scenery::IndexGroup({fixture.Entry("Bravo", 1)}), skipped,
+                         scenery::IndexGroup({fixture.Entry("Charlie", 2)}), scenery::EndRecord(),
+                         scenery::IndexGroup({fixture.Entry("Never", 0)})});
+    fixture.file.SetSecondSection(fixture.file.Append(section));
+    std::vector<AirportRecord> list;
+    const SceneryScanResult result = Scan(fixture.file.bytes(), list);
+    EXPECT_TRUE(result.complete) << result.problem;
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"Alpha", "Bravo", "Charlie"}));
+}
+
+TEST(BglWalker, MalformedFileStopsAndSaysWhere) {
+    const Bytes good = scenery::BuildAirportBgl({Airport("Alpha", 10), Airport("Bravo", 20)});
+    // Cut inside the index: the first airport is kept.
+    const FileBuffer whole(good);
+    const int64_t index = whole.ReadInt32(bgl::kFirstSectionOffset);
+    std::vector<AirportRecord> list;
+    // Inside the second entry of the group (entries of 24 bytes from +24).
+    SceneryScanResult result = Scan(Bytes(good.begin(), good.begin() + index + 58), list);
+    EXPECT_FALSE(result.complete);
+    EXPECT_EQ(result.airportsFound, 1);
+    EXPECT_NE(result.problem.find("record 0x30002 at offset"), std::string::npos) << result.problem;
+
+    // A negative record length would loop for ever: it stops the walk instead.
+    Bytes negative = good;
+    const size_t firstGroupLength = static_cast<size_t>(index) + 4;
+    negative[firstGroupLength + 3] = 0xFF;
+    list.clear();
+    result = Scan(negative, list);
+    EXPECT_FALSE(result.complete);
+    EXPECT_NE(result.problem.find("negative"), std::string::npos) << result.problem;
+}
+
+TEST(BglWalker, TaxiListLongerThanItsRecordIsMalformed) {
+    BglAirport airport = Airport("Alpha", 10);
+    airport.taxiPoints = {{1, 1}, {2, 2}};
+    Bytes bytes = scenery::BuildAirportBgl({airport});
+    const FileBuffer buffer(bytes);
+    // The taxi data record follows the header and ICAO records of the first block.
+    const int64_t taxi = scenery::BglFile::kHeaderSize + 16 + 32 + 16;
+    ASSERT_EQ(buffer.ReadInt32(taxi), bgl::kTaxiData);
+    bytes[static_cast<size_t>(taxi) + 8 + 3] = 0x40;  // a count of a billion items
+    std::vector<AirportRecord> list;
+    const SceneryScanResult result = Scan(bytes, list);
+    EXPECT_FALSE(result.complete);
+    EXPECT_EQ(result.airportsFound, 1);  // stored as far as it got
+    EXPECT_EQ(list[0].icaoId, "KALP");
+    EXPECT_NE(result.problem.find("record 0x11001"), std::string::npos) << result.problem;
+}
+
+// Truncations and byte flips of a rich file never read outside the buffer (run under the
+// address sanitizer) and never hang.
+TEST(BglWalker, DamagedFilesNeverReadOutOfBounds) {
+    const auto& files = scenery::DemoSceneryFiles();
+    const Bytes rich = scenery::BuildAirportBgl(files[0].airports, files[0].layout);
+    std::mt19937 random(20021);
+    for (int round = 0; round < 150; ++round) {
+        Bytes cut(rich.begin(), rich.begin() + static_cast<long>(random() % rich.size()));
+        std::vector<AirportRecord> list;
+        Scan(cut, list);
+    }
+    for (int round = 0; round < 300; ++round) {
+        Bytes flipped = rich;
+        const int flips = 1 + static_cast<int>(random() % 8);
+        for (int i = 0; i < flips; ++i) {
+            flipped[random() % flipped.size()] ^= static_cast<uint8_t>(1U << (random() % 8));
+        }
+        std::vector<AirportRecord> list;
+        const SceneryScanResult result = Scan(flipped, list);
+        EXPECT_EQ(result.complete, result.problem.empty());
+    }
+}
+
+}  // namespace
+}  // namespace scopewatch
