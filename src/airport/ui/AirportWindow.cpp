@@ -66,6 +66,7 @@ void AirportWindow::BuildLayout() {
     statusRow->addWidget(Text2, 1);
     ProgressBar1 = new QProgressBar;
     ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(searchRow);

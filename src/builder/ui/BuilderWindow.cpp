@@ -42,8 +42,9 @@ void BuilderWindow::BuildLayout() {
     Text1 = new QLineEdit("-None-");
     Text1->setReadOnly(true);
     ProgressBar1 = new QProgressBar;
-    ProgressBar1->setRange(0, 0);
+    ProgressBar1->setRange(0, 1);  // until discovery has counted the files
     ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
     Command2 = new QPushButton("CREATE ATC DATABASE FILE");
 
     auto* layout = new QVBoxLayout(this);
@@ -52,6 +53,7 @@ void BuilderWindow::BuildLayout() {
     layout->addWidget(Text1);
     layout->addWidget(ProgressBar1);
     layout->addWidget(Command2);
+    layout->addStretch();
     resize(480, 220);
 }
 
