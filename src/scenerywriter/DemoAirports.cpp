@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -29,9 +30,16 @@ struct FieldPlan {
     std::vector<BglFrequency> frequencies;
 };
 
+// How far the parallel taxiway lies from the runway's centreline: closer for short runways.
+double TaxiwayOffset(const FieldPlan& plan) {
+    const double metres = plan.lengthFt * 0.3048;
+    return metres < 500 ? 50.0 : (metres < 1500 ? 120.0 : 180.0);
+}
+
 // One runway along the plane's axis, a parallel taxiway A on its right with connectors at
 // the ends and the middle, and an apron with a taxilane B beyond it.
 void LayOutRunwayAndTaxiway(AirportLayout& layout, const FieldPlan& plan) {
+    const double taxiway = TaxiwayOffset(plan);
     const int32_t designator = plan.parallelRunway ? bgl::kDesignatorRight : plan.designator;
     const size_t runway =
         layout.AddRunway({0, 0}, 0, plan.lengthFt, plan.widthFt, plan.runwayNumber, designator);
@@ -39,10 +47,10 @@ void LayOutRunwayAndTaxiway(AirportLayout& layout, const FieldPlan& plan) {
         layout.AddIls(runway, true, plan.ils, plan.ilsMhz);
     }
     const auto [first, second] = layout.RunwayEnds(runway);
-    layout.AddTaxiway("A", {{first.u, 180}, {second.u, 180}});
+    layout.AddTaxiway("A", {{first.u, taxiway}, {second.u, taxiway}});
     int number = 1;
     for (const double u : {first.u, 0.0, second.u}) {
-        layout.AddTaxiway("A" + std::to_string(number++), {{u, 0}, {u, 180}});
+        layout.AddTaxiway("A" + std::to_string(number++), {{u, 0}, {u, taxiway}});
     }
     if (plan.parallelRunway) {
         const int32_t shorter = plan.lengthFt * 3 / 4;
@@ -51,7 +59,7 @@ void LayOutRunwayAndTaxiway(AirportLayout& layout, const FieldPlan& plan) {
         const auto [leftFirst, leftSecond] = layout.RunwayEnds(left);
         number = 1;
         for (const double u : {leftFirst.u, leftSecond.u}) {
-            layout.AddTaxiway("D" + std::to_string(number++), {{u, -400}, {u, 0}, {u, 180}});
+            layout.AddTaxiway("D" + std::to_string(number++), {{u, -400}, {u, 0}, {u, taxiway}});
         }
     }
 }
@@ -63,12 +71,14 @@ void LayOutApron(AirportLayout& layout, const FieldPlan& plan) {
     }
     const double spacing = 50.0;
     const double start = -spacing * (spots - 1) / 2.0;
-    layout.AddTaxiway("B", {{0, 180}, {0, 300}});
-    layout.AddTaxiway("B", {{start - 40, 300}, {-start + 40, 300}});
+    const double taxiway = TaxiwayOffset(plan);
+    const double lane = taxiway + std::min(120.0, taxiway * 1.2);
+    layout.AddTaxiway("B", {{0, taxiway}, {0, lane}});
+    layout.AddTaxiway("B", {{start - 40, lane}, {-start + 40, lane}});
     for (int i = 0; i < spots; ++i) {
         const double u = start + spacing * i;
         const bool gate = i < plan.gates;
-        layout.AddParking({u, 360}, {u, 300}, gate ? plan.gateCode : plan.gaCode,
+        layout.AddParking({u, lane + 60}, {u, lane}, gate ? plan.gateCode : plan.gaCode,
                           gate ? i + 1 : i - plan.gates + 1, gate ? 24.0 : 10.0);
     }
 }
@@ -180,9 +190,9 @@ std::vector<BglAirport> SouthernAirports() {
                    109.3, 10, 13, 4, 7, FullSet(127.65, 121.85, 118.2, 119.35, 119.35)}),
         MakeField({"Santa Rita Field", "SDRT", -22.91, -47.08, 2130, 15, 0, 4600, 75, false, "", 0,
                    0, 10, 5, 1, TowerAndGround(122.5, 121.65)}),
-        // Its runway's east end lies across the 180th meridian.
-        MakeField({"Kaveka Island Field", "NFKV", -16.81, 179.998, 60, 3, 0, 6000, 100, false, "",
-                   0, 2, 10, 3, 1, TowerAndGround(118.1, 121.7)}),
+        // Just west of the 180th meridian.
+        MakeField({"Kaveka Island Field", "NFKV", -16.81, 179.93, 60, 3, 0, 6000, 100, false, "", 0,
+                   2, 10, 3, 1, TowerAndGround(118.1, 121.7)}),
     };
 }
 

@@ -101,6 +101,17 @@ TEST(AirportDecoder, RunwaysLongerThan300MetresAreDrawn60MetresShorter) {
     EXPECT_EQ(decoded.runways[0].widthFt, 100);
 }
 
+TEST(AirportDecoder, RunwayEndAcrossThe180thMeridianWraps) {
+    BglAirport airport = AirportAt(-16.8, 179.999);
+    BglRunway runway = Runway(9, 0, 90.0, 3000);
+    runway.latitude = -16.8;
+    runway.longitude = 179.999;
+    airport.runways = {runway};
+    const AirportRecord decoded = Decode(airport);
+    EXPECT_GT(decoded.runways[0].end1Longitude, 179.99);
+    EXPECT_LT(decoded.runways[0].end2Longitude, -179.99);
+}
+
 TEST(AirportDecoder, WestboundRunwayDecodesNegativeAndStillGivesHeadingsInRange) {
     MagVarGrid grid;
     // 10 degrees east at 40 N 10 E.
