@@ -1,0 +1,75 @@
+#pragma once
+
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "multiplayer/SessionService.h"
+
+namespace scopewatch {
+
+// A session service without a network, for tests: its sessions and peers are scripted,
+// messages the program sends are recorded, and any operation can be made to fail.
+class InMemorySession : public SessionService {
+  public:
+    struct Sent {
+        int32_t fromId = 0;
+        SessionMessage message;
+    };
+    // Set an operation's entry to make it throw SessionError with that text.
+    struct Failures {
+        std::optional<std::string> initialise, list, join, createPlayer, destroyPlayer, close,
+            waitingCount, receive, playerName, send;
+    };
+
+    InMemorySession();
+
+    // ---- scripting ----
+    std::vector<std::string> connectionTypes;
+    std::vector<SessionInfo> sessions;
+    bool cancelAddressPrompt = false;  // initialising TCP/IP behaves as if cancelled
+    int32_t nextPlayerId = 101;        // what CreatePlayer returns
+    Failures failures;
+
+    void AddPeer(int32_t id, const std::string& name);
+    void RemovePeer(int32_t id);
+    // Queues a message from a peer for the program.
+    void Deliver(int32_t fromId, const SessionMessage& message, int32_t toId = 0);
+
+    // ---- what the program did ----
+    std::vector<Sent> sent;
+    int initialisedIndex = 0;
+    int joinedIndex = 0;
+    int32_t createdPlayerId = 0;
+    std::string createdNickname;
+    std::string createdFormalName;
+    std::vector<int32_t> destroyedPlayers;
+    int closeCount = 0;
+    std::vector<int32_t> sentKinds() const;
+
+    // ---- SessionService ----
+    int ConnectionTypeCount() const override;
+    std::string ConnectionTypeName(int index) const override;
+    void InitialiseConnection(int index) override;
+    std::vector<SessionInfo> ListSessions() override;
+    void JoinSession(int index) override;
+    int32_t CreatePlayer(const std::string& nickname, const std::string& formalName) override;
+    void DestroyPlayer(int32_t playerId) override;
+    void Close() override;
+    int32_t WaitingMessageCount(int32_t playerId) override;
+    ReceivedMessage Receive() override;
+    std::string PlayerName(int32_t playerId) override;
+    void SendToAll(int32_t fromId, const SessionMessage& message) override;
+
+    size_t queued() const { return queue_.size(); }
+
+  private:
+    static void FailIf(const std::optional<std::string>& failure);
+
+    std::map<int32_t, std::string> names_;
+    std::deque<ReceivedMessage> queue_;
+};
+
+}  // namespace scopewatch

@@ -1,0 +1,114 @@
+// The session service as the windows use it, over real sockets against our own host.
+#include <gtest/gtest.h>
+
+#include "multiplayer/DirectPlaySession.h"
+#include "multiplayer/GameMessages.h"
+#include "platform/DirectPlayHost.h"
+#include "support/SpinEventLoop.h"
+
+namespace scopewatch {
+namespace {
+
+using testing::SpinUntil;
+
+DirectPlaySessionOptions Options(uint16_t enumPort) {
+    DirectPlaySessionOptions options;
+    options.ports.enumPort = enumPort;
+    options.ports.rangeFirst = 23600;
+    options.ports.rangeLast = 23699;
+    options.ports.bindAddress = QHostAddress::LocalHost;
+    options.timings.replyTimeoutMs = 2000;
+    options.timings.joinTimeoutMs = 3000;
+    options.timings.keepAliveMs = 200;
+    options.timings.maxMissedPings = 3;
+    options.enumerationWindowMs = 1500;
+    return options;
+}
+
+HostAddressPrompt Answer(std::optional<std::string> address) {
+    return [address] { return address; };
+}
+
+TEST(DirectPlaySession, ListsConnectionTypesOneBased) {
+    DirectPlaySession session(Answer("127.0.0.1"), Options(47700));
+    ASSERT_EQ(session.ConnectionTypeCount(), 2);
+    EXPECT_EQ(session.ConnectionTypeName(1), "IPX Connection For DirectPlay");
+    EXPECT_EQ(session.ConnectionTypeName(2), "Internet TCP/IP Connection For DirectPlay");
+    EXPECT_THROW(session.ConnectionTypeName(3), SessionError);
+    EXPECT_THROW(session.InitialiseConnection(1), SessionError);
+    EXPECT_THROW(session.ListSessions(), SessionError);  // nothing initialised
+}
+
+TEST(DirectPlaySession, CancellingTheAddressDialogIsAnError) {
+    DirectPlaySession session(Answer(std::nullopt), Options(47701));
+    try {
+        session.InitialiseConnection(2);
+        FAIL();
+    } catch (const SessionError& error) {
+        EXPECT_STREQ(error.what(), "The connection was cancelled");
+    }
+}
+
+TEST(DirectPlaySession, JoinsCreatesAPlayerAndTradesMessagesWithNames) {
+    directplay::DirectPlayHost host(Options(47702).ports, Options(47702).timings);
+    directplay::HostSettings settings;
+    settings.sessionName = u"Sunday Fly-in \u00e9";
+    ASSERT_EQ(host.Start(settings), std::nullopt);
+    const uint32_t pilot = host.CreatePlayer(u"Pilot\u00e9", u"Pilot");
+
+    DirectPlaySession session(Answer("127.0.0.1"), Options(47702));
+    session.InitialiseConnection(2);
+    const auto sessions = session.ListSessions();
+    ASSERT_EQ(sessions.size(), 1u);
+    EXPECT_EQ(sessions[0].name, "Sunday Fly-in \xE9");  // Windows-1252
+    EXPECT_EQ(sessions[0].currentPlayers, 1);
+    EXPECT_EQ(sessions[0].maxPlayers, 8);
+    EXPECT_THROW(session.JoinSession(2), SessionError);
+    session.JoinSession(1);
+    const int32_t me = session.CreatePlayer("ATC \xE9", "Player");
+    ASSERT_GT(me, 0);
+    EXPECT_EQ(session.PlayerName(me), "ATC \xE9");
+    EXPECT_EQ(session.PlayerName(static_cast<int32_t>(pilot)), "Pilot\xE9");
+    EXPECT_THROW(session.PlayerName(12345), SessionError);
+
+    session.SendToAll(me, MakeSignal(kinds::kJoinRequest));
+    ASSERT_TRUE(SpinUntil([&] { return host.WaitingCount() == 1; }, 2000));
+    EXPECT_EQ(host.TakeDelivery()->idFrom, static_cast<uint32_t>(me));
+
+    host.SendToAll(pilot, MakePlayerPresent(me).bytes());
+    ASSERT_TRUE(SpinUntil([&] { return session.WaitingMessageCount(me) == 1; }, 2000));
+    ReceivedMessage received = session.Receive();
+    EXPECT_EQ(received.fromId, static_cast<int32_t>(pilot));
+    EXPECT_EQ(received.toId, me);
+    EXPECT_EQ(ReadHead(received.message).kind, kinds::kPlayerPresent);
+    EXPECT_EQ(ReadPlayerId(received.message), me);
+    EXPECT_THROW(received.message.ReadInt32(), SessionError);  // read past the end
+    EXPECT_EQ(session.WaitingMessageCount(me), 0);
+    EXPECT_THROW(session.Receive(), SessionError);
+
+    session.DestroyPlayer(me);
+    ASSERT_TRUE(SpinUntil([&] { return !host.HasPlayer(static_cast<uint32_t>(me)); }, 2000));
+    session.Close();
+}
+
+TEST(DirectPlaySession, NoSessionIsAnEmptyListAndALostHostMakesSendsFail) {
+    DirectPlaySession empty(Answer("127.0.0.1"), Options(47703));
+    empty.InitialiseConnection(2);
+    EXPECT_TRUE(empty.ListSessions().empty());
+
+    auto host =
+        std::make_unique<directplay::DirectPlayHost>(Options(47704).ports, Options(47704).timings);
+    ASSERT_EQ(host->Start({u"Short", 8, {}, directplay::session_flags::kKeepAlive}), std::nullopt);
+    DirectPlaySession session(Answer("127.0.0.1"), Options(47704));
+    session.InitialiseConnection(2);
+    ASSERT_EQ(session.ListSessions().size(), 1u);
+    session.JoinSession(1);
+    const int32_t me = session.CreatePlayer("ATC", "Player");
+    host.reset();  // the host machine vanishes
+    ASSERT_TRUE(SpinUntil([&] { return session.SessionLost(); }, 3000));
+    EXPECT_THROW(session.SendToAll(me, MakeSignal(kinds::kKeepAlive)), SessionError);
+    EXPECT_EQ(session.WaitingMessageCount(me), 0);
+}
+
+}  // namespace
+}  // namespace scopewatch
