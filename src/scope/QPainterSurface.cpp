@@ -62,6 +62,13 @@ double ArcAngle(const QRectF& box, int32_t x, int32_t y) {
 
 }  // namespace
 
+QFont ScopeFont() {
+    QFont font("DejaVu Sans");
+    font.setPixelSize(11);
+    font.setStyleStrategy(QFont::NoAntialias);  // crisp texts in their exact colour
+    return font;
+}
+
 QPainterSurface::QPainterSurface(QPainter& painter) : painter_(painter) {
     painter_.setRenderHint(QPainter::Antialiasing, false);
     painter_.setBackgroundMode(Qt::TransparentMode);

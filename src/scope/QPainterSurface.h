@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QPoint>
 
 #include "scope/DrawingSurface.h"
@@ -7,6 +8,9 @@
 class QPainter;
 
 namespace scopewatch {
+
+// The font of the scope's texts.
+QFont ScopeFont();
 
 // The drawing surface over an active QPainter (on a widget or a QImage): black background,
 // unsmoothed pens and brushes that follow the drawing state, and the box conventions of

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QImage>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "scope/ScopeView.h"
+#include "scope/SelectedAirspace.h"
+
+namespace scopewatch {
+
+struct ProgramState;
+
+// What loading a working directory for a picture of the scope brought.
+struct SnapshotLoad {
+    bool ok = false;
+    std::string error;               // why nothing can be drawn, when not ok
+    std::vector<std::string> notes;  // what was missing or damaged but did not stop it
+};
+
+// Prepares the state as the program would have it after "GET AIRPORT": reads the settings
+// and the airport database of the working directory, the variation grid from magdec.bgl
+// under the settings' simulator folder, takes over the airport at the index and collects
+// its airspaces.
+SnapshotLoad LoadForSnapshot(const std::filesystem::path& workDir, int64_t airportIndex,
+                             ProgramState& state);
+
+// The view the main window has after loading, zoomed to the level.
+ScopeView SnapshotView(const ProgramState& state, int32_t widthPx, int32_t heightPx,
+                       int16_t zoomLevel);
+
+// One repaint of the scope (clear, scope layers, traffic) into an image of the view's size.
+QImage RenderScope(ProgramState& state, const ScopeView& view,
+                   const SelectedAirspace& selection = {});
+
+}  // namespace scopewatch
