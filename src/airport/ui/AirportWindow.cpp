@@ -5,9 +5,11 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "airport/AirportSearch.h"
 #include "airport/AirportTakeOver.h"
+#include "airport/AirspaceLookup.h"
 #include "builder/AirportDatabaseFile.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
@@ -177,10 +179,29 @@ void AirportWindow::OnGetAirport() {
         return;
     }
     fileBuffer_.Clear();
+    LookForAirspaces();
     SetStatus("Done");
     airportChosen_ = kTrue16;
     flow_.AirportTaken();
     close();
+}
+
+// Collects the airspaces around the new airport, one scenery file of the facility data
+// folder after the other on the progress bar. Files that cannot be examined whole are passed
+// over without a message, as files without airspaces are.
+void AirportWindow::LookForAirspaces() {
+    SetStatus("Looking for Airspace...");
+    const AirspaceScanProgress progress{[this](int fileCount) {
+                                            ProgressBar1->setRange(0, std::max(fileCount, 1));
+                                            ProgressBar1->setValue(0);
+                                        },
+                                        [this] {
+                                            ProgressBar1->setValue(ProgressBar1->value() + 1);
+                                            ProgressBar1->repaint();
+                                        }};
+    FindAirspaces(files_, state_.settings.facilityDataFolder,
+                  {state_.airport.currentAirport, state_.airport.magVarGrid}, fileBuffer_,
+                  state_.airport.airspaces, progress);
 }
 
 void AirportWindow::OnExit() {

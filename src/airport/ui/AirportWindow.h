@@ -52,6 +52,7 @@ class AirportWindow : public QWidget {
     void ReleaseDatabase();
     void OnSearch();
     void OnGetAirport();
+    void LookForAirspaces();
     void OnExit();
 
     ProgramState& state_;
