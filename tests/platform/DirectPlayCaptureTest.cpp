@@ -1,0 +1,168 @@
+// An independent check of what we put on the wire: a loopback session is captured and read
+// back with Wireshark's DirectPlay dissector. Capturing needs root and tshark; elsewhere the
+// test is skipped with a line saying why.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <memory>
+#include <set>
+
+#include "platform/DirectPlayClient.h"
+#include "platform/DirectPlayHost.h"
+#include "support/SpinEventLoop.h"
+#include "support/TempDir.h"
+
+namespace scopewatch::directplay {
+namespace {
+
+using testing::SpinUntil;
+
+constexpr uint16_t kEnumPort = 47730;
+constexpr uint16_t kRangeFirst = 23900;
+constexpr uint16_t kRangeLast = 23999;
+
+PortPlan Plan() {
+    PortPlan plan;
+    plan.enumPort = kEnumPort;
+    plan.rangeFirst = kRangeFirst;
+    plan.rangeLast = kRangeLast;
+    plan.bindAddress = QHostAddress::LocalHost;
+    return plan;
+}
+
+Timings Fast() {
+    Timings timings;
+    timings.keepAliveMs = 150;
+    timings.maxMissedPings = 3;
+    return timings;
+}
+
+// Runs a session that sends every message of our subset at least once.
+void RunSession() {
+    DirectPlayHost host(Plan(), Fast());
+    ASSERT_EQ(host.Start({u"Capture Fly-in", 8, {}, session_flags::kKeepAlive}), std::nullopt);
+    const uint32_t pilot = host.CreatePlayer(u"Pilot", u"Pilot");
+    DirectPlayClient first(Plan(), Fast());
+    const auto sessions = first.Enumerate("127.0.0.1", 1000);
+    ASSERT_EQ(sessions.size(), 1u);
+    first.Join(sessions[0]);
+    const uint32_t atc = first.CreatePlayer(u"ATC", u"Player");
+    DirectPlayClient second(Plan(), Fast());
+    second.Join(second.Enumerate("127.0.0.1", 1000).at(0));
+    const uint32_t tower = second.CreatePlayer(u"Tower", u"Player");
+    ASSERT_TRUE(SpinUntil([&] { return first.HasPlayer(tower); }, 2000));
+    first.SendToAll(atc, Bytes{1, 0x10, 0, 0, 0, 0, 0, 0});
+    host.SendToAll(pilot, Bytes{3, 0x10, 0, 0, 4, 0, 0, 0, 1, 0, 0, 0});
+    testing::Spin(600);  // long enough for pings and their replies
+    second.Leave();
+    testing::Spin(200);
+    host.Stop();
+    testing::Spin(200);
+}
+
+QString Tshark() {
+    return QStandardPaths::findExecutable("tshark");
+}
+
+QString RunTshark(const QStringList& arguments) {
+    QProcess read;
+    read.start(Tshark(), arguments);
+    read.waitForFinished(60000);
+    return QString::fromUtf8(read.readAllStandardOutput());
+}
+
+// The dissector recognises messages by their "play" signature, so player data (which has
+// none) is not decoded. Check at least that each such segment holds whole messages whose
+// size words add up to the segment and carry our token.
+void ExpectPlayerDataFramed(const QString& file) {
+    const QString output = RunTshark(
+        {"-r", file, "-Y", "tcp.len > 0 and not dplay", "-T", "fields", "-e", "data.data"});
+    int messages = 0;
+    for (const QString& line : output.split('\n', Qt::SkipEmptyParts)) {
+        const QByteArray bytes = QByteArray::fromHex(line.trimmed().toLatin1());
+        qsizetype at = 0;
+        while (at + 4 <= bytes.size()) {
+            uint32_t word = 0;
+            for (int i = 3; i >= 0; --i) {
+                word = (word << 8) | static_cast<uint8_t>(bytes[at + i]);
+            }
+            ASSERT_EQ(word >> 20, kTokenSend) << line.toStdString();
+            ASSERT_GE(word & 0xFFFFF, 28u) << line.toStdString();
+            at += word & 0xFFFFF;
+            ++messages;
+        }
+        EXPECT_EQ(at, bytes.size()) << line.toStdString();
+    }
+    EXPECT_GE(messages, 2);
+}
+
+TEST(DirectPlayCapture, WiresharkDecodesEveryMessageWeSend) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "capturing loopback traffic needs root; run the tests as root to check "
+                        "our messages with Wireshark's DirectPlay dissector";
+    }
+    if (Tshark().isEmpty()) {
+        GTEST_SKIP() << "tshark is not installed (scripts/install-deps.sh installs it)";
+    }
+    const testing::TempDir dir;
+    const QString file = QString::fromStdString((dir / "session.pcapng").string());
+    const QString filter =
+        QString("port %1 or portrange %2-%3").arg(kEnumPort).arg(kRangeFirst).arg(kRangeLast);
+    QProcess capture;
+    capture.start(Tshark(), {"-i", "lo", "-f", filter, "-w", file});
+    ASSERT_TRUE(capture.waitForStarted(5000));
+    QByteArray status;
+    const bool capturing = SpinUntil(
+        [&] {
+            status += capture.readAllStandardError();
+            return status.contains("Capturing on");
+        },
+        10000);
+    if (!capturing) {
+        capture.kill();
+        capture.waitForFinished(5000);
+        GTEST_SKIP() << "tshark cannot capture on the loopback interface here";
+    }
+    testing::Spin(1000);  // the capture is announced a little before it really starts
+    RunSession();
+    testing::Spin(500);
+    capture.terminate();
+    ASSERT_TRUE(capture.waitForFinished(10000));
+
+    const QString output = RunTshark({"-r", file,
+                                      "-Y", "dplay or _ws.malformed",
+                                      "-T", "fields",
+                                      "-E", "occurrence=a",
+                                      "-E", "aggregator=;",
+                                      "-e", "frame.number",
+                                      "-e", "dplay.command",
+                                      "-e", "_ws.malformed",
+                                      "-e", "_ws.expert.severity",
+                                      "-e", "dplay.type_01.game_name",
+                                      "-e", "dplay.pp.short_name"});
+    std::set<int> commands;
+    QStringList names;
+    for (const QString& line : output.split('\n', Qt::SkipEmptyParts)) {
+        const QStringList fields = line.split('\t');
+        ASSERT_GE(fields.size(), 6) << line.toStdString();
+        EXPECT_TRUE(fields[2].isEmpty() && fields[3].isEmpty())
+            << "malformed or flagged: " << line.toStdString();
+        for (const QString& command : fields[1].split(';', Qt::SkipEmptyParts)) {
+            commands.insert(command.toInt(nullptr, 0));
+        }
+        names << fields[4] << fields[5];
+    }
+    for (int expected :
+         {0x01, 0x02, 0x05, 0x07, 0x08, 0x0B, 0x13, 0x16, 0x17, 0x29, 0x2E, 0x2F, 0x38}) {
+        EXPECT_TRUE(commands.count(expected)) << "command " << expected << " not decoded\n"
+                                              << output.toStdString();
+    }
+    EXPECT_TRUE(names.join(' ').contains("Capture Fly-in"));
+    EXPECT_TRUE(names.join(' ').contains("ATC"));
+    ExpectPlayerDataFramed(file);
+}
+
+}  // namespace
+}  // namespace scopewatch::directplay

@@ -1,0 +1,164 @@
+// Raw sockets throw garbage, lies and floods at our host; it must drop the bad input, keep
+// its memory bounded and go on serving a well-behaved client.
+#include <gtest/gtest.h>
+
+#include <QTcpSocket>
+#include <QUdpSocket>
+#include <memory>
+
+#include "platform/DirectPlayClient.h"
+#include "platform/DirectPlayHost.h"
+#include "support/SpinEventLoop.h"
+
+namespace scopewatch::directplay {
+namespace {
+
+using testing::SpinUntil;
+
+PortPlan Plan(uint16_t enumPort) {
+    PortPlan plan;
+    plan.enumPort = enumPort;
+    plan.rangeFirst = 23800;
+    plan.rangeLast = 23899;
+    plan.bindAddress = QHostAddress::LocalHost;
+    return plan;
+}
+
+class HostilePeer : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        host_ = std::make_unique<DirectPlayHost>(Plan(kEnumPort), Timings{});
+        ASSERT_EQ(host_->Start({u"Target", 8, {}, session_flags::kKeepAlive}), std::nullopt);
+        pilot_ = host_->CreatePlayer(u"Pilot", u"Pilot");
+    }
+
+    std::unique_ptr<QTcpSocket> Connect() {
+        auto socket = std::make_unique<QTcpSocket>();
+        socket->connectToHost(QHostAddress::LocalHost, host_->transport().streamPort());
+        EXPECT_TRUE(
+            SpinUntil([&] { return socket->state() == QAbstractSocket::ConnectedState; }, 2000));
+        return socket;
+    }
+
+    void Write(QTcpSocket& socket, const Bytes& bytes) {
+        socket.write(reinterpret_cast<const char*>(bytes.data()),
+                     static_cast<qint64>(bytes.size()));
+        socket.flush();
+    }
+
+    // A well-behaved client can still find and join the session.
+    void ExpectStillServing() {
+        DirectPlayClient client(Plan(kEnumPort), Timings{});
+        const auto sessions = client.Enumerate("127.0.0.1", 1500);
+        ASSERT_EQ(sessions.size(), 1u);
+        client.Join(sessions[0]);
+        EXPECT_GT(client.CreatePlayer(u"ATC", u"Player"), 0u);
+        client.Leave();
+    }
+
+    static constexpr uint16_t kEnumPort = 47720;
+    std::unique_ptr<DirectPlayHost> host_;
+    uint32_t pilot_ = 0;
+};
+
+TEST_F(HostilePeer, GarbageAndLyingSizesCloseTheConnection) {
+    auto garbage = Connect();
+    Write(*garbage, Bytes(64, 0x41));  // no valid size word
+    EXPECT_TRUE(
+        SpinUntil([&] { return garbage->state() == QAbstractSocket::UnconnectedState; }, 2000));
+
+    auto huge = Connect();
+    Write(*huge, Bytes{0xFF, 0xFF, 0xBF, 0xFA});  // claims almost 1 MiB: above our cap
+    EXPECT_TRUE(
+        SpinUntil([&] { return huge->state() == QAbstractSocket::UnconnectedState; }, 2000));
+    EXPECT_GE(host_->transport().rejectedInputs(), 2);
+
+    // A message whose size word fits but whose content lies is dropped; the link stays.
+    auto liar = Connect();
+    Bytes lying = Encode(EnumSessionsReply{{}, u"x"}, SockAddr{1, 0}, 14);
+    lying[108] = 0xEE;  // name offset outside the message
+    Write(*liar, lying);
+    testing::Spin(100);
+    EXPECT_EQ(liar->state(), QAbstractSocket::ConnectedState);
+    ExpectStillServing();
+}
+
+TEST_F(HostilePeer, HalfMessagesWaitWithoutBlockingOthers) {
+    auto half = Connect();
+    const Bytes whole = EncodePlayerData(SockAddr{1, 0}, 5, 0, Bytes(40, 1));
+    Write(*half, Bytes(whole.begin(), whole.begin() + 30));
+    ExpectStillServing();
+    EXPECT_EQ(host_->WaitingCount(), 0u);
+    Write(*half, Bytes(whole.begin() + 30, whole.end()));
+    EXPECT_TRUE(SpinUntil([&] { return host_->WaitingCount() == 1; }, 2000));
+}
+
+TEST_F(HostilePeer, FloodsStayBounded) {
+    // Player data: the queue stops at its cap and counts what it dropped.
+    auto flood = Connect();
+    Bytes burst;
+    for (size_t i = 0; i < kMaxQueuedDeliveries + 500; ++i) {
+        const Bytes one = EncodePlayerData(SockAddr{1, 0}, 5, 0, Bytes(16, 2));
+        burst.insert(burst.end(), one.begin(), one.end());
+    }
+    Write(*flood, burst);
+    EXPECT_TRUE(SpinUntil([&] { return host_->droppedDeliveries() >= 500; }, 5000));
+    EXPECT_EQ(host_->WaitingCount(), kMaxQueuedDeliveries);
+
+    // Datagrams of garbage and oversize are read and dropped.
+    QUdpSocket udp;
+    for (int i = 0; i < 500; ++i) {
+        const QByteArray junk(i % 2 ? 30 : 1400, static_cast<char>(i));
+        udp.writeDatagram(junk, QHostAddress::LocalHost, host_->transport().datagramPort());
+        udp.writeDatagram(junk, QHostAddress::LocalHost, kEnumPort);
+    }
+    testing::Spin(200);
+
+    // Connections beyond the cap are closed at once.
+    std::vector<std::unique_ptr<QTcpSocket>> sockets;
+    for (int i = 0; i < 80; ++i) {
+        sockets.push_back(std::make_unique<QTcpSocket>());
+        sockets.back()->connectToHost(QHostAddress::LocalHost, host_->transport().streamPort());
+    }
+    testing::Spin(500);
+    EXPECT_LE(host_->transport().openConnectionCount(), TransportLimits{}.maxInboundConnections);
+    sockets.clear();
+
+    // Enumeration requests with made-up reply ports: outbound connections are capped too.
+    for (int i = 0; i < 300; ++i) {
+        const Bytes request =
+            Encode(EnumSessions{}, SockAddr{static_cast<uint16_t>(40000 + i), 0}, 14);
+        udp.writeDatagram(reinterpret_cast<const char*>(request.data()),
+                          static_cast<qint64>(request.size()), QHostAddress::LocalHost, kEnumPort);
+    }
+    testing::Spin(300);
+    EXPECT_LE(host_->transport().openConnectionCount(),
+              TransportLimits{}.maxInboundConnections + TransportLimits{}.maxOutboundConnections);
+    while (host_->TakeDelivery()) {
+    }
+    ExpectStillServing();
+}
+
+TEST_F(HostilePeer, ForgedJoinsAndPingsAreIgnored) {
+    auto raw = Connect();
+    // A machine announcing itself with an id the host never handed out.
+    AddForwardRequest forged;
+    forged.playerId = 0x1234;
+    forged.player.id = 0x1234;
+    forged.player.flags = player_flags::kSystemPlayer;
+    forged.player.streamAddress = SockAddr{40001, 0};
+    Write(*raw, Encode(forged, SockAddr{40001, 0}, 14));
+    // A player created without an id from the host.
+    CreatePlayer create;
+    create.playerId = 0x999;
+    create.player.id = 0x999;
+    create.player.shortName = u"Ghost";
+    Write(*raw, Encode(create, SockAddr{40001, 0}, 14));
+    testing::Spin(200);
+    EXPECT_TRUE(host_->machines().empty());
+    EXPECT_FALSE(host_->HasPlayer(0x999));
+    EXPECT_EQ(host_->CurrentPlayers(), 1u);
+}
+
+}  // namespace
+}  // namespace scopewatch::directplay
