@@ -92,11 +92,11 @@ void RouteFlyer::Advance(double seconds) {
     }
 }
 
-DemoAirportPlan FallbackAirportPlan() {
+DemoAirportPlan FallbackAirportPlan(GeoPoint reference, double elevationFt) {
     DemoAirportPlan plan;
     plan.name = "Demo Field";
-    plan.reference = GeoPoint{40.0, -100.0};
-    plan.elevationFt = 1500.0;
+    plan.reference = reference;
+    plan.elevationFt = elevationFt;
     plan.runwayStart = Offset(plan.reference, 180.0, 1200.0);
     plan.runwayEnd = Offset(plan.reference, 0.0, 1200.0);
     plan.ilsThreshold = plan.runwayStart;

@@ -64,8 +64,9 @@ struct DemoAirportPlan {
     std::vector<GeoPoint> taxiRoute;  // along the taxi network
 };
 
-// A small made-up airport for when no demo scenery is at hand.
-DemoAirportPlan FallbackAirportPlan();
+// A small made-up airport around a reference point, for when no scenery is at hand.
+DemoAirportPlan FallbackAirportPlan(GeoPoint reference = {40.0, -100.0},
+                                    double elevationFt = 1500.0);
 
 // Five pilots: taxiing, taking off, flying circuits, flying the ILS, overflying.
 std::vector<PilotProfile> DemoPilotProfiles(const DemoAirportPlan& plan);

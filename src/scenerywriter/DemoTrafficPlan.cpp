@@ -52,10 +52,9 @@ std::vector<GeoPoint> TaxiWalk(const BglAirport& airport) {
 }  // namespace
 
 demo::DemoAirportPlan TrafficPlanOf(const BglAirport& airport) {
-    demo::DemoAirportPlan plan = demo::FallbackAirportPlan();
+    demo::DemoAirportPlan plan = demo::FallbackAirportPlan(
+        GeoPoint{airport.latitude, airport.longitude}, airport.elevationFt);
     plan.name = airport.name;
-    plan.reference = GeoPoint{airport.latitude, airport.longitude};
-    plan.elevationFt = airport.elevationFt;
     if (!airport.runways.empty()) {
         const BglRunway& runway = airport.runways[0];
         const GeoPoint centre{runway.latitude, runway.longitude};
