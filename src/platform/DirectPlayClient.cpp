@@ -296,6 +296,11 @@ bool DirectPlayClient::HandleRole(const Decoded& decoded, const Origin& origin) 
         if (joined_) {
             OnAddForward(*added, origin);
         }
+    } else if (std::holds_alternative<YouAreDead>(message)) {
+        // Only the host may declare us dead; anyone else could end our session with it.
+        if (joined_ && origin.sourceIp == Host().ip) {
+            MarkLost("the host removed this machine from the session");
+        }
     } else if (const auto* removed = std::get_if<DeletePlayer>(&message)) {
         if (!joined_ || removed->playerId != hostSystemId_) {
             return false;

@@ -289,8 +289,6 @@ void DirectPlayPeer::HandleCommon(const Decoded& decoded, const Origin& origin) 
         }
     } else if (const auto* changed = std::get_if<SessionDescChanged>(&message)) {
         desc_ = changed->desc;
-    } else if (std::holds_alternative<YouAreDead>(message)) {
-        MarkLost("the host removed this machine from the session");
     }
 }
 

@@ -73,6 +73,18 @@ std::optional<std::string> DirectPlayTransport::Open() {
     return std::nullopt;
 }
 
+namespace {
+// Close may run inside a handler of the very socket being closed: delete it later.
+template <typename Socket>
+void DisposeLater(std::unique_ptr<Socket>& socket) {
+    if (socket) {
+        socket->disconnect();
+        socket->close();
+        socket.release()->deleteLater();
+    }
+}
+}  // namespace
+
 void DirectPlayTransport::Close() {
     for (auto& [socket, connection] : connections_) {
         socket->disconnect(this);
@@ -81,10 +93,10 @@ void DirectPlayTransport::Close() {
     }
     connections_.clear();
     outbound_.clear();
-    streamServer_.reset();
-    datagramSocket_.reset();
-    enumServer_.reset();
-    enumSocket_.reset();
+    DisposeLater(streamServer_);
+    DisposeLater(datagramSocket_);
+    DisposeLater(enumServer_);
+    DisposeLater(enumSocket_);
     streamPort_ = 0;
     datagramPort_ = 0;
 }
@@ -208,7 +220,10 @@ void DirectPlayTransport::ReadStream(QTcpSocket* socket) {
 }
 
 void DirectPlayTransport::ReadDatagrams(QUdpSocket* socket) {
-    while (socket->hasPendingDatagrams()) {
+    const auto stillOurs = [this, socket] {
+        return socket == datagramSocket_.get() || socket == enumSocket_.get();
+    };
+    while (stillOurs() && socket->hasPendingDatagrams()) {
         const qint64 size = socket->pendingDatagramSize();
         if (size < 0 || static_cast<size_t>(size) > kMaxMessageSize) {
             socket->readDatagram(nullptr, 0);  // discard it

@@ -2,6 +2,7 @@
 // its memory bounded and go on serving a well-behaved client.
 #include <gtest/gtest.h>
 
+#include <QTcpServer>
 #include <QTcpSocket>
 #include <QUdpSocket>
 #include <memory>
@@ -154,7 +155,16 @@ TEST_F(HostilePeer, ForgedJoinsAndPingsAreIgnored) {
     create.player.id = 0x999;
     create.player.shortName = u"Ghost";
     Write(*raw, Encode(create, SockAddr{40001, 0}, 14));
-    testing::Spin(200);
+    // A ping from a stranger is answered with "you are dead" at the port it names.
+    QTcpServer listener;
+    ASSERT_TRUE(listener.listen(QHostAddress::LocalHost));
+    Write(*raw, Encode(Ping{0x4242, 1, false}, SockAddr{listener.serverPort(), 0}, 14));
+    ASSERT_TRUE(SpinUntil([&] { return listener.hasPendingConnections(); }, 2000));
+    QTcpSocket* answer = listener.nextPendingConnection();
+    ASSERT_TRUE(SpinUntil([&] { return answer->bytesAvailable() >= 28; }, 2000));
+    const QByteArray bytes = answer->readAll();
+    EXPECT_EQ(bytes.size(), 28);
+    EXPECT_EQ(bytes[24], kYouAreDead);
     EXPECT_TRUE(host_->machines().empty());
     EXPECT_FALSE(host_->HasPlayer(0x999));
     EXPECT_EQ(host_->CurrentPlayers(), 1u);

@@ -2,6 +2,7 @@
 // enumeration port, so tests running side by side never reach each other's host.
 #include <gtest/gtest.h>
 
+#include <QUdpSocket>
 #include <memory>
 
 #include "platform/DirectPlayClient.h"
@@ -166,6 +167,24 @@ TEST_F(Loopback, HostEndingTheSessionIsNoticed) {
     host_->Stop();
     ASSERT_TRUE(SpinUntil([&] { return client->lost(); }, 2000));
     EXPECT_EQ(client->lostReason(), "the host ended the session");
+}
+
+TEST_F(Loopback, OnlyTheHostCanDeclareUsDead) {
+    StartHost(47689);
+    uint32_t atc = 0;
+    auto client = JoinedClient(u"ATC", &atc);
+    const Bytes dead = Encode(YouAreDead{}, SockAddr{host_->transport().streamPort(), 0}, 14);
+    QUdpSocket stranger;
+    ASSERT_TRUE(stranger.bind(QHostAddress("127.0.0.2"), 0));
+    stranger.writeDatagram(reinterpret_cast<const char*>(dead.data()),
+                           static_cast<qint64>(dead.size()), QHostAddress::LocalHost,
+                           client->transport().datagramPort());
+    testing::Spin(200);
+    EXPECT_FALSE(client->lost());
+    host_->transport().SendDatagram(QHostAddress::LocalHost, client->transport().datagramPort(),
+                                    dead);
+    ASSERT_TRUE(SpinUntil([&] { return client->lost(); }, 2000));
+    EXPECT_EQ(client->lostReason(), "the host removed this machine from the session");
 }
 
 TEST_F(Loopback, VanishedHostIsNoticedByKeepAlive) {
