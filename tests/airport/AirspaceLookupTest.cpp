@@ -10,17 +10,20 @@ namespace scopewatch {
 namespace {
 
 using scenery::BglAirspace;
-using scenery::BglBox;
 using scenery::BoundaryStep;
+using scenery::BuildAirspaceBgl;
 using scenery::Bytes;
-using scenery::CircleAirspace;
 
 constexpr double kLat = 36.5;
 constexpr double kLon = -97.0;
 
+BglAirspace Circle(int32_t radius, int32_t lowerFt, int32_t upperFt) {
+    return scenery::CircleAirspace(kLat, kLon, radius, lowerFt, upperFt);
+}
+
 BglAirspace Boxed(double south, double west, double north, double east) {
-    BglAirspace airspace = CircleAirspace(kLat, kLon, 5, 0, 2500);
-    airspace.box = BglBox{south, west, north, east};
+    BglAirspace airspace = Circle(5, 0, 2500);
+    airspace.box = scenery::BglBox{south, west, north, east};
     return airspace;
 }
 
@@ -37,11 +40,19 @@ class AirspaceLookupTest : public ::testing::Test {
     }
 
     std::vector<AirspaceFileProblem> Find(const std::string& folder = "scenery\\afd") {
-        const FileSystem files(dir.path());
         FileBuffer buffer;
         const AirspaceScanProgress progress{[this](int count) { fileCount = count; },
                                             [this] { ++filesDone; }};
-        return FindAirspaces(files, folder, {airport, grid}, buffer, found, progress);
+        return FindAirspaces(FileSystem(dir.path()), folder, {airport, grid}, buffer, found,
+                             progress);
+    }
+
+    std::vector<std::string> Types() const {
+        std::vector<std::string> types;
+        for (const AirspaceRecord& airspace : found) {
+            types.push_back(airspace.typeName);
+        }
+        return types;
     }
 
     testing::TempDir dir;
@@ -53,12 +64,10 @@ class AirspaceLookupTest : public ::testing::Test {
 };
 
 TEST_F(AirspaceLookupTest, BoundingBoxMustContainTheAirportStrictly) {
-    WriteFile("a.bgl", scenery::BuildAirspaceBgl({
-                           Boxed(kLat, kLon - 1, kLat + 1, kLon + 1),  // south edge on it
-                           Boxed(kLat - 1, kLon - 1, kLat + 1, kLon),  // east edge on it
-                           Boxed(kLat - 0.5, kLon - 0.5, kLat + 0.5, kLon + 0.5),
-                           Boxed(kLat + 1, kLon - 1, kLat + 2, kLon + 1),
-                       }));
+    WriteFile("a.bgl", BuildAirspaceBgl({Boxed(kLat, kLon - 1, kLat + 1, kLon + 1),
+                                         Boxed(kLat - 1, kLon - 1, kLat + 1, kLon),
+                                         Boxed(kLat - 0.5, kLon - 0.5, kLat + 0.5, kLon + 0.5),
+                                         Boxed(kLat + 1, kLon - 1, kLat + 2, kLon + 1)}));
     EXPECT_TRUE(Find().empty());
     ASSERT_EQ(found.size(), 1U);
     // The reference point lies half-way down the box's diagonal.
@@ -69,26 +78,16 @@ TEST_F(AirspaceLookupTest, BoundingBoxMustContainTheAirportStrictly) {
 }
 
 TEST_F(AirspaceLookupTest, ClassificationByLimitsAndNames) {
-    BglAirspace centre = CircleAirspace(kLat, kLon, 200, 18000, 60000);
+    BglAirspace centre = Circle(200, 18000, 60000);
     centre.fullName = "KANSAS CITY CENTER";
     centre.frequenciesMhz = {127.5};
-    WriteFile("classes.bgl",
-              scenery::BuildAirspaceBgl(
-                  {CircleAirspace(kLat, kLon, 5, 0, 2500), CircleAirspace(kLat, kLon, 10, 0, 4000),
-                   CircleAirspace(kLat, kLon, 20, 0, 4001),
-                   CircleAirspace(kLat, kLon, 20, 2501, 2000), centre},
-                  2));
+    WriteFile("classes.bgl", BuildAirspaceBgl({Circle(5, 0, 2500), Circle(10, 0, 4000),
+                                               Circle(20, 0, 4001), Circle(20, 2501, 2000), centre},
+                                              2));
     Find();
-    std::vector<std::string> types;
-    for (const AirspaceRecord& airspace : found) {
-        types.push_back(airspace.typeName);
-    }
-    EXPECT_EQ(types,
+    EXPECT_EQ(Types(),
               (std::vector<std::string>{"Airspace Class D", "Airspace Class C", "Airspace Class B",
                                         "Airspace Class C", "ARTCC/FIR"}));
-    EXPECT_EQ(found[4].fullName, "KANSAS CITY CENTER");
-    EXPECT_EQ(found[4].floorFt, 18000);
-    EXPECT_EQ(found[4].ceilingFt, 60000);
 }
 
 TEST_F(AirspaceLookupTest, NamesFrequenciesAndBoundary) {
@@ -105,13 +104,16 @@ TEST_F(AirspaceLookupTest, NamesFrequenciesAndBoundary) {
                          {BoundaryStep::Line, kLat - 0.25, kLon + 0.3, 0},
                          {BoundaryStep::CounterClockwiseArc, kLat - 0.25, kLon, 0},
                          {BoundaryStep::Circle, 0, 0, 7}};
-    WriteFile("one.bgl", scenery::BuildAirspaceBgl({airspace}));
+    BglAirspace early = Circle(5, 0, 2000);
+    early.shortNames = {"EARLY"};
+    early.namesBeforeBox = true;  // passed over: the airspace is not taken yet
+    WriteFile("one.bgl", BuildAirspaceBgl({airspace, early}));
     Find();
-    ASSERT_EQ(found.size(), 1U);
+    ASSERT_EQ(found.size(), 2U);
     const AirspaceRecord& a = found[0];
     EXPECT_EQ(a.shortName, "ELD  B");
     EXPECT_EQ(a.frequencyText, "118.5 Mhz  124.35 Mhz  ");
-    EXPECT_EQ(a.typeName, "ARTCC/FIR");
+    EXPECT_EQ(a.fullName, "ELDORADO");
     EXPECT_EQ(a.floorFt, 3000);
     EXPECT_EQ(a.ceilingFt, 9000);
     EXPECT_EQ(a.points, (std::vector<AirspacePoint>{{kCentre, kLat, kLon, 0},
@@ -120,80 +122,59 @@ TEST_F(AirspaceLookupTest, NamesFrequenciesAndBoundary) {
                                                     {kLineTo, kLat - 0.25, kLon + 0.3, 0},
                                                     {kCounterClockwiseArc, kLat - 0.25, kLon, 0},
                                                     {kCircle, 0.0, 0.0, 7}}));
+    EXPECT_EQ(found[1].shortName, "");
 }
 
-TEST_F(AirspaceLookupTest, NamesBeforeTheBoxArePassedOver) {
-    BglAirspace airspace = CircleAirspace(kLat, kLon, 5, 0, 2000);
-    airspace.shortNames = {"EARLY"};
-    airspace.namesBeforeBox = true;
-    WriteFile("early.bgl", scenery::BuildAirspaceBgl({airspace}));
-    Find();
-    ASSERT_EQ(found.size(), 1U);
-    EXPECT_EQ(found[0].shortName, "");
-}
-
-TEST_F(AirspaceLookupTest, GeneratedTraconWithBothFrequencies) {
+TEST_F(AirspaceLookupTest, GeneratedTraconAndASecondLookup) {
+    WriteFile("near.bgl", BuildAirspaceBgl({Circle(5, 0, 2500)}));
     airport.departureFreq = "119.1";
     airport.approachFreq = "124.3";
     Find();
-    ASSERT_EQ(found.size(), 1U);
-    const AirspaceRecord& tracon = found[0];
+    ASSERT_EQ(found.size(), 2U);
+    const AirspaceRecord& tracon = found[1];
     EXPECT_EQ(tracon.typeName, "TRACON (Departure/Approach)");
     EXPECT_EQ(tracon.frequencyText, "119.1 Mhz  124.3 Mhz  ");
     EXPECT_EQ(tracon.floorFt, 1200);
     EXPECT_EQ(tracon.ceilingFt, 11200);
     EXPECT_EQ(tracon.points,
               (std::vector<AirspacePoint>{{kCentre, kLat, kLon, 0}, {kCircle, 0.0, 0.0, 20}}));
-
     airport.departureFreq.clear();
     EXPECT_EQ(GeneratedTracon(airport)->frequencyText, "124.3 Mhz  ");
-    airport.approachFreq.clear();
-    EXPECT_FALSE(GeneratedTracon(airport).has_value());
-}
 
-TEST_F(AirspaceLookupTest, ASecondLookupLeavesNothingOfTheFirst) {
-    WriteFile("near.bgl", scenery::BuildAirspaceBgl({CircleAirspace(kLat, kLon, 5, 0, 2500)}));
-    airport.approachFreq = "124.3";
-    Find();
-    EXPECT_EQ(found.size(), 2U);
+    // Another airport elsewhere, without frequencies: nothing of the first stays.
+    airport = AirportRecord{};
     airport.latitude = -33.0;
-    airport.longitude = 151.0;
-    airport.approachFreq.clear();
     Find();
     EXPECT_TRUE(found.empty());
-}
-
-TEST_F(AirspaceLookupTest, EmptyFacilityFolderScansNothing) {
-    dir.Write("root.bgl", scenery::BuildAirspaceBgl({CircleAirspace(kLat, kLon, 5, 0, 2500)}));
-    Find("");
-    EXPECT_TRUE(found.empty());
-    EXPECT_EQ(fileCount, 0);
 }
 
 TEST_F(AirspaceLookupTest, FilesWithoutMarkerFormatOrChainAddNothing) {
-    const std::vector<BglAirspace> one = {CircleAirspace(kLat, kLon, 5, 0, 2500)};
-    Bytes noMarker = scenery::BuildAirspaceBgl(one);
+    Bytes noMarker = BuildAirspaceBgl({Circle(5, 0, 2500)});
+    Bytes format2 = noMarker;
+    Bytes noChain = noMarker;
     noMarker[118] = 0x22;
-    Bytes format2 = scenery::BuildAirspaceBgl(one);
     format2[144] = 2;
-    Bytes noChain = scenery::BuildAirspaceBgl(one);
     std::fill(noChain.begin() + 164, noChain.begin() + 168, 0);
     WriteFile("a.bgl", noMarker);
     WriteFile("b.bgl", format2);
     WriteFile("c.bgl", noChain);
     WriteFile("d.bgl", Bytes(50, 0x21));
-    WriteFile("e.txt", scenery::BuildAirspaceBgl(one));
+    WriteFile("e.txt", BuildAirspaceBgl({Circle(5, 0, 2500)}));
     EXPECT_TRUE(Find().empty());
     EXPECT_TRUE(found.empty());
-    EXPECT_EQ(fileCount, 4);
     EXPECT_EQ(filesDone, 4);
+    // Without a facility data folder nothing is listed, not even the working directory's.
+    dir.Write("root.bgl", BuildAirspaceBgl({Circle(5, 0, 2500)}));
+    Find("");
+    EXPECT_TRUE(found.empty());
+    EXPECT_EQ(fileCount, 0);
 }
 
 TEST_F(AirspaceLookupTest, OtherRecordsInTheChainsArePassedOver) {
     const Bytes skipped = scenery::BglRecord(1, Bytes{7, 0, 0, 0, 0, 0, 0, 0});
     const Bytes index = scenery::BglRecord(0x30001, Bytes(12, 0));
-    const Bytes airspace = scenery::AirspaceRecordBytes(CircleAirspace(kLat, kLon, 5, 0, 2500));
-    const Bytes group = scenery::AirspaceGroupBytes({skipped, index, airspace});
+    const Bytes group = scenery::AirspaceGroupBytes(
+        {skipped, index, scenery::AirspaceRecordBytes(Circle(5, 0, 2500))});
     scenery::BglFile file;
     file.SetSecondSection(
         file.Append(scenery::Concat({index, skipped, group, scenery::EndRecord()})));
@@ -202,31 +183,23 @@ TEST_F(AirspaceLookupTest, OtherRecordsInTheChainsArePassedOver) {
     EXPECT_EQ(found.size(), 1U);
 }
 
-TEST_F(AirspaceLookupTest, DamagedFileStopsAtTheBadRecordAndKeepsTheEarlierOnes) {
-    Bytes damaged = scenery::BuildAirspaceBgl(
-        {CircleAirspace(kLat, kLon, 5, 0, 2500), CircleAirspace(kLat, kLon, 6, 0, 2500)}, 1);
+TEST_F(AirspaceLookupTest, DamagedFilesStopAtTheBadRecordAndKeepTheEarlierOnes) {
+    Bytes damaged = BuildAirspaceBgl({Circle(5, 0, 2500), Circle(6, 0, 2500)}, 1);
     damaged.resize(damaged.size() - 40);  // cuts into the second airspace
     WriteFile("a.bgl", damaged);
-    WriteFile("b.bgl", scenery::BuildAirspaceBgl({CircleAirspace(kLat, kLon, 7, 0, 2500)}));
+    WriteFile("b.bgl", BuildAirspaceBgl({Circle(7, 0, 2500)}));
+    scenery::BglFile looping;
+    looping.SetSecondSection(looping.Append({1, 0, 0, 0, 0xF8, 0xFF, 0xFF, 0xFF}));  // size -8
+    WriteFile("c.bgl", looping.Take());
     const auto problems = Find();
-    ASSERT_EQ(problems.size(), 1U);
+    ASSERT_EQ(problems.size(), 2U);
     EXPECT_EQ(problems[0].file, "scenery\\afd\\a.bgl");
     EXPECT_EQ(problems[0].recordId, 1);
     EXPECT_GT(problems[0].recordOffset, 176);
+    EXPECT_EQ(problems[1].recordOffset, 176);
     ASSERT_EQ(found.size(), 2U);
     EXPECT_EQ(found[0].points[1].radius, 5);
     EXPECT_EQ(found[1].points[1].radius, 7);
-}
-
-TEST_F(AirspaceLookupTest, NegativeRecordSizeEndsTheWalk) {
-    scenery::BglFile file;
-    const Bytes loop = {1, 0, 0, 0, 0xF8, 0xFF, 0xFF, 0xFF, 9, 0, 0, 0};  // size -8
-    file.SetSecondSection(file.Append(loop));
-    WriteFile("loop.bgl", file.Take());
-    const auto problems = Find();
-    ASSERT_EQ(problems.size(), 1U);
-    EXPECT_EQ(problems[0].recordOffset, 176);
-    EXPECT_TRUE(found.empty());
 }
 
 TEST(AirspaceFrequencyTextTest, HexadecimalDigitsReadAsDecimal) {

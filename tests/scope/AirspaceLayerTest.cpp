@@ -10,6 +10,7 @@ namespace scopewatch {
 namespace {
 
 using testing::ScopeTestScene;
+using Args = std::vector<int32_t>;
 constexpr double kLat = ScopeTestScene::kLat;
 constexpr double kLon = ScopeTestScene::kLon;
 
@@ -22,26 +23,30 @@ AirspaceRecord Ring(const std::string& type, double lat, double lon, int32_t rad
     return airspace;
 }
 
-SelectedAirspace Select(const AirspaceRecord& airspace) {
-    return {kSelectedAirspaceMarker, airspace.typeName, airspace.latitude, airspace.longitude};
-}
-
-// The reference-point dots drawn, with their colour.
-std::vector<GdiColor> DotColours(const RecordingSurface& surface) {
-    std::vector<GdiColor> colours;
-    for (const DrawCall& call : surface.CallsOf(DrawOp::Ellipse)) {
-        if (call.state.fillStyle == kSolidFill) {
-            colours.push_back(call.state.foreColor);
-        }
-    }
-    return colours;
-}
-
 class AirspaceLayerTest : public ::testing::Test {
   protected:
     void Draw() {
         surface.Clear();
         DrawAirspaces(surface, t.view, t.airport.airspaces, t.selection);
+        EXPECT_EQ(surface.State(), DrawingState{});
+    }
+    void Select(size_t index) {
+        const AirspaceRecord& a = t.airport.airspaces[index];
+        t.selection = {kSelectedAirspaceMarker, a.typeName, a.latitude, a.longitude};
+    }
+    // The colours of the reference-point dots, in drawing order.
+    std::vector<GdiColor> DotColours() const {
+        std::vector<GdiColor> colours;
+        for (const DrawCall& call : surface.CallsOf(DrawOp::Ellipse)) {
+            if (call.state.fillStyle == kSolidFill) {
+                colours.push_back(call.state.foreColor);
+            }
+        }
+        return colours;
+    }
+    Args At(double lat, double lon) const {
+        const ScopePoint p = ProjectToScope(t.view, lat, lon);
+        return {p.x, p.y};
     }
 
     ScopeTestScene t{9};
@@ -53,21 +58,19 @@ TEST_F(AirspaceLayerTest, ClassDOnlyWithASelectedNeighbour) {
                            Ring("TRACON (Departure/Approach)", kLat, kLon, 20),
                            Ring("Airspace Class C", kLat + 0.1, kLon, 10)};
     Draw();
-    EXPECT_EQ(DotColours(surface), (std::vector<GdiColor>{kCyan, kCyan}));
-
-    t.selection = Select(t.airport.airspaces[1]);
-    Draw();
+    EXPECT_EQ(DotColours(), (std::vector<GdiColor>{kCyan, kCyan}));
     // The Class C stays cyan; the TRACON and the Class D on its reference point turn yellow.
-    EXPECT_EQ(DotColours(surface), (std::vector<GdiColor>{kCyan, kYellow, kYellow}));
-    EXPECT_EQ(surface.State(), DrawingState{});
+    Select(1);
+    Draw();
+    EXPECT_EQ(DotColours(), (std::vector<GdiColor>{kCyan, kYellow, kYellow}));
 }
 
 TEST_F(AirspaceLayerTest, SharedReferencePointSelectsBoth) {
     t.airport.airspaces = {Ring("Airspace Class B", kLat, kLon, 10),
                            Ring("TRACON (Departure/Approach)", kLat, kLon, 20)};
-    t.selection = Select(t.airport.airspaces[0]);
+    Select(0);
     Draw();
-    EXPECT_EQ(DotColours(surface), (std::vector<GdiColor>{kYellow, kYellow}));
+    EXPECT_EQ(DotColours(), (std::vector<GdiColor>{kYellow, kYellow}));
 }
 
 TEST_F(AirspaceLayerTest, PensFollowTheType) {
@@ -90,21 +93,17 @@ TEST_F(AirspaceLayerTest, CircleOfRadiusZeroIsDrawnWithOneMileAndKeepsIt) {
     t.airport.airspaces = {Ring("Airspace Class B", kLat, kLon, 0)};
     Draw();
     EXPECT_EQ(t.airport.airspaces[0].points[1].radius, 1);
-    const auto ellipses = surface.CallsOf(DrawOp::Ellipse);
-    ASSERT_EQ(ellipses.size(), 2U);
     const GeoPoint a = DestinationNm(kLat, kLon, 315, 1);
     const GeoPoint b = DestinationNm(kLat, kLon, 135, 1);
-    const ScopePoint pa = ProjectToScope(t.view, a.latitude, a.longitude);
-    const ScopePoint pb = ProjectToScope(t.view, b.latitude, b.longitude);
-    EXPECT_EQ(ellipses[1].args, (std::vector<int32_t>{pa.x, pa.y, pb.x, pb.y}));
-    EXPECT_LT(pa.x, pb.x);
+    Args box = At(a.latitude, a.longitude);
+    const Args corner = At(b.latitude, b.longitude);
+    box.insert(box.end(), corner.begin(), corner.end());
+    EXPECT_EQ(surface.CallsOf(DrawOp::Ellipse).at(1).args, box);
+    EXPECT_LT(box[0], box[2]);
 }
 
 TEST_F(AirspaceLayerTest, BoundaryMovesLinesAndArcsBothWays) {
-    AirspaceRecord airspace;
-    airspace.typeName = "Airspace Class B";
-    airspace.latitude = kLat;
-    airspace.longitude = kLon;
+    AirspaceRecord airspace = Ring("Airspace Class B", kLat, kLon, 0);
     const double n = kLat + 0.1;
     const double e = kLon + 0.1;
     airspace.points = {{kCentre, kLat, kLon, 0},           {kMoveTo, n, kLon, 0},
@@ -112,51 +111,38 @@ TEST_F(AirspaceLayerTest, BoundaryMovesLinesAndArcsBothWays) {
                        {kCounterClockwiseArc, n, kLon, 0}, {7, 1.0, 1.0, 0}};
     t.airport.airspaces = {airspace};
     Draw();
-    const auto px = [this](double lat, double lon) {
-        const ScopePoint p = ProjectToScope(t.view, lat, lon);
-        return std::vector<int32_t>{p.x, p.y};
-    };
     const auto& calls = surface.calls();
     ASSERT_EQ(calls.size(), 8U);
-    EXPECT_EQ(calls[1].op, DrawOp::MoveToEx);
-    EXPECT_EQ(calls[1].args, px(n, kLon));
-    // Clockwise from north to east: drawn counter-clockwise from east to north.
-    EXPECT_EQ(calls[2].op, DrawOp::Arc);
-    const std::vector<int32_t> arc1(calls[2].args.begin() + 4, calls[2].args.end());
-    std::vector<int32_t> expected = px(kLat, e);
-    const auto north = px(n, kLon);
-    expected.insert(expected.end(), north.begin(), north.end());
-    EXPECT_EQ(arc1, expected);
-    EXPECT_EQ(calls[3].args, px(kLat, e));  // MoveToEx to the arc's end
+    const auto ends = [&](size_t i) {
+        return Args(calls[i].args.begin() + 4, calls[i].args.end());
+    };
+    const auto joined = [](Args a, const Args& b) {
+        a.insert(a.end(), b.begin(), b.end());
+        return a;
+    };
+    EXPECT_EQ(calls[1].args, At(n, kLon));  // MoveToEx
+    // Clockwise from north to east: counter-clockwise from the point to the last position.
+    EXPECT_EQ(ends(2), joined(At(kLat, e), At(n, kLon)));
+    EXPECT_EQ(calls[3].args, At(kLat, e));  // MoveToEx to the arc's end
     EXPECT_EQ(calls[4].op, DrawOp::LineTo);
     EXPECT_EQ(calls[5].op, DrawOp::MoveToEx);
-    // Counter-clockwise from the line's end to north: start at the last position.
-    EXPECT_EQ(calls[6].op, DrawOp::Arc);
-    const std::vector<int32_t> arc2(calls[6].args.begin() + 4, calls[6].args.begin() + 6);
-    EXPECT_EQ(arc2, px(kLat, e + 0.1));
-    EXPECT_EQ(calls[7].args, north);
+    // Counter-clockwise from the line's end to north: from the last position to the point.
+    EXPECT_EQ(ends(6), joined(At(kLat, e + 0.1), At(n, kLon)));
+    EXPECT_EQ(calls[7].args, At(n, kLon));
 }
 
 TEST_F(AirspaceLayerTest, CentreAndLastPositionCarryOverToTheNextAirspace) {
     AirspaceRecord first = Ring("Airspace Class B", kLat, kLon, 5);
     first.points.push_back({kMoveTo, kLat + 0.2, kLon, 0});
-    AirspaceRecord second;
-    second.typeName = "Airspace Class C";
-    second.latitude = kLat + 1.0;
-    second.longitude = kLon + 1.0;
+    AirspaceRecord second = Ring("Airspace Class C", kLat + 1.0, kLon + 1.0, 0);
     second.points = {{kCounterClockwiseArc, kLat, kLon + 0.2, 0}};
     t.airport.airspaces = {first, second};
     Draw();
-    const auto arcs = surface.CallsOf(DrawOp::Arc);
-    ASSERT_EQ(arcs.size(), 1U);
-    // Radius 12 nm about the first airspace's centre, from its last position.
+    // 12 nm about the first airspace's centre (corner 17 nm out), from its last position.
     const GeoPoint corner = DestinationNm(kLat, kLon, 315, 17);
-    const ScopePoint pc = ProjectToScope(t.view, corner.latitude, corner.longitude);
-    const ScopePoint last = ProjectToScope(t.view, kLat + 0.2, kLon);
-    EXPECT_EQ(arcs[0].args[0], pc.x);
-    EXPECT_EQ(arcs[0].args[1], pc.y);
-    EXPECT_EQ(arcs[0].args[4], last.x);
-    EXPECT_EQ(arcs[0].args[5], last.y);
+    const Args arc = surface.CallsOf(DrawOp::Arc).at(0).args;
+    EXPECT_EQ(Args(arc.begin(), arc.begin() + 2), At(corner.latitude, corner.longitude));
+    EXPECT_EQ(Args(arc.begin() + 4, arc.begin() + 6), At(kLat + 0.2, kLon));
 }
 
 }  // namespace

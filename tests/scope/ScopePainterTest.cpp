@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "ScopeTestScene.h"
 #include "scope/RecordingSurface.h"
 #include "scope/ScopeColours.h"
@@ -12,112 +10,74 @@ namespace {
 
 using testing::ScopeTestScene;
 
-enum class Layer { Parkings, Taxiways, Runways, Ils, Name, Airspaces, Unknown };
-
-// Which layer drew a call, told by its pen; labels of width 2 may belong to either of
-// two layers and are left out.
-Layer LayerOf(const DrawCall& call) {
-    const DrawingState& s = call.state;
-    if (s.foreColor == kBrown) {
-        return Layer::Parkings;
-    }
-    if (s.foreColor == kGrey) {
-        return Layer::Taxiways;
-    }
-    if (s.foreColor == kScopeGreen && s.drawWidth == 2) {
-        return Layer::Runways;
-    }
-    if (s.foreColor == kYellow) {
-        return Layer::Ils;
-    }
-    if (s.foreColor == kWhite && s.drawWidth == 1) {
-        return Layer::Name;
-    }
-    if (s.foreColor == kCyan) {
-        return Layer::Airspaces;
-    }
-    return Layer::Unknown;
-}
-
-std::vector<Layer> LayersDrawn(const RecordingSurface& surface) {
-    std::vector<Layer> layers;
+// The layers that drew, in order, told by the pen of each call (white labels of width 2
+// belong to taxiways or runways and are left out).
+std::string LayersDrawn(const RecordingSurface& surface) {
+    std::string layers;
     for (const DrawCall& call : surface.calls()) {
-        const Layer layer = LayerOf(call);
-        if (layer != Layer::Unknown && (layers.empty() || layers.back() != layer)) {
-            layers.push_back(layer);
+        const DrawingState& s = call.state;
+        const char layer = s.foreColor == kBrown                            ? 'P'
+                           : s.foreColor == kGrey                           ? 'T'
+                           : s.foreColor == kScopeGreen && s.drawWidth == 2 ? 'R'
+                           : s.foreColor == kYellow                         ? 'I'
+                           : s.foreColor == kCyan                           ? 'A'
+                           : s.foreColor == kWhite && s.drawWidth == 1      ? 'N'
+                                                                            : ' ';
+        if (layer != ' ' && (layers.empty() || layers.back() != layer)) {
+            layers += layer;
         }
     }
     return layers;
 }
 
-AirspaceRecord Tracon() {
+class ScopePainterTest : public ::testing::Test {
+  protected:
+    std::string Paint(int16_t level) {
+        t.SetZoom(level);
+        surface.Clear();
+        PaintScope(surface, t.scene());
+        EXPECT_EQ(surface.State(), DrawingState{});
+        return LayersDrawn(surface);
+    }
+
+    ScopeTestScene t;
+    RecordingSurface surface;
+};
+
+TEST_F(ScopePainterTest, AirspacesBelowLevelThirteenSurfaceFromThere) {
     AirspaceRecord tracon;
     tracon.typeName = "TRACON (Departure/Approach)";
-    tracon.latitude = ScopeTestScene::kLat;
-    tracon.longitude = ScopeTestScene::kLon;
-    tracon.points = {{kCentre, ScopeTestScene::kLat, ScopeTestScene::kLon, 0},
-                     {kCircle, 0.0, 0.0, 20}};
-    return tracon;
-}
-
-TEST(ScopePainterTest, SurfaceLayersFromLevelThirteenInOrder) {
-    ScopeTestScene t(13);
-    t.airport.airspaces.push_back(Tracon());
-    RecordingSurface surface;
-    PaintScope(surface, t.scene());
-    EXPECT_EQ(LayersDrawn(surface), (std::vector<Layer>{Layer::Parkings, Layer::Taxiways,
-                                                        Layer::Runways, Layer::Ils, Layer::Name}));
-    EXPECT_EQ(surface.State(), DrawingState{});
-}
-
-TEST(ScopePainterTest, AirspacesAndNameBelowLevelThirteen) {
-    ScopeTestScene t(12);
-    t.airport.airspaces.push_back(Tracon());
-    RecordingSurface surface;
-    PaintScope(surface, t.scene());
-    EXPECT_EQ(LayersDrawn(surface), (std::vector<Layer>{Layer::Airspaces, Layer::Name}));
+    tracon.points = {{kCentre, t.kLat, t.kLon, 0}, {kCircle, 0.0, 0.0, 20}};
+    t.airport.airspaces.push_back(tracon);
+    EXPECT_EQ(Paint(12), "AN");
     EXPECT_EQ(surface.Texts(), std::vector<std::string>{"Test Field"});
+    EXPECT_EQ(Paint(13), "PTRIN");
 }
 
-TEST(ScopePainterTest, FlagsLeaveLayersOut) {
-    ScopeTestScene t(14);
+TEST_F(ScopePainterTest, FlagsLeaveLayersOut) {
     t.flags.showParkings = kFalse16;
     t.flags.showIls = kFalse16;
     t.flags.showAirportName = kFalse16;
-    RecordingSurface surface;
-    PaintScope(surface, t.scene());
-    EXPECT_EQ(LayersDrawn(surface), (std::vector<Layer>{Layer::Taxiways, Layer::Runways}));
-
+    EXPECT_EQ(Paint(14), "TR");
     // Runways have no flag; with taxiways off their labels go too.
     t.flags.showTaxiways = kFalse16;
-    surface.Clear();
-    PaintScope(surface, t.scene());
-    EXPECT_EQ(LayersDrawn(surface), std::vector<Layer>{Layer::Runways});
+    EXPECT_EQ(Paint(14), "R");
     EXPECT_EQ(surface.Texts(), (std::vector<std::string>{"09", "27"}));
-}
-
-TEST(ScopePainterTest, LevelTwelveWithoutNameOrAirspacesDrawsNothing) {
-    ScopeTestScene t(12);
-    t.flags.showAirportName = kFalse16;
-    RecordingSurface surface;
-    PaintScope(surface, t.scene());
-    EXPECT_TRUE(surface.calls().empty());
-
-    t.airport.airspaces.push_back(Tracon());
-    t.flags.showAirspaces = kFalse16;
-    PaintScope(surface, t.scene());
+    // Without the name and without airspaces a level-12 scope stays empty.
+    EXPECT_EQ(Paint(12), "");
     EXPECT_TRUE(surface.calls().empty());
 }
 
-TEST(ScopePainterTest, RepaintClearsFirstAndDrawsTrafficLast) {
-    ScopeTestScene t(14);
+TEST_F(ScopePainterTest, AnAirportWithoutFacilitiesDrawsOnlyItsName) {
+    t.airport.currentAirport = AirportRecord{};
+    t.airport.currentAirport.name = "Empty";
+    EXPECT_EQ(Paint(15), "N");
+}
+
+TEST_F(ScopePainterTest, RepaintClearsFirstAndDrawsTrafficLast) {
     t.traffic.trafficCount = 1;
-    t.traffic.trafficTable[1].playerName = "Pilot7";
-    t.traffic.trafficTable[1].latitude = ScopeTestScene::kLat;
-    t.traffic.trafficTable[1].longitude = ScopeTestScene::kLon;
-    RecordingSurface surface;
+    t.traffic.trafficTable[1] = {"Pilot7", 0, 0.0, t.kLon, t.kLat, "", ""};
     RepaintScope(surface, t.scene());
-    ASSERT_FALSE(surface.calls().empty());
     EXPECT_EQ(surface.calls().front().op, DrawOp::Cls);
     EXPECT_EQ(surface.calls().back().text, "Pilot7 Hdg: 0 Alt: 0");
 }
