@@ -27,8 +27,10 @@ PortPlan Plan(uint16_t enumPort) {
 
 class HostilePeer : public ::testing::Test {
   protected:
-    void SetUp() override {
-        host_ = std::make_unique<DirectPlayHost>(Plan(kEnumPort), Timings{});
+    // Each test has its own enumeration port, so tests may run side by side.
+    void StartHost(uint16_t enumPort) {
+        enumPort_ = enumPort;
+        host_ = std::make_unique<DirectPlayHost>(Plan(enumPort_), Timings{});
         ASSERT_EQ(host_->Start({u"Target", 8, {}, session_flags::kKeepAlive}), std::nullopt);
         pilot_ = host_->CreatePlayer(u"Pilot", u"Pilot");
     }
@@ -49,7 +51,7 @@ class HostilePeer : public ::testing::Test {
 
     // A well-behaved client can still find and join the session.
     void ExpectStillServing() {
-        DirectPlayClient client(Plan(kEnumPort), Timings{});
+        DirectPlayClient client(Plan(enumPort_), Timings{});
         const auto sessions = client.Enumerate("127.0.0.1", 1500);
         ASSERT_EQ(sessions.size(), 1u);
         client.Join(sessions[0]);
@@ -57,12 +59,13 @@ class HostilePeer : public ::testing::Test {
         client.Leave();
     }
 
-    static constexpr uint16_t kEnumPort = 47720;
+    uint16_t enumPort_ = 0;
     std::unique_ptr<DirectPlayHost> host_;
     uint32_t pilot_ = 0;
 };
 
 TEST_F(HostilePeer, GarbageAndLyingSizesCloseTheConnection) {
+    StartHost(47720);
     auto garbage = Connect();
     Write(*garbage, Bytes(64, 0x41));  // no valid size word
     EXPECT_TRUE(
@@ -85,6 +88,7 @@ TEST_F(HostilePeer, GarbageAndLyingSizesCloseTheConnection) {
 }
 
 TEST_F(HostilePeer, HalfMessagesWaitWithoutBlockingOthers) {
+    StartHost(47721);
     auto half = Connect();
     const Bytes whole = EncodePlayerData(SockAddr{1, 0}, 5, 0, Bytes(40, 1));
     Write(*half, Bytes(whole.begin(), whole.begin() + 30));
@@ -95,6 +99,7 @@ TEST_F(HostilePeer, HalfMessagesWaitWithoutBlockingOthers) {
 }
 
 TEST_F(HostilePeer, FloodsStayBounded) {
+    StartHost(47722);
     // Player data: the queue stops at its cap and counts what it dropped.
     auto flood = Connect();
     Bytes burst;
@@ -111,7 +116,7 @@ TEST_F(HostilePeer, FloodsStayBounded) {
     for (int i = 0; i < 500; ++i) {
         const QByteArray junk(i % 2 ? 30 : 1400, static_cast<char>(i));
         udp.writeDatagram(junk, QHostAddress::LocalHost, host_->transport().datagramPort());
-        udp.writeDatagram(junk, QHostAddress::LocalHost, kEnumPort);
+        udp.writeDatagram(junk, QHostAddress::LocalHost, enumPort_);
     }
     testing::Spin(200);
 
@@ -130,7 +135,7 @@ TEST_F(HostilePeer, FloodsStayBounded) {
         const Bytes request =
             Encode(EnumSessions{}, SockAddr{static_cast<uint16_t>(40000 + i), 0}, 14);
         udp.writeDatagram(reinterpret_cast<const char*>(request.data()),
-                          static_cast<qint64>(request.size()), QHostAddress::LocalHost, kEnumPort);
+                          static_cast<qint64>(request.size()), QHostAddress::LocalHost, enumPort_);
     }
     testing::Spin(300);
     EXPECT_LE(host_->transport().openConnectionCount(),
@@ -141,6 +146,7 @@ TEST_F(HostilePeer, FloodsStayBounded) {
 }
 
 TEST_F(HostilePeer, ForgedJoinsAndPingsAreIgnored) {
+    StartHost(47723);
     auto raw = Connect();
     // A machine announcing itself with an id the host never handed out.
     AddForwardRequest forged;
