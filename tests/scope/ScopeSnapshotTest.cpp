@@ -46,6 +46,16 @@ class ScopeSnapshotTest : public ::testing::Test {
     }
     static void TearDownTestSuite() { delete dir_; }
     static fs::path RunDir() { return dir_->path() / "run"; }
+    // The pictures stay in the build tree for a look: under SCOPEWATCH_BUILD_DIR, or in the
+    // test folder of the build tree ctest runs the tests in.
+    static fs::path RenderDir() {
+        const char* build = std::getenv("SCOPEWATCH_BUILD_DIR");
+        if (build != nullptr) {
+            return fs::path(build) / "renders";
+        }
+        const bool inBuildTree = fs::exists(fs::current_path() / "CTestTestfile.cmake");
+        return (inBuildTree ? fs::current_path() : dir_->path()) / "renders";
+    }
 
     static inline testing::TempDir* dir_ = nullptr;
     static inline int64_t eldorado_ = -1;
@@ -83,8 +93,7 @@ TEST_F(ScopeSnapshotTest, RendersTheDemoAirportAtCoarseAndFineLevels) {
         {9, {cyan}},
         {13, {qRgb(128, 64, 64), qRgb(192, 192, 192), qRgb(0, 192, 0), qRgb(255, 255, 0)}},
         {16, {qRgb(128, 64, 64), qRgb(192, 192, 192)}}};
-    const char* build = std::getenv("SCOPEWATCH_BUILD_DIR");
-    const fs::path renders = (build != nullptr ? fs::path(build) : dir_->path()) / "renders";
+    const fs::path renders = RenderDir();
     fs::create_directories(renders);
     for (const auto& [level, expected] : levels) {
         const QImage image = RenderScope(state, SnapshotView(state, 1000, 700, level));
