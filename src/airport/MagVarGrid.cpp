@@ -6,14 +6,14 @@
 namespace scopewatch {
 
 int MagVarGrid::IndexAt(double latitude, double longitude) {
-    const int lat = RoundToInt32(latitude);
-    int lon = RoundToInt32(longitude);
+    const int64_t lat = RoundToInt32(latitude);
+    int64_t lon = RoundToInt32(longitude);
     if (lon < 0) {
         lon += 360;
     }
-    const int index = lon * kLatitudes + lat + 90;
+    const int64_t index = lon * kLatitudes + lat + 90;
     // Positions outside -90..90 / -180..359 would land outside the grid: use the spare cell.
-    return (index >= 0 && index <= kFilled) ? index : kFilled;
+    return (index >= 0 && index <= kFilled) ? static_cast<int>(index) : kFilled;
 }
 
 int MagVarGrid::VariationDegreesAt(double latitude, double longitude) const {

@@ -25,6 +25,7 @@ TEST(MagVarGridTest, PositionsOffTheGridUseTheSpareCellInsteadOfOverrunning) {
     EXPECT_EQ(MagVarGrid::IndexAt(95.0, 359.6), MagVarGrid::kFilled);
     EXPECT_EQ(MagVarGrid::IndexAt(0.0, -400.0), MagVarGrid::kFilled);
     EXPECT_EQ(MagVarGrid::IndexAt(0.0, 1.0e9), MagVarGrid::kFilled);
+    EXPECT_EQ(MagVarGrid::IndexAt(1.0e300, -1.0e300), MagVarGrid::kFilled);
 }
 
 TEST(MagVarGridTest, VariationTruncatesTowardZero) {
