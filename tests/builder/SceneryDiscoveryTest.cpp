@@ -41,7 +41,6 @@ TEST(SceneryDiscoveryTest, AreaHeadersInAnyLetterCaseOpenAreasInFileOrder) {
     EXPECT_EQ(areas[1], (SceneryArea{"Airport and Facilities Data", "2", "TRUE", "2", "true",
                                      "D:\\Scenery", "Scenery\\Afd"}));
     EXPECT_TRUE(IsAirportArea(areas[1]));
-    EXPECT_FALSE(IsAirportArea(areas[0]));
     // Spaces around "=" hide the key: the title is empty.
     EXPECT_EQ(areas[2].title, "");
     EXPECT_EQ(areas[2].local, "Addon");
@@ -51,7 +50,6 @@ TEST(SceneryDiscoveryTest, AreaHeadersInAnyLetterCaseOpenAreasInFileOrder) {
 TEST(SceneryDiscoveryTest, KeyValuesKeepTheirTextAndAreFoundInsideLongerKeys) {
     EXPECT_EQ(GetKeyValue("[Area.1]\r\nSubTitle=Sub\r\nTitle=Main\r\n", "Title"), "Sub");
     EXPECT_EQ(GetKeyValue("[Area.1]\r\nTITLE=  Mixed Case  \r\n", "title"), "  Mixed Case  ");
-    EXPECT_EQ(GetKeyValue("[Area.1]\r\nLayer=3\r\n", "Local"), "");
     EXPECT_EQ(GetKeyValue("Local=last line without end", "Local"), "last line without end");
 }
 
@@ -79,7 +77,6 @@ TEST(SceneryDiscoveryTest, TheLastFacilityDataAreaGivesTheFolder) {
     ResolveAreaPaths(areas, kSimFolder, Drives());
     EXPECT_EQ(FacilityDataFolderOf(areas, ""), "C:\\Fs2002\\scenery\\second\\scenery");
     EXPECT_EQ(FacilityDataFolderOf({}, "kept"), "kept");
-    EXPECT_FALSE(NeedsSimulatorCd(areas));
 }
 
 }  // namespace
