@@ -48,8 +48,10 @@ double LeadingNumber(const std::string& text) {
 }  // namespace
 
 int64_t ParseIndexFromLine(const std::string& line) {
-    const size_t found = line.find(kIndexLabel);
-    // The number starts after the label; without one, at the sixth character.
+    // The search appends the label and the index after the name, so the last label is the
+    // one it wrote, also when the name itself holds "Index:". The number starts after it;
+    // without a label, at the sixth character.
+    const size_t found = line.rfind(kIndexLabel);
     const size_t start =
         found == std::string::npos ? kIndexLabelLength - 1 : found + kIndexLabelLength;
     if (start >= line.size()) {

@@ -8,9 +8,10 @@
 
 namespace scopewatch {
 
-// The airport index written into a result line: the number after the line's first "Index:"
+// The airport index written into a result line: the number after the line's last "Index:"
 // (spaces around it ignored; the longest leading numeric part, rounded halves to even; 0
-// when there is none). Without "Index:" the number is read from the sixth character on.
+// when there is none), so a name holding "Index:" cannot redirect the choice. Without
+// "Index:" the number is read from the sixth character on.
 int64_t ParseIndexFromLine(const std::string& line);
 
 // Copies the record at the index into currentAirport (every text and list with it) and

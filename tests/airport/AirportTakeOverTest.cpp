@@ -6,12 +6,12 @@
 namespace scopewatch {
 namespace {
 
-TEST(AirportTakeOverTest, ReadsTheNumberAfterTheFirstIndexLabel) {
+TEST(AirportTakeOverTest, ReadsTheNumberAfterTheLastIndexLabel) {
     EXPECT_EQ(ParseIndexFromLine(ResultLine("Eldorado Intl", 1234)), 1234);
     EXPECT_EQ(ParseIndexFromLine("Eldorado Intl   Index:    42   "), 42);
-    // A name holding "Index:" hides the real number behind its own.
-    EXPECT_EQ(ParseIndexFromLine(ResultLine("Index: 7 Field", 1)), 7);
-    EXPECT_EQ(ParseIndexFromLine("Index: Field   Index: 3"), 0);
+    // A name holding "Index:" does not hide the number the search wrote after it.
+    EXPECT_EQ(ParseIndexFromLine(ResultLine("Index: 7 Field", 1)), 1);
+    EXPECT_EQ(ParseIndexFromLine(ResultLine("Runway Index: 99999", 3)), 3);
     EXPECT_EQ(ParseIndexFromLine("X   Index: 2.5"), 2);  // halves to even
     EXPECT_EQ(ParseIndexFromLine("X   Index: 3.5abc"), 4);
     EXPECT_EQ(ParseIndexFromLine("X   Index:"), 0);
