@@ -1,7 +1,6 @@
 #include "builder/FileBuffer.h"
 
-#include <fstream>
-#include <iterator>
+#include "platform/AtomicFile.h"
 
 namespace scopewatch {
 
@@ -17,17 +16,12 @@ FileBuffer::FileBuffer(std::vector<uint8_t> fileBytes) : bytes_(std::move(fileBy
 
 bool FileBuffer::LoadFile(const std::string& realPath) {
     Clear();
-    std::ifstream file(realPath, std::ios::binary);
-    if (!file) {
+    std::optional<std::vector<uint8_t>> content = ReadWholeFile(realPath);
+    if (!content) {
         return false;
     }
-    std::vector<uint8_t> content((std::istreambuf_iterator<char>(file)),
-                                 std::istreambuf_iterator<char>());
-    if (file.bad()) {
-        return false;
-    }
-    content.push_back(0);
-    bytes_ = std::move(content);
+    content->push_back(0);
+    bytes_ = std::move(*content);
     return true;
 }
 

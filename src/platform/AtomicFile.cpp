@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 
 namespace scopewatch {
 
@@ -35,13 +34,17 @@ std::optional<std::string> WriteFileAtomically(const std::filesystem::path& targ
 }
 
 std::optional<std::vector<uint8_t>> ReadWholeFile(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
     if (!file) {
         return std::nullopt;
     }
-    std::vector<uint8_t> content((std::istreambuf_iterator<char>(file)),
-                                 std::istreambuf_iterator<char>());
-    if (file.bad()) {
+    const std::streamoff size = file.tellg();
+    if (size < 0) {
+        return std::nullopt;
+    }
+    std::vector<uint8_t> content(static_cast<size_t>(size));
+    file.seekg(0);
+    if (!file.read(reinterpret_cast<char*>(content.data()), size)) {
         return std::nullopt;
     }
     return content;
