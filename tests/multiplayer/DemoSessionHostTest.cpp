@@ -5,6 +5,7 @@
 
 #include "multiplayer/DemoSessionHost.h"
 #include "multiplayer/DirectPlaySession.h"
+#include "support/DirectPlayTestPorts.h"
 #include "support/SpinEventLoop.h"
 
 namespace scopewatch::demo {
@@ -12,15 +13,9 @@ namespace {
 
 using testing::SpinUntil;
 
-constexpr uint16_t kRangeFirst = 23700;
-constexpr uint16_t kRangeLast = 23799;
-
 DemoHostOptions HostOptions(uint16_t enumPort) {
     DemoHostOptions options;
-    options.ports.enumPort = enumPort;
-    options.ports.rangeFirst = kRangeFirst;
-    options.ports.rangeLast = kRangeLast;
-    options.ports.bindAddress = QHostAddress::LocalHost;
+    options.ports = testing::DirectPlayTestPorts(enumPort);
     options.tickMs = 50;  // a "second" of the pilots is one tick
     options.chatEverySeconds = 0;
     return options;
@@ -28,10 +23,7 @@ DemoHostOptions HostOptions(uint16_t enumPort) {
 
 DirectPlaySessionOptions ClientOptions(uint16_t enumPort) {
     DirectPlaySessionOptions options;
-    options.ports.enumPort = enumPort;
-    options.ports.rangeFirst = kRangeFirst;
-    options.ports.rangeLast = kRangeLast;
-    options.ports.bindAddress = QHostAddress::LocalHost;
+    options.ports = testing::DirectPlayTestPorts(enumPort);
     options.enumerationWindowMs = 1500;
     return options;
 }

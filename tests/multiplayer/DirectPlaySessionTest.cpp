@@ -4,6 +4,7 @@
 #include "multiplayer/DirectPlaySession.h"
 #include "multiplayer/GameMessages.h"
 #include "platform/DirectPlayHost.h"
+#include "support/DirectPlayTestPorts.h"
 #include "support/SpinEventLoop.h"
 
 namespace scopewatch {
@@ -13,10 +14,7 @@ using testing::SpinUntil;
 
 DirectPlaySessionOptions Options(uint16_t enumPort) {
     DirectPlaySessionOptions options;
-    options.ports.enumPort = enumPort;
-    options.ports.rangeFirst = 23600;
-    options.ports.rangeLast = 23699;
-    options.ports.bindAddress = QHostAddress::LocalHost;
+    options.ports = testing::DirectPlayTestPorts(enumPort);
     options.timings.replyTimeoutMs = 2000;
     options.timings.joinTimeoutMs = 3000;
     options.timings.keepAliveMs = 200;

@@ -11,6 +11,7 @@
 
 #include "platform/DirectPlayClient.h"
 #include "platform/DirectPlayHost.h"
+#include "support/DirectPlayTestPorts.h"
 #include "support/SpinEventLoop.h"
 #include "support/TempDir.h"
 
@@ -20,16 +21,8 @@ namespace {
 using testing::SpinUntil;
 
 constexpr uint16_t kEnumPort = 47730;
-constexpr uint16_t kRangeFirst = 23900;
-constexpr uint16_t kRangeLast = 23999;
-
 PortPlan Plan() {
-    PortPlan plan;
-    plan.enumPort = kEnumPort;
-    plan.rangeFirst = kRangeFirst;
-    plan.rangeLast = kRangeLast;
-    plan.bindAddress = QHostAddress::LocalHost;
-    return plan;
+    return testing::DirectPlayTestPorts(kEnumPort);
 }
 
 Timings Fast() {
@@ -108,8 +101,10 @@ TEST(DirectPlayCapture, WiresharkDecodesEveryMessageWeSend) {
     }
     const testing::TempDir dir;
     const QString file = QString::fromStdString((dir / "session.pcapng").string());
-    const QString filter =
-        QString("port %1 or portrange %2-%3").arg(kEnumPort).arg(kRangeFirst).arg(kRangeLast);
+    const QString filter = QString("port %1 or portrange %2-%3")
+                               .arg(kEnumPort)
+                               .arg(Plan().rangeFirst)
+                               .arg(Plan().rangeLast);
     QProcess capture;
     capture.start(Tshark(), {"-i", "lo", "-f", filter, "-w", file});
     ASSERT_TRUE(capture.waitForStarted(5000));

@@ -9,6 +9,7 @@
 
 #include "platform/DirectPlayClient.h"
 #include "platform/DirectPlayHost.h"
+#include "support/DirectPlayTestPorts.h"
 #include "support/SpinEventLoop.h"
 
 namespace scopewatch::directplay {
@@ -17,12 +18,7 @@ namespace {
 using testing::SpinUntil;
 
 PortPlan Plan(uint16_t enumPort) {
-    PortPlan plan;
-    plan.enumPort = enumPort;
-    plan.rangeFirst = 23800;
-    plan.rangeLast = 23899;
-    plan.bindAddress = QHostAddress::LocalHost;
-    return plan;
+    return testing::DirectPlayTestPorts(enumPort);
 }
 
 class HostilePeer : public ::testing::Test {

@@ -7,6 +7,7 @@
 
 #include "platform/DirectPlayClient.h"
 #include "platform/DirectPlayHost.h"
+#include "support/DirectPlayTestPorts.h"
 #include "support/SpinEventLoop.h"
 
 namespace scopewatch::directplay {
@@ -14,16 +15,8 @@ namespace {
 
 using testing::SpinUntil;
 
-constexpr uint16_t kRangeFirst = 23500;
-constexpr uint16_t kRangeLast = 23599;
-
 PortPlan Plan(uint16_t enumPort) {
-    PortPlan plan;
-    plan.enumPort = enumPort;
-    plan.rangeFirst = kRangeFirst;
-    plan.rangeLast = kRangeLast;
-    plan.bindAddress = QHostAddress::LocalHost;
-    return plan;
+    return testing::DirectPlayTestPorts(enumPort);
 }
 
 Timings Fast() {
@@ -231,7 +224,7 @@ TEST_F(Loopback, JoiningAnAbsentHostFailsWithAReadableReason) {
     DirectPlayClient client(Plan(47698), Fast());
     FoundSession session;
     session.hostIp = QHostAddress::LocalHost;
-    session.hostPort = kRangeLast;  // nothing listens there
+    session.hostPort = Plan(47698).rangeLast;  // nothing listens there
     try {
         client.Join(session);
         FAIL() << "joined nobody";
