@@ -82,8 +82,14 @@ std::optional<std::string> DemoSessionHost::Start() {
     for (Pilot& pilot : pilots_) {
         pilot.id =
             host_.CreatePlayer(AnsiToWide(pilot.profile.name), AnsiToWide(pilot.profile.title));
-        Log("pilot " + pilot.profile.name + " (" + pilot.profile.title + ") is player " +
-            std::to_string(pilot.id));
+        Log("pilot " + pilot.profile.name + " (" + pilot.profile.title + ") " +
+            (pilot.id != 0 ? "is player " + std::to_string(pilot.id) : "finds the session full"));
+    }
+    // A session smaller than the crowd keeps only the pilots that fitted in.
+    std::erase_if(pilots_, [](const Pilot& pilot) { return pilot.id == 0; });
+    if (pilots_.empty()) {
+        host_.Stop();
+        return "The session has no room for any pilot";
     }
     timer_.start(options_.tickMs);
     return std::nullopt;

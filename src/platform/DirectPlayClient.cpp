@@ -60,12 +60,11 @@ QHostAddress DirectPlayClient::Resolve(const std::string& hostAddress) {
     throw DirectPlayError("The host name " + hostAddress + " could not be found");
 }
 
-void DirectPlayClient::SendEnumeration(const QHostAddress& target, bool named) {
+void DirectPlayClient::SendEnumeration(const QHostAddress& target) {
     const Bytes request = Encode(EnumSessions{}, transport_.OurAddress(), kNewestVersion);
     transport_.SendDatagram(target, transport_.plan().enumPort, request);
     LogLine("sent to " + target.toString().toStdString() + ":" +
             std::to_string(transport_.plan().enumPort) + " (udp) ENUMSESSIONS");
-    (void)named;
 }
 
 std::vector<FoundSession> DirectPlayClient::Enumerate(const std::string& hostAddress,
@@ -77,13 +76,13 @@ std::vector<FoundSession> DirectPlayClient::Enumerate(const std::string& hostAdd
     collecting_ = true;
     // UDP may be lost: ask three times within the window. A named host is also asked over
     // TCP, since some hosts listen for enumeration there.
-    SendEnumeration(target, named);
+    SendEnumeration(target);
     if (named) {
         transport_.SendStream(target, transport_.plan().enumPort,
                               Encode(EnumSessions{}, transport_.OurAddress(), kNewestVersion));
     }
     QTimer repeat;
-    connect(&repeat, &QTimer::timeout, this, [&] { SendEnumeration(target, named); });
+    connect(&repeat, &QTimer::timeout, this, [&] { SendEnumeration(target); });
     repeat.start(std::max(windowMs / 3, 100));
     QElapsedTimer sinceFirst;
     WaitFor(

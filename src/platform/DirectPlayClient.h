@@ -50,7 +50,7 @@ class DirectPlayClient : public DirectPlayPeer {
   private:
     void EnsureOpen();
     QHostAddress Resolve(const std::string& hostAddress);
-    void SendEnumeration(const QHostAddress& target, bool named);
+    void SendEnumeration(const QHostAddress& target);
     void OnEnumReply(const EnumSessionsReply& reply, const Decoded& decoded, const Origin& origin);
     void OnAddForward(const AddForward& message, const Origin& origin);
     void LoadNameTable(const SuperEnumPlayersReply& snapshot, const QHostAddress& hostIp);

@@ -267,7 +267,7 @@ void DirectPlayPeer::OnMessage(const Decoded& decoded, const Origin& origin) {
 void DirectPlayPeer::HandleCommon(const Decoded& decoded, const Origin& origin) {
     const Message& message = decoded.message;
     if (const auto* create = std::get_if<CreatePlayer>(&message)) {
-        OnCreatePlayer(*create, origin);
+        OnCreatePlayer(*create);
     } else if (const auto* remove = std::get_if<DeletePlayer>(&message)) {
         // Nobody deletes our own players or machine for us.
         if (!IsLocal(remove->playerId) && remove->playerId != systemId_) {
@@ -292,7 +292,7 @@ void DirectPlayPeer::HandleCommon(const Decoded& decoded, const Origin& origin) 
     }
 }
 
-void DirectPlayPeer::OnCreatePlayer(const CreatePlayer& message, const Origin& origin) {
+void DirectPlayPeer::OnCreatePlayer(const CreatePlayer& message) {
     PlayerInfo player = message.player;
     player.id = message.playerId != 0 ? message.playerId : player.id;
     if (IsLocal(player.id) || player.id == systemId_ ||
@@ -310,7 +310,6 @@ void DirectPlayPeer::OnCreatePlayer(const CreatePlayer& message, const Origin& o
     if (machine == machines_.end()) {
         return;
     }
-    (void)origin;
     for (const auto& [id, createdAt] : localCreatedAtMs_) {
         if (clock_.elapsed() - createdAt <= timings_.verifyWindowMs && ShouldVerify()) {
             CreatePlayer verify;

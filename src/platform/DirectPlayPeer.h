@@ -129,7 +129,7 @@ class DirectPlayPeer : public QObject {
   private:
     void OnMessage(const Decoded& decoded, const Origin& origin);
     void HandleCommon(const Decoded& decoded, const Origin& origin);
-    void OnCreatePlayer(const CreatePlayer& message, const Origin& origin);
+    void OnCreatePlayer(const CreatePlayer& message);
     void OnPlayerData(const PlayerData& message);
     void OnPing(const Ping& ping, const Decoded& decoded, const Origin& origin);
     void NoteHeard(const Decoded& decoded, const Origin& origin);
