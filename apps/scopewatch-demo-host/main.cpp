@@ -49,18 +49,19 @@ Parsed ParseOptions(const QCoreApplication& application) {
         "Hosts a multiplayer session with simulated pilots around the demo airport.");
     parser.addHelpOption();
     parser.addOptions({
-        {"name", "Session name.", "text", "Eldorado Fly-in"},
-        {"max-players", "Maximum number of players (pilots included).", "n", "8"},
+        {"name", "Session name (default \"Eldorado Fly-in\").", "text", "Eldorado Fly-in"},
+        {"max-players", "Maximum number of players, the five pilots included (default 8).", "n",
+         "8"},
         {"refuse", "Refuse every controller that asks to join (sends 0x1005)."},
         {"remove-after", "Remove each controller this many seconds after admission (0x1016).",
          "seconds"},
         {"silent-after", "Stop sending anything after this many seconds.", "seconds"},
-        {"chat-every", "A pilot says something every this many seconds (0 = never).", "seconds",
-         "45"},
-        {"enum-port", "Enumeration port.", "port", "47624"},
-        {"port-first", "First port of the session port range.", "port", "2300"},
-        {"port-last", "Last port of the session port range.", "port", "2400"},
-        {"bind", "Address to listen on.", "address", "0.0.0.0"},
+        {"chat-every", "A pilot says something every this many seconds (default 45, 0 = never).",
+         "seconds", "45"},
+        {"enum-port", "Port that answers session searches (default 47624).", "port", "47624"},
+        {"port-first", "First port of the session port range (default 2300).", "port", "2300"},
+        {"port-last", "Last port of the session port range (default 2400).", "port", "2400"},
+        {"bind", "IPv4 address to listen on (default 0.0.0.0, all).", "address", "0.0.0.0"},
         {"quiet", "Do not log positions and keep-alives."},
         {"run-for", "End the session after this many seconds.", "seconds"},
     });
