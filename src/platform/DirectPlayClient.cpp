@@ -154,6 +154,7 @@ void DirectPlayClient::Join(const FoundSession& session) {
             "The session uses a DirectPlay mode that is not supported (reliable protocol, "
             "relay through the host or client/server)");
     }
+    ClearLost();
     EnsureOpen();
     desc_ = session.desc;
     version_ = session.version;

@@ -112,6 +112,11 @@ class DirectPlayPeer : public QObject {
     void RemoveMachine(uint32_t systemId);
     void AddMachine(const RemoteMachine& machine);
     void MarkLost(const std::string& reason);
+    // A new join starts with a clean slate.
+    void ClearLost() {
+        lost_ = false;
+        lostReason_.clear();
+    }
     void LogLine(const std::string& line) const;
     void FlushAndClose();
     void StartKeepAlive();

@@ -232,6 +232,12 @@ TEST_F(Loopback, JoiningAnAbsentHostFailsWithAReadableReason) {
         EXPECT_NE(std::string(error.what()).find("refused the connection"), std::string::npos)
             << error.what();
     }
+    // The same client can try again once a host is there.
+    StartHost(47698);
+    const auto sessions = client.Enumerate("127.0.0.1", 1000);
+    ASSERT_EQ(sessions.size(), 1u);
+    client.Join(sessions[0]);
+    EXPECT_TRUE(client.joined());
 }
 
 }  // namespace
