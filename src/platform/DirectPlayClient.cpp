@@ -32,6 +32,7 @@ void DirectPlayClient::EnsureOpen() {
     if (transport_.streamPort() != 0) {
         return;
     }
+    ClearLost();  // fresh sockets: whatever was lost before is history
     if (const auto error = transport_.Open()) {
         throw DirectPlayError(*error);
     }
@@ -154,7 +155,6 @@ void DirectPlayClient::Join(const FoundSession& session) {
             "The session uses a DirectPlay mode that is not supported (reliable protocol, "
             "relay through the host or client/server)");
     }
-    ClearLost();
     EnsureOpen();
     desc_ = session.desc;
     version_ = session.version;
