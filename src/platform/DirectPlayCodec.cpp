@@ -28,6 +28,8 @@ struct Malformed {
 
 // ---- writing -------------------------------------------------------------------------
 
+// The byte image of a Windows sockaddr_in: family little-endian, port and address in
+// network order (port 2300 is 08 fc), as real joiners send it and Wireshark reads it.
 void WriteSockAddr(ByteWriter& out, const SockAddr& address) {
     out.UInt16(2);  // AF_INET
     out.Int8(static_cast<uint8_t>(address.port >> 8));
@@ -44,7 +46,8 @@ void WriteGuid(ByteWriter& out, const Guid& guid) {
     }
 }
 
-// UTF-16LE with its terminating NUL.
+// UTF-16LE with its terminating NUL. Name lengths we send count the terminator; readers
+// strip trailing NULs, so a peer counting either way is understood.
 void WriteWide(ByteWriter& out, const std::u16string& text) {
     for (char16_t unit : text) {
         out.UInt16(static_cast<uint16_t>(unit));
@@ -152,6 +155,8 @@ void WriteSuperPacked(ByteWriter& out, const PlayerInfo& player) {
     }
 }
 
+// Command at byte 24, dialect at byte 26: the order real joiners use (a joiner's version
+// word is 9 to 14, its command word small, so the two cannot be confused when reading).
 void WriteHeader(ByteWriter& out, SockAddr sender, uint16_t command, uint16_t version) {
     out.UInt32(0);  // size word, patched at the end
     WriteSockAddr(out, sender);
