@@ -176,8 +176,8 @@ void DemoSessionHost::Tick() {
         pilot.flyer.Advance(options_.tickMs / 1000.0);
         SendToAll(pilot,
                   MakePosition(ReportOf(pilot.flyer.state()), pilot.profile.longPositionForm));
+        SendToAll(pilot, MakeSignal(kinds::kKeepAlive));
     }
-    SendToAll(pilots_[0], MakeSignal(kinds::kKeepAlive));
     for (auto& [id, controller] : controllers_) {
         if (options_.removeAfterSeconds > 0 && !controller.removed &&
             elapsedSeconds_ - controller.admittedAt >= options_.removeAfterSeconds) {
