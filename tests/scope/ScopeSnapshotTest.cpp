@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <cstdlib>
+#include <memory>
 #include <set>
 
 #include "builder/AirportDatabaseFile.h"
@@ -22,7 +23,7 @@ namespace fs = std::filesystem;
 class ScopeSnapshotTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        dir_ = new testing::TempDir;
+        dir_ = std::make_unique<testing::TempDir>();
         const std::string sim = (dir_->path() / "sim").string();
         scenery::WriteDemoSimulator(sim);
         fs::create_directories(RunDir());
@@ -44,20 +45,14 @@ class ScopeSnapshotTest : public ::testing::Test {
             eldorado_ = records[i].name == "Eldorado Intl" ? static_cast<int64_t>(i) : eldorado_;
         }
     }
-    static void TearDownTestSuite() { delete dir_; }
+    static void TearDownTestSuite() { dir_.reset(); }
     static fs::path RunDir() { return dir_->path() / "run"; }
-    // The pictures stay in the build tree for a look: under SCOPEWATCH_BUILD_DIR, or in the
-    // test folder of the build tree ctest runs the tests in.
+    // The pictures stay in the build tree for a look.
     static fs::path RenderDir() {
-        const char* build = std::getenv("SCOPEWATCH_BUILD_DIR");
-        if (build != nullptr) {
-            return fs::path(build) / "renders";
-        }
-        const bool inBuildTree = fs::exists(fs::current_path() / "CTestTestfile.cmake");
-        return (inBuildTree ? fs::current_path() : dir_->path()) / "renders";
+        return fs::path(std::getenv("SCOPEWATCH_BUILD_DIR")) / "tests" / "renders";
     }
 
-    static inline testing::TempDir* dir_ = nullptr;
+    static inline std::unique_ptr<testing::TempDir> dir_;
     static inline int64_t eldorado_ = -1;
     ProgramState state;
 };
