@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds Scopewatch and starts it in a working directory of its own (run/), where it keeps
-# its settings file and airport database. Pass --fresh to start over with an empty one.
-# The first time, it also writes the demo simulator folder demo-sim/ to use in setup.
+# Builds Scopewatch and starts it in a fresh working directory of its own (run/), where it
+# keeps its settings file and airport database, so every start is a first run: setup, the
+# database build, then the airport window. Pass --keep to reuse run/ from the last start.
+# The first time, it also writes the demo simulator folder demo-sim/ to enter in setup.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,12 +15,13 @@ demo="$PWD/demo-sim"
 if [ ! -f "$demo/scenery.cfg" ]; then
     build/scopewatch-make-demo-sim "$demo"
 fi
-echo "In setup, enter the simulator folder: $demo"
 
 workdir=run
-if [ "${1:-}" = "--fresh" ]; then
+if [ "${1:-}" != "--keep" ]; then
     rm -rf "$workdir"
 fi
 mkdir -p "$workdir"
+echo "In setup, enter the simulator folder: $demo"
+echo "In the airport window, search for: intl"
 cd "$workdir"
 exec ../build/scopewatch
