@@ -1,6 +1,7 @@
 #include "airport/MagVarGrid.h"
 
 #include "builder/FileBuffer.h"
+#include "platform/FileSystem.h"
 #include "platform/Rounding.h"
 
 namespace scopewatch {
@@ -44,6 +45,28 @@ MagVarLoadResult LoadMagVarGrid(const FileBuffer& buffer, MagVarGrid& grid) {
         grid.values[static_cast<size_t>(i)] = buffer.ReadInt16(start + 2 * i);
     }
     return MagVarLoadResult::Loaded;
+}
+
+MagVarLoadResult LoadSimulatorMagVars(const FileSystem& files, const std::string& simFolder,
+                                      FileBuffer& buffer, MagVarGrid& grid) {
+    const std::string pathText = simFolder + "\\scenery\\magdec.bgl";
+    const MagVarLoadResult result =
+        LoadMagVarGrid(files.ToRealPath(pathText).string(), buffer, grid);
+    buffer.Clear();
+    return result;
+}
+
+std::string MagVarLoadNote(MagVarLoadResult result) {
+    switch (result) {
+        case MagVarLoadResult::Loaded:
+        case MagVarLoadResult::NoTable:
+            return {};
+        case MagVarLoadResult::FileMissing:
+            return "magdec.bgl not found, magnetic variation not loaded";
+        case MagVarLoadResult::FileTooShort:
+            return "magdec.bgl is too short, magnetic variation not loaded";
+    }
+    return {};
 }
 
 }  // namespace scopewatch

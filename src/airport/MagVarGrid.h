@@ -7,6 +7,7 @@
 namespace scopewatch {
 
 class FileBuffer;
+class FileSystem;
 
 // Magnetic variation by whole degree: index lon * 181 + (lat + 90), lon 0..359 east,
 // lat -90..90. A value v means v * 360 / 65536 degrees, easterly positive.
@@ -32,5 +33,14 @@ enum class MagVarLoadResult { Loaded, FileMissing, NoTable, FileTooShort };
 MagVarLoadResult LoadMagVarGrid(const std::string& realPath, FileBuffer& buffer, MagVarGrid& grid);
 // The same from a buffer that already holds the file.
 MagVarLoadResult LoadMagVarGrid(const FileBuffer& buffer, MagVarGrid& grid);
+
+// Loads the simulator's own variation file (simFolder followed by "\scenery\magdec.bgl")
+// through the buffer, which is emptied afterwards.
+MagVarLoadResult LoadSimulatorMagVars(const FileSystem& files, const std::string& simFolder,
+                                      FileBuffer& buffer, MagVarGrid& grid);
+
+// What the user is told when the grid could not be loaded; empty when it was (a file that
+// holds no table leaves the grid as it was without a word).
+std::string MagVarLoadNote(MagVarLoadResult result);
 
 }  // namespace scopewatch

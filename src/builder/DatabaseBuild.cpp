@@ -35,9 +35,7 @@ DiscoveryResult DatabaseBuild::Discover() {
     DiscoveryResult result;
     const std::string& simFolder = state_.settings.simFolder;
     Status("Magdec.bgl File");
-    result.magVar = LoadMagVarGrid(files_.ToRealPath(simFolder + "\\scenery\\magdec.bgl").string(),
-                                   fileBuffer_, state_.airport.magVarGrid);
-    fileBuffer_.Clear();
+    result.magVar = LoadSimulatorMagVars(files_, simFolder, fileBuffer_, state_.airport.magVarGrid);
     if (state_.settings.simVersion == 1) {
         ReadSceneryCfg(result);
     }

@@ -14,19 +14,6 @@
 namespace scopewatch {
 namespace {
 
-std::string MagVarNote(MagVarLoadResult result) {
-    switch (result) {
-        case MagVarLoadResult::Loaded:
-        case MagVarLoadResult::NoTable:
-            return {};
-        case MagVarLoadResult::FileMissing:
-            return "magdec.bgl not found: no magnetic variation";
-        case MagVarLoadResult::FileTooShort:
-            return "magdec.bgl is too short: no magnetic variation";
-    }
-    return {};
-}
-
 std::string ProblemNote(const AirspaceFileProblem& problem) {
     return "airspaces of " + problem.file + " read up to the record at offset " +
            std::to_string(problem.recordOffset) + ": " + problem.what;
@@ -46,9 +33,8 @@ SnapshotLoad LoadForSnapshot(const std::filesystem::path& workDir, int64_t airpo
     }
     const FileSystem files(workDir, FileSystem::MountedVolumes());
     FileBuffer buffer;
-    const std::string magdec = state.settings.simFolder + "\\scenery\\magdec.bgl";
-    const std::string magVarNote = MagVarNote(
-        LoadMagVarGrid(files.ToRealPath(magdec).string(), buffer, state.airport.magVarGrid));
+    const std::string magVarNote = MagVarLoadNote(
+        LoadSimulatorMagVars(files, state.settings.simFolder, buffer, state.airport.magVarGrid));
     if (!magVarNote.empty()) {
         load.notes.push_back(magVarNote);
     }

@@ -112,20 +112,8 @@ void AirportWindow::RunLoadingTick() {
 // says so (the note ends up on the status line).
 std::string AirportWindow::LoadMagVars() {
     SetStatus("Reading Magvars...");
-    const std::string pathText = state_.settings.simFolder + "\\scenery\\magdec.bgl";
-    const MagVarLoadResult loaded = LoadMagVarGrid(files_.ToRealPath(pathText).string(),
-                                                   fileBuffer_, state_.airport.magVarGrid);
-    fileBuffer_.Clear();
-    switch (loaded) {
-        case MagVarLoadResult::Loaded:
-        case MagVarLoadResult::NoTable:
-            return {};
-        case MagVarLoadResult::FileMissing:
-            return "magdec.bgl not found, magnetic variation not loaded";
-        case MagVarLoadResult::FileTooShort:
-            return "magdec.bgl is too short, magnetic variation not loaded";
-    }
-    return {};
+    return MagVarLoadNote(LoadSimulatorMagVars(files_, state_.settings.simFolder, fileBuffer_,
+                                               state_.airport.magVarGrid));
 }
 
 // Reads every record the settings announce. A missing database is reported and the list
