@@ -64,33 +64,30 @@ TEST(BglWalker, FindsAirportsOfBothSectionsInFileOrder) {
     EXPECT_NEAR(list[4].latitude, 40.0, 1e-5);
 }
 
-TEST(BglWalker, SectionFormatOtherThanOneAddsNothing) {
-    Fixture fixture({Airport("Alpha", 10)});
-    fixture.file.SetFirstSection(fixture.file.Append(
-        scenery::Concat({scenery::IndexGroup({fixture.Entry("Alpha", 0)}), scenery::EndRecord()})));
-    std::vector<AirportRecord> list;
-    Bytes bytes = fixture.file.bytes();
-    EXPECT_EQ(Scan(bytes, list).airportsFound, 1);
-    fixture.file.SetSectionFormat(2);
-    list.clear();
-    const SceneryScanResult result = Scan(fixture.file.bytes(), list);
-    EXPECT_EQ(result.airportsFound, 0);
-    EXPECT_TRUE(result.complete);
+// A section of format other than 1, or one that does not start with a group, adds nothing.
+TEST(BglWalker, OnlySectionsOfFormatOneStartingWithAGroupAreWalked) {
+    for (const bool leadingRecord : {false, true}) {
+        Fixture fixture({Airport("Alpha", 10)});
+        const Bytes lead = leadingRecord ? scenery::BglRecord(0x30003, Bytes(8, 0)) : Bytes{};
+        fixture.file.SetFirstSection(fixture.file.Append(scenery::Concat(
+            {lead, scenery::IndexGroup({fixture.Entry("Alpha", 0)}), scenery::EndRecord()})));
+        std::vector<AirportRecord> list;
+        SceneryScanResult result = Scan(fixture.file.bytes(), list);
+        EXPECT_TRUE(result.complete);
+        EXPECT_EQ(result.airportsFound, leadingRecord ? 0 : 1);
+        EXPECT_EQ(list.size(), leadingRecord ? 0U : 1U);
+        fixture.file.SetSectionFormat(2);
+        list.clear();
+        result = Scan(fixture.file.bytes(), list);
+        EXPECT_TRUE(result.complete);
+        EXPECT_EQ(result.airportsFound, 0);
+    }
 }
 
-TEST(BglWalker, SectionThatDoesNotStartWithAGroupIsNotWalked) {
-    Fixture fixture({Airport("Alpha", 10)});
-    fixture.file.SetFirstSection(fixture.file.Append(
-        scenery::Concat({scenery::BglRecord(0x30003, Bytes(8, 0)),
-                         scenery::IndexGroup({fixture.Entry("Alpha", 0)}), scenery::EndRecord()})));
-    std::vector<AirportRecord> list;
-    const SceneryScanResult result = Scan(fixture.file.bytes(), list);
-    EXPECT_TRUE(result.complete);
-    EXPECT_TRUE(list.empty());
-}
-
-TEST(BglWalker, EmptyGroupsAndOtherEntriesArePassedOver) {
-    Fixture fixture({Airport("Alpha", 10), Airport("Bravo", 20)});
+// The first section's chain holds empty groups and entries of other kinds; the second section
+// holds records of id 1 between its chains and goes on after each chain's end.
+TEST(BglWalker, PassesOverEmptyGroupsOtherEntriesAndRecordsOfIdOne) {
+    Fixture fixture({Airport("Alpha", 10), Airport("Bravo", 20), Airport("Charlie", 30)});
     const Bytes badBlock = scenery::FacilityBlock({scenery::IcaoBytes("KBAD")}, 1, 2);
     const int32_t bad = fixture.file.Append(badBlock);
     const Bytes chain = scenery::Concat(
@@ -105,14 +102,6 @@ TEST(BglWalker, EmptyGroupsAndOtherEntriesArePassedOver) {
          scenery::IndexGroup({}), scenery::IndexGroup({fixture.Entry("Bravo", 1)}),
          scenery::EndRecord()});
     fixture.file.SetFirstSection(fixture.file.Append(chain));
-    std::vector<AirportRecord> list;
-    const SceneryScanResult result = Scan(fixture.file.bytes(), list);
-    EXPECT_TRUE(result.complete) << result.problem;
-    EXPECT_EQ(Names(list), (std::vector<std::string>{"Alpha", "Bravo"}));
-}
-
-TEST(BglWalker, SecondSectionSkipsRecordsOfIdOneAndGoesOnAfterEachChain) {
-    Fixture fixture({Airport("Alpha", 10), Airport("Bravo", 20), Airport("Charlie", 30)});
     const Bytes skipped = scenery::BglRecord(1, Bytes(12, 0));
     const Bytes section =
         scenery::Concat({skipped, skipped, scenery::IndexGroup({fixture.Entry("Alpha", 0)}),
@@ -123,7 +112,8 @@ TEST(BglWalker, SecondSectionSkipsRecordsOfIdOneAndGoesOnAfterEachChain) {
     std::vector<AirportRecord> list;
     const SceneryScanResult result = Scan(fixture.file.bytes(), list);
     EXPECT_TRUE(result.complete) << result.problem;
-    EXPECT_EQ(Names(list), (std::vector<std::string>{"Alpha", "Bravo", "Charlie"}));
+    EXPECT_EQ(Names(list),
+              (std::vector<std::string>{"Alpha", "Bravo", "Alpha", "Bravo", "Charlie"}));
 }
 
 TEST(BglWalker, MalformedFileStopsAndSaysWhere) {
@@ -146,9 +136,8 @@ TEST(BglWalker, MalformedFileStopsAndSaysWhere) {
     result = Scan(negative, list);
     EXPECT_FALSE(result.complete);
     EXPECT_NE(result.problem.find("negative"), std::string::npos) << result.problem;
-}
 
-TEST(BglWalker, TaxiListLongerThanItsRecordIsMalformed) {
+    // A taxi list longer than its record.
     BglAirport airport = Airport("Alpha", 10);
     airport.taxiPoints = {{1, 1}, {2, 2}};
     Bytes bytes = scenery::BuildAirportBgl({airport});
@@ -157,8 +146,8 @@ TEST(BglWalker, TaxiListLongerThanItsRecordIsMalformed) {
     const int64_t taxi = scenery::BglFile::kHeaderSize + 16 + 32 + 16;
     ASSERT_EQ(buffer.ReadInt32(taxi), bgl::kTaxiData);
     bytes[static_cast<size_t>(taxi) + 8 + 3] = 0x40;  // a count of a billion items
-    std::vector<AirportRecord> list;
-    const SceneryScanResult result = Scan(bytes, list);
+    list.clear();
+    result = Scan(bytes, list);
     EXPECT_FALSE(result.complete);
     EXPECT_EQ(result.airportsFound, 1);  // stored as far as it got
     EXPECT_EQ(list[0].icaoId, "KALP");

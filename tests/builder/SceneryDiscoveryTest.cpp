@@ -53,16 +53,14 @@ TEST(SceneryDiscoveryTest, KeyValuesKeepTheirTextAndAreFoundInsideLongerKeys) {
     EXPECT_EQ(GetKeyValue("Local=last line without end", "Local"), "last line without end");
 }
 
-TEST(SceneryDiscoveryTest, RelativeAbsoluteAndSimulatorSceneryFolders) {
+TEST(SceneryDiscoveryTest, RelativeAbsoluteSimulatorAndVolumeLabelSceneryFolders) {
     EXPECT_EQ(ResolvedLocal("Scenery\\World"), "C:\\Fs2002\\scenery\\world\\scenery");
     EXPECT_EQ(ResolvedLocal("C:\\Addons\\MyAirport"), "c:\\addons\\myairport\\scenery");
     EXPECT_EQ(ResolvedLocal("c:\\fs2002\\SCENERY"), "c:\\fs2002\\SCENERY");
     EXPECT_EQ(ResolvedLocal(""), "");
     // A network drive is not one of the drives a path may name.
     EXPECT_EQ(ResolvedLocal("F:\\Shared"), "C:\\Fs2002\\f:\\shared\\scenery");
-}
-
-TEST(SceneryDiscoveryTest, BracketedVolumeLabelBecomesTheDriveCarryingIt) {
+    // A bracketed volume label becomes the drive carrying it.
     EXPECT_EQ(ResolvedLocal("[FS2002_Disk2]\\Scenery\\Cities"), "d:\\scenery\\cities\\scenery");
     // A label no readable drive carries stays as text, inside the simulator folder.
     EXPECT_EQ(ResolvedLocal("[OTHER]\\X"), "C:\\Fs2002\\[other]\\x\\scenery");
