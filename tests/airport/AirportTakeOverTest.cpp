@@ -20,9 +20,15 @@ TEST(AirportTakeOverTest, ReadsTheNumberAfterTheLastIndexLabel) {
     EXPECT_EQ(ParseIndexFromLine("abc"), 0);
 }
 
+// An index outside the list changes nothing.
 TEST(AirportTakeOverTest, CopiesTheRecordWholeAndEmptiesTheList) {
     LoadedAirportData data;
     data.airportList.resize(3);
+    data.currentAirport.name = "Kept";
+    EXPECT_FALSE(TakeOverAirport(data, 3));
+    EXPECT_FALSE(TakeOverAirport(data, -1));
+    EXPECT_EQ(data.currentAirport.name, "Kept");
+    EXPECT_EQ(data.airportList.size(), 3u);
     data.airportList[1].name = "Eldorado Intl";
     data.airportList[1].runways.push_back({"04", "22", 1, 2, 3, 4, 5, 6, 7, 8, 9});
     data.airportList[1].parkings.push_back({"GATE A 1", 1, 2, 3});
@@ -31,16 +37,6 @@ TEST(AirportTakeOverTest, CopiesTheRecordWholeAndEmptiesTheList) {
     ASSERT_TRUE(TakeOverAirport(data, 1));
     EXPECT_EQ(data.currentAirport, expected);
     EXPECT_TRUE(data.airportList.empty());
-}
-
-TEST(AirportTakeOverTest, AnIndexOutsideTheListChangesNothing) {
-    LoadedAirportData data;
-    data.airportList.resize(2);
-    data.currentAirport.name = "Kept";
-    EXPECT_FALSE(TakeOverAirport(data, 2));
-    EXPECT_FALSE(TakeOverAirport(data, -1));
-    EXPECT_EQ(data.currentAirport.name, "Kept");
-    EXPECT_EQ(data.airportList.size(), 2u);
 }
 
 }  // namespace

@@ -96,7 +96,14 @@ TEST_F(AirportWindowTest, MissingFilesAreReportedAndTheListStaysEmpty) {
     EXPECT_TRUE(Lines(*window).empty());
 }
 
-TEST_F(AirportWindowTest, SearchesAndTakesTheSelectedAirportOver) {
+// Taking an airport over collects the airspaces around it.
+TEST_F(AirportWindowTest, SearchesAndTakesTheSelectedAirportOverWithItsAirspaces) {
+    dir.Write("sim/Scenery/AFD/Here.bgl",
+              scenery::BuildAirspaceBgl({scenery::CircleAirspace(0.0, 0.0, 5, 0, 2500)}));
+    dir.Write("sim/Scenery/AFD/Elsewhere.BGL",
+              scenery::BuildAirspaceBgl({scenery::CircleAirspace(45.0, 7.0, 5, 0, 2500)}));
+    state.settings.facilityDataFolder = (dir / "sim" / "Scenery" / "Afd").string();
+    state.airport.airspaces.resize(3);  // left from an earlier airport
     auto window = OpenAndLoad();
     window->getAirportButton().click();  // nothing listed: nothing happens
     Search(*window, "  INTL ");
@@ -115,6 +122,10 @@ TEST_F(AirportWindowTest, SearchesAndTakesTheSelectedAirportOver) {
     EXPECT_TRUE(state.airport.airportList.empty());
     EXPECT_EQ(flow.shown, std::vector<std::string>{"taken"});
     EXPECT_TRUE(window->isHidden());
+    ASSERT_EQ(state.airport.airspaces.size(), 1U);
+    EXPECT_EQ(state.airport.airspaces[0].typeName, "Airspace Class D");
+    EXPECT_EQ(window->progressBar().maximum(), 2);
+    EXPECT_EQ(window->progressBar().value(), 2);
 }
 
 TEST_F(AirportWindowTest, ExitOrClosingEndsTheProgramUnlessTheMainWindowRuns) {
@@ -129,23 +140,6 @@ TEST_F(AirportWindowTest, ExitOrClosingEndsTheProgramUnlessTheMainWindowRuns) {
     auto again = OpenAndLoad();
     again->close();
     EXPECT_EQ(flow.shown, std::vector<std::string>{"main"});
-}
-
-TEST_F(AirportWindowTest, GetAirportCollectsTheAirspacesAroundTheNewAirport) {
-    dir.Write("sim/Scenery/AFD/Here.bgl",
-              scenery::BuildAirspaceBgl({scenery::CircleAirspace(0.0, 0.0, 5, 0, 2500)}));
-    dir.Write("sim/Scenery/AFD/Elsewhere.BGL",
-              scenery::BuildAirspaceBgl({scenery::CircleAirspace(45.0, 7.0, 5, 0, 2500)}));
-    state.settings.facilityDataFolder = (dir / "sim" / "Scenery" / "Afd").string();
-    state.airport.airspaces.resize(3);  // left from an earlier airport
-    auto window = OpenAndLoad();
-    Search(*window, "eldorado");
-    window->resultList().setCurrentRow(0);
-    window->getAirportButton().click();
-    ASSERT_EQ(state.airport.airspaces.size(), 1U);
-    EXPECT_EQ(state.airport.airspaces[0].typeName, "Airspace Class D");
-    EXPECT_EQ(window->progressBar().maximum(), 2);
-    EXPECT_EQ(window->progressBar().value(), 2);
 }
 
 }  // namespace

@@ -12,16 +12,14 @@ int16_t CellCode(int latitude, int longitude) {
     return static_cast<int16_t>(longitude * 100 + latitude);
 }
 
-TEST(MagVarGridTest, IndexRoundsHalvesToEvenAndWrapsWestLongitudes) {
+TEST(MagVarGridTest, IndexRoundsHalvesToEvenWrapsWestLongitudesAndKeepsOnTheGrid) {
     EXPECT_EQ(MagVarGrid::IndexAt(45.5, 10.5), 1946);
     EXPECT_EQ(MagVarGrid::IndexAt(0.0, -0.5), 0 * 181 + 90);
     EXPECT_EQ(MagVarGrid::IndexAt(0.0, -1.5), 358 * 181 + 90);
     EXPECT_EQ(MagVarGrid::IndexAt(0.0, -179.6), 180 * 181 + 90);
     EXPECT_EQ(MagVarGrid::IndexAt(-90.0, 359.0), 359 * 181);
     EXPECT_EQ(MagVarGrid::IndexAt(90.0, 359.4), 65159);
-}
-
-TEST(MagVarGridTest, PositionsOffTheGridUseTheSpareCellInsteadOfOverrunning) {
+    // Positions off the grid use the spare cell instead of overrunning.
     EXPECT_EQ(MagVarGrid::IndexAt(95.0, 359.6), MagVarGrid::kFilled);
     EXPECT_EQ(MagVarGrid::IndexAt(0.0, -400.0), MagVarGrid::kFilled);
     EXPECT_EQ(MagVarGrid::IndexAt(0.0, 1.0e9), MagVarGrid::kFilled);
@@ -52,31 +50,24 @@ TEST(MagVarGridTest, LoadsTheTableLongitudeMajor) {
 
 TEST(MagVarGridTest, MissingOrShortFilesLeaveTheGridAsItWas) {
     testing::TempDir dir;
-    auto bytes = scenery::BuildMagdecBgl(CellCode);
     MagVarGrid grid;
     grid.values[1946] = 77;
     FileBuffer buffer;
-
+    const auto load = [&](const std::vector<uint8_t>& bytes) {
+        return LoadMagVarGrid(dir.Write("magdec.bgl", bytes).string(), buffer, grid);
+    };
     EXPECT_EQ(LoadMagVarGrid((dir / "none.bgl").string(), buffer, grid),
               MagVarLoadResult::FileMissing);
-
+    auto bytes = scenery::BuildMagdecBgl(CellCode);
     bytes.pop_back();
-    const auto truncated = dir.Write("short.bgl", bytes);
-    EXPECT_EQ(LoadMagVarGrid(truncated.string(), buffer, grid), MagVarLoadResult::FileTooShort);
-
-    const auto stub = dir.Write("stub.bgl", std::vector<uint8_t>(60, 0));
-    EXPECT_EQ(LoadMagVarGrid(stub.string(), buffer, grid), MagVarLoadResult::FileTooShort);
-
-    auto noTable = scenery::BuildMagdecBgl(CellCode);
-    noTable[110] = noTable[111] = noTable[112] = noTable[113] = 0;
-    const auto zero = dir.Write("zero.bgl", noTable);
-    EXPECT_EQ(LoadMagVarGrid(zero.string(), buffer, grid), MagVarLoadResult::NoTable);
-
-    noTable[110] = noTable[111] = noTable[112] = 0xFF;
-    noTable[113] = 0x7F;  // a huge offset must not overflow into a valid-looking position
-    const auto huge = dir.Write("huge.bgl", noTable);
-    EXPECT_EQ(LoadMagVarGrid(huge.string(), buffer, grid), MagVarLoadResult::FileTooShort);
-
+    EXPECT_EQ(load(bytes), MagVarLoadResult::FileTooShort);
+    EXPECT_EQ(load(std::vector<uint8_t>(60, 0)), MagVarLoadResult::FileTooShort);
+    bytes = scenery::BuildMagdecBgl(CellCode);
+    bytes[110] = bytes[111] = bytes[112] = bytes[113] = 0;
+    EXPECT_EQ(load(bytes), MagVarLoadResult::NoTable);
+    bytes[110] = bytes[111] = bytes[112] = 0xFF;
+    bytes[113] = 0x7F;  // a huge offset must not overflow into a valid-looking position
+    EXPECT_EQ(load(bytes), MagVarLoadResult::FileTooShort);
     EXPECT_EQ(grid.values[1946], 77);
 }
 

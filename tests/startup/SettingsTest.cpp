@@ -7,35 +7,23 @@ namespace scopewatch {
 namespace {
 
 SettingsRecord SetupRecord() {
-    SettingsRecord record;
-    record.header = kSettingsHeader;
-    record.marker = 1;
-    record.simVersion = 1;
-    record.simFolder = "C:\\FS2002";
-    return record;
+    return {kSettingsHeader, 1, 1, 0, "C:\\FS2002", ""};
 }
 
 TEST(SettingsTest, FreshRecordIsFortyThreeBytesInTableOrder) {
-    const std::vector<uint8_t> bytes = EncodeSettings(SetupRecord());
-    ASSERT_EQ(bytes.size(), 43U);
-    EXPECT_EQ(bytes[0], 22);
-    EXPECT_EQ(bytes[1], 0);
-    EXPECT_EQ(std::string(bytes.begin() + 2, bytes.begin() + 24), "Scopewatch Version 1.0");
-    EXPECT_EQ(bytes[24], 1);  // marker
-    EXPECT_EQ(bytes[25], 1);  // simVersion
-    EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + 26, bytes.begin() + 30),
-              (std::vector<uint8_t>{0, 0, 0, 0}));
-    EXPECT_EQ(bytes[30], 9);
-    EXPECT_EQ(std::string(bytes.begin() + 32, bytes.begin() + 41), "C:\\FS2002");
-    EXPECT_EQ(bytes[41], 0);
-    EXPECT_EQ(bytes[42], 0);
+    // Header length and text, marker, simVersion, airportCount, simFolder, empty AFD folder.
+    const std::string expected = std::string("\x16\0", 2) + "Scopewatch Version 1.0" +
+                                 std::string("\1\1\0\0\0\0\x09\0", 8) + "C:\\FS2002" +
+                                 std::string("\0\0", 2);
+    ASSERT_EQ(expected.size(), 43U);
+    EXPECT_EQ(EncodeSettings(SetupRecord()),
+              std::vector<uint8_t>(expected.begin(), expected.end()));
 }
 
-TEST(SettingsTest, WriteThenReadCopiesTheFourSharedValues) {
+TEST(SettingsTest, WriteThenReadCopiesTheFourSharedValuesAndUpdateKeepsTheOtherFields) {
     testing::TempDir dir;
-    SettingsRecord record = SetupRecord();
-    record.airportCount = 23456;
-    record.facilityDataFolder = "C:\\FS2002\\Scenery\\Afd\\scenery";
+    const SettingsRecord record{
+        kSettingsHeader, 1, 1, 23456, "C:\\FS2002", "C:\\FS2002\\Scenery\\Afd\\scenery"};
     ASSERT_TRUE(WriteSettings(dir / kSettingsFileName, record).ok);
 
     SettingsRecord read;
@@ -46,14 +34,9 @@ TEST(SettingsTest, WriteThenReadCopiesTheFourSharedValues) {
     EXPECT_EQ(values.airportCount, 23456);
     EXPECT_EQ(values.simFolder, "C:\\FS2002");
     EXPECT_EQ(values.facilityDataFolder, "C:\\FS2002\\Scenery\\Afd\\scenery");
-}
 
-TEST(SettingsTest, UpdateKeepsTheOtherFields) {
-    testing::TempDir dir;
-    SettingsRecord written = SetupRecord();
-    written.simVersion = 0;
-    written.marker = 7;
-    ASSERT_TRUE(WriteSettings(dir / kSettingsFileName, written).ok);
+    ASSERT_TRUE(
+        WriteSettings(dir / kSettingsFileName, {kSettingsHeader, 7, 0, 0, "C:\\FS2002", ""}).ok);
 
     SettingsValues shared;
     shared.simFolder = "something else";
@@ -63,9 +46,8 @@ TEST(SettingsTest, UpdateKeepsTheOtherFields) {
 
     const auto decoded = DecodeSettings(testing::ReadBytes(dir / kSettingsFileName));
     ASSERT_TRUE(decoded.record);
-    written.airportCount = 12;
-    written.facilityDataFolder = "D:\\afd";
-    EXPECT_EQ(*decoded.record, written);
+    EXPECT_EQ(*decoded.record,
+              (SettingsRecord{kSettingsHeader, 7, 0, 12, "C:\\FS2002", "D:\\afd"}));
     EXPECT_FALSE(std::filesystem::exists(dir / "atc_settings.tcs.partial"));
 }
 

@@ -28,7 +28,8 @@ class SetupDialogTest : public ::testing::Test {
     std::vector<Drive> drives;
 };
 
-TEST_F(SetupDialogTest, OpensOnTheWorkingDirectoryWithItsPathInTheTextBox) {
+// Choosing a drive or a folder overwrites the typed text.
+TEST_F(SetupDialogTest, OpensOnTheWorkingDirectoryAndChoicesOverwriteTheTypedText) {
     state.workDir = dir / "volume";
     SetupDialog dialog(state, messages, flow, drives);
     EXPECT_EQ(dialog.windowTitle(), "Completing setup - settings");
@@ -36,10 +37,7 @@ TEST_F(SetupDialogTest, OpensOnTheWorkingDirectoryWithItsPathInTheTextBox) {
     EXPECT_EQ(dialog.folderText().text().toStdString(), (dir / "volume").string());
     EXPECT_EQ(dialog.nextButton().text(), "NEXT STEP --->");
     EXPECT_FALSE(dialog.folderList().findItems("Fs2002", Qt::MatchExactly).isEmpty());
-}
 
-TEST_F(SetupDialogTest, ChoosingADriveOrFolderOverwritesTheTypedText) {
-    SetupDialog dialog(state, messages, flow, drives);
     dialog.folderText().setText("typed by hand");
     dialog.driveList().setCurrentIndex(1);
     EXPECT_EQ(dialog.folderText().text().toStdString(), (dir / "other").string());

@@ -19,11 +19,17 @@ class SetupTest : public ::testing::Test {
     testing::ScriptedMessageBoxes messages;
 };
 
-TEST_F(SetupTest, EmptyFolderIsRefusedWithAMessage) {
+// An unwritable folder is reported, not claimed as success.
+TEST_F(SetupTest, EmptyFolderOrUnwritableDirectoryIsRefusedWithAMessage) {
     EXPECT_FALSE(ConfirmSetup(state, messages, "", true));
     EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Please enter the your fs directory"});
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::Information);
     EXPECT_FALSE(fs::exists(dir / kSettingsFileName));
+
+    state.workDir = dir / "missing-folder";
+    EXPECT_FALSE(ConfirmSetup(state, messages, "C:\\FS2002", true));
+    ASSERT_EQ(messages.shown.size(), 2U);
+    EXPECT_NE(messages.shown[1].text.find("could not be written"), std::string::npos);
 }
 
 TEST_F(SetupTest, WritesTheFolderAsTypedAndSetsTheSharedValues) {
@@ -33,13 +39,6 @@ TEST_F(SetupTest, WritesTheFolderAsTypedAndSetsTheSharedValues) {
     EXPECT_EQ(state.settings.simFolder, "C:\\FS2002");
     EXPECT_EQ(state.settings.simVersion, 1);
     EXPECT_EQ(state.settingsRecord.header, "Scopewatch Version 1.0");
-}
-
-TEST_F(SetupTest, UnwritableFolderIsReportedNotClaimedAsSuccess) {
-    state.workDir = dir / "missing-folder";
-    EXPECT_FALSE(ConfirmSetup(state, messages, "C:\\FS2002", true));
-    ASSERT_EQ(messages.shown.size(), 1U);
-    EXPECT_NE(messages.shown[0].text.find("could not be written"), std::string::npos);
 }
 
 TEST_F(SetupTest, AbandoningRemovesOnlyTheSettingsFile) {

@@ -19,14 +19,9 @@ class StartupCheckTest : public ::testing::Test {
         RunStartupCheck(state, messages, files, flow);
     }
     void WriteSettingsFile() {
-        SettingsRecord record;
-        record.header = kSettingsHeader;
-        record.marker = 1;
-        record.simVersion = 1;
-        record.airportCount = 42;
-        record.simFolder = "C:\\FS2002";
-        record.facilityDataFolder = "C:\\FS2002\\afd";
-        ASSERT_TRUE(WriteSettings(dir / kSettingsFileName, record).ok);
+        ASSERT_TRUE(WriteSettings(dir / kSettingsFileName,
+                                  {kSettingsHeader, 1, 1, 42, "C:\\FS2002", "C:\\FS2002\\afd"})
+                        .ok);
     }
 
     testing::TempDir dir;
@@ -36,7 +31,10 @@ class StartupCheckTest : public ::testing::Test {
     testing::RecordingFlow flow;
 };
 
-TEST_F(StartupCheckTest, FirstRunOpensSetupSilently) {
+TEST_F(StartupCheckTest, FirstRunOpensSetupSilentlyLookingInTheWorkingDirectoryOnly) {
+    dir.Write("elsewhere/atc_settings.tcs", "x");
+    dir.Write("elsewhere/world_airports.dat", "x");
+    EXPECT_EQ(DetermineStartupCase(FileSystem(dir / "elsewhere")), StartupCase::BothPresent);
     state.isConnected = kTrue16;
     Run();
     EXPECT_TRUE(messages.shown.empty());
@@ -90,13 +88,6 @@ TEST_F(StartupCheckTest, DamagedSettingsAreReportedAndSetupRunsAgain) {
     EXPECT_FALSE(fs::exists(dir / kSettingsFileName));
     EXPECT_TRUE(fs::exists(dir / kDatabaseFileName));
     EXPECT_EQ(flow.shown, std::vector<std::string>{"setup"});
-}
-
-TEST_F(StartupCheckTest, LooksInTheWorkingDirectoryOnly) {
-    dir.Write("elsewhere/atc_settings.tcs", "x");
-    dir.Write("elsewhere/world_airports.dat", "x");
-    EXPECT_EQ(DetermineStartupCase(files), StartupCase::FirstRun);
-    EXPECT_EQ(DetermineStartupCase(FileSystem(dir / "elsewhere")), StartupCase::BothPresent);
 }
 
 }  // namespace
