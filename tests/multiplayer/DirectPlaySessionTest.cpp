@@ -3,8 +3,7 @@
 
 #include "multiplayer/DirectPlaySession.h"
 #include "multiplayer/GameMessages.h"
-#include "platform/DirectPlayHost.h"
-#include "support/DirectPlayTestPorts.h"
+#include "support/DirectPlayLoopback.h"
 #include "support/SpinEventLoop.h"
 
 namespace scopewatch {
@@ -15,10 +14,7 @@ using testing::SpinUntil;
 DirectPlaySessionOptions Options(uint16_t enumPort) {
     DirectPlaySessionOptions options;
     options.ports = testing::DirectPlayTestPorts(enumPort);
-    options.timings.replyTimeoutMs = 2000;
-    options.timings.joinTimeoutMs = 3000;
-    options.timings.keepAliveMs = 200;
-    options.timings.maxMissedPings = 3;
+    options.timings = testing::FastTimings();
     options.enumerationWindowMs = 1500;
     return options;
 }

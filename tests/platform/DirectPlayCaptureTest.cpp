@@ -6,12 +6,9 @@
 
 #include <QProcess>
 #include <QStandardPaths>
-#include <memory>
 #include <set>
 
-#include "platform/DirectPlayClient.h"
-#include "platform/DirectPlayHost.h"
-#include "support/DirectPlayTestPorts.h"
+#include "support/DirectPlayLoopback.h"
 #include "support/SpinEventLoop.h"
 #include "support/TempDir.h"
 
@@ -21,37 +18,22 @@ namespace {
 using testing::SpinUntil;
 
 constexpr uint16_t kEnumPort = 47730;
-PortPlan Plan() {
-    return testing::DirectPlayTestPorts(kEnumPort);
-}
-
-Timings Fast() {
-    Timings timings;
-    timings.keepAliveMs = 150;
-    timings.maxMissedPings = 3;
-    return timings;
-}
 
 // Runs a session that sends every message of our subset at least once.
 void RunSession() {
-    DirectPlayHost host(Plan(), Fast());
-    ASSERT_EQ(host.Start({u"Capture Fly-in", 8, {}, session_flags::kKeepAlive}), std::nullopt);
-    const uint32_t pilot = host.CreatePlayer(u"Pilot", u"Pilot");
-    DirectPlayClient first(Plan(), Fast());
-    const auto sessions = first.Enumerate("127.0.0.1", 1000);
-    ASSERT_EQ(sessions.size(), 1u);
-    first.Join(sessions[0]);
-    const uint32_t atc = first.CreatePlayer(u"ATC", u"Player");
-    DirectPlayClient second(Plan(), Fast());
-    second.Join(second.Enumerate("127.0.0.1", 1000).at(0));
-    const uint32_t tower = second.CreatePlayer(u"Tower", u"Player");
-    ASSERT_TRUE(SpinUntil([&] { return first.HasPlayer(tower); }, 2000));
-    first.SendToAll(atc, Bytes{1, 0x10, 0, 0, 0, 0, 0, 0});
-    host.SendToAll(pilot, Bytes{3, 0x10, 0, 0, 4, 0, 0, 0, 1, 0, 0, 0});
+    testing::LoopbackSession s(kEnumPort);
+    s.StartHost({u"Capture Fly-in", 8, {}, session_flags::kKeepAlive});
+    uint32_t atc = 0;
+    uint32_t tower = 0;
+    const auto first = s.JoinedClient(u"ATC", &atc);
+    const auto second = s.JoinedClient(u"Tower", &tower);
+    ASSERT_TRUE(SpinUntil([&] { return first->HasPlayer(tower); }, 2000));
+    first->SendToAll(atc, Bytes{1, 0x10, 0, 0, 0, 0, 0, 0});
+    s.host->SendToAll(s.hostPilot, Bytes{3, 0x10, 0, 0, 4, 0, 0, 0, 1, 0, 0, 0});
     testing::Spin(600);  // long enough for pings and their replies
-    second.Leave();
+    second->Leave();
     testing::Spin(200);
-    host.Stop();
+    s.host->Stop();
     testing::Spin(200);
 }
 
@@ -101,10 +83,11 @@ TEST(DirectPlayCapture, WiresharkDecodesEveryMessageWeSend) {
     }
     const testing::TempDir dir;
     const QString file = QString::fromStdString((dir / "session.pcapng").string());
+    const PortPlan plan = testing::DirectPlayTestPorts(kEnumPort);
     const QString filter = QString("port %1 or portrange %2-%3")
                                .arg(kEnumPort)
-                               .arg(Plan().rangeFirst)
-                               .arg(Plan().rangeLast);
+                               .arg(plan.rangeFirst)
+                               .arg(plan.rangeLast);
     QProcess capture;
     capture.start(Tshark(), {"-i", "lo", "-f", filter, "-w", file});
     ASSERT_TRUE(capture.waitForStarted(5000));

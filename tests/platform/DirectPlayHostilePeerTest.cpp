@@ -7,9 +7,7 @@
 #include <QUdpSocket>
 #include <memory>
 
-#include "platform/DirectPlayClient.h"
-#include "platform/DirectPlayHost.h"
-#include "support/DirectPlayTestPorts.h"
+#include "support/DirectPlayLoopback.h"
 #include "support/SpinEventLoop.h"
 
 namespace scopewatch::directplay {
@@ -17,18 +15,14 @@ namespace {
 
 using testing::SpinUntil;
 
-PortPlan Plan(uint16_t enumPort) {
-    return testing::DirectPlayTestPorts(enumPort);
-}
-
 class HostilePeer : public ::testing::Test {
   protected:
     // Each test has its own enumeration port, so tests may run side by side.
     void StartHost(uint16_t enumPort) {
+        session_ = std::make_unique<testing::LoopbackSession>(enumPort, Timings{});
+        session_->StartHost({u"Target", 8, {}, session_flags::kKeepAlive});
+        host_ = session_->host.get();
         enumPort_ = enumPort;
-        host_ = std::make_unique<DirectPlayHost>(Plan(enumPort_), Timings{});
-        ASSERT_EQ(host_->Start({u"Target", 8, {}, session_flags::kKeepAlive}), std::nullopt);
-        pilot_ = host_->CreatePlayer(u"Pilot", u"Pilot");
     }
 
     std::unique_ptr<QTcpSocket> Connect() {
@@ -47,17 +41,14 @@ class HostilePeer : public ::testing::Test {
 
     // A well-behaved client can still find and join the session.
     void ExpectStillServing() {
-        DirectPlayClient client(Plan(enumPort_), Timings{});
-        const auto sessions = client.Enumerate("127.0.0.1", 1500);
-        ASSERT_EQ(sessions.size(), 1u);
-        client.Join(sessions[0]);
-        EXPECT_GT(client.CreatePlayer(u"ATC", u"Player"), 0u);
-        client.Leave();
+        uint32_t atc = 0;
+        session_->JoinedClient(u"ATC", &atc)->Leave();
+        EXPECT_GT(atc, 0u);
     }
 
+    std::unique_ptr<testing::LoopbackSession> session_;
+    DirectPlayHost* host_ = nullptr;
     uint16_t enumPort_ = 0;
-    std::unique_ptr<DirectPlayHost> host_;
-    uint32_t pilot_ = 0;
 };
 
 TEST_F(HostilePeer, GarbageAndLyingSizesCloseTheConnection) {

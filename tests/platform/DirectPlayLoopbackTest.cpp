@@ -5,112 +5,78 @@
 #include <QUdpSocket>
 #include <memory>
 
-#include "platform/DirectPlayClient.h"
-#include "platform/DirectPlayHost.h"
-#include "support/DirectPlayTestPorts.h"
+#include "support/DirectPlayLoopback.h"
 #include "support/SpinEventLoop.h"
 
 namespace scopewatch::directplay {
 namespace {
 
+using testing::LoopbackSession;
 using testing::SpinUntil;
-
-PortPlan Plan(uint16_t enumPort) {
-    return testing::DirectPlayTestPorts(enumPort);
-}
-
-Timings Fast() {
-    Timings timings;
-    timings.replyTimeoutMs = 2000;
-    timings.joinTimeoutMs = 4000;
-    timings.addForwardWaitMs = 1500;
-    timings.keepAliveMs = 100;
-    timings.maxMissedPings = 3;
-    timings.flushTimeoutMs = 500;
-    return timings;
-}
 
 Bytes Payload(uint8_t tag) {
     return Bytes{0x23, 0x10, 0, 0, 1, 0, 0, 0, tag};
 }
 
-class Loopback : public ::testing::Test {
-  protected:
-    void StartHost(uint16_t enumPort, uint32_t maxPlayers = 8) {
-        enumPort_ = enumPort;
-        host_ = std::make_unique<DirectPlayHost>(Plan(enumPort), Fast());
-        HostSettings settings;
-        settings.sessionName = u"Loopback Fly-in";
-        settings.maxPlayers = maxPlayers;
-        ASSERT_EQ(host_->Start(settings), std::nullopt);
-        hostPilot_ = host_->CreatePlayer(u"Host Pilot", u"Pilot");
-        ASSERT_GT(hostPilot_, 0u);
+// A join that must fail, with a reason containing `reason`.
+void ExpectJoinRefused(DirectPlayClient& client, const FoundSession& session,
+                       const std::string& reason) {
+    try {
+        client.Join(session);
+        FAIL() << "joined";
+    } catch (const DirectPlayError& error) {
+        EXPECT_NE(std::string(error.what()).find(reason), std::string::npos) << error.what();
     }
+}
 
-    std::unique_ptr<DirectPlayClient> JoinedClient(const std::u16string& name, uint32_t* playerId) {
-        auto client = std::make_unique<DirectPlayClient>(Plan(enumPort_), Fast());
-        const auto sessions = client->Enumerate("127.0.0.1", 2000);
-        EXPECT_EQ(sessions.size(), 1u);
-        if (sessions.empty()) {
-            return client;
-        }
-        client->Join(sessions[0]);
-        *playerId = client->CreatePlayer(name, u"Player");
-        return client;
-    }
-
-    uint16_t enumPort_ = 0;
-    std::unique_ptr<DirectPlayHost> host_;
-    uint32_t hostPilot_ = 0;
-};
-
-TEST_F(Loopback, EnumerationFindsTheHostedSession) {
-    StartHost(47690, 8);
-    DirectPlayClient client(Plan(47690), Fast());
-    const auto sessions = client.Enumerate("127.0.0.1", 2000);
+TEST(Loopback, EnumerationFindsTheHostedSession) {
+    LoopbackSession s(47690);
+    s.StartHost();
+    const auto sessions = s.Client()->Enumerate("127.0.0.1", 2000);
     ASSERT_EQ(sessions.size(), 1u);
     EXPECT_EQ(sessions[0].name, u"Loopback Fly-in");
     EXPECT_EQ(sessions[0].desc.currentPlayers, 1u);
     EXPECT_EQ(sessions[0].desc.maxPlayers, 8u);
-    EXPECT_EQ(sessions[0].hostPort, host_->transport().streamPort());
+    EXPECT_EQ(sessions[0].hostPort, s.host->transport().streamPort());
     EXPECT_EQ(sessions[0].version, kNewestVersion);
     // Nobody listens on the neighbouring enumeration port: an empty list, no error.
-    DirectPlayClient lonely(Plan(47699), Fast());
-    EXPECT_TRUE(lonely.Enumerate("127.0.0.1", 300).empty());
+    EXPECT_TRUE(LoopbackSession(47699).Client()->Enumerate("127.0.0.1", 300).empty());
 }
 
-TEST_F(Loopback, JoinedClientAndHostExchangeMessagesWithSenderIdsAndNames) {
-    StartHost(47691);
+TEST(Loopback, JoinedClientAndHostExchangeMessagesWithSenderIdsAndNames) {
+    LoopbackSession s(47691);
+    s.StartHost();
     uint32_t atc = 0;
-    auto client = JoinedClient(u"ATC", &atc);
+    auto client = s.JoinedClient(u"ATC", &atc);
     ASSERT_GT(atc, 0u);
     EXPECT_LE(atc, 0x7FFFFFFFu);  // positive as a signed id
-    EXPECT_EQ(client->PlayerName(hostPilot_), u"Host Pilot");
-    ASSERT_TRUE(SpinUntil([&] { return host_->HasPlayer(atc); }, 2000));
-    EXPECT_EQ(host_->PlayerName(atc), u"ATC");
-    EXPECT_EQ(host_->CurrentDesc().currentPlayers, 2u);
+    EXPECT_EQ(client->PlayerName(s.hostPilot), u"Host Pilot");
+    ASSERT_TRUE(SpinUntil([&] { return s.host->HasPlayer(atc); }, 2000));
+    EXPECT_EQ(s.host->PlayerName(atc), u"ATC");
+    EXPECT_EQ(s.host->CurrentDesc().currentPlayers, 2u);
 
     client->SendToAll(atc, Payload(1));
-    ASSERT_TRUE(SpinUntil([&] { return host_->WaitingCount() == 1; }, 2000));
-    const auto atHost = host_->TakeDelivery();
+    ASSERT_TRUE(SpinUntil([&] { return s.host->WaitingCount() == 1; }, 2000));
+    const auto atHost = s.host->TakeDelivery();
     EXPECT_EQ(atHost->idFrom, atc);
-    EXPECT_EQ(atHost->idTo, hostPilot_);
+    EXPECT_EQ(atHost->idTo, s.hostPilot);
     EXPECT_EQ(atHost->payload, Payload(1));
 
-    host_->SendToAll(hostPilot_, Payload(2));
+    s.host->SendToAll(s.hostPilot, Payload(2));
     ASSERT_TRUE(SpinUntil([&] { return client->WaitingCount() == 1; }, 2000));
     const auto atClient = client->TakeDelivery();
-    EXPECT_EQ(atClient->idFrom, hostPilot_);
+    EXPECT_EQ(atClient->idFrom, s.hostPilot);
     EXPECT_EQ(atClient->idTo, atc);
     EXPECT_EQ(atClient->payload, Payload(2));
 }
 
-TEST_F(Loopback, SecondClientJoinsAndBothSeeEachOther) {
-    StartHost(47692);
+TEST(Loopback, SecondClientJoinsAndBothSeeEachOther) {
+    LoopbackSession s(47692);
+    s.StartHost();
     uint32_t first = 0;
     uint32_t second = 0;
-    auto one = JoinedClient(u"Approach", &first);
-    auto two = JoinedClient(u"Tower", &second);
+    auto one = s.JoinedClient(u"Approach", &first);
+    auto two = s.JoinedClient(u"Tower", &second);
     ASSERT_GT(second, 0u);
     // The first client learnt about the second machine through the host, and about its
     // player from the second client directly.
@@ -122,7 +88,7 @@ TEST_F(Loopback, SecondClientJoinsAndBothSeeEachOther) {
     two->SendToAll(second, Payload(7));
     ASSERT_TRUE(SpinUntil([&] { return one->WaitingCount() == 1; }, 2000));
     EXPECT_EQ(one->TakeDelivery()->idFrom, second);
-    ASSERT_TRUE(SpinUntil([&] { return host_->WaitingCount() == 1; }, 2000));
+    ASSERT_TRUE(SpinUntil([&] { return s.host->WaitingCount() == 1; }, 2000));
 
     one->SendToAll(first, Payload(8));
     ASSERT_TRUE(SpinUntil([&] { return two->WaitingCount() == 1; }, 2000));
@@ -131,13 +97,15 @@ TEST_F(Loopback, SecondClientJoinsAndBothSeeEachOther) {
     EXPECT_EQ(delivery->payload, Payload(8));
 }
 
-TEST_F(Loopback, LeavingClientIsRemovedEverywhere) {
-    StartHost(47693);
+TEST(Loopback, LeavingClientIsRemovedEverywhere) {
+    LoopbackSession s(47693);
+    s.StartHost();
     uint32_t first = 0;
     uint32_t second = 0;
-    auto one = JoinedClient(u"Leaver", &first);
-    auto two = JoinedClient(u"Stayer", &second);
-    ASSERT_TRUE(SpinUntil([&] { return two->HasPlayer(first) && host_->HasPlayer(second); }, 2000));
+    auto one = s.JoinedClient(u"Leaver", &first);
+    auto two = s.JoinedClient(u"Stayer", &second);
+    ASSERT_TRUE(
+        SpinUntil([&] { return two->HasPlayer(first) && s.host->HasPlayer(second); }, 2000));
     std::vector<uint32_t> destroyed;
     two->SetPlayerListener([&](uint32_t id, bool created) {
         if (!created) {
@@ -146,27 +114,29 @@ TEST_F(Loopback, LeavingClientIsRemovedEverywhere) {
     });
     one->Leave();
     ASSERT_TRUE(
-        SpinUntil([&] { return !two->HasPlayer(first) && !host_->HasPlayer(first); }, 2000));
+        SpinUntil([&] { return !two->HasPlayer(first) && !s.host->HasPlayer(first); }, 2000));
     EXPECT_EQ(destroyed, std::vector<uint32_t>{first});
     EXPECT_EQ(two->machines().size(), 1u);  // only the host remains
-    EXPECT_EQ(host_->CurrentDesc().currentPlayers, 2u);
+    EXPECT_EQ(s.host->CurrentDesc().currentPlayers, 2u);
     EXPECT_FALSE(two->lost());
 }
 
-TEST_F(Loopback, HostEndingTheSessionIsNoticed) {
-    StartHost(47694);
+TEST(Loopback, HostEndingTheSessionIsNoticed) {
+    LoopbackSession s(47694);
+    s.StartHost();
     uint32_t atc = 0;
-    auto client = JoinedClient(u"ATC", &atc);
-    host_->Stop();
+    auto client = s.JoinedClient(u"ATC", &atc);
+    s.host->Stop();
     ASSERT_TRUE(SpinUntil([&] { return client->lost(); }, 2000));
     EXPECT_EQ(client->lostReason(), "the host ended the session");
 }
 
-TEST_F(Loopback, OnlyTheHostCanDeclareUsDead) {
-    StartHost(47689);
+TEST(Loopback, OnlyTheHostCanDeclareUsDead) {
+    LoopbackSession s(47689);
+    s.StartHost();
     uint32_t atc = 0;
-    auto client = JoinedClient(u"ATC", &atc);
-    const Bytes dead = Encode(YouAreDead{}, SockAddr{host_->transport().streamPort(), 0}, 14);
+    auto client = s.JoinedClient(u"ATC", &atc);
+    const Bytes dead = Encode(YouAreDead{}, SockAddr{s.host->transport().streamPort(), 0}, 14);
     QUdpSocket stranger;
     ASSERT_TRUE(stranger.bind(QHostAddress("127.0.0.2"), 0));
     stranger.writeDatagram(reinterpret_cast<const char*>(dead.data()),
@@ -174,70 +144,63 @@ TEST_F(Loopback, OnlyTheHostCanDeclareUsDead) {
                            client->transport().datagramPort());
     testing::Spin(200);
     EXPECT_FALSE(client->lost());
-    host_->transport().SendDatagram(QHostAddress::LocalHost, client->transport().datagramPort(),
-                                    dead);
+    s.host->transport().SendDatagram(QHostAddress::LocalHost, client->transport().datagramPort(),
+                                     dead);
     ASSERT_TRUE(SpinUntil([&] { return client->lost(); }, 2000));
     EXPECT_EQ(client->lostReason(), "the host removed this machine from the session");
 }
 
-TEST_F(Loopback, VanishedHostIsNoticedByKeepAlive) {
-    StartHost(47695);
+TEST(Loopback, VanishedHostIsNoticedByKeepAlive) {
+    LoopbackSession s(47695);
+    s.StartHost();
     uint32_t atc = 0;
-    auto client = JoinedClient(u"ATC", &atc);
+    auto client = s.JoinedClient(u"ATC", &atc);
     ASSERT_GT(atc, 0u);
-    host_->transport().Close();  // gone without a word
+    s.host->transport().Close();  // gone without a word
     ASSERT_TRUE(SpinUntil([&] { return client->lost(); }, 3000));
     EXPECT_NE(client->lostReason().find("the host at 127.0.0.1"), std::string::npos);
 }
 
-TEST_F(Loopback, VanishedClientIsDroppedAndTheOthersAreTold) {
-    StartHost(47696);
+TEST(Loopback, VanishedClientIsDroppedAndTheOthersAreTold) {
+    LoopbackSession s(47696);
+    s.StartHost();
     uint32_t first = 0;
     uint32_t second = 0;
-    auto one = JoinedClient(u"Crasher", &first);
-    auto two = JoinedClient(u"Survivor", &second);
+    auto one = s.JoinedClient(u"Crasher", &first);
+    auto two = s.JoinedClient(u"Survivor", &second);
     ASSERT_TRUE(SpinUntil([&] { return two->HasPlayer(first); }, 2000));
     one->transport().Close();
     ASSERT_TRUE(
-        SpinUntil([&] { return !two->HasPlayer(first) && !host_->HasPlayer(first); }, 4000));
+        SpinUntil([&] { return !two->HasPlayer(first) && !s.host->HasPlayer(first); }, 4000));
     EXPECT_EQ(two->machines().count(one->systemId()), 0u);
     EXPECT_FALSE(two->lost());
 }
 
-TEST_F(Loopback, FullSessionRefusesTheJoin) {
-    StartHost(47697, 1);  // the host pilot fills it
-    DirectPlayClient client(Plan(47697), Fast());
+TEST(Loopback, FullSessionRefusesTheJoin) {
+    LoopbackSession s(47697);
+    s.StartHost({u"Full", 1, {}, session_flags::kKeepAlive});  // the host pilot fills it
+    const auto client = s.Client();
     // A full session is not offered to "available only" enumerations.
-    EXPECT_TRUE(client.Enumerate("127.0.0.1", 300).empty());
+    EXPECT_TRUE(client->Enumerate("127.0.0.1", 300).empty());
     FoundSession session;
     session.hostIp = QHostAddress::LocalHost;
-    session.hostPort = host_->transport().streamPort();
-    try {
-        client.Join(session);
-        FAIL() << "joined a full session";
-    } catch (const DirectPlayError& error) {
-        EXPECT_NE(std::string(error.what()).find("accepts no new players"), std::string::npos);
-    }
+    session.hostPort = s.host->transport().streamPort();
+    ExpectJoinRefused(*client, session, "accepts no new players");
 }
 
-TEST_F(Loopback, JoiningAnAbsentHostFailsWithAReadableReason) {
-    DirectPlayClient client(Plan(47698), Fast());
+TEST(Loopback, JoiningAnAbsentHostFailsWithAReadableReason) {
+    LoopbackSession s(47698);
+    const auto client = s.Client();
     FoundSession session;
     session.hostIp = QHostAddress::LocalHost;
-    session.hostPort = Plan(47698).rangeLast;  // nothing listens there
-    try {
-        client.Join(session);
-        FAIL() << "joined nobody";
-    } catch (const DirectPlayError& error) {
-        EXPECT_NE(std::string(error.what()).find("refused the connection"), std::string::npos)
-            << error.what();
-    }
+    session.hostPort = s.plan.rangeLast;  // nothing listens there
+    ExpectJoinRefused(*client, session, "refused the connection");
     // The same client can try again once a host is there.
-    StartHost(47698);
-    const auto sessions = client.Enumerate("127.0.0.1", 1000);
+    s.StartHost();
+    const auto sessions = client->Enumerate("127.0.0.1", 1000);
     ASSERT_EQ(sessions.size(), 1u);
-    client.Join(sessions[0]);
-    EXPECT_TRUE(client.joined());
+    client->Join(sessions[0]);
+    EXPECT_TRUE(client->joined());
 }
 
 }  // namespace

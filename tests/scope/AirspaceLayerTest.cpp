@@ -9,18 +9,12 @@
 namespace scopewatch {
 namespace {
 
-using testing::ScopeTestScene;
-using Args = std::vector<int32_t>;
-constexpr double kLat = ScopeTestScene::kLat;
-constexpr double kLon = ScopeTestScene::kLon;
+using namespace testing;
 
-AirspaceRecord Ring(const std::string& type, double lat, double lon, int32_t radius) {
-    AirspaceRecord airspace;
-    airspace.typeName = type;
-    airspace.latitude = lat;
-    airspace.longitude = lon;
-    airspace.points = {{kCentre, lat, lon, 0}, {kCircle, 0.0, 0.0, radius}};
-    return airspace;
+// Two pixel positions in one list, as boxes and arcs take them.
+Args Joined(Args a, const Args& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
 }
 
 class AirspaceLayerTest : public ::testing::Test {
@@ -44,40 +38,34 @@ class AirspaceLayerTest : public ::testing::Test {
         }
         return colours;
     }
-    Args At(double lat, double lon) const {
-        const ScopePoint p = ProjectToScope(t.view, lat, lon);
-        return {p.x, p.y};
-    }
 
     ScopeTestScene t{9};
     RecordingSurface surface;
 };
 
-TEST_F(AirspaceLayerTest, ClassDOnlyWithASelectedNeighbour) {
-    t.airport.airspaces = {Ring("Airspace Class D", kLat, kLon, 5),
-                           Ring("TRACON (Departure/Approach)", kLat, kLon, 20),
-                           Ring("Airspace Class C", kLat + 0.1, kLon, 10)};
+TEST_F(AirspaceLayerTest, SelectionCoversTheReferencePointAndClassDOnlyWithANeighbour) {
+    t.airport.airspaces = {AirspaceAt("Airspace Class D", kLat, kLon, 5),
+                           AirspaceAt("TRACON (Departure/Approach)", kLat, kLon, 20),
+                           AirspaceAt("Airspace Class C", kLat + 0.1, kLon, 10)};
     Draw();
     EXPECT_EQ(DotColours(), (std::vector<GdiColor>{kCyan, kCyan}));
     // The Class C stays cyan; the TRACON and the Class D on its reference point turn yellow.
     Select(1);
     Draw();
     EXPECT_EQ(DotColours(), (std::vector<GdiColor>{kCyan, kYellow, kYellow}));
-}
 
-TEST_F(AirspaceLayerTest, SharedReferencePointSelectsBoth) {
-    t.airport.airspaces = {Ring("Airspace Class B", kLat, kLon, 10),
-                           Ring("TRACON (Departure/Approach)", kLat, kLon, 20)};
+    t.airport.airspaces = {AirspaceAt("Airspace Class B", kLat, kLon, 10),
+                           AirspaceAt("TRACON (Departure/Approach)", kLat, kLon, 20)};
     Select(0);
     Draw();
     EXPECT_EQ(DotColours(), (std::vector<GdiColor>{kYellow, kYellow}));
 }
 
 TEST_F(AirspaceLayerTest, PensFollowTheType) {
-    t.airport.airspaces = {Ring("ARTCC/FIR", kLat, kLon, 60),
-                           Ring("Airspace Class B", kLat, kLon, 10),
-                           Ring("Airspace Class C", kLat, kLon, 8),
-                           Ring("TRACON (Departure/Approach)", kLat, kLon, 20)};
+    t.airport.airspaces = {AirspaceAt("ARTCC/FIR", kLat, kLon, 60),
+                           AirspaceAt("Airspace Class B", kLat, kLon, 10),
+                           AirspaceAt("Airspace Class C", kLat, kLon, 8),
+                           AirspaceAt("TRACON (Departure/Approach)", kLat, kLon, 20)};
     Draw();
     std::vector<std::pair<int16_t, LineStyle>> pens;
     for (const DrawCall& call : surface.CallsOf(DrawOp::Ellipse)) {
@@ -90,22 +78,19 @@ TEST_F(AirspaceLayerTest, PensFollowTheType) {
 }
 
 TEST_F(AirspaceLayerTest, CircleOfRadiusZeroIsDrawnWithOneMileAndKeepsIt) {
-    t.airport.airspaces = {Ring("Airspace Class B", kLat, kLon, 0)};
+    t.airport.airspaces = {AirspaceAt("Airspace Class B", kLat, kLon, 0)};
     Draw();
     EXPECT_EQ(t.airport.airspaces[0].points[1].radius, 1);
-    const GeoPoint a = DestinationNm(kLat, kLon, 315, 1);
-    const GeoPoint b = DestinationNm(kLat, kLon, 135, 1);
-    Args box = At(a.latitude, a.longitude);
-    const Args corner = At(b.latitude, b.longitude);
-    box.insert(box.end(), corner.begin(), corner.end());
+    const Args box =
+        Joined(t.At(DestinationNm(kLat, kLon, 315, 1)), t.At(DestinationNm(kLat, kLon, 135, 1)));
     EXPECT_EQ(surface.CallsOf(DrawOp::Ellipse).at(1).args, box);
     EXPECT_LT(box[0], box[2]);
 }
 
 TEST_F(AirspaceLayerTest, BoundaryMovesLinesAndArcsBothWays) {
-    AirspaceRecord airspace = Ring("Airspace Class B", kLat, kLon, 0);
     const double n = kLat + 0.1;
     const double e = kLon + 0.1;
+    AirspaceRecord airspace = AirspaceAt("Airspace Class B", kLat, kLon);
     airspace.points = {{kCentre, kLat, kLon, 0},           {kMoveTo, n, kLon, 0},
                        {kClockwiseArc, kLat, e, 0},        {kLineTo, kLat, e + 0.1, 0},
                        {kCounterClockwiseArc, n, kLon, 0}, {7, 1.0, 1.0, 0}};
@@ -116,33 +101,28 @@ TEST_F(AirspaceLayerTest, BoundaryMovesLinesAndArcsBothWays) {
     const auto ends = [&](size_t i) {
         return Args(calls[i].args.begin() + 4, calls[i].args.end());
     };
-    const auto joined = [](Args a, const Args& b) {
-        a.insert(a.end(), b.begin(), b.end());
-        return a;
-    };
-    EXPECT_EQ(calls[1].args, At(n, kLon));  // MoveToEx
+    EXPECT_EQ(calls[1].args, t.At(n, kLon));  // MoveToEx
     // Clockwise from north to east: counter-clockwise from the point to the last position.
-    EXPECT_EQ(ends(2), joined(At(kLat, e), At(n, kLon)));
-    EXPECT_EQ(calls[3].args, At(kLat, e));  // MoveToEx to the arc's end
+    EXPECT_EQ(ends(2), Joined(t.At(kLat, e), t.At(n, kLon)));
+    EXPECT_EQ(calls[3].args, t.At(kLat, e));  // MoveToEx to the arc's end
     EXPECT_EQ(calls[4].op, DrawOp::LineTo);
     EXPECT_EQ(calls[5].op, DrawOp::MoveToEx);
     // Counter-clockwise from the line's end to north: from the last position to the point.
-    EXPECT_EQ(ends(6), joined(At(kLat, e + 0.1), At(n, kLon)));
-    EXPECT_EQ(calls[7].args, At(n, kLon));
+    EXPECT_EQ(ends(6), Joined(t.At(kLat, e + 0.1), t.At(n, kLon)));
+    EXPECT_EQ(calls[7].args, t.At(n, kLon));
 }
 
 TEST_F(AirspaceLayerTest, CentreAndLastPositionCarryOverToTheNextAirspace) {
-    AirspaceRecord first = Ring("Airspace Class B", kLat, kLon, 5);
+    AirspaceRecord first = AirspaceAt("Airspace Class B", kLat, kLon, 5);
     first.points.push_back({kMoveTo, kLat + 0.2, kLon, 0});
-    AirspaceRecord second = Ring("Airspace Class C", kLat + 1.0, kLon + 1.0, 0);
+    AirspaceRecord second = AirspaceAt("Airspace Class C", kLat + 1.0, kLon + 1.0);
     second.points = {{kCounterClockwiseArc, kLat, kLon + 0.2, 0}};
     t.airport.airspaces = {first, second};
     Draw();
     // 12 nm about the first airspace's centre (corner 17 nm out), from its last position.
-    const GeoPoint corner = DestinationNm(kLat, kLon, 315, 17);
     const Args arc = surface.CallsOf(DrawOp::Arc).at(0).args;
-    EXPECT_EQ(Args(arc.begin(), arc.begin() + 2), At(corner.latitude, corner.longitude));
-    EXPECT_EQ(Args(arc.begin() + 4, arc.begin() + 6), At(kLat + 0.2, kLon));
+    EXPECT_EQ(Args(arc.begin(), arc.begin() + 2), t.At(DestinationNm(kLat, kLon, 315, 17)));
+    EXPECT_EQ(Args(arc.begin() + 4, arc.begin() + 6), t.At(kLat + 0.2, kLon));
 }
 
 }  // namespace

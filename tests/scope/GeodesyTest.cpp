@@ -1,28 +1,28 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "airport/MagVarGrid.h"
 #include "scope/Geodesy.h"
 
 namespace scopewatch {
 namespace {
 
-TEST(GeodesyTest, DistanceNmInWholeNauticalMiles) {
+TEST(GeodesyTest, DistancesInWholeMilesAndCappedFeet) {
     EXPECT_EQ(DistanceNm(45.0, 7.0, 45.0, 7.0), 0);
     EXPECT_EQ(DistanceNm(10.0, 20.0, 11.0, 20.0), 60);
     EXPECT_EQ(DistanceNm(0.0, 0.0, 0.0, 1.0), 60);
     // Far apart points take the law-of-cosines branch: a quarter of the equator.
     EXPECT_EQ(DistanceNm(0.0, 0.0, 0.0, 90.0), 5400);
     EXPECT_EQ(DistanceNm(0.0, -90.0, 0.0, 90.0), 10800);
-}
-
-TEST(GeodesyTest, DistanceFtUsesSixThousandEightyFeetAndCaps) {
+    // Feet are 6080 to the mile and stop at 32767.
     EXPECT_EQ(DistanceFt(0.0, 0.0, 0.01, 0.0), 3648);
     EXPECT_EQ(DistanceFt(30.0, 30.0, 30.0, 30.0), 0);
     EXPECT_EQ(DistanceFt(0.0, 0.0, 0.1, 0.0), 32767);
     EXPECT_EQ(DistanceFt(0.0, 0.0, 80.0, 0.0), 32767);
 }
 
-TEST(GeodesyTest, MagneticCourseOnTheCardinalDirections) {
+TEST(GeodesyTest, MagneticCourseIsFlooredWithTheVariationAtTheStart) {
     MagVarGrid grid;
     EXPECT_EQ(MagneticCourse(0.0, 0.0, 1.0, 0.0, grid), 0);
     // The course is floored: due east computes a hair under 270 degrees of the
@@ -31,28 +31,22 @@ TEST(GeodesyTest, MagneticCourseOnTheCardinalDirections) {
     EXPECT_EQ(MagneticCourse(1.0, 0.0, 0.0, 0.0, grid), 180);
     EXPECT_EQ(MagneticCourse(0.0, 1.0, 0.0, 0.0, grid), 270);
     EXPECT_EQ(MagneticCourse(5.0, 5.0, 5.0, 5.0, grid), 360);
-}
-
-TEST(GeodesyTest, MagneticCourseAppliesTheVariationAtTheStart) {
-    MagVarGrid grid;
+    // The variation at the start applies.
     grid.values[static_cast<size_t>(MagVarGrid::IndexAt(5.0, 5.0))] = 1820;  // 9 degrees east
     EXPECT_EQ(MagneticCourse(5.0, 5.0, 5.0, 5.0, grid), 351);
     EXPECT_EQ(MagneticCourse(5.0, 5.0, 6.0, 5.0, grid), 352);  // floored course 1
     EXPECT_EQ(MagneticCourse(6.0, 5.0, 5.0, 5.0, grid), 180);  // variation of 6 N is 0
 }
 
+std::pair<double, double> LatLon(const GeoPoint& point) {
+    return {point.latitude, point.longitude};
+}
+
 TEST(GeodesyTest, DestinationsRoundToFiveDecimals) {
-    const GeoPoint east = DestinationFt(0.0, 0.0, 90, 6080);
-    EXPECT_DOUBLE_EQ(east.latitude, 0.0);
-    EXPECT_DOUBLE_EQ(east.longitude, 0.01667);
-    const GeoPoint north = DestinationNm(10.0, 20.0, 360, 60);
-    EXPECT_DOUBLE_EQ(north.latitude, 11.0);
-    EXPECT_DOUBLE_EQ(north.longitude, 20.0);
-    const GeoPoint stay = DestinationNm(10.123456, 20.654321, 45, -5);
-    EXPECT_DOUBLE_EQ(stay.latitude, 10.12346);
-    EXPECT_DOUBLE_EQ(stay.longitude, 20.65432);
-    const GeoPoint west = DestinationNm(0.0, -179.9, 270, 30);
-    EXPECT_NEAR(west.longitude, 179.6, 1e-9);  // crosses the date line
+    EXPECT_EQ(LatLon(DestinationFt(0.0, 0.0, 90, 6080)), std::pair(0.0, 0.01667));
+    EXPECT_EQ(LatLon(DestinationNm(10.0, 20.0, 360, 60)), std::pair(11.0, 20.0));
+    EXPECT_EQ(LatLon(DestinationNm(10.123456, 20.654321, 45, -5)), std::pair(10.12346, 20.65432));
+    EXPECT_NEAR(DestinationNm(0.0, -179.9, 270, 30).longitude, 179.6, 1e-9);  // over the date line
 }
 
 TEST(GeodesyTest, MagneticToTrueAddsTheVariation) {

@@ -8,17 +8,7 @@
 namespace scopewatch {
 namespace {
 
-using testing::ScopeTestScene;
-constexpr double kLat = ScopeTestScene::kLat;
-constexpr double kLon = ScopeTestScene::kLon;
-
-AirspaceRecord Airspace(const std::string& type, double lat, double lon) {
-    AirspaceRecord airspace;
-    airspace.typeName = type;
-    airspace.latitude = lat;
-    airspace.longitude = lon;
-    return airspace;
-}
+using namespace testing;
 
 class PointerInfoTest : public ::testing::Test {
   protected:
@@ -32,12 +22,12 @@ class PointerInfoTest : public ::testing::Test {
 };
 
 TEST_F(PointerInfoTest, AirspaceTextWithSwappedLimitsSelectsIt) {
-    AirspaceRecord fir = Airspace("ARTCC/FIR", kLat + 0.2, kLon);
+    AirspaceRecord fir = AirspaceAt("ARTCC/FIR", kLat + 0.2, kLon);
     fir.fullName = "NEW YORK CENTER";
     fir.frequencyText = "127.5 Mhz  ";
     fir.floorFt = 5000;
     fir.ceilingFt = 1000;
-    t.airport.airspaces = {fir, Airspace("Airspace Class B", kLat, kLon)};
+    t.airport.airspaces = {fir, AirspaceAt("Airspace Class B", kLat, kLon)};
     const HoverInfo info = HoverNear(kLat + 0.2, kLon, 3, -4);
     EXPECT_EQ(info.text,
               "AIRSPACE FULLNAME: NEW YORK CENTER  AIRSPACE TYPE: ARTCC/FIR  AIRSPACE FREQUENCY: "
@@ -48,17 +38,14 @@ TEST_F(PointerInfoTest, AirspaceTextWithSwappedLimitsSelectsIt) {
     EXPECT_EQ(HoverNear(kLat, kLon).text, "  AIRSPACE TYPE: Airspace Class B  ");
 }
 
-TEST_F(PointerInfoTest, ClassDReferencePointGivesNothing) {
-    t.airport.airspaces = {Airspace("Airspace Class D", kLat, kLon)};
-    const HoverInfo info = HoverNear(kLat, kLon);
-    EXPECT_EQ(info.text, "");
-    EXPECT_FALSE(info.selection.Exists());
-}
-
-TEST_F(PointerInfoTest, LaterAirspaceWinsAndAirspacesOnlyBelowLevelThirteen) {
-    t.airport.airspaces = {Airspace("Airspace Class B", kLat, kLon),
-                           Airspace("Airspace Class C", kLat + 0.001, kLon)};
+TEST_F(PointerInfoTest, LaterAirspaceWinsClassDNeverAndAirspacesOnlyBelowLevelThirteen) {
+    t.airport.airspaces = {AirspaceAt("Airspace Class B", kLat, kLon),
+                           AirspaceAt("Airspace Class C", kLat + 0.001, kLon),
+                           AirspaceAt("Airspace Class D", kLat + 0.1, kLon)};
     EXPECT_EQ(HoverNear(kLat, kLon).selection.TypeText, "Airspace Class C");
+    const HoverInfo classD = HoverNear(kLat + 0.1, kLon);
+    EXPECT_EQ(classD.text, "");
+    EXPECT_FALSE(classD.selection.Exists());
     t.flags.showAirspaces = kFalse16;
     EXPECT_EQ(HoverNear(kLat, kLon).text, "");
     t.flags.showAirspaces = kTrue16;

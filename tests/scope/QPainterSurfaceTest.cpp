@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QPainter>
 #include <functional>
+#include <string>
 
 #include "scope/QPainterSurface.h"
 
@@ -24,15 +25,17 @@ QImage Draw(const std::function<void(DrawingSurface&)>& draw) {
     return image;
 }
 
-bool LitNear(const QImage& image, int x, int y) {
-    for (int dy = -2; dy <= 2; ++dy) {
-        for (int dx = -2; dx <= 2; ++dx) {
-            if (image.pixel(x + dx, y + dy) != kBlackPixel) {
-                return true;
-            }
-        }
+// For each quarter of the circle in the box 50..150 (upper right, upper left, lower left,
+// lower right): '1' when a pixel near its middle is lit.
+std::string LitQuarters(const QImage& image) {
+    QImage dark(5, 5, QImage::Format_RGB32);
+    dark.fill(Qt::black);
+    std::string lit;
+    for (const QPoint middle :
+         {QPoint(135, 65), QPoint(65, 65), QPoint(65, 135), QPoint(135, 135)}) {
+        lit += image.copy(QRect(middle - QPoint(2, 2), QSize(5, 5))) == dark ? '0' : '1';
     }
-    return false;
+    return lit;
 }
 
 TEST(QPainterSurfaceTest, FilledEllipseInABottomUpBox) {
@@ -51,18 +54,13 @@ TEST(QPainterSurfaceTest, FilledEllipseInABottomUpBox) {
 
 TEST(QPainterSurfaceTest, ArcRunsCounterClockwiseFromStartToEnd) {
     // From the ray east to the ray north: the upper right quarter only.
-    const QImage quarter =
-        Draw([](DrawingSurface& s) { s.Arc(50, 50, 150, 150, 190, 100, 100, 0); });
-    EXPECT_TRUE(LitNear(quarter, 135, 65));
-    EXPECT_FALSE(LitNear(quarter, 65, 65));
-    EXPECT_FALSE(LitNear(quarter, 65, 135));
-    EXPECT_FALSE(LitNear(quarter, 135, 135));
+    EXPECT_EQ(
+        LitQuarters(Draw([](DrawingSurface& s) { s.Arc(50, 50, 150, 150, 190, 100, 100, 0); })),
+        "1000");
     // The same rays the other way round, in a bottom-up box: all but the upper right.
-    const QImage rest = Draw([](DrawingSurface& s) { s.Arc(50, 150, 150, 50, 100, 0, 190, 100); });
-    EXPECT_FALSE(LitNear(rest, 135, 65));
-    EXPECT_TRUE(LitNear(rest, 65, 65));
-    EXPECT_TRUE(LitNear(rest, 65, 135));
-    EXPECT_TRUE(LitNear(rest, 135, 135));
+    EXPECT_EQ(
+        LitQuarters(Draw([](DrawingSurface& s) { s.Arc(50, 150, 150, 50, 100, 0, 190, 100); })),
+        "0111");
 }
 
 TEST(QPainterSurfaceTest, PatternsOnlyAtWidthOne) {

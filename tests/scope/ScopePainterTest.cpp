@@ -8,7 +8,7 @@
 namespace scopewatch {
 namespace {
 
-using testing::ScopeTestScene;
+using namespace testing;
 
 // The layers that drew, in order, told by the pen of each call (white labels of width 2
 // belong to taxiways or runways and are left out).
@@ -45,16 +45,13 @@ class ScopePainterTest : public ::testing::Test {
 };
 
 TEST_F(ScopePainterTest, AirspacesBelowLevelThirteenSurfaceFromThere) {
-    AirspaceRecord tracon;
-    tracon.typeName = "TRACON (Departure/Approach)";
-    tracon.points = {{kCentre, t.kLat, t.kLon, 0}, {kCircle, 0.0, 0.0, 20}};
-    t.airport.airspaces.push_back(tracon);
+    t.airport.airspaces.push_back(AirspaceAt("TRACON (Departure/Approach)", kLat, kLon, 20));
     EXPECT_EQ(Paint(12), "AN");
     EXPECT_EQ(surface.Texts(), std::vector<std::string>{"Test Field"});
     EXPECT_EQ(Paint(13), "PTRIN");
 }
 
-TEST_F(ScopePainterTest, FlagsLeaveLayersOut) {
+TEST_F(ScopePainterTest, FlagsAndMissingFacilitiesLeaveLayersOut) {
     t.flags.showParkings = kFalse16;
     t.flags.showIls = kFalse16;
     t.flags.showAirportName = kFalse16;
@@ -66,9 +63,8 @@ TEST_F(ScopePainterTest, FlagsLeaveLayersOut) {
     // Without the name and without airspaces a level-12 scope stays empty.
     EXPECT_EQ(Paint(12), "");
     EXPECT_TRUE(surface.calls().empty());
-}
-
-TEST_F(ScopePainterTest, AnAirportWithoutFacilitiesDrawsOnlyItsName) {
+    // An airport without facilities draws only its name.
+    t.flags = DisplayFlags{};
     t.airport.currentAirport = AirportRecord{};
     t.airport.currentAirport.name = "Empty";
     EXPECT_EQ(Paint(15), "N");
@@ -76,7 +72,7 @@ TEST_F(ScopePainterTest, AnAirportWithoutFacilitiesDrawsOnlyItsName) {
 
 TEST_F(ScopePainterTest, RepaintClearsFirstAndDrawsTrafficLast) {
     t.traffic.trafficCount = 1;
-    t.traffic.trafficTable[1] = {"Pilot7", 0, 0.0, t.kLon, t.kLat, "", ""};
+    t.traffic.trafficTable[1] = {"Pilot7", 0, 0.0, kLon, kLat, "", ""};
     RepaintScope(surface, t.scene());
     EXPECT_EQ(surface.calls().front().op, DrawOp::Cls);
     EXPECT_EQ(surface.calls().back().text, "Pilot7 Hdg: 0 Alt: 0");

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "airport/AirportData.h"
+#include "builder/Headings.h"
 #include "multiplayer/TrafficTable.h"
 #include "scope/DisplayFlags.h"
 #include "scope/ScopeScene.h"
@@ -9,12 +13,29 @@
 
 namespace scopewatch::testing {
 
+using Args = std::vector<int32_t>;
+
+// The test airport's reference point.
+inline constexpr double kLat = 40.0;
+inline constexpr double kLon = -75.0;
+
+// An airspace of the type with its reference point at lat, lon; with a radius, a circle of
+// that many nautical miles about the reference point is its boundary.
+inline AirspaceRecord AirspaceAt(const std::string& type, double lat, double lon,
+                                 int32_t radius = -1) {
+    AirspaceRecord airspace;
+    airspace.typeName = type;
+    airspace.latitude = lat;
+    airspace.longitude = lon;
+    if (radius >= 0) {
+        airspace.points = {{kCentre, lat, lon, 0}, {kCircle, 0.0, 0.0, radius}};
+    }
+    return airspace;
+}
+
 // A small airport at 40 N 75 W with one of every surface object, a view of 1000 x 800
 // pixels centred on it, and no magnetic variation unless a test sets one.
 struct ScopeTestScene {
-    static constexpr double kLat = 40.0;
-    static constexpr double kLon = -75.0;
-
     ScopeView view;
     LoadedAirportData airport;
     TrafficTable traffic;
@@ -52,6 +73,13 @@ struct ScopeTestScene {
         airport.magVarGrid.values[static_cast<size_t>(MagVarGrid::IndexAt(lat, lon))] =
             static_cast<int16_t>(degreesEast * 65536 / 360 + (degreesEast >= 0 ? 1 : -1));
     }
+
+    // The pixel a position projects to, as x, y.
+    Args At(double lat, double lon) const {
+        const ScopePoint p = ProjectToScope(view, lat, lon);
+        return {p.x, p.y};
+    }
+    Args At(const GeoPoint& position) const { return At(position.latitude, position.longitude); }
 
     ScopeScene scene() { return {view, airport, traffic, flags, selection}; }
 };

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "platform/DirectPlayClient.h"
+#include "platform/DirectPlayHost.h"
+#include "support/DirectPlayTestPorts.h"
+
+namespace scopewatch::testing {
+
+// Timings short enough for a loopback test to notice a lost peer within a second or two.
+inline directplay::Timings FastTimings() {
+    directplay::Timings timings;
+    timings.replyTimeoutMs = 2000;
+    timings.joinTimeoutMs = 4000;
+    timings.addForwardWaitMs = 1500;
+    timings.keepAliveMs = 100;
+    timings.maxMissedPings = 3;
+    timings.flushTimeoutMs = 500;
+    return timings;
+}
+
+// Our host and our clients on the test ports of one enumeration port, on 127.0.0.1.
+struct LoopbackSession {
+    explicit LoopbackSession(uint16_t enumPort, directplay::Timings fastOrNot = FastTimings())
+        : plan(DirectPlayTestPorts(enumPort)), timings(fastOrNot) {}
+
+    // Hosts the session with a player "Host Pilot" of the host machine.
+    void StartHost(const directplay::HostSettings& settings = {
+                       u"Loopback Fly-in", 8, {}, directplay::session_flags::kKeepAlive}) {
+        host = std::make_unique<directplay::DirectPlayHost>(plan, timings);
+        ASSERT_EQ(host->Start(settings), std::nullopt);
+        hostPilot = host->CreatePlayer(u"Host Pilot", u"Pilot");
+        ASSERT_GT(hostPilot, 0u);
+    }
+
+    std::unique_ptr<directplay::DirectPlayClient> Client() const {
+        return std::make_unique<directplay::DirectPlayClient>(plan, timings);
+    }
+
+    // A client that found the one session, joined it and created a player of that name;
+    // the player's id goes to *playerId (left alone when no session was found).
+    std::unique_ptr<directplay::DirectPlayClient> JoinedClient(const std::u16string& name,
+                                                               uint32_t* playerId) const {
+        auto client = Client();
+        const auto sessions = client->Enumerate("127.0.0.1", 2000);
+        EXPECT_EQ(sessions.size(), 1u);
+        if (!sessions.empty()) {
+            client->Join(sessions[0]);
+            *playerId = client->CreatePlayer(name, u"Player");
+        }
+        return client;
+    }
+
+    directplay::PortPlan plan;
+    directplay::Timings timings;
+    std::unique_ptr<directplay::DirectPlayHost> host;
+    uint32_t hostPilot = 0;
+};
+
+}  // namespace scopewatch::testing
