@@ -23,7 +23,7 @@ HostAddressPrompt Answer(std::optional<std::string> address) {
     return [address] { return address; };
 }
 
-TEST(DirectPlaySession, ListsConnectionTypesOneBased) {
+TEST(DirectPlaySession, ListsConnectionTypesOneBasedAndACancelledDialogIsAnError) {
     DirectPlaySession session(Answer("127.0.0.1"), Options(47700));
     ASSERT_EQ(session.ConnectionTypeCount(), 2);
     EXPECT_EQ(session.ConnectionTypeName(1), "IPX Connection For DirectPlay");
@@ -31,12 +31,10 @@ TEST(DirectPlaySession, ListsConnectionTypesOneBased) {
     EXPECT_THROW(session.ConnectionTypeName(3), SessionError);
     EXPECT_THROW(session.InitialiseConnection(1), SessionError);
     EXPECT_THROW(session.ListSessions(), SessionError);  // nothing initialised
-}
-
-TEST(DirectPlaySession, CancellingTheAddressDialogIsAnError) {
-    DirectPlaySession session(Answer(std::nullopt), Options(47701));
+    // Cancelling the address dialog is an error.
+    DirectPlaySession cancelled(Answer(std::nullopt), Options(47701));
     try {
-        session.InitialiseConnection(2);
+        cancelled.InitialiseConnection(2);
         FAIL();
     } catch (const SessionError& error) {
         EXPECT_STREQ(error.what(), "The connection was cancelled");

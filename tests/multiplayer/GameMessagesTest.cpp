@@ -19,14 +19,12 @@ std::vector<uint8_t> Concat(std::initializer_list<std::vector<uint8_t>> parts) {
     return all;
 }
 
-TEST(GameMessages, ChatIsTextThenTwiceAsManyZeros) {
+TEST(GameMessages, ChatIsTextThenTwiceAsManyZerosReadUpToTheLengthLessOne) {
     const std::vector<uint8_t> expected =
         Concat({Le32(0x1023), Le32(10), {'H', 'e', 'l', 'l', 'o'}, std::vector<uint8_t>(10, 0)});
     EXPECT_EQ(MakeChat("Hello").bytes(), expected);
     EXPECT_EQ(MakeChat("").bytes(), Concat({Le32(0x1023), Le32(0)}));
-}
-
-TEST(GameMessages, ChatIsReadUpToTheLengthLessOne) {
+    // It is read up to the length less one.
     SessionMessage tooShort(Concat({Le32(0x1023), Le32(1), {'X'}}));
     EXPECT_EQ(ReadChat(tooShort, ReadHead(tooShort).length), std::nullopt);
 

@@ -23,15 +23,13 @@ constexpr uint16_t kEnumPort = 47730;
 void RunSession() {
     testing::LoopbackSession s(kEnumPort);
     s.StartHost({u"Capture Fly-in", 8, {}, session_flags::kKeepAlive});
-    uint32_t atc = 0;
-    uint32_t tower = 0;
-    const auto first = s.JoinedClient(u"ATC", &atc);
-    const auto second = s.JoinedClient(u"Tower", &tower);
-    ASSERT_TRUE(SpinUntil([&] { return first->HasPlayer(tower); }, 2000));
-    first->SendToAll(atc, Bytes{1, 0x10, 0, 0, 0, 0, 0, 0});
+    const auto atc = s.Join(u"ATC");
+    const auto tower = s.Join(u"Tower");
+    ASSERT_TRUE(SpinUntil([&] { return atc.client->HasPlayer(tower.player); }, 2000));
+    atc.client->SendToAll(atc.player, Bytes{1, 0x10, 0, 0, 0, 0, 0, 0});
     s.host->SendToAll(s.hostPilot, Bytes{3, 0x10, 0, 0, 4, 0, 0, 0, 1, 0, 0, 0});
     testing::Spin(600);  // long enough for pings and their replies
-    second->Leave();
+    tower.client->Leave();
     testing::Spin(200);
     s.host->Stop();
     testing::Spin(200);

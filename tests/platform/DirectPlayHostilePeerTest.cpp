@@ -41,9 +41,9 @@ class HostilePeer : public ::testing::Test {
 
     // A well-behaved client can still find and join the session.
     void ExpectStillServing() {
-        uint32_t atc = 0;
-        session_->JoinedClient(u"ATC", &atc)->Leave();
-        EXPECT_GT(atc, 0u);
+        const auto atc = session_->Join(u"ATC");
+        EXPECT_GT(atc.player, 0u);
+        atc.client->Leave();
     }
 
     std::unique_ptr<testing::LoopbackSession> session_;

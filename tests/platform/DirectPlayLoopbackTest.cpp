@@ -46,8 +46,7 @@ TEST(Loopback, EnumerationFindsTheHostedSession) {
 TEST(Loopback, JoinedClientAndHostExchangeMessagesWithSenderIdsAndNames) {
     LoopbackSession s(47691);
     s.StartHost();
-    uint32_t atc = 0;
-    auto client = s.JoinedClient(u"ATC", &atc);
+    const auto [client, atc] = s.Join(u"ATC");
     ASSERT_GT(atc, 0u);
     EXPECT_LE(atc, 0x7FFFFFFFu);  // positive as a signed id
     EXPECT_EQ(client->PlayerName(s.hostPilot), u"Host Pilot");
@@ -73,107 +72,92 @@ TEST(Loopback, JoinedClientAndHostExchangeMessagesWithSenderIdsAndNames) {
 TEST(Loopback, SecondClientJoinsAndBothSeeEachOther) {
     LoopbackSession s(47692);
     s.StartHost();
-    uint32_t first = 0;
-    uint32_t second = 0;
-    auto one = s.JoinedClient(u"Approach", &first);
-    auto two = s.JoinedClient(u"Tower", &second);
-    ASSERT_GT(second, 0u);
+    const auto one = s.Join(u"Approach");
+    const auto two = s.Join(u"Tower");
+    ASSERT_GT(two.player, 0u);
     // The first client learnt about the second machine through the host, and about its
     // player from the second client directly.
-    ASSERT_TRUE(SpinUntil([&] { return one->HasPlayer(second); }, 2000));
-    EXPECT_EQ(one->PlayerName(second), u"Tower");
-    EXPECT_EQ(two->PlayerName(first), u"Approach");
-    EXPECT_EQ(one->machines().size(), 2u);
+    ASSERT_TRUE(SpinUntil([&] { return one.client->HasPlayer(two.player); }, 2000));
+    EXPECT_EQ(one.client->PlayerName(two.player), u"Tower");
+    EXPECT_EQ(two.client->PlayerName(one.player), u"Approach");
+    EXPECT_EQ(one.client->machines().size(), 2u);
 
-    two->SendToAll(second, Payload(7));
-    ASSERT_TRUE(SpinUntil([&] { return one->WaitingCount() == 1; }, 2000));
-    EXPECT_EQ(one->TakeDelivery()->idFrom, second);
+    two.client->SendToAll(two.player, Payload(7));
+    ASSERT_TRUE(SpinUntil([&] { return one.client->WaitingCount() == 1; }, 2000));
+    EXPECT_EQ(one.client->TakeDelivery()->idFrom, two.player);
     ASSERT_TRUE(SpinUntil([&] { return s.host->WaitingCount() == 1; }, 2000));
 
-    one->SendToAll(first, Payload(8));
-    ASSERT_TRUE(SpinUntil([&] { return two->WaitingCount() == 1; }, 2000));
-    const auto delivery = two->TakeDelivery();
-    EXPECT_EQ(delivery->idFrom, first);
+    one.client->SendToAll(one.player, Payload(8));
+    ASSERT_TRUE(SpinUntil([&] { return two.client->WaitingCount() == 1; }, 2000));
+    const auto delivery = two.client->TakeDelivery();
+    EXPECT_EQ(delivery->idFrom, one.player);
     EXPECT_EQ(delivery->payload, Payload(8));
 }
 
-TEST(Loopback, LeavingClientIsRemovedEverywhere) {
-    LoopbackSession s(47693);
-    s.StartHost();
-    uint32_t first = 0;
-    uint32_t second = 0;
-    auto one = s.JoinedClient(u"Leaver", &first);
-    auto two = s.JoinedClient(u"Stayer", &second);
-    ASSERT_TRUE(
-        SpinUntil([&] { return two->HasPlayer(first) && s.host->HasPlayer(second); }, 2000));
-    std::vector<uint32_t> destroyed;
-    two->SetPlayerListener([&](uint32_t id, bool created) {
-        if (!created) {
-            destroyed.push_back(id);
-        }
-    });
-    one->Leave();
-    ASSERT_TRUE(
-        SpinUntil([&] { return !two->HasPlayer(first) && !s.host->HasPlayer(first); }, 2000));
-    EXPECT_EQ(destroyed, std::vector<uint32_t>{first});
-    EXPECT_EQ(two->machines().size(), 1u);  // only the host remains
-    EXPECT_EQ(s.host->CurrentDesc().currentPlayers, 2u);
-    EXPECT_FALSE(two->lost());
+// Whether the client leaves or its machine vanishes, the others drop its player.
+TEST(Loopback, LeavingOrVanishedClientIsRemovedEverywhere) {
+    for (const bool vanish : {false, true}) {
+        LoopbackSession s(vanish ? 47696 : 47693);
+        s.StartHost();
+        const auto one = s.Join(u"Leaver");
+        const auto two = s.Join(u"Stayer");
+        ASSERT_TRUE(SpinUntil(
+            [&] { return two.client->HasPlayer(one.player) && s.host->HasPlayer(two.player); },
+            2000));
+        std::vector<uint32_t> destroyed;
+        two.client->SetPlayerListener([&](uint32_t id, bool created) {
+            if (!created) {
+                destroyed.push_back(id);
+            }
+        });
+        vanish ? one.client->transport().Close() : one.client->Leave();
+        ASSERT_TRUE(SpinUntil(
+            [&] { return !two.client->HasPlayer(one.player) && !s.host->HasPlayer(one.player); },
+            4000))
+            << vanish;
+        EXPECT_EQ(destroyed, std::vector<uint32_t>{one.player});
+        EXPECT_EQ(two.client->machines().size(), 1u);  // only the host remains
+        EXPECT_EQ(s.host->CurrentDesc().currentPlayers, 2u);
+        EXPECT_FALSE(two.client->lost());
+    }
 }
 
 TEST(Loopback, HostEndingTheSessionIsNoticed) {
     LoopbackSession s(47694);
     s.StartHost();
-    uint32_t atc = 0;
-    auto client = s.JoinedClient(u"ATC", &atc);
+    const auto joined = s.Join(u"ATC");
     s.host->Stop();
-    ASSERT_TRUE(SpinUntil([&] { return client->lost(); }, 2000));
-    EXPECT_EQ(client->lostReason(), "the host ended the session");
+    ASSERT_TRUE(SpinUntil([&] { return joined.client->lost(); }, 2000));
+    EXPECT_EQ(joined.client->lostReason(), "the host ended the session");
 }
 
 TEST(Loopback, OnlyTheHostCanDeclareUsDead) {
     LoopbackSession s(47689);
     s.StartHost();
-    uint32_t atc = 0;
-    auto client = s.JoinedClient(u"ATC", &atc);
+    const auto joined = s.Join(u"ATC");
+    DirectPlayClient& client = *joined.client;
     const Bytes dead = Encode(YouAreDead{}, SockAddr{s.host->transport().streamPort(), 0}, 14);
     QUdpSocket stranger;
     ASSERT_TRUE(stranger.bind(QHostAddress("127.0.0.2"), 0));
     stranger.writeDatagram(reinterpret_cast<const char*>(dead.data()),
                            static_cast<qint64>(dead.size()), QHostAddress::LocalHost,
-                           client->transport().datagramPort());
+                           client.transport().datagramPort());
     testing::Spin(200);
-    EXPECT_FALSE(client->lost());
-    s.host->transport().SendDatagram(QHostAddress::LocalHost, client->transport().datagramPort(),
+    EXPECT_FALSE(client.lost());
+    s.host->transport().SendDatagram(QHostAddress::LocalHost, client.transport().datagramPort(),
                                      dead);
-    ASSERT_TRUE(SpinUntil([&] { return client->lost(); }, 2000));
-    EXPECT_EQ(client->lostReason(), "the host removed this machine from the session");
+    ASSERT_TRUE(SpinUntil([&] { return client.lost(); }, 2000));
+    EXPECT_EQ(client.lostReason(), "the host removed this machine from the session");
 }
 
 TEST(Loopback, VanishedHostIsNoticedByKeepAlive) {
     LoopbackSession s(47695);
     s.StartHost();
-    uint32_t atc = 0;
-    auto client = s.JoinedClient(u"ATC", &atc);
-    ASSERT_GT(atc, 0u);
+    const auto joined = s.Join(u"ATC");
+    ASSERT_GT(joined.player, 0u);
     s.host->transport().Close();  // gone without a word
-    ASSERT_TRUE(SpinUntil([&] { return client->lost(); }, 3000));
-    EXPECT_NE(client->lostReason().find("the host at 127.0.0.1"), std::string::npos);
-}
-
-TEST(Loopback, VanishedClientIsDroppedAndTheOthersAreTold) {
-    LoopbackSession s(47696);
-    s.StartHost();
-    uint32_t first = 0;
-    uint32_t second = 0;
-    auto one = s.JoinedClient(u"Crasher", &first);
-    auto two = s.JoinedClient(u"Survivor", &second);
-    ASSERT_TRUE(SpinUntil([&] { return two->HasPlayer(first); }, 2000));
-    one->transport().Close();
-    ASSERT_TRUE(
-        SpinUntil([&] { return !two->HasPlayer(first) && !s.host->HasPlayer(first); }, 4000));
-    EXPECT_EQ(two->machines().count(one->systemId()), 0u);
-    EXPECT_FALSE(two->lost());
+    ASSERT_TRUE(SpinUntil([&] { return joined.client->lost(); }, 3000));
+    EXPECT_NE(joined.client->lostReason().find("the host at 127.0.0.1"), std::string::npos);
 }
 
 TEST(Loopback, FullSessionRefusesTheJoin) {

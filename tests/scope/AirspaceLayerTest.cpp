@@ -24,10 +24,6 @@ class AirspaceLayerTest : public ::testing::Test {
         DrawAirspaces(surface, t.view, t.airport.airspaces, t.selection);
         EXPECT_EQ(surface.State(), DrawingState{});
     }
-    void Select(size_t index) {
-        const AirspaceRecord& a = t.airport.airspaces[index];
-        t.selection = {kSelectedAirspaceMarker, a.typeName, a.latitude, a.longitude};
-    }
     // The colours of the reference-point dots, in drawing order.
     std::vector<GdiColor> DotColours() const {
         std::vector<GdiColor> colours;
@@ -50,13 +46,13 @@ TEST_F(AirspaceLayerTest, SelectionCoversTheReferencePointAndClassDOnlyWithANeig
     Draw();
     EXPECT_EQ(DotColours(), (std::vector<GdiColor>{kCyan, kCyan}));
     // The Class C stays cyan; the TRACON and the Class D on its reference point turn yellow.
-    Select(1);
+    t.selection = {kSelectedAirspaceMarker, "TRACON (Departure/Approach)", kLat, kLon};
     Draw();
     EXPECT_EQ(DotColours(), (std::vector<GdiColor>{kCyan, kYellow, kYellow}));
 
     t.airport.airspaces = {AirspaceAt("Airspace Class B", kLat, kLon, 10),
                            AirspaceAt("TRACON (Departure/Approach)", kLat, kLon, 20)};
-    Select(0);
+    t.selection = {kSelectedAirspaceMarker, "Airspace Class B", kLat, kLon};
     Draw();
     EXPECT_EQ(DotColours(), (std::vector<GdiColor>{kYellow, kYellow}));
 }

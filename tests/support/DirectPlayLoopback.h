@@ -41,18 +41,20 @@ struct LoopbackSession {
         return std::make_unique<directplay::DirectPlayClient>(plan, timings);
     }
 
-    // A client that found the one session, joined it and created a player of that name;
-    // the player's id goes to *playerId (left alone when no session was found).
-    std::unique_ptr<directplay::DirectPlayClient> JoinedClient(const std::u16string& name,
-                                                               uint32_t* playerId) const {
-        auto client = Client();
-        const auto sessions = client->Enumerate("127.0.0.1", 2000);
+    struct Joined {
+        std::unique_ptr<directplay::DirectPlayClient> client;
+        uint32_t player = 0;  // 0 when no session was found
+    };
+    // A client that found the one session, joined it and created a player of that name.
+    Joined Join(const std::u16string& name) const {
+        Joined joined{Client(), 0};
+        const auto sessions = joined.client->Enumerate("127.0.0.1", 2000);
         EXPECT_EQ(sessions.size(), 1u);
         if (!sessions.empty()) {
-            client->Join(sessions[0]);
-            *playerId = client->CreatePlayer(name, u"Player");
+            joined.client->Join(sessions[0]);
+            joined.player = joined.client->CreatePlayer(name, u"Player");
         }
-        return client;
+        return joined;
     }
 
     directplay::PortPlan plan;
