@@ -105,7 +105,7 @@ TEST(AirportDecoder, WestboundRunwayDecodesNegativeAndStillGivesHeadingsInRange)
     EXPECT_EQ(decoded.runways[1].secondaryMagHeading, 352);
 }
 
-TEST(AirportDecoder, HeaderIcaoAndFrequenciesFirstOfEachTypeWins) {
+TEST(AirportDecoder, HeaderIcaoAndFrequenciesFirstOfEachTypeWinsAsHexDigitsReadDecimal) {
     BglAirport airport = AirportAt(-33.9465, 151.1772);
     airport.elevationFt = 1180;
     airport.icao = "kxyz";
@@ -128,9 +128,7 @@ TEST(AirportDecoder, HeaderIcaoAndFrequenciesFirstOfEachTypeWins) {
                      decoded.approachFreq, decoded.departureFreq, decoded.centerFreq}),
         (std::vector<std::string>{"118.3", "127.85", "121.9", "128.25", "124.6", "122",
                                   "132.4575"}));
-}
-
-TEST(AirportDecoder, FrequencyTextReadsHexDigitsAsDecimal) {
+    // Hexadecimal digits read as decimal.
     EXPECT_EQ(FrequencyText(0x01183000), "118.3");
     EXPECT_EQ(FrequencyText(0x01080500), "108.05");
     EXPECT_EQ(FrequencyText(0x01220000), "122");

@@ -66,22 +66,22 @@ TEST(BglWalker, FindsAirportsOfBothSectionsInFileOrder) {
 
 // A section of format other than 1, or one that does not start with a group, adds nothing.
 TEST(BglWalker, OnlySectionsOfFormatOneStartingWithAGroupAreWalked) {
-    for (const bool leadingRecord : {false, true}) {
-        Fixture fixture({Airport("Alpha", 10)});
-        const Bytes lead = leadingRecord ? scenery::BglRecord(0x30003, Bytes(8, 0)) : Bytes{};
-        fixture.file.SetFirstSection(fixture.file.Append(scenery::Concat(
-            {lead, scenery::IndexGroup({fixture.Entry("Alpha", 0)}), scenery::EndRecord()})));
-        std::vector<AirportRecord> list;
-        SceneryScanResult result = Scan(fixture.file.bytes(), list);
+    Fixture fixture({Airport("Alpha", 10)});
+    const Bytes chain =
+        scenery::Concat({scenery::IndexGroup({fixture.Entry("Alpha", 0)}), scenery::EndRecord()});
+    const int32_t plain = fixture.file.Append(chain);
+    const int32_t led =
+        fixture.file.Append(scenery::Concat({scenery::BglRecord(0x30003, Bytes(8, 0)), chain}));
+    std::vector<AirportRecord> list;
+    for (const auto& [section, format, found] :
+         {std::tuple{plain, 1, 1}, std::tuple{plain, 2, 0}, std::tuple{led, 1, 0}}) {
+        fixture.file.SetFirstSection(section);
+        fixture.file.SetSectionFormat(format);
+        const SceneryScanResult result = Scan(fixture.file.bytes(), list);
         EXPECT_TRUE(result.complete);
-        EXPECT_EQ(result.airportsFound, leadingRecord ? 0 : 1);
-        EXPECT_EQ(list.size(), leadingRecord ? 0U : 1U);
-        fixture.file.SetSectionFormat(2);
-        list.clear();
-        result = Scan(fixture.file.bytes(), list);
-        EXPECT_TRUE(result.complete);
-        EXPECT_EQ(result.airportsFound, 0);
+        EXPECT_EQ(result.airportsFound, found) << section << " format " << format;
     }
+    EXPECT_EQ(list.size(), 1U);
 }
 
 // The first section's chain holds empty groups and entries of other kinds; the second section

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
+#include "builder/AirportDatabaseFile.h"
 #include "builder/ui/BuilderWindow.h"
 #include "platform/FileSystem.h"
 #include "scenerywriter/DemoSimulator.h"
@@ -10,6 +13,30 @@
 
 namespace scopewatch {
 namespace {
+
+// Every segment's ends exist, every parking is linked, and every taxi point can be reached from
+// the first over taxiway and runway segments.
+void ExpectCompleteAndConnected(const AirportRecord& airport) {
+    std::set<int> parked;
+    std::set<int> reached = {0};
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (const TaxiSegmentRecord& segment : airport.taxiSegments) {
+            const bool toParking = segment.kind == kTaxiToParking;
+            ASSERT_LT(segment.firstIndex, airport.taxiPointCount());
+            ASSERT_LT(segment.secondIndex,
+                      toParking ? airport.parkingCount() : airport.taxiPointCount());
+            if (toParking) {
+                parked.insert(segment.secondIndex);
+            } else if (reached.count(segment.firstIndex) != reached.count(segment.secondIndex)) {
+                reached.insert({segment.firstIndex, segment.secondIndex});
+                grew = true;
+            }
+        }
+    }
+    EXPECT_EQ(parked.size(), airport.parkings.size());
+    EXPECT_EQ(reached.size(), airport.taxiPoints.size());
+}
 
 // The demo simulator folder, and a working directory holding the settings setup wrote.
 class BuilderWindowTest : public ::testing::Test {
@@ -47,14 +74,33 @@ TEST_F(BuilderWindowTest, DiscoversThenBuildsOneFilePerTickAndHandsOver) {
         window->RunBuildTick();
         EXPECT_FALSE(window->createButton().isEnabled() && window->buildTimer().isActive());
     }
+    EXPECT_EQ(files, 6);  // five airport files and one without the marker
     EXPECT_EQ(window->build().filesExamined(), files);
+    EXPECT_TRUE(window->build().problems().empty()) << window->build().problems()[0];
     ASSERT_EQ(messages.shown.size(), 3u);  // the CD, the start and the end of the build
     EXPECT_EQ(messages.shown[2].title, "Scopewatch v1.0");
     EXPECT_EQ(messages.shown[2].text, "The creation process of the database was completed!");
     EXPECT_EQ(flow.shown, std::vector<std::string>{"airport"});
     EXPECT_TRUE(window->isHidden());
     EXPECT_EQ(window->statusText().text(), "");
-    EXPECT_TRUE(std::filesystem::exists(state.DatabaseFile()));
+
+    // Every airport of the required areas, the large one complete.
+    EXPECT_EQ(state.settings.airportCount, 15);  // Ghost Field's area is not required
+    const AirportRecord eldorado = ReadAirportDatabase(state.DatabaseFile(), 15).records[0];
+    EXPECT_EQ(eldorado.name + " " + eldorado.icaoId + " " + eldorado.towerFreq,
+              "Eldorado Intl KELD 118.3");
+    std::vector<std::string> runways;
+    for (const RunwayRecord& runway : eldorado.runways) {
+        runways.push_back(runway.primaryName + "/" + runway.secondaryName + " " +
+                          std::to_string(runway.primaryMagHeading) + "/" +
+                          std::to_string(runway.secondaryMagHeading));
+    }
+    EXPECT_EQ(runways, (std::vector<std::string>{"18L/36R 178/358", "18C/36C 178/358",
+                                                 "18R/36L 178/358", "9/27 88/268"}));
+    EXPECT_EQ(eldorado.ilsCount(), 6);
+    EXPECT_GT(eldorado.taxiPointCount(), 300);
+    EXPECT_GT(eldorado.parkingCount(), 60);
+    ExpectCompleteAndConnected(eldorado);
 }
 
 TEST_F(BuilderWindowTest, ClosingBeforeTheEndWritesNothingAndEndsTheProgram) {

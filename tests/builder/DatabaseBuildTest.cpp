@@ -24,20 +24,16 @@ scenery::BglAirport Airport(const std::string& name, double latitude) {
 // drive D:, each with their scenery files, and a working directory holding fresh settings.
 class DatabaseBuildTest : public ::testing::Test {
   protected:
-    DatabaseBuildTest() : files(dir / "work", Drives()) {
+    DatabaseBuildTest()
+        : files(dir / "work", {{"C:\\", DriveType::Fixed, std::string("SYSTEM"), dir / "c"},
+                               {"D:\\", DriveType::CdRom, std::string("FS2002_DISK2"), dir / "cd"},
+                               {"E:\\", DriveType::CdRom, std::nullopt, dir / "nothing"}}) {
         std::filesystem::create_directories(dir / "work");
         state.workDir = dir / "work";
-        state.settings.simVersion = 1;
-        state.settings.simFolder = "C:\\Fs2002";
+        state.settings = {1, 0, "C:\\Fs2002", ""};
         WriteSettings(state.SettingsFile(), {kSettingsHeader, 1, 1, 0, "C:\\Fs2002", ""});
         dir.Write("c/FS2002/Scenery/magdec.bgl",
                   scenery::BuildMagdecBgl([](int, int) { return int16_t{910}; }));
-    }
-
-    std::vector<Drive> Drives() const {
-        return {{"C:\\", DriveType::Fixed, std::string("SYSTEM"), dir / "c"},
-                {"D:\\", DriveType::CdRom, std::string("FS2002_DISK2"), dir / "cd"},
-                {"E:\\", DriveType::CdRom, std::nullopt, dir / "nothing"}};
     }
 
     void WriteCfg(const std::string& text) const { dir.Write("c/FS2002/scenery.cfg", text); }

@@ -14,14 +14,9 @@ std::vector<Drive> Drives() {
             {"F:\\", DriveType::Network, std::string("SHARE"), "/mnt/share"}};
 }
 
-SceneryArea AreaWithLocal(const std::string& local) {
-    SceneryArea area;
-    area.local = local;
-    return area;
-}
-
 std::string ResolvedLocal(const std::string& local) {
-    std::vector<SceneryArea> areas = {AreaWithLocal(local)};
+    std::vector<SceneryArea> areas(1);
+    areas[0].local = local;
     ResolveAreaPaths(areas, kSimFolder, Drives());
     return areas[0].local;
 }
