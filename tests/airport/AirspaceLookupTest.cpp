@@ -47,14 +47,6 @@ class AirspaceLookupTest : public ::testing::Test {
                              progress);
     }
 
-    std::vector<std::string> Types() const {
-        std::vector<std::string> types;
-        for (const AirspaceRecord& airspace : found) {
-            types.push_back(airspace.typeName);
-        }
-        return types;
-    }
-
     testing::TempDir dir;
     AirportRecord airport;
     MagVarGrid grid;
@@ -85,7 +77,11 @@ TEST_F(AirspaceLookupTest, ClassificationByLimitsAndNames) {
                                                Circle(20, 0, 4001), Circle(20, 2501, 2000), centre},
                                               2));
     Find();
-    EXPECT_EQ(Types(),
+    std::vector<std::string> types;
+    for (const AirspaceRecord& airspace : found) {
+        types.push_back(airspace.typeName);
+    }
+    EXPECT_EQ(types,
               (std::vector<std::string>{"Airspace Class D", "Airspace Class C", "Airspace Class B",
                                         "Airspace Class C", "ARTCC/FIR"}));
 }

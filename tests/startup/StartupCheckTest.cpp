@@ -42,7 +42,8 @@ TEST_F(StartupCheckTest, FirstRunOpensSetupSilentlyLookingInTheWorkingDirectoryO
     EXPECT_EQ(state.isConnected, kFalse16);
 }
 
-TEST_F(StartupCheckTest, SettingsWithoutDatabaseDeletesTheSettings) {
+// Settings without a database delete the settings; a database without settings is deleted.
+TEST_F(StartupCheckTest, ALoneFileIsDeletedWithAMessageAndSetupRunsAgain) {
     WriteSettingsFile();
     dir.Write("mine.tcs", "unrelated");
     Run();
@@ -54,17 +55,15 @@ TEST_F(StartupCheckTest, SettingsWithoutDatabaseDeletesTheSettings) {
               "file again.");
     EXPECT_FALSE(fs::exists(dir / kSettingsFileName));
     EXPECT_TRUE(fs::exists(dir / "mine.tcs"));
-    EXPECT_EQ(flow.shown, std::vector<std::string>{"setup"});
-}
 
-TEST_F(StartupCheckTest, DatabaseWithoutSettingsDeletesTheDatabase) {
     dir.Write(kDatabaseFileName, "db");
     Run();
-    EXPECT_EQ(messages.Texts(),
-              std::vector<std::string>{"The settings file is missing, so this program needs to "
-                                       "create a new settings file again."});
+    ASSERT_EQ(messages.shown.size(), 2U);
+    EXPECT_EQ(messages.shown[1].text,
+              "The settings file is missing, so this program needs to create a new settings file "
+              "again.");
     EXPECT_FALSE(fs::exists(dir / kDatabaseFileName));
-    EXPECT_EQ(flow.shown, std::vector<std::string>{"setup"});
+    EXPECT_EQ(flow.shown, (std::vector<std::string>{"setup", "setup"}));
 }
 
 TEST_F(StartupCheckTest, BothFilesReadTheSettingsAndOpenTheAirportWindow) {
