@@ -62,7 +62,7 @@ TEST(AirportDecoder, RunwayNamesFromNumberAndDesignatorInvalidOnesKeepThePreviou
                                                "27R/9L", "36H/18H"}));
 }
 
-TEST(AirportDecoder, RunwaysLongerThan300MetresAreDrawn60MetresShorter) {
+TEST(AirportDecoder, RunwaysLongerThan300MetresAreDrawn60MetresShorterAndWrapAt180) {
     BglAirport airport = AirportAt(40, 10);
     airport.runways = {Runway(36, 0, 0.0, 2000), Runway(36, 0, 0.0, 900)};
     const AirportRecord decoded = Decode(airport);
@@ -74,17 +74,15 @@ TEST(AirportDecoder, RunwaysLongerThan300MetresAreDrawn60MetresShorter) {
     }
     EXPECT_EQ(decoded.runways[0].lengthFt, 2000);
     EXPECT_EQ(decoded.runways[0].widthFt, 100);
-}
 
-TEST(AirportDecoder, RunwayEndAcrossThe180thMeridianWraps) {
-    BglAirport airport = AirportAt(-16.8, 179.999);
-    BglRunway runway = Runway(9, 0, 90.0, 3000);
-    runway.latitude = -16.8;
-    runway.longitude = 179.999;
-    airport.runways = {runway};
-    const AirportRecord decoded = Decode(airport);
-    EXPECT_GT(decoded.runways[0].end1Longitude, 179.99);
-    EXPECT_LT(decoded.runways[0].end2Longitude, -179.99);
+    // A runway end across the 180th meridian wraps.
+    BglRunway dateLine = Runway(9, 0, 90.0, 3000);
+    dateLine.latitude = -16.8;
+    dateLine.longitude = 179.999;
+    airport.runways = {dateLine};
+    const AirportRecord wrapped = Decode(airport);
+    EXPECT_GT(wrapped.runways[0].end1Longitude, 179.99);
+    EXPECT_LT(wrapped.runways[0].end2Longitude, -179.99);
 }
 
 TEST(AirportDecoder, WestboundRunwayDecodesNegativeAndStillGivesHeadingsInRange) {
@@ -155,14 +153,12 @@ TEST(AirportDecoder, TaxiPointsAndParkingsStandAroundTheReferencePoint) {
     EXPECT_EQ(decoded.parkings[0], (ParkingRecord{"GATE C 12", latitude, longitude, 10}));
     EXPECT_EQ(decoded.parkings[1].label, "GATE C 7");
     EXPECT_EQ(decoded.parkings[2].label, "GATE C 8191");
-}
 
-TEST(AirportDecoder, FirstParkingWithUnknownCodeHasNoName) {
-    BglAirport airport = AirportAt(0, 0);
+    // The first parking with an unknown code has no name.
     airport.parkings = {{0, 0, 0, 20, 38, 4, 0}, {0, 0, 0, 20, 11, 2, 0}};
-    const AirportRecord decoded = Decode(airport);
-    EXPECT_EQ(decoded.parkings[0].label, " 4");
-    EXPECT_EQ(decoded.parkings[1].label, "DOCK 2");
+    const AirportRecord unnamed = Decode(airport);
+    EXPECT_EQ(unnamed.parkings[0].label, " 4");
+    EXPECT_EQ(unnamed.parkings[1].label, "DOCK 2");
 }
 
 TEST(AirportDecoder, SegmentsTakeTaxiwayAndRunwayNames) {
