@@ -35,7 +35,7 @@ T DecodeAs(const Bytes& bytes) {
 
 const SockAddr kPort2300{2300, 0};
 
-TEST(DirectPlayCodec, EnumSessionsMatchesTheReferenceBytes) {
+TEST(DirectPlayCodec, EnumSessionsMatchesTheReferenceBytesAndCarriesAPassword) {
     const Bytes expected =
         Hex("34 00 b0 fa | 02 00 08 fc 00 00 00 00 00 00 00 00 00 00 00 00 | 70 6c 61 79 | 02 00 | "
             "0e 00 | 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 | 00 00 00 00 | 01 00 00 00");
@@ -46,9 +46,7 @@ TEST(DirectPlayCodec, EnumSessionsMatchesTheReferenceBytes) {
     EXPECT_EQ(result.decoded->version, 14);
     EXPECT_EQ(result.decoded->sender, kPort2300);
     EXPECT_EQ(std::get<EnumSessions>(result.decoded->message).flags, 1u);
-}
-
-TEST(DirectPlayCodec, EnumSessionsWithPasswordIsSeventyBytes) {
+    // With a password it is 70 bytes.
     EnumSessions request;
     request.password = u"12345678";
     const Bytes bytes = Encode(request, kPort2300, 14);

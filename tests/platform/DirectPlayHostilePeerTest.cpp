@@ -22,7 +22,6 @@ class HostilePeer : public ::testing::Test {
         session_ = std::make_unique<testing::LoopbackSession>(enumPort, Timings{});
         session_->StartHost({u"Target", 8, {}, session_flags::kKeepAlive});
         host_ = session_->host.get();
-        enumPort_ = enumPort;
     }
 
     std::unique_ptr<QTcpSocket> Connect() {
@@ -48,7 +47,6 @@ class HostilePeer : public ::testing::Test {
 
     std::unique_ptr<testing::LoopbackSession> session_;
     DirectPlayHost* host_ = nullptr;
-    uint16_t enumPort_ = 0;
 };
 
 TEST_F(HostilePeer, GarbageAndLyingSizesCloseTheConnection) {
@@ -103,7 +101,7 @@ TEST_F(HostilePeer, FloodsStayBounded) {
     for (int i = 0; i < 500; ++i) {
         const QByteArray junk(i % 2 ? 30 : 1400, static_cast<char>(i));
         udp.writeDatagram(junk, QHostAddress::LocalHost, host_->transport().datagramPort());
-        udp.writeDatagram(junk, QHostAddress::LocalHost, enumPort_);
+        udp.writeDatagram(junk, QHostAddress::LocalHost, session_->plan.enumPort);
     }
     testing::Spin(200);
 
@@ -122,7 +120,8 @@ TEST_F(HostilePeer, FloodsStayBounded) {
         const Bytes request =
             Encode(EnumSessions{}, SockAddr{static_cast<uint16_t>(40000 + i), 0}, 14);
         udp.writeDatagram(reinterpret_cast<const char*>(request.data()),
-                          static_cast<qint64>(request.size()), QHostAddress::LocalHost, enumPort_);
+                          static_cast<qint64>(request.size()), QHostAddress::LocalHost,
+                          session_->plan.enumPort);
     }
     testing::Spin(300);
     EXPECT_LE(host_->transport().openConnectionCount(),
