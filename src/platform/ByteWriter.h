@@ -30,7 +30,7 @@ class ByteWriter {
     void Bytes(const std::vector<uint8_t>& more) {
         bytes_.insert(bytes_.end(), more.begin(), more.end());
     }
-    void Zeros(size_t count) { bytes_.insert(bytes_.end(), count, 0); }
+    void Zeros(size_t count) { bytes_.resize(bytes_.size() + count, 0); }
     // A text preceded by its unsigned 16-bit length (longer texts are cut at 65535 bytes).
     void LengthText(const std::string& text) {
         const size_t length = text.size() > 0xFFFF ? 0xFFFF : text.size();
