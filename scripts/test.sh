@@ -16,7 +16,7 @@ run_suite() {
     (cd "$dir" && ctest --output-on-failure -j "$jobs" --timeout 300)
 }
 
-run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSCOPEWATCH_BENCHMARKS=ON
 if [ "${SCOPEWATCH_SKIP_SANITIZE:-0}" != "1" ]; then
     run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DSCOPEWATCH_SANITIZE=ON
 fi
