@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(cmake make g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-          libbenchmark-dev clang-format xvfb xauth tshark "$@")
+          libbenchmark-dev clang-format xvfb xauth fonts-dejavu-core tshark "$@")
 
 missing=()
 for package in "${packages[@]}"; do
