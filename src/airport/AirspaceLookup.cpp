@@ -106,9 +106,10 @@ AirspacePoint PointAt(const FileBuffer& buffer, int64_t position, uint8_t kind) 
 }
 
 // Reads one sub-record into the airspace (taken tells whether its box was accepted);
-// false when the id ends the record.
+// false when the id ends the record. A second accepted box in the same record starts a new
+// airspace: the one read so far is complete and goes into the list.
 bool ReadSubRecord(const FileBuffer& buffer, int64_t position, const AirspaceTarget& target,
-                   AirspaceRecord& airspace, bool& taken) {
+                   AirspaceRecord& airspace, bool& taken, std::vector<AirspaceRecord>& airspaces) {
     const int32_t id = buffer.ReadInt32(position);
     switch (id) {
         case kBoundingBox: {
@@ -120,6 +121,9 @@ bool ReadSubRecord(const FileBuffer& buffer, int64_t position, const AirspaceTar
             if (south < airport.latitude && airport.latitude < north && west < airport.longitude &&
                 airport.longitude < east) {
                 const GeoPoint reference = BoxReferencePoint(south, west, north, east, target.grid);
+                if (taken) {
+                    airspaces.push_back(std::move(airspace));
+                }
                 airspace = AirspaceRecord{};
                 airspace.latitude = reference.latitude;
                 airspace.longitude = reference.longitude;
@@ -199,7 +203,7 @@ void DecodeAirspace(const FileBuffer& buffer, int64_t recordStart, const Airspac
     AirspaceRecord airspace;
     bool taken = false;
     int64_t position = recordStart + kContentOffset;
-    while (ReadSubRecord(buffer, position, target, airspace, taken)) {
+    while (ReadSubRecord(buffer, position, target, airspace, taken, airspaces)) {
         position = NextRecord(buffer, position);
     }
     if (taken) {

@@ -129,15 +129,21 @@ BglBox BoundaryBox(const std::vector<BglBoundaryElement>& boundary) {
 }
 
 Bytes AirspaceRecordBytes(const BglAirspace& airspace) {
+    return SharedAirspaceRecordBytes({airspace});
+}
+
+Bytes SharedAirspaceRecordBytes(const std::vector<BglAirspace>& airspaces) {
     ByteWriter payload;
     payload.Int32(kAirspaceType);
     payload.Zeros(4);
-    const Bytes names = NameBytes(airspace);
-    const Bytes box = BoxBytes(airspace.box.value_or(BoundaryBox(airspace.boundary)));
-    payload.Bytes(airspace.namesBeforeBox ? names : box);
-    payload.Bytes(airspace.namesBeforeBox ? box : names);
-    for (const BglBoundaryElement& element : airspace.boundary) {
-        payload.Bytes(ElementBytes(element, airspace));
+    for (const BglAirspace& airspace : airspaces) {
+        const Bytes names = NameBytes(airspace);
+        const Bytes box = BoxBytes(airspace.box.value_or(BoundaryBox(airspace.boundary)));
+        payload.Bytes(airspace.namesBeforeBox ? names : box);
+        payload.Bytes(airspace.namesBeforeBox ? box : names);
+        for (const BglBoundaryElement& element : airspace.boundary) {
+            payload.Bytes(ElementBytes(element, airspace));
+        }
     }
     payload.Bytes(EndRecord());
     return BglRecord(kChainRecord, payload.Take());

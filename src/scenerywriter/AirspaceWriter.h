@@ -48,6 +48,9 @@ BglBox BoundaryBox(const std::vector<BglBoundaryElement>& boundary);
 
 // One airspace record (id 1, type 5) with its sub-records and their end record.
 Bytes AirspaceRecordBytes(const BglAirspace& airspace);
+// One record holding the sub-records of several airspaces one after the other, each
+// starting with its bounding box.
+Bytes SharedAirspaceRecordBytes(const std::vector<BglAirspace>& airspaces);
 // A group record (id 1, type 4) holding the records' chain and its end record.
 Bytes AirspaceGroupBytes(const std::vector<Bytes>& records);
 

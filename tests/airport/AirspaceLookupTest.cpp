@@ -69,6 +69,27 @@ TEST_F(AirspaceLookupTest, BoundingBoxMustContainTheAirportStrictly) {
     EXPECT_EQ(filesDone, 1);
 }
 
+TEST_F(AirspaceLookupTest, EachAcceptedBoxOfARecordStartsAnAirspace) {
+    BglAirspace first = Circle(5, 0, 2500);
+    first.shortNames = {"ABCD"};
+    BglAirspace outside = Boxed(kLat + 1, kLon - 1, kLat + 2, kLon + 1);
+    outside.shortNames = {"NOPE"};
+    BglAirspace second = Circle(10, 2500, 4000);
+    second.shortNames = {"EFGH"};
+    scenery::BglFile file;
+    file.SetSecondSection(file.Append(
+        scenery::Concat({scenery::AirspaceGroupBytes(
+                             {scenery::SharedAirspaceRecordBytes({first, outside, second})}),
+                         scenery::EndRecord()})));
+    WriteFile("shared.bgl", file.Take());
+    EXPECT_TRUE(Find().empty());
+    ASSERT_EQ(found.size(), 2U);
+    // A box that is not taken leaves the airspace before it current.
+    EXPECT_EQ(found[0].shortName, "ABCD  NOPE");
+    EXPECT_EQ(found[1].shortName, "EFGH");
+    EXPECT_EQ(found[1].points.size(), second.boundary.size());
+}
+
 TEST_F(AirspaceLookupTest, ClassificationByLimitsAndNames) {
     BglAirspace centre = Circle(200, 18000, 60000);
     centre.fullName = "KANSAS CITY CENTER";
