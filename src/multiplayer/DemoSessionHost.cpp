@@ -194,7 +194,7 @@ void DemoSessionHost::SayLine() {
     const Pilot& pilot = pilots_[nextSpeaker_ % pilots_.size()];
     const char* line = kLines[nextSpeaker_ % (sizeof kLines / sizeof kLines[0])];
     ++nextSpeaker_;
-    SendToAll(pilot, MakeChat(pilot.profile.name + " " + line));
+    SendToAll(pilot, MakeSimulatorChat(line));
 }
 
 void DemoSessionHost::HandleDelivery(const directplay::Delivery& delivery) {
@@ -260,7 +260,7 @@ void DemoSessionHost::AnswerChat(uint32_t from, SessionMessage& message, int32_t
         }
     }
     Log("chat from " + NameOf(from) + ": " + line);
-    SendToAll(pilots_[0], MakeChat(pilots_[0].profile.name + ": roger, " + line));
+    SendToAll(pilots_[0], MakeSimulatorChat("roger, " + line));
 }
 
 }  // namespace scopewatch::demo

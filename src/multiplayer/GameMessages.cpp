@@ -69,6 +69,17 @@ SessionMessage MakeChat(const std::string& text) {
     return message;
 }
 
+SessionMessage MakeSimulatorChat(const std::string& text) {
+    SessionMessage message;
+    message.WriteInt32(kinds::kChat);
+    message.WriteInt32(static_cast<int32_t>(text.size() + 1));
+    for (char byte : text) {
+        message.WriteByte(static_cast<uint8_t>(byte));
+    }
+    message.WriteByte(0);
+    return message;
+}
+
 MessageHead ReadHead(SessionMessage& message) {
     MessageHead head;
     head.kind = message.ReadInt32();

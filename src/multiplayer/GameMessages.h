@@ -52,6 +52,8 @@ SessionMessage MakeAircraftInfo(const AircraftInfo& info);
 SessionMessage MakePosition(const PositionReport& report, bool longForm);
 // The text bytes, then as many zero bytes again; the length counts both.
 SessionMessage MakeChat(const std::string& text);
+// A chat line as a pilot's simulator sends it: the text and one zero byte, both counted.
+SessionMessage MakeSimulatorChat(const std::string& text);
 
 // Readers: each continues from where the message was read up to and throws SessionError
 // when the message ends early.

@@ -28,7 +28,10 @@ TEST(GameMessages, ChatIsTextThenTwiceAsManyZerosReadUpToTheLengthLessOne) {
     SessionMessage tooShort(Concat({Le32(0x1023), Le32(1), {'X'}}));
     EXPECT_EQ(ReadChat(tooShort, ReadHead(tooShort).length), std::nullopt);
 
-    SessionMessage hello(Concat({Le32(0x1023), Le32(6), {'H', 'e', 'l', 'l', 'o', 0}}));
+    // A pilot's simulator counts one zero byte after the text.
+    const auto fromSimulator = Concat({Le32(0x1023), Le32(6), {'H', 'e', 'l', 'l', 'o', 0}});
+    EXPECT_EQ(MakeSimulatorChat("Hello").bytes(), fromSimulator);
+    SessionMessage hello(fromSimulator);
     EXPECT_EQ(ReadChat(hello, ReadHead(hello).length), "Hello");
 
     // A line from another copy of the program carries its padding inside the length.
