@@ -68,6 +68,8 @@ TEST_F(StartupCheckTest, ALoneFileIsDeletedWithAMessageAndSetupRunsAgain) {
 
 TEST_F(StartupCheckTest, BothFilesReadTheSettingsAndOpenTheAirportWindow) {
     WriteSettingsFile();
+    // Found regardless of letter case, and read under the name it was found by.
+    fs::rename(dir / kSettingsFileName, dir / "ATC_Settings.TCS");
     dir.Write(kDatabaseFileName, "db");
     Run();
     EXPECT_TRUE(messages.shown.empty());
