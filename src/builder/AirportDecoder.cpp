@@ -8,6 +8,7 @@
 #include "builder/BglLayout.h"
 #include "builder/FieldReaders.h"
 #include "builder/Headings.h"
+#include "platform/CodePage.h"
 #include "platform/Rounding.h"
 
 namespace scopewatch {
@@ -24,15 +25,6 @@ const std::array<const char*, 38> kParkingNames = {
     "Gate J",     "Gate K",    "Gate L",     "Gate M",     "Gate N",    "Gate O",     "Gate P",
     "Gate Q",     "Gate R",    "Gate S",     "Gate T",     "Gate U",    "Gate V",     "Gate W",
     "Gate X",     "Gate Y",    "Gate Z"};
-
-std::string Upper(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return text;
-}
 
 double WrapLongitudeOnce(double longitude) {
     if (longitude > 180.0) {
@@ -120,7 +112,7 @@ class FacilityDecoder {
             case bgl::kRunway:
                 return DecodeRunwayAndIls(r, head);
             case bgl::kIcao:
-                airport_.icaoId = Upper(ReadTextOfLength(buffer_, r + 8, head.len));
+                airport_.icaoId = AnsiUpper(ReadTextOfLength(buffer_, r + 8, head.len));
                 break;
             case bgl::kTaxiData:
                 DecodeTaxiData(r, head);
@@ -368,7 +360,7 @@ class FacilityDecoder {
         const auto code = static_cast<int32_t>(word & 0x7FU);
         const auto number = static_cast<int32_t>((word >> 7) & 0x1FFFU);
         if (code >= 1 && code <= 37) {
-            parkingName_ = Upper(ParkingName(code));
+            parkingName_ = AnsiUpper(ParkingName(code));
         }
         parking.label = parkingName_ + " " + std::to_string(number);
         return parking;

@@ -70,4 +70,19 @@ std::string AnsiLower(const std::string& bytes) {
     return lower;
 }
 
+std::string AnsiUpper(const std::string& bytes) {
+    std::string upper = bytes;
+    for (char& byte : upper) {
+        const auto value = static_cast<uint8_t>(byte);
+        if ((value >= 'a' && value <= 'z') || (value >= 0xE0 && value <= 0xFE && value != 0xF7)) {
+            byte = static_cast<char>(value - 0x20);
+        } else if (value == 0x9A || value == 0x9C || value == 0x9E) {
+            byte = static_cast<char>(value - 0x10);  // š œ ž
+        } else if (value == 0xFF) {
+            byte = static_cast<char>(0x9F);  // ÿ
+        }
+    }
+    return upper;
+}
+
 }  // namespace scopewatch

@@ -29,6 +29,7 @@ TEST(CodePageTest, LowerCaseCoversAccentedLetters) {
     EXPECT_EQ(AnsiLower("ELDORADO Intl"), "eldorado intl");
     EXPECT_EQ(AnsiLower("Z\xDCRICH \xC9"), "z\xFCrich \xE9");
     EXPECT_EQ(AnsiLower("\xD7\x8A"), "\xD7\x9A");  // the multiplication sign stays
+    EXPECT_EQ(AnsiUpper("kjfk z\xFCrich \xF7\xFF"), "KJFK Z\xDCRICH \xF7\x9F");
 }
 
 }  // namespace
