@@ -8,13 +8,12 @@
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <optional>
-#include <sstream>
 #include <string>
 
 #include "multiplayer/TrafficFile.h"
+#include "platform/AtomicFile.h"
 #include "scope/ScopeSnapshot.h"
 #include "startup/ProgramState.h"
 
@@ -94,16 +93,6 @@ int Fail(const std::string& text) {
     return 1;
 }
 
-std::optional<std::string> ReadText(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        return std::nullopt;
-    }
-    std::stringstream content;
-    content << file.rdbuf();
-    return content.str();
-}
-
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -127,11 +116,12 @@ int main(int argc, char* argv[]) {
         return Fail(load.error);
     }
     if (!arguments->traffic.empty()) {
-        const std::optional<std::string> text = ReadText(arguments->traffic);
-        if (!text) {
+        const auto bytes = scopewatch::ReadWholeFile(arguments->traffic);
+        if (!bytes) {
             return Fail("cannot read the traffic file " + arguments->traffic);
         }
-        scopewatch::TrafficFileResult traffic = scopewatch::ParseTrafficText(*text);
+        scopewatch::TrafficFileResult traffic =
+            scopewatch::ParseTrafficText(std::string(bytes->begin(), bytes->end()));
         if (!traffic.error.empty()) {
             return Fail(arguments->traffic + ", " + traffic.error);
         }
