@@ -14,6 +14,7 @@
 #include "platform/MessageBoxes.h"
 #include "startup/ProgramState.h"
 #include "startup/Settings.h"
+#include "startup/Setup.h"
 
 namespace {
 
@@ -30,18 +31,6 @@ class PrintedMessages : public scopewatch::MessageBoxes {
 int Fail(const std::string& text) {
     std::fprintf(stderr, "scopewatch-build-db: %s\n", text.c_str());
     return 1;
-}
-
-bool WriteFreshSettings(scopewatch::ProgramState& state, const std::string& simFolder) {
-    state.settings = {};
-    state.settings.simVersion = 1;
-    state.settings.simFolder = simFolder;
-    const scopewatch::SettingsRecord record{scopewatch::kSettingsHeader, 1, 1, 0, simFolder, ""};
-    const scopewatch::SettingsResult written = WriteSettings(state.SettingsFile(), record);
-    if (!written.ok) {
-        Fail("cannot write the settings file: " + written.error);
-    }
-    return written.ok;
 }
 
 // Prints the status texts as they change, and the file count about twenty times in all.
@@ -82,11 +71,11 @@ int main(int argc, char* argv[]) {
     if (!files.IsFile(simFolder + "\\scenery.cfg")) {
         return Fail(simFolder + " holds no scenery.cfg: give the simulator's main folder");
     }
-    if (!WriteFreshSettings(state, simFolder)) {
+    // The settings file as setup writes it, then the build as the builder window runs it.
+    PrintedMessages messages;
+    if (!scopewatch::ConfirmSetup(state, messages, simFolder, true)) {
         return 1;
     }
-
-    PrintedMessages messages;
     ProgressPrinter progress;
     scopewatch::DatabaseBuild build(
         state, files, messages, [&progress](const std::string& text) { progress.Status(text); });
