@@ -6,9 +6,9 @@
 #include "builder/AirportDatabaseFile.h"
 #include "builder/BglWalker.h"
 #include "builder/FileBuffer.h"
-#include "scenerywriter/DemoSimulator.h"
+#include "demo/DemoSimulator.h"
 #include "scope/ScopeSnapshot.h"
-#include "startup/ProgramState.h"
+#include "shared/ProgramState.h"
 
 namespace {
 
@@ -17,7 +17,7 @@ using namespace scopewatch;
 // The demo's first scenery file (the large airport among four others), as bytes.
 const std::vector<uint8_t>& CentralSceneryFile() {
     static const std::vector<uint8_t> bytes = [] {
-        const scenery::DemoSceneryFile& file = scenery::DemoSceneryFiles().front();
+        const demo::DemoSceneryFile& file = demo::DemoSceneryFiles().front();
         return scenery::BuildAirportBgl(file.airports, file.layout);
     }();
     return bytes;

@@ -12,7 +12,7 @@
 #include "builder/DatabaseBuild.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
-#include "startup/ProgramState.h"
+#include "shared/ProgramState.h"
 #include "startup/Settings.h"
 #include "startup/Setup.h"
 

@@ -7,8 +7,8 @@
 #include <csignal>
 #include <cstdio>
 
-#include "multiplayer/DemoSessionHost.h"
-#include "scenerywriter/DemoTrafficPlan.h"
+#include "demo/DemoSessionHost.h"
+#include "demo/DemoTrafficPlan.h"
 
 namespace {
 
@@ -94,7 +94,7 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationName("scopewatch-demo-host");
     const Parsed parsed = ParseOptions(application);
 
-    const scopewatch::demo::DemoAirportPlan plan = scopewatch::scenery::DemoLargeAirportPlan();
+    const scopewatch::demo::DemoAirportPlan plan = scopewatch::demo::DemoLargeAirportPlan();
     scopewatch::demo::DemoSessionHost session(parsed.options, plan, PrintLine);
     if (const auto error = session.Start()) {
         std::fprintf(stderr, "Cannot host the session: %s\n", error->c_str());

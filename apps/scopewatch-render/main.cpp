@@ -15,7 +15,7 @@
 #include "multiplayer/TrafficFile.h"
 #include "platform/AtomicFile.h"
 #include "scope/ScopeSnapshot.h"
-#include "startup/ProgramState.h"
+#include "shared/ProgramState.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include <QApplication>
 #include <filesystem>
 
+#include "app/AppWindows.h"
 #include "platform/FileSystem.h"
 #include "platform/ui/QtMessageBoxes.h"
-#include "startup/ProgramState.h"
-#include "startup/ui/AppWindows.h"
+#include "shared/ProgramState.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);

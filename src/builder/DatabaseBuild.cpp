@@ -8,7 +8,7 @@
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
-#include "startup/ProgramState.h"
+#include "shared/ProgramState.h"
 
 namespace scopewatch {
 namespace {

@@ -4,8 +4,8 @@
 #include <memory>
 #include <optional>
 
+#include "directplay/DirectPlayClient.h"
 #include "multiplayer/SessionService.h"
-#include "platform/DirectPlayClient.h"
 
 namespace scopewatch {
 

@@ -9,7 +9,7 @@
 #include "platform/FileSystem.h"
 #include "scope/QPainterSurface.h"
 #include "scope/ScopePainter.h"
-#include "startup/ProgramState.h"
+#include "shared/ProgramState.h"
 
 namespace scopewatch {
 namespace {

@@ -3,7 +3,7 @@
 #include <system_error>
 
 #include "platform/MessageBoxes.h"
-#include "startup/ProgramState.h"
+#include "shared/ProgramState.h"
 
 namespace scopewatch {
 

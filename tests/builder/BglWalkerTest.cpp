@@ -3,8 +3,8 @@
 #include <random>
 
 #include "builder/BglWalker.h"
+#include "demo/DemoSimulator.h"
 #include "scenerywriter/BglWriter.h"
-#include "scenerywriter/DemoSimulator.h"
 
 namespace scopewatch {
 namespace {
@@ -159,8 +159,8 @@ TEST(BglWalker, MalformedFileStopsAndSaysWhere) {
 TEST(BglWalker, DamagedFilesNeverReadOutOfBounds) {
     std::mt19937 random(20021);
     for (const size_t fileIndex : {0, 1}) {  // first section only; both sections
-        const scenery::DemoSceneryFile& demo = scenery::DemoSceneryFiles()[fileIndex];
-        const Bytes rich = scenery::BuildAirportBgl(demo.airports, demo.layout);
+        const demo::DemoSceneryFile& sceneryFile = demo::DemoSceneryFiles()[fileIndex];
+        const Bytes rich = scenery::BuildAirportBgl(sceneryFile.airports, sceneryFile.layout);
         for (int round = 0; round < 100; ++round) {
             const Bytes cut(rich.begin(), rich.begin() + static_cast<long>(random() % rich.size()));
             std::vector<AirportRecord> list;

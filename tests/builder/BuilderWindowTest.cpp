@@ -4,9 +4,9 @@
 
 #include "builder/AirportDatabaseFile.h"
 #include "builder/ui/BuilderWindow.h"
+#include "demo/DemoSimulator.h"
 #include "platform/FileSystem.h"
-#include "scenerywriter/DemoSimulator.h"
-#include "startup/ProgramState.h"
+#include "shared/ProgramState.h"
 #include "support/RecordingFlow.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/TempDir.h"
@@ -42,7 +42,7 @@ void ExpectCompleteAndConnected(const AirportRecord& airport) {
 class BuilderWindowTest : public ::testing::Test {
   protected:
     BuilderWindowTest() : files(dir / "work", {{"C:\\", DriveType::Fixed, std::string("C"), "/"}}) {
-        scenery::WriteDemoSimulator(dir / "sim");
+        demo::WriteDemoSimulator(dir / "sim");
         std::filesystem::create_directories(dir / "work");
         state.workDir = dir / "work";
         state.settings = {1, 0, (dir / "sim").string(), ""};

@@ -4,7 +4,7 @@
 #include "builder/DatabaseBuild.h"
 #include "scenerywriter/BglWriter.h"
 #include "scenerywriter/MagdecWriter.h"
-#include "startup/ProgramState.h"
+#include "shared/ProgramState.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/TempDir.h"
 

@@ -7,10 +7,10 @@
 
 #include "builder/AirportDatabaseFile.h"
 #include "builder/DatabaseBuild.h"
+#include "demo/DemoSimulator.h"
 #include "platform/FileSystem.h"
-#include "scenerywriter/DemoSimulator.h"
 #include "scope/ScopeSnapshot.h"
-#include "startup/ProgramState.h"
+#include "shared/ProgramState.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/TempDir.h"
 
@@ -25,7 +25,7 @@ class ScopeSnapshotTest : public ::testing::Test {
     static void SetUpTestSuite() {
         dir_ = std::make_unique<testing::TempDir>();
         const std::string sim = (dir_->path() / "sim").string();
-        scenery::WriteDemoSimulator(sim);
+        demo::WriteDemoSimulator(sim);
         fs::create_directories(RunDir());
         ProgramState state;
         state.workDir = RunDir();

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "startup/ProgramState.h"
+#include "shared/ProgramState.h"
 #include "startup/ui/SetupDialog.h"
 #include "support/RecordingFlow.h"
 #include "support/ScriptedMessageBoxes.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "startup/ProgramState.h"
+#include "shared/ProgramState.h"
 #include "startup/Setup.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/TempDir.h"

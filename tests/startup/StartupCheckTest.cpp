@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/FileSystem.h"
-#include "startup/ProgramState.h"
+#include "shared/ProgramState.h"
 #include "startup/StartupCheck.h"
 #include "support/RecordingFlow.h"
 #include "support/ScriptedMessageBoxes.h"

@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/DirectPlayClient.h"
-#include "platform/DirectPlayHost.h"
+#include "directplay/DirectPlayClient.h"
+#include "directplay/DirectPlayHost.h"
 #include "support/DirectPlayTestPorts.h"
 
 namespace scopewatch::testing {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/DirectPlayTransport.h"
+#include "directplay/DirectPlayTransport.h"
 
 namespace scopewatch::testing {
 

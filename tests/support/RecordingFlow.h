@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "startup/WindowFlow.h"
+#include "shared/WindowFlow.h"
 
 namespace scopewatch::testing {
 

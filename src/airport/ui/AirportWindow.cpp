@@ -14,8 +14,8 @@
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
-#include "startup/ProgramState.h"
-#include "startup/WindowFlow.h"
+#include "shared/ProgramState.h"
+#include "shared/WindowFlow.h"
 
 namespace scopewatch {
 namespace {

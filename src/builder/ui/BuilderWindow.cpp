@@ -6,7 +6,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/MessageBoxes.h"
-#include "startup/WindowFlow.h"
+#include "shared/WindowFlow.h"
 
 namespace scopewatch {
 namespace {

@@ -8,9 +8,9 @@
 #include <QVBoxLayout>
 
 #include "platform/CodePage.h"
-#include "startup/ProgramState.h"
+#include "shared/ProgramState.h"
+#include "shared/WindowFlow.h"
 #include "startup/Setup.h"
-#include "startup/WindowFlow.h"
 
 namespace scopewatch {
 

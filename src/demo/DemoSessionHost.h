@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "demo/DemoPilots.h"
+#include "directplay/DirectPlayHost.h"
+
+namespace scopewatch::demo {
+
+struct DemoHostOptions {
+    std::string sessionName = "Eldorado Fly-in";
+    uint32_t maxPlayers = 8;
+    directplay::PortPlan ports;
+    directplay::Timings timings;
+    bool refuseControllers = false;  // answer a join request with 0x1005
+    int removeAfterSeconds = 0;      // send 0x1016 to a controller this long after admission
+    int silentAfterSeconds = 0;      // stop sending anything after this long
+    int chatEverySeconds = 45;       // a pilot says something now and then
+    int tickMs = 1000;
+    bool logPositions = true;  // also log positions and keep-alives
+};
+
+// Hosts a session in which simulated pilots fly around an airport, and admits controllers
+// the way a flight simulator's session host does.
+class DemoSessionHost : public QObject {
+    Q_OBJECT
+  public:
+    using Logger = std::function<void(const std::string&)>;
+
+    DemoSessionHost(DemoHostOptions options, const DemoAirportPlan& plan, Logger log);
+    ~DemoSessionHost() override;
+
+    std::optional<std::string> Start();
+    void Stop();
+    // One step of the pilots (the timer calls it every tickMs).
+    void Tick();
+
+    directplay::DirectPlayHost& host() { return host_; }
+    std::vector<uint32_t> PilotIds() const;
+    std::vector<uint32_t> AdmittedControllers() const;
+
+  private:
+    struct Pilot {
+        PilotProfile profile;
+        RouteFlyer flyer;
+        uint32_t id = 0;
+    };
+    struct Controller {
+        int admittedAt = 0;
+        bool removed = false;
+    };
+
+    void HandleDelivery(const directplay::Delivery& delivery);
+    void Admit(uint32_t controller);
+    void AnswerChat(uint32_t from, SessionMessage& message, int32_t length);
+    void SendToAll(const Pilot& pilot, const SessionMessage& message);
+    void SendTo(const Pilot& pilot, uint32_t to, const SessionMessage& message);
+    void Log(const std::string& line) const;
+    std::string NameOf(uint32_t id) const;
+    bool Silent() const;
+    bool AnyoneListening() const;
+    void SayLine();
+
+    DemoHostOptions options_;
+    Logger log_;
+    directplay::DirectPlayHost host_;
+    std::vector<Pilot> pilots_;
+    std::map<uint32_t, Controller> controllers_;
+    QTimer timer_;
+    int elapsedSeconds_ = 0;
+    size_t nextSpeaker_ = 0;
+};
+
+// A readable name of a message kind for logs ("0x1018 position").
+std::string KindName(int32_t kind);
+
+}  // namespace scopewatch::demo

@@ -1,0 +1,109 @@
+// Readable one-line summaries of messages, for logs.
+#include <cstdio>
+
+#include "directplay/DirectPlayCodec.h"
+
+namespace scopewatch::directplay {
+namespace {
+
+std::string Hex(uint32_t value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%X", value);
+    return text;
+}
+
+std::string Narrow(const std::u16string& text) {
+    std::string out;
+    for (char16_t unit : text) {
+        out.push_back(unit < 0x80 ? static_cast<char>(unit) : '?');
+    }
+    return out;
+}
+
+std::string DescribePlayer(const PlayerInfo& player) {
+    std::string text = "player " + Hex(player.id) + " flags " + Hex(player.flags);
+    if (!player.shortName.empty()) {
+        text += " \"" + Narrow(player.shortName) + "\"";
+    }
+    if (player.streamAddress) {
+        text += " stream port " + std::to_string(player.streamAddress->port);
+    }
+    if (player.datagramAddress) {
+        text += " datagram port " + std::to_string(player.datagramAddress->port);
+    }
+    return text + " system " + Hex(player.systemPlayerId);
+}
+
+struct Describer {
+    std::string operator()(const EnumSessions& m) const {
+        return "ENUMSESSIONS flags " + Hex(m.flags);
+    }
+    std::string operator()(const EnumSessionsReply& m) const {
+        return "ENUMSESSIONSREPLY \"" + Narrow(m.name) + "\" " +
+               std::to_string(m.desc.currentPlayers) + "/" + std::to_string(m.desc.maxPlayers) +
+               " flags " + Hex(m.desc.flags);
+    }
+    std::string operator()(const RequestPlayerId& m) const {
+        return "REQUESTPLAYERID flags " + Hex(m.flags);
+    }
+    std::string operator()(const RequestPlayerReply& m) const {
+        return "REQUESTPLAYERREPLY id " + Hex(m.id) + " result " + Hex(m.result);
+    }
+    std::string operator()(const AddForwardRequest& m) const {
+        return "ADDFORWARDREQUEST " + DescribePlayer(m.player);
+    }
+    std::string operator()(const AddForward& m) const {
+        return "ADDFORWARD to " + Hex(m.idTo) + " " + DescribePlayer(m.player);
+    }
+    std::string operator()(const AddForwardAck& m) const { return "ADDFORWARDACK " + Hex(m.id); }
+    std::string operator()(const AddForwardReply& m) const {
+        return "ADDFORWARDREPLY error " + Hex(m.error);
+    }
+    std::string operator()(const SuperEnumPlayersReply& m) const {
+        std::string text = "SUPERENUMPLAYERSREPLY \"" + Narrow(m.name) + "\"";
+        for (const PlayerInfo& player : m.players) {
+            text += "; " + DescribePlayer(player);
+        }
+        return text;
+    }
+    std::string operator()(const CreatePlayer& m) const {
+        return std::string(m.verify ? "CREATEPLAYERVERIFY " : "CREATEPLAYER ") +
+               DescribePlayer(m.player);
+    }
+    std::string operator()(const DeletePlayer& m) const {
+        return "DELETEPLAYER " + Hex(m.playerId);
+    }
+    std::string operator()(const Ping& m) const {
+        return std::string(m.reply ? "PINGREPLY" : "PING") + " from " + Hex(m.idFrom);
+    }
+    std::string operator()(const YouAreDead&) const { return "YOUAREDEAD"; }
+    std::string operator()(const SessionDescChanged& m) const {
+        return "SESSIONDESCCHANGED \"" + Narrow(m.name) + "\"";
+    }
+    std::string operator()(const PlayerNameChanged& m) const {
+        return "PLAYERNAMECHANGED " + Hex(m.playerId) + " \"" + Narrow(m.shortName) + "\"";
+    }
+    std::string operator()(const PlayerData& m) const {
+        const auto parts = SplitPlayerData(m);
+        if (!parts) {
+            return "player data, " + std::to_string(m.body.size()) + " bytes";
+        }
+        return "player data " + Hex(parts->idFrom) + " -> " + Hex(parts->idTo) + ", " +
+               std::to_string(parts->payload.size()) + " bytes";
+    }
+    std::string operator()(const Unhandled& m) const {
+        return "command " + Hex(m.command) + " (ignored)";
+    }
+};
+
+}  // namespace
+
+std::string Describe(const Decoded& decoded) {
+    std::string text = std::visit(Describer{}, decoded.message);
+    if (decoded.command != 0) {
+        text += " (dialect " + std::to_string(decoded.version) + ")";
+    }
+    return text;
+}
+
+}  // namespace scopewatch::directplay

@@ -1,0 +1,321 @@
+#include "directplay/DirectPlayHost.h"
+
+#include <QRandomGenerator>
+
+namespace scopewatch::directplay {
+
+namespace {
+// Ids handed out but never used are forgotten after this many; a flood of id requests
+// cannot use up the id space.
+constexpr size_t kMaxIssuedIds = 64;
+constexpr uint32_t kSystemHostFlags =
+    player_flags::kSystemPlayer | player_flags::kNameServer | player_flags::kInGroup;
+
+Guid RandomGuid() {
+    Guid guid{};
+    for (uint8_t& byte : guid) {
+        byte = static_cast<uint8_t>(QRandomGenerator::global()->bounded(256));
+    }
+    return guid;
+}
+}  // namespace
+
+DirectPlayHost::DirectPlayHost(PortPlan plan, Timings timings)
+    : DirectPlayPeer(
+          [&plan] {
+              plan.listenForEnumeration = true;
+              return plan;
+          }(),
+          timings) {}
+
+DirectPlayHost::~DirectPlayHost() = default;
+
+std::optional<std::string> DirectPlayHost::Start(const HostSettings& settings) {
+    if (const auto error = transport_.Open()) {
+        return error;
+    }
+    sessionName_ = settings.sessionName;
+    desc_ = SessionDesc{};
+    desc_.flags = settings.flags;
+    desc_.instance = RandomGuid();
+    desc_.application = settings.application;
+    desc_.maxPlayers = settings.maxPlayers;
+    // Ids are (counter << 16 | slot) XOR this mask. The mask keeps the top bit and the low
+    // half clear, so every id is positive and never 0: the program treats ids <= 0 as failure.
+    idMask_ = QRandomGenerator::global()->generate() & 0x7FFF0000;
+    desc_.reserved1 = idMask_;
+    version_ = kNewestVersion;
+    systemId_ = AllocateId();
+    issuedIds_.erase(systemId_);
+    players_[systemId_] = LocalSystemPlayer(kSystemHostFlags);
+    running_ = true;
+    StartKeepAlive();
+    LogLine("hosting \"" + std::string(sessionName_.begin(), sessionName_.end()) +
+            "\" on stream port " + std::to_string(transport_.streamPort()) + ", datagram port " +
+            std::to_string(transport_.datagramPort()) + ", enumeration port " +
+            std::to_string(transport_.plan().enumPort));
+    return std::nullopt;
+}
+
+uint32_t DirectPlayHost::AllocateId() {
+    const qint64 now = clock_.elapsed();
+    for (auto it = issuedIds_.begin(); it != issuedIds_.end();) {
+        it = now - it->second > timings_.joinTimeoutMs ? issuedIds_.erase(it) : std::next(it);
+    }
+    if (issuedIds_.size() >= kMaxIssuedIds) {
+        return 0;
+    }
+    std::set<uint32_t> usedSlots;
+    for (const auto& entry : players_) {
+        usedSlots.insert((entry.first ^ idMask_) & 0xFFFF);
+    }
+    for (const auto& entry : issuedIds_) {
+        usedSlots.insert((entry.first ^ idMask_) & 0xFFFF);
+    }
+    uint32_t slot = 1;
+    while (usedSlots.count(slot) != 0 && slot < 0xFFFF) {
+        ++slot;
+    }
+    if (usedSlots.count(slot) != 0) {
+        return 0;
+    }
+    idCounter_ = (idCounter_ + 1) & 0x7FFF;
+    const uint32_t id = ((idCounter_ << 16) | slot) ^ idMask_;
+    issuedIds_[id] = now;
+    return id;
+}
+
+uint32_t DirectPlayHost::CurrentPlayers() const {
+    uint32_t count = 0;
+    for (const auto& [id, player] : players_) {
+        count += (player.flags & player_flags::kSystemPlayer) == 0 ? 1 : 0;
+    }
+    return count;
+}
+
+SessionDesc DirectPlayHost::CurrentDesc() const {
+    SessionDesc desc = desc_;
+    desc.currentPlayers = CurrentPlayers();
+    return desc;
+}
+
+bool DirectPlayHost::Full() const {
+    return CurrentPlayers() >= desc_.maxPlayers;
+}
+
+uint32_t DirectPlayHost::CreatePlayer(const std::u16string& shortName,
+                                      const std::u16string& longName) {
+    if (!running_ || Full()) {
+        return 0;
+    }
+    const uint32_t id = AllocateId();
+    if (id == 0) {
+        return 0;
+    }
+    issuedIds_.erase(id);
+    AddLocalPlayer(id, shortName, longName);
+    AnnounceLocalPlayer(id);
+    return id;
+}
+
+void DirectPlayHost::DestroyPlayer(uint32_t id) {
+    RetireLocalPlayer(id);
+}
+
+void DirectPlayHost::Stop() {
+    if (!running_) {
+        return;
+    }
+    for (uint32_t id : std::vector<uint32_t>(localPlayers_.begin(), localPlayers_.end())) {
+        RetireLocalPlayer(id);
+    }
+    SendToEveryMachine(DeletePlayer{0, systemId_});
+    pendingJoins_.clear();
+    FlushAndClose();
+    running_ = false;
+}
+
+// ---- incoming ----------------------------------------------------------------------------
+
+bool DirectPlayHost::HandleRole(const Decoded& decoded, const Origin& origin) {
+    const Message& message = decoded.message;
+    if (const auto* enumeration = std::get_if<EnumSessions>(&message)) {
+        OnEnumSessions(*enumeration, decoded, origin);
+    } else if (const auto* request = std::get_if<RequestPlayerId>(&message)) {
+        OnRequestPlayerId(*request, decoded, origin);
+    } else if (const auto* forward = std::get_if<AddForwardRequest>(&message)) {
+        OnAddForwardRequest(*forward, decoded, origin);
+    } else if (const auto* ack = std::get_if<AddForwardAck>(&message)) {
+        OnAddForwardAck(*ack, decoded, origin);
+    } else if (const auto* ping = std::get_if<Ping>(&message)) {
+        if (!HasPlayer(ping->idFrom)) {
+            Reply(origin, decoded, YouAreDead{});
+            return true;
+        }
+        return false;
+    } else if (const auto* create = std::get_if<directplay::CreatePlayer>(&message)) {
+        // Only a player whose id we handed out, from a machine that is in the session.
+        const bool issued = issuedIds_.erase(create->playerId) != 0;
+        if (!issued && !HasPlayer(create->playerId)) {
+            return true;
+        }
+        return false;
+    } else if (std::holds_alternative<EnumSessionsReply>(message) ||
+               std::holds_alternative<SuperEnumPlayersReply>(message) ||
+               std::holds_alternative<AddForward>(message) ||
+               std::holds_alternative<YouAreDead>(message)) {
+        // Only a host sends these; another machine claiming to be one is ignored.
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void DirectPlayHost::OnEnumSessions(const EnumSessions& request, const Decoded& decoded,
+                                    const Origin& origin) {
+    const Guid none{};
+    const bool application =
+        request.application == none || request.application == desc_.application;
+    const bool available = (request.flags & enum_flags::kAvailable) == 0 ||
+                           (!Full() && (desc_.flags & session_flags::kJoinDisabled) == 0);
+    if (!running_ || !application || !available || decoded.sender.port == 0) {
+        return;
+    }
+    Reply(origin, decoded, EnumSessionsReply{CurrentDesc(), sessionName_});
+}
+
+void DirectPlayHost::OnRequestPlayerId(const RequestPlayerId& request, const Decoded& decoded,
+                                       const Origin& origin) {
+    const bool machine = (request.flags & player_flags::kSystemPlayer) != 0;
+    const uint32_t closedFlag =
+        machine ? session_flags::kJoinDisabled : session_flags::kNewPlayersDisabled;
+    const bool refuse = Full() || (desc_.flags & closedFlag) != 0;
+    const uint32_t id = refuse ? 0 : AllocateId();
+    if (id == 0) {
+        Reply(origin, decoded, RequestPlayerReply{0, kErrorNoNewPlayers});
+        return;
+    }
+    Reply(origin, decoded, RequestPlayerReply{id, 0});
+}
+
+PlayerInfo DirectPlayHost::NameTableEntry(const PlayerInfo& player) const {
+    PlayerInfo entry = player;
+    entry.flags &= ~player_flags::kLocal;  // "local" means local to the sender only
+    if (IsLocal(player.id)) {
+        entry.streamAddress.reset();
+        entry.datagramAddress.reset();
+    }
+    return entry;
+}
+
+void DirectPlayHost::OnAddForwardRequest(const AddForwardRequest& request, const Decoded& decoded,
+                                         const Origin& origin) {
+    const uint32_t joinerId = request.playerId;
+    if (issuedIds_.erase(joinerId) == 0 || decoded.sender.port == 0) {
+        return;  // not an id we handed out for a joining machine
+    }
+    RemoteMachine machine;
+    machine.systemId = joinerId;
+    machine.ip = ReplyAddress(origin, decoded.sender);
+    machine.streamPort = decoded.sender.port;
+    machine.datagramPort =
+        request.player.datagramAddress ? request.player.datagramAddress->port : machine.streamPort;
+    machine.version = ClampVersion(request.player.version);
+
+    PlayerInfo system = request.player;
+    system.id = joinerId;
+    system.systemPlayerId = joinerId;
+    system.flags = player_flags::kSystemPlayer | player_flags::kInGroup;
+    system.version = machine.version;
+    system.streamAddress = SockAddr{machine.streamPort, machine.ip.toIPv4Address()};
+    system.datagramAddress = SockAddr{machine.datagramPort, machine.ip.toIPv4Address()};
+
+    // The others learn about the new machine first; the joiner gets the name table once
+    // they have acknowledged, or after a bounded wait.
+    PendingJoin pending;
+    for (const auto& [id, other] : machines_) {
+        AddForward forward{id, joinerId, system};
+        Send(other, forward);
+        pending.waitingFor.insert(id);
+    }
+    AddMachine(machine);
+    AddPlayer(system);
+    if (pending.waitingFor.empty()) {
+        FinishJoin(joinerId);
+        return;
+    }
+    pending.timer = std::make_unique<QTimer>();
+    pending.timer->setSingleShot(true);
+    connect(pending.timer.get(), &QTimer::timeout, this,
+            [this, joinerId] { FinishJoin(joinerId); });
+    pending.timer->start(timings_.addForwardWaitMs);
+    pendingJoins_[joinerId] = std::move(pending);
+}
+
+std::optional<uint32_t> DirectPlayHost::SenderMachine(const Decoded& decoded,
+                                                      const Origin& origin) const {
+    for (const auto& [id, machine] : machines_) {
+        if (machine.ip == origin.sourceIp && machine.streamPort == decoded.sender.port) {
+            return id;
+        }
+    }
+    return std::nullopt;
+}
+
+void DirectPlayHost::OnAddForwardAck(const AddForwardAck& ack, const Decoded& decoded,
+                                     const Origin& origin) {
+    const auto pending = pendingJoins_.find(ack.id);
+    const auto sender = SenderMachine(decoded, origin);
+    if (pending == pendingJoins_.end() || !sender) {
+        return;
+    }
+    pending->second.waitingFor.erase(*sender);
+    if (pending->second.waitingFor.empty()) {
+        FinishJoin(ack.id);
+    }
+}
+
+void DirectPlayHost::FinishJoin(uint32_t joinerId) {
+    pendingJoins_.erase(joinerId);
+    const auto joiner = machines_.find(joinerId);
+    if (joiner == machines_.end()) {
+        return;
+    }
+    SuperEnumPlayersReply snapshot;
+    snapshot.desc = CurrentDesc();
+    snapshot.name = sessionName_;
+    // System players first, so a reader knows every machine before its players.
+    for (int pass = 0; pass < 2; ++pass) {
+        for (const auto& [id, player] : players_) {
+            const bool isSystem = (player.flags & player_flags::kSystemPlayer) != 0;
+            if (isSystem == (pass == 0)) {
+                snapshot.players.push_back(NameTableEntry(player));
+            }
+        }
+    }
+    Send(joiner->second, snapshot);
+}
+
+void DirectPlayHost::MachineUnreachable(uint32_t systemId, const std::string& reason) {
+    if (machines_.count(systemId) == 0) {
+        return;
+    }
+    LogLine("machine " + std::to_string(systemId) + " is gone (" + reason + ")");
+    std::vector<uint32_t> owned;
+    for (const auto& [id, player] : players_) {
+        if (player.systemPlayerId == systemId && id != systemId) {
+            owned.push_back(id);
+        }
+    }
+    RemoveMachine(systemId);
+    pendingJoins_.erase(systemId);
+    for (auto& [joiner, pending] : pendingJoins_) {
+        pending.waitingFor.erase(systemId);
+    }
+    for (uint32_t id : owned) {
+        SendToEveryMachine(DeletePlayer{0, id});
+    }
+    SendToEveryMachine(DeletePlayer{0, systemId});
+}
+
+}  // namespace scopewatch::directplay

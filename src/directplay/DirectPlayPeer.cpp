@@ -1,0 +1,429 @@
+#include "directplay/DirectPlayPeer.h"
+
+#include <QEventLoop>
+
+namespace scopewatch::directplay {
+
+DirectPlayPeer::DirectPlayPeer(PortPlan plan, Timings timings)
+    : transport_(std::move(plan)), timings_(timings) {
+    clock_.start();
+    transport_.SetMessageHandler(
+        [this](const Decoded& decoded, const Origin& origin) { OnMessage(decoded, origin); });
+    transport_.SetFailureHandler(
+        [this](const QHostAddress& ip, quint16 port, const std::string& reason) {
+            OnStreamFailure(ip, port, reason);
+        });
+    connect(&keepAliveTimer_, &QTimer::timeout, this, [this] { KeepAliveTick(); });
+}
+
+DirectPlayPeer::~DirectPlayPeer() = default;
+
+std::optional<Delivery> DirectPlayPeer::TakeDelivery() {
+    if (deliveries_.empty()) {
+        return std::nullopt;
+    }
+    Delivery delivery = std::move(deliveries_.front());
+    deliveries_.pop_front();
+    return delivery;
+}
+
+std::optional<std::u16string> DirectPlayPeer::PlayerName(uint32_t id) const {
+    const auto found = players_.find(id);
+    if (found == players_.end()) {
+        return std::nullopt;
+    }
+    return found->second.shortName;
+}
+
+std::vector<uint32_t> DirectPlayPeer::ApplicationPlayerIds() const {
+    std::vector<uint32_t> ids;
+    for (const auto& [id, player] : players_) {
+        if ((player.flags & player_flags::kSystemPlayer) == 0) {
+            ids.push_back(id);
+        }
+    }
+    return ids;
+}
+
+bool DirectPlayPeer::WaitFor(const std::function<bool()>& done, int timeoutMs) {
+    if (done()) {
+        return true;
+    }
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QEventLoop loop;
+    QTimer poll;
+    poll.setInterval(5);
+    connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done() || lost_ || elapsed.elapsed() >= timeoutMs) {
+            loop.quit();
+        }
+    });
+    poll.start();
+    loop.exec();
+    return done();
+}
+
+// ---- sending ---------------------------------------------------------------------------
+
+void DirectPlayPeer::Send(const RemoteMachine& machine, const Message& message) {
+    const uint16_t version = std::min(version_, machine.version);
+    LogLine("sent to " + machine.ip.toString().toStdString() + ":" +
+            std::to_string(machine.streamPort) + " " +
+            Describe(Decoded{transport_.OurAddress(), 1, version, message}));
+    transport_.SendStream(machine.ip, machine.streamPort,
+                          Encode(message, transport_.OurAddress(), version));
+}
+
+void DirectPlayPeer::SendToEveryMachine(const Message& message) {
+    // Copy first: a failed send may remove a machine while we iterate.
+    const auto machines = machines_;
+    for (const auto& [id, machine] : machines) {
+        Send(machine, message);
+    }
+}
+
+QHostAddress DirectPlayPeer::ReplyAddress(const Origin& origin, SockAddr sender) const {
+    return sender.address != 0 ? QHostAddress(sender.address) : origin.sourceIp;
+}
+
+void DirectPlayPeer::Reply(const Origin& origin, const Decoded& request, const Message& message) {
+    const uint16_t version =
+        request.version == 0 ? version_ : std::min(version_, ClampVersion(request.version));
+    const QHostAddress ip = ReplyAddress(origin, request.sender);
+    LogLine("sent to " + ip.toString().toStdString() + ":" + std::to_string(request.sender.port) +
+            " " + Describe(Decoded{transport_.OurAddress(), 1, version, message}));
+    transport_.SendStream(ip, request.sender.port,
+                          Encode(message, transport_.OurAddress(), version));
+}
+
+void DirectPlayPeer::SendToAll(uint32_t idFrom, const Bytes& payload) {
+    for (uint32_t id : ApplicationPlayerIds()) {
+        if (!IsLocal(id)) {
+            SendTo(idFrom, id, payload);
+        }
+    }
+}
+
+void DirectPlayPeer::SendTo(uint32_t idFrom, uint32_t idTo, const Bytes& payload) {
+    const auto player = players_.find(idTo);
+    if (player == players_.end()) {
+        return;
+    }
+    const auto machine = machines_.find(player->second.systemPlayerId);
+    if (machine == machines_.end()) {
+        return;
+    }
+    const bool withIds = (desc_.flags & session_flags::kNoMessageId) == 0;
+    const Bytes bytes = withIds ? EncodePlayerData(transport_.OurAddress(), idFrom, idTo, payload)
+                                : Encode(PlayerData{payload}, transport_.OurAddress(), 0);
+    transport_.SendStream(machine->second.ip, machine->second.streamPort, bytes);
+}
+
+// ---- the name table ----------------------------------------------------------------------
+
+PlayerInfo DirectPlayPeer::LocalSystemPlayer(uint32_t flags) const {
+    PlayerInfo player;
+    player.flags = flags;
+    player.id = systemId_;
+    player.streamAddress = SockAddr{transport_.streamPort(), 0};
+    player.datagramAddress = SockAddr{transport_.datagramPort(), 0};
+    player.systemPlayerId = systemId_;
+    player.version = version_;
+    return player;
+}
+
+PlayerInfo DirectPlayPeer::LocalApplicationPlayer(uint32_t id) const {
+    PlayerInfo player = players_.at(id);
+    player.flags = player_flags::kLocal;
+    player.streamAddress = SockAddr{transport_.streamPort(), 0};
+    player.datagramAddress = SockAddr{transport_.datagramPort(), 0};
+    return player;
+}
+
+void DirectPlayPeer::AddLocalPlayer(uint32_t id, const std::u16string& shortName,
+                                    const std::u16string& longName) {
+    PlayerInfo player;
+    player.id = id;
+    player.shortName = shortName;
+    player.longName = longName;
+    player.systemPlayerId = systemId_;
+    players_[id] = player;
+    localPlayers_.insert(id);
+    localCreatedAtMs_[id] = clock_.elapsed();
+}
+
+void DirectPlayPeer::AnnounceLocalPlayer(uint32_t id) {
+    CreatePlayer message;
+    message.playerId = id;
+    message.player = LocalApplicationPlayer(id);
+    SendToEveryMachine(message);
+}
+
+void DirectPlayPeer::RetireLocalPlayer(uint32_t id) {
+    if (!IsLocal(id)) {
+        return;
+    }
+    SendToEveryMachine(DeletePlayer{0, id});
+    localPlayers_.erase(id);
+    localCreatedAtMs_.erase(id);
+    players_.erase(id);
+}
+
+bool DirectPlayPeer::AddPlayer(const PlayerInfo& player) {
+    const bool known = players_.count(player.id) != 0;
+    if (!known && players_.size() >= kMaxPlayers) {
+        return false;
+    }
+    players_[player.id] = player;
+    if (!known && (player.flags & player_flags::kSystemPlayer) == 0 && playerListener_) {
+        playerListener_(player.id, true);
+    }
+    return true;
+}
+
+void DirectPlayPeer::RemovePlayer(uint32_t id) {
+    const auto found = players_.find(id);
+    if (found == players_.end()) {
+        return;
+    }
+    const bool isSystem = (found->second.flags & player_flags::kSystemPlayer) != 0;
+    players_.erase(found);
+    if (!isSystem && playerListener_) {
+        playerListener_(id, false);
+    }
+}
+
+void DirectPlayPeer::AddMachine(const RemoteMachine& machine) {
+    RemoteMachine added = machine;
+    added.lastHeardMs = clock_.elapsed();
+    machines_[machine.systemId] = added;
+}
+
+void DirectPlayPeer::RemoveMachine(uint32_t systemId) {
+    std::vector<uint32_t> owned;
+    for (const auto& [id, player] : players_) {
+        if (player.systemPlayerId == systemId && id != systemId && !IsLocal(id)) {
+            owned.push_back(id);
+        }
+    }
+    for (uint32_t id : owned) {
+        RemovePlayer(id);
+    }
+    RemovePlayer(systemId);
+    const auto machine = machines_.find(systemId);
+    if (machine != machines_.end()) {
+        transport_.Disconnect(machine->second.ip, machine->second.streamPort);
+        machines_.erase(machine);
+    }
+}
+
+void DirectPlayPeer::MarkLost(const std::string& reason) {
+    if (lost_) {
+        return;
+    }
+    lost_ = true;
+    lostReason_ = reason;
+    keepAliveTimer_.stop();
+    LogLine("session lost: " + reason);
+    transport_.Close();
+}
+
+void DirectPlayPeer::LogLine(const std::string& line) const {
+    if (log_) {
+        log_(line);
+    }
+}
+
+void DirectPlayPeer::FlushAndClose() {
+    WaitFor([this] { return transport_.AllWritten(); }, timings_.flushTimeoutMs);
+    keepAliveTimer_.stop();
+    transport_.Close();
+}
+
+void DirectPlayPeer::StartKeepAlive() {
+    if ((desc_.flags & session_flags::kKeepAlive) != 0) {
+        keepAliveTimer_.start(timings_.keepAliveMs);
+    }
+}
+
+// ---- receiving ---------------------------------------------------------------------------
+
+void DirectPlayPeer::OnMessage(const Decoded& decoded, const Origin& origin) {
+    if (lost_) {
+        return;
+    }
+    NoteHeard(decoded, origin);
+    if (!std::holds_alternative<PlayerData>(decoded.message)) {
+        LogLine("received from " + origin.sourceIp.toString().toStdString() + ":" +
+                std::to_string(decoded.sender.port) + (origin.datagram ? " (udp) " : " ") +
+                Describe(decoded));
+    }
+    if (!HandleRole(decoded, origin)) {
+        HandleCommon(decoded, origin);
+    }
+}
+
+void DirectPlayPeer::HandleCommon(const Decoded& decoded, const Origin& origin) {
+    const Message& message = decoded.message;
+    if (const auto* create = std::get_if<CreatePlayer>(&message)) {
+        OnCreatePlayer(*create);
+    } else if (const auto* remove = std::get_if<DeletePlayer>(&message)) {
+        // Nobody deletes our own players or machine for us.
+        if (!IsLocal(remove->playerId) && remove->playerId != systemId_) {
+            if (machines_.count(remove->playerId) != 0) {
+                RemoveMachine(remove->playerId);
+            } else {
+                RemovePlayer(remove->playerId);
+            }
+        }
+    } else if (const auto* data = std::get_if<PlayerData>(&message)) {
+        OnPlayerData(*data);
+    } else if (const auto* ping = std::get_if<Ping>(&message)) {
+        OnPing(*ping, decoded, origin);
+    } else if (const auto* renamed = std::get_if<PlayerNameChanged>(&message)) {
+        const auto player = players_.find(renamed->playerId);
+        if (player != players_.end() && !IsLocal(renamed->playerId)) {
+            player->second.shortName = renamed->shortName;
+            player->second.longName = renamed->longName;
+        }
+    } else if (const auto* changed = std::get_if<SessionDescChanged>(&message)) {
+        desc_ = changed->desc;
+    }
+}
+
+void DirectPlayPeer::OnCreatePlayer(const CreatePlayer& message) {
+    PlayerInfo player = message.player;
+    player.id = message.playerId != 0 ? message.playerId : player.id;
+    if (IsLocal(player.id) || player.id == systemId_ ||
+        (player.flags & player_flags::kSystemPlayer) != 0) {
+        return;
+    }
+    const bool known = HasPlayer(player.id);
+    AddPlayer(player);
+    // A machine that has just created a player tells machines joining meanwhile about it,
+    // in case they missed the original announcement. VERIFYs are never answered.
+    if (known || message.verify || version_ < kVerifyVersion) {
+        return;
+    }
+    const auto machine = machines_.find(player.systemPlayerId);
+    if (machine == machines_.end()) {
+        return;
+    }
+    for (const auto& [id, createdAt] : localCreatedAtMs_) {
+        if (clock_.elapsed() - createdAt <= timings_.verifyWindowMs && ShouldVerify()) {
+            CreatePlayer verify;
+            verify.playerId = id;
+            verify.player = LocalApplicationPlayer(id);
+            verify.verify = true;
+            Send(machine->second, verify);
+        }
+    }
+}
+
+void DirectPlayPeer::OnPlayerData(const PlayerData& message) {
+    Delivery delivery;
+    if ((desc_.flags & session_flags::kNoMessageId) != 0) {
+        delivery.payload = message.body;
+    } else {
+        auto parts = SplitPlayerData(message);
+        if (!parts) {
+            return;
+        }
+        const bool forUs = parts->idTo == 0 || parts->idTo == systemId_ || IsLocal(parts->idTo);
+        if (!forUs) {
+            return;
+        }
+        delivery = Delivery{parts->idFrom, parts->idTo, std::move(parts->payload)};
+    }
+    if (deliveries_.size() >= kMaxQueuedDeliveries) {
+        ++droppedDeliveries_;
+        return;
+    }
+    deliveries_.push_back(std::move(delivery));
+}
+
+void DirectPlayPeer::OnPing(const Ping& ping, const Decoded& decoded, const Origin& origin) {
+    if (ping.reply || !HasPlayer(ping.idFrom)) {
+        return;
+    }
+    const Ping answer{ping.idFrom, ping.tickCount, true};
+    if (origin.datagram) {
+        transport_.SendDatagram(origin.sourceIp, origin.sourcePort,
+                                Encode(answer, transport_.OurAddress(), version_));
+    } else {
+        Reply(origin, decoded, answer);
+    }
+}
+
+void DirectPlayPeer::NoteHeard(const Decoded& decoded, const Origin& origin) {
+    uint32_t systemId = 0;
+    bool found = false;
+    auto ownerOf = [this, &systemId, &found](uint32_t playerId) {
+        const auto player = players_.find(playerId);
+        if (player != players_.end() && machines_.count(player->second.systemPlayerId) != 0) {
+            systemId = player->second.systemPlayerId;
+            found = true;
+        }
+    };
+    if (const auto* data = std::get_if<PlayerData>(&decoded.message)) {
+        if (const auto parts = SplitPlayerData(*data)) {
+            ownerOf(parts->idFrom);
+        }
+    } else if (const auto* ping = std::get_if<Ping>(&decoded.message)) {
+        if (!ping->reply) {  // a reply carries the id of the machine that pinged
+            ownerOf(ping->idFrom);
+        }
+    }
+    if (!found) {
+        for (const auto& [id, machine] : machines_) {
+            if (machine.ip == origin.sourceIp && machine.streamPort == decoded.sender.port) {
+                systemId = id;
+                found = true;
+                break;
+            }
+        }
+    }
+    const auto machine = machines_.find(systemId);
+    if (found && machine != machines_.end()) {
+        machine->second.lastHeardMs = clock_.elapsed();
+        machine->second.missedPings = 0;
+    }
+}
+
+void DirectPlayPeer::KeepAliveTick() {
+    const qint64 now = clock_.elapsed();
+    std::vector<uint32_t> gone;
+    for (auto& [id, machine] : machines_) {
+        if (now - machine.lastHeardMs < timings_.keepAliveMs) {
+            continue;
+        }
+        if (machine.missedPings >= timings_.maxMissedPings) {
+            gone.push_back(id);
+            continue;
+        }
+        ++machine.missedPings;
+        const Ping ping{systemId_, static_cast<uint32_t>(now), false};
+        transport_.SendDatagram(
+            machine.ip, machine.datagramPort,
+            Encode(ping, transport_.OurAddress(), std::min(version_, machine.version)));
+    }
+    for (uint32_t id : gone) {
+        LogLine("machine " + std::to_string(id) + " stopped answering");
+        MachineUnreachable(id, "stopped answering");
+    }
+}
+
+void DirectPlayPeer::OnStreamFailure(const QHostAddress& ip, quint16 port,
+                                     const std::string& reason) {
+    for (const auto& [id, machine] : machines_) {
+        if (machine.ip == ip && machine.streamPort == port) {
+            LogLine("no connection to " + ip.toString().toStdString() + ":" + std::to_string(port) +
+                    ": " + reason);
+            MachineUnreachable(id, reason);
+            return;
+        }
+    }
+}
+
+}  // namespace scopewatch::directplay

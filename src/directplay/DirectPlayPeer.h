@@ -1,0 +1,154 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+
+#include "directplay/DirectPlayTransport.h"
+
+namespace scopewatch::directplay {
+
+// Time limits of the protocol; tests shorten them.
+struct Timings {
+    int replyTimeoutMs = 5000;     // REQUESTPLAYERREPLY
+    int joinTimeoutMs = 20000;     // the name table snapshot (the host may wait 15 s itself)
+    int addForwardWaitMs = 15000;  // host: acknowledgements of the other machines
+    int keepAliveMs = 35000;       // silence before a ping
+    int maxMissedPings = 8;        // unanswered pings before a machine counts as gone
+    int verifyWindowMs = 40000;    // we verify our new players to machines joining meanwhile
+    int flushTimeoutMs = 1000;     // leaving: time to get the last messages out
+};
+
+// Caps on what a peer can make us hold.
+inline constexpr size_t kMaxQueuedDeliveries = 2048;
+inline constexpr size_t kMaxPlayers = 1024;
+
+// Application data for one of our players.
+struct Delivery {
+    uint32_t idFrom = 0;
+    uint32_t idTo = 0;
+    Bytes payload;
+};
+
+// Another machine of the session, known by its system player.
+struct RemoteMachine {
+    uint32_t systemId = 0;
+    QHostAddress ip;
+    quint16 streamPort = 0;
+    quint16 datagramPort = 0;
+    uint16_t version = kNewestVersion;
+    qint64 lastHeardMs = 0;
+    int missedPings = 0;
+};
+
+// The part of a DirectPlay machine that hosts and joiners share: the name table, our local
+// players and their announcement, player data in both directions, pings and leaving.
+class DirectPlayPeer : public QObject {
+    Q_OBJECT
+  public:
+    using Logger = std::function<void(const std::string&)>;
+    using PlayerListener = std::function<void(uint32_t playerId, bool created)>;
+
+    DirectPlayPeer(PortPlan plan, Timings timings);
+    ~DirectPlayPeer() override;
+
+    void SetLogger(Logger logger) { log_ = std::move(logger); }
+    void SetPlayerListener(PlayerListener listener) { playerListener_ = std::move(listener); }
+
+    // Application data, oldest first. Once the queue is full new data is dropped.
+    size_t WaitingCount() const { return deliveries_.size(); }
+    std::optional<Delivery> TakeDelivery();
+    size_t droppedDeliveries() const { return droppedDeliveries_; }
+
+    // Sends to every remote application player, guaranteed (TCP): one copy per player.
+    void SendToAll(uint32_t idFrom, const Bytes& payload);
+    void SendTo(uint32_t idFrom, uint32_t idTo, const Bytes& payload);
+
+    std::optional<std::u16string> PlayerName(uint32_t id) const;
+    bool HasPlayer(uint32_t id) const { return players_.count(id) != 0; }
+    std::vector<uint32_t> ApplicationPlayerIds() const;
+    bool IsLocal(uint32_t id) const { return localPlayers_.count(id) != 0; }
+    uint32_t systemId() const { return systemId_; }
+    const SessionDesc& desc() const { return desc_; }
+
+    bool lost() const { return lost_; }
+    const std::string& lostReason() const { return lostReason_; }
+
+    DirectPlayTransport& transport() { return transport_; }
+    const std::map<uint32_t, RemoteMachine>& machines() const { return machines_; }
+
+    // Runs the event loop until `done` holds, the session is lost or the time is up.
+    bool WaitFor(const std::function<bool()>& done, int timeoutMs);
+
+  protected:
+    // Role-specific handling; returns true when the message was dealt with.
+    virtual bool HandleRole(const Decoded& decoded, const Origin& origin) = 0;
+    // A machine stopped answering or its connection failed.
+    virtual void MachineUnreachable(uint32_t systemId, const std::string& reason) = 0;
+    // Whether this machine sends CREATEPLAYERVERIFY for its new players (joiners do).
+    virtual bool ShouldVerify() const { return true; }
+
+    void Send(const RemoteMachine& machine, const Message& message);
+    void SendToEveryMachine(const Message& message);
+    // Answers over a connection we open to the sender's listening address.
+    void Reply(const Origin& origin, const Decoded& request, const Message& message);
+    QHostAddress ReplyAddress(const Origin& origin, SockAddr sender) const;
+
+    PlayerInfo LocalSystemPlayer(uint32_t flags) const;
+    PlayerInfo LocalApplicationPlayer(uint32_t id) const;
+    void AddLocalPlayer(uint32_t id, const std::u16string& shortName,
+                        const std::u16string& longName);
+    void AnnounceLocalPlayer(uint32_t id);
+    void RetireLocalPlayer(uint32_t id);
+    // Adds a player from the wire; false when the table is full.
+    bool AddPlayer(const PlayerInfo& player);
+    void RemovePlayer(uint32_t id);
+    void RemoveMachine(uint32_t systemId);
+    void AddMachine(const RemoteMachine& machine);
+    void MarkLost(const std::string& reason);
+    // A new join starts with a clean slate.
+    void ClearLost() {
+        lost_ = false;
+        lostReason_.clear();
+    }
+    void LogLine(const std::string& line) const;
+    void FlushAndClose();
+    void StartKeepAlive();
+
+    DirectPlayTransport transport_;
+    Timings timings_;
+    SessionDesc desc_;
+    uint16_t version_ = kNewestVersion;
+    uint32_t systemId_ = 0;
+    std::map<uint32_t, PlayerInfo> players_;
+    std::map<uint32_t, RemoteMachine> machines_;
+    std::set<uint32_t> localPlayers_;
+    QElapsedTimer clock_;
+
+  private:
+    void OnMessage(const Decoded& decoded, const Origin& origin);
+    void HandleCommon(const Decoded& decoded, const Origin& origin);
+    void OnCreatePlayer(const CreatePlayer& message);
+    void OnPlayerData(const PlayerData& message);
+    void OnPing(const Ping& ping, const Decoded& decoded, const Origin& origin);
+    void NoteHeard(const Decoded& decoded, const Origin& origin);
+    void KeepAliveTick();
+    void OnStreamFailure(const QHostAddress& ip, quint16 port, const std::string& reason);
+
+    Logger log_;
+    PlayerListener playerListener_;
+    std::deque<Delivery> deliveries_;
+    size_t droppedDeliveries_ = 0;
+    std::map<uint32_t, qint64> localCreatedAtMs_;
+    QTimer keepAliveTimer_;
+    bool lost_ = false;
+    std::string lostReason_;
+};
+
+}  // namespace scopewatch::directplay

@@ -1,0 +1,311 @@
+#include "directplay/DirectPlayTransport.h"
+
+#include <QNetworkDatagram>
+#include <QTcpSocket>
+#include <QTimer>
+
+namespace scopewatch::directplay {
+
+namespace {
+// Qt stops reading from the kernel once this much is buffered, so one connection never
+// holds more than this plus one partial message.
+constexpr qint64 kSocketReadBuffer = 256 * 1024;
+}  // namespace
+
+struct DirectPlayTransport::Connection {
+    Bytes pending;  // bytes of a message not yet complete
+    bool outbound = false;
+    QHostAddress ip;
+    quint16 port = 0;  // the remote listening port (outbound connections)
+};
+
+DirectPlayTransport::DirectPlayTransport(PortPlan plan, TransportLimits limits)
+    : plan_(std::move(plan)), limits_(limits) {}
+
+DirectPlayTransport::~DirectPlayTransport() {
+    Close();
+}
+
+std::optional<std::string> DirectPlayTransport::Open() {
+    Close();
+    streamServer_ = std::make_unique<QTcpServer>();
+    datagramSocket_ = std::make_unique<QUdpSocket>();
+    for (int port = plan_.rangeFirst; port <= plan_.rangeLast && streamPort_ == 0; ++port) {
+        if (streamServer_->listen(plan_.bindAddress, static_cast<quint16>(port))) {
+            streamPort_ = static_cast<quint16>(port);
+        }
+    }
+    // The same number for the datagram port when it is free; peers learn it from our
+    // player's address data anyway.
+    for (int port = streamPort_; streamPort_ != 0 && port <= plan_.rangeLast; ++port) {
+        if (datagramSocket_->bind(plan_.bindAddress, static_cast<quint16>(port))) {
+            datagramPort_ = static_cast<quint16>(port);
+            break;
+        }
+    }
+    const std::string range =
+        std::to_string(plan_.rangeFirst) + "-" + std::to_string(plan_.rangeLast);
+    if (streamPort_ == 0 || datagramPort_ == 0) {
+        Close();
+        return "No free network port in " + range + " (is another session program running?)";
+    }
+    if (plan_.listenForEnumeration) {
+        enumServer_ = std::make_unique<QTcpServer>();
+        enumSocket_ = std::make_unique<QUdpSocket>();
+        const bool bound =
+            enumServer_->listen(plan_.bindAddress, plan_.enumPort) &&
+            enumSocket_->bind(plan_.bindAddress, plan_.enumPort,
+                              QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint);
+        if (!bound) {
+            Close();
+            return "Port " + std::to_string(plan_.enumPort) +
+                   " is in use: another session host runs on this machine";
+        }
+        connect(enumServer_.get(), &QTcpServer::newConnection, this,
+                [this] { AcceptStreams(enumServer_.get()); });
+        connect(enumSocket_.get(), &QUdpSocket::readyRead, this,
+                [this] { ReadDatagrams(enumSocket_.get()); });
+    }
+    connect(streamServer_.get(), &QTcpServer::newConnection, this,
+            [this] { AcceptStreams(streamServer_.get()); });
+    connect(datagramSocket_.get(), &QUdpSocket::readyRead, this,
+            [this] { ReadDatagrams(datagramSocket_.get()); });
+    return std::nullopt;
+}
+
+namespace {
+// Close may run inside a handler of the very socket being closed: delete it later.
+template <typename Socket>
+void DisposeLater(std::unique_ptr<Socket>& socket) {
+    if (socket) {
+        socket->disconnect();
+        socket->close();
+        socket.release()->deleteLater();
+    }
+}
+}  // namespace
+
+void DirectPlayTransport::Close() {
+    for (auto& [socket, connection] : connections_) {
+        socket->disconnect(this);
+        socket->abort();
+        socket->deleteLater();
+    }
+    connections_.clear();
+    outbound_.clear();
+    DisposeLater(streamServer_);
+    DisposeLater(datagramSocket_);
+    DisposeLater(enumServer_);
+    DisposeLater(enumSocket_);
+    streamPort_ = 0;
+    datagramPort_ = 0;
+}
+
+int DirectPlayTransport::openConnectionCount() const {
+    return static_cast<int>(connections_.size());
+}
+
+bool DirectPlayTransport::AllWritten() const {
+    for (const auto& [key, socket] : outbound_) {
+        if (socket->state() != QAbstractSocket::ConnectedState || socket->bytesToWrite() > 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string DirectPlayTransport::Key(const QHostAddress& ip, quint16 port) {
+    return ip.toString().toStdString() + ":" + std::to_string(port);
+}
+
+void DirectPlayTransport::AcceptStreams(QTcpServer* server) {
+    while (QTcpSocket* socket = server->nextPendingConnection()) {
+        int inbound = 0;
+        for (const auto& entry : connections_) {
+            inbound += entry.second.outbound ? 0 : 1;
+        }
+        if (inbound >= limits_.maxInboundConnections) {
+            ++rejectedInputs_;
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        Watch(socket, false, socket->peerAddress(), 0);
+        ReadStream(socket);
+    }
+}
+
+void DirectPlayTransport::Watch(QTcpSocket* socket, bool outbound, const QHostAddress& ip,
+                                quint16 port) {
+    socket->setParent(this);
+    socket->setReadBufferSize(kSocketReadBuffer);
+    connections_[socket] = Connection{{}, outbound, ip, port};
+    connect(socket, &QTcpSocket::readyRead, this, [this, socket] { ReadStream(socket); });
+    connect(socket, &QTcpSocket::disconnected, this, [this, socket] { Forget(socket); });
+    connect(socket, &QTcpSocket::errorOccurred, this,
+            [this, socket](QAbstractSocket::SocketError error) {
+                const auto found = connections_.find(socket);
+                if (found == connections_.end()) {
+                    return;
+                }
+                const Connection connection = found->second;
+                Forget(socket);
+                // EOF is a normal end of a connection, not a peer leaving.
+                if (connection.outbound && error != QAbstractSocket::RemoteHostClosedError &&
+                    onFailure_) {
+                    onFailure_(connection.ip, connection.port,
+                               error == QAbstractSocket::ConnectionRefusedError
+                                   ? "refused the connection"
+                                   : socket->errorString().toStdString());
+                }
+            });
+}
+
+void DirectPlayTransport::Forget(QTcpSocket* socket) {
+    const auto found = connections_.find(socket);
+    if (found == connections_.end()) {
+        return;
+    }
+    if (found->second.outbound) {
+        outbound_.erase(Key(found->second.ip, found->second.port));
+    }
+    connections_.erase(found);
+    socket->disconnect(this);
+    socket->abort();
+    socket->deleteLater();
+}
+
+void DirectPlayTransport::ReadStream(QTcpSocket* socket) {
+    while (connections_.count(socket) != 0 && socket->bytesAvailable() > 0) {
+        const QByteArray chunk = socket->read(kSocketReadBuffer);
+        Bytes& pending = connections_[socket].pending;
+        pending.insert(pending.end(), chunk.begin(), chunk.end());
+        size_t consumed = 0;
+        for (;;) {
+            auto found = connections_.find(socket);
+            if (found == connections_.end()) {
+                return;  // a handler closed us
+            }
+            Bytes& buffer = found->second.pending;
+            if (buffer.size() - consumed < 4) {
+                break;
+            }
+            const uint32_t word = static_cast<uint32_t>(buffer[consumed]) |
+                                  (static_cast<uint32_t>(buffer[consumed + 1]) << 8) |
+                                  (static_cast<uint32_t>(buffer[consumed + 2]) << 16) |
+                                  (static_cast<uint32_t>(buffer[consumed + 3]) << 24);
+            const auto size = FrameSize(word);
+            if (!size) {
+                // The stream cannot be resynchronised after a bad size word.
+                ++rejectedInputs_;
+                Forget(socket);
+                return;
+            }
+            if (buffer.size() - consumed < *size) {
+                break;
+            }
+            const Bytes frame(buffer.begin() + static_cast<long>(consumed),
+                              buffer.begin() + static_cast<long>(consumed + *size));
+            consumed += *size;
+            const Origin origin{socket->peerAddress(), false, socket->peerPort()};
+            Deliver(frame.data(), frame.size(), origin);
+        }
+        auto found = connections_.find(socket);
+        if (found == connections_.end()) {
+            return;
+        }
+        Bytes& buffer = found->second.pending;
+        buffer.erase(buffer.begin(), buffer.begin() + static_cast<long>(consumed));
+    }
+}
+
+void DirectPlayTransport::ReadDatagrams(QUdpSocket* socket) {
+    const auto stillOurs = [this, socket] {
+        return socket == datagramSocket_.get() || socket == enumSocket_.get();
+    };
+    while (stillOurs() && socket->hasPendingDatagrams()) {
+        const qint64 size = socket->pendingDatagramSize();
+        if (size < 0 || static_cast<size_t>(size) > kMaxMessageSize) {
+            socket->readDatagram(nullptr, 0);  // discard it
+            ++rejectedInputs_;
+            continue;
+        }
+        const QNetworkDatagram datagram = socket->receiveDatagram(size);
+        const QByteArray data = datagram.data();
+        const Origin origin{datagram.senderAddress(), true,
+                            static_cast<quint16>(datagram.senderPort())};
+        Deliver(reinterpret_cast<const uint8_t*>(data.constData()),
+                static_cast<size_t>(data.size()), origin);
+    }
+}
+
+void DirectPlayTransport::Deliver(const uint8_t* data, size_t size, const Origin& origin) {
+    const DecodeResult result = Decode(data, size);
+    if (!result.ok()) {
+        ++rejectedInputs_;
+        return;
+    }
+    if (onMessage_) {
+        onMessage_(*result.decoded, origin);
+    }
+}
+
+void DirectPlayTransport::SendStream(const QHostAddress& ip, quint16 port, const Bytes& bytes) {
+    if (!streamServer_) {
+        return;
+    }
+    const std::string key = Key(ip, port);
+    QTcpSocket* socket = nullptr;
+    if (const auto found = outbound_.find(key); found != outbound_.end()) {
+        socket = found->second;
+    } else {
+        if (static_cast<int>(outbound_.size()) >= limits_.maxOutboundConnections) {
+            ++rejectedInputs_;
+            return;
+        }
+        socket = new QTcpSocket(this);
+        Watch(socket, true, ip, port);
+        outbound_[key] = socket;
+        socket->connectToHost(ip, port);
+        QTimer::singleShot(limits_.connectTimeoutMs, socket, [this, socket] {
+            if (socket->state() != QAbstractSocket::ConnectedState) {
+                const auto found = connections_.find(socket);
+                if (found == connections_.end()) {
+                    return;
+                }
+                const Connection connection = found->second;
+                Forget(socket);
+                if (onFailure_) {
+                    onFailure_(connection.ip, connection.port,
+                               "did not accept a connection within " +
+                                   std::to_string(limits_.connectTimeoutMs / 1000) + " seconds");
+                }
+            }
+        });
+    }
+    if (socket->bytesToWrite() + static_cast<qint64>(bytes.size()) > limits_.maxPendingWriteBytes) {
+        // The peer stopped reading: give up on this connection rather than buffer forever.
+        Forget(socket);
+        if (onFailure_) {
+            onFailure_(ip, port, "stopped reading our messages");
+        }
+        return;
+    }
+    socket->write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+}
+
+void DirectPlayTransport::SendDatagram(const QHostAddress& ip, quint16 port, const Bytes& bytes) {
+    if (!datagramSocket_) {
+        return;
+    }
+    datagramSocket_->writeDatagram(reinterpret_cast<const char*>(bytes.data()),
+                                   static_cast<qint64>(bytes.size()), ip, port);
+}
+
+void DirectPlayTransport::Disconnect(const QHostAddress& ip, quint16 port) {
+    if (const auto found = outbound_.find(Key(ip, port)); found != outbound_.end()) {
+        Forget(found->second);
+    }
+}
+
+}  // namespace scopewatch::directplay

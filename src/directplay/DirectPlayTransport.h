@@ -1,0 +1,108 @@
+#pragma once
+
+#include <QHostAddress>
+#include <QObject>
+#include <QTcpServer>
+#include <QUdpSocket>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "directplay/DirectPlayCodec.h"
+
+class QTcpSocket;
+
+namespace scopewatch::directplay {
+
+// Where our sockets live. The defaults are DirectPlay's; tests move them elsewhere so that
+// they neither collide with each other nor with a session running on the same machine.
+struct PortPlan {
+    uint16_t enumPort = 47624;
+    uint16_t rangeFirst = 2300;
+    uint16_t rangeLast = 2400;
+    bool listenForEnumeration = false;  // a host listens on enumPort too
+    QHostAddress bindAddress = QHostAddress::AnyIPv4;
+};
+
+// Limits that keep a hostile or broken peer from growing our memory without bound.
+struct TransportLimits {
+    int maxInboundConnections = 64;
+    qint64 maxPendingWriteBytes = 1024 * 1024;  // per outbound connection
+    int maxOutboundConnections = 128;
+    int connectTimeoutMs = 5000;
+};
+
+// Where a received message came from.
+struct Origin {
+    QHostAddress sourceIp;
+    bool datagram = false;
+    quint16 sourcePort = 0;  // the socket's source port (ephemeral on TCP)
+};
+
+// The TCP/IP service provider: listens on the first free port of the range (TCP and UDP),
+// reads whole messages from every connection, inbound or outbound, and sends each message
+// over one outbound connection per remote listening address, opened on demand.
+class DirectPlayTransport : public QObject {
+    Q_OBJECT
+  public:
+    using MessageHandler = std::function<void(const Decoded&, const Origin&)>;
+    using FailureHandler =
+        std::function<void(const QHostAddress&, quint16 port, const std::string& reason)>;
+
+    explicit DirectPlayTransport(PortPlan plan, TransportLimits limits = {});
+    ~DirectPlayTransport() override;
+
+    // Binds the sockets; on failure returns a text a user can act on.
+    std::optional<std::string> Open();
+    void Close();
+
+    quint16 streamPort() const { return streamPort_; }
+    quint16 datagramPort() const { return datagramPort_; }
+    const PortPlan& plan() const { return plan_; }
+    // The address to put in every header we send.
+    SockAddr OurAddress() const { return SockAddr{streamPort_, 0}; }
+
+    void SetMessageHandler(MessageHandler handler) { onMessage_ = std::move(handler); }
+    // Called when a connection to a remote listening address could not be made or broke.
+    void SetFailureHandler(FailureHandler handler) { onFailure_ = std::move(handler); }
+
+    void SendStream(const QHostAddress& ip, quint16 port, const Bytes& bytes);
+    void SendDatagram(const QHostAddress& ip, quint16 port, const Bytes& bytes);
+    // Drops the outbound connection to that address (the next send opens a new one).
+    void Disconnect(const QHostAddress& ip, quint16 port);
+
+    // True when every outbound connection is up and has nothing left to write.
+    bool AllWritten() const;
+
+    // Counters for tests and logs.
+    int rejectedInputs() const { return rejectedInputs_; }
+    int openConnectionCount() const;
+
+  private:
+    struct Connection;
+
+    void AcceptStreams(QTcpServer* server);
+    void Watch(QTcpSocket* socket, bool outbound, const QHostAddress& ip, quint16 port);
+    void ReadStream(QTcpSocket* socket);
+    void ReadDatagrams(QUdpSocket* socket);
+    void Deliver(const uint8_t* data, size_t size, const Origin& origin);
+    void Forget(QTcpSocket* socket);
+    static std::string Key(const QHostAddress& ip, quint16 port);
+
+    PortPlan plan_;
+    TransportLimits limits_;
+    MessageHandler onMessage_;
+    FailureHandler onFailure_;
+    std::unique_ptr<QTcpServer> streamServer_;
+    std::unique_ptr<QUdpSocket> datagramSocket_;
+    std::unique_ptr<QTcpServer> enumServer_;
+    std::unique_ptr<QUdpSocket> enumSocket_;
+    quint16 streamPort_ = 0;
+    quint16 datagramPort_ = 0;
+    std::map<QTcpSocket*, Connection> connections_;
+    std::map<std::string, QTcpSocket*> outbound_;
+    int rejectedInputs_ = 0;
+};
+
+}  // namespace scopewatch::directplay

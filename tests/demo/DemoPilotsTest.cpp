@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include "demo/DemoPilots.h"
+
+namespace scopewatch::demo {
+namespace {
+
+constexpr double kKnot = 1852.0 / 3600.0;  // metres per second
+
+TEST(DemoPilots, FlyerMovesAtLegSpeedAndInterpolatesAltitude) {
+    const GeoPoint start{40.0, -100.0};
+    const GeoPoint east = Offset(start, 90.0, 1852.0);
+    RouteFlyer flyer({{start, 1000.0, 0.0}, {east, 2000.0, 60.0}}, false);
+    flyer.Advance(30.0);  // half the leg at 60 knots
+    EXPECT_NEAR(DistanceMetres(start, flyer.state().position), 926.0, 1.0);
+    EXPECT_NEAR(flyer.state().altitudeFt, 1500.0, 1.0);
+    EXPECT_NEAR(flyer.state().trueHeading, 90.0, 0.01);
+    // Past the end of an open route: back to the start and on along the first leg.
+    flyer.Advance(40.0);
+    EXPECT_NEAR(DistanceMetres(start, flyer.state().position), 10 * 60 * kKnot, 1.0);
+}
+
+TEST(DemoPilots, ClosedRouteFliesBackToItsStartAndDegenerateOnesDoNotHang) {
+    const GeoPoint a{10.0, 10.0};
+    const GeoPoint b = Offset(a, 0.0, 1000.0);
+    RouteFlyer flyer({{a, 0.0, 100.0}, {b, 0.0, 100.0}}, true);
+    flyer.Advance(1000.0 / (100 * kKnot) + 1.0);  // one second into the way back
+    EXPECT_NEAR(flyer.state().trueHeading, 180.0, 0.01);
+    EXPECT_NEAR(DistanceMetres(b, flyer.state().position), 100 * kKnot, 1.0);
+    // Routes of one point or of no length do not hang.
+    RouteFlyer still({{a, 0.0, 0.0}, {a, 0.0, 0.0}}, true);
+    still.Advance(5.0);
+    EXPECT_DOUBLE_EQ(still.state().position.latitude, 10.0);
+    RouteFlyer single({{a, 100.0, 10.0}}, true);
+    single.Advance(5.0);
+    EXPECT_DOUBLE_EQ(single.state().altitudeFt, 100.0);
+}
+
+TEST(DemoPilots, ProfilesCoverEveryKindOfTraffic) {
+    const DemoAirportPlan plan = FallbackAirportPlan();
+    const auto pilots = DemoPilotProfiles(plan);
+    ASSERT_EQ(pilots.size(), 5u);
+    // The taxiing aircraft stays on the ground near the airport; the overflight stays high.
+    RouteFlyer taxi(pilots[0].route, pilots[0].closedRoute);
+    RouteFlyer over(pilots[4].route, pilots[4].closedRoute);
+    for (int second = 0; second < 600; ++second) {
+        taxi.Advance(1.0);
+        over.Advance(1.0);
+        ASSERT_DOUBLE_EQ(taxi.state().altitudeFt, plan.elevationFt);
+        ASSERT_LT(DistanceMetres(plan.reference, taxi.state().position), 3000.0);
+        ASSERT_GT(over.state().altitudeFt, 10000.0);
+    }
+    // The ILS aircraft starts high on the extended centreline and ends on the runway.
+    EXPECT_GT(pilots[3].route.front().altitudeFt, plan.elevationFt + 3000.0);
+    EXPECT_NEAR(BearingDegrees(pilots[3].route.front().at, plan.ilsThreshold), plan.ilsCourse, 0.5);
+}
+
+TEST(DemoPilots, ReportCarriesWireUnits) {
+    PilotState state;
+    state.position = GeoPoint{45.0, 90.0};
+    state.trueHeading = 180.0;
+    state.altitudeFt = 3280.84;
+    const PositionReport report = ReportOf(state);
+    EXPECT_EQ(report.altitudeMetres, 1000);
+    EXPECT_EQ(report.headingWord, 512 * 4);
+    EXPECT_NEAR(LatitudeDegrees(report.latitudeRaw), 45.0, 1e-5);
+    EXPECT_NEAR(LongitudeDegrees(report.longitudeRaw), 90.0, 1e-7);
+}
+
+}  // namespace
+}  // namespace scopewatch::demo

@@ -1,0 +1,169 @@
+// The demo host end to end, driven through the session service the way the scope drives it.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "demo/DemoSessionHost.h"
+#include "multiplayer/DirectPlaySession.h"
+#include "support/DirectPlayTestPorts.h"
+#include "support/SpinEventLoop.h"
+
+namespace scopewatch::demo {
+namespace {
+
+using testing::SpinUntil;
+
+DemoHostOptions HostOptions(uint16_t enumPort) {
+    DemoHostOptions options;
+    options.ports = testing::DirectPlayTestPorts(enumPort);
+    options.tickMs = 50;  // a "second" of the pilots is one tick
+    options.chatEverySeconds = 0;
+    return options;
+}
+
+DirectPlaySessionOptions ClientOptions(uint16_t enumPort) {
+    DirectPlaySessionOptions options;
+    options.ports = testing::DirectPlayTestPorts(enumPort);
+    options.enumerationWindowMs = 1500;
+    return options;
+}
+
+// A received message with its head read; `rest` continues with the payload.
+struct Seen {
+    int32_t from;
+    int32_t kind;
+    int32_t length;
+    SessionMessage rest;
+};
+
+class DemoHostEndToEnd : public ::testing::Test {
+  protected:
+    void Start(DemoHostOptions options) {
+        enumPort_ = options.ports.enumPort;
+        host_ = std::make_unique<DemoSessionHost>(
+            std::move(options), FallbackAirportPlan(),
+            [this](const std::string& line) { log_.push_back(line); });
+        ASSERT_EQ(host_->Start(), std::nullopt);
+        session_ = std::make_unique<DirectPlaySession>(
+            [] { return std::optional<std::string>("127.0.0.1"); }, ClientOptions(enumPort_));
+        session_->InitialiseConnection(2);
+        ASSERT_EQ(session_->ListSessions().size(), 1u);
+        session_->JoinSession(1);
+        me_ = session_->CreatePlayer("ATC", "Player");
+        ASSERT_GT(me_, 0);
+    }
+
+    // Waits until a message of that kind arrives that `match` accepts; keeps all it read.
+    std::optional<Seen> WaitFor(int32_t kind, const std::function<bool(Seen&)>& match,
+                                int timeoutMs = 3000) {
+        std::optional<Seen> found;
+        SpinUntil(
+            [&] {
+                while (!found && session_->WaitingMessageCount(me_) > 0) {
+                    ReceivedMessage received = session_->Receive();
+                    const MessageHead head = ReadHead(received.message);
+                    Seen seen{received.fromId, head.kind, head.length, received.message};
+                    kindsSeen_.insert(head.kind);
+                    Seen probe = seen;
+                    try {
+                        if (head.kind == kind && match(probe)) {
+                            found = seen;
+                        }
+                    } catch (const SessionError&) {
+                        // a message that does not fit the matcher is just not the one
+                    }
+                }
+                return found.has_value();
+            },
+            timeoutMs);
+        return found;
+    }
+
+    uint16_t enumPort_ = 0;
+    std::vector<std::string> log_;
+    std::unique_ptr<DemoSessionHost> host_;
+    std::unique_ptr<DirectPlaySession> session_;
+    int32_t me_ = 0;
+    std::set<int32_t> kindsSeen_;
+};
+
+TEST_F(DemoHostEndToEnd, AdmitsTheControllerThenTrafficAndChatFlow) {
+    Start(HostOptions(47710));
+    session_->SendToAll(me_, MakeSignal(kinds::kJoinRequest));
+    const auto accepted =
+        WaitFor(kinds::kPlayerPresent, [&](Seen& seen) { return seen.rest.ReadInt32() == me_; });
+    ASSERT_TRUE(accepted) << "no 0x1003 with our id";
+
+    const auto position = WaitFor(kinds::kPositionLong, [](Seen&) { return true; });
+    ASSERT_TRUE(position);
+    EXPECT_EQ(session_->PlayerName(position->from), "DAL1842");
+    EXPECT_TRUE(WaitFor(kinds::kPositionShort, [](Seen&) { return true; }));
+    EXPECT_TRUE(kindsSeen_.count(kinds::kKeepAlive) ||
+                WaitFor(kinds::kKeepAlive, [](Seen&) { return true; }));
+
+    session_->SendToAll(me_, MakeSignal(kinds::kIdentifyRequest));
+    std::set<std::string> announced;
+    WaitFor(kinds::kPlayerPresent, [&](Seen& seen) {
+        announced.insert(session_->PlayerName(seen.rest.ReadInt32()));
+        return announced.size() == 5;
+    });
+    EXPECT_EQ(announced,
+              (std::set<std::string>{"N172SP", "DAL1842", "N35PA", "UAL913", "SWA2210"}));
+
+    session_->SendToAll(me_, MakeSignal(kinds::kAircraftInfoRequest));
+    const auto info = WaitFor(kinds::kAircraftInfo, [&](Seen& seen) {
+        return session_->PlayerName(seen.from) == "UAL913";
+    });
+    ASSERT_TRUE(info);
+    SessionMessage rest = info->rest;
+    const AircraftInfo aircraft = ReadAircraftInfo(rest, info->length);
+    EXPECT_EQ(aircraft.typeCode, 1);
+    EXPECT_EQ(aircraft.title, "Airbus A320");
+
+    session_->SendToAll(me_, MakeChat("Hello"));
+    const auto answer = WaitFor(kinds::kChat, [](Seen& seen) {
+        const auto text = ReadChat(seen.rest, seen.length);
+        return text && text->find("roger, Hello") != std::string::npos;
+    });
+    EXPECT_TRUE(answer);
+    EXPECT_EQ(host_->AdmittedControllers(), std::vector<uint32_t>{static_cast<uint32_t>(me_)});
+    // The host logged what it received, one readable line per message.
+    EXPECT_NE(
+        std::find(log_.begin(), log_.end(),
+                  "received 0x1001 join request from ATC (" + std::to_string(me_) + ") length 0"),
+        log_.end());
+}
+
+TEST_F(DemoHostEndToEnd, RefusesWhenAskedTo) {
+    DemoHostOptions options = HostOptions(47711);
+    options.refuseControllers = true;
+    Start(options);
+    session_->SendToAll(me_, MakeSignal(kinds::kJoinRequest));
+    EXPECT_TRUE(WaitFor(kinds::kRefused, [](Seen&) { return true; }));
+    EXPECT_TRUE(host_->AdmittedControllers().empty());
+}
+
+TEST_F(DemoHostEndToEnd, RemovesTheControllerAfterTheGivenTime) {
+    DemoHostOptions options = HostOptions(47712);
+    options.removeAfterSeconds = 3;
+    Start(options);
+    session_->SendToAll(me_, MakeSignal(kinds::kJoinRequest));
+    EXPECT_TRUE(WaitFor(kinds::kRemoved, [](Seen&) { return true; }));
+}
+
+TEST_F(DemoHostEndToEnd, GoesSilentWhenAskedTo) {
+    DemoHostOptions options = HostOptions(47713);
+    options.silentAfterSeconds = 4;
+    Start(options);
+    testing::Spin(600);  // well past the fourth tick
+    while (session_->WaitingMessageCount(me_) > 0) {
+        session_->Receive();
+    }
+    session_->SendToAll(me_, MakeSignal(kinds::kJoinRequest));
+    EXPECT_FALSE(WaitFor(
+        kinds::kPlayerPresent, [](Seen&) { return true; }, 500));
+    EXPECT_EQ(session_->WaitingMessageCount(me_), 0);
+}
+
+}  // namespace
+}  // namespace scopewatch::demo
