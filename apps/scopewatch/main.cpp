@@ -1,21 +1,29 @@
-#include <QApplication>
 #include <filesystem>
 
 #include "app/AppWindows.h"
+#include "app/GuardedApplication.h"
+#include "directplay/ui/HostAddressDialog.h"
+#include "multiplayer/DirectPlaySession.h"
 #include "platform/FileSystem.h"
 #include "platform/ui/QtMessageBoxes.h"
 #include "shared/ProgramState.h"
+#include "shared/TimerClock.h"
 
 int main(int argc, char* argv[]) {
-    QApplication application(argc, argv);
+    scopewatch::GuardedApplication application(argc, argv);
     application.setQuitOnLastWindowClosed(false);
 
     scopewatch::ProgramState state;
     state.workDir = std::filesystem::current_path();
     scopewatch::FileSystem files(state.workDir, scopewatch::FileSystem::MountedVolumes());
     scopewatch::QtMessageBoxes messages;
+    application.SetReporter([&messages](const std::string& what) {
+        messages.Warn(scopewatch::UnexpectedErrorText(what));
+    });
+    scopewatch::DirectPlaySession session([] { return scopewatch::AskHostAddress(); });
+    const scopewatch::TimerClock clock;
 
-    scopewatch::AppWindows windows(state, messages, files);
+    scopewatch::AppWindows windows(state, messages, files, session, clock);
     windows.Start();
     return application.exec();
 }

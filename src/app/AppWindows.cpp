@@ -4,6 +4,8 @@
 
 #include "airport/ui/AirportWindow.h"
 #include "builder/ui/BuilderWindow.h"
+#include "mainwindow/ui/MainWindow.h"
+#include "multiplayer/ui/ConnectionDialog.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
 #include "shared/ProgramState.h"
@@ -13,10 +15,18 @@
 
 namespace scopewatch {
 
-AppWindows::AppWindows(ProgramState& state, MessageBoxes& messages, FileSystem& files)
-    : state_(state), messages_(messages), files_(files) {}
+AppWindows::AppWindows(ProgramState& state, MessageBoxes& messages, FileSystem& files,
+                       SessionService& session, const TimerClock& clock)
+    : state_(state), messages_(messages), files_(files), session_(session), clock_(clock) {}
 
 AppWindows::~AppWindows() = default;
+
+template <typename Window>
+void AppWindows::Retire(std::unique_ptr<Window>& window) {
+    if (window) {
+        window.release()->deleteLater();
+    }
+}
 
 void AppWindows::Start() {
     splash_ = std::make_unique<SplashWindow>(
@@ -27,7 +37,7 @@ void AppWindows::Start() {
 void AppWindows::CloseSplash() {
     if (splash_) {
         splash_->hide();
-        splash_.release()->deleteLater();
+        Retire(splash_);
     }
 }
 
@@ -45,17 +55,38 @@ void AppWindows::ShowBuilderWindow() {
 
 void AppWindows::ShowAirportWindow() {
     CloseSplash();
-    // A window that hands over is still inside its own event handler: delete it later.
-    if (airport_) {
-        airport_.release()->deleteLater();
-    }
+    Retire(airport_);
     airport_ = std::make_unique<AirportWindow>(state_, files_, messages_, *this);
     airport_->show();
 }
 
 void AppWindows::AirportTaken() {
-    messages_.Inform("The connection dialog is not built yet, so the program ends here.");
-    EndProgram();
+    if (state_.mainWindowOpen == kTrue16 && main_) {
+        main_->AirportChanged();
+    } else {
+        ShowConnectionDialog();
+    }
+}
+
+void AppWindows::ShowConnectionDialog() {
+    Retire(connection_);
+    Retire(main_);
+    connection_ = std::make_unique<ConnectionDialog>(state_, session_, messages_, *this, clock_);
+    connection_->show();
+}
+
+void AppWindows::ShowMainWindow() {
+    Retire(connection_);
+    Retire(main_);
+    main_ = std::make_unique<MainWindow>(state_, session_, messages_, *this, clock_);
+    main_->show();
+    main_->Load();
+}
+
+void AppWindows::ReturnToMainWindow() {
+    if (main_) {
+        main_->Unlock();
+    }
 }
 
 void AppWindows::EndProgram() {

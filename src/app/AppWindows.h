@@ -10,17 +10,22 @@ namespace scopewatch {
 struct ProgramState;
 class MessageBoxes;
 class FileSystem;
+class SessionService;
+class TimerClock;
 class SplashWindow;
 class SetupDialog;
 class BuilderWindow;
 class AirportWindow;
+class ConnectionDialog;
+class MainWindow;
 
 // The program's windows and the hand-offs between them. It owns every top-level window
 // and creates each one when the flow reaches it.
 class AppWindows : public QObject, public WindowFlow {
     Q_OBJECT
   public:
-    AppWindows(ProgramState& state, MessageBoxes& messages, FileSystem& files);
+    AppWindows(ProgramState& state, MessageBoxes& messages, FileSystem& files,
+               SessionService& session, const TimerClock& clock);
     ~AppWindows() override;
 
     // Shows the splash window; the start-up check follows 3 s later.
@@ -30,6 +35,9 @@ class AppWindows : public QObject, public WindowFlow {
     void ShowBuilderWindow() override;
     void ShowAirportWindow() override;
     void AirportTaken() override;
+    void ShowConnectionDialog() override;
+    void ShowMainWindow() override;
+    void ReturnToMainWindow() override;
     void EndProgram() override;
 
     bool ended() const { return ended_; }
@@ -37,17 +45,27 @@ class AppWindows : public QObject, public WindowFlow {
     SetupDialog* setupDialog() const { return setup_.get(); }
     BuilderWindow* builderWindow() const { return builder_.get(); }
     AirportWindow* airportWindow() const { return airport_.get(); }
+    ConnectionDialog* connectionDialog() const { return connection_.get(); }
+    MainWindow* mainWindow() const { return main_.get(); }
 
   private:
     void CloseSplash();
+    // A window that hands over is still inside its own event handler: it is deleted once
+    // that handler has returned.
+    template <typename Window>
+    static void Retire(std::unique_ptr<Window>& window);
 
     ProgramState& state_;
     MessageBoxes& messages_;
     FileSystem& files_;
+    SessionService& session_;
+    const TimerClock& clock_;
     std::unique_ptr<SplashWindow> splash_;
     std::unique_ptr<SetupDialog> setup_;
     std::unique_ptr<BuilderWindow> builder_;
     std::unique_ptr<AirportWindow> airport_;
+    std::unique_ptr<ConnectionDialog> connection_;
+    std::unique_ptr<MainWindow> main_;
     bool ended_ = false;
 };
 

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "platform/Rounding.h"
+
 namespace scopewatch {
 
 namespace {
@@ -151,6 +153,11 @@ int32_t HeadingWord(double trueHeadingDegrees) {
     const double turns = std::fmod(std::fmod(trueHeadingDegrees, 360.0) + 360.0, 360.0) / 360.0;
     const int32_t steps = static_cast<int32_t>(std::lround(turns * 1024.0)) & 1023;
     return steps * 4;
+}
+
+int16_t HeadingFromWord(int32_t word) {
+    const int32_t steps = (word / 4) & 1023;
+    return RoundToInt16(steps / 1024.0 * 360.0);
 }
 
 const char* AircraftTypeText(int16_t typeCode) {

@@ -70,6 +70,9 @@ double LongitudeDegrees(int32_t raw);
 int32_t LatitudeRaw(double degrees);
 int32_t LongitudeRaw(double degrees);
 int32_t HeadingWord(double trueHeadingDegrees);
+// The true heading in whole degrees (0 to 360) from bits 2 to 11 of a position's heading
+// word: the word divided by 4 (truncated toward zero), its low 10 bits, scaled to 360.
+int16_t HeadingFromWord(int32_t word);
 const char* AircraftTypeText(int16_t typeCode);
 
 }  // namespace scopewatch

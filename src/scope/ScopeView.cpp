@@ -74,8 +74,7 @@ bool ZoomOut(ScopeView& view) {
     return true;
 }
 
-ScopeView InitialView(int32_t widthPx, int32_t heightPx, double centreLongitude,
-                      double centreLatitude) {
+ScopeView WorldView(int32_t widthPx, int32_t heightPx) {
     ScopeView view;
     view.WidthPx = widthPx;
     view.HeightPx = heightPx;
@@ -84,6 +83,12 @@ ScopeView InitialView(int32_t widthPx, int32_t heightPx, double centreLongitude,
     view.South = kWorldSouth;
     view.North = kWorldNorth;
     view.ZoomLevel = kMinZoomLevel;
+    return view;
+}
+
+ScopeView InitialView(int32_t widthPx, int32_t heightPx, double centreLongitude,
+                      double centreLatitude) {
+    ScopeView view = WorldView(widthPx, heightPx);
     CentreView(view, centreLongitude, centreLatitude);
     while (view.ZoomLevel < kInitialZoomLevel) {
         ZoomIn(view);

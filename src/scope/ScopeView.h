@@ -57,6 +57,9 @@ bool ZoomIn(ScopeView& view);
 // Doubles both spans about the centre (levels 2 to 20); false when already at level 1.
 bool ZoomOut(ScopeView& view);
 
+// The whole world (just inside +-180 / +-90) at level 1, for a scope of that size.
+ScopeView WorldView(int32_t widthPx, int32_t heightPx);
+
 // The view the main window opens with: the world (just inside +-180 / +-90) centred on the
 // airport, then zoomed in to level 9.
 ScopeView InitialView(int32_t widthPx, int32_t heightPx, double centreLongitude,

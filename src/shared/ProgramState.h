@@ -20,6 +20,9 @@ struct ProgramState {
     SettingsValues settings;
     LoadedAirportData airport;
 
+    // The session: our player's id (above 0 when a player exists), set True when the host
+    // accepted the player, and whether the main window runs.
+    int32_t myPlayerId = 0;
     Flag16 isConnected = kFalse16;
     Flag16 mainWindowOpen = kFalse16;
 

@@ -9,11 +9,20 @@ class WindowFlow {
     virtual ~WindowFlow() = default;
     virtual void ShowSetupDialog() = 0;
     virtual void ShowBuilderWindow() = 0;
+    // The airport window: at start-up, or over the running main window ("Goto Airport").
     virtual void ShowAirportWindow() = 0;
     // "GET AIRPORT" has copied the chosen airport into currentAirport: on to the connection
     // dialog on the first take-over of the run, or back to the running main window.
     virtual void AirportTaken() {}
-    // The airport window closed while the main window runs: the main window takes over again.
+    // The connection dialog: after the first take-over, and after the main window left the
+    // session.
+    virtual void ShowConnectionDialog() {}
+    // The host accepted our player: the connection dialog has closed, the main window opens.
+    virtual void ShowMainWindow() {}
+    // The main window's child windows ("Options", "About").
+    virtual void ShowOptionsWindow() {}
+    virtual void ShowAboutWindow() {}
+    // A child window closed while the main window runs: the main window takes over again.
     virtual void ReturnToMainWindow() {}
     // Ends the program (all windows close, the event loop stops).
     virtual void EndProgram() = 0;

@@ -4,8 +4,11 @@
 #include "app/AppWindows.h"
 #include "builder/ui/BuilderWindow.h"
 #include "demo/DemoSimulator.h"
+#include "multiplayer/InMemorySession.h"
+#include "multiplayer/ui/ConnectionDialog.h"
 #include "platform/FileSystem.h"
 #include "shared/ProgramState.h"
+#include "shared/TimerClock.h"
 #include "startup/StartupCheck.h"
 #include "startup/ui/SetupDialog.h"
 #include "support/ScriptedMessageBoxes.h"
@@ -24,7 +27,9 @@ TEST(AppWindowsFirstRunTest, SetupBuildSearchAndTakeOverFromAnEmptyWorkingDirect
     state.workDir = dir / "run";
     FileSystem files(state.workDir, {{"C:\\", DriveType::Fixed, std::string("C"), "/"}});
     testing::ScriptedMessageBoxes messages;
-    AppWindows windows(state, messages, files);
+    InMemorySession session;
+    const TimerClock clock;
+    AppWindows windows(state, messages, files, session, clock);
 
     RunStartupCheck(state, messages, files, windows);
     ASSERT_NE(windows.setupDialog(), nullptr);
@@ -58,9 +63,9 @@ TEST(AppWindowsFirstRunTest, SetupBuildSearchAndTakeOverFromAnEmptyWorkingDirect
     EXPECT_EQ(state.airport.currentAirport.icaoId, "KELD");
     EXPECT_GT(state.airport.currentAirport.runwayCount(), 1);
     EXPECT_TRUE(state.airport.airportList.empty());
-    EXPECT_EQ(messages.Texts().back(),
-              "The connection dialog is not built yet, so the program ends here.");
-    EXPECT_TRUE(windows.ended());
+    ASSERT_NE(windows.connectionDialog(), nullptr);
+    EXPECT_TRUE(windows.connectionDialog()->isVisible());
+    EXPECT_FALSE(windows.ended());
 }
 
 }  // namespace

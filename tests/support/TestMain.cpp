@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
+#include "app/GuardedApplication.h"
+#include "support/EventErrors.h"
 
 namespace {
 
@@ -12,13 +13,15 @@ void SetDefault(const char* name, const char* value) {
 
 }  // namespace
 
-// Every test executable runs with a QApplication (offscreen), so window tests and logic
-// tests share one main().
+// Every test executable runs with the program's own application object (offscreen), so
+// window tests and logic tests share one main(). An error that escapes an event handler
+// fails the running test, unless the test expects one.
 int main(int argc, char** argv) {
     SetDefault("QT_QPA_PLATFORM", "offscreen");
     SetDefault("SCOPEWATCH_SOURCE_DIR", SCOPEWATCH_SOURCE_DIR_DEFAULT);
     SetDefault("SCOPEWATCH_BUILD_DIR", SCOPEWATCH_BUILD_DIR_DEFAULT);
-    QApplication application(argc, argv);
+    scopewatch::GuardedApplication application(argc, argv);
+    application.SetReporter(scopewatch::testing::RecordEventError);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

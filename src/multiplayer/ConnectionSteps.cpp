@@ -1,0 +1,50 @@
+#include "multiplayer/ConnectionSteps.h"
+
+#include <exception>
+
+#include "multiplayer/GameMessages.h"
+#include "multiplayer/MessageIntake.h"
+#include "shared/ProgramState.h"
+
+namespace scopewatch {
+
+std::string SessionLine(const SessionInfo& session) {
+    return session.name + " (" + std::to_string(session.currentPlayers) + "/" +
+           std::to_string(session.maxPlayers) + ")";
+}
+
+Acceptance ReadAcceptance(SessionService& session, int32_t myPlayerId) {
+    try {
+        const int32_t waiting = session.WaitingMessageCount(myPlayerId);
+        for (int32_t i = 0; i < waiting; ++i) {
+            SessionMessage message = session.Receive().message;
+            const MessageHead head = ReadHead(message);
+            if (head.kind == kinds::kPlayerPresent && ReadPlayerId(message) == myPlayerId) {
+                return Acceptance::Accepted;
+            }
+            if (head.kind == kinds::kRefused) {
+                return Acceptance::Refused;
+            }
+        }
+    } catch (const std::exception&) {
+        // The tick ends; the next one reads on.
+    }
+    return Acceptance::Waiting;
+}
+
+void LeaveSession(SessionService& session, ProgramState& state) {
+    try {
+        session.DestroyPlayer(state.myPlayerId);
+    } catch (const std::exception&) {
+    }
+    try {
+        session.Close();
+    } catch (const std::exception&) {
+    }
+    state.myPlayerId = 0;
+    state.isConnected = kFalse16;
+    state.mainWindowOpen = kFalse16;
+    ClearTraffic(state.traffic);
+}
+
+}  // namespace scopewatch

@@ -1,0 +1,169 @@
+#include "multiplayer/MessageIntake.h"
+
+#include <exception>
+
+#include "builder/BglEncodings.h"
+#include "builder/Headings.h"
+#include "multiplayer/Chat.h"
+#include "multiplayer/GameMessages.h"
+#include "shared/ProgramState.h"
+
+namespace scopewatch {
+
+MessageIntake::MessageIntake(SessionService& session, ProgramState& state)
+    : session_(session), state_(state) {}
+
+bool MessageIntake::Connected() const {
+    return state_.isConnected == kTrue16;
+}
+
+IntakeEnd MessageIntake::ReceiveMessages(const ChatLineSink& chat) {
+    if (linkWatchdog_ >= 1 && linkWatchdog_ <= kLinkWatchdogSeconds) {
+        --linkWatchdog_;
+    }
+    if (linkWatchdog_ == 0) {
+        return IntakeEnd::ConnectionLost;
+    }
+    if (state_.myPlayerId <= 0) {
+        return IntakeEnd::Normal;
+    }
+    IntakeEnd end = IntakeEnd::Normal;
+    try {
+        const int32_t waiting = session_.WaitingMessageCount(state_.myPlayerId);
+        for (int32_t i = 0; i < waiting; ++i) {
+            if (!Handle(session_.Receive(), chat, end)) {
+                break;
+            }
+        }
+    } catch (const std::exception&) {
+        // A failing call or a message that ends early: the tick ends here.
+    }
+    return end;
+}
+
+bool MessageIntake::Handle(const ReceivedMessage& received, const ChatLineSink& chat,
+                           IntakeEnd& end) {
+    SessionMessage message = received.message;
+    const MessageHead head = ReadHead(message);
+    switch (head.kind) {
+        case kinds::kKeepAlive:
+            ResetWatchdog();
+            break;
+        case kinds::kPlayerPresent:
+            ResetWatchdog();
+            if (Connected()) {
+                AddPlayer(state_.traffic, session_.PlayerName(ReadPlayerId(message)));
+            }
+            break;
+        case kinds::kIdentifyRequest:
+            if (Connected()) {
+                session_.SendToAll(state_.myPlayerId, MakePlayerPresent(state_.myPlayerId));
+            }
+            break;
+        case kinds::kRemoved:
+            end = IntakeEnd::RemovedByHost;
+            return false;
+        case kinds::kPositionShort:
+        case kinds::kPositionLong:
+            if (Connected()) {
+                UpdatePosition(received.fromId, message, head.kind);
+            }
+            break;
+        case kinds::kAircraftInfo:
+            if (Connected()) {
+                UpdateAircraftInfo(received.fromId, message, head.length);
+            }
+            break;
+        case kinds::kChat:
+            ReceiveChat(received.fromId, message, head.length, chat);
+            break;
+        default:
+            break;
+    }
+    return true;
+}
+
+void MessageIntake::UpdatePosition(int32_t senderId, SessionMessage& message, int32_t kind) {
+    const PositionReport report = ReadPosition(message, kind);
+    TrafficTable& table = state_.traffic;
+    if (table.InUse().empty()) {
+        return;
+    }
+    const std::string sender = session_.PlayerName(senderId);
+    const double latitude = LatitudeDegrees(report.latitudeRaw);
+    const double longitude = LongitudeDegrees(report.longitudeRaw);
+    for (int16_t i = 1; i <= table.trafficCount; ++i) {
+        TrafficRecord& entry = table.trafficTable.at(static_cast<size_t>(i));
+        if (entry.playerName != sender) {
+            continue;
+        }
+        entry.latitude = latitude;
+        entry.longitude = longitude;
+        entry.altitudeFt = FeetFromMetres(report.altitudeMetres);
+        entry.heading = MagneticHeading(HeadingFromWord(report.headingWord), latitude, longitude,
+                                        state_.airport.magVarGrid);
+    }
+}
+
+void MessageIntake::UpdateAircraftInfo(int32_t senderId, SessionMessage& message, int32_t length) {
+    const AircraftInfo info = ReadAircraftInfo(message, length);
+    TrafficTable& table = state_.traffic;
+    if (table.InUse().empty()) {
+        return;
+    }
+    const std::string sender = session_.PlayerName(senderId);
+    for (int16_t i = 1; i <= table.trafficCount; ++i) {
+        TrafficRecord& entry = table.trafficTable.at(static_cast<size_t>(i));
+        if (entry.playerName == sender) {
+            entry.aircraftType = AircraftTypeText(info.typeCode);
+            entry.aircraftTitle = info.title;
+        }
+    }
+}
+
+void MessageIntake::ReceiveChat(int32_t senderId, SessionMessage& message, int32_t length,
+                                const ChatLineSink& chat) {
+    const std::optional<std::string> text = ReadChat(message, length);
+    if (text && !text->empty() && chat) {
+        chat(ChatLine(session_.PlayerName(senderId), *text));
+    }
+}
+
+void MessageIntake::RefreshTraffic() {
+    if (!Connected()) {
+        return;
+    }
+    if (state_.myPlayerId > 0) {
+        try {
+            session_.SendToAll(state_.myPlayerId, MakeSignal(kinds::kIdentifyRequest));
+            session_.SendToAll(state_.myPlayerId, MakeSignal(kinds::kAircraftInfoRequest));
+        } catch (const std::exception&) {
+            // A link that broke shows itself through the watchdog.
+        }
+    }
+    ClearTraffic(state_.traffic);
+}
+
+void AddPlayer(TrafficTable& table, const std::string& name) {
+    for (const TrafficRecord& entry : table.InUse()) {
+        if (entry.playerName == name) {
+            return;
+        }
+    }
+    if (table.trafficCount >= TrafficTable::kCapacity) {
+        return;
+    }
+    TrafficRecord entry;
+    entry.playerName = name;
+    ++table.trafficCount;
+    table.trafficTable[static_cast<size_t>(table.trafficCount)] = entry;
+}
+
+void ClearTraffic(TrafficTable& table) {
+    for (TrafficRecord& entry : table.trafficTable) {
+        entry = TrafficRecord{};
+    }
+    table.trafficCount = 0;
+}
+
+}  // namespace scopewatch

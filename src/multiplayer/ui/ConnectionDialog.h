@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <QWidget>
+#include <string>
+
+#include "platform/Rounding.h"
+
+namespace scopewatch {
+
+struct ProgramState;
+class MessageBoxes;
+class SessionService;
+class TimerClock;
+class WindowFlow;
+
+// "Scopewatch v1.0 - Connection": picks a connection type, locates the sessions reachable
+// through it, joins one under a nickname and waits for the host to accept the player; then
+// it closes itself and the main window opens.
+class ConnectionDialog : public QWidget {
+    Q_OBJECT
+  public:
+    ConnectionDialog(ProgramState& state, SessionService& session, MessageBoxes& messages,
+                     WindowFlow& flow, const TimerClock& clock, QWidget* parent = nullptr);
+
+    // The timers' work, callable at once.
+    void WaitForAcceptance();
+    void RepeatJoinNotice();
+
+    QListWidget& connectionTypeList() { return *List1; }
+    QPushButton& locateButton() { return *Command1; }
+    QListWidget& sessionList() { return *List2; }
+    QLineEdit& nicknameBox() { return *Text1; }
+    QPushButton& joinButton() { return *Command2; }
+    QPushButton& exitButton() { return *Command3; }
+    QLabel& statusLabel() { return *Label5; }
+    QTimer& acceptanceTimer() { return Timer1; }
+    QTimer& joinNoticeTimer() { return Timer2; }
+    bool joinAccepted() const { return joinAccepted_ == kTrue16; }
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void BuildLayout();
+    void FillConnectionTypes();
+    void SetStatus(const char* text);
+    void Reset();
+    void EnableSearch();
+    void FailSearch(const char* message, bool exclamation);
+    void OnLocateSession();
+    bool ListSessions();
+    void OnJoinSession();
+    bool JoinChosenSession();
+    void Accept();
+    void Refuse();
+    void OnExit();
+
+    ProgramState& state_;
+    SessionService& session_;
+    MessageBoxes& messages_;
+    WindowFlow& flow_;
+    Flag16 joinAccepted_ = kFalse16;
+    bool inTick_ = false;
+    bool closed_ = false;
+
+    QListWidget* List1 = nullptr;
+    QPushButton* Command1 = nullptr;
+    QListWidget* List2 = nullptr;
+    QLineEdit* Text1 = nullptr;
+    QPushButton* Command2 = nullptr;
+    QPushButton* Command3 = nullptr;
+    QLabel* Label5 = nullptr;
+    QTimer Timer1;
+    QTimer Timer2;
+};
+
+}  // namespace scopewatch

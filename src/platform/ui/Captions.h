@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QLabel>
+#include <QString>
+#include <QWidget>
+
+namespace scopewatch {
+
+// Gives a control its caption as accessible name, so keyboard users, screen readers and UI
+// tests find it by what the user reads. A label's caption also names the box it stands
+// before (the label becomes the box's buddy).
+inline void NameAfterCaption(QWidget& control, const QString& caption) {
+    control.setAccessibleName(caption);
+}
+
+inline void NameAfterLabel(QLabel& label, QWidget& control) {
+    label.setBuddy(&control);
+    control.setAccessibleName(label.text());
+}
+
+}  // namespace scopewatch
