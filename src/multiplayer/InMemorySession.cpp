@@ -91,6 +91,7 @@ void InMemorySession::Close() {
     FailIf(failures.close);
     ++closeCount;
     joinedIndex = 0;
+    queue_.clear();  // what was waiting is gone with the session
 }
 
 int32_t InMemorySession::WaitingMessageCount(int32_t /*playerId*/) {

@@ -12,6 +12,12 @@ struct RecordingFlow : WindowFlow {
     void ShowSetupDialog() override { shown.push_back("setup"); }
     void ShowBuilderWindow() override { shown.push_back("builder"); }
     void ShowAirportWindow() override { shown.push_back("airport"); }
+    void AirportTaken() override { shown.push_back("airport taken"); }
+    void ShowConnectionDialog() override { shown.push_back("connection"); }
+    void ShowMainWindow() override { shown.push_back("main"); }
+    void ShowOptionsWindow() override { shown.push_back("options"); }
+    void ShowAboutWindow() override { shown.push_back("about"); }
+    void ReturnToMainWindow() override { shown.push_back("back to main"); }
     void EndProgram() override { shown.push_back("end"); }
 
     std::vector<std::string> shown;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/MessageBoxes.h"
+#include "support/SpinEventLoop.h"
 
 namespace scopewatch::testing {
 
@@ -21,6 +22,9 @@ class ScriptedMessageBoxes : public MessageBoxes {
     MessageAnswer Show(const std::string& title, const std::string& text, MessageIcon icon,
                        MessageButtons buttons) override {
         shown.push_back({title, text, icon, buttons});
+        if (modalMs > 0) {
+            Spin(modalMs);  // a modal box runs an event loop while it waits for the user
+        }
         if (answers.empty()) {
             return MessageAnswer::Ok;
         }
@@ -38,6 +42,7 @@ class ScriptedMessageBoxes : public MessageBoxes {
     }
 
     std::deque<MessageAnswer> answers;
+    int modalMs = 0;
     std::vector<Shown> shown;
 };
 

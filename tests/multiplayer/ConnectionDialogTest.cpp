@@ -1,0 +1,183 @@
+#include <gtest/gtest.h>
+
+#include "multiplayer/ConnectionSteps.h"
+#include "multiplayer/GameMessages.h"
+#include "multiplayer/InMemorySession.h"
+#include "multiplayer/ui/ConnectionDialog.h"
+#include "shared/ProgramState.h"
+#include "shared/TimerClock.h"
+#include "support/Clicks.h"
+#include "support/RecordingFlow.h"
+#include "support/ScriptedMessageBoxes.h"
+#include "support/SpinEventLoop.h"
+
+namespace scopewatch {
+namespace {
+
+using testing::Click;
+using testing::ClickRow;
+namespace texts = connection_texts;
+
+class ConnectionDialogTest : public ::testing::Test {
+  protected:
+    ConnectionDialogTest() { session.sessions = {{"Sunday Fly-in", 3, 8}}; }
+
+    ConnectionDialog& Open() {
+        dialog = std::make_unique<ConnectionDialog>(state, session, messages, flow, clock);
+        dialog->show();
+        return *dialog;
+    }
+    void Locate() {
+        ClickRow(dialog->connectionTypeList(), 0);
+        Click(dialog->locateButton());
+    }
+    void LocateAndJoin() {
+        Locate();
+        ClickRow(dialog->sessionList(), 0);
+        Click(dialog->joinButton());
+    }
+    std::string Status() { return dialog->statusLabel().text().toStdString(); }
+
+    ProgramState state;
+    InMemorySession session;
+    testing::ScriptedMessageBoxes messages;
+    testing::RecordingFlow flow;
+    TimerClock clock{1000.0};
+    std::unique_ptr<ConnectionDialog> dialog;
+};
+
+TEST_F(ConnectionDialogTest, OffersTheTypesAfterTheFirstAndListsTheSessionsFound) {
+    Open();
+    EXPECT_EQ(dialog->windowTitle(), "Scopewatch v1.0 - Connection");
+    ASSERT_EQ(dialog->connectionTypeList().count(), 1);
+    EXPECT_EQ(dialog->connectionTypeList().item(0)->text(),
+              "Internet TCP/IP Connection For DirectPlay");
+    EXPECT_EQ(dialog->nicknameBox().text(), "ATC Controller");
+    EXPECT_EQ(Status(), "-None-");
+
+    Locate();
+    EXPECT_EQ(session.initialisedIndex, 2);  // row 0 is type 2
+    ASSERT_EQ(dialog->sessionList().count(), 1);
+    EXPECT_EQ(dialog->sessionList().item(0)->text(), "Sunday Fly-in (3/8)");
+    EXPECT_EQ(Status(), "Done");
+    EXPECT_TRUE(dialog->locateButton().isEnabled());
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(ConnectionDialogTest, LocatingWithoutATypeOrSessionsOrWithTheDialogCancelled) {
+    session.connectionTypes = {"IPX Connection For DirectPlay"};
+    Open();
+    EXPECT_EQ(dialog->connectionTypeList().count(), 0);
+    Click(dialog->locateButton());
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{texts::kSelectConnectionType});
+    EXPECT_EQ(Status(), "Disconnected");
+    EXPECT_TRUE(dialog->connectionTypeList().isEnabled());
+
+    session.connectionTypes.push_back("Internet TCP/IP Connection For DirectPlay");
+    session.sessions.clear();
+    Open();
+    messages.shown.clear();
+    Locate();
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(dialog->sessionList().count(), 0);
+    EXPECT_EQ(Status(), "Disconnected");
+
+    session.cancelAddressPrompt = true;
+    Locate();
+    ASSERT_EQ(messages.Texts(), std::vector<std::string>{texts::kCanceledConnection});
+    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Information);
+    EXPECT_EQ(messages.shown[0].title, "Scopewatch Message");
+    EXPECT_EQ(Status(), "Disconnected");
+    EXPECT_TRUE(dialog->locateButton().isEnabled());
+}
+
+TEST_F(ConnectionDialogTest, JoiningNeedsASessionAndANickname) {
+    Open();
+    dialog->nicknameBox().clear();
+    Click(dialog->joinButton());
+    EXPECT_EQ(messages.Texts(),
+              (std::vector<std::string>{texts::kSelectSession, texts::kWriteNickname}));
+    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Exclamation);
+
+    messages.shown.clear();
+    LocateAndJoin();
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{texts::kWriteNickname});
+    EXPECT_EQ(dialog->sessionList().count(), 0);
+    EXPECT_EQ(session.joinedIndex, 0);
+}
+
+TEST_F(ConnectionDialogTest, FailedJoinsAndPlayersAreReportedAndStartOver) {
+    Open();
+    session.failures.join = "no";
+    LocateAndJoin();
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{texts::kJoinFailed});
+    EXPECT_EQ(Status(), "Disconnected");
+    EXPECT_TRUE(dialog->connectionTypeList().isEnabled());
+
+    session.failures.join.reset();
+    session.failures.createPlayer = "no";
+    LocateAndJoin();
+    EXPECT_EQ(messages.Texts().back(), texts::kCreatePlayerFailed);
+    EXPECT_FALSE(dialog->acceptanceTimer().isActive());
+    EXPECT_TRUE(session.sent.empty());
+}
+
+TEST_F(ConnectionDialogTest, WaitsForOurOwnIdWhileRepeatingTheJoinNotice) {
+    Open();
+    dialog->nicknameBox().setText("Tower");
+    LocateAndJoin();
+    EXPECT_EQ(session.createdNickname, "Tower");
+    EXPECT_EQ(session.createdFormalName, "Player");
+    EXPECT_EQ(state.myPlayerId, 101);
+    EXPECT_EQ(session.sentKinds(), std::vector<int32_t>{kinds::kJoinRequest});
+    EXPECT_EQ(Status(), "Connecting...");
+    EXPECT_TRUE(dialog->acceptanceTimer().isActive());
+    EXPECT_FALSE(dialog->connectionTypeList().isEnabled());
+
+    session.Deliver(7, MakeSignal(kinds::kKeepAlive));
+    session.Deliver(7, MakePlayerPresent(55));  // someone else's id
+    ASSERT_TRUE(testing::SpinUntil([&] { return session.queued() == 0; }, 2000));
+    EXPECT_TRUE(testing::SpinUntil([&] { return session.sentKinds().size() >= 2; }, 2000));
+    EXPECT_EQ(session.sentKinds()[1], kinds::kJoinNotice);  // 30 s on the fast clock
+    EXPECT_FALSE(dialog->joinAccepted());
+
+    const int closesBefore = session.closeCount;
+    session.Deliver(7, MakePlayerPresent(101));
+    ASSERT_TRUE(testing::SpinUntil([&] { return dialog->joinAccepted(); }, 2000));
+    EXPECT_EQ(messages.Texts().back(), texts::kConnected);
+    EXPECT_EQ(state.isConnected, kTrue16);
+    EXPECT_EQ(state.mainWindowOpen, kTrue16);
+    EXPECT_EQ(Status(), "Connected");
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(flow.shown, std::vector<std::string>{"main"});
+    EXPECT_EQ(session.closeCount, closesBefore);  // the session stays open for the main window
+}
+
+TEST_F(ConnectionDialogTest, ARefusalBehindOtherMessagesIsSeenAndWhatFollowsIsDropped) {
+    Open();
+    LocateAndJoin();
+    dialog->acceptanceTimer().stop();
+    session.Deliver(7, MakeSignal(kinds::kKeepAlive));
+    session.Deliver(7, MakePosition({}, false));
+    session.Deliver(7, MakeSignal(kinds::kRefused));
+    session.Deliver(7, MakePlayerPresent(101));
+    dialog->WaitForAcceptance();
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{texts::kRefused});
+    EXPECT_EQ(session.queued(), 0U);
+    EXPECT_EQ(Status(), "Disconnected");
+    EXPECT_FALSE(dialog->joinAccepted());
+    EXPECT_FALSE(dialog->joinNoticeTimer().isActive());
+    EXPECT_TRUE(dialog->locateButton().isEnabled());
+}
+
+TEST_F(ConnectionDialogTest, ExitBeforeAcceptanceLeavesAndEndsTheProgram) {
+    Open();
+    LocateAndJoin();
+    Click(dialog->exitButton());
+    EXPECT_EQ(flow.shown, std::vector<std::string>{"end"});
+    EXPECT_EQ(session.joinedIndex, 0);
+    EXPECT_FALSE(dialog->acceptanceTimer().isActive());
+}
+
+}  // namespace
+}  // namespace scopewatch
