@@ -162,7 +162,7 @@ BglAirport BuildEldorado() {
     AddTaxiways(layout, runways);
     AddTerminal(layout);
     AddAprons(layout);
-    layout.Finish(120.0);
+    layout.Finish();
     return airport;
 }
 
