@@ -39,7 +39,7 @@ double TaxiwayOffset(const FieldPlan& plan) {
 }
 
 // One runway along the plane's axis, a parallel taxiway A on its right with connectors at
-// the ends and the middle, and an apron with a taxilane B beyond it.
+// the ends and the middle, and beyond it an apron reached by B.
 void LayOutRunwayAndTaxiway(AirportLayout& layout, const FieldPlan& plan) {
     const double taxiway = TaxiwayOffset(plan);
     const int32_t designator = plan.parallelRunway ? bgl::kDesignatorRight : plan.designator;
@@ -76,7 +76,7 @@ void LayOutApron(AirportLayout& layout, const FieldPlan& plan) {
     const double taxiway = TaxiwayOffset(plan);
     const double lane = taxiway + std::min(120.0, taxiway * 1.2);
     layout.AddTaxiway("B", {{0, taxiway}, {0, lane}});
-    layout.AddTaxiway("B", {{start - 40, lane}, {-start + 40, lane}});
+    layout.AddApronLane({{start - 40, lane}, {-start + 40, lane}});
     for (int i = 0; i < spots; ++i) {
         const double u = start + spacing * i;
         const bool gate = i < plan.gates;
@@ -99,7 +99,7 @@ BglAirport MakeField(const FieldPlan& plan) {
     AirportLayout layout(airport, axis);
     LayOutRunwayAndTaxiway(layout, plan);
     LayOutApron(layout, plan);
-    layout.Finish(100.0);
+    layout.Finish();
     return airport;
 }
 

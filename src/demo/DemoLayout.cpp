@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "platform/Rounding.h"
 #include "scenerywriter/MagdecWriter.h"
@@ -17,6 +18,7 @@ constexpr double kJoinToleranceM = 0.5;
 constexpr int32_t kRunwaySegmentKind = 1;
 constexpr int32_t kParkingSegmentKind = 2;
 constexpr int32_t kRunwayPointWord = 1;
+constexpr double kArcPieceDegrees = 45.0;
 
 double Distance(FramePoint a, FramePoint b) {
     return std::hypot(a.u - b.u, a.v - b.v);
@@ -34,6 +36,90 @@ double PlaceOnLine(FramePoint point, FramePoint a, FramePoint b) {
     const double t = ((point.u - a.u) * du + (point.v - a.v) * dv) / lengthSquared;
     const FramePoint foot{a.u + t * du, a.v + t * dv};
     return Distance(point, foot) <= kJoinToleranceM ? t : -1.0;
+}
+
+double Cross(FramePoint a, FramePoint b) {
+    return a.u * b.v - a.v * b.u;
+}
+
+FramePoint Minus(FramePoint a, FramePoint b) {
+    return {a.u - b.u, a.v - b.v};
+}
+
+FramePoint Plus(FramePoint a, FramePoint b, double times = 1.0) {
+    return {a.u + times * b.u, a.v + times * b.v};
+}
+
+FramePoint UnitFrom(FramePoint a, FramePoint b) {
+    const double length = Distance(a, b);
+    return {(b.u - a.u) / length, (b.v - a.v) / length};
+}
+
+// Where the insides of the lines a-b and c-d cross, if they do (more than the join
+// tolerance away from every end).
+std::optional<FramePoint> Crossing(FramePoint a, FramePoint b, FramePoint c, FramePoint d) {
+    const FramePoint ab = Minus(b, a);
+    const FramePoint cd = Minus(d, c);
+    const double denominator = Cross(ab, cd);
+    const double lengths = Distance(a, b) * Distance(c, d);
+    if (lengths == 0.0 || std::abs(denominator) < 1e-9 * lengths) {
+        return std::nullopt;  // parallel: ends lying on the other line are joined elsewhere
+    }
+    const double t = Cross(Minus(c, a), cd) / denominator;
+    const double s = Cross(Minus(c, a), ab) / denominator;
+    const double marginT = kJoinToleranceM / Distance(a, b);
+    const double marginS = kJoinToleranceM / Distance(c, d);
+    if (t <= marginT || t >= 1.0 - marginT || s <= marginS || s >= 1.0 - marginS) {
+        return std::nullopt;
+    }
+    return Plus(a, ab, t);
+}
+
+// The arc that replaces the corner p between the lines from a and to b: a circle of the
+// radius touching both lines (smaller when the lines are too short for it), in pieces of at
+// most kArcPieceDegrees of turn. Empty when the lines do not turn.
+std::vector<FramePoint> RoundedCorner(FramePoint a, FramePoint p, FramePoint b, double radiusM) {
+    const FramePoint in = UnitFrom(a, p);
+    const FramePoint out = UnitFrom(p, b);
+    const double turn = std::atan2(Cross(in, out), in.u * out.u + in.v * out.v);
+    if (std::abs(turn) < 1e-6) {
+        return {};
+    }
+    const double halfTan = std::tan(std::abs(turn) / 2.0);
+    const double tangent =
+        std::min(radiusM * halfTan, std::min(Distance(a, p), Distance(p, b)) / 2.0);
+    const double radius = tangent / halfTan;
+    const FramePoint start = Plus(p, in, -tangent);
+    const double side = turn > 0.0 ? 1.0 : -1.0;
+    const FramePoint centre = Plus(start, {-in.v * side, in.u * side}, radius);
+    const FramePoint spoke = Minus(start, centre);
+    const auto pieces =
+        static_cast<int>(std::ceil(std::abs(turn) / (kArcPieceDegrees * kDegrees) - 1e-9));
+    std::vector<FramePoint> arc;
+    for (int i = 0; i <= pieces; ++i) {
+        const double angle = turn * i / pieces;
+        arc.push_back(Plus(centre, {spoke.u * std::cos(angle) - spoke.v * std::sin(angle),
+                                    spoke.u * std::sin(angle) + spoke.v * std::cos(angle)}));
+    }
+    return arc;
+}
+
+// The polyline with every inner corner rounded to the radius.
+std::vector<FramePoint> RoundCorners(const std::vector<FramePoint>& corners, double radiusM) {
+    if (radiusM <= 0.0 || corners.size() < 3) {
+        return corners;
+    }
+    std::vector<FramePoint> rounded = {corners.front()};
+    for (size_t i = 1; i + 1 < corners.size(); ++i) {
+        const std::vector<FramePoint> arc =
+            RoundedCorner(corners[i - 1], corners[i], corners[i + 1], radiusM);
+        if (arc.empty()) {
+            rounded.push_back(corners[i]);
+        }
+        rounded.insert(rounded.end(), arc.begin(), arc.end());
+    }
+    rounded.push_back(corners.back());
+    return rounded;
 }
 
 }  // namespace
@@ -114,11 +200,17 @@ void AirportLayout::AddIls(size_t runway, bool primaryEnd, const std::string& id
     airport_.runways[runway].ils.push_back(ils);
 }
 
-void AirportLayout::AddTaxiway(const std::string& name, const std::vector<FramePoint>& corners) {
+void AirportLayout::AddTaxiway(const std::string& name, const std::vector<FramePoint>& corners,
+                               double turnRadiusM) {
     const int32_t nameIndex = NameIndex(name);
-    for (size_t i = 1; i < corners.size(); ++i) {
-        legs_.push_back({0, Node(corners[i - 1]), Node(corners[i]), nameIndex});
+    const std::vector<FramePoint> points = RoundCorners(corners, turnRadiusM);
+    for (size_t i = 1; i < points.size(); ++i) {
+        legs_.push_back({0, Node(points[i - 1]), Node(points[i]), nameIndex});
     }
+}
+
+void AirportLayout::AddApronLane(const std::vector<FramePoint>& corners) {
+    AddTaxiway("", corners);
 }
 
 void AirportLayout::AddParking(FramePoint at, FramePoint lane, int32_t nameCode, int32_t number,
@@ -156,6 +248,22 @@ int32_t AirportLayout::NameIndex(const std::string& name) {
     return static_cast<int32_t>(airport_.taxiwayNames.size() - 1);
 }
 
+void AirportLayout::AddCrossings() {
+    for (size_t i = 0; i < legs_.size(); ++i) {
+        for (size_t j = i + 1; j < legs_.size(); ++j) {
+            const Leg& first = legs_[i];
+            const Leg& second = legs_[j];
+            const std::optional<FramePoint> crossing = Crossing(
+                nodes_[first.from], nodes_[first.to], nodes_[second.from], nodes_[second.to]);
+            if (crossing) {
+                Node(*crossing);
+            }
+        }
+    }
+}
+
+// Cuts every line at the points that lie on it, so that lines meeting there share the
+// point. A point on a runway's centreline is a runway point.
 void AirportLayout::SplitAtJunctions() {
     std::vector<Leg> split;
     for (const Leg& leg : legs_) {
@@ -173,6 +281,9 @@ void AirportLayout::SplitAtJunctions() {
         size_t from = leg.from;
         for (const auto& [t, node] : inside) {
             split.push_back({leg.kind, from, node, leg.nameIndex});
+            if (leg.kind == kRunwaySegmentKind) {
+                nodeWords_[node] |= kRunwayPointWord;
+            }
             from = node;
         }
         split.push_back({leg.kind, from, leg.to, leg.nameIndex});
@@ -180,33 +291,13 @@ void AirportLayout::SplitAtJunctions() {
     legs_ = std::move(split);
 }
 
-void AirportLayout::Subdivide(double spacingM) {
-    std::vector<Leg> cut;
-    for (const Leg& leg : legs_) {
-        const FramePoint a = nodes_[leg.from];
-        const FramePoint b = nodes_[leg.to];
-        const auto pieces =
-            static_cast<int>(std::max(1.0, std::ceil(Distance(a, b) / spacingM - 1e-9)));
-        size_t from = leg.from;
-        for (int i = 1; i < pieces; ++i) {
-            const double t = static_cast<double>(i) / pieces;
-            const size_t node = Node({a.u + t * (b.u - a.u), a.v + t * (b.v - a.v)},
-                                     leg.kind == kRunwaySegmentKind ? kRunwayPointWord : 0);
-            cut.push_back({leg.kind, from, node, leg.nameIndex});
-            from = node;
-        }
-        cut.push_back({leg.kind, from, leg.to, leg.nameIndex});
-    }
-    legs_ = std::move(cut);
-}
-
 BglTaxiPoint AirportLayout::ToTaxiPoint(FramePoint point, int32_t pointWord) const {
     return {East(point), North(point), pointWord};
 }
 
-void AirportLayout::Finish(double spacingM) {
+void AirportLayout::Finish() {
+    AddCrossings();
     SplitAtJunctions();
-    Subdivide(spacingM);
     airport_.taxiPoints.clear();
     for (size_t i = 0; i < nodes_.size(); ++i) {
         airport_.taxiPoints.push_back(ToTaxiPoint(nodes_[i], nodeWords_[i]));

@@ -22,8 +22,10 @@ struct FramePoint {
 
 // Lays out an airport in a local plane whose axis points along a true bearing: runways with
 // their centrelines, taxiways as polylines, parkings joined to a taxiway point. Finish()
-// joins every point that lies on another line, cuts long lines into short segments and
-// writes taxi points, parkings, segments and taxiway names into the airport.
+// makes every junction a shared point (where a line ends on another or two lines cross) and
+// writes taxi points, parkings, segments and taxiway names into the airport. A straight
+// stretch stays one segment from junction to junction, as in real airports' data, so that
+// the scope labels it once; only rounded corners are made of a few short segments.
 class AirportLayout {
   public:
     AirportLayout(scenery::BglAirport& airport, double axisTrueBearing);
@@ -38,12 +40,18 @@ class AirportLayout {
     // The two ends of a runway as the program will compute them (primary end first).
     std::pair<FramePoint, FramePoint> RunwayEnds(size_t runway) const;
 
-    void AddTaxiway(const std::string& name, const std::vector<FramePoint>& corners);
+    // A named taxiway through the corners. With a turn radius, each corner becomes a curve
+    // of a few short segments that leaves the corner point itself out.
+    void AddTaxiway(const std::string& name, const std::vector<FramePoint>& corners,
+                    double turnRadiusM = 0.0);
+    // A taxilane in a parking area: it has no name, as ramps carry none on airport diagrams,
+    // so the scope draws it without a label however many parking spurs cut it.
+    void AddApronLane(const std::vector<FramePoint>& corners);
     // A parking at the point, joined to the taxiway point at lane.
     void AddParking(FramePoint at, FramePoint lane, int32_t nameCode, int32_t number,
                     double radiusM = 18.0);
 
-    void Finish(double spacingM = 120.0);
+    void Finish();
 
   private:
     struct Leg {
@@ -61,8 +69,8 @@ class AirportLayout {
     size_t Node(FramePoint point, int32_t pointWord = 0);
     int32_t NameIndex(const std::string& name);
     FramePoint Along(const RunwayLine& line, double metres) const;
+    void AddCrossings();
     void SplitAtJunctions();
-    void Subdivide(double spacingM);
     scenery::BglTaxiPoint ToTaxiPoint(FramePoint point, int32_t pointWord) const;
     double East(FramePoint point) const;
     double North(FramePoint point) const;

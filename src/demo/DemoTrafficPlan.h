@@ -6,7 +6,8 @@
 namespace scopewatch::demo {
 
 // What the demo's simulated pilots need of an airport: its first runway for take-offs and
-// circuits, the first runway with an ILS for approaches, and a route along its taxi network.
+// circuits, the first runway with an ILS for approaches, and a taxi route from its smallest
+// stand along the taxiways to where take-offs start.
 DemoAirportPlan TrafficPlanOf(const scenery::BglAirport& airport);
 
 // The plan of the demo's large airport.

@@ -98,8 +98,9 @@ TEST_F(BuilderWindowTest, DiscoversThenBuildsOneFilePerTickAndHandsOver) {
     EXPECT_EQ(runways, (std::vector<std::string>{"18L/36R 178/358", "18C/36C 178/358",
                                                  "18R/36L 178/358", "9/27 88/268"}));
     EXPECT_EQ(eldorado.ilsCount(), 6);
-    EXPECT_GT(eldorado.taxiPointCount(), 300);
-    EXPECT_GT(eldorado.parkingCount(), 60);
+    EXPECT_EQ(eldorado.taxiPoints.size(), demo::DemoLargeAirport().taxiPoints.size());
+    EXPECT_EQ(eldorado.parkings.size(), demo::DemoLargeAirport().parkings.size());
+    EXPECT_EQ(eldorado.taxiSegments.size(), demo::DemoLargeAirport().taxiSegments.size());
     ExpectCompleteAndConnected(eldorado);
 }
 
