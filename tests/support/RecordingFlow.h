@@ -12,6 +12,7 @@ struct RecordingFlow : WindowFlow {
     void ShowSetupDialog() override { shown.push_back("setup"); }
     void ShowBuilderWindow() override { shown.push_back("builder"); }
     void ShowAirportWindow() override { shown.push_back("airport"); }
+    void ReturnToMainWindow() override { shown.push_back("main"); }
     void EndProgram() override { shown.push_back("end"); }
 
     std::vector<std::string> shown;
