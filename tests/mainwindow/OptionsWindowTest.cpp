@@ -100,6 +100,8 @@ TEST_F(OptionsWindowTest, TheCloseBoxGivesBackOnceAndOnlyWhileTheMainWindowIsOpe
     state.mainWindowOpen = kFalse16;
     Open()->close();
     EXPECT_EQ(flow.shown, Shown{"main"});
+    Open()->okButton().click();  // "OK" gives it back regardless
+    EXPECT_EQ(flow.shown, (Shown{"main", "main"}));
 }
 
 TEST_F(OptionsWindowTest, AGreyedBoxLeavesItsFlag) {
