@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+#include "airport/AirportData.h"
+
+namespace scopewatch {
+
+// The text of the "Airport General Info" box: nine lines joined by "\r\n", each a label
+// followed directly by the airport's field as stored (Windows-1252 bytes, no units, no
+// trimming). An empty field leaves the label alone on its line.
+std::string AirportGeneralInfoText(const AirportRecord& airport);
+
+}  // namespace scopewatch

@@ -1,0 +1,25 @@
+#include "mainwindow/MainWindowReturn.h"
+
+#include "shared/ProgramState.h"
+#include "shared/WindowFlow.h"
+
+namespace scopewatch {
+
+MainWindowReturn::MainWindowReturn(const ProgramState& state, WindowFlow& flow)
+    : state_(state), flow_(flow) {}
+
+void MainWindowReturn::GiveBack() {
+    if (givenBack_) {
+        return;
+    }
+    givenBack_ = true;
+    flow_.ReturnToMainWindow();
+}
+
+void MainWindowReturn::WindowClosed() {
+    if (state_.mainWindowOpen == kTrue16) {
+        GiveBack();
+    }
+}
+
+}  // namespace scopewatch
