@@ -9,6 +9,8 @@
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     application.setQuitOnLastWindowClosed(false);
+    // Lets the desktop match the windows to the menu entry and its icon.
+    QGuiApplication::setDesktopFileName("io.github.scopewatch.Scopewatch");
 
     scopewatch::ProgramState state;
     state.workDir = std::filesystem::current_path();
