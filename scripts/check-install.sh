@@ -20,6 +20,7 @@ cleanup() {
     rm -rf "$scratch"
 }
 trap cleanup EXIT
+trap 'echo "check-install: stopped by a failing command at line $LINENO"' ERR
 
 passed=0
 failed=0
@@ -148,7 +149,7 @@ check_package() {
         "Package: scopewatch Version: 1.0 Architecture: $(dpkg --print-architecture) Section: games"
     local depends description maintainer
     depends=$(dpkg-deb -f "$deb" Depends)
-    description=$(dpkg-deb -f "$deb" Description | head -n 1)
+    description=$(dpkg-deb -f "$deb" Description | sed -n 1p)
     maintainer=$(dpkg-deb -f "$deb" Maintainer)
     if [[ "$depends" == *libc6* && "$depends" == *libqt6widgets6* &&
         "$depends" == *libqt6network6* && -n "$description" && "$maintainer" == *"<"*">" ]]; then
@@ -161,8 +162,10 @@ check_package() {
     expect_equal "the launcher starts the packaged program" \
         "$(tail -n 1 "$scratch/unpacked/usr/libexec/scopewatch/scopewatch-launcher")" \
         'exec "/usr/bin/scopewatch"'
-    if file "$scratch/unpacked/usr/bin/"* | grep -q 'not stripped'; then
-        fail "the packaged programs are stripped"
+    local kinds
+    kinds=$(file "$scratch/unpacked/usr/bin/"*)
+    if [[ "$kinds" == *"not stripped"* || "$kinds" != *"stripped"* ]]; then
+        fail "the packaged programs are stripped: $kinds"
     else
         pass
     fi
