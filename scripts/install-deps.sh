@@ -2,8 +2,11 @@
 # Installs the Debian packages the build, the tests and the demo need, when any is missing.
 set -euo pipefail
 
+# dpkg-dev (dpkg-shlibdeps) and file make the Debian package; desktop-file-utils and appstream
+# validate the desktop entry and the metainfo.
 packages=(cmake make g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-          libbenchmark-dev clang-format xvfb xauth fonts-dejavu-core tshark "$@")
+          libbenchmark-dev clang-format xvfb xauth fonts-dejavu-core tshark
+          dpkg-dev file desktop-file-utils appstream "$@")
 
 missing=()
 for package in "${packages[@]}"; do

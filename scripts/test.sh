@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test through ctest: first a normal build in build/,
-# then an AddressSanitizer + UndefinedBehaviorSanitizer build in build-asan/.
+# Builds everything and runs every test through ctest: first a normal build in build/, whose
+# install and Debian package scripts/check-install.sh then checks, then an AddressSanitizer +
+# UndefinedBehaviorSanitizer build in build-asan/.
 # Set SCOPEWATCH_SKIP_SANITIZE=1 to run the normal build only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,6 +18,7 @@ run_suite() {
 }
 
 run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSCOPEWATCH_BENCHMARKS=ON
+bash scripts/check-install.sh build
 if [ "${SCOPEWATCH_SKIP_SANITIZE:-0}" != "1" ]; then
     run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DSCOPEWATCH_SANITIZE=ON
 fi

@@ -1,5 +1,5 @@
-// scopewatch-build-db SIMFOLDER: builds the airport database in the current working directory
-// from the simulator's scenery, as setup and the "Creating Database" window do, without
+// scopewatch-build-db [options] SIMFOLDER: builds the airport database in the current working
+// directory from the simulator's scenery, as setup and the "Creating Database" window do, without
 // windows: it writes the settings file, finds the scenery folders, examines every scenery
 // file of the airport areas, writes world_airports.dat and completes the settings file.
 
@@ -12,6 +12,7 @@
 #include "builder/DatabaseBuild.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
+#include "platform/ToolCommandLine.h"
 #include "shared/ProgramState.h"
 #include "startup/Settings.h"
 #include "startup/Setup.h"
@@ -59,15 +60,22 @@ class ProgressPrinter {
 
 int main(int argc, char* argv[]) {
     QCoreApplication application(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: scopewatch-build-db SIMFOLDER\n");
-        return 2;
+    scopewatch::ToolCommandLine commandLine(
+        "scopewatch-build-db", "[options] SIMFOLDER",
+        "Builds the airport database in the current directory from the simulator's scenery,\n"
+        "as setup and the \"Creating Database\" window do, without windows: writes\n"
+        "atc_settings.tcs and world_airports.dat, and prints the files examined, the\n"
+        "airports found and the time taken.",
+        {}, {{"SIMFOLDER", "The simulator's main folder, the one holding scenery.cfg."}});
+    if (const auto verdict = commandLine.Read(application.arguments()); !verdict.run) {
+        return scopewatch::PrintVerdict(verdict);
     }
     const auto started = std::chrono::steady_clock::now();
     scopewatch::ProgramState state;
     state.workDir = std::filesystem::current_path();
     scopewatch::FileSystem files(state.workDir, scopewatch::FileSystem::MountedVolumes());
-    const std::string simFolder = std::filesystem::absolute(argv[1]).lexically_normal().string();
+    const std::string simFolder =
+        std::filesystem::absolute(commandLine.Positionals().front()).lexically_normal().string();
     if (!files.IsFile(simFolder + "\\scenery.cfg")) {
         return Fail(simFolder + " holds no scenery.cfg: give the simulator's main folder");
     }

@@ -1,17 +1,24 @@
+#include <QCoreApplication>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
 
 #include "demo/DemoSimulator.h"
+#include "platform/ToolCommandLine.h"
 
-// scopewatch-make-demo-sim DIR: writes a small made-up simulator folder into DIR, whose path
-// can be entered in the program's setup in place of the real simulator's folder.
+// scopewatch-make-demo-sim [options] DIR: writes a small made-up simulator folder into DIR,
+// whose path can be entered in the program's setup in place of the real simulator's folder.
 int main(int argc, char* argv[]) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: scopewatch-make-demo-sim DIR\n");
-        return 2;
+    QCoreApplication application(argc, argv);
+    scopewatch::ToolCommandLine commandLine(
+        "scopewatch-make-demo-sim", "[options] DIR",
+        "Writes a small made-up simulator folder (scenery.cfg, magdec.bgl, fifteen airports\n"
+        "and airspaces) into DIR, to enter in setup in place of the simulator's main folder.",
+        {}, {{"DIR", "The folder to write; made if missing."}});
+    if (const auto verdict = commandLine.Read(application.arguments()); !verdict.run) {
+        return scopewatch::PrintVerdict(verdict);
     }
-    const std::filesystem::path dir = std::filesystem::absolute(argv[1]);
+    const std::filesystem::path dir = std::filesystem::absolute(commandLine.Positionals().front());
     try {
         scopewatch::demo::WriteDemoSimulator(dir);
     } catch (const std::exception& error) {

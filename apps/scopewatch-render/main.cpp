@@ -4,24 +4,22 @@
 // of DIR's database (airspaces included), zoomed to LEVEL, with the aircraft of the traffic
 // file (one per line: name;latitude;longitude;altitude feet;magnetic heading), into a PNG.
 
+#include <QFile>
 #include <QGuiApplication>
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
-#include <map>
 #include <optional>
 #include <string>
+#include <variant>
 
 #include "multiplayer/TrafficFile.h"
 #include "platform/AtomicFile.h"
+#include "platform/ToolCommandLine.h"
 #include "scope/ScopeSnapshot.h"
 #include "shared/ProgramState.h"
 
 namespace {
-
-constexpr const char* kUsage =
-    "usage: scopewatch-render --workdir DIR --airport INDEX --zoom LEVEL --size WxH "
-    "--out FILE.png [--traffic FILE]\n";
 
 struct Arguments {
     std::filesystem::path workDir;
@@ -58,30 +56,54 @@ bool ReadSize(const std::string& text, Arguments& arguments) {
     return true;
 }
 
-std::optional<Arguments> ParseArguments(int argc, char* argv[]) {
-    std::map<std::string, std::string> options;
-    for (int i = 1; i < argc; i += 2) {
-        const std::string name = argv[i];
-        if (i + 1 >= argc || !name.starts_with("--") || options.contains(name)) {
-            return std::nullopt;
-        }
-        options[name] = argv[i + 1];
-    }
-    for (const char* required : {"--workdir", "--airport", "--zoom", "--size", "--out"}) {
-        if (!options.contains(required)) {
-            return std::nullopt;
+scopewatch::ToolCommandLine RenderCommandLine() {
+    return scopewatch::ToolCommandLine(
+        "scopewatch-render",
+        "--workdir DIR --airport INDEX --zoom LEVEL --size WxH --out FILE.png [--traffic FILE]",
+        "Draws the scope as the radar window shows it after \"GET AIRPORT\" on the airport\n"
+        "at INDEX of DIR's database (airspaces included), zoomed to LEVEL, into a PNG file.",
+        {
+            {"workdir", "Folder holding atc_settings.tcs and world_airports.dat.", "DIR"},
+            {"airport", "Index of the airport in the database, from 0.", "INDEX"},
+            {"zoom", "Zoom level, 1 (widest) to 20.", "LEVEL"},
+            {"size", "Picture size in pixels, each side 1 to 10000.", "WxH"},
+            {"out", "PNG file to write.", "FILE.png"},
+            {"traffic",
+             "Aircraft to draw, one per line: name;latitude;longitude;altitude feet;magnetic "
+             "heading.",
+             "FILE"},
+        });
+}
+
+std::string Value(const QCommandLineParser& parser, const char* name) {
+    return QFile::encodeName(parser.value(name)).toStdString();
+}
+
+// The values of a command line that Read accepted, or the verdict refusing one of them.
+std::variant<Arguments, scopewatch::CommandLineVerdict> ReadValues(
+    const scopewatch::ToolCommandLine& commandLine) {
+    const QCommandLineParser& parser = commandLine.parser();
+    for (const char* required : {"workdir", "airport", "zoom", "size", "out"}) {
+        if (!parser.isSet(required)) {
+            return commandLine.Refuse("--" + std::string(required) + " is missing");
         }
     }
     Arguments arguments;
-    arguments.workDir = options["--workdir"];
-    arguments.out = options["--out"];
-    arguments.traffic = options.contains("--traffic") ? options["--traffic"] : "";
-    const auto index = WholeNumber<int64_t>(options["--airport"]);
-    const auto zoom = WholeNumber<int16_t>(options["--zoom"]);
-    if (!index || *index < 0 || !zoom || *zoom < scopewatch::kMinZoomLevel ||
-        *zoom > scopewatch::kMaxZoomLevel || !ReadSize(options["--size"], arguments) ||
-        options.size() > (arguments.traffic.empty() ? 5U : 6U)) {
-        return std::nullopt;
+    arguments.workDir = Value(parser, "workdir");
+    arguments.out = Value(parser, "out");
+    arguments.traffic = Value(parser, "traffic");
+    const auto index = WholeNumber<int64_t>(parser.value("airport").toStdString());
+    if (!index || *index < 0) {
+        return commandLine.Refuse("--airport needs a whole number of 0 or more");
+    }
+    const auto zoom = WholeNumber<int16_t>(parser.value("zoom").toStdString());
+    if (!zoom || *zoom < scopewatch::kMinZoomLevel || *zoom > scopewatch::kMaxZoomLevel) {
+        return commandLine.Refuse("--zoom needs a level from " +
+                                  std::to_string(scopewatch::kMinZoomLevel) + " to " +
+                                  std::to_string(scopewatch::kMaxZoomLevel));
+    }
+    if (!ReadSize(parser.value("size").toStdString(), arguments)) {
+        return commandLine.Refuse("--size needs WxH, each side 1 to 10000");
     }
     arguments.airportIndex = *index;
     arguments.zoomLevel = *zoom;
@@ -96,43 +118,47 @@ int Fail(const std::string& text) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    const std::optional<Arguments> arguments = ParseArguments(argc, argv);
-    if (!arguments) {
-        std::fputs(kUsage, stderr);
-        return 2;
-    }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QGuiApplication application(argc, argv);
+    scopewatch::ToolCommandLine commandLine = RenderCommandLine();
+    if (const auto verdict = commandLine.Read(application.arguments()); !verdict.run) {
+        return scopewatch::PrintVerdict(verdict);
+    }
+    const auto values = ReadValues(commandLine);
+    if (const auto* verdict = std::get_if<scopewatch::CommandLineVerdict>(&values)) {
+        return scopewatch::PrintVerdict(*verdict);
+    }
+    const Arguments& arguments = std::get<Arguments>(values);
 
     scopewatch::ProgramState state;
     const scopewatch::SnapshotLoad load =
-        scopewatch::LoadForSnapshot(arguments->workDir, arguments->airportIndex, state);
+        scopewatch::LoadForSnapshot(arguments.workDir, arguments.airportIndex, state);
     for (const std::string& note : load.notes) {
         std::fprintf(stderr, "note: %s\n", note.c_str());
     }
     if (!load.ok) {
         return Fail(load.error);
     }
-    if (!arguments->traffic.empty()) {
-        const auto bytes = scopewatch::ReadWholeFile(arguments->traffic);
+    if (!arguments.traffic.empty()) {
+        const auto bytes = scopewatch::ReadWholeFile(arguments.traffic);
         if (!bytes) {
-            return Fail("cannot read the traffic file " + arguments->traffic);
+            return Fail("cannot read the traffic file " + arguments.traffic);
         }
         scopewatch::TrafficFileResult traffic =
             scopewatch::ParseTrafficText(std::string(bytes->begin(), bytes->end()));
         if (!traffic.error.empty()) {
-            return Fail(arguments->traffic + ", " + traffic.error);
+            return Fail(arguments.traffic + ", " + traffic.error);
         }
         state.traffic = traffic.traffic;
     }
     const scopewatch::ScopeView view =
-        scopewatch::SnapshotView(state, arguments->width, arguments->height, arguments->zoomLevel);
-    if (!scopewatch::RenderScope(state, view).save(QString::fromStdString(arguments->out), "PNG")) {
-        return Fail("cannot write " + arguments->out);
+        scopewatch::SnapshotView(state, arguments.width, arguments.height, arguments.zoomLevel);
+    if (!scopewatch::RenderScope(state, view).save(QString::fromStdString(arguments.out), "PNG")) {
+        return Fail("cannot write " + arguments.out);
     }
-    std::printf("%s: %s at level %d, %zu airspaces, %d aircraft\n", arguments->out.c_str(),
+    std::printf("%s: %s at level %d, %zu airspaces, %d aircraft\n", arguments.out.c_str(),
                 state.airport.currentAirport.name.c_str(), view.ZoomLevel,
                 state.airport.airspaces.size(), state.traffic.trafficCount);
     return 0;

@@ -12,6 +12,8 @@
 int main(int argc, char* argv[]) {
     scopewatch::GuardedApplication application(argc, argv);
     application.setQuitOnLastWindowClosed(false);
+    // Lets the desktop match the windows to the menu entry and its icon.
+    QGuiApplication::setDesktopFileName("io.github.scopewatch.Scopewatch");
 
     scopewatch::ProgramState state;
     state.workDir = std::filesystem::current_path();
