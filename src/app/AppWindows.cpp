@@ -4,7 +4,9 @@
 
 #include "airport/ui/AirportWindow.h"
 #include "builder/ui/BuilderWindow.h"
+#include "mainwindow/ui/AboutWindow.h"
 #include "mainwindow/ui/MainWindow.h"
+#include "mainwindow/ui/OptionsWindow.h"
 #include "multiplayer/ui/ConnectionDialog.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
@@ -81,6 +83,18 @@ void AppWindows::ShowMainWindow() {
     main_ = std::make_unique<MainWindow>(state_, session_, messages_, *this, clock_);
     main_->show();
     main_->Load();
+}
+
+void AppWindows::ShowOptionsWindow() {
+    Retire(options_);
+    options_ = std::make_unique<OptionsWindow>(state_, *this);
+    options_->show();
+}
+
+void AppWindows::ShowAboutWindow() {
+    Retire(about_);
+    about_ = std::make_unique<AboutWindow>(state_, *this);
+    about_->show();
 }
 
 void AppWindows::ReturnToMainWindow() {

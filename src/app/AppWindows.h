@@ -18,6 +18,8 @@ class BuilderWindow;
 class AirportWindow;
 class ConnectionDialog;
 class MainWindow;
+class OptionsWindow;
+class AboutWindow;
 
 // The program's windows and the hand-offs between them. It owns every top-level window
 // and creates each one when the flow reaches it.
@@ -37,6 +39,8 @@ class AppWindows : public QObject, public WindowFlow {
     void AirportTaken() override;
     void ShowConnectionDialog() override;
     void ShowMainWindow() override;
+    void ShowOptionsWindow() override;
+    void ShowAboutWindow() override;
     void ReturnToMainWindow() override;
     void EndProgram() override;
 
@@ -47,6 +51,8 @@ class AppWindows : public QObject, public WindowFlow {
     AirportWindow* airportWindow() const { return airport_.get(); }
     ConnectionDialog* connectionDialog() const { return connection_.get(); }
     MainWindow* mainWindow() const { return main_.get(); }
+    OptionsWindow* optionsWindow() const { return options_.get(); }
+    AboutWindow* aboutWindow() const { return about_.get(); }
 
   private:
     void CloseSplash();
@@ -66,6 +72,8 @@ class AppWindows : public QObject, public WindowFlow {
     std::unique_ptr<AirportWindow> airport_;
     std::unique_ptr<ConnectionDialog> connection_;
     std::unique_ptr<MainWindow> main_;
+    std::unique_ptr<OptionsWindow> options_;
+    std::unique_ptr<AboutWindow> about_;
     bool ended_ = false;
 };
 

@@ -62,8 +62,10 @@ class BuilderWindowTest : public ::testing::Test {
 TEST_F(BuilderWindowTest, DiscoversThenBuildsOneFilePerTickAndHandsOver) {
     EXPECT_EQ(window->discoveryTimer().interval(), 1000);
     EXPECT_TRUE(window->discoveryTimer().isActive());
+    EXPECT_FALSE(window->createButton().isEnabled());  // nothing to build before discovery
     window->RunDiscoveryTick();
     EXPECT_FALSE(window->discoveryTimer().isActive());
+    EXPECT_TRUE(window->createButton().isEnabled());
     EXPECT_EQ(window->statusText().text(), "Done");
     const int files = window->build().bglFileCount();
     EXPECT_EQ(window->progressBar().maximum(), files + 1);

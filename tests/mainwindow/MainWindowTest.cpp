@@ -3,6 +3,7 @@
 #include <QTest>
 #include <cmath>
 
+#include "mainwindow/DatabaseReset.h"
 #include "mainwindow/ui/MainWindow.h"
 #include "multiplayer/GameMessages.h"
 #include "multiplayer/InMemorySession.h"
@@ -14,6 +15,7 @@
 #include "support/RecordingFlow.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/SpinEventLoop.h"
+#include "support/TempDir.h"
 
 namespace scopewatch {
 namespace {
@@ -60,6 +62,21 @@ class MainWindowTest : public ::testing::Test {
     QPoint PixelOf(double lat, double lon) {
         const ScopePoint p = ProjectToScope(window->view(), lat, lon);
         return {p.x, p.y};
+    }
+    void Press(int toolbarButton) {
+        QWidget* button = window->toolbar().widgetForAction(&window->toolbarButton(toolbarButton));
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+    bool Locked(bool windowToo) {
+        return window->isEnabled() != windowToo && !window->scope().isEnabled() &&
+               !window->toolbar().isEnabled() && !window->chatInput().isEnabled() &&
+               !window->disconnectButton().isEnabled() && !window->receiveTimer().isActive() &&
+               !window->repaintTimer().isActive() && window->refreshTimer().isActive();
+    }
+    bool Unlocked() {
+        return window->isEnabled() && window->scope().isEnabled() &&
+               window->toolbar().isEnabled() && window->chatInput().isEnabled() &&
+               window->receiveTimer().isActive() && window->repaintTimer().isActive();
     }
     std::string Text(const QWidget& widget) {
         if (const auto* box = qobject_cast<const QLineEdit*>(&widget)) {
@@ -274,6 +291,58 @@ TEST_F(MainWindowTest, LockingStopsIntakeAndRepaintAndUnlockingGivesThemBack) {
         [&] { return window->view().WidthPx == window->scope().width(); }, 2000));
     EXPECT_EQ(window->view().HeightPx, window->scope().height());
     EXPECT_EQ(window->view().ZoomLevel, 9);
+}
+
+TEST_F(MainWindowTest, ToolbarWindowsKeepTheMainWindowLockedUntilTheyGiveItBack) {
+    Open();
+    const std::vector<std::pair<int, std::string>> commands = {
+        {1, "airport"}, {2, "options"}, {5, "about"}};
+    for (const auto& [button, shown] : commands) {
+        flow.shown.clear();
+        Press(button);
+        EXPECT_EQ(flow.shown, std::vector<std::string>{shown});
+        EXPECT_TRUE(Locked(true)) << shown;
+        window->Unlock();  // what the child window does when it closes
+        EXPECT_TRUE(Unlocked()) << shown;
+    }
+
+    state.airport.currentAirport.icaoId = "KELD";
+    state.airport.currentAirport.towerFreq = "118.5";
+    bool lockedDuringBox = false;
+    messages.onShow = [&] { lockedDuringBox = Locked(false); };
+    Press(4);
+    EXPECT_TRUE(lockedDuringBox);
+    EXPECT_TRUE(Unlocked());
+    ASSERT_EQ(messages.shown.size(), 1U);
+    EXPECT_EQ(messages.shown[0].title, "Scopewatch Information");
+    EXPECT_EQ(messages.shown[0].text,
+              "Airport Name: Eldorado Intl\r\nICAO ID: KELD\r\nATIS Freq: \r\nClearance Freq: "
+              "\r\nGround Freq: \r\nTower Freq: 118.5\r\nDeparture Freq: \r\nApproach Freq: "
+              "\r\nCenter Freq: ");
+}
+
+TEST_F(MainWindowTest, CreateNewDatabaseDeletesBothFilesLeavesAndEndsOrCancels) {
+    testing::TempDir dir;
+    state.workDir = dir.path();
+    dir.Write(kSettingsFileName, std::string("settings"));
+    dir.Write(kDatabaseFileName, std::string("airports"));
+    Open();
+    messages.answers = {MessageAnswer::Cancel};
+    Press(3);
+    EXPECT_EQ(messages.shown.at(0).text, kDeleteDatabaseQuestion);
+    EXPECT_EQ(messages.shown.at(0).buttons, MessageButtons::OkCancel);
+    EXPECT_TRUE(std::filesystem::exists(dir / kDatabaseFileName));
+    EXPECT_TRUE(Unlocked());
+    EXPECT_TRUE(flow.shown.empty());
+
+    std::filesystem::remove(dir / kSettingsFileName);  // already gone: no matter
+    std::filesystem::remove(dir / kDatabaseFileName);
+    Press(3);
+    EXPECT_EQ(messages.Texts().back(), kDatabaseDeletedMessage);
+    EXPECT_EQ(flow.shown, std::vector<std::string>{"end"});
+    EXPECT_EQ(session.destroyedPlayers, std::vector<int32_t>{kMe});
+    EXPECT_EQ(session.closeCount, 1);
+    EXPECT_FALSE(window->refreshTimer().isActive());
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,9 @@ class ScriptedMessageBoxes : public MessageBoxes {
     MessageAnswer Show(const std::string& title, const std::string& text, MessageIcon icon,
                        MessageButtons buttons) override {
         shown.push_back({title, text, icon, buttons});
+        if (onShow) {
+            onShow();
+        }
         if (modalMs > 0) {
             Spin(modalMs);  // a modal box runs an event loop while it waits for the user
         }
@@ -43,6 +47,7 @@ class ScriptedMessageBoxes : public MessageBoxes {
 
     std::deque<MessageAnswer> answers;
     int modalMs = 0;
+    std::function<void()> onShow;  // runs while the box is up
     std::vector<Shown> shown;
 };
 

@@ -46,6 +46,8 @@ void BuilderWindow::BuildLayout() {
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(false);
     Command2 = new QPushButton("CREATE ATC DATABASE FILE");
+    // A build before the scenery folders are known would write an empty database.
+    Command2->setEnabled(false);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Label1);

@@ -2,6 +2,8 @@
 
 #include <QCloseEvent>
 
+#include "mainwindow/AirportInfo.h"
+#include "mainwindow/DatabaseReset.h"
 #include "multiplayer/Chat.h"
 #include "multiplayer/ConnectionSteps.h"
 #include "multiplayer/GameMessages.h"
@@ -193,9 +195,8 @@ void MainWindow::OnPointerMoved(QPointF pixel) {
         }
     }
     if (scopeDragActive_ == kTrue16) {
-        Picture1->Draw([&](DrawingSurface& surface) {
-            DrawMeasuringLine(surface, Scene(), pointer);
-        });
+        Picture1->Draw(
+            [&](DrawingSurface& surface) { DrawMeasuringLine(surface, Scene(), pointer); });
     }
 }
 
@@ -247,6 +248,16 @@ void MainWindow::OnToolbarButton(int index) {
             Lock(true);
             flow_.ShowOptionsWindow();
             break;
+        case 3:
+            Lock(true);
+            CreateNewDatabase();
+            break;
+        case 4:
+            Lock(false);
+            messages_.Show(kInformationTitle, AirportGeneralInfoText(state_.airport.currentAirport),
+                           MessageIcon::Information, MessageButtons::Ok);
+            Unlock();
+            break;
         case 5:
             Lock(true);
             flow_.ShowAboutWindow();
@@ -256,10 +267,26 @@ void MainWindow::OnToolbarButton(int index) {
     }
 }
 
+// Deletes both data files, leaves the session and ends the program, so that the next start
+// runs setup and builds the database anew; "Cancel" gives the window back.
+void MainWindow::CreateNewDatabase() {
+    if (messages_.Show(kMessageTitle, kDeleteDatabaseQuestion, MessageIcon::Question,
+                       MessageButtons::OkCancel) != MessageAnswer::Ok) {
+        Unlock();
+        return;
+    }
+    leaving_ = true;
+    StopTimers();
+    DeleteDatabaseFiles(state_.workDir);
+    LeaveSession(session_, state_);
+    messages_.Inform(kDatabaseDeletedMessage);
+    flow_.EndProgram();
+}
+
 void MainWindow::SetControlsEnabled(bool enabled) {
-    for (QWidget* control : std::initializer_list<QWidget*>{
-             Picture1, Command1, Command2, Command5, Command6, Command3, Toolbar1, Text1, Text2,
-             Text3}) {
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{Picture1, Command1, Command2, Command5, Command6, Command3,
+                                         Toolbar1, Text1, Text2, Text3}) {
         control->setEnabled(enabled);
     }
 }

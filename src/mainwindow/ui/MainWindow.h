@@ -60,7 +60,9 @@ class MainWindow : public QWidget {
 
     ScopeWidget& scope() { return *Picture1; }
     QToolBar& toolbar() { return *Toolbar1; }
-    QAction& toolbarButton(int index) { return *toolbarButtons_.at(static_cast<size_t>(index - 1)); }
+    QAction& toolbarButton(int index) {
+        return *toolbarButtons_.at(static_cast<size_t>(index - 1));
+    }
     QPushButton& centerButton() { return *Command2; }
     QPushButton& zoomInButton() { return *Command5; }
     QPushButton& zoomOutButton() { return *Command6; }
@@ -104,6 +106,7 @@ class MainWindow : public QWidget {
     void SendChatLine();
     void AddChatLine(const std::string& line);
     void OnToolbarButton(int index);
+    void CreateNewDatabase();
     void LeaveWithMessage(const char* text);
     void StopTimers();
     void SetControlsEnabled(bool enabled);

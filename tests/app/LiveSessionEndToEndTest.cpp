@@ -1,0 +1,274 @@
+// The whole program from an empty working directory to live traffic and back, over real
+// loopback sockets against the demo session host, driven through the widgets with every
+// timer running (on a clock ten times as fast as the real one).
+
+#include <gtest/gtest.h>
+#include <sys/prctl.h>
+
+#include <QProcess>
+#include <QTest>
+#include <QToolBar>
+#include <csignal>
+
+#include "airport/ui/AirportWindow.h"
+#include "app/AppWindows.h"
+#include "builder/ui/BuilderWindow.h"
+#include "demo/DemoSimulator.h"
+#include "directplay/ui/HostAddressDialog.h"
+#include "mainwindow/ui/AboutWindow.h"
+#include "mainwindow/ui/MainWindow.h"
+#include "mainwindow/ui/OptionsWindow.h"
+#include "multiplayer/DirectPlaySession.h"
+#include "multiplayer/ui/ConnectionDialog.h"
+#include "platform/FileSystem.h"
+#include "scope/ui/ScopeWidget.h"
+#include "shared/ProgramState.h"
+#include "shared/TimerClock.h"
+#include "startup/ui/SetupDialog.h"
+#include "support/Clicks.h"
+#include "support/DirectPlayTestPorts.h"
+#include "support/ScriptedMessageBoxes.h"
+#include "support/SpinEventLoop.h"
+#include "support/TempDir.h"
+
+namespace scopewatch {
+namespace {
+
+using testing::Click;
+using testing::ClickRow;
+using testing::SpinUntil;
+
+constexpr uint16_t kHostEnumPort = 47740;
+constexpr uint16_t kClientPorts = 47741;
+
+// The demo session host as a separate process on loopback ports of this test's own.
+class DemoHostProcess {
+  public:
+    DemoHostProcess() {
+        const directplay::PortPlan ports = testing::DirectPlayTestPorts(kHostEnumPort);
+        const QString build = qEnvironmentVariable("SCOPEWATCH_BUILD_DIR");
+        process_.setProcessChannelMode(QProcess::MergedChannels);
+        // The host ends with the test, even when the test dies.
+        process_.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
+        process_.start(build + "/scopewatch-demo-host",
+                       {"--bind", "127.0.0.1", "--enum-port", QString::number(ports.enumPort),
+                        "--port-first", QString::number(ports.rangeFirst), "--port-last",
+                        QString::number(ports.rangeLast), "--chat-every", "3", "--quiet"});
+    }
+    ~DemoHostProcess() {
+        process_.terminate();
+        process_.waitForFinished(5000);
+    }
+    bool WaitUntilRunning() {
+        return SpinUntil(
+            [this] {
+                output_ += process_.readAll();
+                return output_.contains("is running");
+            },
+            10000);
+    }
+
+  private:
+    QProcess process_;
+    QByteArray output_;
+};
+
+// Answers the TCP/IP transport's address dialog, whenever it shows, with the host's address.
+class AddressDialogAnswer {
+  public:
+    AddressDialogAnswer() {
+        QObject::connect(&poll_, &QTimer::timeout, [] {
+            auto* dialog = qobject_cast<HostAddressDialog*>(QApplication::activeModalWidget());
+            if (dialog != nullptr && dialog->addressField()->text().isEmpty()) {
+                QTest::keyClicks(dialog->addressField(), "127.0.0.1");
+                QTest::keyClick(dialog->addressField(), Qt::Key_Return);
+            }
+        });
+        poll_.start(20);
+    }
+
+  private:
+    QTimer poll_;
+};
+
+DirectPlaySessionOptions ClientOptions() {
+    DirectPlaySessionOptions options;
+    options.ports = testing::DirectPlayTestPorts(kClientPorts);
+    options.ports.enumPort = kHostEnumPort;
+    options.enumerationWindowMs = 3000;
+    return options;
+}
+
+std::string Lines(const std::vector<std::string>& texts) {
+    std::string all;
+    for (const auto& text : texts) {
+        all += text + " | ";
+    }
+    return all;
+}
+
+int CountPixels(const QImage& image, QRgb colour) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            count += image.pixel(x, y) == colour ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+class LiveSessionEndToEnd : public ::testing::Test {
+  protected:
+    LiveSessionEndToEnd()
+        : session([] { return AskHostAddress(); }, ClientOptions()),
+          windows(state, messages, files, session, clock) {
+        state.workDir = dir / "run";
+        demo::WriteDemoSimulator(dir / "demo-sim");
+        std::filesystem::create_directories(dir / "run");
+    }
+
+    void FirstRunToTheConnectionDialog();
+    void TakeAirport(const QString& search, const QString& line);
+    void JoinTheDemoSession();
+    void Press(int toolbarButton) {
+        QToolBar& toolbar = windows.mainWindow()->toolbar();
+        QTest::mouseClick(
+            toolbar.widgetForAction(&windows.mainWindow()->toolbarButton(toolbarButton)),
+            Qt::LeftButton);
+    }
+
+    testing::TempDir dir;
+    ProgramState state;
+    FileSystem files{dir / "run", {{"C:\\", DriveType::Fixed, std::string("C"), "/"}}};
+    testing::ScriptedMessageBoxes messages;
+    DirectPlaySession session;
+    TimerClock clock{10.0};
+    AppWindows windows;
+};
+
+void LiveSessionEndToEnd::FirstRunToTheConnectionDialog() {
+    windows.Start();
+    ASSERT_TRUE(SpinUntil([&] { return windows.setupDialog() != nullptr; }, 6000));
+    SetupDialog& setup = *windows.setupDialog();
+    setup.folderText().clear();
+    QTest::keyClicks(&setup.folderText(), QString::fromStdString((dir / "demo-sim").string()));
+    Click(setup.nextButton());
+
+    ASSERT_TRUE(SpinUntil([&] { return windows.builderWindow() != nullptr; }, 2000));
+    BuilderWindow& builder = *windows.builderWindow();
+    ASSERT_TRUE(SpinUntil([&] { return builder.createButton().isEnabled(); }, 5000));
+    Click(builder.createButton());
+    ASSERT_TRUE(SpinUntil([&] { return windows.airportWindow() != nullptr; }, 20000));
+    ASSERT_NO_FATAL_FAILURE(TakeAirport("intl", "Eldorado Intl   Index: "));
+    ASSERT_NE(windows.connectionDialog(), nullptr);
+}
+
+void LiveSessionEndToEnd::TakeAirport(const QString& search, const QString& line) {
+    AirportWindow& airport = *windows.airportWindow();
+    ASSERT_TRUE(SpinUntil([&] { return airport.statusText().text().startsWith("Done"); }, 5000));
+    QTest::keyClicks(&airport.searchText(), search);
+    Click(airport.searchButton());
+    const auto found = airport.resultList().findItems(line, Qt::MatchStartsWith);
+    ASSERT_FALSE(found.isEmpty()) << line.toStdString() << " not among "
+                                  << airport.resultList().count() << " lines, status "
+                                  << airport.statusText().text().toStdString() << " count "
+                                  << state.settings.airportCount << " list "
+                                  << state.airport.airportList.size() << " messages "
+                                  << Lines(messages.Texts());
+    ClickRow(airport.resultList(), airport.resultList().row(found.front()));
+    Click(airport.getAirportButton());
+}
+
+void LiveSessionEndToEnd::JoinTheDemoSession() {
+    ConnectionDialog& connection = *windows.connectionDialog();
+    ASSERT_TRUE(connection.isVisible());
+    const AddressDialogAnswer answer;
+    ClickRow(connection.connectionTypeList(), 0);
+    Click(connection.locateButton());
+    ASSERT_EQ(connection.sessionList().count(), 1);
+    EXPECT_EQ(connection.sessionList().item(0)->text(), "Eldorado Fly-in (5/8)");
+    ClickRow(connection.sessionList(), 0);
+    Click(connection.joinButton());
+    ASSERT_TRUE(SpinUntil([&] { return windows.mainWindow() != nullptr; }, 20000));
+    EXPECT_EQ(messages.Texts().back(), "Connected To FS Session!");
+}
+
+TEST_F(LiveSessionEndToEnd, FromAnEmptyFolderToLiveTrafficChatAndBack) {
+    DemoHostProcess host;
+    ASSERT_TRUE(host.WaitUntilRunning());
+    ASSERT_NO_FATAL_FAILURE(FirstRunToTheConnectionDialog());
+    ASSERT_NO_FATAL_FAILURE(JoinTheDemoSession());
+    MainWindow& main = *windows.mainWindow();
+    EXPECT_EQ(main.windowTitle(), "Scopewatch v1.0 - Eldorado Intl");
+
+    // The five pilots are announced and move.
+    ASSERT_TRUE(SpinUntil([&] { return state.traffic.trafficCount == 5; }, 10000));
+    ASSERT_TRUE(SpinUntil([&] { return state.traffic.trafficTable[2].latitude != 0.0; }, 5000));
+    const double before = state.traffic.trafficTable[2].latitude;
+    ASSERT_TRUE(SpinUntil([&] { return state.traffic.trafficTable[2].latitude != before; }, 5000));
+
+    // Hovering a pilot names it: the one overflying high, away from the others.
+    const auto inUse = state.traffic.InUse();
+    const TrafficRecord& pilot = *std::max_element(
+        inUse.begin(), inUse.end(),
+        [](const TrafficRecord& a, const TrafficRecord& b) { return a.altitudeFt < b.altitudeFt; });
+    const ScopePoint at = ProjectToScope(main.view(), pilot.latitude, pilot.longitude);
+    QTest::mouseMove(&main.scope(), QPoint(at.x, at.y));
+    EXPECT_EQ(main.scope().tipText().rfind("Player: " + pilot.playerName + "  Heading: ", 0), 0U)
+        << main.scope().tipText();
+
+    // A line each way: ours is answered, and the pilots talk on their own.
+    QTest::keyClicks(&main.chatInput(), "hello tower");
+    QTest::keyClick(&main.chatInput(), Qt::Key_Return);
+    ASSERT_TRUE(SpinUntil(
+        [&] { return main.chatText().find("N172SP: roger, hello tower\r\n") != std::string::npos; },
+        10000))
+        << main.chatText();
+    EXPECT_NE(main.chatText().find("ATC Controller: hello tower\r\n"), std::string::npos);
+
+    // "Goto Airport" to another airport and back: the caption and the centre follow.
+    Press(1);
+    EXPECT_FALSE(main.isEnabled());
+    ASSERT_NE(windows.airportWindow(), nullptr);
+    TakeAirport("field", "Cimarron Regional Field   Index: ");
+    EXPECT_EQ(main.windowTitle(), "Scopewatch v1.0 - Cimarron Regional Field");
+    EXPECT_TRUE(main.isEnabled());
+    EXPECT_NEAR((main.view().East + main.view().West) / 2, state.airport.currentAirport.longitude,
+                1e-9);
+    Press(1);
+    TakeAirport("intl", "Eldorado Intl   Index: ");
+    EXPECT_EQ(main.windowTitle(), "Scopewatch v1.0 - Eldorado Intl");
+
+    // "Options": taxiways off, and the next repaint draws none.
+    for (int level = main.view().ZoomLevel; level < 13; ++level) {
+        Click(main.zoomInButton());
+    }
+    EXPECT_GT(CountPixels(main.scope().canvas(), qRgb(192, 192, 192)), 100);
+    Press(2);
+    OptionsWindow& options = *windows.optionsWindow();
+    Click(options.taxiwaysBox());
+    Click(options.okButton());
+    EXPECT_TRUE(main.isEnabled());
+    main.RepaintTick();
+    EXPECT_EQ(CountPixels(main.scope().canvas(), qRgb(192, 192, 192)), 0);
+
+    // "About", closed with its close box.
+    Press(5);
+    ASSERT_NE(windows.aboutWindow(), nullptr);
+    EXPECT_FALSE(main.isEnabled());
+    windows.aboutWindow()->close();
+    EXPECT_TRUE(main.isEnabled());
+    EXPECT_TRUE(main.receiveTimer().isActive());
+
+    // "> Disconnect" leads back to the connection dialog; "Exit" ends the program.
+    Click(main.disconnectButton());
+    ASSERT_NE(windows.connectionDialog(), nullptr);
+    EXPECT_TRUE(windows.connectionDialog()->isVisible());
+    EXPECT_EQ(state.isConnected, kFalse16);
+    EXPECT_EQ(state.traffic.trafficCount, 0);
+    Click(windows.connectionDialog()->exitButton());
+    EXPECT_TRUE(windows.ended());
+}
+
+}  // namespace
+}  // namespace scopewatch
