@@ -4,20 +4,13 @@
 #include <cstdlib>
 
 #include "platform/Rounding.h"
+#include "platform/Trim.h"
 
 namespace scopewatch {
 namespace {
 
 constexpr const char* kIndexLabel = "Index:";
 constexpr size_t kIndexLabelLength = 6;
-
-std::string TrimSpaces(const std::string& text) {
-    const size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 bool IsDigit(char c) {
     return std::isdigit(static_cast<unsigned char>(c)) != 0;
