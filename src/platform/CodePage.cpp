@@ -55,6 +55,20 @@ std::string ToAnsi(const QString& text) {
     return bytes;
 }
 
+std::optional<std::string> ToAnsiExactly(const QString& text) {
+    const auto& reverse = ReverseTable();
+    std::string bytes;
+    bytes.reserve(static_cast<size_t>(text.size()));
+    for (const QChar character : text) {
+        const auto found = reverse.find(character.unicode());
+        if (found == reverse.end()) {
+            return std::nullopt;
+        }
+        bytes.push_back(static_cast<char>(found->second));
+    }
+    return bytes;
+}
+
 std::string AnsiLower(const std::string& bytes) {
     std::string lower = bytes;
     for (char& byte : lower) {
