@@ -1,9 +1,6 @@
 #include "builder/Headings.h"
 
-#include <cmath>
-
 #include "airport/MagVarGrid.h"
-#include "builder/FieldReaders.h"
 #include "platform/Rounding.h"
 
 namespace scopewatch {
