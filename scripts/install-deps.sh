@@ -5,7 +5,7 @@ set -euo pipefail
 # dpkg-dev (dpkg-shlibdeps) and file make the Debian package; desktop-file-utils and appstream
 # validate the desktop entry and the metainfo.
 packages=(cmake make g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-          libbenchmark-dev clang-format xvfb xauth fonts-dejavu-core tshark
+          libbenchmark-dev clang-format xvfb xauth fonts-dejavu-core tshark locales
           dpkg-dev file desktop-file-utils appstream "$@")
 
 missing=()
@@ -13,12 +13,20 @@ for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" \
         || missing+=("$package")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
 
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then
     sudo="sudo"
 fi
-echo "Installing: ${missing[*]}"
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}"
+fi
+
+# The tests that numbers keep their decimal point under a decimal-comma locale need one.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+    echo "Generating the locale de_DE.UTF-8"
+    $sudo localedef -i de_DE -f UTF-8 de_DE.UTF-8
+fi

@@ -4,14 +4,17 @@
 // file of the airport areas, writes world_airports.dat and completes the settings file.
 
 #include <QCoreApplication>
+#include <QFile>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
 #include "builder/DatabaseBuild.h"
+#include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
+#include "platform/NumberText.h"
 #include "platform/ToolCommandLine.h"
 #include "shared/ProgramState.h"
 #include "startup/Settings.h"
@@ -19,18 +22,23 @@
 
 namespace {
 
+// The program's texts are Windows-1252; the terminal shows the locale's encoding.
+std::string Printable(const std::string& text) {
+    return scopewatch::FromAnsi(text).toLocal8Bit().toStdString();
+}
+
 // Messages go to the terminal; every question is answered with OK.
 class PrintedMessages : public scopewatch::MessageBoxes {
   public:
     scopewatch::MessageAnswer Show(const std::string& title, const std::string& text,
                                    scopewatch::MessageIcon, scopewatch::MessageButtons) override {
-        std::printf("[%s] %s\n", title.c_str(), text.c_str());
+        std::printf("[%s] %s\n", Printable(title).c_str(), Printable(text).c_str());
         return scopewatch::MessageAnswer::Ok;
     }
 };
 
 int Fail(const std::string& text) {
-    std::fprintf(stderr, "scopewatch-build-db: %s\n", text.c_str());
+    std::fprintf(stderr, "scopewatch-build-db: %s\n", Printable(text).c_str());
     return 1;
 }
 
@@ -39,7 +47,7 @@ class ProgressPrinter {
   public:
     void Status(const std::string& text) {
         if (!text.empty() && text != last_) {
-            std::printf("%s\n", text.c_str());
+            std::printf("%s\n", Printable(text).c_str());
             last_ = text;
         }
     }
@@ -74,8 +82,14 @@ int main(int argc, char* argv[]) {
     scopewatch::ProgramState state;
     state.workDir = std::filesystem::current_path();
     scopewatch::FileSystem files(state.workDir, scopewatch::FileSystem::MountedVolumes());
-    const std::string simFolder =
-        std::filesystem::absolute(commandLine.Positionals().front()).lexically_normal().string();
+    // The argument becomes the program's Windows-1252 text here, or is refused.
+    const std::filesystem::path realFolder = std::filesystem::absolute(commandLine.Positionals().front()).lexically_normal();
+    const scopewatch::EnteredPath entered =
+        scopewatch::PathTextOfEntered(QFile::decodeName(realFolder.c_str()));
+    if (!entered.refusal.empty()) {
+        return Fail(entered.refusal);
+    }
+    const std::string& simFolder = entered.text;
     if (!files.IsFile(simFolder + "\\scenery.cfg")) {
         return Fail(simFolder + " holds no scenery.cfg: give the simulator's main folder");
     }
@@ -102,14 +116,16 @@ int main(int argc, char* argv[]) {
         return Fail(finished.error);
     }
     for (const std::string& problem : build.problems()) {
-        std::printf("note: %s\n", problem.c_str());
+        std::printf("note: %s\n", Printable(problem).c_str());
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     std::error_code error;
     const auto bytes = std::filesystem::file_size(state.DatabaseFile(), error);
-    std::printf("%d scenery files examined, %d airports, %s: %llu bytes, %.2f seconds\n",
+    // The seconds are written with a point whatever the locale (Qt applies it at start-up).
+    std::printf("%d scenery files examined, %d airports, %s: %llu bytes, %s seconds\n",
                 build.filesExamined(), airports, scopewatch::kDatabaseFileName,
-                static_cast<unsigned long long>(error ? 0 : bytes), seconds);
+                static_cast<unsigned long long>(error ? 0 : bytes),
+                scopewatch::FixedNumberText(seconds, 2).c_str());
     return 0;
 }

@@ -1,19 +1,9 @@
 #include "airport/AirportSearch.h"
 
 #include "platform/CodePage.h"
+#include "platform/Trim.h"
 
 namespace scopewatch {
-namespace {
-
-std::string TrimSpaces(const std::string& text) {
-    const size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-}  // namespace
 
 std::string ResultLine(const std::string& name, size_t index) {
     return name + "   Index: " + std::to_string(index);

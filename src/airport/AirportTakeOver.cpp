@@ -1,49 +1,14 @@
 #include "airport/AirportTakeOver.h"
 
-#include <cctype>
-#include <cstdlib>
-
+#include "platform/NumberText.h"
 #include "platform/Rounding.h"
+#include "platform/Trim.h"
 
 namespace scopewatch {
 namespace {
 
 constexpr const char* kIndexLabel = "Index:";
 constexpr size_t kIndexLabelLength = 6;
-
-std::string TrimSpaces(const std::string& text) {
-    const size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-bool IsDigit(char c) {
-    return std::isdigit(static_cast<unsigned char>(c)) != 0;
-}
-
-// The longest leading part of the text that reads as a decimal number: a sign, digits and
-// one decimal point.
-double LeadingNumber(const std::string& text) {
-    size_t end = 0;
-    if (end < text.size() && (text[end] == '+' || text[end] == '-')) {
-        ++end;
-    }
-    bool digits = false;
-    while (end < text.size() && IsDigit(text[end])) {
-        ++end;
-        digits = true;
-    }
-    if (end < text.size() && text[end] == '.') {
-        ++end;
-        while (end < text.size() && IsDigit(text[end])) {
-            ++end;
-            digits = true;
-        }
-    }
-    return digits ? std::strtod(text.substr(0, end).c_str(), nullptr) : 0.0;
-}
 
 }  // namespace
 
@@ -57,7 +22,7 @@ int64_t ParseIndexFromLine(const std::string& line) {
     if (start >= line.size()) {
         return 0;
     }
-    return RoundTo<int64_t>(LeadingNumber(TrimSpaces(line.substr(start))));
+    return RoundTo<int64_t>(LeadingNumber(TrimSpaces(line.substr(start))).value_or(0.0));
 }
 
 bool TakeOverAirport(LoadedAirportData& data, int64_t index) {

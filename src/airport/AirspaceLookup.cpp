@@ -1,14 +1,12 @@
 #include "airport/AirspaceLookup.h"
 
-#include <cctype>
-#include <cstdio>
 #include <stdexcept>
 
+#include "builder/BglEncodings.h"
 #include "builder/BglLayout.h"
 #include "builder/FileBuffer.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
-#include "platform/NumberText.h"
 #include "platform/Rounding.h"
 #include "scope/Geodesy.h"
 
@@ -141,8 +139,11 @@ bool ReadSubRecord(const FileBuffer& buffer, int64_t position, const AirspaceTar
             return true;
         case kFrequencyName:
             if (taken) {
-                airspace.frequencyText +=
-                    AirspaceFrequencyText(buffer.ReadInt32(position + 8)) + " Mhz  ";
+                // A word that is no frequency (a hexadecimal digit above 9) adds none.
+                const std::string frequency = FrequencyText(buffer.ReadInt32(position + 8));
+                if (!frequency.empty()) {
+                    airspace.frequencyText += frequency + " Mhz  ";
+                }
                 airspace.fullName =
                     buffer.ReadText(position + 16, buffer.ReadInt32(position + 4) - 8);
             }
@@ -186,17 +187,6 @@ bool IsMarked(const FileBuffer& buffer) {
 }
 
 }  // namespace
-
-std::string AirspaceFrequencyText(int32_t word) {
-    char hex[16];
-    std::snprintf(hex, sizeof hex, "%X", static_cast<uint32_t>(word));
-    // The hexadecimal digits read as a decimal number: its leading decimal digits.
-    double number = 0.0;
-    for (const char* digit = hex; std::isdigit(static_cast<unsigned char>(*digit)); ++digit) {
-        number = number * 10.0 + (*digit - '0');
-    }
-    return ShortestNumberText(number / 10000.0);
-}
 
 void DecodeAirspace(const FileBuffer& buffer, int64_t recordStart, const AirspaceTarget& target,
                     std::vector<AirspaceRecord>& airspaces) {

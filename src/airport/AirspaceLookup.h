@@ -65,8 +65,4 @@ std::string AirspaceTypeFor(const AirspaceRecord& airspace);
 // departure and approach frequencies; none without either frequency.
 std::optional<AirspaceRecord> GeneratedTracon(const AirportRecord& airport);
 
-// The frequency text of a frequency word whose hexadecimal digits spell megahertz times
-// 10000 (0x1185000 -> "118.5").
-std::string AirspaceFrequencyText(int32_t word);
-
 }  // namespace scopewatch

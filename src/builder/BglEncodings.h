@@ -16,7 +16,9 @@ int32_t FeetFromMetres(double metres);
 double HeadingFromRaw(int32_t raw);
 // The word's hexadecimal digits read as a decimal number, divided by 10000, in the shortest
 // decimal form: 0x01183000 gives "118.3". A word with a hexadecimal digit above 9 is no
-// frequency and gives the empty text.
+// frequency and gives the empty text. The program's one frequency text: the database's
+// frequency fields and the airspace lookup's frequencies are both written by it, with a
+// decimal point whatever the locale.
 std::string FrequencyText(int32_t word);
 
 }  // namespace scopewatch

@@ -5,8 +5,9 @@
 namespace scopewatch::demo {
 
 namespace {
-constexpr double kMetresPerDegree = 111320.0;
 constexpr double kMetresPerNm = 1852.0;
+// One minute of arc to the nautical mile, the sphere the builder and the scope work on.
+constexpr double kMetresPerDegree = 60.0 * kMetresPerNm;
 constexpr double kKnotsToMetresPerSecond = 1852.0 / 3600.0;
 constexpr double kFeetPerMetre = 1.0 / 0.3048;
 constexpr double kPi = 3.14159265358979323846;
@@ -17,10 +18,7 @@ double Radians(double degrees) {
 }  // namespace
 
 GeoPoint Offset(GeoPoint from, double trueBearing, double metres) {
-    const double north = metres * std::cos(Radians(trueBearing));
-    const double east = metres * std::sin(Radians(trueBearing));
-    return GeoPoint{from.latitude + north / kMetresPerDegree,
-                    from.longitude + east / (kMetresPerDegree * std::cos(Radians(from.latitude)))};
+    return GreatCircleStep(from, trueBearing, Radians(metres / kMetresPerDegree));
 }
 
 double DistanceMetres(GeoPoint from, GeoPoint to) {

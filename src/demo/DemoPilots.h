@@ -71,8 +71,11 @@ DemoAirportPlan FallbackAirportPlan(GeoPoint reference = {40.0, -100.0},
 // Five pilots: taxiing, taking off, flying circuits, flying the ILS, overflying.
 std::vector<PilotProfile> DemoPilotProfiles(const DemoAirportPlan& plan);
 
-// The point metres away along a true bearing (flat earth; fine within an airport's area).
+// The point metres away along a true bearing: the builder's great-circle step, unrounded,
+// so the pilots move over the scenery as the program placed it.
 GeoPoint Offset(GeoPoint from, double trueBearing, double metres);
+// Distance and bearing between two points on the same sphere, taken flat (fine within an
+// airport's area).
 double DistanceMetres(GeoPoint from, GeoPoint to);
 double BearingDegrees(GeoPoint from, GeoPoint to);
 

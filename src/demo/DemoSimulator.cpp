@@ -1,10 +1,12 @@
 #include "demo/DemoSimulator.h"
 
+#include <optional>
 #include <stdexcept>
 #include <system_error>
 
 #include "demo/DemoAirspaces.h"
 #include "platform/AtomicFile.h"
+#include "platform/FileSystem.h"
 #include "scenerywriter/MagdecWriter.h"
 
 namespace scopewatch::demo {
@@ -28,8 +30,14 @@ struct CfgArea {
     int textureId = 0;
 };
 
+// scenery.cfg is a Windows-1252 text like every text the simulator writes.
 std::string WindowsPath(const fs::path& absolute) {
-    std::string text = "C:" + absolute.generic_string();
+    const std::optional<std::string> pathText = PathTextOf(absolute.generic_string());
+    if (!pathText) {
+        throw std::runtime_error("the folder " + absolute.string() +
+                                 " has a character that Windows-1252 lacks");
+    }
+    std::string text = "C:" + *pathText;
     for (char& c : text) {
         if (c == '/') {
             c = '\\';

@@ -1,10 +1,21 @@
 #include "platform/AtomicFile.h"
 
+#include <QFile>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 
+#include "platform/CodePage.h"
+
 namespace scopewatch {
+namespace {
+
+// A real path inside an error text, which is Windows-1252 like every text of the program.
+std::string PathInMessage(const std::filesystem::path& path) {
+    return ToAnsi(QFile::decodeName(QByteArray::fromStdString(path.native())));
+}
+
+}  // namespace
 
 std::optional<std::string> WriteFileAtomically(const std::filesystem::path& target,
                                                const std::vector<uint8_t>& content) {
@@ -13,7 +24,7 @@ std::optional<std::string> WriteFileAtomically(const std::filesystem::path& targ
     {
         std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
         if (!file) {
-            return "cannot create " + temporary.string() + ": " + std::strerror(errno);
+            return "cannot create " + PathInMessage(temporary) + ": " + std::strerror(errno);
         }
         file.write(reinterpret_cast<const char*>(content.data()),
                    static_cast<std::streamsize>(content.size()));
@@ -21,14 +32,14 @@ std::optional<std::string> WriteFileAtomically(const std::filesystem::path& targ
         if (!file) {
             std::error_code ignored;
             std::filesystem::remove(temporary, ignored);
-            return "cannot write " + temporary.string();
+            return "cannot write " + PathInMessage(temporary);
         }
     }
     std::error_code error;
     std::filesystem::rename(temporary, target, error);
     if (error) {
         std::filesystem::remove(temporary, error);
-        return "cannot replace " + target.string() + ": " + error.message();
+        return "cannot replace " + PathInMessage(target) + ": " + error.message();
     }
     return std::nullopt;
 }

@@ -10,7 +10,7 @@ namespace scopewatch {
 
 // Writes the whole content to a temporary file beside the target, then renames it over the
 // target, so that a crash mid-write never leaves a half-written file under the real name.
-// Returns an error text, or nothing on success.
+// Returns an error text (Windows-1252, as the program's texts are), or nothing on success.
 std::optional<std::string> WriteFileAtomically(const std::filesystem::path& target,
                                                const std::vector<uint8_t>& content);
 

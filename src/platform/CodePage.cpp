@@ -33,6 +33,20 @@ const std::unordered_map<char16_t, uint8_t>& ReverseTable() {
     return table;
 }
 
+// The byte of a character, or nothing when Windows-1252 lacks it. Below 0x80 and from 0xA0
+// to 0xFF the byte is the code point itself.
+std::optional<uint8_t> ByteOf(char16_t codePoint) {
+    if (codePoint < 0x80 || (codePoint >= 0xA0 && codePoint <= 0xFF)) {
+        return static_cast<uint8_t>(codePoint);
+    }
+    const auto& reverse = ReverseTable();
+    const auto found = reverse.find(codePoint);
+    if (found == reverse.end()) {
+        return std::nullopt;
+    }
+    return found->second;
+}
+
 }  // namespace
 
 QString FromAnsi(const std::string& bytes) {
@@ -45,12 +59,23 @@ QString FromAnsi(const std::string& bytes) {
 }
 
 std::string ToAnsi(const QString& text) {
-    const auto& reverse = ReverseTable();
     std::string bytes;
     bytes.reserve(static_cast<size_t>(text.size()));
     for (const QChar character : text) {
-        const auto found = reverse.find(character.unicode());
-        bytes.push_back(found != reverse.end() ? static_cast<char>(found->second) : '?');
+        bytes.push_back(static_cast<char>(ByteOf(character.unicode()).value_or('?')));
+    }
+    return bytes;
+}
+
+std::optional<std::string> ToAnsiExactly(const QString& text) {
+    std::string bytes;
+    bytes.reserve(static_cast<size_t>(text.size()));
+    for (const QChar character : text) {
+        const std::optional<uint8_t> byte = ByteOf(character.unicode());
+        if (!byte) {
+            return std::nullopt;
+        }
+        bytes.push_back(static_cast<char>(*byte));
     }
     return bytes;
 }

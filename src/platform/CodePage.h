@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 #include <string>
 
 namespace scopewatch {
@@ -14,6 +15,8 @@ QString FromAnsi(const std::string& bytes);
 
 // Characters outside Windows-1252 become "?".
 std::string ToAnsi(const QString& text);
+// Nothing when a character is outside Windows-1252: for texts that must not be stored damaged.
+std::optional<std::string> ToAnsiExactly(const QString& text);
 
 // Lower-case or upper-case a Windows-1252 string, letters with accents included.
 std::string AnsiLower(const std::string& bytes);

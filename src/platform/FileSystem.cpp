@@ -1,46 +1,57 @@
 #include "platform/FileSystem.h"
 
+#include <QFile>
 #include <QStorageInfo>
 #include <algorithm>
-#include <cctype>
 
 #include "platform/AtomicFile.h"
+#include "platform/CodePage.h"
 
 namespace fs = std::filesystem;
 
 namespace scopewatch {
 namespace {
 
-bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
+QString DecodedName(const fs::path& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path.native()));
 }
 
-// The entry of a directory named like the component: exact name first, then any case.
-fs::path MatchComponent(const fs::path& directory, const std::string& component) {
-    std::error_code error;
-    if (component == "." || component == "..") {
-        return directory / component;
-    }
-    if (fs::exists(directory / component, error)) {
-        return directory / component;
-    }
-    fs::path match;
-    for (fs::directory_iterator it(directory, error), end; !error && it != end;
-         it.increment(error)) {
-        const std::string name = it->path().filename().string();
-        if (EqualsIgnoringCase(name, component) &&
-            (match.empty() || name < match.filename().string())) {
-            match = it->path();
-        }
-    }
-    return match.empty() ? directory / component : match;
+// A text component as the file system writes it (UTF-8).
+fs::path RealName(const std::string& text) {
+    return fs::path(QFile::encodeName(FromAnsi(text)).toStdString());
+}
+
+// The name of a directory entry as the program's text. Characters that Windows-1252 lacks
+// become "?"; such a name is shown, but no text can name it.
+std::string NameText(const fs::path& name) {
+    return ToAnsi(DecodedName(name));
 }
 
 bool HasDriveLetter(const std::string& text) {
-    return text.size() >= 2 && text[1] == ':' && std::isalpha(static_cast<unsigned char>(text[0]));
+    const char letter = text.empty() ? '\0' : text[0];
+    return text.size() >= 2 && text[1] == ':' &&
+           ((letter >= 'A' && letter <= 'Z') || (letter >= 'a' && letter <= 'z'));
+}
+
+// The entry of a directory named like the component: exact name first, then any letter
+// case (accented letters included).
+fs::path MatchComponent(const fs::path& directory, const std::string& component) {
+    std::error_code error;
+    const fs::path written = directory / RealName(component);
+    if (component == "." || component == ".." || fs::exists(written, error)) {
+        return written;
+    }
+    const std::string wanted = AnsiLower(component);
+    fs::path match;
+    for (fs::directory_iterator it(directory, error), end; !error && it != end;
+         it.increment(error)) {
+        const fs::path name = it->path().filename();
+        const std::optional<std::string> text = ToAnsiExactly(DecodedName(name));
+        if (text && AnsiLower(*text) == wanted && (match.empty() || name < match.filename())) {
+            match = it->path();
+        }
+    }
+    return match.empty() ? written : match;
 }
 
 DriveType DriveTypeOf(const QStorageInfo& volume) {
@@ -66,7 +77,7 @@ FileSystem::FileSystem(fs::path workDir, std::vector<Drive> drives)
 std::vector<Drive> FileSystem::MountedVolumes() {
     std::vector<Drive> drives;
     const QStorageInfo root = QStorageInfo::root();
-    drives.push_back({"C:\\", DriveTypeOf(root), root.name().toStdString(), "/"});
+    drives.push_back({"C:\\", DriveTypeOf(root), ToAnsi(root.name()), "/"});
     std::vector<QStorageInfo> others;
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
         if (IsRealVolume(volume) && !volume.isRoot()) {
@@ -82,7 +93,7 @@ std::vector<Drive> FileSystem::MountedVolumes() {
             break;
         }
         drives.push_back({std::string(1, letter) + ":\\", DriveTypeOf(volume),
-                          volume.name().toStdString(), volume.rootPath().toStdString()});
+                          ToAnsi(volume.name()), volume.rootPath().toStdString()});
         ++letter;
     }
     return drives;
@@ -102,17 +113,16 @@ void FileSystem::UseWinePrefixOf(const fs::path& realFolder) {
 }
 
 std::optional<fs::path> FileSystem::DriveRoot(char letter) const {
-    const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
+    const std::string lower = AnsiLower(std::string(1, letter));
     std::error_code error;
     if (!winePrefix_.empty()) {
-        const fs::path link = winePrefix_ / "dosdevices" / (std::string(1, lower) + ":");
+        const fs::path link = winePrefix_ / "dosdevices" / (lower + ":");
         if (fs::exists(link, error)) {
             return link;
         }
     }
     for (const Drive& drive : drives_) {
-        if (!drive.rootPath.empty() &&
-            std::tolower(static_cast<unsigned char>(drive.rootPath[0])) == lower) {
+        if (!drive.rootPath.empty() && AnsiLower(drive.rootPath.substr(0, 1)) == lower) {
             return drive.mountPoint;
         }
     }
@@ -150,7 +160,7 @@ bool FileSystem::IsDirectory(const std::string& pathText) const {
     return fs::is_directory(ToRealPath(pathText), error);
 }
 
-std::vector<std::string> FileSystem::ListFiles(const std::string& pattern) const {
+std::vector<FileSystem::ListedFile> FileSystem::MatchingFiles(const std::string& pattern) const {
     const size_t split = pattern.find_last_of("\\/");
     const std::string folder = split == std::string::npos ? "" : pattern.substr(0, split + 1);
     const std::string namePattern =
@@ -159,20 +169,29 @@ std::vector<std::string> FileSystem::ListFiles(const std::string& pattern) const
         return {};
     }
     const fs::path directory = folder.empty() ? workDir_ : ToRealPath(folder);
-    std::vector<std::string> names;
+    std::vector<ListedFile> found;
     std::error_code error;
     if (directory.empty() || namePattern.empty()) {
-        return names;
+        return found;
     }
     for (fs::directory_iterator it(directory, error), end; !error && it != end;
          it.increment(error)) {
         std::error_code statusError;
-        const std::string name = it->path().filename().string();
+        std::string name = NameText(it->path().filename());
         if (it->is_regular_file(statusError) && WildcardMatch(namePattern, name)) {
-            names.push_back(name);
+            found.push_back({std::move(name), it->path()});
         }
     }
-    std::sort(names.begin(), names.end());
+    std::sort(found.begin(), found.end(),
+              [](const ListedFile& a, const ListedFile& b) { return a.name < b.name; });
+    return found;
+}
+
+std::vector<std::string> FileSystem::ListFiles(const std::string& pattern) const {
+    std::vector<std::string> names;
+    for (ListedFile& file : MatchingFiles(pattern)) {
+        names.push_back(std::move(file.name));
+    }
     return names;
 }
 
@@ -184,7 +203,7 @@ std::vector<std::string> FileSystem::ListFolders(const std::string& folderText) 
          it.increment(error)) {
         std::error_code statusError;
         if (it->is_directory(statusError)) {
-            names.push_back(it->path().filename().string());
+            names.push_back(NameText(it->path().filename()));
         }
     }
     std::sort(names.begin(), names.end());
@@ -192,12 +211,9 @@ std::vector<std::string> FileSystem::ListFolders(const std::string& folderText) 
 }
 
 void FileSystem::DeleteFiles(const std::string& pattern) const {
-    const size_t split = pattern.find_last_of("\\/");
-    const std::string folder = split == std::string::npos ? "" : pattern.substr(0, split + 1);
-    const fs::path directory = folder.empty() ? workDir_ : ToRealPath(folder);
-    for (const std::string& name : ListFiles(pattern)) {
+    for (const ListedFile& file : MatchingFiles(pattern)) {
         std::error_code ignored;
-        fs::remove(directory / name, ignored);
+        fs::remove(file.realPath, ignored);
     }
 }
 
@@ -229,17 +245,15 @@ std::vector<std::string> SplitPathText(const std::string& pathText) {
     return components;
 }
 
-bool WildcardMatch(const std::string& pattern, const std::string& name) {
+bool WildcardMatch(const std::string& anyCasePattern, const std::string& anyCaseName) {
+    const std::string pattern = AnsiLower(anyCasePattern);
+    const std::string name = AnsiLower(anyCaseName);
     size_t p = 0;
     size_t n = 0;
     size_t starPattern = std::string::npos;
     size_t starName = 0;
-    const auto same = [](char a, char b) {
-        return std::tolower(static_cast<unsigned char>(a)) ==
-               std::tolower(static_cast<unsigned char>(b));
-    };
     while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == '?' || same(pattern[p], name[n]))) {
+        if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
             ++p;
             ++n;
         } else if (p < pattern.size() && pattern[p] == '*') {
@@ -266,6 +280,30 @@ std::string JoinPathText(const std::string& folder, const std::string& name) {
         return folder + name;
     }
     return folder + "\\" + name;
+}
+
+std::optional<std::string> PathTextOf(const std::filesystem::path& realPath) {
+    return ToAnsiExactly(DecodedName(realPath));
+}
+
+EnteredPath PathTextOfEntered(const QString& path) {
+    if (const std::optional<std::string> text = ToAnsiExactly(path)) {
+        return {*text, {}};
+    }
+    QString character;
+    for (const char32_t codePoint : path.toUcs4()) {
+        character = QString::fromUcs4(&codePoint, 1);
+        if (!ToAnsiExactly(character)) {
+            break;
+        }
+    }
+    const QString code =
+        QString("U+%1").arg(character.toUcs4().value(0), 4, 16, QChar('0')).toUpper();
+    return {{},
+            "The path \"" + ToAnsi(path) + "\" holds a character that cannot be stored (" +
+                code.toStdString() +
+                "): paths are kept in the Windows-1252 code page, which lacks it. Please choose "
+                "a folder whose path has no such character."};
 }
 
 }  // namespace scopewatch

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -21,6 +22,10 @@ struct Drive {
 // Maps the program's Windows-style path texts ("\" or "/" between components, any letter
 // case, an optional drive letter) onto the Linux file system, and lists, reads and deletes
 // files by such texts. Relative texts are taken from the working directory.
+//
+// This is the one place where texts change encoding: path texts, like every text of the
+// program, are Windows-1252 bytes; names on disk are UTF-8. Texts go in and names come out
+// converted here, and letter case is compared on the Windows-1252 text.
 class FileSystem {
   public:
     explicit FileSystem(std::filesystem::path workDir, std::vector<Drive> drives = {});
@@ -46,7 +51,8 @@ class FileSystem {
     bool IsDirectory(const std::string& pathText) const;
 
     // Names of the normal files matched by the text: a folder followed by a file name, or
-    // by a pattern with "*" and "?" (letter case ignored). Sorted by name.
+    // by a pattern with "*" and "?" (letter case ignored). Sorted by name. A character of a
+    // name that Windows-1252 lacks is listed as "?" (no text can open such a file).
     std::vector<std::string> ListFiles(const std::string& pattern) const;
     // Names of the sub-folders of a folder, sorted.
     std::vector<std::string> ListFolders(const std::string& folderText) const;
@@ -57,6 +63,11 @@ class FileSystem {
     std::optional<std::vector<uint8_t>> ReadFile(const std::string& pathText) const;
 
   private:
+    struct ListedFile {
+        std::string name;
+        std::filesystem::path realPath;
+    };
+    std::vector<ListedFile> MatchingFiles(const std::string& pattern) const;
     std::optional<std::filesystem::path> DriveRoot(char letter) const;
 
     std::filesystem::path workDir_;
@@ -66,9 +77,22 @@ class FileSystem {
 
 // Splits a path text at "\" and "/" into its non-empty components.
 std::vector<std::string> SplitPathText(const std::string& pathText);
-// "*" and "?" wildcard match, letter case ignored (ASCII).
+// "*" and "?" wildcard match, letter case ignored (Windows-1252, accented letters included).
 bool WildcardMatch(const std::string& pattern, const std::string& name);
 // Joins two path texts with "\" (as the program's texts are written).
 std::string JoinPathText(const std::string& folder, const std::string& name);
+
+// The text of a real path (one the program was given, such as its working directory):
+// nothing when a character of it has no place in Windows-1252.
+std::optional<std::string> PathTextOf(const std::filesystem::path& realPath);
+
+// A path as the user typed it or gave it on the command line, turned into the program's
+// text when it enters. A path with a character that Windows-1252 cannot hold is refused: the
+// text is then empty and `refusal` says why, naming the character.
+struct EnteredPath {
+    std::string text;
+    std::string refusal;
+};
+EnteredPath PathTextOfEntered(const QString& path);
 
 }  // namespace scopewatch

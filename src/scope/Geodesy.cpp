@@ -31,21 +31,6 @@ double CentralAngle(const Radians& r) {
                   std::cos(r.lat1) * std::cos(r.lat2) * std::cos(r.lon1 - r.lon2));
 }
 
-GeoPoint Destination(double lat, double lon, int16_t trueCourse, double angle) {
-    const double lat1 = lat * kPi / 180.0;
-    const double lon1 = -lon * kPi / 180.0;
-    const double tc = trueCourse * kPi / 180.0;
-    const double phi =
-        ArcSin(std::sin(lat1) * std::cos(angle) + std::cos(lat1) * std::sin(angle) * std::cos(tc));
-    double lambda = lon1;
-    if (std::cos(phi) != 0.0) {
-        lambda =
-            FloorMod(lon1 - ArcSin(std::sin(tc) * std::sin(angle) / std::cos(phi)) + kPi, kTwoPi) -
-            kPi;
-    }
-    return {RoundDecimals(phi * 180.0 / kPi, 5), RoundDecimals(-lambda * 180.0 / kPi, 5)};
-}
-
 }  // namespace
 
 int16_t DistanceNm(double lat1, double lon1, double lat2, double lon2) {
@@ -77,16 +62,6 @@ int16_t MagneticCourse(double lat1, double lon1, double lat2, double lon2, const
     }
     const auto course = static_cast<int16_t>(360 - static_cast<int>(std::floor(tc * 180.0 / kPi)));
     return MagneticHeading(NormaliseHeading(course), lat1, lon1, grid);
-}
-
-GeoPoint DestinationNm(double lat, double lon, int16_t trueCourse, int16_t distanceNm) {
-    const double distance = distanceNm < 0 ? 0.0 : distanceNm;
-    return Destination(lat, lon, trueCourse, distance * kPi / 10800.0);
-}
-
-GeoPoint DestinationFt(double lat, double lon, int16_t trueCourse, int16_t distanceFt) {
-    const double distance = distanceFt < 0 ? 0.0 : distanceFt;
-    return Destination(lat, lon, trueCourse, (distance / 6080.0) * kPi / 10800.0);
 }
 
 int16_t MagneticToTrue(int16_t magneticHeading, double lat, double lon, const MagVarGrid& grid) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "builder/Destinations.h"
 #include "builder/Headings.h"
 
 namespace scopewatch {
@@ -14,9 +15,8 @@ int16_t DistanceNm(double lat1, double lon1, double lat2, double lon2);
 int16_t DistanceFt(double lat1, double lon1, double lat2, double lon2);
 // Magnetic course from point 1 to point 2, with the variation at point 1.
 int16_t MagneticCourse(double lat1, double lon1, double lat2, double lon2, const MagVarGrid& grid);
-// Point reached along a true course; distances below 0 count as 0. Rounded to 5 decimals.
-GeoPoint DestinationNm(double lat, double lon, int16_t trueCourse, int16_t distanceNm);
-GeoPoint DestinationFt(double lat, double lon, int16_t trueCourse, int16_t distanceFt);
+// DestinationNm and DestinationFt stand beside the builder's DestinationPoint in
+// builder/Destinations.h: one great-circle step, rounded to 5 decimals here.
 // Magnetic heading to true with the variation at the position.
 int16_t MagneticToTrue(int16_t magneticHeading, double lat, double lon, const MagVarGrid& grid);
 // A percentage of the scope's width in pixels: both roundings halves to even.

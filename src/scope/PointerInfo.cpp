@@ -1,7 +1,5 @@
 #include "scope/PointerInfo.h"
 
-#include <QChar>
-#include <QString>
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -41,18 +39,6 @@ class HitTester {
 
 std::string Feet(int32_t value) {
     return std::to_string(value) + " ft";
-}
-
-// Upper case in Windows-1252; a letter whose capital the code page lacks stays as it is.
-std::string AnsiUpper(const std::string& text) {
-    std::string upper;
-    upper.reserve(text.size());
-    for (const char byte : text) {
-        const QChar letter = FromAnsi(std::string(1, byte)).at(0);
-        const std::string capital = ToAnsi(QString(letter.toUpper()));
-        upper += (capital.size() == 1 && (capital != "?" || byte == '?')) ? capital[0] : byte;
-    }
-    return upper;
 }
 
 std::string AirspaceText(const AirspaceRecord& airspace) {

@@ -25,13 +25,14 @@ SnapshotLoad LoadForSnapshot(const std::filesystem::path& workDir, int64_t airpo
                              ProgramState& state) {
     SnapshotLoad load;
     state.workDir = workDir;
+    const FileSystem files(workDir, FileSystem::MountedVolumes());
+    // Both files under the names they have on disk, in any letter case.
     const SettingsResult settings =
-        ReadSettings(state.SettingsFile(), state.settingsRecord, state.settings);
+        ReadSettings(files.ToRealPath(kSettingsFileName), state.settingsRecord, state.settings);
     if (!settings.ok) {
         load.error = "cannot read the settings: " + settings.error;
         return load;
     }
-    const FileSystem files(workDir, FileSystem::MountedVolumes());
     FileBuffer buffer;
     const std::string magVarNote = MagVarLoadNote(
         LoadSimulatorMagVars(files, state.settings.simFolder, buffer, state.airport.magVarGrid));
@@ -40,7 +41,7 @@ SnapshotLoad LoadForSnapshot(const std::filesystem::path& workDir, int64_t airpo
     }
 
     AirportDatabaseContent database =
-        ReadAirportDatabase(state.DatabaseFile(), state.settings.airportCount);
+        ReadAirportDatabase(files.ToRealPath(kDatabaseFileName), state.settings.airportCount);
     if (!database.fileFound) {
         load.error = std::string("cannot read ") + kDatabaseFileName;
         return load;

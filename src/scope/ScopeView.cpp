@@ -1,8 +1,8 @@
 #include "scope/ScopeView.h"
 
 #include <cmath>
-#include <cstdio>
 
+#include "platform/NumberText.h"
 #include "platform/Rounding.h"
 
 namespace scopewatch {
@@ -12,15 +12,6 @@ constexpr double kWorldWest = -179.9999;
 constexpr double kWorldEast = 179.9999;
 constexpr double kWorldSouth = -89.9999;
 constexpr double kWorldNorth = 89.9999;
-
-std::string ShortestSingleText(float value) {
-    if (value == 0.0F) {
-        value = 0.0F;  // a negative zero reads as plain 0
-    }
-    char text[32];
-    std::snprintf(text, sizeof text, "%.7g", static_cast<double>(value));
-    return text;
-}
 
 }  // namespace
 

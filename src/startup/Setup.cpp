@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
 #include "shared/ProgramState.h"
 
@@ -32,6 +33,16 @@ bool ConfirmSetup(ProgramState& state, MessageBoxes& messages, const std::string
     state.settingsRecord = record;
     messages.Inform("Settings file created successfully!");
     return true;
+}
+
+bool ConfirmTypedSetup(ProgramState& state, MessageBoxes& messages, const QString& typedFolder,
+                       bool versionSelected) {
+    const EnteredPath folder = PathTextOfEntered(typedFolder);
+    if (!folder.refusal.empty()) {
+        messages.Warn(folder.refusal);
+        return false;
+    }
+    return ConfirmSetup(state, messages, folder.text, versionSelected);
 }
 
 void AbandonSetup(ProgramState& state, MessageBoxes& messages) {

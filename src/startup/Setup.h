@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <string>
 
 namespace scopewatch {
@@ -12,6 +13,12 @@ class MessageBoxes;
 // folder text or a file that cannot be written is reported and returns false.
 bool ConfirmSetup(ProgramState& state, MessageBoxes& messages, const std::string& folderText,
                   bool versionSelected);
+
+// "NEXT STEP --->" with the folder as the user typed it: it becomes a Windows-1252 text here.
+// A folder with a character Windows-1252 cannot hold is refused with a message that names
+// it (nothing is written, returns false); any other goes on as ConfirmSetup.
+bool ConfirmTypedSetup(ProgramState& state, MessageBoxes& messages, const QString& typedFolder,
+                       bool versionSelected);
 
 // Closing the setup dialog before it wrote the settings file: removes the settings file
 // (and nothing else) and says that the program ends.

@@ -50,7 +50,7 @@ void RunStartupCheck(ProgramState& state, MessageBoxes& messages, const FileSyst
     // The name as the listing found it: its letter case may differ from ours.
     const std::string settingsName = files.ListFiles(kSettingsFileName).front();
     const SettingsResult read =
-        ReadSettings(state.workDir / settingsName, state.settingsRecord, state.settings);
+        ReadSettings(files.ToRealPath(settingsName), state.settingsRecord, state.settings);
     if (!read.ok) {
         messages.Warn("The settings file is damaged (" + read.error +
                       "), so this program needs to create a new settings file again.");

@@ -2,6 +2,7 @@
 
 #include "airport/AirportSearch.h"
 #include "airport/AirportTakeOver.h"
+#include "support/CommaDecimalLocale.h"
 
 namespace scopewatch {
 namespace {
@@ -18,6 +19,15 @@ TEST(AirportTakeOverTest, ReadsTheNumberAfterTheLastIndexLabel) {
     // Without the label the number is read from the sixth character on.
     EXPECT_EQ(ParseIndexFromLine("abcde17 rest"), 17);
     EXPECT_EQ(ParseIndexFromLine("abc"), 0);
+}
+
+TEST(AirportTakeOverTest, ReadsTheIndexWithAPointUnderACommaDecimalLocale) {
+    const testing::CommaDecimalLocale comma;
+    if (!comma.active()) {
+        GTEST_SKIP() << testing::CommaDecimalLocale::skipReason();
+    }
+    EXPECT_EQ(ParseIndexFromLine("X   Index: 13.5"), 14);
+    EXPECT_EQ(ParseIndexFromLine(ResultLine("Eldorado Intl", 12)), 12);
 }
 
 // An index outside the list changes nothing.

@@ -83,6 +83,15 @@ TEST_F(AirportWindowTest, LoadsTheGridAndTheDatabaseOneSecondAfterOpening) {
     EXPECT_TRUE(messages.shown.empty());
 }
 
+// Start-up accepts the database's name in any letter case; so does the loading.
+TEST_F(AirportWindowTest, ReadsTheDatabaseUnderTheNameTheListingFinds) {
+    std::filesystem::rename(state.DatabaseFile(), dir / "World_Airports.DAT");
+    auto window = OpenAndLoad();
+    EXPECT_TRUE(messages.shown.empty());
+    ASSERT_EQ(state.airport.airportList.size(), 5u);
+    EXPECT_EQ(state.airport.airportList[1], airports[1]);
+}
+
 TEST_F(AirportWindowTest, MissingFilesAreReportedAndTheListStaysEmpty) {
     std::filesystem::remove(state.DatabaseFile());
     auto window = OpenAndLoad();

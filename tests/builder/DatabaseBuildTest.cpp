@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <QString>
+
 #include "builder/AirportDatabaseFile.h"
 #include "builder/DatabaseBuild.h"
+#include "demo/DemoSimulator.h"
 #include "scenerywriter/BglWriter.h"
 #include "scenerywriter/MagdecWriter.h"
 #include "shared/ProgramState.h"
+#include "startup/Setup.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/TempDir.h"
 
@@ -112,6 +116,34 @@ TEST_F(DatabaseBuildTest, NoAirportsWriteAnEmptyDatabaseOverAnOlderOne) {
     ASSERT_TRUE(build.Finish().ok);
     EXPECT_EQ(state.settings.airportCount, 0);
     EXPECT_TRUE(testing::ReadBytes(state.DatabaseFile()).empty());
+}
+
+// The demo simulator in folders with accents, one of them a Wine prefix under a user name
+// with one, typed into setup as Linux paths: every scenery file is read.
+TEST(DatabaseBuildFoldersTest, SimulatorFoldersWithAccentsFindEveryAirport) {
+    testing::TempDir dir;
+    const std::vector<std::string> folders = {"nonascii/Fl\u00fcge/sim", "Biblioth\u00e8que/FS2002",
+                                              "home/jos\u00e9/.wine/drive_c/Program Files/FS2002"};
+    for (const std::string& folder : folders) {
+        SCOPED_TRACE(folder);
+        demo::WriteDemoSimulator(dir / folder);
+        ProgramState state;
+        state.workDir = dir / (folder + "-work");
+        std::filesystem::create_directories(state.workDir);
+        const FileSystem files(state.workDir, {{"C:\\", DriveType::Fixed, std::string(), "/"}});
+        testing::ScriptedMessageBoxes messages;
+        const QString typed = QString::fromUtf8((dir / folder).string());
+        ASSERT_TRUE(ConfirmTypedSetup(state, messages, typed, true));
+        DatabaseBuild build(state, files, messages);
+        EXPECT_EQ(build.Discover().magVar, MagVarLoadResult::Loaded);
+        while (build.Step()) {
+        }
+        for (const std::string& problem : build.problems()) {
+            EXPECT_EQ(problem.find("cannot be read"), std::string::npos) << problem;
+        }
+        EXPECT_EQ(state.settings.airportCount, 15);
+        ASSERT_TRUE(build.Finish().ok);
+    }
 }
 
 }  // namespace

@@ -7,6 +7,23 @@ namespace {
 
 constexpr double kKnot = 1852.0 / 3600.0;  // metres per second
 
+// The pilots step over the same sphere as the builder places the scenery, so a pilot on a
+// runway's centreline is on the runway the scope draws.
+TEST(DemoPilots, OffsetIsTheBuildersGreatCircleStepAndDistanceItsInverse) {
+    for (const GeoPoint from : {GeoPoint{40.0, -100.0}, GeoPoint{-33.9, 151.2}}) {
+        for (const int bearing : {0, 45, 90, 200, 315}) {
+            for (const double metres : {300.0, 1852.0, 25 * 1852.0}) {
+                const GeoPoint pilot = Offset(from, bearing, metres);
+                const GeoPoint builder = DestinationPoint(from.latitude, from.longitude,
+                                                          static_cast<int16_t>(bearing), metres);
+                EXPECT_NEAR(pilot.latitude, builder.latitude, 6e-7);
+                EXPECT_NEAR(pilot.longitude, builder.longitude, 6e-7);
+                EXPECT_NEAR(DistanceMetres(from, pilot), metres, metres * 2e-3);
+            }
+        }
+    }
+}
+
 TEST(DemoPilots, FlyerMovesAtLegSpeedAndInterpolatesAltitude) {
     const GeoPoint start{40.0, -100.0};
     const GeoPoint east = Offset(start, 90.0, 1852.0);

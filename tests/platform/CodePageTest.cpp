@@ -25,6 +25,14 @@ TEST(CodePageTest, UnmappableCharactersBecomeQuestionMarks) {
     EXPECT_EQ(ToAnsi(QString::fromUtf8("Tōkyō 東京")), "T?ky? ??");
 }
 
+TEST(CodePageTest, ExactConversionRefusesWhatWindows1252Lacks) {
+    EXPECT_EQ(ToAnsiExactly(QString::fromUtf8("\u20AC Z\u00FCrich \u00FF")), "\x80 Z\xFCrich \xFF");
+    EXPECT_EQ(ToAnsiExactly(QString(QChar(0x0081))), "\x81");        // an undefined code
+    EXPECT_EQ(ToAnsiExactly(QString(QChar(0x0080))), std::nullopt);  // € is 0x80, not U+0080
+    EXPECT_EQ(ToAnsiExactly(QString::fromUtf8("T\u014Dky\u014D")), std::nullopt);
+    EXPECT_EQ(ToAnsiExactly(QString()), "");
+}
+
 TEST(CodePageTest, LowerCaseCoversAccentedLetters) {
     EXPECT_EQ(AnsiLower("ELDORADO Intl"), "eldorado intl");
     EXPECT_EQ(AnsiLower("Z\xDCRICH \xC9"), "z\xFCrich \xE9");

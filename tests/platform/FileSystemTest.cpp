@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QString>
+
 #include "platform/FileSystem.h"
 #include "support/TempDir.h"
 
@@ -77,6 +79,72 @@ TEST_F(FileSystemTest, WinePrefixDosDevicesTakePrecedence) {
               fs::canonical(dir / "prefix/drive_c/Program Files/FS2002/scenery.cfg"));
 }
 
+// Texts are Windows-1252 ("\xFC" is ü, "\xE8" è); names on disk are UTF-8.
+TEST_F(FileSystemTest, Windows1252TextsFindFoldersWithAccentsInAnyLetterCase) {
+    dir.Write("Fl\u00fcge/sim/Scenery/World/AP1.BGL", "x");
+    dir.Write("Biblioth\u00e8que/Sc\u00e8nes/b.bgl", "x");
+    const fs::path airportFile = dir / "Fl\u00fcge/sim/Scenery/World/AP1.BGL";
+    EXPECT_EQ(files.ToRealPath("fl\xFCge\\SIM\\scenery\\world\\ap1.bgl"), airportFile);
+    EXPECT_EQ(files.ToRealPath("FL\xDCGE/sim/Scenery/World/AP1.BGL"), airportFile);
+    EXPECT_TRUE(files.ReadFile("biblioth\xE8que\\SC\xC8NES\\B.BGL").has_value());
+    EXPECT_EQ(files.ListFiles("BIBLIOTH\xC8QUE\\sc\xE8nes\\*.bgl"),
+              std::vector<std::string>{"b.bgl"});
+    EXPECT_EQ(files.ListFolders(""), (std::vector<std::string>{"Biblioth\xE8que", "Fl\xFCge"}));
+    // An absolute text reaches the same file; a component that does not exist is kept and
+    // written in UTF-8 on disk.
+    const std::string absolute = *PathTextOf(dir.path()) + "\\fl\xFCge\\sim";
+    EXPECT_TRUE(files.IsDirectory(absolute));
+    EXPECT_EQ(files.ToRealPath("Fl\xFCge\\n\xE9"
+                               "ant"),
+              dir / "Fl\u00fcge/n\u00e9ant");
+}
+
+TEST_F(FileSystemTest, NamesWindows1252CannotHoldAreListedWithQuestionMarksAndNotMatched) {
+    dir.Write("scenery/\u6771\u4eac.bgl", "x");
+    dir.Write("scenery/a.bgl", "x");
+    EXPECT_EQ(files.ListFiles("scenery\\*.bgl"), (std::vector<std::string>{"??.bgl", "a.bgl"}));
+    EXPECT_FALSE(files.ReadFile("scenery\\??.bgl").has_value());
+    files.DeleteFiles("scenery\\*.bgl");
+    EXPECT_TRUE(fs::is_empty(dir / "scenery"));
+}
+
+TEST_F(FileSystemTest, DeletesFilesWhoseNamesHaveAccents) {
+    dir.Write("d\u00e9j\u00e0/Caf\u00e9.tcs", "x");
+    files.DeleteFiles("D\xC9J\xC0\\caf\xE9.TCS");
+    EXPECT_FALSE(fs::exists(dir / "d\u00e9j\u00e0/Caf\u00e9.tcs"));
+}
+
+TEST_F(FileSystemTest, WinePrefixUnderAUserNameWithAnAccent) {
+    const fs::path prefix = dir / "home/jos\u00e9/.wine";
+    dir.Write("home/jos\u00e9/.wine/drive_c/users/jos\u00e9/FS2002/scenery.cfg", "x");
+    fs::create_directories(prefix / "dosdevices");
+    fs::create_directory_symlink("../drive_c", prefix / "dosdevices/c:");
+    files.UseWinePrefixOf(prefix / "drive_c/users/jos\u00e9/FS2002");
+    EXPECT_TRUE(files.IsFile("C:\\Users\\JOS\xC9\\fs2002\\Scenery.cfg"));
+    // The same folder typed as the Linux path it is.
+    const auto typed = PathTextOf(prefix / "drive_c/users/jos\u00e9/FS2002");
+    ASSERT_TRUE(typed.has_value());
+    EXPECT_NE(typed->find("jos\xE9"), std::string::npos);
+    EXPECT_TRUE(files.IsFile(*typed + "\\scenery.cfg"));
+}
+
+TEST(EnteredPathTest, BecomesWindows1252OrIsRefusedWithAReason) {
+    const EnteredPath flights =
+        PathTextOfEntered(QString::fromUtf8("/tmp/nonascii/Fl\u00fcge/sim"));
+    EXPECT_EQ(flights.text, "/tmp/nonascii/Fl\xFCge/sim");
+    EXPECT_TRUE(flights.refusal.empty());
+    EXPECT_EQ(PathTextOfEntered(QString::fromUtf8("C:\\Biblioth\u00e8que")).text,
+              "C:\\Biblioth\xE8que");
+    const EnteredPath tokyo = PathTextOfEntered(QString::fromUtf8("/home/\u6771\u4eac/fs"));
+    EXPECT_TRUE(tokyo.text.empty());
+    EXPECT_NE(tokyo.refusal.find("/home/?"
+                                 "?/fs"),
+              std::string::npos);
+    EXPECT_NE(tokyo.refusal.find("U+6771"), std::string::npos);
+    EXPECT_EQ(PathTextOf(fs::path("/tmp/\u6771")), std::nullopt);
+    EXPECT_EQ(PathTextOf(fs::path("/tmp/Fl\u00fcge")), "/tmp/Fl\xFCge");
+}
+
 TEST(PathTextTest, SplitsJoinsAndMatchesPatterns) {
     EXPECT_EQ(SplitPathText("C:\\a//b\\c\\"), (std::vector<std::string>{"C:", "a", "b", "c"}));
     EXPECT_EQ(JoinPathText("scenery\\world", "x.bgl"), "scenery\\world\\x.bgl");
@@ -86,6 +154,7 @@ TEST(PathTextTest, SplitsJoinsAndMatchesPatterns) {
     EXPECT_TRUE(WildcardMatch("a*b*c", "aXXbYYc"));
     EXPECT_FALSE(WildcardMatch("*.bgl", "ap.bgl.bak"));
     EXPECT_FALSE(WildcardMatch("?.bgl", "ab.bgl"));
+    EXPECT_TRUE(WildcardMatch("\xC9T\xC9*", "\xE9t\xE9.bgl"));  // accents in any case
 }
 
 TEST(MountedVolumesTest, RootIsDriveC) {

@@ -78,6 +78,10 @@ TEST_F(PointerInfoTest, SurfaceObjectsFromLevelThirteenLastHitWins) {
     t.flags.showIls = kFalse16;
     EXPECT_EQ(HoverNear(kLat, kLon + 0.01).text,
               "Runway: 27  Heading: 270  Altitude: 100 ft  Lenght: 5500 ft  Width: 150 ft");
+    // Labels are upper-cased across Windows-1252 ("\xE9" is é, "\xFF" ÿ, "\xDF" ß).
+    t.airport.currentAirport.parkings[0].label = "gate \xE9t\xE9 \xFF \xDF \xB5";
+    EXPECT_EQ(HoverNear(gate.latitude, gate.longitude).text.substr(0, 14),
+              "GATE \xC9T\xC9 \x9F \xDF \xB5");
     // A runway end wins over a parking beside it.
     t.airport.currentAirport.parkings[0] = {"p", kLat + 0.0001, kLon - 0.01, 0};
     EXPECT_EQ(HoverNear(kLat, kLon - 0.01).text.substr(0, 10), "Runway: 09");

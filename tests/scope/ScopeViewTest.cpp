@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "scope/ScopeView.h"
+#include "support/CommaDecimalLocale.h"
 
 namespace scopewatch {
 namespace {
@@ -71,6 +72,14 @@ TEST(ScopeViewTest, ReadoutNamesTheHemispheresFromTheSigns) {
     EXPECT_EQ(zero.longitudeText, "0");
     EXPECT_EQ(zero.eastWest + zero.northSouth, "EN");
     EXPECT_EQ(ReadoutFor({8.549167F, 47.45833F}).longitudeText, "8.549167");
+}
+
+TEST(ScopeViewTest, ReadoutKeepsTheDecimalPointUnderACommaDecimalLocale) {
+    const testing::CommaDecimalLocale comma;
+    if (!comma.active()) {
+        GTEST_SKIP() << testing::CommaDecimalLocale::skipReason();
+    }
+    EXPECT_EQ(ReadoutFor({8.549167F, 47.45833F}).latitudeText, "47.45833");
 }
 
 }  // namespace

@@ -59,6 +59,25 @@ TEST_F(SetupDialogTest, NextStepWritesTheSettingsAndHandsOverToTheBuilder) {
     EXPECT_FALSE(dialog.isVisible());
 }
 
+// The typed text enters as Windows-1252; a character it lacks is refused, never stored as "?".
+TEST_F(SetupDialogTest, TypedPathsBecomeWindows1252OrAreRefused) {
+    SetupDialog dialog(state, messages, flow, drives);
+    dialog.show();
+    dialog.folderText().setText(QString::fromUtf8("/home/u/T\u014Dky\u014D/FS2002"));
+    dialog.nextButton().click();
+    ASSERT_EQ(messages.shown.size(), 1U);
+    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Exclamation);
+    EXPECT_NE(messages.shown[0].text.find("U+014D"), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir / kSettingsFileName));
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(flow.shown.empty());
+
+    dialog.folderText().setText(QString::fromUtf8("/home/jos\u00E9/Biblioth\u00E8que/FS2002"));
+    dialog.nextButton().click();
+    EXPECT_EQ(state.settings.simFolder, "/home/jos\xE9/Biblioth\xE8que/FS2002");
+    EXPECT_EQ(flow.shown, std::vector<std::string>{"builder"});
+}
+
 TEST_F(SetupDialogTest, EmptyTextKeepsTheDialogOpenAndClosingEndsTheProgram) {
     SetupDialog dialog(state, messages, flow, drives);
     dialog.show();

@@ -120,8 +120,9 @@ std::string AirportWindow::LoadMagVars() {
 // stays empty; a damaged one keeps the records before the damage.
 std::string AirportWindow::ReadAirportDatabase() {
     SetStatus("Reading Airports...");
-    AirportDatabaseContent content =
-        scopewatch::ReadAirportDatabase(state_.DatabaseFile(), state_.settings.airportCount);
+    // The name as it is on disk: start-up accepts it in any letter case.
+    AirportDatabaseContent content = scopewatch::ReadAirportDatabase(
+        files_.ToRealPath(kDatabaseFileName), state_.settings.airportCount);
     if (!content.fileFound) {
         state_.airport.airportList.clear();
         messages_.Warn("The airport database " + std::string(kDatabaseFileName) +

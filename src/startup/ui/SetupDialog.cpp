@@ -126,11 +126,10 @@ void SetupDialog::ShowFolder(const QString& path) {
 }
 
 void SetupDialog::OnNextStep() {
-    const std::string folderText = ToAnsi(Text1->text());
-    if (folderText.empty() && setupFinished_ == kTrue16) {
+    if (Text1->text().isEmpty() && setupFinished_ == kTrue16) {
         return;
     }
-    if (!ConfirmSetup(state_, messages_, folderText, Option1->isChecked())) {
+    if (!ConfirmTypedSetup(state_, messages_, Text1->text(), Option1->isChecked())) {
         return;
     }
     setupFinished_ = kTrue16;
