@@ -17,11 +17,11 @@ namespace {
 
 using testing::SpinUntil;
 
-constexpr uint16_t kEnumPort = 47730;
+constexpr uint16_t kPortNumber = 47730;
 
 // Runs a session that sends every message of our subset at least once.
 void RunSession() {
-    testing::LoopbackSession s(kEnumPort);
+    testing::LoopbackSession s(kPortNumber);
     s.StartHost({u"Capture Fly-in", 8, {}, session_flags::kKeepAlive});
     const auto atc = s.Join(u"ATC");
     const auto tower = s.Join(u"Tower");
@@ -81,9 +81,9 @@ TEST(DirectPlayCapture, WiresharkDecodesEveryMessageWeSend) {
     }
     const testing::TempDir dir;
     const QString file = QString::fromStdString((dir / "session.pcapng").string());
-    const PortPlan plan = testing::DirectPlayTestPorts(kEnumPort);
+    const PortPlan plan = testing::DirectPlayTestPorts(kPortNumber);
     const QString filter = QString("port %1 or portrange %2-%3")
-                               .arg(kEnumPort)
+                               .arg(plan.enumPort)
                                .arg(plan.rangeFirst)
                                .arg(plan.rangeLast);
     QProcess capture;
