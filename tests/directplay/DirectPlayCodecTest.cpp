@@ -282,6 +282,31 @@ TEST(DirectPlayCodec, AcceptsOtherTokensEveryDialectAndUnknownCommands) {
     EXPECT_EQ(std::get<Unhandled>(unknown.decoded->message).command, 0x35);
 }
 
+// The size word has 20 bits and a name table entry's player data length at most two bytes:
+// what does not fit is refused whole, never sent with a wrong length.
+TEST(DirectPlayCodec, RefusesMessagesTheSizeFieldsCannotHold) {
+    const size_t largest = 0xFFFFF;
+    EXPECT_EQ(EncodePlayerData(kPort2300, 1, 2, Bytes(largest - kHeaderSize, 0)).size(), largest);
+    EXPECT_THROW(EncodePlayerData(kPort2300, 1, 2, Bytes(largest - kHeaderSize + 1, 0)),
+                 EncodeError);
+    CreatePlayer create;
+    create.player.playerData = Bytes(largest, 0);
+    EXPECT_THROW(Encode(create, kPort2300, 14), EncodeError);
+
+    SuperEnumPlayersReply snapshot;
+    snapshot.players.resize(1);
+    snapshot.players[0].playerData = Bytes(0xFFFF, 0x5A);
+    EXPECT_EQ(DecodeAs<SuperEnumPlayersReply>(Encode(snapshot, kPort2300, 14)).players,
+              snapshot.players);
+    snapshot.players[0].playerData.push_back(0);
+    try {
+        Encode(snapshot, kPort2300, 14);
+        FAIL() << "encoded 65536 bytes of player data";
+    } catch (const EncodeError& error) {
+        EXPECT_NE(std::string(error.what()).find("65536"), std::string::npos) << error.what();
+    }
+}
+
 TEST(DirectPlayCodec, MalformedMessagesAreRejected) {
     const Bytes good = Encode(EnumSessionsReply{{}, u"Name"}, kPort2300, 14);
     EXPECT_FALSE(Decode(Bytes(good.begin(), good.begin() + 10)).ok());  // short
