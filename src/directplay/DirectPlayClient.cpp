@@ -174,7 +174,8 @@ void DirectPlayClient::Join(const FoundSession& session) {
     joinError_.reset();
     AddForwardRequest request;
     request.playerId = systemId_;
-    request.player = LocalSystemPlayer(player_flags::kSystemPlayer | player_flags::kLocal);
+    request.player =
+        LocalSystemPlayer(player_flags::kSystemPlayer | player_flags::kLocal, version_);
     request.tickCount = static_cast<uint32_t>(QDateTime::currentMSecsSinceEpoch());
     Send(Host(), request);
     WaitFor([this] { return snapshot_.has_value() || joinError_.has_value(); },
@@ -186,11 +187,14 @@ void DirectPlayClient::Join(const FoundSession& session) {
         FailJoin("The host at " + where + " did not send the player list");
     }
     LoadNameTable(*snapshot_, session.hostIp);
-    players_[systemId_] = LocalSystemPlayer(player_flags::kSystemPlayer);
+    players_[systemId_] = LocalSystemPlayer(player_flags::kSystemPlayer, version_);
     joined_ = true;
     StartKeepAlive();
 }
 
+// Real hosts differ in what they put in the name table: every entry is taken whether it
+// carries address data or not. A machine is reached at its system player's addresses, else at
+// those of one of its players; a machine known by neither address cannot be reached.
 void DirectPlayClient::LoadNameTable(const SuperEnumPlayersReply& snapshot,
                                      const QHostAddress& hostIp) {
     desc_ = snapshot.desc;
@@ -200,32 +204,51 @@ void DirectPlayClient::LoadNameTable(const SuperEnumPlayersReply& snapshot,
         if (player.id == systemId_ || players_.size() >= kMaxPlayers) {
             continue;
         }
+        AddPlayer(player);
         if ((player.flags & player_flags::kSystemPlayer) == 0) {
-            AddPlayer(player);
             continue;
         }
-        AddPlayer(player);
         const SockAddr stream = player.streamAddress.value_or(SockAddr{});
         const bool isHost = (player.flags & player_flags::kNameServer) != 0 ||
                             (stream.port == host.streamPort && stream.address == 0);
-        if (isHost) {
+        if (isHost && hostSystemId_ == 0) {
             host.systemId = player.id;
             host.version = ClampVersion(player.version);
+            if (player.datagramAddress && player.datagramAddress->port != 0) {
+                host.datagramPort = player.datagramAddress->port;
+            }
             hostSystemId_ = player.id;
             AddMachine(host);
-            continue;
+        } else {
+            AddNamedMachine(player, snapshot, hostIp);
         }
-        RemoteMachine machine;
-        machine.systemId = player.id;
-        machine.ip = stream.address != 0 ? QHostAddress(stream.address) : hostIp;
-        machine.streamPort = stream.port;
-        machine.datagramPort = player.datagramAddress.value_or(stream).port;
-        machine.version = ClampVersion(player.version);
-        AddMachine(machine);
     }
     if (machines_.count(hostSystemId_) == 0) {
         AddMachine(host);  // a host that did not list itself keeps the provisional entry
     }
+}
+
+void DirectPlayClient::AddNamedMachine(const PlayerInfo& system,
+                                       const SuperEnumPlayersReply& snapshot,
+                                       const QHostAddress& hostIp) {
+    const PlayerInfo* addressed = system.streamAddress ? &system : nullptr;
+    for (const PlayerInfo& player : snapshot.players) {
+        if (addressed == nullptr && player.systemPlayerId == system.id && player.streamAddress) {
+            addressed = &player;
+        }
+    }
+    if (addressed == nullptr || addressed->streamAddress->port == 0) {
+        LogLine("machine " + std::to_string(system.id) + " comes without an address");
+        return;
+    }
+    const SockAddr stream = *addressed->streamAddress;
+    RemoteMachine machine;
+    machine.systemId = system.id;
+    machine.ip = stream.address != 0 ? QHostAddress(stream.address) : hostIp;
+    machine.streamPort = stream.port;
+    machine.datagramPort = addressed->datagramAddress.value_or(stream).port;
+    machine.version = ClampVersion(system.version);
+    AddMachine(machine);
 }
 
 uint32_t DirectPlayClient::CreatePlayer(const std::u16string& shortName,

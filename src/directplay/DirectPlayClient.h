@@ -54,6 +54,8 @@ class DirectPlayClient : public DirectPlayPeer {
     void OnEnumReply(const EnumSessionsReply& reply, const Decoded& decoded, const Origin& origin);
     void OnAddForward(const AddForward& message, const Origin& origin);
     void LoadNameTable(const SuperEnumPlayersReply& snapshot, const QHostAddress& hostIp);
+    void AddNamedMachine(const PlayerInfo& system, const SuperEnumPlayersReply& snapshot,
+                         const QHostAddress& hostIp);
     uint32_t RequestId(uint32_t flags, const std::string& what);
     const RemoteMachine& Host() const;
     [[noreturn]] void FailJoin(const std::string& text);
