@@ -48,8 +48,8 @@ std::vector<uint32_t> DirectPlayPeer::ApplicationPlayerIds() const {
 }
 
 bool DirectPlayPeer::WaitFor(const std::function<bool()>& done, int timeoutMs) {
-    if (done()) {
-        return true;
+    if (done() || timeoutMs <= 0) {
+        return done();
     }
     QElapsedTimer elapsed;
     elapsed.start();

@@ -23,6 +23,7 @@ struct Timings {
     int maxMissedPings = 8;        // unanswered pings before a machine counts as gone
     int verifyWindowMs = 40000;    // we verify our new players to machines joining meanwhile
     int flushTimeoutMs = 1000;     // leaving: time to get the last messages out
+    int lookupTimeoutMs = 10000;   // the host's name
 };
 
 // Caps on what a peer can make us hold.

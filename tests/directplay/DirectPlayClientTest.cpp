@@ -8,6 +8,14 @@
 #include "support/ScriptedMachine.h"
 #include "support/SpinEventLoop.h"
 
+// A late answer to a name lookup would write into the stack frame of a call that has returned;
+// the address sanitizer sees that only when it keeps returned frames apart.
+#if defined(__SANITIZE_ADDRESS__)
+extern "C" const char* __asan_default_options() {
+    return "detect_stack_use_after_return=1";
+}
+#endif
+
 namespace scopewatch::directplay {
 namespace {
 
@@ -195,6 +203,51 @@ TEST(DirectPlayClient, ReadsNameTablesAndPlayersInEveryShapeAndDescribesItself) 
     EXPECT_EQ(client.PlayerName(0x8008), u"Old");
     EXPECT_EQ(client.PlayerName(0x9009), u"Bare");
     EXPECT_EQ(client.transport().rejectedInputs(), 0);
+}
+
+// Whether the host refuses our player or never answers, the client ends up not joined: it has
+// told the session its machine left, and the next call fails as a session error does.
+TEST(DirectPlayClient, FailedPlayerCreationLeavesTheClientNotJoined) {
+    const std::vector<std::optional<RequestPlayerReply>> answers = {
+        RequestPlayerReply{0, kErrorNoNewPlayers}, std::nullopt};
+    for (const auto& answer : answers) {
+        ScriptedHost host(
+            [](const ScriptedHost& self) {
+                SuperEnumPlayersReply table;
+                table.desc = self.Session().desc;
+                table.players = {self.SystemPlayer()};
+                return table;
+            },
+            answer);
+        Timings timings = testing::QuietTimings();
+        timings.replyTimeoutMs = 300;
+        DirectPlayClient client(testing::DirectPlayTestPorts(47751), timings);
+        client.Join(host.Session());
+        ASSERT_TRUE(client.joined());
+        EXPECT_THROW(client.CreatePlayer(u"ATC", u"Player"), DirectPlayError);
+        EXPECT_FALSE(client.joined());
+        EXPECT_TRUE(client.machines().empty());
+        const auto left = host.machine.Take(kDeletePlayer);
+        ASSERT_TRUE(left.has_value());
+        EXPECT_EQ(std::get<DeletePlayer>(left->decoded.message).playerId, kClientId);
+        try {
+            client.CreatePlayer(u"ATC", u"Player");
+            FAIL() << "created a player while not joined";
+        } catch (const DirectPlayError& error) {
+            EXPECT_STREQ(error.what(), "Not joined to a session");
+        }
+    }
+}
+
+// The wait for a host name ends before the answer comes; the late answer harms nothing.
+TEST(DirectPlayClient, HostNameLookupOutlivedByItsWaitIsHarmless) {
+    Timings impatient = testing::QuietTimings();
+    impatient.lookupTimeoutMs = 0;
+    DirectPlayClient client(testing::DirectPlayTestPorts(47752), impatient);
+    EXPECT_THROW(client.Enumerate("localhost", 100), DirectPlayError);
+    testing::Spin(300);
+    DirectPlayClient patient(testing::DirectPlayTestPorts(47753), testing::QuietTimings());
+    EXPECT_TRUE(patient.Enumerate("localhost", 100).empty());  // found, and nobody hosts there
 }
 
 }  // namespace
