@@ -62,7 +62,7 @@ bool DirectPlayPeer::WaitFor(const std::function<bool()>& done, int timeoutMs) {
         }
     });
     poll.start();
-    loop.exec();
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
     return done();
 }
 

@@ -84,7 +84,8 @@ class DirectPlayPeer : public QObject {
     DirectPlayTransport& transport() { return transport_; }
     const std::map<uint32_t, RemoteMachine>& machines() const { return machines_; }
 
-    // Runs the event loop until `done` holds, the session is lost or the time is up.
+    // Runs the event loop until `done` holds, the session is lost or the time is up. User
+    // input (keys, clicks) waits until the call has returned; timers and sockets run.
     bool WaitFor(const std::function<bool()>& done, int timeoutMs);
 
   protected:
