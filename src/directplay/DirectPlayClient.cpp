@@ -48,15 +48,12 @@ QHostAddress DirectPlayClient::Resolve(const std::string& hostAddress) {
     if (address.setAddress(text)) {
         return address;
     }
-    // A name: look it up without blocking the event loop. The answer goes to an object of its
-    // own, and a lookup we stop waiting for is cancelled, so a late answer harms nothing.
+    // A name: look it up without blocking the event loop. The answer goes to an object the
+    // callback shares, so an answer that comes after we gave up harms nothing. (Cancelling the
+    // lookup instead would leak Qt's copy of the callback.)
     const auto info = std::make_shared<std::optional<QHostInfo>>();
-    const int lookup =
-        QHostInfo::lookupHost(text, this, [info](const QHostInfo& result) { *info = result; });
+    QHostInfo::lookupHost(text, this, [info](const QHostInfo& result) { *info = result; });
     WaitFor([&info] { return info->has_value(); }, timings_.lookupTimeoutMs);
-    if (!info->has_value()) {
-        QHostInfo::abortHostLookup(lookup);
-    }
     if (info->has_value()) {
         for (const QHostAddress& candidate : (*info)->addresses()) {
             if (candidate.protocol() == QAbstractSocket::IPv4Protocol) {
