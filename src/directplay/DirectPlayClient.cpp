@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QHostInfo>
 #include <QTimer>
+#include <memory>
 
 namespace scopewatch::directplay {
 
@@ -47,12 +48,14 @@ QHostAddress DirectPlayClient::Resolve(const std::string& hostAddress) {
     if (address.setAddress(text)) {
         return address;
     }
-    // A name: look it up without blocking the event loop.
-    std::optional<QHostInfo> info;
-    QHostInfo::lookupHost(text, this, [&info](const QHostInfo& result) { info = result; });
-    WaitFor([&info] { return info.has_value(); }, 10000);
-    if (info) {
-        for (const QHostAddress& candidate : info->addresses()) {
+    // A name: look it up without blocking the event loop. The answer goes to an object the
+    // callback shares, so an answer that comes after we gave up harms nothing. (Cancelling the
+    // lookup instead would leak Qt's copy of the callback.)
+    const auto info = std::make_shared<std::optional<QHostInfo>>();
+    QHostInfo::lookupHost(text, this, [info](const QHostInfo& result) { *info = result; });
+    WaitFor([&info] { return info->has_value(); }, timings_.lookupTimeoutMs);
+    if (info->has_value()) {
+        for (const QHostAddress& candidate : (*info)->addresses()) {
             if (candidate.protocol() == QAbstractSocket::IPv4Protocol) {
                 return candidate;
             }
@@ -122,25 +125,40 @@ void DirectPlayClient::OnEnumReply(const EnumSessionsReply& reply, const Decoded
 
 void DirectPlayClient::FailJoin(const std::string& text) {
     const std::string reason = lost() ? lostReason() : text;
-    transport_.Close();
-    machines_.clear();
-    players_.clear();
+    Leave();
     throw DirectPlayError(reason);
 }
 
-const RemoteMachine& DirectPlayClient::Host() const {
-    return machines_.at(hostSystemId_);
+void DirectPlayClient::Reset() {
+    joined_ = false;
+    machines_.clear();
+    players_.clear();
+    localPlayers_.clear();
+    systemId_ = 0;
+    hostSystemId_ = 0;
+    idReply_.reset();
+    snapshot_.reset();
+    joinError_.reset();
+}
+
+const RemoteMachine* DirectPlayClient::Host() const {
+    const auto found = machines_.find(hostSystemId_);
+    return found == machines_.end() ? nullptr : &found->second;
 }
 
 uint32_t DirectPlayClient::RequestId(uint32_t flags, const std::string& what) {
+    const RemoteMachine* host = Host();
+    if (host == nullptr) {
+        FailJoin("Not joined to a session");
+    }
     idReply_.reset();
-    Send(Host(), RequestPlayerId{flags});
+    Send(*host, RequestPlayerId{flags});
     if (!WaitFor([this] { return idReply_.has_value(); }, timings_.replyTimeoutMs)) {
         FailJoin("The host did not answer the " + what + " request within " +
                  std::to_string(timings_.replyTimeoutMs / 1000) + " seconds");
     }
     if (idReply_->result != 0) {
-        throw DirectPlayError("The host refused: " + ErrorText(idReply_->result));
+        FailJoin("The host refused: " + ErrorText(idReply_->result));
     }
     return idReply_->id;
 }
@@ -155,12 +173,13 @@ void DirectPlayClient::Join(const FoundSession& session) {
             "The session uses a DirectPlay mode that is not supported (reliable protocol, "
             "relay through the host or client/server)");
     }
+    if (joined_) {
+        Leave();
+    }
     EnsureOpen();
+    Reset();
     desc_ = session.desc;
     version_ = session.version;
-    machines_.clear();
-    players_.clear();
-    hostSystemId_ = 0;
     const std::string where =
         session.hostIp.toString().toStdString() + ":" + std::to_string(session.hostPort);
     AddMachine(RemoteMachine{0, session.hostIp, session.hostPort, session.hostPort, version_});
@@ -174,9 +193,10 @@ void DirectPlayClient::Join(const FoundSession& session) {
     joinError_.reset();
     AddForwardRequest request;
     request.playerId = systemId_;
-    request.player = LocalSystemPlayer(player_flags::kSystemPlayer | player_flags::kLocal);
+    request.player =
+        LocalSystemPlayer(player_flags::kSystemPlayer | player_flags::kLocal, version_);
     request.tickCount = static_cast<uint32_t>(QDateTime::currentMSecsSinceEpoch());
-    Send(Host(), request);
+    Send(*Host(), request);
     WaitFor([this] { return snapshot_.has_value() || joinError_.has_value(); },
             timings_.joinTimeoutMs);
     if (joinError_) {
@@ -186,11 +206,14 @@ void DirectPlayClient::Join(const FoundSession& session) {
         FailJoin("The host at " + where + " did not send the player list");
     }
     LoadNameTable(*snapshot_, session.hostIp);
-    players_[systemId_] = LocalSystemPlayer(player_flags::kSystemPlayer);
+    players_[systemId_] = LocalSystemPlayer(player_flags::kSystemPlayer, version_);
     joined_ = true;
     StartKeepAlive();
 }
 
+// Real hosts differ in what they put in the name table: every entry is taken whether it
+// carries address data or not. A machine is reached at its system player's addresses, else at
+// those of one of its players; a machine known by neither address cannot be reached.
 void DirectPlayClient::LoadNameTable(const SuperEnumPlayersReply& snapshot,
                                      const QHostAddress& hostIp) {
     desc_ = snapshot.desc;
@@ -200,32 +223,51 @@ void DirectPlayClient::LoadNameTable(const SuperEnumPlayersReply& snapshot,
         if (player.id == systemId_ || players_.size() >= kMaxPlayers) {
             continue;
         }
+        AddPlayer(player);
         if ((player.flags & player_flags::kSystemPlayer) == 0) {
-            AddPlayer(player);
             continue;
         }
-        AddPlayer(player);
         const SockAddr stream = player.streamAddress.value_or(SockAddr{});
         const bool isHost = (player.flags & player_flags::kNameServer) != 0 ||
                             (stream.port == host.streamPort && stream.address == 0);
-        if (isHost) {
+        if (isHost && hostSystemId_ == 0) {
             host.systemId = player.id;
             host.version = ClampVersion(player.version);
+            if (player.datagramAddress && player.datagramAddress->port != 0) {
+                host.datagramPort = player.datagramAddress->port;
+            }
             hostSystemId_ = player.id;
             AddMachine(host);
-            continue;
+        } else {
+            AddNamedMachine(player, snapshot, hostIp);
         }
-        RemoteMachine machine;
-        machine.systemId = player.id;
-        machine.ip = stream.address != 0 ? QHostAddress(stream.address) : hostIp;
-        machine.streamPort = stream.port;
-        machine.datagramPort = player.datagramAddress.value_or(stream).port;
-        machine.version = ClampVersion(player.version);
-        AddMachine(machine);
     }
     if (machines_.count(hostSystemId_) == 0) {
         AddMachine(host);  // a host that did not list itself keeps the provisional entry
     }
+}
+
+void DirectPlayClient::AddNamedMachine(const PlayerInfo& system,
+                                       const SuperEnumPlayersReply& snapshot,
+                                       const QHostAddress& hostIp) {
+    const PlayerInfo* addressed = system.streamAddress ? &system : nullptr;
+    for (const PlayerInfo& player : snapshot.players) {
+        if (addressed == nullptr && player.systemPlayerId == system.id && player.streamAddress) {
+            addressed = &player;
+        }
+    }
+    if (addressed == nullptr || addressed->streamAddress->port == 0) {
+        LogLine("machine " + std::to_string(system.id) + " comes without an address");
+        return;
+    }
+    const SockAddr stream = *addressed->streamAddress;
+    RemoteMachine machine;
+    machine.systemId = system.id;
+    machine.ip = stream.address != 0 ? QHostAddress(stream.address) : hostIp;
+    machine.streamPort = stream.port;
+    machine.datagramPort = addressed->datagramAddress.value_or(stream).port;
+    machine.version = ClampVersion(system.version);
+    AddMachine(machine);
 }
 
 uint32_t DirectPlayClient::CreatePlayer(const std::u16string& shortName,
@@ -254,10 +296,7 @@ void DirectPlayClient::Leave() {
         SendToEveryMachine(DeletePlayer{0, systemId_});
     }
     FlushAndClose();
-    joined_ = false;
-    machines_.clear();
-    players_.clear();
-    localPlayers_.clear();
+    Reset();
 }
 
 void DirectPlayClient::OnAddForward(const AddForward& message, const Origin& origin) {
@@ -275,8 +314,8 @@ void DirectPlayClient::OnAddForward(const AddForward& message, const Origin& ori
         machine.version = ClampVersion(player.version);
         AddMachine(machine);
     }
-    if (machines_.count(hostSystemId_) != 0) {
-        Send(Host(), AddForwardAck{message.playerId});
+    if (const RemoteMachine* host = Host()) {
+        Send(*host, AddForwardAck{message.playerId});
     }
 }
 
@@ -298,7 +337,7 @@ bool DirectPlayClient::HandleRole(const Decoded& decoded, const Origin& origin) 
         }
     } else if (std::holds_alternative<YouAreDead>(message)) {
         // Only the host may declare us dead; anyone else could end our session with it.
-        if (joined_ && origin.sourceIp == Host().ip) {
+        if (joined_ && Host() != nullptr && origin.sourceIp == Host()->ip) {
             MarkLost("the host removed this machine from the session");
         }
     } else if (const auto* removed = std::get_if<DeletePlayer>(&message)) {
@@ -321,9 +360,12 @@ void DirectPlayClient::MachineUnreachable(uint32_t systemId, const std::string& 
     if (systemId != hostSystemId_) {
         return;  // the host tells us when another machine is gone
     }
-    const RemoteMachine& host = Host();
-    MarkLost("the host at " + host.ip.toString().toStdString() + ":" +
-             std::to_string(host.streamPort) + " " + reason);
+    const RemoteMachine* host = Host();
+    if (host == nullptr) {
+        return;
+    }
+    MarkLost("the host at " + host->ip.toString().toStdString() + ":" +
+             std::to_string(host->streamPort) + " " + reason);
 }
 
 }  // namespace scopewatch::directplay

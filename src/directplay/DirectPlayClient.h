@@ -30,6 +30,9 @@ class DirectPlayClient : public DirectPlayPeer {
   public:
     explicit DirectPlayClient(PortPlan plan = {}, Timings timings = {});
 
+    // Every call below that fails throws DirectPlayError and leaves the client not joined,
+    // its sockets closed (the next Enumerate or Join opens them again).
+
     // Asks for sessions by broadcast (empty address) or at the named host, collecting the
     // replies for windowMs while the event loop runs. A named host that answered ends the
     // wait early. Throws DirectPlayError when our ports cannot be opened or the address is bad.
@@ -54,9 +57,15 @@ class DirectPlayClient : public DirectPlayPeer {
     void OnEnumReply(const EnumSessionsReply& reply, const Decoded& decoded, const Origin& origin);
     void OnAddForward(const AddForward& message, const Origin& origin);
     void LoadNameTable(const SuperEnumPlayersReply& snapshot, const QHostAddress& hostIp);
+    void AddNamedMachine(const PlayerInfo& system, const SuperEnumPlayersReply& snapshot,
+                         const QHostAddress& hostIp);
     uint32_t RequestId(uint32_t flags, const std::string& what);
-    const RemoteMachine& Host() const;
+    // The host's machine; nothing before the join has started or after it ended.
+    const RemoteMachine* Host() const;
+    // Leaves whatever was reached (telling the others if our machine had joined), returns to
+    // the state of a client that never joined and throws the reason.
     [[noreturn]] void FailJoin(const std::string& text);
+    void Reset();
 
     std::vector<FoundSession> found_;
     bool collecting_ = false;

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <variant>
 #include <vector>
@@ -22,6 +23,10 @@ inline constexpr size_t kHeaderSize = 28;  // prefix, "play", command and versio
 // The 20-bit size field allows 1 MiB; nothing in a flight-sim session comes near that, so
 // anything above this cap is treated as hostile and the connection carrying it is dropped.
 inline constexpr size_t kMaxMessageSize = 128 * 1024;
+// What the length fields we write can hold: the 20-bit size word, and the two-byte length of
+// player data in a name table entry.
+inline constexpr size_t kLargestFrame = 0xFFFFF;
+inline constexpr size_t kLargestEntryData = 0xFFFF;
 
 inline constexpr uint16_t kOldestVersion = 9;
 inline constexpr uint16_t kNewestVersion = 14;
@@ -208,7 +213,14 @@ struct DecodeResult {
     bool ok() const { return decoded.has_value(); }
 };
 
+// A message that its length fields cannot describe. It is refused whole: nothing is sent.
+class EncodeError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
 // A whole framed message (size word included) with our listening address in the header.
+// Throws EncodeError when the message does not fit its length fields.
 Bytes Encode(const Message& message, SockAddr sender, uint16_t version);
 // Player data with message ids: idFrom, idTo, then the application payload.
 Bytes EncodePlayerData(SockAddr sender, uint32_t idFrom, uint32_t idTo, const Bytes& payload);

@@ -100,6 +100,11 @@ void WriteSuperPacked(ByteWriter& out, const PlayerInfo& player) {
     const bool isSystem = (player.flags & player_flags::kSystemPlayer) != 0;
     const bool hasSp = player.streamAddress.has_value();
     const size_t dataSize = player.playerData.size();
+    if (dataSize > kLargestEntryData) {
+        throw EncodeError("Player data of " + std::to_string(dataSize) +
+                          " bytes is longer than a name table entry can hold (" +
+                          std::to_string(kLargestEntryData) + ")");
+    }
     const uint32_t dataCode = dataSize == 0 ? 0 : (dataSize <= 0xFF ? 1 : 2);
     uint32_t mask = 0;
     mask |= player.shortName.empty() ? 0 : 0x1;
@@ -269,6 +274,11 @@ struct BodyWriter {
 };
 
 void PatchSize(Bytes& bytes) {
+    if (bytes.size() > kLargestFrame) {
+        throw EncodeError("A message of " + std::to_string(bytes.size()) +
+                          " bytes is larger than DirectPlay's size field can hold (" +
+                          std::to_string(kLargestFrame) + ")");
+    }
     const uint32_t word = static_cast<uint32_t>(bytes.size()) | (kTokenSend << 20);
     for (int i = 0; i < 4; ++i) {
         bytes[static_cast<size_t>(i)] = static_cast<uint8_t>(word >> (8 * i));

@@ -20,13 +20,13 @@ Guid RandomGuid() {
 }
 }  // namespace
 
-DirectPlayHost::DirectPlayHost(PortPlan plan, Timings timings)
+DirectPlayHost::DirectPlayHost(PortPlan plan, Timings timings, TransportLimits limits)
     : DirectPlayPeer(
           [&plan] {
               plan.listenForEnumeration = true;
               return plan;
           }(),
-          timings) {}
+          timings, limits) {}
 
 DirectPlayHost::~DirectPlayHost() = default;
 
@@ -47,7 +47,7 @@ std::optional<std::string> DirectPlayHost::Start(const HostSettings& settings) {
     version_ = kNewestVersion;
     systemId_ = AllocateId();
     issuedIds_.erase(systemId_);
-    players_[systemId_] = LocalSystemPlayer(kSystemHostFlags);
+    players_[systemId_] = LocalSystemPlayer(kSystemHostFlags, version_);
     running_ = true;
     StartKeepAlive();
     LogLine("hosting \"" + std::string(sessionName_.begin(), sessionName_.end()) +
@@ -198,12 +198,28 @@ void DirectPlayHost::OnRequestPlayerId(const RequestPlayerId& request, const Dec
     Reply(origin, decoded, RequestPlayerReply{id, 0});
 }
 
-PlayerInfo DirectPlayHost::NameTableEntry(const PlayerInfo& player) const {
+std::optional<PlayerInfo> DirectPlayHost::NameTableEntry(const PlayerInfo& player,
+                                                         uint16_t dialect) const {
+    const bool isSystem = (player.flags & player_flags::kSystemPlayer) != 0;
+    const uint32_t owner = isSystem ? player.id : player.systemPlayerId;
+    if (owner == systemId_) {
+        PlayerInfo entry = IsLocal(player.id) ? LocalApplicationPlayer(player.id, dialect)
+                                              : LocalSystemPlayer(kSystemHostFlags, dialect);
+        entry.flags &= ~player_flags::kLocal;  // "local" means local to the sender only
+        return entry;
+    }
+    const auto machine = machines_.find(owner);
+    if (machine == machines_.end()) {
+        return std::nullopt;
+    }
     PlayerInfo entry = player;
-    entry.flags &= ~player_flags::kLocal;  // "local" means local to the sender only
-    if (IsLocal(player.id)) {
-        entry.streamAddress.reset();
-        entry.datagramAddress.reset();
+    entry.flags &= ~player_flags::kLocal;
+    entry.systemPlayerId = owner;
+    const uint32_t ip = machine->second.ip.toIPv4Address();
+    entry.streamAddress = SockAddr{machine->second.streamPort, ip};
+    entry.datagramAddress = SockAddr{machine->second.datagramPort, ip};
+    if (isSystem) {
+        entry.version = machine->second.version;
     }
     return entry;
 }
@@ -233,11 +249,12 @@ void DirectPlayHost::OnAddForwardRequest(const AddForwardRequest& request, const
     // The others learn about the new machine first; the joiner gets the name table once
     // they have acknowledged, or after a bounded wait.
     PendingJoin pending;
-    for (const auto& [id, other] : machines_) {
-        AddForward forward{id, joinerId, system};
-        Send(other, forward);
-        pending.waitingFor.insert(id);
-    }
+    ForEachMachine([&](const RemoteMachine& other) {
+        pending.waitingFor.insert(other.systemId);
+        Send(other, AddForward{other.systemId, joinerId, system});
+    });
+    // A machine whose send failed at once has been dropped meanwhile: no answer will come.
+    std::erase_if(pending.waitingFor, [this](uint32_t id) { return machines_.count(id) == 0; });
     AddMachine(machine);
     AddPlayer(system);
     if (pending.waitingFor.empty()) {
@@ -250,16 +267,6 @@ void DirectPlayHost::OnAddForwardRequest(const AddForwardRequest& request, const
             [this, joinerId] { FinishJoin(joinerId); });
     pending.timer->start(timings_.addForwardWaitMs);
     pendingJoins_[joinerId] = std::move(pending);
-}
-
-std::optional<uint32_t> DirectPlayHost::SenderMachine(const Decoded& decoded,
-                                                      const Origin& origin) const {
-    for (const auto& [id, machine] : machines_) {
-        if (machine.ip == origin.sourceIp && machine.streamPort == decoded.sender.port) {
-            return id;
-        }
-    }
-    return std::nullopt;
 }
 
 void DirectPlayHost::OnAddForwardAck(const AddForwardAck& ack, const Decoded& decoded,
@@ -281,6 +288,8 @@ void DirectPlayHost::FinishJoin(uint32_t joinerId) {
     if (joiner == machines_.end()) {
         return;
     }
+    const RemoteMachine machine = joiner->second;
+    const uint16_t dialect = DialectWith(machine);
     SuperEnumPlayersReply snapshot;
     snapshot.desc = CurrentDesc();
     snapshot.name = sessionName_;
@@ -288,12 +297,15 @@ void DirectPlayHost::FinishJoin(uint32_t joinerId) {
     for (int pass = 0; pass < 2; ++pass) {
         for (const auto& [id, player] : players_) {
             const bool isSystem = (player.flags & player_flags::kSystemPlayer) != 0;
-            if (isSystem == (pass == 0)) {
-                snapshot.players.push_back(NameTableEntry(player));
+            if (isSystem != (pass == 0)) {
+                continue;
+            }
+            if (auto entry = NameTableEntry(player, dialect)) {
+                snapshot.players.push_back(std::move(*entry));
             }
         }
     }
-    Send(joiner->second, snapshot);
+    Send(machine, snapshot);
 }
 
 void DirectPlayHost::MachineUnreachable(uint32_t systemId, const std::string& reason) {

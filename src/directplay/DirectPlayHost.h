@@ -22,7 +22,7 @@ struct HostSettings {
 class DirectPlayHost : public DirectPlayPeer {
     Q_OBJECT
   public:
-    explicit DirectPlayHost(PortPlan plan = {}, Timings timings = {});
+    explicit DirectPlayHost(PortPlan plan = {}, Timings timings = {}, TransportLimits limits = {});
     ~DirectPlayHost() override;
 
     // Opens the ports and starts the session; returns an error text on failure.
@@ -56,8 +56,9 @@ class DirectPlayHost : public DirectPlayPeer {
                              const Origin& origin);
     void OnAddForwardAck(const AddForwardAck& ack, const Decoded& decoded, const Origin& origin);
     void FinishJoin(uint32_t joinerId);
-    std::optional<uint32_t> SenderMachine(const Decoded& decoded, const Origin& origin) const;
-    PlayerInfo NameTableEntry(const PlayerInfo& player) const;
+    // A player as the name table describes it to a machine speaking `dialect`: with the
+    // addresses of the machine it lives on. Nothing for a player whose machine is unknown.
+    std::optional<PlayerInfo> NameTableEntry(const PlayerInfo& player, uint16_t dialect) const;
 
     std::u16string sessionName_;
     uint32_t idMask_ = 0;

@@ -4,8 +4,8 @@
 
 namespace scopewatch::directplay {
 
-DirectPlayPeer::DirectPlayPeer(PortPlan plan, Timings timings)
-    : transport_(std::move(plan)), timings_(timings) {
+DirectPlayPeer::DirectPlayPeer(PortPlan plan, Timings timings, TransportLimits limits)
+    : transport_(std::move(plan), limits), timings_(timings) {
     clock_.start();
     transport_.SetMessageHandler(
         [this](const Decoded& decoded, const Origin& origin) { OnMessage(decoded, origin); });
@@ -13,6 +13,8 @@ DirectPlayPeer::DirectPlayPeer(PortPlan plan, Timings timings)
         [this](const QHostAddress& ip, quint16 port, const std::string& reason) {
             OnStreamFailure(ip, port, reason);
         });
+    transport_.SetClosedHandler(
+        [this](const QHostAddress& ip, quint16 port) { OnConnectionClosed(ip, port); });
     connect(&keepAliveTimer_, &QTimer::timeout, this, [this] { KeepAliveTick(); });
 }
 
@@ -46,8 +48,8 @@ std::vector<uint32_t> DirectPlayPeer::ApplicationPlayerIds() const {
 }
 
 bool DirectPlayPeer::WaitFor(const std::function<bool()>& done, int timeoutMs) {
-    if (done()) {
-        return true;
+    if (done() || timeoutMs <= 0) {
+        return done();
     }
     QElapsedTimer elapsed;
     elapsed.start();
@@ -60,27 +62,80 @@ bool DirectPlayPeer::WaitFor(const std::function<bool()>& done, int timeoutMs) {
         }
     });
     poll.start();
-    loop.exec();
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
     return done();
 }
 
 // ---- sending ---------------------------------------------------------------------------
 
+uint16_t DirectPlayPeer::DialectWith(const RemoteMachine& machine) const {
+    return std::min(version_, machine.version);
+}
+
 void DirectPlayPeer::Send(const RemoteMachine& machine, const Message& message) {
-    const uint16_t version = std::min(version_, machine.version);
-    LogLine("sent to " + machine.ip.toString().toStdString() + ":" +
-            std::to_string(machine.streamPort) + " " +
-            Describe(Decoded{transport_.OurAddress(), 1, version, message}));
-    transport_.SendStream(machine.ip, machine.streamPort,
-                          Encode(message, transport_.OurAddress(), version));
+    const uint16_t version = DialectWith(machine);
+    const std::string where =
+        machine.ip.toString().toStdString() + ":" + std::to_string(machine.streamPort) + " ";
+    const std::string what = Describe(Decoded{transport_.OurAddress(), 1, version, message});
+    Bytes bytes;
+    try {
+        bytes = Encode(message, transport_.OurAddress(), version);
+    } catch (const EncodeError& error) {
+        LogLine("not sent to " + where + what + ": " + error.what());
+        return;
+    }
+    LogLine("sent to " + where + what);
+    transport_.SendStream(machine.ip, machine.streamPort, bytes);
 }
 
 void DirectPlayPeer::SendToEveryMachine(const Message& message) {
-    // Copy first: a failed send may remove a machine while we iterate.
-    const auto machines = machines_;
-    for (const auto& [id, machine] : machines) {
-        Send(machine, message);
+    ForEachMachine([&](const RemoteMachine& machine) { Send(machine, message); });
+}
+
+void DirectPlayPeer::ForEachMachine(const std::function<void(const RemoteMachine&)>& visit) {
+    std::vector<uint32_t> ids;
+    for (const auto& [id, machine] : machines_) {
+        ids.push_back(id);
     }
+    for (uint32_t id : ids) {
+        const auto found = machines_.find(id);
+        if (found != machines_.end()) {
+            const RemoteMachine machine = found->second;
+            visit(machine);
+        }
+    }
+}
+
+std::optional<uint32_t> DirectPlayPeer::MachineAt(const QHostAddress& ip,
+                                                  quint16 streamPort) const {
+    for (const auto& [id, machine] : machines_) {
+        if (machine.ip == ip && machine.streamPort == streamPort) {
+            return id;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<uint32_t> DirectPlayPeer::SenderMachine(const Decoded& decoded,
+                                                      const Origin& origin) const {
+    const auto ownerOf = [this](uint32_t playerId) -> std::optional<uint32_t> {
+        const auto player = players_.find(playerId);
+        if (player != players_.end() && machines_.count(player->second.systemPlayerId) != 0) {
+            return player->second.systemPlayerId;
+        }
+        return std::nullopt;
+    };
+    std::optional<uint32_t> owner;
+    if (const auto* data = std::get_if<PlayerData>(&decoded.message)) {
+        if (const auto parts = SplitPlayerData(*data)) {
+            owner = ownerOf(parts->idFrom);
+        }
+    } else if (const auto* ping = std::get_if<Ping>(&decoded.message)) {
+        if (!ping->reply) {  // a reply carries the id of the machine that pinged
+            owner = ownerOf(ping->idFrom);
+        }
+    }
+    return owner ? owner : MachineAt(origin.sourceIp, decoded.sender.port);
 }
 
 QHostAddress DirectPlayPeer::ReplyAddress(const Origin& origin, SockAddr sender) const {
@@ -122,22 +177,23 @@ void DirectPlayPeer::SendTo(uint32_t idFrom, uint32_t idTo, const Bytes& payload
 
 // ---- the name table ----------------------------------------------------------------------
 
-PlayerInfo DirectPlayPeer::LocalSystemPlayer(uint32_t flags) const {
+PlayerInfo DirectPlayPeer::LocalSystemPlayer(uint32_t flags, uint16_t dialect) const {
     PlayerInfo player;
     player.flags = flags;
     player.id = systemId_;
     player.streamAddress = SockAddr{transport_.streamPort(), 0};
     player.datagramAddress = SockAddr{transport_.datagramPort(), 0};
     player.systemPlayerId = systemId_;
-    player.version = version_;
+    player.version = dialect;
     return player;
 }
 
-PlayerInfo DirectPlayPeer::LocalApplicationPlayer(uint32_t id) const {
+PlayerInfo DirectPlayPeer::LocalApplicationPlayer(uint32_t id, uint16_t dialect) const {
     PlayerInfo player = players_.at(id);
     player.flags = player_flags::kLocal;
     player.streamAddress = SockAddr{transport_.streamPort(), 0};
     player.datagramAddress = SockAddr{transport_.datagramPort(), 0};
+    player.version = dialect;
     return player;
 }
 
@@ -154,10 +210,12 @@ void DirectPlayPeer::AddLocalPlayer(uint32_t id, const std::u16string& shortName
 }
 
 void DirectPlayPeer::AnnounceLocalPlayer(uint32_t id) {
-    CreatePlayer message;
-    message.playerId = id;
-    message.player = LocalApplicationPlayer(id);
-    SendToEveryMachine(message);
+    ForEachMachine([&](const RemoteMachine& machine) {
+        CreatePlayer message;
+        message.playerId = id;
+        message.player = LocalApplicationPlayer(id, DialectWith(machine));
+        Send(machine, message);
+    });
 }
 
 void DirectPlayPeer::RetireLocalPlayer(uint32_t id) {
@@ -262,6 +320,14 @@ void DirectPlayPeer::OnMessage(const Decoded& decoded, const Origin& origin) {
     if (!HandleRole(decoded, origin)) {
         HandleCommon(decoded, origin);
     }
+    // Once a connection is known to come from a machine of the session, its end is a reason
+    // to check on that machine (a machine may also have joined with this very message).
+    if (origin.connection != 0 && !lost_) {
+        if (const auto sender = SenderMachine(decoded, origin)) {
+            const RemoteMachine& machine = machines_.at(*sender);
+            transport_.NameConnection(origin.connection, machine.ip, machine.streamPort);
+        }
+    }
 }
 
 void DirectPlayPeer::HandleCommon(const Decoded& decoded, const Origin& origin) {
@@ -314,7 +380,7 @@ void DirectPlayPeer::OnCreatePlayer(const CreatePlayer& message) {
         if (clock_.elapsed() - createdAt <= timings_.verifyWindowMs && ShouldVerify()) {
             CreatePlayer verify;
             verify.playerId = id;
-            verify.player = LocalApplicationPlayer(id);
+            verify.player = LocalApplicationPlayer(id, DialectWith(machine->second));
             verify.verify = true;
             Send(machine->second, verify);
         }
@@ -357,37 +423,11 @@ void DirectPlayPeer::OnPing(const Ping& ping, const Decoded& decoded, const Orig
 }
 
 void DirectPlayPeer::NoteHeard(const Decoded& decoded, const Origin& origin) {
-    uint32_t systemId = 0;
-    bool found = false;
-    auto ownerOf = [this, &systemId, &found](uint32_t playerId) {
-        const auto player = players_.find(playerId);
-        if (player != players_.end() && machines_.count(player->second.systemPlayerId) != 0) {
-            systemId = player->second.systemPlayerId;
-            found = true;
-        }
-    };
-    if (const auto* data = std::get_if<PlayerData>(&decoded.message)) {
-        if (const auto parts = SplitPlayerData(*data)) {
-            ownerOf(parts->idFrom);
-        }
-    } else if (const auto* ping = std::get_if<Ping>(&decoded.message)) {
-        if (!ping->reply) {  // a reply carries the id of the machine that pinged
-            ownerOf(ping->idFrom);
-        }
-    }
-    if (!found) {
-        for (const auto& [id, machine] : machines_) {
-            if (machine.ip == origin.sourceIp && machine.streamPort == decoded.sender.port) {
-                systemId = id;
-                found = true;
-                break;
-            }
-        }
-    }
-    const auto machine = machines_.find(systemId);
-    if (found && machine != machines_.end()) {
-        machine->second.lastHeardMs = clock_.elapsed();
-        machine->second.missedPings = 0;
+    const auto sender = SenderMachine(decoded, origin);
+    if (sender) {
+        RemoteMachine& machine = machines_.at(*sender);
+        machine.lastHeardMs = clock_.elapsed();
+        machine.missedPings = 0;
     }
 }
 
@@ -416,14 +456,39 @@ void DirectPlayPeer::KeepAliveTick() {
 
 void DirectPlayPeer::OnStreamFailure(const QHostAddress& ip, quint16 port,
                                      const std::string& reason) {
-    for (const auto& [id, machine] : machines_) {
-        if (machine.ip == ip && machine.streamPort == port) {
-            LogLine("no connection to " + ip.toString().toStdString() + ":" + std::to_string(port) +
-                    ": " + reason);
-            MachineUnreachable(id, reason);
-            return;
-        }
+    if (const auto machine = MachineAt(ip, port)) {
+        LogLine("no connection to " + ip.toString().toStdString() + ":" + std::to_string(port) +
+                ": " + reason);
+        MachineUnreachable(*machine, reason);
     }
+}
+
+// A peer closing a connection may be tidying up, or its machine may be gone. Knocking on its
+// listening port tells the two apart: a machine that left has closed that port too.
+void DirectPlayPeer::OnConnectionClosed(const QHostAddress& ip, quint16 port) {
+    if (lost_ || !MachineAt(ip, port)) {
+        return;
+    }
+    LogLine("connection with " + ip.toString().toStdString() + ":" + std::to_string(port) +
+            " closed by the peer; checking that it is still listening");
+    transport_.Probe(ip, port, [this, ip, port](const std::optional<std::string>& failure) {
+        OnProbed(ip, port, failure);
+    });
+}
+
+void DirectPlayPeer::OnProbed(const QHostAddress& ip, quint16 port,
+                              const std::optional<std::string>& failure) {
+    const auto machine = MachineAt(ip, port);
+    if (lost_ || !machine) {
+        return;
+    }
+    const std::string where = ip.toString().toStdString() + ":" + std::to_string(port);
+    if (!failure) {
+        LogLine(where + " is still listening");
+        return;
+    }
+    LogLine(where + " " + *failure + ": its machine has left");
+    MachineUnreachable(*machine, "closed its connections and " + *failure);
 }
 
 }  // namespace scopewatch::directplay

@@ -23,6 +23,7 @@ struct Timings {
     int maxMissedPings = 8;        // unanswered pings before a machine counts as gone
     int verifyWindowMs = 40000;    // we verify our new players to machines joining meanwhile
     int flushTimeoutMs = 1000;     // leaving: time to get the last messages out
+    int lookupTimeoutMs = 10000;   // the host's name
 };
 
 // Caps on what a peer can make us hold.
@@ -55,7 +56,7 @@ class DirectPlayPeer : public QObject {
     using Logger = std::function<void(const std::string&)>;
     using PlayerListener = std::function<void(uint32_t playerId, bool created)>;
 
-    DirectPlayPeer(PortPlan plan, Timings timings);
+    DirectPlayPeer(PortPlan plan, Timings timings, TransportLimits limits = {});
     ~DirectPlayPeer() override;
 
     void SetLogger(Logger logger) { log_ = std::move(logger); }
@@ -83,7 +84,8 @@ class DirectPlayPeer : public QObject {
     DirectPlayTransport& transport() { return transport_; }
     const std::map<uint32_t, RemoteMachine>& machines() const { return machines_; }
 
-    // Runs the event loop until `done` holds, the session is lost or the time is up.
+    // Runs the event loop until `done` holds, the session is lost or the time is up. User
+    // input (keys, clicks) waits until the call has returned; timers and sockets run.
     bool WaitFor(const std::function<bool()>& done, int timeoutMs);
 
   protected:
@@ -94,14 +96,25 @@ class DirectPlayPeer : public QObject {
     // Whether this machine sends CREATEPLAYERVERIFY for its new players (joiners do).
     virtual bool ShouldVerify() const { return true; }
 
+    // The dialect we speak with a machine: ours, or its own when that is older.
+    uint16_t DialectWith(const RemoteMachine& machine) const;
+    // Sends in the machine's dialect. A message too large to encode is logged, not sent.
     void Send(const RemoteMachine& machine, const Message& message);
     void SendToEveryMachine(const Message& message);
+    // Visits a copy of every machine still in the table when its turn comes, so a visit may
+    // remove machines (a send that fails at once drops its machine).
+    void ForEachMachine(const std::function<void(const RemoteMachine&)>& visit);
+    std::optional<uint32_t> MachineAt(const QHostAddress& ip, quint16 streamPort) const;
+    // The machine a message came from: by the sending player, else by the listening address.
+    std::optional<uint32_t> SenderMachine(const Decoded& decoded, const Origin& origin) const;
     // Answers over a connection we open to the sender's listening address.
     void Reply(const Origin& origin, const Decoded& request, const Message& message);
     QHostAddress ReplyAddress(const Origin& origin, SockAddr sender) const;
 
-    PlayerInfo LocalSystemPlayer(uint32_t flags) const;
-    PlayerInfo LocalApplicationPlayer(uint32_t id) const;
+    // Our players as we describe them to others: our addresses as 0.0.0.0 with our ports, and
+    // the dialect of the message they travel in.
+    PlayerInfo LocalSystemPlayer(uint32_t flags, uint16_t dialect) const;
+    PlayerInfo LocalApplicationPlayer(uint32_t id, uint16_t dialect) const;
     void AddLocalPlayer(uint32_t id, const std::u16string& shortName,
                         const std::u16string& longName);
     void AnnounceLocalPlayer(uint32_t id);
@@ -140,6 +153,8 @@ class DirectPlayPeer : public QObject {
     void NoteHeard(const Decoded& decoded, const Origin& origin);
     void KeepAliveTick();
     void OnStreamFailure(const QHostAddress& ip, quint16 port, const std::string& reason);
+    void OnConnectionClosed(const QHostAddress& ip, quint16 port);
+    void OnProbed(const QHostAddress& ip, quint16 port, const std::optional<std::string>& failure);
 
     Logger log_;
     PlayerListener playerListener_;

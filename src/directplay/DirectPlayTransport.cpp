@@ -13,10 +13,14 @@ constexpr qint64 kSocketReadBuffer = 256 * 1024;
 }  // namespace
 
 struct DirectPlayTransport::Connection {
-    Bytes pending;  // bytes of a message not yet complete
+    quint64 id = 0;
     bool outbound = false;
+    // The remote machine's listening address: where an outbound connection goes, or whose
+    // machine an inbound one was named for (port 0 until then).
     QHostAddress ip;
-    quint16 port = 0;  // the remote listening port (outbound connections)
+    quint16 port = 0;
+    Bytes pending;     // received bytes not yet delivered
+    size_t start = 0;  // the first byte of pending not yet delivered
 };
 
 DirectPlayTransport::DirectPlayTransport(PortPlan plan, TransportLimits limits)
@@ -93,6 +97,12 @@ void DirectPlayTransport::Close() {
     }
     connections_.clear();
     outbound_.clear();
+    for (auto& [key, probe] : probes_) {
+        probe.first->disconnect(this);
+        probe.first->abort();
+        probe.first->deleteLater();
+    }
+    probes_.clear();
     DisposeLater(streamServer_);
     DisposeLater(datagramSocket_);
     DisposeLater(enumServer_);
@@ -139,7 +149,12 @@ void DirectPlayTransport::Watch(QTcpSocket* socket, bool outbound, const QHostAd
                                 quint16 port) {
     socket->setParent(this);
     socket->setReadBufferSize(kSocketReadBuffer);
-    connections_[socket] = Connection{{}, outbound, ip, port};
+    Connection connection;
+    connection.id = ++lastConnectionId_;
+    connection.outbound = outbound;
+    connection.ip = ip;
+    connection.port = port;
+    connections_[socket] = std::move(connection);
     connect(socket, &QTcpSocket::readyRead, this, [this, socket] { ReadStream(socket); });
     connect(socket, &QTcpSocket::disconnected, this, [this, socket] { Forget(socket); });
     connect(socket, &QTcpSocket::errorOccurred, this,
@@ -148,17 +163,34 @@ void DirectPlayTransport::Watch(QTcpSocket* socket, bool outbound, const QHostAd
                 if (found == connections_.end()) {
                     return;
                 }
-                const Connection connection = found->second;
+                const QHostAddress ip = found->second.ip;
+                const quint16 port = found->second.port;
+                const bool outbound = found->second.outbound;
+                const std::string reason = error == QAbstractSocket::ConnectionRefusedError
+                                               ? "refused the connection"
+                                               : socket->errorString().toStdString();
                 Forget(socket);
-                // EOF is a normal end of a connection, not a peer leaving.
-                if (connection.outbound && error != QAbstractSocket::RemoteHostClosedError &&
-                    onFailure_) {
-                    onFailure_(connection.ip, connection.port,
-                               error == QAbstractSocket::ConnectionRefusedError
-                                   ? "refused the connection"
-                                   : socket->errorString().toStdString());
+                // A connection that could not be made, or broke while we sent, is a failure;
+                // the peer ending a connection is only reported (the peer may just be
+                // closing a connection it no longer needs).
+                if (outbound && error != QAbstractSocket::RemoteHostClosedError) {
+                    if (onFailure_) {
+                        onFailure_(ip, port, reason);
+                    }
+                } else if (port != 0 && onClosed_) {
+                    onClosed_(ip, port);
                 }
             });
+}
+
+void DirectPlayTransport::NameConnection(quint64 connection, const QHostAddress& ip, quint16 port) {
+    for (auto& [socket, known] : connections_) {
+        if (known.id == connection && !known.outbound) {
+            known.ip = ip;
+            known.port = port;
+            return;
+        }
+    }
 }
 
 void DirectPlayTransport::Forget(QTcpSocket* socket) {
@@ -178,44 +210,48 @@ void DirectPlayTransport::Forget(QTcpSocket* socket) {
 void DirectPlayTransport::ReadStream(QTcpSocket* socket) {
     while (connections_.count(socket) != 0 && socket->bytesAvailable() > 0) {
         const QByteArray chunk = socket->read(kSocketReadBuffer);
-        Bytes& pending = connections_[socket].pending;
+        Connection& connection = connections_[socket];
+        Bytes& pending = connection.pending;
+        pending.erase(pending.begin(), pending.begin() + static_cast<long>(connection.start));
+        connection.start = 0;
         pending.insert(pending.end(), chunk.begin(), chunk.end());
-        size_t consumed = 0;
-        for (;;) {
-            auto found = connections_.find(socket);
-            if (found == connections_.end()) {
-                return;  // a handler closed us
-            }
-            Bytes& buffer = found->second.pending;
-            if (buffer.size() - consumed < 4) {
-                break;
-            }
-            const uint32_t word = static_cast<uint32_t>(buffer[consumed]) |
-                                  (static_cast<uint32_t>(buffer[consumed + 1]) << 8) |
-                                  (static_cast<uint32_t>(buffer[consumed + 2]) << 16) |
-                                  (static_cast<uint32_t>(buffer[consumed + 3]) << 24);
-            const auto size = FrameSize(word);
-            if (!size) {
-                // The stream cannot be resynchronised after a bad size word.
-                ++rejectedInputs_;
-                Forget(socket);
-                return;
-            }
-            if (buffer.size() - consumed < *size) {
-                break;
-            }
-            const Bytes frame(buffer.begin() + static_cast<long>(consumed),
-                              buffer.begin() + static_cast<long>(consumed + *size));
-            consumed += *size;
-            const Origin origin{socket->peerAddress(), false, socket->peerPort()};
-            Deliver(frame.data(), frame.size(), origin);
-        }
-        auto found = connections_.find(socket);
+        DeliverFrames(socket);
+    }
+}
+
+// Each message counts as taken before it is delivered, so a handler that runs the event loop
+// (which may read this connection again) never sees a message twice.
+void DirectPlayTransport::DeliverFrames(QTcpSocket* socket) {
+    for (;;) {
+        const auto found = connections_.find(socket);
         if (found == connections_.end()) {
+            return;  // a handler closed the connection
+        }
+        Connection& connection = found->second;
+        const Bytes& buffer = connection.pending;
+        const size_t at = connection.start;
+        if (buffer.size() - at < 4) {
             return;
         }
-        Bytes& buffer = found->second.pending;
-        buffer.erase(buffer.begin(), buffer.begin() + static_cast<long>(consumed));
+        const uint32_t word = static_cast<uint32_t>(buffer[at]) |
+                              (static_cast<uint32_t>(buffer[at + 1]) << 8) |
+                              (static_cast<uint32_t>(buffer[at + 2]) << 16) |
+                              (static_cast<uint32_t>(buffer[at + 3]) << 24);
+        const auto size = FrameSize(word);
+        if (!size) {
+            // The stream cannot be resynchronised after a bad size word.
+            ++rejectedInputs_;
+            Forget(socket);
+            return;
+        }
+        if (buffer.size() - at < *size) {
+            return;
+        }
+        const Bytes frame(buffer.begin() + static_cast<long>(at),
+                          buffer.begin() + static_cast<long>(at + *size));
+        connection.start += *size;
+        const Origin origin{socket->peerAddress(), false, socket->peerPort(), connection.id};
+        Deliver(frame.data(), frame.size(), origin);
     }
 }
 
@@ -305,6 +341,47 @@ void DirectPlayTransport::SendDatagram(const QHostAddress& ip, quint16 port, con
 void DirectPlayTransport::Disconnect(const QHostAddress& ip, quint16 port) {
     if (const auto found = outbound_.find(Key(ip, port)); found != outbound_.end()) {
         Forget(found->second);
+    }
+}
+
+void DirectPlayTransport::Probe(const QHostAddress& ip, quint16 port, ProbeHandler done) {
+    const std::string key = Key(ip, port);
+    if (!streamServer_ || probes_.count(key) != 0 ||
+        static_cast<int>(probes_.size()) >= limits_.maxProbes) {
+        return;
+    }
+    auto* socket = new QTcpSocket(this);
+    probes_[key] = {socket, std::move(done)};
+    connect(socket, &QTcpSocket::connected, this,
+            [this, key, socket] { FinishProbe(key, socket, std::nullopt); });
+    connect(socket, &QTcpSocket::errorOccurred, this,
+            [this, key, socket](QAbstractSocket::SocketError error) {
+                FinishProbe(key, socket,
+                            error == QAbstractSocket::ConnectionRefusedError
+                                ? "refused the connection"
+                                : socket->errorString().toStdString());
+            });
+    QTimer::singleShot(limits_.connectTimeoutMs, socket, [this, key, socket] {
+        FinishProbe(key, socket,
+                    "did not accept a connection within " +
+                        std::to_string(limits_.connectTimeoutMs / 1000) + " seconds");
+    });
+    socket->connectToHost(ip, port);
+}
+
+void DirectPlayTransport::FinishProbe(const std::string& key, QTcpSocket* socket,
+                                      const std::optional<std::string>& failure) {
+    const auto found = probes_.find(key);
+    if (found == probes_.end() || found->second.first != socket) {
+        return;
+    }
+    const ProbeHandler done = std::move(found->second.second);
+    probes_.erase(found);
+    socket->disconnect(this);
+    socket->abort();
+    socket->deleteLater();
+    if (done) {
+        done(failure);
     }
 }
 

@@ -30,6 +30,7 @@ struct TransportLimits {
     int maxInboundConnections = 64;
     qint64 maxPendingWriteBytes = 1024 * 1024;  // per outbound connection
     int maxOutboundConnections = 128;
+    int maxProbes = 16;
     int connectTimeoutMs = 5000;
 };
 
@@ -38,6 +39,7 @@ struct Origin {
     QHostAddress sourceIp;
     bool datagram = false;
     quint16 sourcePort = 0;  // the socket's source port (ephemeral on TCP)
+    quint64 connection = 0;  // the TCP connection it came over (0 for datagrams)
 };
 
 // The TCP/IP service provider: listens on the first free port of the range (TCP and UDP),
@@ -49,6 +51,10 @@ class DirectPlayTransport : public QObject {
     using MessageHandler = std::function<void(const Decoded&, const Origin&)>;
     using FailureHandler =
         std::function<void(const QHostAddress&, quint16 port, const std::string& reason)>;
+    // The remote side ended a connection we know the machine of (by its listening address).
+    using ClosedHandler = std::function<void(const QHostAddress&, quint16 port)>;
+    // The outcome of a probe: nothing when the address accepted a connection, else why not.
+    using ProbeHandler = std::function<void(const std::optional<std::string>& failure)>;
 
     explicit DirectPlayTransport(PortPlan plan, TransportLimits limits = {});
     ~DirectPlayTransport() override;
@@ -66,11 +72,21 @@ class DirectPlayTransport : public QObject {
     void SetMessageHandler(MessageHandler handler) { onMessage_ = std::move(handler); }
     // Called when a connection to a remote listening address could not be made or broke.
     void SetFailureHandler(FailureHandler handler) { onFailure_ = std::move(handler); }
+    // Called when a peer closes or resets a connection: an outbound one, or an inbound one
+    // named with NameConnection. Not called for connections we close ourselves.
+    void SetClosedHandler(ClosedHandler handler) { onClosed_ = std::move(handler); }
+    // Records whose listening address an inbound connection belongs to (the connection of an
+    // Origin), so that its end can be reported.
+    void NameConnection(quint64 connection, const QHostAddress& ip, quint16 port);
 
     void SendStream(const QHostAddress& ip, quint16 port, const Bytes& bytes);
     void SendDatagram(const QHostAddress& ip, quint16 port, const Bytes& bytes);
     // Drops the outbound connection to that address (the next send opens a new one).
     void Disconnect(const QHostAddress& ip, quint16 port);
+    // Opens a connection of its own to a listening address, closes it as soon as it is
+    // accepted and reports whether it was. Nothing is sent over it. One probe per address at
+    // a time; a probe asked for while another runs to that address is dropped.
+    void Probe(const QHostAddress& ip, quint16 port, ProbeHandler done);
 
     // True when every outbound connection is up and has nothing left to write.
     bool AllWritten() const;
@@ -85,6 +101,9 @@ class DirectPlayTransport : public QObject {
     void AcceptStreams(QTcpServer* server);
     void Watch(QTcpSocket* socket, bool outbound, const QHostAddress& ip, quint16 port);
     void ReadStream(QTcpSocket* socket);
+    void DeliverFrames(QTcpSocket* socket);
+    void FinishProbe(const std::string& key, QTcpSocket* socket,
+                     const std::optional<std::string>& failure);
     void ReadDatagrams(QUdpSocket* socket);
     void Deliver(const uint8_t* data, size_t size, const Origin& origin);
     void Forget(QTcpSocket* socket);
@@ -94,6 +113,7 @@ class DirectPlayTransport : public QObject {
     TransportLimits limits_;
     MessageHandler onMessage_;
     FailureHandler onFailure_;
+    ClosedHandler onClosed_;
     std::unique_ptr<QTcpServer> streamServer_;
     std::unique_ptr<QUdpSocket> datagramSocket_;
     std::unique_ptr<QTcpServer> enumServer_;
@@ -102,6 +122,8 @@ class DirectPlayTransport : public QObject {
     quint16 datagramPort_ = 0;
     std::map<QTcpSocket*, Connection> connections_;
     std::map<std::string, QTcpSocket*> outbound_;
+    std::map<std::string, std::pair<QTcpSocket*, ProbeHandler>> probes_;
+    quint64 lastConnectionId_ = 0;
     int rejectedInputs_ = 0;
 };
 

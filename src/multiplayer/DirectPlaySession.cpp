@@ -25,9 +25,35 @@ DirectPlaySession::DirectPlaySession(HostAddressPrompt prompt, DirectPlaySession
     : prompt_(std::move(prompt)), options_(std::move(options)) {}
 
 DirectPlaySession::~DirectPlaySession() {
-    Close();
+    if (!busy_) {
+        CloseClient();
+    }
 }
 
+template <typename Operation>
+auto DirectPlaySession::Run(Operation&& operation) {
+    if (busy_) {
+        throw SessionError("The session is busy with another operation");
+    }
+    busy_ = true;
+    struct Release {
+        bool& busy;
+        ~Release() { busy = false; }
+    } release{busy_};
+    try {
+        return operation();
+    } catch (const SessionError&) {
+        throw;
+    } catch (const directplay::DirectPlayError& error) {
+        throw SessionError(error.what());
+    } catch (const directplay::EncodeError& error) {
+        throw SessionError(error.what());
+    } catch (const std::exception& error) {
+        throw SessionError(std::string("The session failed unexpectedly: ") + error.what());
+    }
+}
+
+// The connection types are fixed texts: asking for them touches no session state.
 int DirectPlaySession::ConnectionTypeCount() const {
     return 2;
 }
@@ -40,17 +66,19 @@ std::string DirectPlaySession::ConnectionTypeName(int index) const {
 }
 
 void DirectPlaySession::InitialiseConnection(int index) {
-    Close();
-    if (index != kTcpIp) {
-        throw SessionError(index == 1 ? "IPX networks are not supported; use TCP/IP"
-                                      : "There is no connection type " + std::to_string(index));
-    }
-    const std::optional<std::string> address = prompt_ ? prompt_() : std::string();
-    if (!address) {
-        throw SessionError("The connection was cancelled");
-    }
-    hostAddress_ = *address;
-    client_ = std::make_unique<directplay::DirectPlayClient>(options_.ports, options_.timings);
+    Run([&] {
+        CloseClient();
+        if (index != kTcpIp) {
+            throw SessionError(index == 1 ? "IPX networks are not supported; use TCP/IP"
+                                          : "There is no connection type " + std::to_string(index));
+        }
+        const std::optional<std::string> address = prompt_ ? prompt_() : std::string();
+        if (!address) {
+            throw SessionError("The connection was cancelled");
+        }
+        hostAddress_ = *address;
+        client_ = std::make_unique<directplay::DirectPlayClient>(options_.ports, options_.timings);
+    });
 }
 
 directplay::DirectPlayClient& DirectPlaySession::Client() {
@@ -61,49 +89,47 @@ directplay::DirectPlayClient& DirectPlaySession::Client() {
 }
 
 std::vector<SessionInfo> DirectPlaySession::ListSessions() {
-    try {
+    return Run([&] {
         sessions_ = Client().Enumerate(hostAddress_, options_.enumerationWindowMs);
-    } catch (const directplay::DirectPlayError& error) {
-        throw SessionError(error.what());
-    }
-    std::vector<SessionInfo> list;
-    for (const directplay::FoundSession& session : sessions_) {
-        const auto clamp = [](uint32_t value) {
-            return static_cast<int32_t>(
-                std::min<uint32_t>(value, std::numeric_limits<int32_t>::max()));
-        };
-        list.push_back(SessionInfo{WideToAnsi(session.name), clamp(session.desc.currentPlayers),
-                                   clamp(session.desc.maxPlayers)});
-    }
-    return list;
+        std::vector<SessionInfo> list;
+        for (const directplay::FoundSession& session : sessions_) {
+            const auto clamp = [](uint32_t value) {
+                return static_cast<int32_t>(
+                    std::min<uint32_t>(value, std::numeric_limits<int32_t>::max()));
+            };
+            list.push_back(SessionInfo{WideToAnsi(session.name), clamp(session.desc.currentPlayers),
+                                       clamp(session.desc.maxPlayers)});
+        }
+        return list;
+    });
 }
 
 void DirectPlaySession::JoinSession(int index) {
-    if (index < 1 || static_cast<size_t>(index) > sessions_.size()) {
-        throw SessionError("There is no session number " + std::to_string(index));
-    }
-    try {
+    Run([&] {
+        if (index < 1 || static_cast<size_t>(index) > sessions_.size()) {
+            throw SessionError("There is no session number " + std::to_string(index));
+        }
         Client().Join(sessions_[static_cast<size_t>(index - 1)]);
-    } catch (const directplay::DirectPlayError& error) {
-        throw SessionError(error.what());
-    }
+    });
 }
 
 int32_t DirectPlaySession::CreatePlayer(const std::string& nickname,
                                         const std::string& formalName) {
-    try {
+    return Run([&] {
         return static_cast<int32_t>(
             Client().CreatePlayer(AnsiToWide(nickname), AnsiToWide(formalName)));
-    } catch (const directplay::DirectPlayError& error) {
-        throw SessionError(error.what());
-    }
+    });
 }
 
 void DirectPlaySession::DestroyPlayer(int32_t playerId) {
-    Client().DestroyPlayer(static_cast<uint32_t>(playerId));
+    Run([&] { Client().DestroyPlayer(static_cast<uint32_t>(playerId)); });
 }
 
 void DirectPlaySession::Close() {
+    Run([&] { CloseClient(); });
+}
+
+void DirectPlaySession::CloseClient() {
     if (client_) {
         client_->Leave();
         client_.reset();
@@ -112,39 +138,45 @@ void DirectPlaySession::Close() {
 }
 
 int32_t DirectPlaySession::WaitingMessageCount(int32_t /*playerId*/) {
-    return static_cast<int32_t>(Client().WaitingCount());
+    return Run([&] { return static_cast<int32_t>(Client().WaitingCount()); });
 }
 
 ReceivedMessage DirectPlaySession::Receive() {
-    auto delivery = Client().TakeDelivery();
-    if (!delivery) {
-        throw SessionError("No message is waiting");
-    }
-    return ReceivedMessage{static_cast<int32_t>(delivery->idFrom),
-                           static_cast<int32_t>(delivery->idTo),
-                           SessionMessage(std::move(delivery->payload))};
+    return Run([&] {
+        auto delivery = Client().TakeDelivery();
+        if (!delivery) {
+            throw SessionError("No message is waiting");
+        }
+        return ReceivedMessage{static_cast<int32_t>(delivery->idFrom),
+                               static_cast<int32_t>(delivery->idTo),
+                               SessionMessage(std::move(delivery->payload))};
+    });
 }
 
 std::string DirectPlaySession::PlayerName(int32_t playerId) {
-    const auto name = Client().PlayerName(static_cast<uint32_t>(playerId));
-    if (!name) {
-        throw SessionError("No player has the id " + std::to_string(playerId));
-    }
-    return WideToAnsi(*name);
+    return Run([&] {
+        const auto name = Client().PlayerName(static_cast<uint32_t>(playerId));
+        if (!name) {
+            throw SessionError("No player has the id " + std::to_string(playerId));
+        }
+        return WideToAnsi(*name);
+    });
 }
 
 void DirectPlaySession::SendToAll(int32_t fromId, const SessionMessage& message) {
-    directplay::DirectPlayClient& client = Client();
-    if (client.lost()) {
-        throw SessionError("The session was lost: " + client.lostReason());
-    }
-    if (!client.joined()) {
-        throw SessionError("Not joined to a session");
-    }
-    if (!client.IsLocal(static_cast<uint32_t>(fromId))) {
-        throw SessionError("The player " + std::to_string(fromId) + " is not ours");
-    }
-    client.SendToAll(static_cast<uint32_t>(fromId), message.bytes());
+    Run([&] {
+        directplay::DirectPlayClient& client = Client();
+        if (client.lost()) {
+            throw SessionError("The session was lost: " + client.lostReason());
+        }
+        if (!client.joined()) {
+            throw SessionError("Not joined to a session");
+        }
+        if (!client.IsLocal(static_cast<uint32_t>(fromId))) {
+            throw SessionError("The player " + std::to_string(fromId) + " is not ours");
+        }
+        client.SendToAll(static_cast<uint32_t>(fromId), message.bytes());
+    });
 }
 
 bool DirectPlaySession::SessionLost() const {

@@ -19,7 +19,11 @@ struct DirectPlaySessionOptions {
 // nothing means the user cancelled.
 using HostAddressPrompt = std::function<std::optional<std::string>()>;
 
-// The session service over our own DirectPlay 4 client on TCP/IP.
+// The session service over our own DirectPlay 4 client on TCP/IP. Listing, joining, creating
+// a player and closing wait for the network in a nested event loop, in which timers fire.
+// While one operation waits, every other operation on the session is refused with a
+// SessionError instead of running inside it. Every failure of the layers below reaches the
+// caller as a SessionError.
 class DirectPlaySession : public SessionService {
   public:
     explicit DirectPlaySession(HostAddressPrompt prompt, DirectPlaySessionOptions options = {});
@@ -44,13 +48,18 @@ class DirectPlaySession : public SessionService {
     directplay::DirectPlayClient* client() { return client_.get(); }
 
   private:
+    // Runs one operation: refused while another runs, failures turned into SessionError.
+    template <typename Operation>
+    auto Run(Operation&& operation);
     directplay::DirectPlayClient& Client();
+    void CloseClient();
 
     HostAddressPrompt prompt_;
     DirectPlaySessionOptions options_;
     std::unique_ptr<directplay::DirectPlayClient> client_;
     std::string hostAddress_;
     std::vector<directplay::FoundSession> sessions_;
+    bool busy_ = false;
 };
 
 // Conversions between the program's Windows-1252 texts and the wire's UTF-16.

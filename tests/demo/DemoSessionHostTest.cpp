@@ -21,9 +21,10 @@ DemoHostOptions HostOptions(uint16_t enumPort) {
     return options;
 }
 
-DirectPlaySessionOptions ClientOptions(uint16_t enumPort) {
+// Our client on the ports of the host's test.
+DirectPlaySessionOptions ClientOptions(const directplay::PortPlan& hostPorts) {
     DirectPlaySessionOptions options;
-    options.ports = testing::DirectPlayTestPorts(enumPort);
+    options.ports = hostPorts;
     options.enumerationWindowMs = 1500;
     return options;
 }
@@ -39,13 +40,13 @@ struct Seen {
 class DemoHostEndToEnd : public ::testing::Test {
   protected:
     void Start(DemoHostOptions options) {
-        enumPort_ = options.ports.enumPort;
+        const directplay::PortPlan ports = options.ports;
         host_ = std::make_unique<DemoSessionHost>(
             std::move(options), FallbackAirportPlan(),
             [this](const std::string& line) { log_.push_back(line); });
         ASSERT_EQ(host_->Start(), std::nullopt);
         session_ = std::make_unique<DirectPlaySession>(
-            [] { return std::optional<std::string>("127.0.0.1"); }, ClientOptions(enumPort_));
+            [] { return std::optional<std::string>("127.0.0.1"); }, ClientOptions(ports));
         session_->InitialiseConnection(2);
         ASSERT_EQ(session_->ListSessions().size(), 1u);
         session_->JoinSession(1);
@@ -79,7 +80,6 @@ class DemoHostEndToEnd : public ::testing::Test {
         return found;
     }
 
-    uint16_t enumPort_ = 0;
     std::vector<std::string> log_;
     std::unique_ptr<DemoSessionHost> host_;
     std::unique_ptr<DirectPlaySession> session_;

@@ -6,6 +6,7 @@
 
 #include <QProcess>
 #include <QStandardPaths>
+#include <QXmlStreamReader>
 #include <set>
 
 #include "support/DirectPlayLoopback.h"
@@ -17,11 +18,11 @@ namespace {
 
 using testing::SpinUntil;
 
-constexpr uint16_t kEnumPort = 47730;
+constexpr uint16_t kPortNumber = 47730;
 
 // Runs a session that sends every message of our subset at least once.
 void RunSession() {
-    testing::LoopbackSession s(kEnumPort);
+    testing::LoopbackSession s(kPortNumber);
     s.StartHost({u"Capture Fly-in", 8, {}, session_flags::kKeepAlive});
     const auto atc = s.Join(u"ATC");
     const auto tower = s.Join(u"Tower");
@@ -39,7 +40,11 @@ QString Tshark() {
     return QStandardPaths::findExecutable("tshark");
 }
 
-QString RunTshark(const QStringList& arguments) {
+// Reads a capture back. Another dissector's heuristic could claim our TCP data and hide it
+// from the DirectPlay dissector, so that one is switched off.
+QString RunTshark(QStringList arguments) {
+    arguments << "--disable-protocol"
+              << "lbmsrs";
     QProcess read;
     read.start(Tshark(), arguments);
     read.waitForFinished(60000);
@@ -71,6 +76,56 @@ void ExpectPlayerDataFramed(const QString& file) {
     EXPECT_GE(messages, 2);
 }
 
+// One player described in a message, as the dissector read it: packed (player announcements)
+// or super-packed (the name table).
+struct DissectedPlayer {
+    uint32_t flags = 0;
+    int spSize = -1;   // absent
+    int dialect = -1;  // absent (super-packed entries carry it for system players only)
+    int messageDialect = -1;
+};
+
+std::vector<DissectedPlayer> DissectedPlayers(const QString& file) {
+    QXmlStreamReader xml(RunTshark({"-r", file, "-Y", "dplay", "-T", "pdml"}));
+    std::vector<DissectedPlayer> players;
+    int messageDialect = -1;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != u"field") {
+            continue;
+        }
+        const QString name = xml.attributes().value("name").toString();
+        const int value = static_cast<int>(xml.attributes().value("show").toUInt(nullptr, 0));
+        if (name == "dplay.dialect.version") {
+            messageDialect = value;
+        } else if (name == "dplay.pp.flags" || name == "dplay.spp.flags") {
+            players.push_back({static_cast<uint32_t>(value), -1, -1, messageDialect});
+        } else if (players.empty()) {
+            continue;
+        } else if (name == "dplay.pp.sp_data_size" || name == "dplay.spp.sp_data_length") {
+            players.back().spSize = value;
+        } else if (name == "dplay.pp.dialect" || name == "dplay.spp.dialect") {
+            players.back().dialect = value;
+        }
+    }
+    return players;
+}
+
+// Joiners refuse a player without its machine's 32 bytes of address data; our own players
+// (and the host's system player in the name table) carry the dialect of their message.
+void ExpectEveryPlayerAddressedInOneDialect(const QString& file) {
+    int applicationPlayers = 0;
+    for (const DissectedPlayer& player : DissectedPlayers(file)) {
+        const bool system = (player.flags & player_flags::kSystemPlayer) != 0;
+        applicationPlayers += system ? 0 : 1;
+        EXPECT_EQ(player.spSize, 32) << "player flags " << player.flags;
+        const bool ours = (player.flags & (player_flags::kLocal | player_flags::kNameServer)) != 0;
+        if (ours && player.dialect != -1) {
+            EXPECT_EQ(player.dialect, player.messageDialect) << "player flags " << player.flags;
+        }
+    }
+    EXPECT_GE(applicationPlayers, 6);  // pilots in name tables, announcements, verifications
+}
+
 TEST(DirectPlayCapture, WiresharkDecodesEveryMessageWeSend) {
     if (geteuid() != 0) {
         GTEST_SKIP() << "capturing loopback traffic needs root; run the tests as root to check "
@@ -81,9 +136,9 @@ TEST(DirectPlayCapture, WiresharkDecodesEveryMessageWeSend) {
     }
     const testing::TempDir dir;
     const QString file = QString::fromStdString((dir / "session.pcapng").string());
-    const PortPlan plan = testing::DirectPlayTestPorts(kEnumPort);
+    const PortPlan plan = testing::DirectPlayTestPorts(kPortNumber);
     const QString filter = QString("port %1 or portrange %2-%3")
-                               .arg(kEnumPort)
+                               .arg(plan.enumPort)
                                .arg(plan.rangeFirst)
                                .arg(plan.rangeLast);
     QProcess capture;
@@ -138,6 +193,7 @@ TEST(DirectPlayCapture, WiresharkDecodesEveryMessageWeSend) {
     EXPECT_TRUE(names.join(' ').contains("Capture Fly-in"));
     EXPECT_TRUE(names.join(' ').contains("ATC"));
     ExpectPlayerDataFramed(file);
+    ExpectEveryPlayerAddressedInOneDialect(file);
 }
 
 }  // namespace

@@ -201,6 +201,77 @@ TEST(DirectPlayCodec, SuperEnumPlayersReplyRoundTripsTheNameTable) {
     EXPECT_EQ(decoded.players[2], pilot);
 }
 
+// The name table and a player announcement as our host sends them to a joiner of dialect 11:
+// every entry, system player or not, ends with the SP length byte 0x20 and the stream and
+// datagram addresses of its machine (0.0.0.0 for the host's own, port big-endian).
+TEST(DirectPlayCodec, NameTableAndPlayerCreationAsOurHostSendsThem) {
+    const SockAddr hostPort{2300, 0};
+    PlayerInfo host;
+    host.flags = 0x7;
+    host.id = host.systemPlayerId = 0x11;
+    host.version = 11;
+    host.streamAddress = host.datagramAddress = hostPort;
+    PlayerInfo joiner;
+    joiner.flags = 0x5;
+    joiner.id = joiner.systemPlayerId = 0x22;
+    joiner.version = 11;
+    joiner.streamAddress = SockAddr{2350, 0x7F000001};
+    joiner.datagramAddress = SockAddr{2351, 0x7F000001};
+    PlayerInfo pilot;
+    pilot.id = 0x33;
+    pilot.systemPlayerId = 0x11;
+    pilot.shortName = u"A";
+    pilot.longName = u"B";
+    pilot.streamAddress = pilot.datagramAddress = hostPort;
+    SuperEnumPlayersReply snapshot;
+    snapshot.desc.flags = session_flags::kKeepAlive;
+    snapshot.desc.maxPlayers = 8;
+    snapshot.desc.currentPlayers = 1;
+    snapshot.desc.reserved1 = 0x12340000;
+    snapshot.name = u"Fly";
+    snapshot.players = {host, joiner, pilot};
+    const std::string hostSp =
+        "20 02 00 08 fc 00 00 00 00 00 00 00 00 00 00 00 00 "
+        "02 00 08 fc 00 00 00 00 00 00 00 00 00 00 00 00 ";
+    EXPECT_EQ(Encode(snapshot, hostPort, 11),
+              Hex("37 01 b0 fa 02 00 08 fc 00 00 00 00 00 00 00 00 00 00 00 00 "
+                  "70 6c 61 79 29 00 0b 00 "
+                  // 3 players, 0 groups, entries at 124, 0 shortcuts, desc at 36, name at 116
+                  "03 00 00 00 00 00 00 00 7c 00 00 00 00 00 00 00 24 00 00 00 74 00 00 00 "
+                  "00 00 00 00 "
+                  "50 00 00 00 40 00 00 00 "
+                  "00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 "
+                  "00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 "
+                  "08 00 00 00 01 00 00 00 00 00 00 00 00 00 00 00 00 00 34 12 00 00 00 00 "
+                  "00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 "
+                  "46 00 6c 00 79 00 00 00 "
+                  // the host's system player: SP length coded 1, its dialect, its addresses
+                  "10 00 00 00 07 00 00 00 11 00 00 00 04 00 00 00 0b 00 00 00 " +
+                  hostSp +
+                  // the joiner's, at its real address
+                  "10 00 00 00 05 00 00 00 22 00 00 00 04 00 00 00 0b 00 00 00 "
+                  "20 02 00 09 2e 7f 00 00 01 00 00 00 00 00 00 00 00 "
+                  "02 00 09 2f 7f 00 00 01 00 00 00 00 00 00 00 00 "
+                  // the host's pilot: names, owning machine, and the host's addresses
+                  "10 00 00 00 00 00 00 00 33 00 00 00 07 00 00 00 11 00 00 00 "
+                  "41 00 00 00 42 00 00 00 " +
+                  hostSp));
+
+    pilot.flags = player_flags::kLocal;
+    pilot.version = 11;
+    EXPECT_EQ(Encode(CreatePlayer{0, 0x33, pilot, false}, hostPort, 11),
+              Hex("8e 00 b0 fa 02 00 08 fc 00 00 00 00 00 00 00 00 00 00 00 00 "
+                  "70 6c 61 79 08 00 0b 00 "
+                  "00 00 00 00 33 00 00 00 00 00 00 00 1c 00 00 00 00 00 00 00 "
+                  // size 88, flags 8, id, names 4/4, SP 32, data 0, count 0, system 0x11,
+                  // fixed size 48, dialect 11, parent 0
+                  "58 00 00 00 08 00 00 00 33 00 00 00 04 00 00 00 04 00 00 00 "
+                  "20 00 00 00 00 00 00 00 00 00 00 00 11 00 00 00 30 00 00 00 "
+                  "0b 00 00 00 00 00 00 00 "
+                  "41 00 00 00 42 00 00 00 " +
+                  hostSp.substr(3) + "00 00 00 00 00 00"));
+}
+
 TEST(DirectPlayCodec, SuperPackedEntryWithFourByteLengthsAndShortcuts) {
     ByteWriter entry;
     entry.UInt32(16), entry.UInt32(0), entry.UInt32(0x42);
@@ -280,6 +351,31 @@ TEST(DirectPlayCodec, AcceptsOtherTokensEveryDialectAndUnknownCommands) {
     const DecodeResult unknown = Decode(Encode(Unhandled{0x35}, kPort2300, 14));
     ASSERT_TRUE(unknown.ok());
     EXPECT_EQ(std::get<Unhandled>(unknown.decoded->message).command, 0x35);
+}
+
+// The size word has 20 bits and a name table entry's player data length at most two bytes:
+// what does not fit is refused whole, never sent with a wrong length.
+TEST(DirectPlayCodec, RefusesMessagesTheSizeFieldsCannotHold) {
+    const size_t largest = 0xFFFFF;
+    EXPECT_EQ(EncodePlayerData(kPort2300, 1, 2, Bytes(largest - kHeaderSize, 0)).size(), largest);
+    EXPECT_THROW(EncodePlayerData(kPort2300, 1, 2, Bytes(largest - kHeaderSize + 1, 0)),
+                 EncodeError);
+    CreatePlayer create;
+    create.player.playerData = Bytes(largest, 0);
+    EXPECT_THROW(Encode(create, kPort2300, 14), EncodeError);
+
+    SuperEnumPlayersReply snapshot;
+    snapshot.players.resize(1);
+    snapshot.players[0].playerData = Bytes(0xFFFF, 0x5A);
+    EXPECT_EQ(DecodeAs<SuperEnumPlayersReply>(Encode(snapshot, kPort2300, 14)).players,
+              snapshot.players);
+    snapshot.players[0].playerData.push_back(0);
+    try {
+        Encode(snapshot, kPort2300, 14);
+        FAIL() << "encoded 65536 bytes of player data";
+    } catch (const EncodeError& error) {
+        EXPECT_NE(std::string(error.what()).find("65536"), std::string::npos) << error.what();
+    }
 }
 
 TEST(DirectPlayCodec, MalformedMessagesAreRejected) {

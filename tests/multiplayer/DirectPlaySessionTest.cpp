@@ -1,6 +1,8 @@
 // The session service as the windows use it, over real sockets against our own host.
 #include <gtest/gtest.h>
 
+#include <QTimer>
+
 #include "multiplayer/DirectPlaySession.h"
 #include "multiplayer/GameMessages.h"
 #include "support/DirectPlayLoopback.h"
@@ -100,6 +102,66 @@ TEST(DirectPlaySession, NoSessionIsAnEmptyListAndALostHostMakesSendsFail) {
     ASSERT_TRUE(SpinUntil([&] { return session.SessionLost(); }, 3000));
     EXPECT_THROW(session.SendToAll(me, MakeSignal(kinds::kKeepAlive)), SessionError);
     EXPECT_EQ(session.WaitingMessageCount(me), 0);
+}
+
+// Listing, joining and creating a player wait for the network while timers fire. A timer
+// that calls the session meanwhile is refused with a session error, whatever it calls; the
+// waiting call completes undisturbed.
+TEST(DirectPlaySession, CallsFromATimerDuringAWaitingCallAreRefused) {
+    const DirectPlaySessionOptions options = Options(47705);
+    directplay::DirectPlayHost host(options.ports, options.timings);
+    ASSERT_EQ(host.Start({u"Busy", 8, {}, directplay::session_flags::kKeepAlive}), std::nullopt);
+    DirectPlaySession session(Answer("127.0.0.1"), options);
+    session.InitialiseConnection(2);
+    std::vector<std::string> refusals;
+    int calls = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        const std::vector<std::function<void()>> attempts = {
+            [&] { session.ListSessions(); },
+            [&] { session.JoinSession(1); },
+            [&] { session.CreatePlayer("Other", "Player"); },
+            [&] { session.WaitingMessageCount(1); },
+            [&] { session.PlayerName(1); },
+            [&] { session.Close(); },
+        };
+        try {
+            attempts[static_cast<size_t>(calls++) % attempts.size()]();
+        } catch (const SessionError& error) {
+            refusals.push_back(error.what());
+        }
+    });
+    timer.start(20);
+    ASSERT_EQ(session.ListSessions().size(), 1u);
+    session.JoinSession(1);
+    const int32_t me = session.CreatePlayer("ATC", "Player");
+    timer.stop();
+    EXPECT_GT(me, 0);
+    EXPECT_GE(calls, 6);
+    EXPECT_EQ(refusals.size(), static_cast<size_t>(calls));
+    for (const std::string& refusal : refusals) {
+        EXPECT_EQ(refusal, "The session is busy with another operation");
+    }
+    EXPECT_EQ(session.PlayerName(me), "ATC");
+    session.Close();
+}
+
+// A host that stops answering fails the player creation; the session is then not joined,
+// and every later call fails as a session error.
+TEST(DirectPlaySession, AfterAFailedPlayerCreationEveryCallFailsAsASessionError) {
+    DirectPlaySessionOptions options = Options(47706);
+    options.timings.replyTimeoutMs = 300;
+    directplay::DirectPlayHost host(options.ports, options.timings);
+    ASSERT_EQ(host.Start({u"Mute", 8, {}, directplay::session_flags::kKeepAlive}), std::nullopt);
+    DirectPlaySession session(Answer("127.0.0.1"), options);
+    session.InitialiseConnection(2);
+    ASSERT_EQ(session.ListSessions().size(), 1u);
+    session.JoinSession(1);
+    host.transport().SetMessageHandler({});  // hears nothing from now on
+    EXPECT_THROW(session.CreatePlayer("ATC", "Player"), SessionError);
+    EXPECT_THROW(session.CreatePlayer("ATC", "Player"), SessionError);
+    EXPECT_THROW(session.SendToAll(1, MakeSignal(kinds::kKeepAlive)), SessionError);
+    EXPECT_THROW(session.PlayerName(static_cast<int32_t>(host.systemId())), SessionError);
 }
 
 }  // namespace

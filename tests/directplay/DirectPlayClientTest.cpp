@@ -1,0 +1,254 @@
+// Our client against hosts and peers scripted byte by byte, shaped the ways implementations we
+// did not write may shape their messages.
+#include <gtest/gtest.h>
+
+#include "directplay/DirectPlayClient.h"
+#include "platform/ByteWriter.h"
+#include "support/DirectPlayLoopback.h"
+#include "support/ScriptedMachine.h"
+#include "support/SpinEventLoop.h"
+
+// A late answer to a name lookup would write into the stack frame of a call that has returned;
+// the address sanitizer sees that only when it keeps returned frames apart.
+#if defined(__SANITIZE_ADDRESS__)
+extern "C" const char* __asan_default_options() {
+    return "detect_stack_use_after_return=1";
+}
+#endif
+
+namespace scopewatch::directplay {
+namespace {
+
+using testing::ScriptedMachine;
+using testing::SpinUntil;
+
+constexpr uint16_t kDialect = 11;
+constexpr uint32_t kHostId = 0x1001;
+constexpr uint32_t kClientId = 0x2002;
+constexpr uint32_t kPlayerId = 0x3003;
+
+// A host scripted to admit one machine: it hands out ids, answers the add-forward request with
+// `nameTable` and, for a player id request, does what `playerReply` says (nothing: silence).
+class ScriptedHost {
+  public:
+    ScriptedHost(std::function<SuperEnumPlayersReply(const ScriptedHost&)> nameTable,
+                 std::optional<RequestPlayerReply> playerReply)
+        : nameTable_(std::move(nameTable)), playerReply_(playerReply) {
+        machine.OnReceive([this](const ScriptedMachine::Received& received) { Answer(received); });
+    }
+
+    FoundSession Session() const {
+        FoundSession session;
+        session.desc.maxPlayers = 8;
+        session.desc.flags = session_flags::kKeepAlive;
+        session.hostIp = QHostAddress::LocalHost;
+        session.hostPort = machine.port();
+        session.version = kDialect;
+        return session;
+    }
+
+    PlayerInfo SystemPlayer() const {
+        PlayerInfo host;
+        host.flags = 0x7;
+        host.id = host.systemPlayerId = kHostId;
+        host.version = kDialect;
+        host.streamAddress = SockAddr{machine.port(), 0};
+        host.datagramAddress = SockAddr{machine.port(), 0};
+        return host;
+    }
+
+    ScriptedMachine machine;
+
+  private:
+    void Answer(const ScriptedMachine::Received& received) {
+        const quint16 to = received.decoded.sender.port;
+        const Message& message = received.decoded.message;
+        if (const auto* request = std::get_if<RequestPlayerId>(&message)) {
+            const bool machineJoins = (request->flags & player_flags::kSystemPlayer) != 0;
+            if (machineJoins) {
+                Send(to, RequestPlayerReply{kClientId, 0});
+            } else if (playerReply_) {
+                Send(to, *playerReply_);
+            }
+        } else if (std::holds_alternative<AddForwardRequest>(message)) {
+            Send(to, nameTable_(*this));
+        }
+    }
+    void Send(quint16 to, const Message& message) {
+        machine.SendTo(to, Encode(message, machine.address(), kDialect));
+    }
+
+    std::function<SuperEnumPlayersReply(const ScriptedHost&)> nameTable_;
+    std::optional<RequestPlayerReply> playerReply_;
+};
+
+PlayerInfo Pilot(uint32_t id, uint32_t machine, std::u16string name) {
+    PlayerInfo pilot;
+    pilot.id = id;
+    pilot.systemPlayerId = machine;
+    pilot.shortName = std::move(name);
+    pilot.longName = u"Pilot";
+    return pilot;
+}
+
+// A CREATEPLAYER as another implementation may write it: the packed player's fixed part ends
+// at `fixedSize` (44 lacks ParentID), names counted without their terminators.
+Bytes ForeignCreatePlayer(uint32_t id, uint32_t machine, const std::u16string& name,
+                          uint32_t fixedSize, std::optional<SockAddr> stream) {
+    ByteWriter name16;
+    for (char16_t unit : name) {
+        name16.UInt16(static_cast<uint16_t>(unit));
+    }
+    const uint32_t spSize = stream ? 32 : 0;
+    const uint32_t size = fixedSize + static_cast<uint32_t>(name16.Size()) + spSize;
+    ByteWriter body;
+    body.UInt32(0), body.UInt32(id), body.UInt32(0), body.UInt32(28), body.UInt32(0);
+    body.UInt32(size), body.UInt32(0x8), body.UInt32(id);
+    body.UInt32(static_cast<uint32_t>(name16.Size())), body.UInt32(0), body.UInt32(spSize);
+    body.UInt32(0), body.UInt32(0), body.UInt32(machine), body.UInt32(fixedSize);
+    body.UInt32(kDialect);
+    if (fixedSize >= 48) {
+        body.UInt32(0);  // ParentID
+    }
+    body.Bytes(name16.bytes());
+    if (stream) {
+        const Bytes sp = {2,
+                          0,
+                          static_cast<uint8_t>(stream->port >> 8),
+                          static_cast<uint8_t>(stream->port),
+                          0,
+                          0,
+                          0,
+                          0,
+                          0,
+                          0,
+                          0,
+                          0,
+                          0,
+                          0,
+                          0,
+                          0};
+        body.Bytes(sp), body.Bytes(sp);
+    }
+    body.UInt16(0), body.UInt32(0);
+    Bytes bytes = Encode(Unhandled{kCreatePlayer}, SockAddr{1, 0}, kDialect);
+    bytes.insert(bytes.end(), body.bytes().begin(), body.bytes().end());
+    bytes[0] = static_cast<uint8_t>(bytes.size());
+    return bytes;
+}
+
+// Every entry is taken, with or without address data: a machine listed without addresses is
+// reached at those of its players. What our client sends carries its own addresses and the
+// host's dialect throughout.
+TEST(DirectPlayClient, ReadsNameTablesAndPlayersInEveryShapeAndDescribesItself) {
+    ScriptedMachine other;  // a second machine, listed without address data
+    ScriptedHost host(
+        [&other](const ScriptedHost& self) {
+            SuperEnumPlayersReply table;
+            table.desc = self.Session().desc;
+            table.name = u"Scripted";
+            PlayerInfo machine;
+            machine.flags = 0x5;
+            machine.id = machine.systemPlayerId = 0x4004;
+            machine.version = kDialect;
+            PlayerInfo withAddresses = Pilot(0x5005, kHostId, u"With");
+            withAddresses.streamAddress = SockAddr{self.machine.port(), 0};
+            withAddresses.datagramAddress = SockAddr{self.machine.port(), 0};
+            PlayerInfo remote = Pilot(0x6006, 0x4004, u"Remote");
+            remote.streamAddress = SockAddr{other.port(), 0x7F000001};
+            remote.datagramAddress = SockAddr{other.port(), 0x7F000001};
+            table.players = {self.SystemPlayer(), machine, withAddresses,
+                             Pilot(0x7007, kHostId, u"Without"), remote};
+            return table;
+        },
+        RequestPlayerReply{kPlayerId, 0});
+    DirectPlayClient client(testing::DirectPlayTestPorts(47750), testing::QuietTimings());
+    client.Join(host.Session());
+    EXPECT_EQ(client.PlayerName(0x5005), u"With");
+    EXPECT_EQ(client.PlayerName(0x7007), u"Without");
+    EXPECT_EQ(client.PlayerName(0x6006), u"Remote");
+    ASSERT_EQ(client.machines().count(0x4004), 1u);
+    EXPECT_EQ(client.machines().at(0x4004).streamPort, other.port());
+
+    const auto request = host.machine.Take(kAddForwardRequest);
+    ASSERT_TRUE(request.has_value());
+    const SockAddr stream{client.transport().streamPort(), 0};
+    const SockAddr datagram{client.transport().datagramPort(), 0};
+    const PlayerInfo system = std::get<AddForwardRequest>(request->decoded.message).player;
+    EXPECT_EQ(request->decoded.version, kDialect);
+    EXPECT_EQ(system.flags, 0x9u);
+    EXPECT_EQ(system.version, kDialect);
+    EXPECT_EQ(system.streamAddress, stream);
+    EXPECT_EQ(system.datagramAddress, datagram);
+
+    // Our player reaches both machines, the unlisted one at the address its player gave.
+    EXPECT_EQ(client.CreatePlayer(u"ATC", u"Player"), kPlayerId);
+    for (ScriptedMachine* machine : {&host.machine, &other}) {
+        const auto create = machine->Take(kCreatePlayer);
+        ASSERT_TRUE(create.has_value());
+        const PlayerInfo player = std::get<CreatePlayer>(create->decoded.message).player;
+        EXPECT_EQ(create->decoded.version, kDialect);
+        EXPECT_EQ(player.flags, player_flags::kLocal);
+        EXPECT_EQ(player.version, kDialect);
+        EXPECT_EQ(player.streamAddress, stream);
+        EXPECT_EQ(player.datagramAddress, datagram);
+    }
+
+    // Players announced without ParentID or address data, names without terminators.
+    other.SendTo(client.transport().streamPort(),
+                 ForeignCreatePlayer(0x8008, 0x4004, u"Old", 44, SockAddr{other.port(), 0}));
+    other.SendTo(client.transport().streamPort(),
+                 ForeignCreatePlayer(0x9009, 0x4004, u"Bare", 48, std::nullopt));
+    ASSERT_TRUE(SpinUntil([&] { return client.HasPlayer(0x9009); }, 2000));
+    EXPECT_EQ(client.PlayerName(0x8008), u"Old");
+    EXPECT_EQ(client.PlayerName(0x9009), u"Bare");
+    EXPECT_EQ(client.transport().rejectedInputs(), 0);
+}
+
+// Whether the host refuses our player or never answers, the client ends up not joined: it has
+// told the session its machine left, and the next call fails as a session error does.
+TEST(DirectPlayClient, FailedPlayerCreationLeavesTheClientNotJoined) {
+    const std::vector<std::optional<RequestPlayerReply>> answers = {
+        RequestPlayerReply{0, kErrorNoNewPlayers}, std::nullopt};
+    for (const auto& answer : answers) {
+        ScriptedHost host(
+            [](const ScriptedHost& self) {
+                SuperEnumPlayersReply table;
+                table.desc = self.Session().desc;
+                table.players = {self.SystemPlayer()};
+                return table;
+            },
+            answer);
+        Timings timings = testing::QuietTimings();
+        timings.replyTimeoutMs = 300;
+        DirectPlayClient client(testing::DirectPlayTestPorts(47751), timings);
+        client.Join(host.Session());
+        ASSERT_TRUE(client.joined());
+        EXPECT_THROW(client.CreatePlayer(u"ATC", u"Player"), DirectPlayError);
+        EXPECT_FALSE(client.joined());
+        EXPECT_TRUE(client.machines().empty());
+        const auto left = host.machine.Take(kDeletePlayer);
+        ASSERT_TRUE(left.has_value());
+        EXPECT_EQ(std::get<DeletePlayer>(left->decoded.message).playerId, kClientId);
+        try {
+            client.CreatePlayer(u"ATC", u"Player");
+            FAIL() << "created a player while not joined";
+        } catch (const DirectPlayError& error) {
+            EXPECT_STREQ(error.what(), "Not joined to a session");
+        }
+    }
+}
+
+// The wait for a host name ends before the answer comes; the late answer harms nothing.
+TEST(DirectPlayClient, HostNameLookupOutlivedByItsWaitIsHarmless) {
+    Timings impatient = testing::QuietTimings();
+    impatient.lookupTimeoutMs = 0;
+    DirectPlayClient client(testing::DirectPlayTestPorts(47752), impatient);
+    EXPECT_THROW(client.Enumerate("localhost", 100), DirectPlayError);
+    testing::Spin(300);
+    DirectPlayClient patient(testing::DirectPlayTestPorts(47753), testing::QuietTimings());
+    EXPECT_TRUE(patient.Enumerate("localhost", 100).empty());  // found, and nobody hosts there
+}
+
+}  // namespace
+}  // namespace scopewatch::directplay

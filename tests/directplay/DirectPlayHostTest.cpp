@@ -1,0 +1,191 @@
+// Our host as a joiner we did not write sees it: a machine scripted byte by byte joins in an
+// older dialect, with datagram and stream ports that differ, and checks what the host sends.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QElapsedTimer>
+#include <algorithm>
+
+#include "support/DirectPlayLoopback.h"
+#include "support/ScriptedMachine.h"
+#include "support/SpinEventLoop.h"
+
+namespace scopewatch::directplay {
+namespace {
+
+using testing::ScriptedMachine;
+using testing::SpinUntil;
+
+constexpr uint16_t kOldDialect = 11;
+constexpr uint16_t kJoinerDatagramPort = 40001;
+
+// Joins the scripted machine to the host at `hostPort` the way a Windows joiner does: id
+// request, then the add-forward request naming its stream port `streamPort`. Returns its id.
+uint32_t JoinByHand(ScriptedMachine& joiner, quint16 hostPort, quint16 streamPort) {
+    joiner.SendTo(hostPort, Encode(RequestPlayerId{0x9}, joiner.address(), kOldDialect));
+    const auto reply = joiner.Take(kRequestPlayerReply);
+    EXPECT_TRUE(reply.has_value());
+    if (!reply) {
+        return 0;
+    }
+    const uint32_t id = std::get<RequestPlayerReply>(reply->decoded.message).id;
+    AddForwardRequest request;
+    request.playerId = id;
+    request.player.flags = 0x9;
+    request.player.id = request.player.systemPlayerId = id;
+    request.player.version = kOldDialect;
+    request.player.streamAddress = SockAddr{streamPort, 0};
+    request.player.datagramAddress = SockAddr{kJoinerDatagramPort, 0};
+    joiner.SendTo(hostPort, Encode(request, SockAddr{streamPort, 0}, kOldDialect));
+    return id;
+}
+
+PlayerInfo HostPlayerAsSent(DirectPlayHost& host, uint32_t id, std::u16string shortName,
+                            std::u16string longName) {
+    PlayerInfo player;
+    player.id = id;
+    player.shortName = std::move(shortName);
+    player.longName = std::move(longName);
+    player.systemPlayerId = host.systemId();
+    player.streamAddress = SockAddr{host.transport().streamPort(), 0};
+    player.datagramAddress = SockAddr{host.transport().datagramPort(), 0};
+    return player;
+}
+
+TEST(DirectPlayHost, DescribesEveryPlayerWithItsMachineAddressesInTheJoinersDialect) {
+    testing::LoopbackSession s(47740, testing::QuietTimings());
+    s.StartHost();
+    DirectPlayHost& host = *s.host;
+    const quint16 hostPort = host.transport().streamPort();
+    ScriptedMachine joiner;
+    const uint32_t joinerId = JoinByHand(joiner, hostPort, joiner.port());
+    const auto snapshot = joiner.Take(kSuperEnumPlayersReply);
+    ASSERT_TRUE(snapshot.has_value());
+
+    // Our system player speaks the joiner's dialect; every player carries the addresses of
+    // its machine: ours as 0.0.0.0 with our ports, the joiner's with its real address.
+    PlayerInfo hostSystem = HostPlayerAsSent(host, host.systemId(), u"", u"");
+    hostSystem.flags = 0x7;
+    hostSystem.version = kOldDialect;
+    PlayerInfo joinerSystem;
+    joinerSystem.flags = 0x5;
+    joinerSystem.id = joinerSystem.systemPlayerId = joinerId;
+    joinerSystem.version = kOldDialect;
+    joinerSystem.streamAddress = SockAddr{joiner.port(), 0x7F000001};
+    joinerSystem.datagramAddress = SockAddr{kJoinerDatagramPort, 0x7F000001};
+    SuperEnumPlayersReply expected;
+    expected.desc = host.CurrentDesc();
+    expected.name = u"Loopback Fly-in";
+    expected.players = {hostSystem, joinerSystem};
+    if (joinerId < host.systemId()) {
+        std::swap(expected.players[0], expected.players[1]);
+    }
+    expected.players.push_back(HostPlayerAsSent(host, s.hostPilot, u"Host Pilot", u"Pilot"));
+    EXPECT_EQ(snapshot->bytes, Encode(expected, SockAddr{hostPort, 0}, kOldDialect));
+
+    // A player created later is announced the same way, its version the message's dialect.
+    const uint32_t late = host.CreatePlayer(u"Late", u"Pilot");
+    CreatePlayer announced{0, late, HostPlayerAsSent(host, late, u"Late", u"Pilot"), false};
+    announced.player.flags = player_flags::kLocal;
+    announced.player.version = kOldDialect;
+    const auto create = joiner.Take(kCreatePlayer);
+    ASSERT_TRUE(create.has_value());
+    EXPECT_EQ(create->bytes, Encode(announced, SockAddr{hostPort, 0}, kOldDialect));
+}
+
+// The scripted joiner, then our client: the joiner hears of the client, at its real address;
+// when the joiner quits without a word, the client is told.
+TEST(DirectPlayHost, AnnouncesMachinesAndTellsOthersWhenOneQuitsWithoutAWord) {
+    testing::LoopbackSession s(47741, testing::QuietTimings());
+    s.StartHost();
+    const quint16 hostPort = s.host->transport().streamPort();
+    ScriptedMachine joiner;
+    joiner.OnReceive([&](const ScriptedMachine::Received& received) {
+        if (const auto* forward = std::get_if<AddForward>(&received.decoded.message)) {
+            joiner.SendTo(hostPort,
+                          Encode(AddForwardAck{forward->playerId}, joiner.address(), kOldDialect));
+        }
+    });
+    const uint32_t joinerId = JoinByHand(joiner, hostPort, joiner.port());
+    ASSERT_TRUE(joiner.Take(kSuperEnumPlayersReply).has_value());
+    const auto client = s.Client();
+    QElapsedTimer clock;
+    clock.start();
+    client->Join(client->Enumerate("127.0.0.1", 2000).at(0));
+    EXPECT_LT(clock.elapsed(), s.timings.addForwardWaitMs);  // the joiner's answer let it in
+    EXPECT_TRUE(client->HasPlayer(joinerId));
+    const auto forward = joiner.Take(kAddForward);
+    ASSERT_TRUE(forward.has_value());
+    EXPECT_EQ(forward->decoded.version, kOldDialect);
+    const PlayerInfo machine = std::get<AddForward>(forward->decoded.message).player;
+    EXPECT_EQ(machine.streamAddress, (SockAddr{client->transport().streamPort(), 0x7F000001}));
+    EXPECT_EQ(machine.datagramAddress, (SockAddr{client->transport().datagramPort(), 0x7F000001}));
+
+    joiner.Vanish();
+    EXPECT_TRUE(SpinUntil([&] { return !client->HasPlayer(joinerId); }, 3000));
+    EXPECT_EQ(client->machines().size(), 1u);
+    EXPECT_FALSE(s.host->HasPlayer(joinerId));
+}
+
+// A listening port that takes one connection and leaves every later one waiting: sends to it
+// pile up unwritten.
+class StalledListener {
+  public:
+    StalledListener() {
+        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::listen(fd_, 0);
+        socklen_t length = sizeof address;
+        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
+        port_ = ntohs(address.sin_port);
+        filler_.connectToHost(QHostAddress::LocalHost, port_);
+        filler_.waitForConnected(2000);
+    }
+    ~StalledListener() { ::close(fd_); }
+    quint16 port() const { return port_; }
+
+  private:
+    int fd_ = -1;
+    quint16 port_ = 0;
+    QTcpSocket filler_;
+};
+
+// A machine whose messages cannot go out is dropped at the very send that finds it out, in
+// the middle of announcing a newcomer to every machine; the newcomer still gets in at once.
+TEST(DirectPlayHost, MachineDroppedWhileANewcomerIsAnnouncedLeavesTheJoinIntact) {
+    testing::LoopbackSession s(47742, testing::QuietTimings());
+    s.timings.addForwardWaitMs = 15000;
+    s.timings.joinTimeoutMs = 20000;
+    TransportLimits limits;
+    limits.maxPendingWriteBytes = 400;  // the stalled machine's name table, not one more message
+    DirectPlayHost host(s.plan, s.timings, limits);
+    ASSERT_EQ(host.Start({u"T", 8, {}, session_flags::kKeepAlive}), std::nullopt);
+    const auto first = s.Client();
+    first->Join(first->Enumerate("127.0.0.1", 2000).at(0));
+
+    // This machine's stream port never takes our connection: the host's messages to it wait.
+    ScriptedMachine stalled;
+    const StalledListener listener;
+    const uint32_t stalledId = JoinByHand(stalled, host.transport().streamPort(), listener.port());
+    ASSERT_TRUE(SpinUntil([&] { return first->HasPlayer(stalledId); }, 2000));
+    testing::Spin(200);
+
+    const auto third = s.Client();
+    QElapsedTimer clock;
+    clock.start();
+    third->Join(third->Enumerate("127.0.0.1", 2000).at(0));
+    EXPECT_LT(clock.elapsed(), 5000);  // nobody waited for the dropped machine's answer
+    EXPECT_EQ(host.machines().count(stalledId), 0u);
+    EXPECT_EQ(host.machines().size(), 2u);
+    EXPECT_TRUE(SpinUntil([&] { return !first->HasPlayer(stalledId); }, 2000));
+    EXPECT_TRUE(first->HasPlayer(third->systemId()));
+}
+
+}  // namespace
+}  // namespace scopewatch::directplay

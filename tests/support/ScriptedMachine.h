@@ -1,0 +1,116 @@
+#pragma once
+
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "directplay/DirectPlayCodec.h"
+#include "support/SpinEventLoop.h"
+
+namespace scopewatch::testing {
+
+// A DirectPlay machine driven by hand, standing in for an implementation we did not write: it
+// listens on a port of its own, sends exactly the bytes it is given (over one connection per
+// destination port, opened on demand) and keeps every message it receives, raw and decoded.
+class ScriptedMachine {
+  public:
+    struct Received {
+        directplay::Bytes bytes;
+        directplay::Decoded decoded;
+    };
+
+    ScriptedMachine() {
+        server_ = std::make_unique<QTcpServer>();
+        server_->listen(QHostAddress::LocalHost);
+        QObject::connect(server_.get(), &QTcpServer::newConnection, [this] {
+            while (QTcpSocket* socket = server_->nextPendingConnection()) {
+                Watch(std::unique_ptr<QTcpSocket>(socket));
+            }
+        });
+    }
+
+    quint16 port() const { return server_->serverPort(); }
+    // Called for every message as it arrives (it is kept for Take as well).
+    void OnReceive(std::function<void(const Received&)> respond) { respond_ = std::move(respond); }
+    directplay::SockAddr address() const { return directplay::SockAddr{port(), 0}; }
+
+    void SendTo(quint16 port, const directplay::Bytes& bytes) {
+        auto found = outbound_.find(port);
+        if (found == outbound_.end()) {
+            auto socket = std::make_unique<QTcpSocket>();
+            socket->connectToHost(QHostAddress::LocalHost, port);
+            found = outbound_.emplace(port, socket.get()).first;
+            Watch(std::move(socket));
+        }
+        found->second->write(reinterpret_cast<const char*>(bytes.data()),
+                             static_cast<qint64>(bytes.size()));
+    }
+
+    // The first message with this command not taken before (0 for player data).
+    std::optional<Received> Take(uint16_t command, int timeoutMs = 3000) {
+        std::optional<Received> taken;
+        SpinUntil(
+            [&] {
+                for (auto it = received_.begin(); it != received_.end(); ++it) {
+                    if (it->decoded.command == command) {
+                        taken = std::move(*it);
+                        received_.erase(it);
+                        return true;
+                    }
+                }
+                return false;
+            },
+            timeoutMs);
+        return taken;
+    }
+
+    // Leaves the way a program that quits does: no message, every socket closed.
+    void Vanish() {
+        server_->close();
+        for (auto& socket : sockets_) {
+            socket->abort();
+        }
+        outbound_.clear();
+    }
+
+  private:
+    void Watch(std::unique_ptr<QTcpSocket> socket) {
+        QTcpSocket* raw = socket.get();
+        sockets_.push_back(std::move(socket));
+        auto pending = std::make_shared<directplay::Bytes>();
+        QObject::connect(raw, &QTcpSocket::readyRead, [this, raw, pending] {
+            const QByteArray chunk = raw->readAll();
+            pending->insert(pending->end(), chunk.begin(), chunk.end());
+            while (pending->size() >= 4) {
+                const uint32_t word = (*pending)[0] | ((*pending)[1] << 8) | ((*pending)[2] << 16) |
+                                      (static_cast<uint32_t>((*pending)[3]) << 24);
+                const auto size = directplay::FrameSize(word);
+                if (!size || pending->size() < *size) {
+                    return;
+                }
+                directplay::Bytes frame(pending->begin(),
+                                        pending->begin() + static_cast<long>(*size));
+                pending->erase(pending->begin(), pending->begin() + static_cast<long>(*size));
+                const auto result = directplay::Decode(frame);
+                if (result.ok()) {
+                    received_.push_back(Received{std::move(frame), *result.decoded});
+                    if (respond_) {
+                        respond_(received_.back());
+                    }
+                }
+            }
+        });
+    }
+
+    std::unique_ptr<QTcpServer> server_;
+    std::vector<std::unique_ptr<QTcpSocket>> sockets_;
+    std::map<quint16, QTcpSocket*> outbound_;
+    std::vector<Received> received_;
+    std::function<void(const Received&)> respond_;
+};
+
+}  // namespace scopewatch::testing
