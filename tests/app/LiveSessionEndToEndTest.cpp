@@ -38,14 +38,14 @@ using testing::Click;
 using testing::ClickRow;
 using testing::SpinUntil;
 
-constexpr uint16_t kHostEnumPort = 47740;
+constexpr uint16_t kHostPorts = 47740;
 constexpr uint16_t kClientPorts = 47741;
 
 // The demo session host as a separate process on loopback ports of this test's own.
 class DemoHostProcess {
   public:
     DemoHostProcess() {
-        const directplay::PortPlan ports = testing::DirectPlayTestPorts(kHostEnumPort);
+        const directplay::PortPlan ports = testing::DirectPlayTestPorts(kHostPorts);
         const QString build = qEnvironmentVariable("SCOPEWATCH_BUILD_DIR");
         process_.setProcessChannelMode(QProcess::MergedChannels);
         // The host ends with the test, even when the test dies.
@@ -94,7 +94,7 @@ class AddressDialogAnswer {
 DirectPlaySessionOptions ClientOptions() {
     DirectPlaySessionOptions options;
     options.ports = testing::DirectPlayTestPorts(kClientPorts);
-    options.ports.enumPort = kHostEnumPort;
+    options.ports.enumPort = testing::DirectPlayTestPorts(kHostPorts).enumPort;
     options.enumerationWindowMs = 3000;
     return options;
 }
