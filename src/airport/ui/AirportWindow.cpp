@@ -14,6 +14,7 @@
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
+#include "platform/ui/Captions.h"
 #include "shared/ProgramState.h"
 #include "shared/WindowFlow.h"
 
@@ -43,14 +44,18 @@ void AirportWindow::BuildLayout() {
     Text1 = new QLineEdit;
     Command1 = new QPushButton("SEARCH AIRPORT");
     auto* searchRow = new QHBoxLayout;
-    searchRow->addWidget(new QLabel("Name of Airport:"));
+    auto* searchLabel = new QLabel("Name of Airport:");
+    NameAfterLabel(*searchLabel, *Text1);
+    searchRow->addWidget(searchLabel);
     searchRow->addWidget(Text1, 1);
     searchRow->addWidget(Command1);
 
     auto* resultFrame = new QGroupBox("Select the Airport Name");
     auto* resultLayout = new QVBoxLayout(resultFrame);
-    resultLayout->addWidget(new QLabel("Airport Search Results:"));
+    auto* resultLabel = new QLabel("Airport Search Results:");
+    resultLayout->addWidget(resultLabel);
     List1 = new QListWidget;
+    NameAfterLabel(*resultLabel, *List1);
     List1->setMinimumHeight(220);
     resultLayout->addWidget(List1);
 
@@ -64,11 +69,14 @@ void AirportWindow::BuildLayout() {
     Text2 = new QLineEdit("-None-");
     Text2->setReadOnly(true);
     auto* statusRow = new QHBoxLayout;
-    statusRow->addWidget(new QLabel("Status:"));
+    auto* statusLabel = new QLabel("Status:");
+    NameAfterLabel(*statusLabel, *Text2);
+    statusRow->addWidget(statusLabel);
     statusRow->addWidget(Text2, 1);
     ProgressBar1 = new QProgressBar;
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(false);
+    NameAfterCaption(*ProgressBar1, "Progress");
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(searchRow);

@@ -6,6 +6,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/MessageBoxes.h"
+#include "platform/ui/Captions.h"
 #include "shared/WindowFlow.h"
 
 namespace scopewatch {
@@ -41,10 +42,12 @@ void BuilderWindow::BuildLayout() {
     Label2 = new QLabel("Scanning:");
     Text1 = new QLineEdit("-None-");
     Text1->setReadOnly(true);
+    NameAfterLabel(*Label2, *Text1);
     ProgressBar1 = new QProgressBar;
     ProgressBar1->setRange(0, 1);  // until discovery has counted the files
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(false);
+    NameAfterCaption(*ProgressBar1, "Progress");
     Command2 = new QPushButton("CREATE ATC DATABASE FILE");
     // A build before the scenery folders are known would write an empty database.
     Command2->setEnabled(false);

@@ -11,10 +11,13 @@ HostAddressDialog::HostAddressDialog(QWidget* parent)
     : QDialog(parent), field_(new QLineEdit(this)) {
     setWindowTitle("Internet TCP/IP Connection For DirectPlay");
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(
-        new QLabel("Enter the IP address or name of the session host.\n"
-                   "Leave it empty to search the local network.",
-                   this));
+    auto* label = new QLabel(
+        "Enter the IP address or name of the session host.\n"
+        "Leave it empty to search the local network.",
+        this);
+    label->setBuddy(field_);
+    field_->setAccessibleName("Session host address");
+    layout->addWidget(label);
     field_->setObjectName("hostAddress");
     layout->addWidget(field_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "platform/CodePage.h"
+#include "platform/ui/Captions.h"
 #include "shared/ProgramState.h"
 #include "shared/WindowFlow.h"
 #include "startup/Setup.h"
@@ -57,13 +58,16 @@ void SetupDialog::BuildLayout() {
 
     auto* pathFrame = new QGroupBox("Flight Simulator's Path");
     auto* pathLayout = new QVBoxLayout(pathFrame);
-    pathLayout->addWidget(new QLabel("Enter your Flight Simulator's main path:"));
+    auto* pathLabel = new QLabel("Enter your Flight Simulator's main path:");
+    pathLayout->addWidget(pathLabel);
     Text1 = new QLineEdit;
+    NameAfterLabel(*pathLabel, *Text1);
     pathLayout->addWidget(Text1);
     currentDirectoryLabel_ = new QLabel("Current Directory:");
     pathLayout->addWidget(currentDirectoryLabel_);
     Dir1 = new QListWidget;
     Dir1->setMinimumHeight(180);
+    NameAfterLabel(*currentDirectoryLabel_, *Dir1);
     pathLayout->addWidget(Dir1);
     Drive1 = new QComboBox;
     for (const Drive& drive : drives_) {
@@ -74,6 +78,7 @@ void SetupDialog::BuildLayout() {
         entry += "  " + QString::fromStdString(drive.mountPoint.string());
         Drive1->addItem(entry);
     }
+    NameAfterCaption(*Drive1, "Drive");
     pathLayout->addWidget(Drive1);
     pathLayout->addWidget(new QLabel("Example: C:\\Program Files\\Microsoft Games\\Fs2002"));
 
