@@ -1,5 +1,6 @@
 #include "scope/ui/ScopeWidget.h"
 
+#include <QCursor>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -12,6 +13,7 @@ namespace scopewatch {
 ScopeWidget::ScopeWidget(QWidget* parent) : QWidget(parent) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     setAccessibleName("Radar scope");
     setMinimumSize(320, 240);
     canvas_ = QImage(size(), QImage::Format_RGB32);
@@ -28,10 +30,13 @@ void ScopeWidget::Draw(const std::function<void(DrawingSurface&)>& drawing) {
     update();
 }
 
+// A new text shows at once where the pointer rests, without the platform's usual delay.
 void ScopeWidget::SetTipText(const std::string& text) {
     setToolTip(FromAnsi(text));
     if (text.empty()) {
         QToolTip::hideText();
+    } else if (underMouse()) {
+        QToolTip::showText(QCursor::pos(), toolTip(), this);
     }
 }
 
