@@ -83,42 +83,42 @@ bool MessageIntake::Handle(const ReceivedMessage& received, const ChatLineSink& 
     return true;
 }
 
-void MessageIntake::UpdatePosition(int32_t senderId, SessionMessage& message, int32_t kind) {
-    const PositionReport report = ReadPosition(message, kind);
+void MessageIntake::UpdateEntriesOf(int32_t senderId,
+                                    const std::function<void(TrafficRecord&)>& update) {
     TrafficTable& table = state_.traffic;
     if (table.InUse().empty()) {
-        return;
-    }
-    const std::string sender = session_.PlayerName(senderId);
-    const double latitude = LatitudeDegrees(report.latitudeRaw);
-    const double longitude = LongitudeDegrees(report.longitudeRaw);
-    for (int16_t i = 1; i <= table.trafficCount; ++i) {
-        TrafficRecord& entry = table.trafficTable.at(static_cast<size_t>(i));
-        if (entry.playerName != sender) {
-            continue;
-        }
-        entry.latitude = latitude;
-        entry.longitude = longitude;
-        entry.altitudeFt = FeetFromMetres(report.altitudeMetres);
-        entry.heading = MagneticHeading(HeadingFromWord(report.headingWord), latitude, longitude,
-                                        state_.airport.magVarGrid);
-    }
-}
-
-void MessageIntake::UpdateAircraftInfo(int32_t senderId, SessionMessage& message, int32_t length) {
-    const AircraftInfo info = ReadAircraftInfo(message, length);
-    TrafficTable& table = state_.traffic;
-    if (table.InUse().empty()) {
-        return;
+        return;  // the sender's name is asked for only when someone is listed
     }
     const std::string sender = session_.PlayerName(senderId);
     for (int16_t i = 1; i <= table.trafficCount; ++i) {
         TrafficRecord& entry = table.trafficTable.at(static_cast<size_t>(i));
         if (entry.playerName == sender) {
-            entry.aircraftType = AircraftTypeText(info.typeCode);
-            entry.aircraftTitle = info.title;
+            update(entry);
         }
     }
+}
+
+void MessageIntake::UpdatePosition(int32_t senderId, SessionMessage& message, int32_t kind) {
+    const PositionReport report = ReadPosition(message, kind);
+    const double latitude = LatitudeDegrees(report.latitudeRaw);
+    const double longitude = LongitudeDegrees(report.longitudeRaw);
+    const int32_t altitudeFt = FeetFromMetres(report.altitudeMetres);
+    const int16_t heading = MagneticHeading(HeadingFromWord(report.headingWord), latitude,
+                                            longitude, state_.airport.magVarGrid);
+    UpdateEntriesOf(senderId, [&](TrafficRecord& entry) {
+        entry.latitude = latitude;
+        entry.longitude = longitude;
+        entry.altitudeFt = altitudeFt;
+        entry.heading = heading;
+    });
+}
+
+void MessageIntake::UpdateAircraftInfo(int32_t senderId, SessionMessage& message, int32_t length) {
+    const AircraftInfo info = ReadAircraftInfo(message, length);
+    UpdateEntriesOf(senderId, [&](TrafficRecord& entry) {
+        entry.aircraftType = AircraftTypeText(info.typeCode);
+        entry.aircraftTitle = info.title;
+    });
 }
 
 void MessageIntake::ReceiveChat(int32_t senderId, SessionMessage& message, int32_t length,

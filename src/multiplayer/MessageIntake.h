@@ -10,6 +10,7 @@ namespace scopewatch {
 
 struct ProgramState;
 struct TrafficTable;
+struct TrafficRecord;
 
 // Seconds without a player-present or keep-alive message before the link counts as lost.
 inline constexpr int16_t kLinkWatchdogSeconds = 60;
@@ -47,6 +48,8 @@ class MessageIntake {
   private:
     // Handles one message; returns false when the tick must end there.
     bool Handle(const ReceivedMessage& received, const ChatLineSink& chat, IntakeEnd& end);
+    // Applies the update to every listed entry that bears the sender's name.
+    void UpdateEntriesOf(int32_t senderId, const std::function<void(TrafficRecord&)>& update);
     void UpdatePosition(int32_t senderId, SessionMessage& message, int32_t kind);
     void UpdateAircraftInfo(int32_t senderId, SessionMessage& message, int32_t length);
     void ReceiveChat(int32_t senderId, SessionMessage& message, int32_t length,
