@@ -1,7 +1,9 @@
 #include "airport/AirspaceLookup.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <limits>
 #include <stdexcept>
 
 #include "builder/BglLayout.h"
@@ -262,7 +264,9 @@ std::optional<AirspaceRecord> GeneratedTracon(const AirportRecord& airport) {
     tracon.longitude = airport.longitude;
     tracon.typeName = kTracon;
     tracon.floorFt = airport.altitudeFt;
-    tracon.ceilingFt = airport.altitudeFt + kTraconHeightFt;
+    // A damaged database can hold any elevation: the ceiling stops at the largest value.
+    tracon.ceilingFt = static_cast<int32_t>(std::min<int64_t>(
+        int64_t{airport.altitudeFt} + kTraconHeightFt, std::numeric_limits<int32_t>::max()));
     for (const std::string* frequency : {&airport.departureFreq, &airport.approachFreq}) {
         if (!frequency->empty()) {
             tracon.frequencyText += *frequency + " Mhz  ";

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "airport/AirspaceLookup.h"
 #include "builder/FileBuffer.h"
 #include "platform/FileSystem.h"
@@ -163,6 +165,16 @@ TEST_F(AirspaceLookupTest, GeneratedTraconAndASecondLookup) {
     airport.latitude = -33.0;
     Find();
     EXPECT_TRUE(found.empty());
+}
+
+// Found by fuzzing: an elevation near the largest value, from a damaged database, made the
+// ceiling overflow. It stops at the largest value instead.
+TEST_F(AirspaceLookupTest, GeneratedTraconCeilingStopsAtTheLargestValue) {
+    airport.departureFreq = "119.1";
+    airport.altitudeFt = std::numeric_limits<int32_t>::max();
+    EXPECT_EQ(GeneratedTracon(airport)->ceilingFt, std::numeric_limits<int32_t>::max());
+    airport.altitudeFt = std::numeric_limits<int32_t>::min();
+    EXPECT_EQ(GeneratedTracon(airport)->ceilingFt, std::numeric_limits<int32_t>::min() + 10000);
 }
 
 TEST_F(AirspaceLookupTest, FilesWithoutMarkerFormatOrChainAddNothing) {
