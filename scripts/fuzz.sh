@@ -41,8 +41,10 @@ cmake --build "$out" -j "$(nproc)" --target fuzz-targets
 
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-    for corpus in fuzz/corpus/*/; do
-        targets+=("$(basename "$corpus")")
+    for binary in "$out"/fuzz/fuzz-*; do
+        if [ -f "$binary" ] && [ -x "$binary" ]; then
+            targets+=("${binary##*/fuzz-}")
+        fi
     done
 fi
 
@@ -62,9 +64,13 @@ for target in "${targets[@]}"; do
     if [ -f "fuzz/dict/$target.dict" ]; then
         options+=(-dict="fuzz/dict/$target.dict")
     fi
+    corpora=("$out/corpus/$target")
+    if [ -d "fuzz/corpus/$target" ]; then
+        corpora+=("fuzz/corpus/$target")
+    fi
     log="$out/logs/$target.log"
     result=ok
-    "$binary" "${options[@]}" "$out/corpus/$target" "fuzz/corpus/$target" >"$log" 2>&1 \
+    "$binary" "${options[@]}" "${corpora[@]}" >"$log" 2>&1 \
         || result="CRASHED (see $log)"
     inputs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
     edges=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)

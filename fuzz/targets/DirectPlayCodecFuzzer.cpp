@@ -25,7 +25,7 @@ bool CarriesAsIs(const Decoded& decoded) {
 }
 
 // A player that arrived in a packed entry, as the host hands it on to the next joiner in its
-// name table snapshot: the joiner must read the same names.
+// name table snapshot: the joiner must read the same names and player data.
 void CheckRelay(const PlayerInfo& player) {
     SuperEnumPlayersReply snapshot;
     snapshot.name = u"Relay";
@@ -38,8 +38,9 @@ void CheckRelay(const PlayerInfo& player) {
     Require(relayed.ok(), "a name table holding the player decodes");
     const auto& players = std::get<SuperEnumPlayersReply>(relayed.decoded->message).players;
     Require(players.size() == 1 && players[0].shortName == player.shortName &&
-                players[0].longName == player.longName,
-            "a relayed player keeps its names");
+                players[0].longName == player.longName &&
+                players[0].playerData == player.playerData,
+            "a relayed player keeps its names and data");
 }
 
 const PlayerInfo* PackedPlayerOf(const Message& message) {
