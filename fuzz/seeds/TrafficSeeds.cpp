@@ -26,6 +26,9 @@ class Recorder {
           games_(out, "game-messages"),
           direction_(std::move(direction)) {}
 
+    // The machines hand on decoded messages only. Both ends write with our encoder, whose
+    // output decoded and encoded again gives the same bytes (the fuzz targets check that),
+    // so encoding the message again gives what was on the wire.
     void Record(const Decoded& decoded) {
         const Bytes wire = Encode(decoded.message, decoded.sender, decoded.version);
         if (const auto* data = std::get_if<PlayerData>(&decoded.message)) {
