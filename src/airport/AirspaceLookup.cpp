@@ -145,8 +145,10 @@ bool ReadSubRecord(const FileBuffer& buffer, int64_t position, const AirspaceTar
             if (taken) {
                 airspace.frequencyText +=
                     AirspaceFrequencyText(buffer.ReadInt32(position + 8)) + " Mhz  ";
-                airspace.fullName =
-                    buffer.ReadText(position + 16, buffer.ReadInt32(position + 4) - 8);
+                // The name fills the record after the frequency and the word beside it.
+                const int64_t nameLength = int64_t{buffer.ReadInt32(position + 4)} - 8;
+                airspace.fullName = buffer.ReadText(
+                    position + 16, static_cast<int>(std::max<int64_t>(nameLength, 0)));
             }
             return true;
         case kCentrePoint:

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 
 #include "airport/AirspaceLookup.h"
@@ -224,6 +225,24 @@ TEST_F(AirspaceLookupTest, DamagedFilesStopAtTheBadRecordAndKeepTheEarlierOnes) 
     ASSERT_EQ(found.size(), 2U);
     EXPECT_EQ(found[0].points[1].radius, 5);
     EXPECT_EQ(found[1].points[1].radius, 7);
+}
+
+// Found by fuzzing: a frequency name record whose length word is the smallest value made the
+// name's length overflow. The name reads empty, and the record's negative size stops the walk.
+TEST_F(AirspaceLookupTest, AFrequencyNameOfTheSmallestLengthStopsTheWalk) {
+    BglAirspace center = Circle(5, 0, 2500);
+    center.fullName = "Center";
+    center.frequenciesMhz = {127.45};
+    Bytes file = BuildAirspaceBgl({center});
+    const Bytes frequencyName = {0x01, 0x00, 0x02, 0x00};
+    const auto at =
+        std::search(file.begin(), file.end(), frequencyName.begin(), frequencyName.end()) + 4;
+    ASSERT_LT(at, file.end());
+    std::copy_n(Bytes{0x00, 0x00, 0x00, 0x80}.begin(), 4, at);
+    const auto problem = ExamineAirspaceFile(FileBuffer(file), {airport, grid}, found);
+    ASSERT_TRUE(problem.has_value());
+    EXPECT_EQ(problem->what, "record size -2147483648 is negative");
+    EXPECT_TRUE(found.empty());
 }
 
 TEST(AirspaceFrequencyTextTest, HexadecimalDigitsReadAsDecimal) {
