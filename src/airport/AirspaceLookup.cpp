@@ -1,5 +1,7 @@
 #include "airport/AirspaceLookup.h"
 
+#include <algorithm>
+#include <limits>
 #include <stdexcept>
 
 #include "builder/BglEncodings.h"
@@ -144,8 +146,10 @@ bool ReadSubRecord(const FileBuffer& buffer, int64_t position, const AirspaceTar
                 if (!frequency.empty()) {
                     airspace.frequencyText += frequency + " Mhz  ";
                 }
-                airspace.fullName =
-                    buffer.ReadText(position + 16, buffer.ReadInt32(position + 4) - 8);
+                // The name fills the record after the frequency and the word beside it.
+                const int64_t nameLength = int64_t{buffer.ReadInt32(position + 4)} - 8;
+                airspace.fullName = buffer.ReadText(
+                    position + 16, static_cast<int>(std::max<int64_t>(nameLength, 0)));
             }
             return true;
         case kCentrePoint:
@@ -252,7 +256,9 @@ std::optional<AirspaceRecord> GeneratedTracon(const AirportRecord& airport) {
     tracon.longitude = airport.longitude;
     tracon.typeName = kTracon;
     tracon.floorFt = airport.altitudeFt;
-    tracon.ceilingFt = airport.altitudeFt + kTraconHeightFt;
+    // A damaged database can hold any elevation: the ceiling stops at the largest value.
+    tracon.ceilingFt = static_cast<int32_t>(std::min<int64_t>(
+        int64_t{airport.altitudeFt} + kTraconHeightFt, std::numeric_limits<int32_t>::max()));
     for (const std::string* frequency : {&airport.departureFreq, &airport.approachFreq}) {
         if (!frequency->empty()) {
             tracon.frequencyText += *frequency + " Mhz  ";

@@ -23,10 +23,8 @@ inline constexpr size_t kHeaderSize = 28;  // prefix, "play", command and versio
 // The 20-bit size field allows 1 MiB; nothing in a flight-sim session comes near that, so
 // anything above this cap is treated as hostile and the connection carrying it is dropped.
 inline constexpr size_t kMaxMessageSize = 128 * 1024;
-// What the length fields we write can hold: the 20-bit size word, and the two-byte length of
-// player data in a name table entry.
+// What the 20-bit size word of a message can hold.
 inline constexpr size_t kLargestFrame = 0xFFFFF;
-inline constexpr size_t kLargestEntryData = 0xFFFF;
 
 inline constexpr uint16_t kOldestVersion = 9;
 inline constexpr uint16_t kNewestVersion = 14;

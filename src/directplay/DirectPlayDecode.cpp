@@ -72,7 +72,8 @@ class Reader {
             text.push_back(unit);
         }
     }
-    // A UTF-16 text of a given byte length; trailing NULs are dropped.
+    // A UTF-16 text in a field of a given byte length: the text ends at its first NUL, as
+    // every name does (a name holding a NUL could not be handed on in a name table).
     std::u16string ReadWide(size_t at, size_t length) const {
         if (length % 2 != 0) {
             Fail("odd text length", at);
@@ -80,10 +81,11 @@ class Reader {
         Need(at, length, "a text");
         std::u16string text;
         for (size_t i = 0; i < length; i += 2) {
-            text.push_back(static_cast<char16_t>(U16(at + i)));
-        }
-        while (!text.empty() && text.back() == 0) {
-            text.pop_back();
+            const auto unit = static_cast<char16_t>(U16(at + i));
+            if (unit == 0) {
+                break;
+            }
+            text.push_back(unit);
         }
         return text;
     }

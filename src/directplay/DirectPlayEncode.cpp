@@ -25,7 +25,7 @@ void WriteGuid(ByteWriter& out, const Guid& guid) {
 }
 
 // UTF-16LE with its terminating NUL. Name lengths we send count the terminator; readers
-// strip trailing NULs, so a peer counting either way is understood.
+// end a name at its first NUL, so a peer counting either way is understood.
 void WriteWide(ByteWriter& out, const std::u16string& text) {
     for (char16_t unit : text) {
         out.UInt16(static_cast<uint16_t>(unit));
@@ -95,17 +95,14 @@ void WritePacked(ByteWriter& out, const PlayerInfo& player) {
 }
 
 // Super-packed entries carry names only when present, the SP data with a one-byte length,
-// and player data with a one- or two-byte length.
+// and player data with a one-, two- or four-byte length.
 void WriteSuperPacked(ByteWriter& out, const PlayerInfo& player) {
     const bool isSystem = (player.flags & player_flags::kSystemPlayer) != 0;
     const bool hasSp = player.streamAddress.has_value();
     const size_t dataSize = player.playerData.size();
-    if (dataSize > kLargestEntryData) {
-        throw EncodeError("Player data of " + std::to_string(dataSize) +
-                          " bytes is longer than a name table entry can hold (" +
-                          std::to_string(kLargestEntryData) + ")");
-    }
-    const uint32_t dataCode = dataSize == 0 ? 0 : (dataSize <= 0xFF ? 1 : 2);
+    // The length of the player data takes one, two or four bytes, as its size needs.
+    const uint32_t dataCode =
+        dataSize == 0 ? 0 : (dataSize <= 0xFF ? 1 : (dataSize <= 0xFFFF ? 2 : 3));
     uint32_t mask = 0;
     mask |= player.shortName.empty() ? 0 : 0x1;
     mask |= player.longName.empty() ? 0 : 0x2;
@@ -127,6 +124,8 @@ void WriteSuperPacked(ByteWriter& out, const PlayerInfo& player) {
         out.Int8(static_cast<uint8_t>(dataSize));
     } else if (dataCode == 2) {
         out.UInt16(static_cast<uint16_t>(dataSize));
+    } else if (dataCode == 3) {
+        out.UInt32(static_cast<uint32_t>(dataSize));
     }
     out.Bytes(player.playerData);
     if (hasSp) {

@@ -107,7 +107,7 @@ PositionReport ReadPosition(SessionMessage& message, int32_t kind) {
 AircraftInfo ReadAircraftInfo(SessionMessage& message, int32_t length) {
     AircraftInfo info;
     info.typeCode = message.ReadInt16();
-    for (int32_t i = 0; i < length - 2; ++i) {
+    for (int32_t i = 2; i < length; ++i) {
         const uint8_t byte = message.ReadByte();
         if (byte != 0) {
             info.title.push_back(static_cast<char>(byte));

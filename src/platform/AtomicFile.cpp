@@ -1,9 +1,13 @@
 #include "platform/AtomicFile.h"
 
-#include <QFile>
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+
+#include <QFile>
 
 #include "platform/CodePage.h"
 
@@ -15,32 +19,118 @@ std::string PathInMessage(const std::filesystem::path& path) {
     return ToAnsi(QFile::decodeName(QByteArray::fromStdString(path.native())));
 }
 
+AtomicWriteHook& Hook() {
+    static AtomicWriteHook hook;
+    return hook;
+}
+
+// A step the hook refuses fails as an input/output error would.
+bool GoOn(AtomicWriteStep step) {
+    if (Hook() && !Hook()(step)) {
+        errno = EIO;
+        return false;
+    }
+    return true;
+}
+
+std::string ErrorText() {
+    return std::strerror(errno);
+}
+
+// Writes every byte, going on after short writes and interruptions.
+bool WriteAll(int descriptor, const uint8_t* data, size_t size) {
+    while (size > 0) {
+        const ssize_t written = ::write(descriptor, data, size);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return false;
+        }
+        data += written;
+        size -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+// Makes the rename itself last: syncs the folder that holds the file. Best effort: the
+// new content is in place whether or not the folder can be synced.
+void SyncFolderOf(const std::filesystem::path& file) {
+    const std::filesystem::path folder =
+        file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+    const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor >= 0) {
+        ::fsync(descriptor);
+        ::close(descriptor);
+    }
+}
+
+// The temporary file while it is written: closed, and removed unless kept, when it goes.
+class TemporaryFile {
+  public:
+    explicit TemporaryFile(std::filesystem::path path)
+        : path_(std::move(path)),
+          descriptor_(::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666)) {}
+    ~TemporaryFile() {
+        if (descriptor_ >= 0) {
+            ::close(descriptor_);
+        }
+        if (!kept_) {
+            std::error_code ignored;
+            std::filesystem::remove(path_, ignored);
+        }
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    bool opened() const { return descriptor_ >= 0; }
+    bool Write(const uint8_t* data, size_t size) const { return WriteAll(descriptor_, data, size); }
+    bool Sync() const { return ::fsync(descriptor_) == 0; }
+    bool Close() {
+        const int descriptor = descriptor_;
+        descriptor_ = -1;
+        return ::close(descriptor) == 0;
+    }
+    void Keep() { kept_ = true; }
+
+  private:
+    std::filesystem::path path_;
+    int descriptor_;
+    bool kept_ = false;
+};
+
 }  // namespace
+
+void SetAtomicWriteHook(AtomicWriteHook hook) {
+    Hook() = std::move(hook);
+}
 
 std::optional<std::string> WriteFileAtomically(const std::filesystem::path& target,
                                                const std::vector<uint8_t>& content) {
-    std::filesystem::path temporary = target;
-    temporary += ".partial";
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        if (!file) {
-            return "cannot create " + PathInMessage(temporary) + ": " + std::strerror(errno);
-        }
-        file.write(reinterpret_cast<const char*>(content.data()),
-                   static_cast<std::streamsize>(content.size()));
-        file.flush();
-        if (!file) {
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            return "cannot write " + PathInMessage(temporary);
-        }
+    std::filesystem::path temporaryPath = target;
+    temporaryPath += ".partial";
+    TemporaryFile temporary(temporaryPath);
+    if (!temporary.opened()) {
+        return "cannot create " + PathInMessage(temporaryPath) + ": " + ErrorText();
+    }
+    const size_t half = content.size() / 2;
+    if (!GoOn(AtomicWriteStep::Created) || !temporary.Write(content.data(), half) ||
+        !GoOn(AtomicWriteStep::HalfWritten) ||
+        !temporary.Write(content.data() + half, content.size() - half) ||
+        !GoOn(AtomicWriteStep::Written)) {
+        return "cannot write " + PathInMessage(temporaryPath) + ": " + ErrorText();
+    }
+    if (!temporary.Sync() || !GoOn(AtomicWriteStep::Synced) || !temporary.Close()) {
+        return "cannot save " + PathInMessage(temporaryPath) + " to the disk: " + ErrorText();
     }
     std::error_code error;
-    std::filesystem::rename(temporary, target, error);
+    std::filesystem::rename(temporaryPath, target, error);
     if (error) {
-        std::filesystem::remove(temporary, error);
         return "cannot replace " + PathInMessage(target) + ": " + error.message();
     }
+    temporary.Keep();
+    SyncFolderOf(target);
+    GoOn(AtomicWriteStep::Renamed);
     return std::nullopt;
 }
 

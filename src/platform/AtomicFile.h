@@ -2,19 +2,39 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace scopewatch {
 
-// Writes the whole content to a temporary file beside the target, then renames it over the
-// target, so that a crash mid-write never leaves a half-written file under the real name.
+// Writes the whole content to a temporary file beside the target (the target's name with
+// ".partial" added), forces it to the disk, then renames it over the target, so that a
+// writer dying at any moment leaves either the old file or the new one under the real name,
+// each whole. A write that fails removes its temporary file and leaves the target alone.
 // Returns an error text (Windows-1252, as the program's texts are), or nothing on success.
 std::optional<std::string> WriteFileAtomically(const std::filesystem::path& target,
                                                const std::vector<uint8_t>& content);
 
 // The whole file, or nothing when it cannot be read.
 std::optional<std::vector<uint8_t>> ReadWholeFile(const std::filesystem::path& path);
+
+// The steps of an atomic write, in order. The content goes out in two halves, so that a
+// writer can be stopped in the middle of it.
+enum class AtomicWriteStep {
+    Created,      // the temporary file exists, empty
+    HalfWritten,  // the first half of the content is in it
+    Written,      // all of it
+    Synced,       // and on the disk
+    Renamed,      // the temporary file has replaced the target
+};
+
+// A seam for tests: while set, the hook is called at every step of every atomic write.
+// Returning false fails the write at that step, as a full disk or a failing rename would
+// (at Renamed the new file is already in place and the write counts as done); the hook may
+// also end the process there, as a writer dying at that moment. An empty hook removes it.
+using AtomicWriteHook = std::function<bool(AtomicWriteStep)>;
+void SetAtomicWriteHook(AtomicWriteHook hook);
 
 }  // namespace scopewatch

@@ -60,7 +60,8 @@ int16_t MagneticCourse(double lat1, double lon1, double lat2, double lon2, const
                                 (std::sin(d) * std::cos(r.lat1)));
         tc = std::sin(r.lon2 - r.lon1) < 0.0 ? c : kTwoPi - c;
     }
-    const auto course = static_cast<int16_t>(360 - static_cast<int>(std::floor(tc * 180.0 / kPi)));
+    // Positions from a damaged file can be NaN: their course counts as north.
+    const auto course = static_cast<int16_t>(360 - TruncateTo<int>(std::floor(tc * 180.0 / kPi)));
     return MagneticHeading(NormaliseHeading(course), lat1, lon1, grid);
 }
 

@@ -1,5 +1,6 @@
 #include "scope/ScopeView.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/NumberText.h"
@@ -13,12 +14,22 @@ constexpr double kWorldEast = 179.9999;
 constexpr double kWorldSouth = -89.9999;
 constexpr double kWorldNorth = 89.9999;
 
+// Pixel positions are kept within this distance of the scope's corner: far outside any
+// scope (half a turn of longitude at the finest zoom of a scope 2000 pixels wide stays
+// inside it), and far enough from the limits of the drawing calls' coordinates that the
+// layers can add a dot's radius or a text's height to any point.
+constexpr double kFarOutsidePx = 1 << 30;
+
+int32_t FarOutsideAtMost(double px) {
+    return RoundToInt32(std::clamp(px, -kFarOutsidePx, kFarOutsidePx));
+}
+
 }  // namespace
 
 ScopePoint ProjectToScope(const ScopeView& view, double latitude, double longitude) {
     const double x = (longitude - view.West) / (view.East - view.West) * view.WidthPx;
     const double y = (view.North - latitude) / (view.North - view.South) * view.HeightPx;
-    return {RoundToInt32(x), RoundToInt32(y)};
+    return {FarOutsideAtMost(x), FarOutsideAtMost(y)};
 }
 
 PointerPosition PointerAt(const ScopeView& view, double xPx, double yPx) {

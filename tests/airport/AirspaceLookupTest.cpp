@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 
 #include "airport/AirspaceLookup.h"
 #include "builder/FileBuffer.h"
@@ -168,6 +169,16 @@ TEST_F(AirspaceLookupTest, GeneratedTraconAndASecondLookup) {
     EXPECT_TRUE(found.empty());
 }
 
+// Found by fuzzing: an elevation near the largest value, from a damaged database, made the
+// ceiling overflow. It stops at the largest value instead.
+TEST_F(AirspaceLookupTest, GeneratedTraconCeilingStopsAtTheLargestValue) {
+    airport.departureFreq = "119.1";
+    airport.altitudeFt = std::numeric_limits<int32_t>::max();
+    EXPECT_EQ(GeneratedTracon(airport)->ceilingFt, std::numeric_limits<int32_t>::max());
+    airport.altitudeFt = std::numeric_limits<int32_t>::min();
+    EXPECT_EQ(GeneratedTracon(airport)->ceilingFt, std::numeric_limits<int32_t>::min() + 10000);
+}
+
 TEST_F(AirspaceLookupTest, FilesWithoutMarkerFormatOrChainAddNothing) {
     Bytes noMarker = BuildAirspaceBgl({Circle(5, 0, 2500)});
     Bytes format2 = noMarker;
@@ -244,6 +255,25 @@ TEST_F(AirspaceLookupTest, FrequenciesAreTheBuildersTextsWithADecimalPoint) {
     EXPECT_EQ(found[0].frequencyText, "118.5 Mhz  ");
     EXPECT_EQ(found[0].fullName, "ELDORADO");
     EXPECT_EQ(found[0].typeName, "ARTCC/FIR");
+}
+
+// Found by fuzzing: a frequency name record whose length word is the smallest value made the
+// name's length overflow. The name reads empty, and the record's negative size stops the walk.
+TEST_F(AirspaceLookupTest, AFrequencyNameOfTheSmallestLengthStopsTheWalk) {
+    BglAirspace center = Circle(5, 0, 2500);
+    center.fullName = "Center";
+    center.frequenciesMhz = {127.45};
+    Bytes file = BuildAirspaceBgl({center});
+    const Bytes frequencyName = {0x01, 0x00, 0x02, 0x00};
+    const auto at =
+        std::search(file.begin(), file.end(), frequencyName.begin(), frequencyName.end()) + 4;
+    ASSERT_LT(at, file.end());
+    std::copy_n(Bytes{0x00, 0x00, 0x00, 0x80}.begin(), 4, at);
+    const auto problem = ExamineAirspaceFile(FileBuffer(file), {airport, grid}, found);
+    ASSERT_TRUE(problem.has_value());
+    EXPECT_EQ(problem->what, "record size -2147483648 is negative");
+    EXPECT_TRUE(found.empty());
+}
 }
 
 }  // namespace

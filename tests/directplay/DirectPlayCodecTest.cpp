@@ -297,6 +297,47 @@ TEST(DirectPlayCodec, SuperPackedEntryWithFourByteLengthsAndShortcuts) {
     EXPECT_EQ(decoded.players[0].systemPlayerId, 0x100u);
 }
 
+// Found by fuzzing the relay of a created player into a name table: a name with a NUL in
+// it came back cut short from the name table (whose names are terminated), and what
+// followed was misread. A name now ends at its first NUL wherever it is read.
+TEST(DirectPlayCodec, ANameEndsAtItsFirstNulSoItCanBeHandedOn) {
+    CreatePlayer create;
+    create.playerId = 0x201;
+    create.player.id = 0x201;
+    create.player.shortName = std::u16string(u"N1\0X", 4);
+    create.player.longName = std::u16string(u"\0\0play", 6);
+    const auto arrived = DecodeAs<CreatePlayer>(Encode(create, kPort2300, 14)).player;
+    EXPECT_EQ(arrived.shortName, u"N1");
+    EXPECT_EQ(arrived.longName, u"");
+
+    SuperEnumPlayersReply snapshot;
+    snapshot.name = u"S";
+    snapshot.players = {arrived};
+    const auto relayed = DecodeAs<SuperEnumPlayersReply>(Encode(snapshot, kPort2300, 14));
+    ASSERT_EQ(relayed.players.size(), 1u);
+    EXPECT_EQ(relayed.players[0].shortName, u"N1");
+    EXPECT_EQ(relayed.players[0].longName, u"");
+}
+
+// A player created with more than 64 KiB of player data (a create message may be up to
+// 128 KiB) had its length cut to 16 bits in the name table, which no joiner could read.
+TEST(DirectPlayCodec, NameTableCarriesPlayerDataBeyondSixtyFourKilobytes) {
+    PlayerInfo pilot;
+    pilot.id = 0x201;
+    pilot.shortName = u"N123";
+    pilot.playerData = Bytes(70000, 0x5A);
+    PlayerInfo next;
+    next.id = 0x202;
+    next.shortName = u"N456";
+    SuperEnumPlayersReply snapshot;
+    snapshot.name = u"S";
+    snapshot.players = {pilot, next};
+    const auto decoded = DecodeAs<SuperEnumPlayersReply>(Encode(snapshot, kPort2300, 14));
+    ASSERT_EQ(decoded.players.size(), 2u);
+    EXPECT_EQ(decoded.players[0], pilot);
+    EXPECT_EQ(decoded.players[1], next);
+}
+
 TEST(DirectPlayCodec, SmallFixedMessages) {
     const Bytes remove = Encode(DeletePlayer{0, 0x77}, kPort2300, 14);
     EXPECT_EQ(remove.size(), 48u);
@@ -353,8 +394,8 @@ TEST(DirectPlayCodec, AcceptsOtherTokensEveryDialectAndUnknownCommands) {
     EXPECT_EQ(std::get<Unhandled>(unknown.decoded->message).command, 0x35);
 }
 
-// The size word has 20 bits and a name table entry's player data length at most two bytes:
-// what does not fit is refused whole, never sent with a wrong length.
+// The size word has 20 bits: a message that does not fit is refused whole, never sent with a
+// wrong size.
 TEST(DirectPlayCodec, RefusesMessagesTheSizeFieldsCannotHold) {
     const size_t largest = 0xFFFFF;
     EXPECT_EQ(EncodePlayerData(kPort2300, 1, 2, Bytes(largest - kHeaderSize, 0)).size(), largest);
@@ -363,19 +404,6 @@ TEST(DirectPlayCodec, RefusesMessagesTheSizeFieldsCannotHold) {
     CreatePlayer create;
     create.player.playerData = Bytes(largest, 0);
     EXPECT_THROW(Encode(create, kPort2300, 14), EncodeError);
-
-    SuperEnumPlayersReply snapshot;
-    snapshot.players.resize(1);
-    snapshot.players[0].playerData = Bytes(0xFFFF, 0x5A);
-    EXPECT_EQ(DecodeAs<SuperEnumPlayersReply>(Encode(snapshot, kPort2300, 14)).players,
-              snapshot.players);
-    snapshot.players[0].playerData.push_back(0);
-    try {
-        Encode(snapshot, kPort2300, 14);
-        FAIL() << "encoded 65536 bytes of player data";
-    } catch (const EncodeError& error) {
-        EXPECT_NE(std::string(error.what()).find("65536"), std::string::npos) << error.what();
-    }
 }
 
 TEST(DirectPlayCodec, MalformedMessagesAreRejected) {

@@ -85,6 +85,15 @@ TEST(GameMessages, AircraftInformationDropsZeroBytes) {
     EXPECT_STREQ(AircraftTypeText(9), "");
 }
 
+// Found by fuzzing: the smallest length there is made the count of title bytes overflow.
+TEST(GameMessages, AircraftInformationWithANegativeLengthHasNoTitle) {
+    SessionMessage message(Concat({Le32(kinds::kAircraftInfo), Le32(INT32_MIN), {3, 0}}));
+    const MessageHead head = ReadHead(message);
+    const AircraftInfo info = ReadAircraftInfo(message, head.length);
+    EXPECT_EQ(info.typeCode, 3);
+    EXPECT_EQ(info.title, "");
+}
+
 TEST(GameMessages, SignalsAndPlayerPresent) {
     EXPECT_EQ(MakeSignal(0x1001).bytes(), Concat({Le32(0x1001), Le32(0)}));
     SessionMessage present = MakePlayerPresent(77);

@@ -43,6 +43,20 @@ TEST_F(AirportLayersTest, ParkingDotsDependOnTheWidthOnly) {
     }
 }
 
+// Found by fuzzing the database reader: a parking at an absurd position projected to the
+// largest pixel value, and its dot's corners overflowed.
+TEST_F(AirportLayersTest, AParkingAtAnAbsurdPositionDrawsItsDotFarOutside) {
+    t.SetZoom(13);
+    ParkingRecord& gate = t.airport.currentAirport.parkings[0];
+    gate.latitude = 1.0e300;
+    gate.longitude = 1.0e300;
+    surface.Clear();
+    DrawParkings(surface, t.scene());
+    constexpr int32_t kFar = 1 << 30;
+    ASSERT_FALSE(surface.calls().empty());
+    EXPECT_EQ(surface.calls()[0].args, (Args{kFar - 20, -kFar + 20, kFar + 20, -kFar - 20}));
+}
+
 TEST_F(AirportLayersTest, TaxiwaysLabelNamedSegmentsEndAtParkingsAndSkipBadIndices) {
     DrawTaxiways(surface, t.scene());
     EXPECT_EQ(surface.CallsOf(DrawOp::LineTo).size(), 4U);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <utility>
 
 #include "airport/MagVarGrid.h"
@@ -36,6 +37,14 @@ TEST(GeodesyTest, MagneticCourseIsFlooredWithTheVariationAtTheStart) {
     EXPECT_EQ(MagneticCourse(5.0, 5.0, 5.0, 5.0, grid), 351);
     EXPECT_EQ(MagneticCourse(5.0, 5.0, 6.0, 5.0, grid), 352);  // floored course 1
     EXPECT_EQ(MagneticCourse(6.0, 5.0, 5.0, 5.0, grid), 180);  // variation of 6 N is 0
+}
+
+// Found by fuzzing the database reader: a taxi point at NaN (a damaged database) gave a NaN
+// course that was converted to a whole number. Such a course counts as north.
+TEST(GeodesyTest, MagneticCourseFromOrToNaNCountsAsNorth) {
+    const MagVarGrid grid;
+    EXPECT_EQ(MagneticCourse(NAN, 5.0, 6.0, 5.0, grid), 360);
+    EXPECT_EQ(MagneticCourse(5.0, 5.0, 6.0, NAN, grid), 360);
 }
 
 std::pair<double, double> LatLon(const GeoPoint& point) {

@@ -63,6 +63,21 @@ TEST(ScopeViewTest, ProjectionRoundsHalvesToEvenWithoutClippingOrWrappingAndInve
     EXPECT_FLOAT_EQ(PointerAt(airport, 0, 0).longitude, static_cast<float>(airport.West));
 }
 
+// A damaged file can put a position anywhere: its point stays far outside the scope, with
+// room left for the dot or text a layer draws around it.
+TEST(ScopeViewTest, AbsurdPositionsProjectFarOutsideWithRoomToSpare) {
+    const ScopeView view = InitialView(800, 600, -97.0, 36.4);
+    constexpr int32_t kFar = 1 << 30;
+    EXPECT_EQ(ProjectToScope(view, -1.0e300, 1.0e300), (ScopePoint{kFar, kFar}));
+    EXPECT_EQ(ProjectToScope(view, INFINITY, -INFINITY), (ScopePoint{-kFar, -kFar}));
+    EXPECT_EQ(ProjectToScope(view, NAN, NAN), (ScopePoint{0, 0}));
+    // A whole turn away at the finest level is still told apart from the clamp.
+    ScopeView finest = view;
+    while (ZoomIn(finest)) {
+    }
+    EXPECT_LT(ProjectToScope(finest, 36.4, -97.0 + 360.0).x, kFar);
+}
+
 TEST(ScopeViewTest, ReadoutNamesTheHemispheresFromTheSigns) {
     const CoordinateReadout southWest = ReadoutFor({-0.25F, -0.5F});
     EXPECT_EQ(southWest.longitudeText, "-0.25");

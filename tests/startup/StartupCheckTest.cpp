@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "builder/AirportDatabaseFile.h"
 #include "platform/FileSystem.h"
 #include "shared/ProgramState.h"
 #include "startup/StartupCheck.h"
+#include "support/DyingWriter.h"
 #include "support/RecordingFlow.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/TempDir.h"
@@ -30,6 +32,93 @@ class StartupCheckTest : public ::testing::Test {
     testing::ScriptedMessageBoxes messages;
     testing::RecordingFlow flow;
 };
+
+// The database, the settings file and the program's two data files ending with a write
+// killed at every step of it; start-up then runs on what was left.
+class InterruptedWriteTest : public StartupCheckTest {
+  protected:
+    // Runs the write in a child process that is killed at the step.
+    template <typename Write>
+    void KilledAt(AtomicWriteStep step, Write write) {
+        EXPECT_EXIT(
+            {
+                testing::KillTheWriterAt(step);
+                write();
+            },
+            ::testing::KilledBySignal(SIGKILL), "");
+    }
+    void Restart() {
+        messages.shown.clear();
+        flow.shown.clear();
+        state = ProgramState{};
+        Run();
+    }
+    static std::vector<AirportRecord> Airports(const std::string& name, size_t count) {
+        std::vector<AirportRecord> airports(count);
+        for (AirportRecord& airport : airports) {
+            airport.name = name;
+        }
+        return airports;
+    }
+
+    testing::WriteHookReset resetHook;
+};
+
+// The build's last step rewrites the settings with the new airport count: killed before the
+// rename, start-up reads the old count and opens the airports; after it, the new one.
+TEST_F(InterruptedWriteTest, ASettingsWriterKilledAtAnyStepLeavesAWholeFile) {
+    dir.Write(kDatabaseFileName, "db");
+    for (const AtomicWriteStep step : testing::kEveryWriteStep) {
+        WriteSettingsFile();
+        KilledAt(step, [&] { UpdateSettings(dir / kSettingsFileName, {1, 57, "C:\\FS2002", ""}); });
+        Restart();
+        EXPECT_TRUE(messages.shown.empty());
+        EXPECT_EQ(flow.shown, std::vector<std::string>{"airport"});
+        EXPECT_EQ(state.settings.airportCount, step == AtomicWriteStep::Renamed ? 57 : 42);
+    }
+}
+
+// Setup's first write of the settings killed before the rename leaves no settings file:
+// start-up says so beside the database and runs setup.
+TEST_F(InterruptedWriteTest, AFirstSettingsWriteKilledIsAMissingFile) {
+    dir.Write(kDatabaseFileName, "db");
+    KilledAt(AtomicWriteStep::Synced, [&] {
+        WriteSettings(dir / kSettingsFileName, {kSettingsHeader, 1, 1, 0, "C:\\FS2002", ""});
+    });
+    Restart();
+    ASSERT_EQ(messages.Texts().size(), 1U);
+    EXPECT_EQ(messages.Texts()[0],
+              "The settings file is missing, so this program needs to create a new settings file "
+              "again.");
+    EXPECT_EQ(flow.shown, std::vector<std::string>{"setup"});
+}
+
+// A database replaced by a new build: killed before the rename, the old database reads whole;
+// killed before the first one is in place, start-up finds none and says so.
+TEST_F(InterruptedWriteTest, ADatabaseWriterKilledAtAnyStepLeavesAWholeFile) {
+    WriteSettingsFile();
+    KilledAt(AtomicWriteStep::HalfWritten,
+             [&] { WriteAirportDatabase(dir / kDatabaseFileName, Airports("New", 3)); });
+    Restart();
+    EXPECT_EQ(messages.Texts(),
+              std::vector<std::string>{"The database file is missing, so this program needs to "
+                                       "create a new database file again."});
+
+    for (const AtomicWriteStep step : testing::kEveryWriteStep) {
+        WriteSettingsFile();
+        ASSERT_EQ(WriteAirportDatabase(dir / kDatabaseFileName, Airports("Old", 2)), std::nullopt);
+        KilledAt(step, [&] { WriteAirportDatabase(dir / kDatabaseFileName, Airports("New", 3)); });
+        Restart();
+        EXPECT_TRUE(messages.shown.empty());
+        EXPECT_EQ(flow.shown, std::vector<std::string>{"airport"});
+        const bool renamed = step == AtomicWriteStep::Renamed;
+        const AirportDatabaseContent read =
+            ReadAirportDatabase(dir / kDatabaseFileName, renamed ? 3 : 2);
+        EXPECT_EQ(read.problem, "");
+        EXPECT_EQ(read.recordsRead, renamed ? 4 : 3);  // the empty last record included
+        EXPECT_EQ(read.records[0].name, renamed ? "New" : "Old");
+    }
+}
 
 TEST_F(StartupCheckTest, FirstRunOpensSetupSilentlyLookingInTheWorkingDirectoryOnly) {
     dir.Write("elsewhere/atc_settings.tcs", "x");

@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+
+#include "platform/AtomicFile.h"
+#include "support/DyingWriter.h"
+#include "support/TempDir.h"
+
+namespace fs = std::filesystem;
+
+namespace scopewatch {
+namespace {
+
+using testing::ReadBytes;
+
+class AtomicFileTest : public ::testing::Test {
+  protected:
+    fs::path Temporary() const { return dir / "data.bin.partial"; }
+
+    testing::TempDir dir;
+    const fs::path target = dir / "data.bin";
+    const std::vector<uint8_t> before = {1, 2, 3};
+    const std::vector<uint8_t> after = {9, 8, 7, 6, 5, 4, 3, 2, 1};
+    testing::WriteHookReset resetHook;
+};
+
+TEST_F(AtomicFileTest, ReplacesTheWholeFileAndLeavesNothingBeside) {
+    ASSERT_EQ(WriteFileAtomically(target, before), std::nullopt);
+    ASSERT_EQ(WriteFileAtomically(target, after), std::nullopt);
+    EXPECT_EQ(ReadBytes(target), after);
+    EXPECT_EQ(ReadWholeFile(target), after);
+    ASSERT_EQ(WriteFileAtomically(target, {}), std::nullopt);
+    EXPECT_EQ(ReadWholeFile(target), std::vector<uint8_t>{});
+    EXPECT_FALSE(fs::exists(Temporary()));
+    EXPECT_EQ(ReadWholeFile(dir / "missing.bin"), std::nullopt);
+}
+
+// A full disk or failing sync at any step before the rename: the old file stays whole, the
+// temporary file goes, and the error names the file.
+TEST_F(AtomicFileTest, AFailureBeforeTheRenameKeepsTheOldFileWhole) {
+    for (const AtomicWriteStep failing : testing::kEveryWriteStep) {
+        ASSERT_EQ(WriteFileAtomically(target, before), std::nullopt);
+        std::vector<AtomicWriteStep> reached;
+        SetAtomicWriteHook([&](AtomicWriteStep step) {
+            reached.push_back(step);
+            return step != failing;
+        });
+        const auto error = WriteFileAtomically(target, after);
+        SetAtomicWriteHook({});
+        if (failing == AtomicWriteStep::Renamed) {
+            EXPECT_EQ(error, std::nullopt);  // the new file was in place already
+            EXPECT_EQ(ReadBytes(target), after);
+        } else {
+            ASSERT_TRUE(error.has_value());
+            EXPECT_NE(error->find("data.bin.partial"), std::string::npos) << *error;
+            EXPECT_EQ(ReadBytes(target), before);
+        }
+        EXPECT_EQ(reached.back(), failing);
+        EXPECT_FALSE(fs::exists(Temporary()));
+    }
+}
+
+TEST_F(AtomicFileTest, AFolderThatCannotTakeTheFileIsReported) {
+    const auto missing = WriteFileAtomically(dir / "no" / "such" / "file", after);
+    ASSERT_TRUE(missing.has_value());
+    EXPECT_EQ(missing->rfind("cannot create", 0), 0U) << *missing;
+    // A folder where the file should be: the rename fails, the folder stays, nothing is left.
+    fs::create_directories(dir / "taken" / "inside");
+    const auto taken = WriteFileAtomically(dir / "taken", after);
+    ASSERT_TRUE(taken.has_value());
+    EXPECT_EQ(taken->rfind("cannot replace", 0), 0U) << *taken;
+    EXPECT_TRUE(fs::is_directory(dir / "taken" / "inside"));
+    EXPECT_FALSE(fs::exists(dir / "taken.partial"));
+}
+
+// A writer killed at each step: under the real name the old file whole until the rename, the
+// new one whole from then on. The temporary file it leaves holds what it got so far.
+TEST_F(AtomicFileTest, AWriterKilledAtAnyStepLeavesOneWholeFile) {
+    for (const AtomicWriteStep step : testing::kEveryWriteStep) {
+        ASSERT_EQ(WriteFileAtomically(target, before), std::nullopt);
+        fs::remove(Temporary());
+        EXPECT_EXIT(
+            {
+                testing::KillTheWriterAt(step);
+                WriteFileAtomically(target, after);
+            },
+            ::testing::KilledBySignal(SIGKILL), "");
+        if (step == AtomicWriteStep::Renamed) {
+            EXPECT_EQ(ReadBytes(target), after);
+            EXPECT_FALSE(fs::exists(Temporary()));
+            continue;
+        }
+        EXPECT_EQ(ReadBytes(target), before);
+        const std::vector<uint8_t> left = ReadBytes(Temporary());
+        if (step == AtomicWriteStep::Created) {
+            EXPECT_TRUE(left.empty());
+        } else if (step == AtomicWriteStep::HalfWritten) {
+            EXPECT_EQ(left, std::vector<uint8_t>(after.begin(), after.begin() + 4));
+        } else {
+            EXPECT_EQ(left, after);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace scopewatch
