@@ -274,7 +274,6 @@ TEST_F(AirspaceLookupTest, AFrequencyNameOfTheSmallestLengthStopsTheWalk) {
     EXPECT_EQ(problem->what, "record size -2147483648 is negative");
     EXPECT_TRUE(found.empty());
 }
-}
 
 }  // namespace
 }  // namespace scopewatch
