@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "FileSeeds.h"
+#include "IntakeSeeds.h"
 #include "TrafficSeeds.h"
 
 int main(int argc, char* argv[]) {
@@ -23,6 +24,7 @@ int main(int argc, char* argv[]) {
         scopewatch::fuzzing::WriteFileSeeds(work, out);
         scopewatch::fuzzing::WriteTrafficSeeds(out);
         scopewatch::fuzzing::WriteEncoderSeeds(out);
+        scopewatch::fuzzing::WriteIntakeSeeds(out);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "scopewatch-fuzz-seeds: %s\n", error.what());
         return 1;
