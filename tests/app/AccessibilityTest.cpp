@@ -51,6 +51,39 @@ std::vector<std::string> UnnamedControls(QWidget& window) {
     return unnamed;
 }
 
+// The names of the controls that Tab reaches, in the order it reaches them.
+std::vector<std::string> TabOrder(QWidget& window) {
+    std::vector<std::string> names;
+    for (QWidget* widget = window.nextInFocusChain(); widget != &window;
+         widget = widget->nextInFocusChain()) {
+        if ((widget->focusPolicy() & Qt::TabFocus) != 0 && widget->isVisibleTo(&window) &&
+            !widget->accessibleName().isEmpty()) {
+            names.push_back(widget->accessibleName().toStdString());
+        }
+    }
+    return names;
+}
+
+TEST(Accessibility, TabFollowsTheLayoutOfTheSessionWindows) {
+    ProgramState state;
+    state.mainWindowOpen = kTrue16;
+    testing::ScriptedMessageBoxes messages;
+    testing::RecordingFlow flow;
+    InMemorySession session;
+    const TimerClock clock;
+    ConnectionDialog connection(state, session, messages, flow, clock);
+    connection.show();
+    EXPECT_EQ(TabOrder(connection),
+              (std::vector<std::string>{"Avaible Connections Types:", "Locate Session",
+                                        "Sessions:", "Nickname:", "Join Session", "Exit"}));
+    MainWindow main(state, session, messages, flow, clock);
+    main.show();
+    EXPECT_EQ(TabOrder(main), (std::vector<std::string>{
+                                  "CENTER", "> ZOOM IN <", "< ZOOM OUT >",
+                                  "Mouse Coordinates: longitude", "Mouse Coordinates: latitude",
+                                  "Chat history", "Chat input", "Send", "> Disconnect"}));
+}
+
 TEST(Accessibility, EveryControlOfEveryWindowHasAName) {
     testing::TempDir dir;
     ProgramState state;
