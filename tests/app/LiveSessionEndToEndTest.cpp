@@ -38,8 +38,8 @@ using testing::Click;
 using testing::ClickRow;
 using testing::SpinUntil;
 
-constexpr uint16_t kHostPorts = 47740;
-constexpr uint16_t kClientPorts = 47741;
+constexpr uint16_t kHostPorts = 47790;
+constexpr uint16_t kClientPorts = 47791;
 
 // The demo session host as a separate process on loopback ports of this test's own.
 class DemoHostProcess {
