@@ -183,6 +183,21 @@ std::vector<PilotProfile> DemoPilotProfiles(const DemoAirportPlan& plan) {
     };
 }
 
+std::vector<PilotProfile> DemoPilotCrowd(const DemoAirportPlan& plan, size_t count) {
+    const std::vector<PilotProfile> kinds = DemoPilotProfiles(plan);
+    std::vector<PilotProfile> crowd;
+    for (size_t i = 0; i < count; ++i) {
+        PilotProfile pilot = kinds[i % kinds.size()];
+        const size_t copy = i / kinds.size();
+        if (copy > 0) {
+            pilot.name += "-" + std::to_string(copy + 1);
+            pilot.headStartSeconds = 40.0 * static_cast<double>(copy);
+        }
+        crowd.push_back(std::move(pilot));
+    }
+    return crowd;
+}
+
 PositionReport ReportOf(const PilotState& state) {
     PositionReport report;
     report.headingWord = HeadingWord(state.trueHeading);

@@ -50,6 +50,7 @@ struct PilotProfile {
     std::vector<RoutePoint> route;
     bool closedRoute = true;
     bool longPositionForm = false;
+    double headStartSeconds = 0.0;  // how far along its route the pilot is at the start
 };
 
 // What the pilots need to know of the airport.
@@ -70,6 +71,10 @@ DemoAirportPlan FallbackAirportPlan(GeoPoint reference = {40.0, -100.0},
 
 // Five pilots: taxiing, taking off, flying circuits, flying the ILS, overflying.
 std::vector<PilotProfile> DemoPilotProfiles(const DemoAirportPlan& plan);
+// A crowd of `count` pilots: the five above, then more of the same kinds, each named after
+// its kind's first pilot with a number ("N172SP-2") and started further along the route, so
+// that a busy session's aircraft do not fly on top of each other.
+std::vector<PilotProfile> DemoPilotCrowd(const DemoAirportPlan& plan, size_t count);
 
 // The point metres away along a true bearing: the builder's great-circle step, unrounded,
 // so the pilots move over the scenery as the program placed it.

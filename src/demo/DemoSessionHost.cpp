@@ -1,5 +1,6 @@
 #include "demo/DemoSessionHost.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "multiplayer/DirectPlaySession.h"
@@ -54,14 +55,19 @@ std::string KindName(int32_t kind) {
 }
 
 namespace {
+// A head start is flown in steps, as a pilot's ticks would fly it.
+constexpr double kHeadStartStep = 10.0;
 const char* const kLines[] = {"ready to taxi", "holding short", "request flight following",
                               "on frequency",  "say again?",    "looking for traffic"};
 }  // namespace
 
 DemoSessionHost::DemoSessionHost(DemoHostOptions options, const DemoAirportPlan& plan, Logger log)
     : options_(std::move(options)), log_(std::move(log)), host_(options_.ports, options_.timings) {
-    for (PilotProfile& profile : DemoPilotProfiles(plan)) {
+    for (PilotProfile& profile : DemoPilotCrowd(plan, options_.pilotCount)) {
         RouteFlyer flyer(profile.route, profile.closedRoute);
+        for (double left = profile.headStartSeconds; left > 0.0; left -= kHeadStartStep) {
+            flyer.Advance(std::min(left, kHeadStartStep));
+        }
         pilots_.push_back(Pilot{std::move(profile), std::move(flyer), 0});
     }
     host_.SetLogger([this](const std::string& line) { Log("dplay: " + line); });
@@ -98,6 +104,11 @@ std::optional<std::string> DemoSessionHost::Start() {
 void DemoSessionHost::Stop() {
     timer_.stop();
     host_.Stop();
+}
+
+void DemoSessionHost::Vanish() {
+    timer_.stop();
+    host_.transport().Close();
 }
 
 std::vector<uint32_t> DemoSessionHost::PilotIds() const {

@@ -24,6 +24,7 @@ struct DemoHostOptions {
     int silentAfterSeconds = 0;      // stop sending anything after this long
     int chatEverySeconds = 45;       // a pilot says something now and then
     int tickMs = 1000;
+    size_t pilotCount = 5;     // the five demo pilots; more are copies of their kinds
     bool logPositions = true;  // also log positions and keep-alives
 };
 
@@ -39,6 +40,9 @@ class DemoSessionHost : public QObject {
 
     std::optional<std::string> Start();
     void Stop();
+    // Goes the way a machine that crashes does: the pilots stop and every connection closes,
+    // without a word to anyone.
+    void Vanish();
     // One step of the pilots (the timer calls it every tickMs).
     void Tick();
 

@@ -26,6 +26,7 @@ std::optional<Delivery> DirectPlayPeer::TakeDelivery() {
     }
     Delivery delivery = std::move(deliveries_.front());
     deliveries_.pop_front();
+    queuedBytes_ -= delivery.payload.size();
     return delivery;
 }
 
@@ -402,10 +403,12 @@ void DirectPlayPeer::OnPlayerData(const PlayerData& message) {
         }
         delivery = Delivery{parts->idFrom, parts->idTo, std::move(parts->payload)};
     }
-    if (deliveries_.size() >= kMaxQueuedDeliveries) {
+    if (deliveries_.size() >= kMaxQueuedDeliveries ||
+        queuedBytes_ + delivery.payload.size() > kMaxQueuedBytes) {
         ++droppedDeliveries_;
         return;
     }
+    queuedBytes_ += delivery.payload.size();
     deliveries_.push_back(std::move(delivery));
 }
 

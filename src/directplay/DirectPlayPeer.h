@@ -26,8 +26,11 @@ struct Timings {
     int lookupTimeoutMs = 10000;   // the host's name
 };
 
-// Caps on what a peer can make us hold.
+// Caps on what a peer can make us hold. The game's messages are tens of bytes, so the byte
+// cap only holds back a peer sending large player data: without it, 2048 messages of up to
+// 128 KiB would be 256 MiB.
 inline constexpr size_t kMaxQueuedDeliveries = 2048;
+inline constexpr size_t kMaxQueuedBytes = 4 * 1024 * 1024;
 inline constexpr size_t kMaxPlayers = 1024;
 
 // Application data for one of our players.
@@ -62,8 +65,10 @@ class DirectPlayPeer : public QObject {
     void SetLogger(Logger logger) { log_ = std::move(logger); }
     void SetPlayerListener(PlayerListener listener) { playerListener_ = std::move(listener); }
 
-    // Application data, oldest first. Once the queue is full new data is dropped.
+    // Application data, oldest first. Once the queue is full (kMaxQueuedDeliveries messages
+    // or kMaxQueuedBytes of payload) new data is dropped.
     size_t WaitingCount() const { return deliveries_.size(); }
+    size_t WaitingBytes() const { return queuedBytes_; }
     std::optional<Delivery> TakeDelivery();
     size_t droppedDeliveries() const { return droppedDeliveries_; }
 
@@ -159,6 +164,7 @@ class DirectPlayPeer : public QObject {
     Logger log_;
     PlayerListener playerListener_;
     std::deque<Delivery> deliveries_;
+    size_t queuedBytes_ = 0;
     size_t droppedDeliveries_ = 0;
     std::map<uint32_t, qint64> localCreatedAtMs_;
     QTimer keepAliveTimer_;

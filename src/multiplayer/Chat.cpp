@@ -8,14 +8,43 @@
 
 namespace scopewatch {
 
+namespace {
+constexpr const char* kLineEnd = "\r\n";
+constexpr size_t kLineEndSize = 2;
+}  // namespace
+
 std::string ChatLine(const std::string& speaker, const std::string& text) {
     std::string shown = text;
     shown.erase(std::remove(shown.begin(), shown.end(), '\0'), shown.end());
-    return speaker + ": " + shown;
+    std::string line = speaker + ": " + shown;
+    if (line.size() > kChatLineLimit) {
+        line.resize(kChatLineLimit);
+    }
+    return line;
 }
 
 std::string PrependChatLine(const std::string& history, const std::string& line) {
-    return line + "\r\n" + history;
+    return PrependChatLines(history, {line});
+}
+
+std::string PrependChatLines(const std::string& history, const std::vector<std::string>& lines) {
+    std::string joined;
+    for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
+        joined += *line;
+        joined += kLineEnd;
+        if (joined.size() >= kChatHistoryLimit) {
+            break;  // the older lines of the batch fall off anyway
+        }
+    }
+    if (joined.size() < kChatHistoryLimit) {
+        joined.append(history, 0, kChatHistoryLimit - joined.size());
+    }
+    if (joined.size() >= kChatHistoryLimit) {
+        // Whole lines only: cut after the last line end within the limit.
+        const size_t lastEnd = joined.rfind(kLineEnd, kChatHistoryLimit - kLineEndSize);
+        joined.resize(lastEnd == std::string::npos ? 0 : lastEnd + kLineEndSize);
+    }
+    return joined;
 }
 
 std::optional<std::string> SendChat(SessionService& session, const ProgramState& state,

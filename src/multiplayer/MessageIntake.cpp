@@ -31,12 +31,15 @@ IntakeEnd MessageIntake::ReceiveMessages(const ChatLineSink& chat) {
     try {
         const int32_t waiting = session_.WaitingMessageCount(state_.myPlayerId);
         for (int32_t i = 0; i < waiting; ++i) {
-            if (!Handle(session_.Receive(), chat, end)) {
+            const ReceivedMessage received = session_.Receive();
+            ++messagesTaken_;
+            if (!Handle(received, chat, end)) {
                 break;
             }
         }
     } catch (const std::exception&) {
         // A failing call or a message that ends early: the tick ends here.
+        ++ticksCutShort_;
     }
     return end;
 }

@@ -43,6 +43,9 @@ class MessageIntake {
     void RefreshTraffic();
 
     int16_t linkWatchdog() const { return linkWatchdog_; }
+    // Messages taken off the queue so far, and ticks an error ended early.
+    int64_t messagesTaken() const { return messagesTaken_; }
+    int64_t ticksCutShort() const { return ticksCutShort_; }
     void ResetWatchdog() { linkWatchdog_ = kLinkWatchdogSeconds; }
 
   private:
@@ -59,6 +62,8 @@ class MessageIntake {
     SessionService& session_;
     ProgramState& state_;
     int16_t linkWatchdog_ = kLinkWatchdogSeconds;
+    int64_t messagesTaken_ = 0;
+    int64_t ticksCutShort_ = 0;
 };
 
 // Adds a player to the table unless one of that name is listed: each name once, in order of

@@ -120,7 +120,8 @@ void QPainterSurface::Arc(int32_t left, int32_t top, int32_t right, int32_t bott
 void QPainterSurface::TextOutA(int32_t x, int32_t y, const std::string& text) {
     painter_.setPen(ToQColor(State().foreColor));
     const QFontMetrics metrics(painter_.font());
-    painter_.drawText(QPoint(x, y + metrics.ascent()), FromAnsi(text));
+    // In doubles: a point far off the scope may lie at the end of the int range.
+    painter_.drawText(QPointF(x, static_cast<double>(y) + metrics.ascent()), FromAnsi(text));
 }
 
 }  // namespace scopewatch

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "demo/DemoPilots.h"
 
 namespace scopewatch::demo {
@@ -70,6 +72,25 @@ TEST(DemoPilots, ProfilesCoverEveryKindOfTraffic) {
     // The ILS aircraft starts high on the extended centreline and ends on the runway.
     EXPECT_GT(pilots[3].route.front().altitudeFt, plan.elevationFt + 3000.0);
     EXPECT_NEAR(BearingDegrees(pilots[3].route.front().at, plan.ilsThreshold), plan.ilsCourse, 0.5);
+}
+
+TEST(DemoPilots, ACrowdRepeatsTheKindsUnderNamesOfItsOwnFurtherAlongTheRoutes) {
+    const DemoAirportPlan plan = FallbackAirportPlan();
+    const auto five = DemoPilotProfiles(plan);
+    const auto crowd = DemoPilotCrowd(plan, 12);
+    ASSERT_EQ(crowd.size(), 12u);
+    std::set<std::string> names;
+    for (size_t i = 0; i < crowd.size(); ++i) {
+        names.insert(crowd[i].name);
+        EXPECT_EQ(crowd[i].title, five[i % 5].title);
+    }
+    EXPECT_EQ(names.size(), 12u);
+    EXPECT_EQ(crowd[4].name, "SWA2210");
+    EXPECT_EQ(crowd[5].name, "N172SP-2");
+    EXPECT_EQ(crowd[11].name, "DAL1842-3");
+    EXPECT_EQ(crowd[0].headStartSeconds, 0.0);
+    EXPECT_LT(crowd[5].headStartSeconds, crowd[10].headStartSeconds);
+    EXPECT_EQ(DemoPilotCrowd(plan, 3).size(), 3u);
 }
 
 TEST(DemoPilots, ReportCarriesWireUnits) {

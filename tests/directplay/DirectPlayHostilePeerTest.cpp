@@ -131,6 +131,27 @@ TEST_F(HostilePeer, FloodsStayBounded) {
     ExpectStillServing();
 }
 
+// Large player data fills the queue by its bytes long before its count: a peer cannot make
+// us hold 2048 messages of 128 KiB.
+TEST_F(HostilePeer, LargePlayerDataStopsAtTheQueuesByteCap) {
+    StartHost(47768);
+    auto flood = Connect();
+    const Bytes one = EncodePlayerData(SockAddr{1, 0}, 5, 0, Bytes(100 * 1024, 3));
+    for (int i = 0; i < 60; ++i) {
+        Write(*flood, one);
+    }
+    EXPECT_TRUE(SpinUntil([&] { return host_->droppedDeliveries() >= 60 - 40; }, 5000));
+    EXPECT_EQ(host_->WaitingCount(), kMaxQueuedBytes / (100 * 1024));
+    EXPECT_LE(host_->WaitingBytes(), kMaxQueuedBytes);
+    // Taking one makes room for one more.
+    ASSERT_TRUE(host_->TakeDelivery());
+    Write(*flood, one);
+    EXPECT_TRUE(SpinUntil([&] { return host_->WaitingCount() == 40; }, 2000));
+    while (host_->TakeDelivery()) {
+    }
+    EXPECT_EQ(host_->WaitingBytes(), 0u);
+}
+
 TEST_F(HostilePeer, ForgedJoinsAndPingsAreIgnored) {
     StartHost(47723);
     auto raw = Connect();

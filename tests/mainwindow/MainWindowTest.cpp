@@ -209,16 +209,23 @@ TEST_F(MainWindowTest, TrafficArrivesOnItsOwnAndChatGoesBothWays) {
     Open(1000.0);
     session.Deliver(7, MakePlayerPresent(7));
     session.Deliver(7, MakePosition({0, LatitudeRaw(kLat), LongitudeRaw(kLon), 300}, false));
+    // A line that came before a message ending its tick early is shown all the same.
     session.Deliver(7, MakeSimulatorChat("ready to taxi"));
+    session.Deliver(7, MakeSignal(kinds::kPositionShort));
+    session.Deliver(7, MakeSimulatorChat("holding short"));
     ASSERT_TRUE(testing::SpinUntil([&] { return state.traffic.trafficCount == 1; }, 2000));
     ASSERT_TRUE(
         testing::SpinUntil([&] { return state.traffic.trafficTable[1].altitudeFt == 984; }, 2000));
+    ASSERT_TRUE(testing::SpinUntil(
+        [&] { return window->chatText().rfind("N172SP: holding short", 0) == 0; }, 2000));
 
     QTest::keyClicks(&window->chatInput(), "cleared to taxi");
     QTest::keyClick(&window->chatInput(), Qt::Key_Return);
     EXPECT_EQ(window->chatInput().text(), "");
-    EXPECT_EQ(window->chatText(), "ATC: cleared to taxi\r\nN172SP: ready to taxi\r\n");
-    EXPECT_EQ(window->chatHistory().toPlainText(), "ATC: cleared to taxi\nN172SP: ready to taxi\n");
+    EXPECT_EQ(window->chatText(),
+              "ATC: cleared to taxi\r\nN172SP: holding short\r\nN172SP: ready to taxi\r\n");
+    EXPECT_EQ(window->chatHistory().toPlainText(),
+              "ATC: cleared to taxi\nN172SP: holding short\nN172SP: ready to taxi\n");
     EXPECT_EQ(session.sentKinds().back(), kinds::kChat);
 
     session.failures.send = "the session was lost";

@@ -40,6 +40,30 @@ TEST(Chat, SendingPadsTheTextWithZerosAndPutsTheOwnLineOnTop) {
     EXPECT_EQ(PrependChatLine(PrependChatLine("", "A: 1"), "B: 2"), "B: 2\r\nA: 1\r\n");
 }
 
+// A peer may send 128 KiB of text in one line, and lines without end: the history shows at
+// most kChatLineLimit characters of a line and keeps the newest lines within
+// kChatHistoryLimit bytes, whole lines only.
+TEST(Chat, LinesAndTheHistoryAreCutToTheirLimits) {
+    EXPECT_EQ(ChatLine("N172SP", std::string(5000, 'y')),
+              "N172SP: " + std::string(kChatLineLimit - 8, 'y'));
+    EXPECT_EQ(ChatLine(std::string(70000, 'N'), "hi"), std::string(kChatLineLimit, 'N'));
+    EXPECT_EQ(PrependChatLines("C: 3\r\n", {"A: 1", "B: 2"}), "B: 2\r\nA: 1\r\nC: 3\r\n");
+    EXPECT_EQ(PrependChatLines("C: 3\r\n", {}), "C: 3\r\n");
+
+    // Lines of 1000 characters and their line ends: the oldest fall off the bottom.
+    const std::string line(998, 'x');
+    std::string history;
+    for (int i = 0; i < 1100; ++i) {
+        history = PrependChatLine(history, line.substr(0, 994) + std::to_string(1000 + i));
+    }
+    EXPECT_EQ(history.size(), kChatHistoryLimit / 1000 * 1000);
+    EXPECT_EQ(history.rfind(line.substr(0, 994) + "2099\r\n", 0), 0u);  // the newest on top
+    EXPECT_EQ(history.substr(history.size() - 6), "1052\r\n");          // the oldest kept
+    // A batch longer than the limit keeps its newest lines only.
+    const std::vector<std::string> batch(3000, line);
+    EXPECT_EQ(PrependChatLines("old\r\n", batch).size(), kChatHistoryLimit / 1000 * 1000);
+}
+
 TEST(Chat, ReceivedLinesShowTheirTextWithoutZeroCharacters) {
     ProgramState state;
     state.myPlayerId = 101;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "multiplayer/TrafficLayer.h"
 #include "scope/Geodesy.h"
 #include "scope/RecordingSurface.h"
@@ -50,6 +52,24 @@ TEST_F(TrafficLayerTest, DotHeadingLineAndLabel) {
     EXPECT_EQ(calls[3].text, "Pilot7 Hdg: 270 Alt: 3500");
     EXPECT_EQ(calls[3].args, p);
     EXPECT_EQ(surface.State(), DrawingState{});
+}
+
+// Positions at the ends of the wire's fields put the aircraft, at the finest zoom, at the ends
+// of the int range.
+TEST_F(TrafficLayerTest, AnAircraftThousandsOfDegreesAwayIsDrawnAtTheEndsOfTheRange) {
+    while (ZoomIn(view)) {
+    }
+    const double far = INT32_MIN * 360.0 / 40007000.0;  // about -19327 degrees
+    Add("Far", far, far, 0.0, 0);
+    Add("Away", -far, -far, 0.0, 0);
+    DrawTraffic(surface, view, traffic, grid);
+    const auto& calls = surface.calls();
+    ASSERT_EQ(calls.size(), 8U);
+    constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+    constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+    const int32_t r = WidthPercentPx(0.8F, view.WidthPx);
+    EXPECT_EQ(calls[0].args, (Args{kMin, kMax, kMin + r, kMax - r}));
+    EXPECT_EQ(calls[4].args, (Args{kMax - r, kMin + r, kMax, kMin}));
 }
 
 TEST_F(TrafficLayerTest, HeadingLineFollowsTheTrueHeading) {

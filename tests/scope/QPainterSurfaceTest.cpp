@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QPainter>
 #include <functional>
+#include <limits>
 #include <string>
 
 #include "scope/QPainterSurface.h"
@@ -50,6 +51,24 @@ TEST(QPainterSurfaceTest, FilledEllipseInABottomUpBox) {
     EXPECT_EQ(image.pixel(150, 100), kBlackPixel);
     EXPECT_EQ(image.pixel(55, 55), kBlackPixel);
     EXPECT_EQ(image.pixel(0, 0), kBlackPixel);
+}
+
+// Shapes and texts at the ends of the int range (an aircraft reported far away, at fine zoom)
+// draw nothing on the image and overflow nothing.
+TEST(QPainterSurfaceTest, DrawingAtTheEndsOfTheIntRangeLeavesTheImageAlone) {
+    constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+    constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+    const QImage image = Draw([](DrawingSurface& s) {
+        s.FillStyle(kSolidFill);
+        s.Ellipse(kMax - 10, kMin + 10, kMax, kMin);
+        s.MoveToEx(kMax, kMax);
+        s.LineTo(kMax, kMax - 100);
+        s.TextOutA(kMax, kMax, "far away");
+        s.TextOutA(kMin, kMin, "far away");
+    });
+    QImage black(200, 200, QImage::Format_RGB32);
+    black.fill(Qt::black);
+    EXPECT_EQ(image, black);
 }
 
 TEST(QPainterSurfaceTest, ArcRunsCounterClockwiseFromStartToEnd) {

@@ -125,8 +125,15 @@ void MainWindow::ReceiveTick() {
     if (!guard.entered() || leaving_) {
         return;
     }
-    const IntakeEnd end =
-        intake_.ReceiveMessages([this](const std::string& line) { AddChatLine(line); });
+    IntakeEnd end = IntakeEnd::Normal;
+    {
+        const TickStopwatch stopwatch(receiveStatistics_);
+        // The lines of a tick go into the history box together: laying the box out once per
+        // line would make a busy chat cost the tick seconds.
+        std::vector<std::string> lines;
+        end = intake_.ReceiveMessages([&lines](const std::string& line) { lines.push_back(line); });
+        AddChatLines(lines);
+    }
     if (end == IntakeEnd::ConnectionLost) {
         LeaveWithMessage(kConnectionLostMessage);
     } else if (end == IntakeEnd::RemovedByHost) {
@@ -137,6 +144,7 @@ void MainWindow::ReceiveTick() {
 void MainWindow::RepaintTick() {
     const TickGuard guard(inTick_);
     if (guard.entered() && !leaving_) {
+        const TickStopwatch stopwatch(repaintStatistics_);
         Repaint();
     }
 }
@@ -222,7 +230,7 @@ void MainWindow::OnScopeResized(QSize size) {
 void MainWindow::SendChatLine() {
     try {
         if (const auto line = SendChat(session_, state_, ToAnsi(Text3->text()))) {
-            AddChatLine(*line);
+            AddChatLines({*line});
         }
     } catch (const SessionError& error) {
         messages_.Warn(std::string("The line could not be sent: ") + error.what());
@@ -231,8 +239,11 @@ void MainWindow::SendChatLine() {
     Text3->clear();
 }
 
-void MainWindow::AddChatLine(const std::string& line) {
-    chatHistory_ = PrependChatLine(chatHistory_, line);
+void MainWindow::AddChatLines(const std::vector<std::string>& lines) {
+    if (lines.empty()) {
+        return;
+    }
+    chatHistory_ = PrependChatLines(chatHistory_, lines);
     QString shown = FromAnsi(chatHistory_);
     shown.remove(QChar('\r'));
     RichTextBox1->setPlainText(shown);

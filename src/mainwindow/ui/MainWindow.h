@@ -10,12 +10,14 @@
 #include <QWidget>
 #include <array>
 #include <string>
+#include <vector>
 
 #include "multiplayer/MessageIntake.h"
 #include "platform/Rounding.h"
 #include "scope/ScopeScene.h"
 #include "scope/ScopeView.h"
 #include "scope/SelectedAirspace.h"
+#include "shared/TickStatistics.h"
 
 namespace scopewatch {
 
@@ -81,6 +83,10 @@ class MainWindow : public QWidget {
     const ScopeView& view() const { return view_; }
     const SelectedAirspace& selection() const { return selection_; }
     const MessageIntake& intake() const { return intake_; }
+    // How many receive and repaint ticks ran and how long they took (a receive tick's time
+    // is the intake's: the messages, the table and the chat, without any message box).
+    const TickStatistics& receiveStatistics() const { return receiveStatistics_; }
+    const TickStatistics& repaintStatistics() const { return repaintStatistics_; }
     const std::string& chatText() const { return chatHistory_; }
     bool dragging() const { return scopeDragActive_ == kTrue16; }
 
@@ -104,7 +110,8 @@ class MainWindow : public QWidget {
     void OnScopeResized(QSize size);
     void ShowReadout(const PointerPosition& pointer);
     void SendChatLine();
-    void AddChatLine(const std::string& line);
+    // Puts lines that arrived together on top of the history, the last one topmost.
+    void AddChatLines(const std::vector<std::string>& lines);
     void OnToolbarButton(int index);
     void CreateNewDatabase();
     void LeaveWithMessage(const char* text);
@@ -123,6 +130,8 @@ class MainWindow : public QWidget {
     std::string chatHistory_;
     bool leaving_ = false;
     bool inTick_ = false;
+    TickStatistics receiveStatistics_;
+    TickStatistics repaintStatistics_;
 
     ScopeWidget* Picture1 = nullptr;
     QToolBar* Toolbar1 = nullptr;

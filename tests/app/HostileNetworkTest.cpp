@@ -1,0 +1,618 @@
+// The whole program joined to a session in which a peer misbehaves: garbage, truncated,
+// oversized and lying messages, floods, peers that connect and never speak or vanish in the
+// middle of a message, more players than the traffic table holds and names no simulator would
+// choose. Driven through the real session service (our DirectPlay client over loopback) and
+// the real windows, with every timer running. Throughout, the scope must keep repainting
+// once a simulated second, the intake tick must stay short, memory must stay bounded, and the
+// link watchdog and the host's removal must lead back to the connection dialog.
+//
+// The flood runs for 10 s of real time here; scripts/soak.sh runs it for a minute. Each test
+// prints its figures on lines starting with "[figures]".
+
+#include <gtest/gtest.h>
+
+#include <QPointer>
+#include <chrono>
+#include <climits>
+#include <cstdio>
+#include <map>
+#include <random>
+#include <set>
+
+#include "multiplayer/Chat.h"
+#include "multiplayer/ConnectionSteps.h"
+#include "multiplayer/GameMessages.h"
+#include "support/Clicks.h"
+#include "support/HostileSender.h"
+#include "support/LiveScope.h"
+#include "support/ProcessMemory.h"
+#include "support/SoakRun.h"
+#include "support/SpinEventLoop.h"
+
+namespace scopewatch {
+namespace {
+
+using directplay::Bytes;
+using testing::Click;
+using testing::SpinUntil;
+
+constexpr double kMiB = 1024.0 * 1024.0;
+
+double Milliseconds(TickStatistics::Clock::duration duration) {
+    return std::chrono::duration<double, std::milli>(duration).count();
+}
+
+// A game message with any kind and length field, followed by whatever bytes.
+Bytes GameMessage(int32_t kind, int32_t length, const Bytes& rest = {}) {
+    SessionMessage message;
+    message.WriteInt32(kind);
+    message.WriteInt32(length);
+    Bytes bytes = message.bytes();
+    bytes.insert(bytes.end(), rest.begin(), rest.end());
+    return bytes;
+}
+
+Bytes Text(const std::string& text) {
+    return Bytes(text.begin(), text.end());
+}
+
+// A position near the demo airport, a little apart for each n.
+Bytes PositionNearTheAirport(int64_t n, const AirportRecord& airport) {
+    PositionReport report;
+    report.latitudeRaw = LatitudeRaw(airport.latitude + 0.001 * static_cast<double>(n % 50));
+    report.longitudeRaw = LongitudeRaw(airport.longitude - 0.001 * static_cast<double>(n % 30));
+    report.altitudeMetres = 300;
+    report.headingWord = HeadingWord(static_cast<double>(n % 360));
+    return MakePosition(report, n % 2 == 0).bytes();
+}
+
+// Where each aircraft of the table is: name -> latitude, longitude.
+std::map<std::string, std::pair<double, double>> Positions(const TrafficTable& table) {
+    std::map<std::string, std::pair<double, double>> positions;
+    for (const TrafficRecord& entry : table.InUse()) {
+        positions[entry.playerName] = {entry.latitude, entry.longitude};
+    }
+    return positions;
+}
+
+// Counts how often the position of an aircraft of the table changes from one look to the
+// next, leaving out one name (the flooding player's).
+class PositionChanges {
+  public:
+    PositionChanges(const TrafficTable& table, std::string leftOut)
+        : table_(table), leftOut_(std::move(leftOut)), last_(Positions(table)) {}
+    void Look() {
+        auto now = Positions(table_);
+        now.erase(leftOut_);
+        for (const auto& [name, position] : now) {
+            const auto was = last_.find(name);
+            count_ += was != last_.end() && was->second != position ? 1 : 0;
+        }
+        last_ = std::move(now);
+    }
+    int count() const { return count_; }
+
+  private:
+    const TrafficTable& table_;
+    std::string leftOut_;
+    std::map<std::string, std::pair<double, double>> last_;
+    int count_ = 0;
+};
+
+class HostileNetwork : public ::testing::Test {
+  protected:
+    // The demo session's pilots (no chat unless the options say so), and the program joined
+    // to it on a clock `speedUp` times as fast as real time.
+    void Join(uint16_t hostPorts, uint16_t clientPorts, double speedUp,
+              demo::DemoHostOptions options = Quiet()) {
+        scope_ = std::make_unique<testing::LiveScope>(hostPorts, clientPorts, speedUp, options);
+        ASSERT_TRUE(scope_->Join());
+        window_ = scope_->main();
+        ASSERT_TRUE(SpinUntil(
+            [&] { return scope_->state.traffic.trafficCount == PilotCount(options); }, 10000));
+    }
+    static demo::DemoHostOptions Quiet() {
+        demo::DemoHostOptions options;
+        options.chatEverySeconds = 0;
+        return options;
+    }
+    static int16_t PilotCount(const demo::DemoHostOptions& options) {
+        return static_cast<int16_t>(options.pilotCount);
+    }
+
+    MainWindow& main() { return *window_; }
+    ProgramState& state() { return scope_->state; }
+    directplay::DirectPlayHost& host() { return scope_->host().host(); }
+    directplay::DirectPlayClient& client() { return *scope_->session.client(); }
+    uint32_t me() const { return scope_->me(); }
+    quint16 ourPort() { return client().transport().streamPort(); }
+    const AirportRecord& airport() { return state().airport.currentAirport; }
+
+    // A player of the host's machine, once our client has heard of it.
+    uint32_t AddPlayer(const std::u16string& name) {
+        const uint32_t id = host().CreatePlayer(name, u"Player");
+        EXPECT_GT(id, 0u);
+        EXPECT_TRUE(SpinUntil([&] { return client().PlayerName(id).has_value(); }, 5000));
+        return id;
+    }
+    // A game message from a player of the host's machine to ours.
+    void Say(uint32_t from, const Bytes& payload) { host().SendTo(from, me(), payload); }
+    void Run(double simulatedSeconds) { testing::Spin(scope_->RealMs(simulatedSeconds)); }
+
+    // What must hold whatever a peer sent: the main window stays, nothing was said to the
+    // user since the join, the scope repaints once a simulated second and the pilots' positions
+    // still arrive.
+    void ExpectScopeRunsOn(double simulatedSeconds) {
+        ASSERT_FALSE(window_.isNull());
+        const int64_t repaints = main().repaintStatistics().count();
+        // Some aircraft's position changes from one look to the next.
+        bool moved = false;
+        auto last = Positions(state().traffic);
+        QTimer look;
+        QObject::connect(&look, &QTimer::timeout, [&] {
+            const auto now = Positions(state().traffic);
+            for (const auto& [name, position] : now) {
+                const auto was = last.find(name);
+                moved = moved ||
+                        (was != last.end() && was->second != position && was->second.first != 0.0);
+            }
+            last = now;
+        });
+        look.start(10);
+        Run(simulatedSeconds);
+        look.stop();
+        ASSERT_FALSE(window_.isNull()) << "the main window closed";
+        EXPECT_EQ(scope_->windows.mainWindow(), window_.data());
+        EXPECT_EQ(scope_->messages.Texts(), std::vector<std::string>{connection_texts::kConnected});
+        EXPECT_GE(main().repaintStatistics().count() - repaints,
+                  static_cast<int64_t>(simulatedSeconds) - 2);
+        EXPECT_FALSE(scope_->session.SessionLost()) << scope_->session.LostReason();
+        EXPECT_TRUE(moved) << "no aircraft's position changed";
+    }
+
+    std::vector<std::string> ChatLines() const {
+        std::vector<std::string> lines;
+        const std::string& text = window_->chatText();
+        for (size_t at = 0; at < text.size();) {
+            const size_t end = text.find("\r\n", at);
+            lines.push_back(text.substr(at, end - at));
+            at = end + 2;
+        }
+        return lines;
+    }
+
+    std::unique_ptr<testing::LiveScope> scope_;
+    QPointer<MainWindow> window_;
+};
+
+TEST_F(HostileNetwork, GarbageTruncatedOversizedAndLyingMessagesAreDroppedAndTheScopeRunsOn) {
+    ASSERT_NO_FATAL_FAILURE(Join(47752, 47753, 10.0));
+    const uint32_t intruder = AddPlayer(u"Intruder");
+
+    // Game messages inside player data from a player of the session. Each one that cannot be
+    // read ends its tick; the next tick goes on with the rest.
+    std::mt19937 random(12);
+    Bytes noise(1000);
+    for (uint8_t& byte : noise) {
+        byte = static_cast<uint8_t>(random());
+    }
+    const std::vector<Bytes> broken = {
+        {},                                                       // nothing at all
+        {0x23, 0x10, 0},                                          // three bytes of a head
+        GameMessage(kinds::kPositionShort, 34),                   // a head without its fields
+        GameMessage(kinds::kPositionLong, 50, Bytes(20, 1)),      // cut in the middle
+        GameMessage(kinds::kPlayerPresent, 4),                    // no player id
+        MakePlayerPresent(0x7777).bytes(),                        // an id nobody has
+        GameMessage(kinds::kAircraftInfo, -5, {1, 0}),            // a negative length
+        GameMessage(kinds::kAircraftInfo, INT_MAX, {1, 0, 'A'}),  // a length that lies
+        GameMessage(kinds::kChat, INT_MAX, Text("0123456789")),   // a chat length that lies
+        GameMessage(kinds::kChat, INT_MIN, Text("negative")),     // and a negative one
+        GameMessage(0x12345678, INT_MAX, Bytes(64, 0xEE)),        // a kind nobody knows
+        noise,
+        MakeSimulatorChat(std::string(100 * 1024, 'y')).bytes(),  // 100 KiB of chat
+        MakeAircraftInfo({7, std::string(100 * 1024, 'T')}).bytes(),
+        MakeSimulatorChat("still here").bytes(),
+    };
+    for (const Bytes& payload : broken) {
+        Say(intruder, payload);
+    }
+    ASSERT_TRUE(SpinUntil([&] { return main().chatText().rfind("Intruder: still here", 0) == 0; },
+                          scope_->RealMs(60)))
+        << main().chatText().substr(0, 200);
+    const std::vector<std::string> lines = ChatLines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1], "Intruder: " + std::string(kChatLineLimit - 10, 'y'));
+
+    // Positions at the ends of every field, for a player in the table: stored as they come,
+    // and drawn (far outside the scope) at the coarsest and the finest zoom.
+    PositionReport extreme{INT_MIN, INT_MIN, INT_MIN, INT_MIN};
+    const auto isExtreme = [&] {
+        for (const TrafficRecord& entry : state().traffic.InUse()) {
+            if (entry.playerName == "Intruder" && entry.latitude == LatitudeDegrees(INT_MIN)) {
+                return true;
+            }
+        }
+        return false;
+    };
+    ASSERT_TRUE(SpinUntil(
+        [&] {
+            Say(intruder, MakePlayerPresent(static_cast<int32_t>(intruder)).bytes());
+            Say(intruder, MakePosition(extreme, true).bytes());
+            return isExtreme();
+        },
+        scope_->RealMs(40)));
+    for (int level = main().view().ZoomLevel; level < 20; ++level) {
+        Click(main().zoomInButton());
+    }
+    for (int level = main().view().ZoomLevel; level > 1; --level) {
+        Click(main().zoomOutButton());
+    }
+    ASSERT_NO_FATAL_FAILURE(ExpectScopeRunsOn(5));
+
+    // DirectPlay frames straight at our client's listening port.
+    const int rejectedBefore = client().transport().rejectedInputs();
+    testing::RawPeer noSize(ourPort());
+    noSize.Send(Bytes(64, 'A'));  // no valid size word: the stream cannot be followed
+    testing::RawPeer tooBig(ourPort());
+    tooBig.Send({0xFF, 0xFF, 0xBF, 0xFA});  // claims almost 1 MiB, above what we accept
+    testing::RawPeer oversized(ourPort());
+    oversized.SendPlayerData(intruder, me(), Bytes(200 * 1024, 'z'));
+    testing::RawPeer liar(ourPort());
+    Bytes lyingReply =
+        directplay::Encode(directplay::EnumSessionsReply{{}, u"x"}, directplay::SockAddr{1, 0}, 14);
+    lyingReply[108] = 0xEE;  // the name's offset points outside the message
+    liar.Send(lyingReply);
+    liar.SendPlayerData(0x5151, me(), MakeSimulatorChat("from nobody").bytes());
+    liar.SendPlayerData(intruder, me(), {0x23});
+    testing::RawPeer halfway(ourPort());
+    const Bytes whole = directplay::EncodePlayerData(directplay::SockAddr{40000, 0}, intruder, me(),
+                                                     MakeSimulatorChat("cut off").bytes());
+    halfway.Send(Bytes(whole.begin(), whole.begin() + 30));
+    halfway.Vanish();
+    QUdpSocket udp;
+    for (int i = 0; i < 200; ++i) {
+        const QByteArray junk(i % 2 ? 30 : 1400, static_cast<char>(i));
+        udp.writeDatagram(junk, QHostAddress::LocalHost, client().transport().datagramPort());
+    }
+    EXPECT_TRUE(SpinUntil(
+        [&] { return !noSize.connected() && !tooBig.connected() && !oversized.connected(); },
+        3000));
+    EXPECT_TRUE(liar.connected());
+    EXPECT_GE(client().transport().rejectedInputs() - rejectedBefore, 3);
+    ASSERT_NO_FATAL_FAILURE(ExpectScopeRunsOn(10));
+    Say(intruder, MakeSimulatorChat("over").bytes());
+    ASSERT_TRUE(SpinUntil([&] { return main().chatText().rfind("Intruder: over", 0) == 0; },
+                          scope_->RealMs(10)));
+    for (const std::string& line : ChatLines()) {
+        EXPECT_EQ(line.find("nobody"), std::string::npos);
+        EXPECT_EQ(line.find("cut off"), std::string::npos);
+        EXPECT_EQ(line.find("0123456789"), std::string::npos);
+    }
+}
+
+TEST_F(HostileNetwork, PeersThatConnectAndNeverSpeakOrVanishMidMessageChangeNothing) {
+    ASSERT_NO_FATAL_FAILURE(Join(47756, 47757, 10.0));
+    const uint32_t intruder = AddPlayer(u"Intruder");
+    const directplay::TransportLimits limits;
+    std::vector<std::unique_ptr<testing::RawPeer>> mute;
+    for (int i = 0; i < limits.maxInboundConnections + 6; ++i) {
+        mute.push_back(std::make_unique<testing::RawPeer>(ourPort(), false));
+    }
+    testing::Spin(500);
+    // Half a message each: some stay, some leave; one claims 128 KiB and sends a byte now
+    // and then.
+    const Bytes whole = directplay::EncodePlayerData(directplay::SockAddr{40000, 0}, intruder, me(),
+                                                     MakeSimulatorChat("half").bytes());
+    std::vector<std::unique_ptr<testing::RawPeer>> halves;
+    for (int i = 0; i < 6; ++i) {
+        halves.push_back(std::make_unique<testing::RawPeer>(ourPort()));
+        halves.back()->Send(Bytes(whole.begin(), whole.begin() + 10 + i));
+        if (i % 2 == 1) {
+            halves.back()->Vanish();
+        }
+    }
+    Bytes slowHead = directplay::EncodePlayerData(directplay::SockAddr{40000, 0}, intruder, me(),
+                                                  Bytes(directplay::kMaxMessageSize - 64, 0));
+    testing::RawPeer slow(ourPort());
+    slow.Send(Bytes(slowHead.begin(), slowHead.begin() + 4));
+    QTimer drip;
+    QObject::connect(&drip, &QTimer::timeout, [&] { slow.Send({0}); });
+    drip.start(20);
+
+    ASSERT_NO_FATAL_FAILURE(ExpectScopeRunsOn(10));
+    EXPECT_LE(client().transport().openConnectionCount(),
+              limits.maxInboundConnections + limits.maxOutboundConnections);
+    for (const std::string& line : ChatLines()) {
+        EXPECT_EQ(line.find("half"), std::string::npos);
+    }
+    // The silent ones leave as well; nothing of theirs was ever delivered.
+    mute.clear();
+    halves.clear();
+    drip.stop();
+    slow.Vanish();
+    ASSERT_NO_FATAL_FAILURE(ExpectScopeRunsOn(5));
+    Say(intruder, MakeSimulatorChat("whole").bytes());
+    EXPECT_TRUE(SpinUntil([&] { return main().chatText().rfind("Intruder: whole", 0) == 0; },
+                          scope_->RealMs(10)));
+}
+
+// Five thousand messages a second from one player for 10 s (a minute under soak.sh), on the
+// real clock so that each intake tick meets what a second brings. The flood announces its
+// player now and then, which keeps the link watchdog up; how many of the pilots' own position
+// reports find room in the queue meanwhile is counted and reported, not asserted.
+TEST_F(HostileNetwork, AFloodOfThousandsOfMessagesASecondLeavesTheScopeRepaintingAndBounded) {
+    ASSERT_NO_FATAL_FAILURE(Join(47754, 47755, 1.0));
+    const uint32_t flooder = AddPlayer(u"Flooder");
+    const AirportRecord where = airport();
+    const auto mixed = [&](int64_t n) -> Bytes {
+        switch (n % 10) {
+            case 5:
+                return MakePlayerPresent(static_cast<int32_t>(flooder)).bytes();
+            case 6:
+                return MakeSimulatorChat("flood line " + std::to_string(n)).bytes();
+            case 7:
+                return MakeAircraftInfo({1, "Flood Jet " + std::to_string(n)}).bytes();
+            case 8:
+                return GameMessage(0x2222, 40, Bytes(40, 0x22));
+            case 9:
+                return MakeSignal(kinds::kIdentifyRequest).bytes();  // each one is answered
+            default:
+                return PositionNearTheAirport(n, where);
+        }
+    };
+    testing::Spin(3000);
+    const testing::ProcessMemory before = testing::ReadProcessMemory();
+    const int64_t repaintsBefore = main().repaintStatistics().count();
+    const int64_t ticksBefore = main().receiveStatistics().count();
+    const int64_t takenBefore = main().intake().messagesTaken();
+    const size_t droppedBefore = client().droppedDeliveries();
+    const int floodSeconds = testing::SoakRun() ? 60 : 10;
+    testing::Flood flood(ourPort(), flooder, me(), 5000, mixed);
+    size_t mostWaiting = 0;
+    size_t mostWaitingBytes = 0;
+    // The pilots' own reports still get through: count the changes of their positions.
+    PositionChanges pilots(state().traffic, "Flooder");
+    QElapsedTimer clock;
+    clock.start();
+    flood.Start();
+    SpinUntil(
+        [&] {
+            mostWaiting = std::max(mostWaiting, client().WaitingCount());
+            mostWaitingBytes = std::max(mostWaitingBytes, client().WaitingBytes());
+            pilots.Look();
+            return window_.isNull() || clock.elapsed() >= floodSeconds * 1000;
+        },
+        floodSeconds * 1000 + 5000);
+    flood.Stop();
+    const double seconds = static_cast<double>(clock.elapsed()) / 1000.0;
+    ASSERT_FALSE(window_.isNull()) << scope_->messages.Texts().back();
+    const testing::ProcessMemory after = testing::ReadProcessMemory();
+    const int64_t repaints = main().repaintStatistics().count() - repaintsBefore;
+    const int64_t ticks = main().receiveStatistics().count() - ticksBefore;
+    const int64_t taken = main().intake().messagesTaken() - takenBefore;
+    std::printf(
+        "[figures] flood: %lld messages in %.1f s (%.0f a second, %lld held back by the sender); "
+        "%zu dropped at the full queue; queue at most %zu messages, %.2f MiB; %lld intake ticks "
+        "took %lld messages, longest tick %.1f ms; %lld repaints (%.2f a second), longest %.1f "
+        "ms; %d position changes of the five pilots; resident %.1f -> %.1f MiB, heap %.1f -> "
+        "%.1f MiB; chat history %zu bytes\n",
+        static_cast<long long>(flood.sent()), seconds, static_cast<double>(flood.sent()) / seconds,
+        static_cast<long long>(flood.skipped()), client().droppedDeliveries() - droppedBefore,
+        mostWaiting, static_cast<double>(mostWaitingBytes) / kMiB, static_cast<long long>(ticks),
+        static_cast<long long>(taken), Milliseconds(main().receiveStatistics().longest()),
+        static_cast<long long>(repaints), static_cast<double>(repaints) / seconds,
+        Milliseconds(main().repaintStatistics().longest()), pilots.count(),
+        static_cast<double>(before.residentBytes) / kMiB,
+        static_cast<double>(after.residentBytes) / kMiB,
+        static_cast<double>(before.heapInUseBytes) / kMiB,
+        static_cast<double>(after.heapInUseBytes) / kMiB, main().chatText().size());
+
+    EXPECT_GE(flood.sent(), 4000 * floodSeconds);
+    EXPECT_GE(repaints, floodSeconds - 1);
+    EXPECT_LT(main().receiveStatistics().longest(), std::chrono::milliseconds(1000));
+    EXPECT_LE(mostWaiting, directplay::kMaxQueuedDeliveries);
+    EXPECT_LE(mostWaitingBytes, directplay::kMaxQueuedBytes);
+    EXPECT_LE(main().chatText().size(), kChatHistoryLimit);
+    EXPECT_LE(state().traffic.trafficCount, TrafficTable::kCapacity);
+    if (testing::MemoryReadingsMeaningful()) {
+        EXPECT_LT(static_cast<double>(after.residentBytes - before.residentBytes) / kMiB, 64.0);
+    }
+    ASSERT_NO_FATAL_FAILURE(ExpectScopeRunsOn(3));
+}
+
+// One unreadable message in ten: every tick ends at the first one, so the intake takes about
+// ten messages a tick while the queue stays full. Reported, not asserted: the figures show
+// what such a flood does to the pilots' messages and to the link watchdog.
+TEST_F(HostileNetwork, AFloodWithOneUnreadableMessageInTenIsMeasured) {
+    ASSERT_NO_FATAL_FAILURE(Join(47758, 47759, 1.0));
+    const uint32_t flooder = AddPlayer(u"Flooder");
+    const AirportRecord where = airport();
+    const int floodSeconds = testing::SoakRun() ? 30 : 8;
+    testing::Flood flood(ourPort(), flooder, me(), 5000, [&](int64_t n) {
+        return n % 10 == 0 ? GameMessage(kinds::kPositionShort, 34)
+                           : PositionNearTheAirport(n, where);
+    });
+    const int64_t ticksBefore = main().receiveStatistics().count();
+    const int64_t takenBefore = main().intake().messagesTaken();
+    const int64_t cutBefore = main().intake().ticksCutShort();
+    const size_t droppedBefore = client().droppedDeliveries();
+    int16_t lowestWatchdog = kLinkWatchdogSeconds;
+    PositionChanges pilots(state().traffic, "Flooder");
+    QElapsedTimer clock;
+    clock.start();
+    flood.Start();
+    SpinUntil(
+        [&] {
+            pilots.Look();
+            if (!window_.isNull()) {
+                lowestWatchdog = std::min(lowestWatchdog, main().intake().linkWatchdog());
+            }
+            return window_.isNull() || clock.elapsed() >= floodSeconds * 1000;
+        },
+        floodSeconds * 1000 + 5000);
+    flood.Stop();
+    ASSERT_FALSE(window_.isNull());
+    const int64_t ticks = main().receiveStatistics().count() - ticksBefore;
+    const int64_t taken = main().intake().messagesTaken() - takenBefore;
+    std::printf(
+        "[figures] one unreadable message in ten: %lld sent in %d s, %zu dropped at the full "
+        "queue; %lld ticks, %lld of them cut short, %.1f messages taken per tick; %d position "
+        "changes of the five pilots; the watchdog fell to %d\n",
+        static_cast<long long>(flood.sent()), floodSeconds,
+        client().droppedDeliveries() - droppedBefore, static_cast<long long>(ticks),
+        static_cast<long long>(main().intake().ticksCutShort() - cutBefore),
+        static_cast<double>(taken) / static_cast<double>(std::max<int64_t>(ticks, 1)),
+        pilots.count(), lowestWatchdog);
+    EXPECT_GE(main().repaintStatistics().count(), floodSeconds - 1);
+    EXPECT_LT(main().receiveStatistics().longest(), std::chrono::milliseconds(1000));
+}
+
+// More than the 20 players the traffic table holds, some with names no simulator would pick:
+// Windows-1252 letters, a character outside it, a zero inside, and the longest name a player
+// announcement can carry (its message must stay within the 128 KiB our client accepts);
+// one a little longer, whose announcement our client refuses.
+TEST_F(HostileNetwork, MoreThanTwentyPlayersWithStrangeNamesFillTheTableToTwenty) {
+    demo::DemoHostOptions options = Quiet();
+    options.pilotCount = 1;
+    options.maxPlayers = 64;
+    ASSERT_NO_FATAL_FAILURE(Join(47760, 47761, 10.0, options));
+    constexpr size_t kLongestName = 64000;
+    const std::u16string zero(u"Zero\0Byte", 9);
+    const std::vector<std::pair<std::u16string, std::string>> strange = {
+        {u"Fl\u00fcgel \u20acuro", "Fl\xfcgel \x80uro"},
+        {u"\u00c6r\u00f8 \u00e7a",
+         "\xc6r\xf8 \xe7"
+         "a"},
+        {u"Tokyo \u6771", "Tokyo ?"},
+        {zero, std::string("Zero\0Byte", 9)},
+        {std::u16string(kLongestName, u'\u00dc'), std::string(kLongestName, '\xdc')},
+    };
+    std::vector<uint32_t> announced;
+    for (const auto& [name, ansi] : strange) {
+        announced.push_back(AddPlayer(name));
+    }
+    for (int i = 1; i <= 19; ++i) {
+        announced.push_back(AddPlayer(u"Crowd" + QString::number(i).toStdU16String()));
+    }
+    // Announced to our client in a message above 128 KiB: refused, so never known to it; a
+    // message from it ends its tick.
+    const uint32_t tooLong = host().CreatePlayer(std::u16string(70000, u'L'), u"Player");
+    ASSERT_GT(tooLong, 0u);
+    Say(tooLong, MakePlayerPresent(static_cast<int32_t>(tooLong)).bytes());
+
+    // Every simulated second each one says it is present and where it is, the strange names
+    // first; the host's own pilot answers the program's identify requests on its own.
+    QTimer everySecond;
+    int64_t round = 0;
+    QObject::connect(&everySecond, &QTimer::timeout, [&] {
+        for (size_t i = 0; i < announced.size(); ++i) {
+            Say(announced[i], MakePlayerPresent(static_cast<int32_t>(announced[i])).bytes());
+            Say(announced[i], PositionNearTheAirport(static_cast<int64_t>(i) + round, airport()));
+        }
+        Say(announced[4], MakeSimulatorChat("hello").bytes());
+        ++round;
+    });
+    everySecond.start(scope_->RealMs(1));
+    int16_t mostListed = 0;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout,
+                     [&] { mostListed = std::max(mostListed, state().traffic.trafficCount); });
+    watch.start(5);
+    ASSERT_NO_FATAL_FAILURE(ExpectScopeRunsOn(45));  // one refresh of the table at least
+    everySecond.stop();
+    watch.stop();
+
+    EXPECT_EQ(mostListed, TrafficTable::kCapacity);
+    ASSERT_EQ(state().traffic.trafficCount, TrafficTable::kCapacity);
+    std::set<std::string> names;
+    for (const TrafficRecord& entry : state().traffic.InUse()) {
+        names.insert(entry.playerName);
+    }
+    EXPECT_EQ(names.size(), 20u);  // each once
+    for (const auto& [name, ansi] : strange) {
+        ASSERT_EQ(names.count(ansi), 1u) << ansi.substr(0, 20);
+    }
+    EXPECT_EQ(names.count("Crowd19"), 0u);  // the 21st and later are left out
+    EXPECT_FALSE(client().PlayerName(tooLong).has_value());
+    // The long name's chat line is cut like any other.
+    EXPECT_EQ(ChatLines().front(), std::string(kChatLineLimit, '\xdc'));
+    std::printf("[figures] 20 players, one named with %zu characters: repaint longest %.1f ms\n",
+                kLongestName, Milliseconds(main().repaintStatistics().longest()));
+    EXPECT_LT(main().repaintStatistics().longest(), std::chrono::milliseconds(500));
+}
+
+// Sixty simulated seconds without a player-present or keep-alive message end the session,
+// however much else arrives meanwhile: the host goes quiet while a flood of positions and
+// chat goes on.
+TEST_F(HostileNetwork, SilenceUnderAFloodLosesTheLinkAfterSixtySeconds) {
+    demo::DemoHostOptions options = Quiet();
+    options.silentAfterSeconds = 100;  // pilots' seconds from the host's start: after the join
+    ASSERT_NO_FATAL_FAILURE(Join(47762, 47763, 20.0, options));
+    const uint32_t flooder = AddPlayer(u"Flooder");
+    const AirportRecord where = airport();
+    testing::Flood flood(ourPort(), flooder, me(), 2000, [&](int64_t n) {
+        return n % 4 == 0 ? MakeSimulatorChat("noise").bytes() : PositionNearTheAirport(n, where);
+    });
+    flood.Start();
+    int64_t lastHeard = 0;
+    int64_t lostAt = 0;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (!window_.isNull() && main().intake().linkWatchdog() == kLinkWatchdogSeconds) {
+            lastHeard = main().receiveStatistics().count();
+        }
+        if (!window_.isNull() && main().intake().linkWatchdog() == 1) {
+            lostAt = main().receiveStatistics().count() + 1;
+        }
+    });
+    watch.start(1);
+    ASSERT_TRUE(SpinUntil([&] { return window_.isNull(); }, scope_->RealMs(200)));
+    flood.Stop();
+    EXPECT_EQ(lostAt - lastHeard, kLinkWatchdogSeconds);
+    EXPECT_EQ(scope_->messages.Texts(),
+              (std::vector<std::string>{connection_texts::kConnected, kConnectionLostMessage}));
+    ASSERT_NE(scope_->dialog(), nullptr);
+    EXPECT_TRUE(scope_->dialog()->isVisible());
+    EXPECT_EQ(state().isConnected, kFalse16);
+    EXPECT_EQ(state().mainWindowOpen, kFalse16);
+    EXPECT_EQ(state().traffic.trafficCount, 0);
+}
+
+// A host that vanishes without a word: the session service notices at once, and the
+// watchdog ends the session sixty simulated seconds after the last keep-alive.
+TEST_F(HostileNetwork, AHostThatVanishesLosesTheLinkThroughTheWatchdog) {
+    ASSERT_NO_FATAL_FAILURE(Join(47764, 47765, 20.0));
+    scope_->host().Vanish();
+    EXPECT_TRUE(SpinUntil([&] { return scope_->session.SessionLost(); }, 10000));
+    ASSERT_FALSE(window_.isNull());
+    ASSERT_TRUE(SpinUntil([&] { return window_.isNull(); }, scope_->RealMs(90)));
+    EXPECT_EQ(scope_->messages.Texts(),
+              (std::vector<std::string>{connection_texts::kConnected, kConnectionLostMessage}));
+    ASSERT_NE(scope_->dialog(), nullptr);
+    EXPECT_TRUE(scope_->dialog()->isVisible());
+    EXPECT_EQ(state().traffic.trafficCount, 0);
+}
+
+// The host's removal ends the tick it arrives in, in the middle of a stream of chat, and
+// leads back to the connection dialog after its message.
+TEST_F(HostileNetwork, RemovalByTheHostInTheMiddleOfAFloodReturnsToTheConnectionDialog) {
+    demo::DemoHostOptions options = Quiet();
+    options.removeAfterSeconds = 30;
+    ASSERT_NO_FATAL_FAILURE(Join(47766, 47767, 10.0, options));
+    const uint32_t talker = AddPlayer(u"Talker");
+    testing::Flood flood(ourPort(), talker, me(), 1000, [](int64_t n) {
+        return MakeSimulatorChat("line " + std::to_string(n)).bytes();
+    });
+    flood.Start();
+    ASSERT_TRUE(SpinUntil([&] { return window_.isNull(); }, scope_->RealMs(60)));
+    flood.Stop();
+    EXPECT_EQ(scope_->messages.Texts(),
+              (std::vector<std::string>{connection_texts::kConnected, kRemovedByHostMessage}));
+    ASSERT_NE(scope_->dialog(), nullptr);
+    EXPECT_TRUE(scope_->dialog()->isVisible());
+    EXPECT_EQ(state().isConnected, kFalse16);
+    EXPECT_EQ(state().traffic.trafficCount, 0);
+}
+
+}  // namespace
+}  // namespace scopewatch

@@ -1,0 +1,140 @@
+// A long, busy session: twenty pilots moving around the demo airport and a line of chat every
+// three seconds, with the whole program joined over loopback and every timer running on a
+// clock a hundred times as fast as the real one. scripts/soak.sh runs two simulated hours; the
+// normal test command runs ten simulated minutes. Memory at the end must be within a few per
+// cent of memory after the first simulated minute, the chat history (the one thing allowed to
+// grow) aside; what the history costs is measured. The figures go to lines starting with
+// "[figures]".
+
+#include <gtest/gtest.h>
+
+#include <QPointer>
+#include <chrono>
+#include <cstdio>
+
+#include "multiplayer/Chat.h"
+#include "support/LiveScope.h"
+#include "support/ProcessMemory.h"
+#include "support/SoakRun.h"
+#include "support/SpinEventLoop.h"
+
+namespace scopewatch {
+namespace {
+
+using testing::SpinUntil;
+
+constexpr double kSpeedUp = 100.0;
+constexpr double kMiB = 1024.0 * 1024.0;
+// Growth allowed between the first simulated minute and the end, the chat history aside: of
+// the heap in use, and of the resident set, which also keeps pages the heap gave back.
+constexpr double kAllowedHeapGrowth = 0.03;
+constexpr double kAllowedResidentGrowth = 0.05;
+
+double Milliseconds(TickStatistics::Clock::duration duration) {
+    return std::chrono::duration<double, std::milli>(duration).count();
+}
+
+double MiB(int64_t bytes) {
+    return static_cast<double>(bytes) / kMiB;
+}
+
+int64_t CountLines(const std::string& history) {
+    int64_t lines = 0;
+    for (size_t at = history.find("\r\n"); at != std::string::npos;
+         at = history.find("\r\n", at + 2)) {
+        ++lines;
+    }
+    return lines;
+}
+
+TEST(LongSession, TwentyMovingPilotsAndChatKeepMemoryFlatButForTheChatHistory) {
+    demo::DemoHostOptions options;
+    options.pilotCount = 20;
+    options.maxPlayers = 32;
+    options.chatEverySeconds = 3;
+    testing::LiveScope scope(47770, 47771, kSpeedUp, options);
+    ASSERT_TRUE(scope.Join());
+    const QPointer<MainWindow> main = scope.main();
+    ASSERT_TRUE(SpinUntil([&] { return scope.state.traffic.trafficCount == 20; }, 10000));
+
+    // The program's seconds are its receive ticks; the session runs until enough have passed,
+    // however fast the machine manages to run the clock.
+    const int64_t simulatedSeconds = testing::SoakRun() ? 2 * 3600 : 600;
+    int16_t fewestAfterRefill = TrafficTable::kCapacity;
+    int16_t mostListed = 0;
+    int16_t listedBefore = 0;
+    int64_t lastRefresh = 0;
+    const auto runUntil = [&](int64_t second) {
+        return SpinUntil(
+            [&] {
+                if (main.isNull()) {
+                    return true;
+                }
+                const TrafficTable& traffic = scope.state.traffic;
+                mostListed = std::max(mostListed, traffic.trafficCount);
+                const int64_t now = main->receiveStatistics().count();
+                // A refresh empties the table; five seconds later every pilot is back.
+                if (traffic.trafficCount < listedBefore) {
+                    lastRefresh = now;
+                } else if (now - lastRefresh > 5) {
+                    fewestAfterRefill = std::min(fewestAfterRefill, traffic.trafficCount);
+                }
+                listedBefore = traffic.trafficCount;
+                return now >= second;
+            },
+            scope.RealMs(static_cast<double>(second)) * 20 + 60000);
+    };
+    ASSERT_TRUE(runUntil(60));
+    ASSERT_FALSE(main.isNull());
+    const testing::ProcessMemory warm = testing::ReadProcessMemory();
+    const size_t chatAtWarm = main->chatText().size();
+    const auto realStart = std::chrono::steady_clock::now();
+
+    ASSERT_TRUE(runUntil(simulatedSeconds));
+    ASSERT_FALSE(main.isNull()) << scope.messages.Texts().back();
+    const double realSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - realStart).count();
+    const testing::ProcessMemory end = testing::ReadProcessMemory();
+    // What the history costs: its text, and what the history box holds for it.
+    const std::string& history = main->chatText();
+    const int64_t lines = CountLines(history);
+    const size_t historyBytes = history.size();
+    main->chatHistory().clear();
+    const testing::ProcessMemory cleared = testing::ReadProcessMemory();
+    const int64_t historyBoxBytes = end.heapInUseBytes - cleared.heapInUseBytes;
+    const int64_t chatCost = static_cast<int64_t>(historyBytes) + historyBoxBytes;
+
+    std::printf(
+        "[figures] long session: %lld simulated seconds in %.0f s; %lld receive ticks, longest "
+        "%.1f ms; %lld repaints, longest %.1f ms; resident %.2f MiB after the first minute, %.2f "
+        "MiB at the end; heap %.2f -> %.2f MiB; chat history %lld lines, %zu bytes of text (%zu "
+        "after the first minute) and %.2f MiB in the history box\n",
+        static_cast<long long>(simulatedSeconds - 60), realSeconds,
+        static_cast<long long>(main->receiveStatistics().count()),
+        Milliseconds(main->receiveStatistics().longest()),
+        static_cast<long long>(main->repaintStatistics().count()),
+        Milliseconds(main->repaintStatistics().longest()), MiB(warm.residentBytes),
+        MiB(end.residentBytes), MiB(warm.heapInUseBytes), MiB(end.heapInUseBytes),
+        static_cast<long long>(lines), historyBytes, chatAtWarm, MiB(historyBoxBytes));
+
+    EXPECT_EQ(scope.messages.Texts().size(), 1u);  // nothing but "Connected To FS Session!"
+    EXPECT_EQ(mostListed, TrafficTable::kCapacity);
+    EXPECT_EQ(fewestAfterRefill, TrafficTable::kCapacity);
+    // A line every three seconds, give or take the clocks' drift.
+    EXPECT_GT(lines, simulatedSeconds / 3 * 9 / 10);
+    EXPECT_LE(historyBytes, kChatHistoryLimit);
+    EXPECT_GE(main->repaintStatistics().count(), main->receiveStatistics().count() * 9 / 10);
+    EXPECT_LT(main->receiveStatistics().longest(), std::chrono::milliseconds(1000));
+    if (testing::MemoryReadingsMeaningful()) {
+        const double allowedResident =
+            static_cast<double>(warm.residentBytes) * kAllowedResidentGrowth;
+        const double allowedHeap = static_cast<double>(warm.heapInUseBytes) * kAllowedHeapGrowth;
+        EXPECT_LT(static_cast<double>(end.residentBytes - warm.residentBytes - chatCost),
+                  allowedResident);
+        EXPECT_LT(static_cast<double>(end.heapInUseBytes - warm.heapInUseBytes - chatCost),
+                  allowedHeap);
+    }
+}
+
+}  // namespace
+}  // namespace scopewatch

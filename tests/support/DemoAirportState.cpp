@@ -1,0 +1,62 @@
+#include "support/DemoAirportState.h"
+
+#include <memory>
+#include <stdexcept>
+
+#include "builder/AirportDatabaseFile.h"
+#include "builder/DatabaseBuild.h"
+#include "demo/DemoSimulator.h"
+#include "platform/FileSystem.h"
+#include "scope/ScopeSnapshot.h"
+#include "shared/ProgramState.h"
+#include "support/ScriptedMessageBoxes.h"
+#include "support/TempDir.h"
+
+namespace scopewatch::testing {
+namespace {
+
+LoadedAirportData BuildAndLoad() {
+    const TempDir dir;
+    const std::string sim = (dir.path() / "sim").string();
+    demo::WriteDemoSimulator(sim);
+    ProgramState state;
+    state.workDir = dir.path() / "run";
+    std::filesystem::create_directories(state.workDir);
+    state.settings.simVersion = 1;
+    state.settings.simFolder = sim;
+    if (!WriteSettings(state.SettingsFile(), {kSettingsHeader, 1, 1, 0, sim, ""}).ok) {
+        throw std::runtime_error("cannot write the demo settings");
+    }
+    const FileSystem files(state.workDir, FileSystem::MountedVolumes());
+    ScriptedMessageBoxes messages;
+    DatabaseBuild build(state, files, messages);
+    build.Discover();
+    while (build.Step()) {
+    }
+    if (!build.Finish().ok) {
+        throw std::runtime_error("cannot build the demo database");
+    }
+    const auto records =
+        ReadAirportDatabase(state.DatabaseFile(), state.settings.airportCount).records;
+    for (size_t i = 0; i < records.size(); ++i) {
+        if (records[i].name == "Eldorado Intl") {
+            ProgramState loaded;
+            const SnapshotLoad load =
+                LoadForSnapshot(state.workDir, static_cast<int64_t>(i), loaded);
+            if (!load.ok) {
+                throw std::runtime_error("cannot load Eldorado Intl: " + load.error);
+            }
+            return loaded.airport;
+        }
+    }
+    throw std::runtime_error("the demo database has no Eldorado Intl");
+}
+
+}  // namespace
+
+const LoadedAirportData& DemoAirportLoaded() {
+    static const LoadedAirportData airport = BuildAndLoad();
+    return airport;
+}
+
+}  // namespace scopewatch::testing

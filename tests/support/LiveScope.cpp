@@ -1,0 +1,70 @@
+#include "support/LiveScope.h"
+
+#include <cmath>
+
+#include "demo/DemoTrafficPlan.h"
+#include "support/Clicks.h"
+#include "support/DemoAirportState.h"
+#include "support/DirectPlayTestPorts.h"
+#include "support/SpinEventLoop.h"
+
+namespace scopewatch::testing {
+namespace {
+
+DirectPlaySessionOptions ClientOptions(uint16_t hostPorts, uint16_t clientPorts) {
+    DirectPlaySessionOptions options;
+    options.ports = DirectPlayTestPorts(clientPorts);
+    options.ports.enumPort = DirectPlayTestPorts(hostPorts).enumPort;
+    options.enumerationWindowMs = 3000;
+    return options;
+}
+
+demo::DemoHostOptions WithPortsAndTick(demo::DemoHostOptions options, uint16_t hostPorts,
+                                       const TimerClock& clock) {
+    options.ports = DirectPlayTestPorts(hostPorts);
+    options.tickMs = clock.RealMs(1000);
+    options.logPositions = false;
+    return options;
+}
+
+}  // namespace
+
+LiveScope::LiveScope(uint16_t hostPorts, uint16_t clientPorts, double speedUp,
+                     demo::DemoHostOptions hostOptions)
+    : files(dir.path(), {}),
+      clock(speedUp),
+      host_(std::make_unique<demo::DemoSessionHost>(
+          WithPortsAndTick(std::move(hostOptions), hostPorts, clock), demo::DemoLargeAirportPlan(),
+          nullptr)),
+      session([] { return std::optional<std::string>("127.0.0.1"); },
+              ClientOptions(hostPorts, clientPorts)),
+      windows(state, messages, files, session, clock) {
+    state.workDir = dir.path();
+    state.airport = DemoAirportLoaded();
+}
+
+LiveScope::~LiveScope() {
+    if (MainWindow* window = main()) {
+        window->receiveTimer().stop();
+        window->repaintTimer().stop();
+        window->refreshTimer().stop();
+    }
+}
+
+bool LiveScope::Join() {
+    if (host_->Start()) {
+        return false;
+    }
+    windows.ShowConnectionDialog();
+    ConnectionDialog& connection = *dialog();
+    ClickRow(connection.connectionTypeList(), 0);
+    Click(connection.locateButton());
+    if (connection.sessionList().count() != 1) {
+        return false;
+    }
+    ClickRow(connection.sessionList(), 0);
+    Click(connection.joinButton());
+    return SpinUntil([&] { return main() != nullptr; }, 20000);
+}
+
+}  // namespace scopewatch::testing
