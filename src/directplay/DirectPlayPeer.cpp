@@ -27,6 +27,10 @@ std::optional<Delivery> DirectPlayPeer::TakeDelivery() {
     Delivery delivery = std::move(deliveries_.front());
     deliveries_.pop_front();
     queuedBytes_ -= delivery.payload.size();
+    if (const auto sender = queuedFrom_.find(delivery.idFrom);
+        sender != queuedFrom_.end() && --sender->second == 0) {
+        queuedFrom_.erase(sender);
+    }
     return delivery;
 }
 
@@ -403,12 +407,17 @@ void DirectPlayPeer::OnPlayerData(const PlayerData& message) {
         }
         delivery = Delivery{parts->idFrom, parts->idTo, std::move(parts->payload)};
     }
-    if (deliveries_.size() >= kMaxQueuedDeliveries ||
+    // Sessions without message ids name no sender: their messages share the whole queue.
+    const auto queued = queuedFrom_.find(delivery.idFrom);
+    const bool senderFull = delivery.idFrom != 0 && queued != queuedFrom_.end() &&
+                            queued->second >= kMaxQueuedPerSender;
+    if (senderFull || deliveries_.size() >= kMaxQueuedDeliveries ||
         queuedBytes_ + delivery.payload.size() > kMaxQueuedBytes) {
         ++droppedDeliveries_;
         return;
     }
     queuedBytes_ += delivery.payload.size();
+    ++queuedFrom_[delivery.idFrom];
     deliveries_.push_back(std::move(delivery));
 }
 

@@ -1,8 +1,5 @@
 #include "multiplayer/TrafficLayer.h"
 
-#include <algorithm>
-#include <limits>
-
 #include "platform/NumberText.h"
 #include "platform/Rounding.h"
 #include "scope/Geodesy.h"
@@ -12,14 +9,6 @@ namespace {
 
 constexpr float kDotPercent = 0.8F;
 constexpr int16_t kHeadingLineFt = 500;
-
-// A peer may report any position (a latitude of thousands of degrees), so a scope point may lie
-// at the ends of the int range: the dot's corners stop there instead of overflowing.
-int32_t Shifted(int32_t value, int32_t by) {
-    return static_cast<int32_t>(std::clamp<int64_t>(int64_t{value} + by,
-                                                    std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
-}
 
 void DrawAircraft(DrawingSurface& surface, const ScopeView& view, const TrafficRecord& aircraft,
                   const MagVarGrid& grid) {
@@ -34,7 +23,7 @@ void DrawAircraft(DrawingSurface& surface, const ScopeView& view, const TrafficR
     surface.ForeColor(kScopeGreen);
     surface.FillColor(kScopeGreen);
     surface.FillStyle(kSolidFill);
-    surface.Ellipse(Shifted(p.x, -r), Shifted(p.y, r), Shifted(p.x, r), Shifted(p.y, -r));
+    surface.Ellipse(p.x - r, p.y + r, p.x + r, p.y - r);
     surface.MoveToEx(p.x, p.y);
     surface.LineTo(tip.x, tip.y);
     surface.TextOutA(p.x, p.y, TrafficLabel(aircraft));

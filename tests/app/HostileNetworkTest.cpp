@@ -338,8 +338,8 @@ TEST_F(HostileNetwork, PeersThatConnectAndNeverSpeakOrVanishMidMessageChangeNoth
 
 // Five thousand messages a second from one player for 10 s (a minute under soak.sh), on the
 // real clock so that each intake tick meets what a second brings. The flood announces its
-// player now and then, which keeps the link watchdog up; how many of the pilots' own position
-// reports find room in the queue meanwhile is counted and reported, not asserted.
+// player now and then, which keeps the link watchdog up. The flooder may hold only a quarter
+// of the queue, so the pilots' own position reports still find room and move their aircraft.
 TEST_F(HostileNetwork, AFloodOfThousandsOfMessagesASecondLeavesTheScopeRepaintingAndBounded) {
     ASSERT_NO_FATAL_FAILURE(Join(47754, 47755, 1.0));
     const uint32_t flooder = AddPlayer(u"Flooder");
@@ -408,6 +408,7 @@ TEST_F(HostileNetwork, AFloodOfThousandsOfMessagesASecondLeavesTheScopeRepaintin
         static_cast<double>(after.heapInUseBytes) / kMiB, main().chatText().size());
 
     EXPECT_GE(flood.sent(), 4000 * floodSeconds);
+    EXPECT_GT(pilots.count(), 5);
     EXPECT_GE(repaints, floodSeconds - 1);
     EXPECT_LT(main().receiveStatistics().longest(), std::chrono::milliseconds(1000));
     EXPECT_LE(mostWaiting, directplay::kMaxQueuedDeliveries);

@@ -243,10 +243,10 @@ TEST(DirectPlayClient, FailedPlayerCreationLeavesTheClientNotJoined) {
 TEST(DirectPlayClient, HostNameLookupOutlivedByItsWaitIsHarmless) {
     Timings impatient = testing::QuietTimings();
     impatient.lookupTimeoutMs = 0;
-    DirectPlayClient client(testing::DirectPlayTestPorts(47752), impatient);
+    DirectPlayClient client(testing::DirectPlayTestPorts(47780), impatient);
     EXPECT_THROW(client.Enumerate("localhost", 100), DirectPlayError);
     testing::Spin(300);
-    DirectPlayClient patient(testing::DirectPlayTestPorts(47753), testing::QuietTimings());
+    DirectPlayClient patient(testing::DirectPlayTestPorts(47781), testing::QuietTimings());
     EXPECT_TRUE(patient.Enumerate("localhost", 100).empty());  // found, and nobody hosts there
 }
 

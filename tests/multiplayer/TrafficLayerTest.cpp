@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <limits>
-
 #include "multiplayer/TrafficLayer.h"
 #include "scope/Geodesy.h"
 #include "scope/RecordingSurface.h"
@@ -54,9 +52,9 @@ TEST_F(TrafficLayerTest, DotHeadingLineAndLabel) {
     EXPECT_EQ(surface.State(), DrawingState{});
 }
 
-// Positions at the ends of the wire's fields put the aircraft, at the finest zoom, at the ends
-// of the int range.
-TEST_F(TrafficLayerTest, AnAircraftThousandsOfDegreesAwayIsDrawnAtTheEndsOfTheRange) {
+// Positions at the ends of the wire's fields, at the finest zoom, put the aircraft far outside
+// the scope, where its dot's corners still fit the drawing calls' coordinates.
+TEST_F(TrafficLayerTest, AnAircraftThousandsOfDegreesAwayIsDrawnFarOutsideTheScope) {
     while (ZoomIn(view)) {
     }
     const double far = INT32_MIN * 360.0 / 40007000.0;  // about -19327 degrees
@@ -65,11 +63,10 @@ TEST_F(TrafficLayerTest, AnAircraftThousandsOfDegreesAwayIsDrawnAtTheEndsOfTheRa
     DrawTraffic(surface, view, traffic, grid);
     const auto& calls = surface.calls();
     ASSERT_EQ(calls.size(), 8U);
-    constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
-    constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+    constexpr int32_t kFar = 1 << 30;
     const int32_t r = WidthPercentPx(0.8F, view.WidthPx);
-    EXPECT_EQ(calls[0].args, (Args{kMin, kMax, kMin + r, kMax - r}));
-    EXPECT_EQ(calls[4].args, (Args{kMax - r, kMin + r, kMax, kMin}));
+    EXPECT_EQ(calls[0].args, (Args{-kFar - r, kFar + r, -kFar + r, kFar - r}));
+    EXPECT_EQ(calls[4].args, (Args{kFar - r, -kFar + r, kFar + r, -kFar - r}));
 }
 
 TEST_F(TrafficLayerTest, HeadingLineFollowsTheTrueHeading) {
