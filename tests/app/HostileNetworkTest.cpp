@@ -485,7 +485,7 @@ TEST_F(HostileNetwork, MoreThanTwentyPlayersWithStrangeNamesFillTheTableToTwenty
          "\xc6r\xf8 \xe7"
          "a"},
         {u"Tokyo \u6771", "Tokyo ?"},
-        {zero, std::string("Zero\0Byte", 9)},
+        {zero, "Zero"},  // names end at their first zero, as DirectPlay's strings do
         {std::u16string(kLongestName, u'\u00dc'), std::string(kLongestName, '\xdc')},
     };
     std::vector<uint32_t> announced;

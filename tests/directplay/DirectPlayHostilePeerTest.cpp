@@ -85,15 +85,28 @@ TEST_F(HostilePeer, HalfMessagesWaitWithoutBlockingOthers) {
 
 TEST_F(HostilePeer, FloodsStayBounded) {
     StartHost(47722);
-    // Player data: the queue stops at its cap and counts what it dropped.
+    // Player data: one sender stops at its share of the queue, several at the queue's cap, and
+    // what was dropped is counted.
     auto flood = Connect();
     Bytes burst;
-    for (size_t i = 0; i < kMaxQueuedDeliveries + 500; ++i) {
-        const Bytes one = EncodePlayerData(SockAddr{1, 0}, 5, 0, Bytes(16, 2));
-        burst.insert(burst.end(), one.begin(), one.end());
+    for (uint32_t sender = 5; sender < 10; ++sender) {
+        for (size_t i = 0; i < kMaxQueuedPerSender + 100; ++i) {
+            const Bytes one = EncodePlayerData(SockAddr{1, 0}, sender, 0, Bytes(16, 2));
+            burst.insert(burst.end(), one.begin(), one.end());
+        }
+        Write(*flood, burst);
+        burst.clear();
+        if (sender == 5) {
+            EXPECT_TRUE(SpinUntil([&] { return host_->droppedDeliveries() == 100; }, 5000));
+            EXPECT_EQ(host_->WaitingCount(), kMaxQueuedPerSender);
+        }
     }
-    Write(*flood, burst);
-    EXPECT_TRUE(SpinUntil([&] { return host_->droppedDeliveries() >= 500; }, 5000));
+    EXPECT_TRUE(SpinUntil(
+        [&] {
+            return host_->droppedDeliveries() ==
+                   5 * (kMaxQueuedPerSender + 100) - kMaxQueuedDeliveries;
+        },
+        5000));
     EXPECT_EQ(host_->WaitingCount(), kMaxQueuedDeliveries);
 
     // Datagrams of garbage and oversize are read and dropped.
