@@ -5,6 +5,7 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+#include "mainwindow/ui/OkButtonRow.h"
 #include "mainwindow/ui/ScopeEmblem.h"
 
 namespace scopewatch {
@@ -56,17 +57,10 @@ void AboutWindow::BuildLayout() {
     middleRow->addWidget(Image1, 0, Qt::AlignVCenter);
     middleRow->addWidget(Frame1, 1);
 
-    Command1 = new QPushButton("OK");
-    Command1->setAccessibleName("OK");
-    Command1->setDefault(true);
-    auto* buttonRow = new QHBoxLayout;
-    buttonRow->addStretch();
-    buttonRow->addWidget(Command1);
-
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Label1);
     layout->addLayout(middleRow);
-    layout->addLayout(buttonRow);
+    Command1 = AddOkButtonRow(*layout);
     resize(560, 300);
 
     QWidget::setTabOrder(Text1, Command1);

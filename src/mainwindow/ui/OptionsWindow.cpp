@@ -6,6 +6,7 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+#include "mainwindow/ui/OkButtonRow.h"
 #include "shared/ProgramState.h"
 
 namespace scopewatch {
@@ -54,16 +55,9 @@ void OptionsWindow::BuildLayout() {
     columns->addWidget(Check10, 1, 1);
     columns->addWidget(Check1, 2, 1);
 
-    Command1 = new QPushButton("OK");
-    Command1->setAccessibleName("OK");
-    Command1->setDefault(true);
-    auto* buttonRow = new QHBoxLayout;
-    buttonRow->addStretch();
-    buttonRow->addWidget(Command1);
-
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Frame1);
-    layout->addLayout(buttonRow);
+    Command1 = AddOkButtonRow(*layout);
     setFixedSize(sizeHint());
 
     QWidget::setTabOrder(Check11, Check2);
