@@ -1,5 +1,6 @@
 // Our client against hosts and peers scripted byte by byte, shaped the ways implementations we
 // did not write may shape their messages.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "directplay/DirectPlayClient.h"
@@ -21,6 +22,8 @@ namespace {
 
 using testing::ScriptedMachine;
 using testing::SpinUntil;
+using ::testing::StrEq;
+using ::testing::ThrowsMessage;
 
 constexpr uint16_t kDialect = 11;
 constexpr uint32_t kHostId = 0x1001;
@@ -112,22 +115,9 @@ Bytes ForeignCreatePlayer(uint32_t id, uint32_t machine, const std::u16string& n
     }
     body.Bytes(name16.bytes());
     if (stream) {
-        const Bytes sp = {2,
-                          0,
-                          static_cast<uint8_t>(stream->port >> 8),
-                          static_cast<uint8_t>(stream->port),
-                          0,
-                          0,
-                          0,
-                          0,
-                          0,
-                          0,
-                          0,
-                          0,
-                          0,
-                          0,
-                          0,
-                          0};
+        Bytes sp(16, 0);  // AF_INET, port big-endian, address 0.0.0.0
+        sp[0] = 2, sp[2] = static_cast<uint8_t>(stream->port >> 8);
+        sp[3] = static_cast<uint8_t>(stream->port);
         body.Bytes(sp), body.Bytes(sp);
     }
     body.UInt16(0), body.UInt32(0);
@@ -230,12 +220,8 @@ TEST(DirectPlayClient, FailedPlayerCreationLeavesTheClientNotJoined) {
         const auto left = host.machine.Take(kDeletePlayer);
         ASSERT_TRUE(left.has_value());
         EXPECT_EQ(std::get<DeletePlayer>(left->decoded.message).playerId, kClientId);
-        try {
-            client.CreatePlayer(u"ATC", u"Player");
-            FAIL() << "created a player while not joined";
-        } catch (const DirectPlayError& error) {
-            EXPECT_STREQ(error.what(), "Not joined to a session");
-        }
+        EXPECT_THAT([&] { client.CreatePlayer(u"ATC", u"Player"); },
+                    ThrowsMessage<DirectPlayError>(StrEq("Not joined to a session")));
     }
 }
 
