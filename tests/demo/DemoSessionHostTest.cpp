@@ -40,6 +40,7 @@ struct Seen {
 class DemoHostEndToEnd : public ::testing::Test {
   protected:
     void Start(DemoHostOptions options) {
+        session_.reset();
         const directplay::PortPlan ports = options.ports;
         host_ = std::make_unique<DemoSessionHost>(
             std::move(options), FallbackAirportPlan(),
@@ -134,21 +135,17 @@ TEST_F(DemoHostEndToEnd, AdmitsTheControllerThenTrafficAndChatFlow) {
         log_.end());
 }
 
-TEST_F(DemoHostEndToEnd, RefusesWhenAskedTo) {
-    DemoHostOptions options = HostOptions(47711);
-    options.refuseControllers = true;
-    Start(options);
-    session_->SendToAll(me_, MakeSignal(kinds::kJoinRequest));
-    EXPECT_TRUE(WaitFor(kinds::kRefused, [](Seen&) { return true; }));
-    EXPECT_TRUE(host_->AdmittedControllers().empty());
-}
-
-TEST_F(DemoHostEndToEnd, RemovesTheControllerAfterTheGivenTime) {
-    DemoHostOptions options = HostOptions(47712);
-    options.removeAfterSeconds = 3;
-    Start(options);
-    session_->SendToAll(me_, MakeSignal(kinds::kJoinRequest));
-    EXPECT_TRUE(WaitFor(kinds::kRemoved, [](Seen&) { return true; }));
+// Asked to, the host refuses the controller, or removes it after the given time.
+TEST_F(DemoHostEndToEnd, RefusesOrRemovesWhenAskedTo) {
+    for (const int32_t answer : {kinds::kRefused, kinds::kRemoved}) {
+        DemoHostOptions options = HostOptions(answer == kinds::kRefused ? 47711 : 47712);
+        options.refuseControllers = answer == kinds::kRefused;
+        options.removeAfterSeconds = answer == kinds::kRemoved ? 3 : options.removeAfterSeconds;
+        Start(options);
+        session_->SendToAll(me_, MakeSignal(kinds::kJoinRequest));
+        EXPECT_TRUE(WaitFor(answer, [](Seen&) { return true; })) << answer;
+        EXPECT_EQ(host_->AdmittedControllers().empty(), answer == kinds::kRefused);
+    }
 }
 
 TEST_F(DemoHostEndToEnd, GoesSilentWhenAskedTo) {

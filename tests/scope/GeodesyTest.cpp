@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <utility>
 
 #include "airport/MagVarGrid.h"
 #include "scope/Geodesy.h"
@@ -45,17 +44,6 @@ TEST(GeodesyTest, MagneticCourseFromOrToNaNCountsAsNorth) {
     const MagVarGrid grid;
     EXPECT_EQ(MagneticCourse(NAN, 5.0, 6.0, 5.0, grid), 360);
     EXPECT_EQ(MagneticCourse(5.0, 5.0, 6.0, NAN, grid), 360);
-}
-
-std::pair<double, double> LatLon(const GeoPoint& point) {
-    return {point.latitude, point.longitude};
-}
-
-TEST(GeodesyTest, DestinationsRoundToFiveDecimals) {
-    EXPECT_EQ(LatLon(DestinationFt(0.0, 0.0, 90, 6080)), std::pair(0.0, 0.01667));
-    EXPECT_EQ(LatLon(DestinationNm(10.0, 20.0, 360, 60)), std::pair(11.0, 20.0));
-    EXPECT_EQ(LatLon(DestinationNm(10.123456, 20.654321, 45, -5)), std::pair(10.12346, 20.65432));
-    EXPECT_NEAR(DestinationNm(0.0, -179.9, 270, 30).longitude, 179.6, 1e-9);  // over the date line
 }
 
 TEST(GeodesyTest, MagneticToTrueAddsTheVariation) {
