@@ -5,9 +5,13 @@
 
 #include "directplay/DirectPlayCodec.h"
 #include "platform/ByteWriter.h"
+#include "support/DirectPlayPlayers.h"
 
 namespace scopewatch::directplay {
 namespace {
+
+using testing::PlayerOf;
+using testing::SystemPlayerOf;
 
 Bytes Hex(const std::string& text) {
     Bytes bytes;
@@ -89,29 +93,8 @@ TEST(DirectPlayCodec, PlayerIdRequestAndReply) {
     EXPECT_EQ(refused.result, kErrorNoNewPlayers);
 }
 
-// A machine's system player, with its dialect and its stream and datagram addresses.
-PlayerInfo System(uint32_t flags, uint32_t id, uint32_t version, SockAddr stream,
-                  SockAddr datagram) {
-    PlayerInfo player;
-    player.flags = flags;
-    player.id = player.systemPlayerId = id;
-    player.version = version;
-    player.streamAddress = stream;
-    player.datagramAddress = datagram;
-    return player;
-}
-
-PlayerInfo Pilot(uint32_t id, uint32_t machine, std::u16string shortName, std::u16string longName) {
-    PlayerInfo player;
-    player.id = id;
-    player.systemPlayerId = machine;
-    player.shortName = std::move(shortName);
-    player.longName = std::move(longName);
-    return player;
-}
-
 PlayerInfo JoinerSystemPlayer() {
-    return System(0x09, 0x00410001, 11, SockAddr{2300, 0}, SockAddr{2350, 0});
+    return SystemPlayerOf(0x09, 0x00410001, 11, SockAddr{2300, 0}, SockAddr{2350, 0});
 }
 
 TEST(DirectPlayCodec, AddForwardRequestMatchesWhatAJoinerSends) {
@@ -137,7 +120,7 @@ TEST(DirectPlayCodec, AddForwardRequestMatchesWhatAJoinerSends) {
 }
 
 TEST(DirectPlayCodec, CreatePlayerCountsTheTerminatorInUtf16NameLengths) {
-    CreatePlayer create{0, 77, Pilot(77, 5, u"ATC", u"Player"), false};
+    CreatePlayer create{0, 77, PlayerOf(77, 5, u"ATC", u"Player"), false};
     create.player.flags = player_flags::kLocal;
     const Bytes bytes = Encode(create, kPort2300, 14);
     EXPECT_EQ(At32(bytes, 48), 48u + 8 + 14);  // packed size
@@ -164,8 +147,8 @@ TEST(DirectPlayCodec, SuperEnumPlayersReplyRoundTripsTheNameTable) {
     snapshot.desc.maxPlayers = 8;
     snapshot.desc.currentPlayers = 2;
     snapshot.name = u"Eldorado Fly-in";
-    const PlayerInfo host = System(0x7, 0x100, 14, kPort2300, kPort2300);
-    PlayerInfo pilot = Pilot(0x201, 0x100, u"N123", u"Cessna");
+    const PlayerInfo host = SystemPlayerOf(0x7, 0x100, 14, kPort2300, kPort2300);
+    PlayerInfo pilot = PlayerOf(0x201, 0x100, u"N123", u"Cessna");
     pilot.playerData = Bytes(300, 0x5A);  // needs a two-byte length
     PlayerInfo joiner = JoinerSystemPlayer();
     joiner.flags = 0x5;
@@ -194,10 +177,10 @@ TEST(DirectPlayCodec, SuperEnumPlayersReplyRoundTripsTheNameTable) {
 // datagram addresses of its machine (0.0.0.0 for the host's own, port big-endian).
 TEST(DirectPlayCodec, NameTableAndPlayerCreationAsOurHostSendsThem) {
     const SockAddr hostPort{2300, 0};
-    const PlayerInfo host = System(0x7, 0x11, 11, hostPort, hostPort);
+    const PlayerInfo host = SystemPlayerOf(0x7, 0x11, 11, hostPort, hostPort);
     const PlayerInfo joiner =
-        System(0x5, 0x22, 11, SockAddr{2350, 0x7F000001}, SockAddr{2351, 0x7F000001});
-    PlayerInfo pilot = Pilot(0x33, 0x11, u"A", u"B");
+        SystemPlayerOf(0x5, 0x22, 11, SockAddr{2350, 0x7F000001}, SockAddr{2351, 0x7F000001});
+    PlayerInfo pilot = PlayerOf(0x33, 0x11, u"A", u"B");
     pilot.streamAddress = pilot.datagramAddress = hostPort;
     SuperEnumPlayersReply snapshot;
     snapshot.desc.flags = session_flags::kKeepAlive;
@@ -278,7 +261,7 @@ TEST(DirectPlayCodec, SuperPackedEntryWithFourByteLengthsAndShortcuts) {
 // followed was misread. A name now ends at its first NUL wherever it is read.
 TEST(DirectPlayCodec, ANameEndsAtItsFirstNulSoItCanBeHandedOn) {
     const CreatePlayer create{
-        0, 0x201, Pilot(0x201, 0, std::u16string(u"N1\0X", 4), std::u16string(u"\0\0play", 6)),
+        0, 0x201, PlayerOf(0x201, 0, std::u16string(u"N1\0X", 4), std::u16string(u"\0\0play", 6)),
         false};
     const auto arrived = DecodeAs<CreatePlayer>(Encode(create, kPort2300, 14)).player;
     EXPECT_EQ(arrived.shortName, u"N1");
