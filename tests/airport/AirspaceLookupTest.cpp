@@ -160,22 +160,18 @@ TEST_F(AirspaceLookupTest, GeneratedTraconAndASecondLookup) {
               (std::vector<AirspacePoint>{{kCentre, kLat, kLon, 0}, {kCircle, 0.0, 0.0, 20}}));
     airport.departureFreq.clear();
     EXPECT_EQ(GeneratedTracon(airport)->frequencyText, "124.3 Mhz  ");
+    // Found by fuzzing: an elevation near the largest value, from a damaged database, made
+    // the ceiling overflow. It stops at the largest value instead.
+    airport.altitudeFt = std::numeric_limits<int32_t>::max();
+    EXPECT_EQ(GeneratedTracon(airport)->ceilingFt, std::numeric_limits<int32_t>::max());
+    airport.altitudeFt = std::numeric_limits<int32_t>::min();
+    EXPECT_EQ(GeneratedTracon(airport)->ceilingFt, std::numeric_limits<int32_t>::min() + 10000);
 
     // Another airport elsewhere, without frequencies: nothing of the first stays.
     airport = AirportRecord{};
     airport.latitude = -33.0;
     Find();
     EXPECT_TRUE(found.empty());
-}
-
-// Found by fuzzing: an elevation near the largest value, from a damaged database, made the
-// ceiling overflow. It stops at the largest value instead.
-TEST_F(AirspaceLookupTest, GeneratedTraconCeilingStopsAtTheLargestValue) {
-    airport.departureFreq = "119.1";
-    airport.altitudeFt = std::numeric_limits<int32_t>::max();
-    EXPECT_EQ(GeneratedTracon(airport)->ceilingFt, std::numeric_limits<int32_t>::max());
-    airport.altitudeFt = std::numeric_limits<int32_t>::min();
-    EXPECT_EQ(GeneratedTracon(airport)->ceilingFt, std::numeric_limits<int32_t>::min() + 10000);
 }
 
 TEST_F(AirspaceLookupTest, FilesWithoutMarkerFormatOrChainAddNothing) {
