@@ -66,6 +66,7 @@ class InterruptedWriteTest : public StartupCheckTest {
 
 // A build ends by replacing the database and rewriting the settings with the new airport
 // count. Killed before the rename, start-up reads the old files whole; after it, the new ones.
+// Each round writes again over what the killed writers left beside the files.
 TEST_F(InterruptedWriteTest, WritersKilledAtAnyStepLeaveWholeFiles) {
     for (const AtomicWriteStep step : testing::kEveryWriteStep) {
         WriteSettingsFile();
