@@ -1,14 +1,19 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 
 #include "builder/Destinations.h"
 
 namespace scopewatch {
 namespace {
 
-// The builder's and the scope's destinations are one step; they differ in the unit, in a
-// negative distance and in the rounding.
+std::pair<double, double> LatLon(const GeoPoint& point) {
+    return {point.latitude, point.longitude};
+}
+
+// The builder's and the scope's destinations are one step of a minute of arc to the mile;
+// they differ in the unit, in a negative distance and in the rounding.
 TEST(DestinationsTest, BuilderAndScopeRoundTheSameStepDifferently) {
     const GeoPoint builder = DestinationPoint(36.5, -97.25, 45, 5 * 1852.0);
     const GeoPoint scope = DestinationNm(36.5, -97.25, 45, 5);
@@ -16,15 +21,18 @@ TEST(DestinationsTest, BuilderAndScopeRoundTheSameStepDifferently) {
     EXPECT_NEAR(builder.longitude, scope.longitude, 5.5e-6);
     EXPECT_DOUBLE_EQ(builder.latitude * 1e6, std::round(builder.latitude * 1e6));
     EXPECT_DOUBLE_EQ(scope.latitude * 1e5, std::round(scope.latitude * 1e5));
-    const GeoPoint feet = DestinationFt(36.5, -97.25, 45, 6080);
-    const GeoPoint mile = DestinationNm(36.5, -97.25, 45, 1);
-    EXPECT_EQ(feet.latitude, mile.latitude);
-    EXPECT_EQ(feet.longitude, mile.longitude);
+    EXPECT_EQ(LatLon(DestinationFt(36.5, -97.25, 45, 6080)),
+              LatLon(DestinationNm(36.5, -97.25, 45, 1)));
+    EXPECT_EQ(LatLon(DestinationPoint(12.3456789, -45.6789012, 90, 0.0)),
+              std::pair(12.345679, -45.678901));
+    EXPECT_NEAR(DestinationPoint(0.0, 10.0, 90, 1852.0 * 30.0).longitude, 10.5, 1e-6);
+    EXPECT_EQ(LatLon(DestinationNm(10.0, 20.0, 360, 60)), std::pair(11.0, 20.0));
+    EXPECT_NEAR(DestinationNm(0.0, -179.9, 270, 30).longitude, 179.6, 1e-9);  // over the date line
 
     // The builder ignores the sign of a distance; the scope does not move.
-    EXPECT_EQ(DestinationPoint(0.0, 10.0, 90, -1852.0).longitude,
-              DestinationPoint(0.0, 10.0, 90, 1852.0).longitude);
-    EXPECT_EQ(DestinationNm(36.5, -97.25, 90, -3).longitude, -97.25);
+    EXPECT_EQ(LatLon(DestinationPoint(0.0, 10.0, 90, -1852.0)),
+              LatLon(DestinationPoint(0.0, 10.0, 90, 1852.0)));
+    EXPECT_EQ(LatLon(DestinationNm(10.123456, 20.654321, 45, -5)), std::pair(10.12346, 20.65432));
 }
 
 TEST(DestinationsTest, TheStepIsUnroundedAndStaysAtAPole) {

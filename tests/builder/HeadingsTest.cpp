@@ -28,23 +28,5 @@ TEST(HeadingsTest, MagneticHeadingSubtractsTheVariationOfTheNearestCellRoundingT
     EXPECT_EQ(MagneticHeading(100, 88.5, 0.0, grid), 190);
 }
 
-TEST(HeadingsTest, DestinationPointMovesAlongTheBearing) {
-    const GeoPoint start = DestinationPoint(12.3456789, -45.6789012, 90, 0.0);
-    EXPECT_DOUBLE_EQ(start.latitude, 12.345679);
-    EXPECT_DOUBLE_EQ(start.longitude, -45.678901);
-
-    const GeoPoint north = DestinationPoint(0.0, 0.0, 0, 1852.0 * 60.0);
-    EXPECT_NEAR(north.latitude, 1.0, 1e-6);
-    EXPECT_NEAR(north.longitude, 0.0, 1e-6);
-
-    const GeoPoint east = DestinationPoint(0.0, 10.0, 90, 1852.0 * 30.0);
-    EXPECT_NEAR(east.latitude, 0.0, 1e-6);
-    EXPECT_NEAR(east.longitude, 10.5, 1e-6);
-
-    const GeoPoint backwards = DestinationPoint(0.0, 10.0, 90, -1852.0 * 30.0);
-    EXPECT_EQ(backwards.latitude, east.latitude);
-    EXPECT_EQ(backwards.longitude, east.longitude);
-}
-
 }  // namespace
 }  // namespace scopewatch

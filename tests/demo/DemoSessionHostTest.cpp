@@ -21,14 +21,6 @@ DemoHostOptions HostOptions(uint16_t enumPort) {
     return options;
 }
 
-// Our client on the ports of the host's test.
-DirectPlaySessionOptions ClientOptions(const directplay::PortPlan& hostPorts) {
-    DirectPlaySessionOptions options;
-    options.ports = hostPorts;
-    options.enumerationWindowMs = 1500;
-    return options;
-}
-
 // A received message with its head read; `rest` continues with the payload.
 struct Seen {
     int32_t from;
@@ -37,16 +29,24 @@ struct Seen {
     SessionMessage rest;
 };
 
+// Accepts whatever message of the kind waited for.
+bool AnyMessage(Seen&) {
+    return true;
+}
+
 class DemoHostEndToEnd : public ::testing::Test {
   protected:
     void Start(DemoHostOptions options) {
-        const directplay::PortPlan ports = options.ports;
+        session_.reset();
+        DirectPlaySessionOptions client;  // our client on the ports of the host's test
+        client.ports = options.ports;
+        client.enumerationWindowMs = 1500;
         host_ = std::make_unique<DemoSessionHost>(
             std::move(options), FallbackAirportPlan(),
             [this](const std::string& line) { log_.push_back(line); });
         ASSERT_EQ(host_->Start(), std::nullopt);
         session_ = std::make_unique<DirectPlaySession>(
-            [] { return std::optional<std::string>("127.0.0.1"); }, ClientOptions(ports));
+            [] { return std::optional<std::string>("127.0.0.1"); }, client);
         session_->InitialiseConnection(2);
         ASSERT_EQ(session_->ListSessions().size(), 1u);
         session_->JoinSession(1);
@@ -94,12 +94,11 @@ TEST_F(DemoHostEndToEnd, AdmitsTheControllerThenTrafficAndChatFlow) {
         WaitFor(kinds::kPlayerPresent, [&](Seen& seen) { return seen.rest.ReadInt32() == me_; });
     ASSERT_TRUE(accepted) << "no 0x1003 with our id";
 
-    const auto position = WaitFor(kinds::kPositionLong, [](Seen&) { return true; });
+    const auto position = WaitFor(kinds::kPositionLong, AnyMessage);
     ASSERT_TRUE(position);
     EXPECT_EQ(session_->PlayerName(position->from), "DAL1842");
-    EXPECT_TRUE(WaitFor(kinds::kPositionShort, [](Seen&) { return true; }));
-    EXPECT_TRUE(kindsSeen_.count(kinds::kKeepAlive) ||
-                WaitFor(kinds::kKeepAlive, [](Seen&) { return true; }));
+    EXPECT_TRUE(WaitFor(kinds::kPositionShort, AnyMessage));
+    EXPECT_TRUE(kindsSeen_.count(kinds::kKeepAlive) || WaitFor(kinds::kKeepAlive, AnyMessage));
 
     session_->SendToAll(me_, MakeSignal(kinds::kIdentifyRequest));
     std::set<std::string> announced;
@@ -134,21 +133,17 @@ TEST_F(DemoHostEndToEnd, AdmitsTheControllerThenTrafficAndChatFlow) {
         log_.end());
 }
 
-TEST_F(DemoHostEndToEnd, RefusesWhenAskedTo) {
-    DemoHostOptions options = HostOptions(47711);
-    options.refuseControllers = true;
-    Start(options);
-    session_->SendToAll(me_, MakeSignal(kinds::kJoinRequest));
-    EXPECT_TRUE(WaitFor(kinds::kRefused, [](Seen&) { return true; }));
-    EXPECT_TRUE(host_->AdmittedControllers().empty());
-}
-
-TEST_F(DemoHostEndToEnd, RemovesTheControllerAfterTheGivenTime) {
-    DemoHostOptions options = HostOptions(47712);
-    options.removeAfterSeconds = 3;
-    Start(options);
-    session_->SendToAll(me_, MakeSignal(kinds::kJoinRequest));
-    EXPECT_TRUE(WaitFor(kinds::kRemoved, [](Seen&) { return true; }));
+// Asked to, the host refuses the controller, or removes it after the given time.
+TEST_F(DemoHostEndToEnd, RefusesOrRemovesWhenAskedTo) {
+    for (const int32_t answer : {kinds::kRefused, kinds::kRemoved}) {
+        DemoHostOptions options = HostOptions(answer == kinds::kRefused ? 47711 : 47712);
+        options.refuseControllers = answer == kinds::kRefused;
+        options.removeAfterSeconds = answer == kinds::kRemoved ? 3 : options.removeAfterSeconds;
+        Start(options);
+        session_->SendToAll(me_, MakeSignal(kinds::kJoinRequest));
+        EXPECT_TRUE(WaitFor(answer, AnyMessage)) << answer;
+        EXPECT_EQ(host_->AdmittedControllers().empty(), answer == kinds::kRefused);
+    }
 }
 
 TEST_F(DemoHostEndToEnd, GoesSilentWhenAskedTo) {
@@ -160,8 +155,7 @@ TEST_F(DemoHostEndToEnd, GoesSilentWhenAskedTo) {
         session_->Receive();
     }
     session_->SendToAll(me_, MakeSignal(kinds::kJoinRequest));
-    EXPECT_FALSE(WaitFor(
-        kinds::kPlayerPresent, [](Seen&) { return true; }, 500));
+    EXPECT_FALSE(WaitFor(kinds::kPlayerPresent, AnyMessage, 500));
     EXPECT_EQ(session_->WaitingMessageCount(me_), 0);
 }
 

@@ -1,10 +1,12 @@
 // Our client against hosts and peers scripted byte by byte, shaped the ways implementations we
 // did not write may shape their messages.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "directplay/DirectPlayClient.h"
 #include "platform/ByteWriter.h"
 #include "support/DirectPlayLoopback.h"
+#include "support/DirectPlayPlayers.h"
 #include "support/ScriptedMachine.h"
 #include "support/SpinEventLoop.h"
 
@@ -19,8 +21,12 @@ extern "C" const char* __asan_default_options() {
 namespace scopewatch::directplay {
 namespace {
 
+using testing::PlayerOf;
 using testing::ScriptedMachine;
 using testing::SpinUntil;
+using ::testing::StrEq;
+using testing::SystemPlayerOf;
+using ::testing::ThrowsMessage;
 
 constexpr uint16_t kDialect = 11;
 constexpr uint32_t kHostId = 0x1001;
@@ -28,13 +34,14 @@ constexpr uint32_t kClientId = 0x2002;
 constexpr uint32_t kPlayerId = 0x3003;
 
 // A host scripted to admit one machine: it hands out ids, answers the add-forward request with
-// `nameTable` and, for a player id request, does what `playerReply` says (nothing: silence).
-class ScriptedHost {
-  public:
-    ScriptedHost(std::function<SuperEnumPlayersReply(const ScriptedHost&)> nameTable,
-                 std::optional<RequestPlayerReply> playerReply)
-        : nameTable_(std::move(nameTable)), playerReply_(playerReply) {
+// `nameTable` (at first its own system player alone) and a player id request with
+// `playerReply` (none: silence).
+struct ScriptedHost {
+    ScriptedHost() {
         machine.OnReceive([this](const ScriptedMachine::Received& received) { Answer(received); });
+        nameTable.desc = Session().desc;
+        nameTable.players = {
+            SystemPlayerOf(0x7, kHostId, kDialect, machine.address(), machine.address())};
     }
 
     FoundSession Session() const {
@@ -47,49 +54,27 @@ class ScriptedHost {
         return session;
     }
 
-    PlayerInfo SystemPlayer() const {
-        PlayerInfo host;
-        host.flags = 0x7;
-        host.id = host.systemPlayerId = kHostId;
-        host.version = kDialect;
-        host.streamAddress = SockAddr{machine.port(), 0};
-        host.datagramAddress = SockAddr{machine.port(), 0};
-        return host;
-    }
-
-    ScriptedMachine machine;
-
-  private:
     void Answer(const ScriptedMachine::Received& received) {
         const quint16 to = received.decoded.sender.port;
         const Message& message = received.decoded.message;
+        const auto send = [&](const Message& answer) {
+            machine.SendTo(to, Encode(answer, machine.address(), kDialect));
+        };
         if (const auto* request = std::get_if<RequestPlayerId>(&message)) {
-            const bool machineJoins = (request->flags & player_flags::kSystemPlayer) != 0;
-            if (machineJoins) {
-                Send(to, RequestPlayerReply{kClientId, 0});
-            } else if (playerReply_) {
-                Send(to, *playerReply_);
+            if ((request->flags & player_flags::kSystemPlayer) != 0) {
+                send(RequestPlayerReply{kClientId, 0});
+            } else if (playerReply) {
+                send(*playerReply);
             }
         } else if (std::holds_alternative<AddForwardRequest>(message)) {
-            Send(to, nameTable_(*this));
+            send(nameTable);
         }
     }
-    void Send(quint16 to, const Message& message) {
-        machine.SendTo(to, Encode(message, machine.address(), kDialect));
-    }
 
-    std::function<SuperEnumPlayersReply(const ScriptedHost&)> nameTable_;
-    std::optional<RequestPlayerReply> playerReply_;
+    ScriptedMachine machine;
+    SuperEnumPlayersReply nameTable;
+    std::optional<RequestPlayerReply> playerReply;
 };
-
-PlayerInfo Pilot(uint32_t id, uint32_t machine, std::u16string name) {
-    PlayerInfo pilot;
-    pilot.id = id;
-    pilot.systemPlayerId = machine;
-    pilot.shortName = std::move(name);
-    pilot.longName = u"Pilot";
-    return pilot;
-}
 
 // A CREATEPLAYER as another implementation may write it: the packed player's fixed part ends
 // at `fixedSize` (44 lacks ParentID), names counted without their terminators.
@@ -112,22 +97,9 @@ Bytes ForeignCreatePlayer(uint32_t id, uint32_t machine, const std::u16string& n
     }
     body.Bytes(name16.bytes());
     if (stream) {
-        const Bytes sp = {2,
-                          0,
-                          static_cast<uint8_t>(stream->port >> 8),
-                          static_cast<uint8_t>(stream->port),
-                          0,
-                          0,
-                          0,
-                          0,
-                          0,
-                          0,
-                          0,
-                          0,
-                          0,
-                          0,
-                          0,
-                          0};
+        Bytes sp(16, 0);  // AF_INET, port big-endian, address 0.0.0.0
+        sp[0] = 2, sp[2] = static_cast<uint8_t>(stream->port >> 8);
+        sp[3] = static_cast<uint8_t>(stream->port);
         body.Bytes(sp), body.Bytes(sp);
     }
     body.UInt16(0), body.UInt32(0);
@@ -142,26 +114,16 @@ Bytes ForeignCreatePlayer(uint32_t id, uint32_t machine, const std::u16string& n
 // host's dialect throughout.
 TEST(DirectPlayClient, ReadsNameTablesAndPlayersInEveryShapeAndDescribesItself) {
     ScriptedMachine other;  // a second machine, listed without address data
-    ScriptedHost host(
-        [&other](const ScriptedHost& self) {
-            SuperEnumPlayersReply table;
-            table.desc = self.Session().desc;
-            table.name = u"Scripted";
-            PlayerInfo machine;
-            machine.flags = 0x5;
-            machine.id = machine.systemPlayerId = 0x4004;
-            machine.version = kDialect;
-            PlayerInfo withAddresses = Pilot(0x5005, kHostId, u"With");
-            withAddresses.streamAddress = SockAddr{self.machine.port(), 0};
-            withAddresses.datagramAddress = SockAddr{self.machine.port(), 0};
-            PlayerInfo remote = Pilot(0x6006, 0x4004, u"Remote");
-            remote.streamAddress = SockAddr{other.port(), 0x7F000001};
-            remote.datagramAddress = SockAddr{other.port(), 0x7F000001};
-            table.players = {self.SystemPlayer(), machine, withAddresses,
-                             Pilot(0x7007, kHostId, u"Without"), remote};
-            return table;
-        },
-        RequestPlayerReply{kPlayerId, 0});
+    ScriptedHost host;
+    host.playerReply = RequestPlayerReply{kPlayerId, 0};
+    PlayerInfo withAddresses = PlayerOf(0x5005, kHostId, u"With");
+    withAddresses.streamAddress = withAddresses.datagramAddress = host.machine.address();
+    PlayerInfo remote = PlayerOf(0x6006, 0x4004, u"Remote");
+    remote.streamAddress = remote.datagramAddress = SockAddr{other.port(), 0x7F000001};
+    host.nameTable.name = u"Scripted";
+    host.nameTable.players.insert(host.nameTable.players.end(),
+                                  {SystemPlayerOf(0x5, 0x4004, kDialect), withAddresses,
+                                   PlayerOf(0x7007, kHostId, u"Without"), remote});
     DirectPlayClient client(testing::DirectPlayTestPorts(47750), testing::QuietTimings());
     client.Join(host.Session());
     EXPECT_EQ(client.PlayerName(0x5005), u"With");
@@ -211,14 +173,8 @@ TEST(DirectPlayClient, FailedPlayerCreationLeavesTheClientNotJoined) {
     const std::vector<std::optional<RequestPlayerReply>> answers = {
         RequestPlayerReply{0, kErrorNoNewPlayers}, std::nullopt};
     for (const auto& answer : answers) {
-        ScriptedHost host(
-            [](const ScriptedHost& self) {
-                SuperEnumPlayersReply table;
-                table.desc = self.Session().desc;
-                table.players = {self.SystemPlayer()};
-                return table;
-            },
-            answer);
+        ScriptedHost host;
+        host.playerReply = answer;
         Timings timings = testing::QuietTimings();
         timings.replyTimeoutMs = 300;
         DirectPlayClient client(testing::DirectPlayTestPorts(47751), timings);
@@ -230,12 +186,8 @@ TEST(DirectPlayClient, FailedPlayerCreationLeavesTheClientNotJoined) {
         const auto left = host.machine.Take(kDeletePlayer);
         ASSERT_TRUE(left.has_value());
         EXPECT_EQ(std::get<DeletePlayer>(left->decoded.message).playerId, kClientId);
-        try {
-            client.CreatePlayer(u"ATC", u"Player");
-            FAIL() << "created a player while not joined";
-        } catch (const DirectPlayError& error) {
-            EXPECT_STREQ(error.what(), "Not joined to a session");
-        }
+        EXPECT_THAT([&] { client.CreatePlayer(u"ATC", u"Player"); },
+                    ThrowsMessage<DirectPlayError>(StrEq("Not joined to a session")));
     }
 }
 

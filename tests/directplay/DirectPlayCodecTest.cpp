@@ -5,9 +5,13 @@
 
 #include "directplay/DirectPlayCodec.h"
 #include "platform/ByteWriter.h"
+#include "support/DirectPlayPlayers.h"
 
 namespace scopewatch::directplay {
 namespace {
+
+using testing::PlayerOf;
+using testing::SystemPlayerOf;
 
 Bytes Hex(const std::string& text) {
     Bytes bytes;
@@ -90,14 +94,7 @@ TEST(DirectPlayCodec, PlayerIdRequestAndReply) {
 }
 
 PlayerInfo JoinerSystemPlayer() {
-    PlayerInfo player;
-    player.flags = 0x09;
-    player.id = 0x00410001;
-    player.systemPlayerId = 0x00410001;
-    player.version = 11;
-    player.streamAddress = SockAddr{2300, 0};
-    player.datagramAddress = SockAddr{2350, 0};
-    return player;
+    return SystemPlayerOf(0x09, 0x00410001, 11, SockAddr{2300, 0}, SockAddr{2350, 0});
 }
 
 TEST(DirectPlayCodec, AddForwardRequestMatchesWhatAJoinerSends) {
@@ -123,13 +120,8 @@ TEST(DirectPlayCodec, AddForwardRequestMatchesWhatAJoinerSends) {
 }
 
 TEST(DirectPlayCodec, CreatePlayerCountsTheTerminatorInUtf16NameLengths) {
-    CreatePlayer create;
-    create.playerId = 77;
+    CreatePlayer create{0, 77, PlayerOf(77, 5, u"ATC", u"Player"), false};
     create.player.flags = player_flags::kLocal;
-    create.player.id = 77;
-    create.player.shortName = u"ATC";
-    create.player.longName = u"Player";
-    create.player.systemPlayerId = 5;
     const Bytes bytes = Encode(create, kPort2300, 14);
     EXPECT_EQ(At32(bytes, 48), 48u + 8 + 14);  // packed size
     EXPECT_EQ(At32(bytes, 60), 8u);            // "ATC" + NUL in UTF-16
@@ -150,55 +142,34 @@ TEST(DirectPlayCodec, CreatePlayerCountsTheTerminatorInUtf16NameLengths) {
     EXPECT_EQ(DecodeAs<CreatePlayer>(Encode(create, kPort2300, 14)).player, create.player);
 }
 
-TEST(DirectPlayCodec, PackedPlayerWithoutParentIdIsReadFromItsFixedSize) {
-    // An older layout: FixedSize 44, the name right after it.
-    ByteWriter body;
-    body.UInt32(0), body.UInt32(9), body.UInt32(0), body.UInt32(28), body.UInt32(0);
-    body.UInt32(44 + 4), body.UInt32(0), body.UInt32(9), body.UInt32(4), body.UInt32(0);
-    body.UInt32(0), body.UInt32(0), body.UInt32(0), body.UInt32(5), body.UInt32(44);
-    body.UInt32(14);
-    body.UInt16('A'), body.UInt16(0);
-    Bytes bytes = Encode(Unhandled{kCreatePlayer}, kPort2300, 14);
-    bytes.insert(bytes.end(), body.bytes().begin(), body.bytes().end());
-    bytes[0] = static_cast<uint8_t>(bytes.size());
-    const auto decoded = DecodeAs<CreatePlayer>(bytes);
-    EXPECT_EQ(decoded.player.shortName, u"A");
-    EXPECT_EQ(decoded.player.systemPlayerId, 5u);
-    EXPECT_EQ(decoded.player.parentId, 0u);
-}
-
 TEST(DirectPlayCodec, SuperEnumPlayersReplyRoundTripsTheNameTable) {
     SuperEnumPlayersReply snapshot;
     snapshot.desc.maxPlayers = 8;
     snapshot.desc.currentPlayers = 2;
     snapshot.name = u"Eldorado Fly-in";
-    PlayerInfo host;
-    host.flags = 0x7;
-    host.id = host.systemPlayerId = 0x100;
-    host.version = 14;
-    host.streamAddress = SockAddr{2300, 0};
-    host.datagramAddress = SockAddr{2300, 0};
-    PlayerInfo pilot;
-    pilot.id = 0x201;
-    pilot.systemPlayerId = 0x100;
-    pilot.shortName = u"N123";
-    pilot.longName = u"Cessna";
+    const PlayerInfo host = SystemPlayerOf(0x7, 0x100, 14, kPort2300, kPort2300);
+    PlayerInfo pilot = PlayerOf(0x201, 0x100, u"N123", u"Cessna");
     pilot.playerData = Bytes(300, 0x5A);  // needs a two-byte length
     PlayerInfo joiner = JoinerSystemPlayer();
     joiner.flags = 0x5;
     joiner.streamAddress = SockAddr{2300, 0x7F000001};
-    snapshot.players = {host, joiner, pilot};
+    // More than 64 KiB of player data (a create message may carry 128 KiB) needs four bytes.
+    PlayerInfo big = pilot;
+    big.id = 0x202;
+    big.playerData = Bytes(70000, 0x5A);
+    snapshot.players = {host, joiner, big, pilot};
     const Bytes bytes = Encode(snapshot, kPort2300, 14);
     EXPECT_EQ(At32(bytes, 44), 36u);  // the description right after the offsets
     EXPECT_EQ(At32(bytes, 48), 116u);
     const auto decoded = DecodeAs<SuperEnumPlayersReply>(bytes);
     EXPECT_EQ(decoded.name, snapshot.name);
     EXPECT_EQ(decoded.desc, snapshot.desc);
-    ASSERT_EQ(decoded.players.size(), 3u);
+    ASSERT_EQ(decoded.players.size(), 4u);
     EXPECT_EQ(decoded.players[0], host);
     EXPECT_EQ(decoded.players[1].streamAddress, joiner.streamAddress);
     EXPECT_EQ(decoded.players[1].version, 11u);
-    EXPECT_EQ(decoded.players[2], pilot);
+    EXPECT_EQ(decoded.players[2], big);
+    EXPECT_EQ(decoded.players[3], pilot);
 }
 
 // The name table and a player announcement as our host sends them to a joiner of dialect 11:
@@ -206,22 +177,10 @@ TEST(DirectPlayCodec, SuperEnumPlayersReplyRoundTripsTheNameTable) {
 // datagram addresses of its machine (0.0.0.0 for the host's own, port big-endian).
 TEST(DirectPlayCodec, NameTableAndPlayerCreationAsOurHostSendsThem) {
     const SockAddr hostPort{2300, 0};
-    PlayerInfo host;
-    host.flags = 0x7;
-    host.id = host.systemPlayerId = 0x11;
-    host.version = 11;
-    host.streamAddress = host.datagramAddress = hostPort;
-    PlayerInfo joiner;
-    joiner.flags = 0x5;
-    joiner.id = joiner.systemPlayerId = 0x22;
-    joiner.version = 11;
-    joiner.streamAddress = SockAddr{2350, 0x7F000001};
-    joiner.datagramAddress = SockAddr{2351, 0x7F000001};
-    PlayerInfo pilot;
-    pilot.id = 0x33;
-    pilot.systemPlayerId = 0x11;
-    pilot.shortName = u"A";
-    pilot.longName = u"B";
+    const PlayerInfo host = SystemPlayerOf(0x7, 0x11, 11, hostPort, hostPort);
+    const PlayerInfo joiner =
+        SystemPlayerOf(0x5, 0x22, 11, SockAddr{2350, 0x7F000001}, SockAddr{2351, 0x7F000001});
+    PlayerInfo pilot = PlayerOf(0x33, 0x11, u"A", u"B");
     pilot.streamAddress = pilot.datagramAddress = hostPort;
     SuperEnumPlayersReply snapshot;
     snapshot.desc.flags = session_flags::kKeepAlive;
@@ -301,11 +260,9 @@ TEST(DirectPlayCodec, SuperPackedEntryWithFourByteLengthsAndShortcuts) {
 // it came back cut short from the name table (whose names are terminated), and what
 // followed was misread. A name now ends at its first NUL wherever it is read.
 TEST(DirectPlayCodec, ANameEndsAtItsFirstNulSoItCanBeHandedOn) {
-    CreatePlayer create;
-    create.playerId = 0x201;
-    create.player.id = 0x201;
-    create.player.shortName = std::u16string(u"N1\0X", 4);
-    create.player.longName = std::u16string(u"\0\0play", 6);
+    const CreatePlayer create{
+        0, 0x201, PlayerOf(0x201, 0, std::u16string(u"N1\0X", 4), std::u16string(u"\0\0play", 6)),
+        false};
     const auto arrived = DecodeAs<CreatePlayer>(Encode(create, kPort2300, 14)).player;
     EXPECT_EQ(arrived.shortName, u"N1");
     EXPECT_EQ(arrived.longName, u"");
@@ -317,25 +274,6 @@ TEST(DirectPlayCodec, ANameEndsAtItsFirstNulSoItCanBeHandedOn) {
     ASSERT_EQ(relayed.players.size(), 1u);
     EXPECT_EQ(relayed.players[0].shortName, u"N1");
     EXPECT_EQ(relayed.players[0].longName, u"");
-}
-
-// A player created with more than 64 KiB of player data (a create message may be up to
-// 128 KiB) had its length cut to 16 bits in the name table, which no joiner could read.
-TEST(DirectPlayCodec, NameTableCarriesPlayerDataBeyondSixtyFourKilobytes) {
-    PlayerInfo pilot;
-    pilot.id = 0x201;
-    pilot.shortName = u"N123";
-    pilot.playerData = Bytes(70000, 0x5A);
-    PlayerInfo next;
-    next.id = 0x202;
-    next.shortName = u"N456";
-    SuperEnumPlayersReply snapshot;
-    snapshot.name = u"S";
-    snapshot.players = {pilot, next};
-    const auto decoded = DecodeAs<SuperEnumPlayersReply>(Encode(snapshot, kPort2300, 14));
-    ASSERT_EQ(decoded.players.size(), 2u);
-    EXPECT_EQ(decoded.players[0], pilot);
-    EXPECT_EQ(decoded.players[1], next);
 }
 
 TEST(DirectPlayCodec, SmallFixedMessages) {

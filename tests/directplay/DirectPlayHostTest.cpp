@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "support/DirectPlayLoopback.h"
+#include "support/DirectPlayPlayers.h"
 #include "support/ScriptedMachine.h"
 #include "support/SpinEventLoop.h"
 
@@ -32,24 +33,18 @@ uint32_t JoinByHand(ScriptedMachine& joiner, quint16 hostPort, quint16 streamPor
         return 0;
     }
     const uint32_t id = std::get<RequestPlayerReply>(reply->decoded.message).id;
-    AddForwardRequest request;
-    request.playerId = id;
-    request.player.flags = 0x9;
-    request.player.id = request.player.systemPlayerId = id;
-    request.player.version = kOldDialect;
-    request.player.streamAddress = SockAddr{streamPort, 0};
-    request.player.datagramAddress = SockAddr{kJoinerDatagramPort, 0};
+    const AddForwardRequest request{
+        0, id,
+        testing::SystemPlayerOf(0x9, id, kOldDialect, SockAddr{streamPort, 0},
+                                SockAddr{kJoinerDatagramPort, 0}),
+        u"", 0};
     joiner.SendTo(hostPort, Encode(request, SockAddr{streamPort, 0}, kOldDialect));
     return id;
 }
 
-PlayerInfo HostPlayerAsSent(DirectPlayHost& host, uint32_t id, std::u16string shortName,
-                            std::u16string longName) {
-    PlayerInfo player;
-    player.id = id;
-    player.shortName = std::move(shortName);
-    player.longName = std::move(longName);
-    player.systemPlayerId = host.systemId();
+// A player of the host's machine as the host describes it: at 0.0.0.0 with the host's ports.
+PlayerInfo HostPlayerAsSent(DirectPlayHost& host, uint32_t id, std::u16string name) {
+    PlayerInfo player = testing::PlayerOf(id, host.systemId(), std::move(name));
     player.streamAddress = SockAddr{host.transport().streamPort(), 0};
     player.datagramAddress = SockAddr{host.transport().datagramPort(), 0};
     return player;
@@ -67,15 +62,12 @@ TEST(DirectPlayHost, DescribesEveryPlayerWithItsMachineAddressesInTheJoinersDial
 
     // Our system player speaks the joiner's dialect; every player carries the addresses of
     // its machine: ours as 0.0.0.0 with our ports, the joiner's with its real address.
-    PlayerInfo hostSystem = HostPlayerAsSent(host, host.systemId(), u"", u"");
-    hostSystem.flags = 0x7;
-    hostSystem.version = kOldDialect;
-    PlayerInfo joinerSystem;
-    joinerSystem.flags = 0x5;
-    joinerSystem.id = joinerSystem.systemPlayerId = joinerId;
-    joinerSystem.version = kOldDialect;
-    joinerSystem.streamAddress = SockAddr{joiner.port(), 0x7F000001};
-    joinerSystem.datagramAddress = SockAddr{kJoinerDatagramPort, 0x7F000001};
+    const PlayerInfo hostSystem = testing::SystemPlayerOf(
+        0x7, host.systemId(), kOldDialect, SockAddr{host.transport().streamPort(), 0},
+        SockAddr{host.transport().datagramPort(), 0});
+    const PlayerInfo joinerSystem =
+        testing::SystemPlayerOf(0x5, joinerId, kOldDialect, SockAddr{joiner.port(), 0x7F000001},
+                                SockAddr{kJoinerDatagramPort, 0x7F000001});
     SuperEnumPlayersReply expected;
     expected.desc = host.CurrentDesc();
     expected.name = u"Loopback Fly-in";
@@ -83,12 +75,12 @@ TEST(DirectPlayHost, DescribesEveryPlayerWithItsMachineAddressesInTheJoinersDial
     if (joinerId < host.systemId()) {
         std::swap(expected.players[0], expected.players[1]);
     }
-    expected.players.push_back(HostPlayerAsSent(host, s.hostPilot, u"Host Pilot", u"Pilot"));
+    expected.players.push_back(HostPlayerAsSent(host, s.hostPilot, u"Host Pilot"));
     EXPECT_EQ(snapshot->bytes, Encode(expected, SockAddr{hostPort, 0}, kOldDialect));
 
     // A player created later is announced the same way, its version the message's dialect.
     const uint32_t late = host.CreatePlayer(u"Late", u"Pilot");
-    CreatePlayer announced{0, late, HostPlayerAsSent(host, late, u"Late", u"Pilot"), false};
+    CreatePlayer announced{0, late, HostPlayerAsSent(host, late, u"Late"), false};
     announced.player.flags = player_flags::kLocal;
     announced.player.version = kOldDialect;
     const auto create = joiner.Take(kCreatePlayer);

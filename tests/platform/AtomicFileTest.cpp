@@ -71,34 +71,5 @@ TEST_F(AtomicFileTest, AFolderThatCannotTakeTheFileIsReported) {
     EXPECT_FALSE(fs::exists(dir / "taken.partial"));
 }
 
-// A writer killed at each step: under the real name the old file whole until the rename, the
-// new one whole from then on. The temporary file it leaves holds what it got so far.
-TEST_F(AtomicFileTest, AWriterKilledAtAnyStepLeavesOneWholeFile) {
-    for (const AtomicWriteStep step : testing::kEveryWriteStep) {
-        ASSERT_EQ(WriteFileAtomically(target, before), std::nullopt);
-        fs::remove(Temporary());
-        EXPECT_EXIT(
-            {
-                testing::KillTheWriterAt(step);
-                WriteFileAtomically(target, after);
-            },
-            ::testing::KilledBySignal(SIGKILL), "");
-        if (step == AtomicWriteStep::Renamed) {
-            EXPECT_EQ(ReadBytes(target), after);
-            EXPECT_FALSE(fs::exists(Temporary()));
-            continue;
-        }
-        EXPECT_EQ(ReadBytes(target), before);
-        const std::vector<uint8_t> left = ReadBytes(Temporary());
-        if (step == AtomicWriteStep::Created) {
-            EXPECT_TRUE(left.empty());
-        } else if (step == AtomicWriteStep::HalfWritten) {
-            EXPECT_EQ(left, std::vector<uint8_t>(after.begin(), after.begin() + 4));
-        } else {
-            EXPECT_EQ(left, after);
-        }
-    }
-}
-
 }  // namespace
 }  // namespace scopewatch

@@ -29,32 +29,24 @@ class AirportLayersTest : public ::testing::Test {
     RecordingSurface surface;
 };
 
-TEST_F(AirportLayersTest, ParkingDotsDependOnTheWidthOnly) {
-    for (const int16_t level : {13, 18}) {
-        t.SetZoom(level);
+// A parking's dot depends on the width only. Found by fuzzing the database reader: a parking
+// at an absurd position projected to the largest pixel value, and its dot's corners overflowed.
+TEST_F(AirportLayersTest, ParkingDotsDependOnTheWidthOnlyAndStayFarOutsideWhenAbsurd) {
+    const auto expectDotAround = [&](const Args& p) {
         surface.Clear();
         DrawParkings(surface, t.scene());
-        const ParkingRecord& gate = t.airport.currentAirport.parkings[0];
-        const Args p = t.At(gate.latitude, gate.longitude);
         ASSERT_EQ(surface.calls().size(), 1U);
         EXPECT_EQ(surface.calls()[0].args, (Args{p[0] - 20, p[1] + 20, p[0] + 20, p[1] - 20}));
         EXPECT_EQ(surface.calls()[0].state.fillStyle, kSolidFill);
         EXPECT_EQ(surface.calls()[0].state.fillColor, kBrown);
-    }
-}
-
-// Found by fuzzing the database reader: a parking at an absurd position projected to the
-// largest pixel value, and its dot's corners overflowed.
-TEST_F(AirportLayersTest, AParkingAtAnAbsurdPositionDrawsItsDotFarOutside) {
-    t.SetZoom(13);
+    };
     ParkingRecord& gate = t.airport.currentAirport.parkings[0];
-    gate.latitude = 1.0e300;
-    gate.longitude = 1.0e300;
-    surface.Clear();
-    DrawParkings(surface, t.scene());
-    constexpr int32_t kFar = 1 << 30;
-    ASSERT_FALSE(surface.calls().empty());
-    EXPECT_EQ(surface.calls()[0].args, (Args{kFar - 20, -kFar + 20, kFar + 20, -kFar - 20}));
+    for (const int16_t level : {13, 18}) {
+        t.SetZoom(level);
+        expectDotAround(t.At(gate.latitude, gate.longitude));
+    }
+    gate.latitude = gate.longitude = 1.0e300;
+    expectDotAround({1 << 30, -(1 << 30)});
 }
 
 TEST_F(AirportLayersTest, TaxiwaysLabelNamedSegmentsEndAtParkingsAndSkipBadIndices) {

@@ -64,38 +64,41 @@ class InterruptedWriteTest : public StartupCheckTest {
     testing::WriteHookReset resetHook;
 };
 
-// The build's last step rewrites the settings with the new airport count: killed before the
-// rename, start-up reads the old count and opens the airports; after it, the new one.
-TEST_F(InterruptedWriteTest, ASettingsWriterKilledAtAnyStepLeavesAWholeFile) {
-    dir.Write(kDatabaseFileName, "db");
+// A build ends by replacing the database and rewriting the settings with the new airport
+// count. Killed before the rename, start-up reads the old files whole; after it, the new ones.
+// Each round writes again over what the killed writers left beside the files.
+TEST_F(InterruptedWriteTest, WritersKilledAtAnyStepLeaveWholeFiles) {
     for (const AtomicWriteStep step : testing::kEveryWriteStep) {
         WriteSettingsFile();
+        ASSERT_EQ(WriteAirportDatabase(dir / kDatabaseFileName, Airports("Old", 2)), std::nullopt);
+        KilledAt(step, [&] { WriteAirportDatabase(dir / kDatabaseFileName, Airports("New", 3)); });
         KilledAt(step, [&] { UpdateSettings(dir / kSettingsFileName, {1, 57, "C:\\FS2002", ""}); });
         Restart();
         EXPECT_TRUE(messages.shown.empty());
         EXPECT_EQ(flow.shown, std::vector<std::string>{"airport"});
-        EXPECT_EQ(state.settings.airportCount, step == AtomicWriteStep::Renamed ? 57 : 42);
+        const bool renamed = step == AtomicWriteStep::Renamed;
+        EXPECT_EQ(state.settings.airportCount, renamed ? 57 : 42);
+        const AirportDatabaseContent read =
+            ReadAirportDatabase(dir / kDatabaseFileName, renamed ? 3 : 2);
+        EXPECT_EQ(read.problem, "");
+        EXPECT_EQ(read.recordsRead, renamed ? 4 : 3);  // the empty last record included
+        EXPECT_EQ(read.records[0].name, renamed ? "New" : "Old");
     }
 }
 
-// Setup's first write of the settings killed before the rename leaves no settings file:
-// start-up says so beside the database and runs setup.
-TEST_F(InterruptedWriteTest, AFirstSettingsWriteKilledIsAMissingFile) {
+// The first write of either file killed before the rename leaves no file: start-up says so
+// beside the other file and runs setup.
+TEST_F(InterruptedWriteTest, AFirstWriteKilledIsAMissingFile) {
     dir.Write(kDatabaseFileName, "db");
     KilledAt(AtomicWriteStep::Synced, [&] {
         WriteSettings(dir / kSettingsFileName, {kSettingsHeader, 1, 1, 0, "C:\\FS2002", ""});
     });
     Restart();
-    ASSERT_EQ(messages.Texts().size(), 1U);
-    EXPECT_EQ(messages.Texts()[0],
-              "The settings file is missing, so this program needs to create a new settings file "
-              "again.");
+    EXPECT_EQ(messages.Texts(),
+              std::vector<std::string>{"The settings file is missing, so this program needs to "
+                                       "create a new settings file again."});
     EXPECT_EQ(flow.shown, std::vector<std::string>{"setup"});
-}
 
-// A database replaced by a new build: killed before the rename, the old database reads whole;
-// killed before the first one is in place, start-up finds none and says so.
-TEST_F(InterruptedWriteTest, ADatabaseWriterKilledAtAnyStepLeavesAWholeFile) {
     WriteSettingsFile();
     KilledAt(AtomicWriteStep::HalfWritten,
              [&] { WriteAirportDatabase(dir / kDatabaseFileName, Airports("New", 3)); });
@@ -103,21 +106,7 @@ TEST_F(InterruptedWriteTest, ADatabaseWriterKilledAtAnyStepLeavesAWholeFile) {
     EXPECT_EQ(messages.Texts(),
               std::vector<std::string>{"The database file is missing, so this program needs to "
                                        "create a new database file again."});
-
-    for (const AtomicWriteStep step : testing::kEveryWriteStep) {
-        WriteSettingsFile();
-        ASSERT_EQ(WriteAirportDatabase(dir / kDatabaseFileName, Airports("Old", 2)), std::nullopt);
-        KilledAt(step, [&] { WriteAirportDatabase(dir / kDatabaseFileName, Airports("New", 3)); });
-        Restart();
-        EXPECT_TRUE(messages.shown.empty());
-        EXPECT_EQ(flow.shown, std::vector<std::string>{"airport"});
-        const bool renamed = step == AtomicWriteStep::Renamed;
-        const AirportDatabaseContent read =
-            ReadAirportDatabase(dir / kDatabaseFileName, renamed ? 3 : 2);
-        EXPECT_EQ(read.problem, "");
-        EXPECT_EQ(read.recordsRead, renamed ? 4 : 3);  // the empty last record included
-        EXPECT_EQ(read.records[0].name, renamed ? "New" : "Old");
-    }
+    EXPECT_EQ(flow.shown, std::vector<std::string>{"setup"});
 }
 
 TEST_F(StartupCheckTest, FirstRunOpensSetupSilentlyLookingInTheWorkingDirectoryOnly) {
