@@ -278,21 +278,8 @@ TEST_F(MainWindowTest, ALostLinkOrTheHostsRemovalLeavesOnceWithItsMessage) {
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::Information);
 }
 
-TEST_F(MainWindowTest, LockingStopsIntakeAndRepaintAndUnlockingGivesThemBack) {
+TEST_F(MainWindowTest, TheScopeGrowsWithTheWindowAtTheSameZoom) {
     Open();
-    window->Lock(true);
-    EXPECT_FALSE(window->isEnabled());
-    EXPECT_FALSE(window->chatInput().isEnabled());
-    EXPECT_FALSE(window->toolbar().isEnabled());
-    EXPECT_FALSE(window->receiveTimer().isActive());
-    EXPECT_FALSE(window->repaintTimer().isActive());
-    EXPECT_TRUE(window->refreshTimer().isActive());
-    window->Unlock();
-    EXPECT_TRUE(window->isEnabled());
-    EXPECT_TRUE(window->scope().isEnabled());
-    EXPECT_TRUE(window->receiveTimer().isActive());
-    EXPECT_TRUE(window->repaintTimer().isActive());
-
     window->resize(window->width() + 200, window->height() + 100);
     ASSERT_TRUE(testing::SpinUntil(
         [&] { return window->view().WidthPx == window->scope().width(); }, 2000));
@@ -335,7 +322,10 @@ TEST_F(MainWindowTest, CreateNewDatabaseDeletesBothFilesLeavesAndEndsOrCancels) 
     dir.Write(kDatabaseFileName, std::string("airports"));
     Open();
     messages.answers = {MessageAnswer::Cancel};
+    bool lockedDuringQuestion = false;
+    messages.onShow = [&] { lockedDuringQuestion = Locked(true); };
     Press(3);
+    EXPECT_TRUE(lockedDuringQuestion);
     EXPECT_EQ(messages.shown.at(0).text, kDeleteDatabaseQuestion);
     EXPECT_EQ(messages.shown.at(0).buttons, MessageButtons::OkCancel);
     EXPECT_TRUE(std::filesystem::exists(dir / kDatabaseFileName));
