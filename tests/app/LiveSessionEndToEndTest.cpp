@@ -28,6 +28,7 @@
 #include "support/Clicks.h"
 #include "support/DirectPlayTestPorts.h"
 #include "support/LiveScope.h"
+#include "support/Pixels.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/SpinEventLoop.h"
 #include "support/TempDir.h"
@@ -37,6 +38,7 @@ namespace {
 
 using testing::Click;
 using testing::ClickRow;
+using testing::CountPixels;
 using testing::SpinUntil;
 
 constexpr uint16_t kHostPorts = 47790;
@@ -91,16 +93,6 @@ class AddressDialogAnswer {
   private:
     QTimer poll_;
 };
-
-int CountPixels(const QImage& image, QRgb colour) {
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            count += image.pixel(x, y) == colour ? 1 : 0;
-        }
-    }
-    return count;
-}
 
 class LiveSessionEndToEnd : public ::testing::Test {
   protected:
