@@ -369,7 +369,6 @@ TEST_F(HostileNetwork, RawPeersWithBrokenFramesHalfMessagesOrSilenceChangeNothin
 TEST_F(HostileNetwork, AFloodOfThousandsOfMessagesASecondLeavesTheScopeRepaintingAndBounded) {
     ASSERT_NO_FATAL_FAILURE(Join(47754, 47755, 1.0));
     const uint32_t flooder = AddPlayer(u"Flooder");
-    const AirportRecord where = airport();
     const int seconds = testing::SoakRun() ? 60 : 10;
     const FloodFigures f = RunFlood(flooder, 5000, seconds, [&](int64_t n) -> Bytes {
         switch (n % 10) {
@@ -384,7 +383,7 @@ TEST_F(HostileNetwork, AFloodOfThousandsOfMessagesASecondLeavesTheScopeRepaintin
             case 9:
                 return MakeSignal(kinds::kIdentifyRequest).bytes();  // each one is answered
             default:
-                return PositionNearTheAirport(n, where);
+                return PositionNearTheAirport(n, airport());
         }
     });
     ASSERT_FALSE(window_.isNull()) << scope_->messages.Texts().back();
@@ -412,10 +411,9 @@ TEST_F(HostileNetwork, AFloodWithOneUnreadableMessageInTenIsMeasured) {
     }
     ASSERT_NO_FATAL_FAILURE(Join(47758, 47759, 1.0));
     const uint32_t flooder = AddPlayer(u"Flooder");
-    const AirportRecord where = airport();
     const FloodFigures f = RunFlood(flooder, 5000, 30, [&](int64_t n) {
         return n % 10 == 0 ? GameMessage(kinds::kPositionShort, 34)
-                           : PositionNearTheAirport(n, where);
+                           : PositionNearTheAirport(n, airport());
     });
     ASSERT_FALSE(window_.isNull());
     Print("one unreadable message in ten", f);
@@ -502,9 +500,9 @@ TEST_F(HostileNetwork, SilenceUnderAFloodLosesTheLinkAfterSixtySeconds) {
     options.silentAfterSeconds = 100;  // pilots' seconds from the host's start: after the join
     ASSERT_NO_FATAL_FAILURE(Join(47762, 47763, 20.0, options));
     const uint32_t flooder = AddPlayer(u"Flooder");
-    const AirportRecord where = airport();
     testing::Flood flood(ourPort(), flooder, me(), 2000, [&](int64_t n) {
-        return n % 4 == 0 ? MakeSimulatorChat("noise").bytes() : PositionNearTheAirport(n, where);
+        return n % 4 == 0 ? MakeSimulatorChat("noise").bytes()
+                          : PositionNearTheAirport(n, airport());
     });
     flood.Start();
     int64_t lastHeard = 0;
