@@ -25,6 +25,7 @@
 #include "startup/ui/SetupDialog.h"
 #include "support/RecordingFlow.h"
 #include "support/ScriptedMessageBoxes.h"
+#include "support/TabOrder.h"
 #include "support/TempDir.h"
 
 namespace scopewatch {
@@ -51,50 +52,38 @@ std::vector<std::string> UnnamedControls(QWidget& window) {
     return unnamed;
 }
 
-// The names of the controls that Tab reaches, in the order it reaches them.
-std::vector<std::string> TabOrder(QWidget& window) {
-    std::vector<std::string> names;
-    for (QWidget* widget = window.nextInFocusChain(); widget != &window;
-         widget = widget->nextInFocusChain()) {
-        if ((widget->focusPolicy() & Qt::TabFocus) != 0 && widget->isVisibleTo(&window) &&
-            !widget->accessibleName().isEmpty()) {
-            names.push_back(widget->accessibleName().toStdString());
-        }
+class Accessibility : public ::testing::Test {
+  protected:
+    Accessibility() {
+        state.workDir = dir.path();
+        state.mainWindowOpen = kTrue16;
     }
-    return names;
-}
 
-TEST(Accessibility, TabFollowsTheLayoutOfTheSessionWindows) {
+    testing::TempDir dir;
     ProgramState state;
-    state.mainWindowOpen = kTrue16;
+    FileSystem files{dir.path(), {{"C:\\", DriveType::Fixed, std::string("C"), "/"}}};
     testing::ScriptedMessageBoxes messages;
     testing::RecordingFlow flow;
     InMemorySession session;
     const TimerClock clock;
+};
+
+TEST_F(Accessibility, TabFollowsTheLayoutOfTheSessionWindows) {
     ConnectionDialog connection(state, session, messages, flow, clock);
     connection.show();
-    EXPECT_EQ(TabOrder(connection),
+    EXPECT_EQ(testing::TabOrder(connection),
               (std::vector<std::string>{"Avaible Connections Types:", "Locate Session",
                                         "Sessions:", "Nickname:", "Join Session", "Exit"}));
     MainWindow main(state, session, messages, flow, clock);
     main.show();
-    EXPECT_EQ(TabOrder(main), (std::vector<std::string>{
-                                  "CENTER", "> ZOOM IN <", "< ZOOM OUT >",
+    EXPECT_EQ(
+        testing::TabOrder(main),
+        (std::vector<std::string>{"CENTER", "> ZOOM IN <", "< ZOOM OUT >",
                                   "Mouse Coordinates: longitude", "Mouse Coordinates: latitude",
                                   "Chat history", "Chat input", "Send", "> Disconnect"}));
 }
 
-TEST(Accessibility, EveryControlOfEveryWindowHasAName) {
-    testing::TempDir dir;
-    ProgramState state;
-    state.workDir = dir.path();
-    state.mainWindowOpen = kTrue16;
-    FileSystem files(dir.path(), {{"C:\\", DriveType::Fixed, std::string("C"), "/"}});
-    testing::ScriptedMessageBoxes messages;
-    testing::RecordingFlow flow;
-    InMemorySession session;
-    const TimerClock clock;
-
+TEST_F(Accessibility, EveryControlOfEveryWindowHasAName) {
     std::vector<std::unique_ptr<QWidget>> windows;
     windows.push_back(std::make_unique<SetupDialog>(state, messages, flow, files.drives()));
     windows.push_back(std::make_unique<BuilderWindow>(state, files, messages, flow));

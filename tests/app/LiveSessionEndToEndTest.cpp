@@ -27,6 +27,8 @@
 #include "startup/ui/SetupDialog.h"
 #include "support/Clicks.h"
 #include "support/DirectPlayTestPorts.h"
+#include "support/LiveScope.h"
+#include "support/Pixels.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/SpinEventLoop.h"
 #include "support/TempDir.h"
@@ -36,6 +38,7 @@ namespace {
 
 using testing::Click;
 using testing::ClickRow;
+using testing::CountPixels;
 using testing::SpinUntil;
 
 constexpr uint16_t kHostPorts = 47790;
@@ -91,36 +94,11 @@ class AddressDialogAnswer {
     QTimer poll_;
 };
 
-DirectPlaySessionOptions ClientOptions() {
-    DirectPlaySessionOptions options;
-    options.ports = testing::DirectPlayTestPorts(kClientPorts);
-    options.ports.enumPort = testing::DirectPlayTestPorts(kHostPorts).enumPort;
-    options.enumerationWindowMs = 3000;
-    return options;
-}
-
-std::string Lines(const std::vector<std::string>& texts) {
-    std::string all;
-    for (const auto& text : texts) {
-        all += text + " | ";
-    }
-    return all;
-}
-
-int CountPixels(const QImage& image, QRgb colour) {
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            count += image.pixel(x, y) == colour ? 1 : 0;
-        }
-    }
-    return count;
-}
-
 class LiveSessionEndToEnd : public ::testing::Test {
   protected:
     LiveSessionEndToEnd()
-        : session([] { return AskHostAddress(); }, ClientOptions()),
+        : session([] { return AskHostAddress(); },
+                  testing::LoopbackClientOptions(kHostPorts, kClientPorts)),
           windows(state, messages, files, session, clock) {
         state.workDir = dir / "run";
         demo::WriteDemoSimulator(dir / "demo-sim");
@@ -169,12 +147,9 @@ void LiveSessionEndToEnd::TakeAirport(const QString& search, const QString& line
     QTest::keyClicks(&airport.searchText(), search);
     Click(airport.searchButton());
     const auto found = airport.resultList().findItems(line, Qt::MatchStartsWith);
-    ASSERT_FALSE(found.isEmpty()) << line.toStdString() << " not among "
-                                  << airport.resultList().count() << " lines, status "
-                                  << airport.statusText().text().toStdString() << " count "
-                                  << state.settings.airportCount << " list "
-                                  << state.airport.airportList.size() << " messages "
-                                  << Lines(messages.Texts());
+    ASSERT_FALSE(found.isEmpty()) << line.toStdString() << " not found; status "
+                                  << airport.statusText().text().toStdString() << ", messages "
+                                  << ::testing::PrintToString(messages.Texts());
     ClickRow(airport.resultList(), airport.resultList().row(found.front()));
     Click(airport.getAirportButton());
 }

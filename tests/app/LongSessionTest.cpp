@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <QPointer>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 
@@ -21,31 +22,15 @@
 namespace scopewatch {
 namespace {
 
+using testing::MiB;
+using testing::Milliseconds;
 using testing::SpinUntil;
 
 constexpr double kSpeedUp = 100.0;
-constexpr double kMiB = 1024.0 * 1024.0;
 // Growth allowed between the first simulated minute and the end, the chat history aside: of
 // the heap in use, and of the resident set, which also keeps pages the heap gave back.
 constexpr double kAllowedHeapGrowth = 0.03;
 constexpr double kAllowedResidentGrowth = 0.05;
-
-double Milliseconds(TickStatistics::Clock::duration duration) {
-    return std::chrono::duration<double, std::milli>(duration).count();
-}
-
-double MiB(int64_t bytes) {
-    return static_cast<double>(bytes) / kMiB;
-}
-
-int64_t CountLines(const std::string& history) {
-    int64_t lines = 0;
-    for (size_t at = history.find("\r\n"); at != std::string::npos;
-         at = history.find("\r\n", at + 2)) {
-        ++lines;
-    }
-    return lines;
-}
 
 TEST(LongSession, TwentyMovingPilotsAndChatKeepMemoryFlatButForTheChatHistory) {
     demo::DemoHostOptions options;
@@ -97,7 +82,7 @@ TEST(LongSession, TwentyMovingPilotsAndChatKeepMemoryFlatButForTheChatHistory) {
     const testing::ProcessMemory end = testing::ReadProcessMemory();
     // What the history costs: its text, and what the history box holds for it.
     const std::string& history = main->chatText();
-    const int64_t lines = CountLines(history);
+    const int64_t lines = std::count(history.begin(), history.end(), '\n');
     const size_t historyBytes = history.size();
     main->chatHistory().clear();
     const testing::ProcessMemory cleared = testing::ReadProcessMemory();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <functional>
 #include <regex>
 #include <sstream>
 #include <stdexcept>
@@ -21,57 +22,25 @@ std::vector<std::string> Words(const std::string& text) {
     return words;
 }
 
-std::vector<std::string> Components(const std::string& path) {
-    std::vector<std::string> parts;
-    std::istringstream stream(path);
-    for (std::string part; std::getline(stream, part, '/');) {
-        parts.push_back(part);
+// The folder an include names: "platform" for "platform/CodePage.h", "airport/ui" for
+// "airport/ui/AirportWindow.h"; "" for a name without a folder.
+std::string FolderOfInclude(const std::string& target) {
+    const fs::path path(target);
+    const std::vector<fs::path> parts(path.begin(), path.end());
+    if (parts.size() < 2) {
+        return "";
     }
-    return parts;
+    return parts[0].string() + (parts.size() >= 3 && parts[1] == "ui" ? "/ui" : "");
 }
 
-// Depth-first search over the file graph; a node met again while still on the stack closes
-// a cycle.
-class CycleFinder {
-  public:
-    explicit CycleFinder(const std::map<std::string, std::vector<std::string>>& edges)
-        : edges_(edges) {}
-
-    std::vector<std::string> Run() {
-        for (const auto& [file, targets] : edges_) {
-            Visit(file);
-        }
-        return cycles_;
+// The folder a file belongs to: "startup", "startup/ui", "apps/scopewatch".
+std::string FolderOfFile(const std::string& file) {
+    const std::string below = file.substr(file.find('/') + 1);
+    if (file.rfind("apps/", 0) == 0) {
+        return "apps/" + below.substr(0, below.find('/'));
     }
-
-  private:
-    void Visit(const std::string& file) {
-        if (done_.count(file) != 0) {
-            return;
-        }
-        if (const auto open = std::find(stack_.begin(), stack_.end(), file); open != stack_.end()) {
-            std::string text = "include cycle:";
-            for (auto it = open; it != stack_.end(); ++it) {
-                text += " " + *it + " ->";
-            }
-            cycles_.push_back(text + " " + file);
-            return;
-        }
-        stack_.push_back(file);
-        if (const auto found = edges_.find(file); found != edges_.end()) {
-            for (const std::string& target : found->second) {
-                Visit(target);
-            }
-        }
-        stack_.pop_back();
-        done_.insert(file);
-    }
-
-    const std::map<std::string, std::vector<std::string>>& edges_;
-    std::vector<std::string> stack_;
-    std::set<std::string> done_;
-    std::vector<std::string> cycles_;
-};
+    return FolderOfInclude(below);
+}
 
 }  // namespace
 
@@ -80,14 +49,9 @@ bool LayerRules::Allows(const std::string& from, const std::string& to) const {
     if (rule == folders.end()) {
         return false;
     }
-    if (to == from) {
-        return true;
-    }
-    const Allowed& allowed = rule->second;
-    if (allowed.everything) {
-        return allowed.except.count(to) == 0;
-    }
-    return allowed.only.count(to) != 0;
+    const std::set<std::string>& words = rule->second;
+    return to == from || words.count(to) != 0 ||
+           (words.count("*") != 0 && words.count("!" + to) == 0);
 }
 
 LayerRules ParseLayerRules(const std::string& text) {
@@ -106,16 +70,8 @@ LayerRules ParseLayerRules(const std::string& text) {
             throw std::runtime_error("rules line " + std::to_string(number) +
                                      ": expected \"folder: other other ...\"");
         }
-        LayerRules::Allowed& allowed = rules.folders[folder[0]];
-        for (const std::string& word : Words(line.substr(colon + 1))) {
-            if (word == "*") {
-                allowed.everything = true;
-            } else if (word[0] == '!') {
-                allowed.except.insert(word.substr(1));
-            } else {
-                allowed.only.insert(word);
-            }
-        }
+        const std::vector<std::string> allowed = Words(line.substr(colon + 1));
+        rules.folders[folder[0]].insert(allowed.begin(), allowed.end());
     }
     return rules;
 }
@@ -144,31 +100,6 @@ std::vector<QuotedInclude> CollectIncludes(const fs::path& root) {
     return includes;
 }
 
-std::string FolderOfFile(const std::string& file) {
-    const std::vector<std::string> parts = Components(file);
-    if (parts.size() < 3) {
-        return parts.empty() ? "" : parts[0];
-    }
-    if (parts[0] == "apps") {
-        return "apps/" + parts[1];
-    }
-    if (parts.size() >= 4 && parts[2] == "ui") {
-        return parts[1] + "/ui";
-    }
-    return parts[1];
-}
-
-std::string FolderOfInclude(const std::string& target) {
-    const std::vector<std::string> parts = Components(target);
-    if (parts.size() < 2) {
-        return "";
-    }
-    if (parts.size() >= 3 && parts[1] == "ui") {
-        return parts[0] + "/ui";
-    }
-    return parts[0];
-}
-
 std::vector<std::string> LayerViolations(const std::vector<QuotedInclude>& includes,
                                          const LayerRules& rules) {
     std::vector<std::string> violations;
@@ -190,6 +121,8 @@ std::vector<std::string> LayerViolations(const std::vector<QuotedInclude>& inclu
     return violations;
 }
 
+// Depth-first search over the file graph; a file met again while still on the stack closes
+// a cycle.
 std::vector<std::string> IncludeCycles(const std::vector<QuotedInclude>& includes) {
     std::map<std::string, std::vector<std::string>> edges;
     for (const QuotedInclude& include : includes) {
@@ -197,7 +130,29 @@ std::vector<std::string> IncludeCycles(const std::vector<QuotedInclude>& include
             edges[include.file.substr(4)].push_back(include.target);
         }
     }
-    return CycleFinder(edges).Run();
+    std::vector<std::string> cycles;
+    std::vector<std::string> stack;
+    std::set<std::string> done;
+    const std::function<void(const std::string&)> visit = [&](const std::string& file) {
+        const auto open = std::find(stack.begin(), stack.end(), file);
+        if (open != stack.end()) {
+            std::string text = "include cycle:";
+            for (auto it = open; it != stack.end(); ++it) {
+                text += " " + *it + " ->";
+            }
+            cycles.push_back(text + " " + file);
+        } else if (done.insert(file).second) {
+            stack.push_back(file);
+            for (const std::string& target : edges[file]) {
+                visit(target);
+            }
+            stack.pop_back();
+        }
+    };
+    for (const auto& [file, targets] : edges) {
+        visit(file);
+    }
+    return cycles;
 }
 
 }  // namespace scopewatch::testing

@@ -8,15 +8,11 @@
 
 namespace scopewatch::testing {
 
-// The layer rules: for each folder, the folders its files may include. A folder may always
-// include its own headers.
+// The layer rules: for each folder ("startup", "startup/ui", "apps/scopewatch"), the folders
+// its files may include: named ones, or "*" for all but those named "!folder". A folder may
+// always include its own headers.
 struct LayerRules {
-    struct Allowed {
-        bool everything = false;       // "*"
-        std::set<std::string> only;    // named folders
-        std::set<std::string> except;  // "!folder", taken away from "*"
-    };
-    std::map<std::string, Allowed> folders;
+    std::map<std::string, std::set<std::string>> folders;
 
     bool Allows(const std::string& from, const std::string& to) const;
 };
@@ -33,12 +29,6 @@ struct QuotedInclude {
 
 // Every #include "..." of every .h and .cpp file under root/src and root/apps.
 std::vector<QuotedInclude> CollectIncludes(const std::filesystem::path& root);
-
-// The folder a file belongs to for the rules: "startup", "startup/ui", "apps/scopewatch".
-std::string FolderOfFile(const std::string& file);
-// The folder an include names: "platform" for "platform/CodePage.h", "airport/ui" for
-// "airport/ui/AirportWindow.h"; "" for a name without a folder.
-std::string FolderOfInclude(const std::string& target);
 
 // One text per include the rules do not allow, or per folder without a rule:
 // "src/a/B.cpp:12: ...".

@@ -1,4 +1,5 @@
 // The session service as the windows use it, over real sockets against our own host.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QTimer>
@@ -33,24 +34,20 @@ TEST(DirectPlaySession, ListsConnectionTypesOneBasedAndACancelledDialogIsAnError
     EXPECT_THROW(session.ConnectionTypeName(3), SessionError);
     EXPECT_THROW(session.InitialiseConnection(1), SessionError);
     EXPECT_THROW(session.ListSessions(), SessionError);  // nothing initialised
-    // Cancelling the address dialog is an error.
     DirectPlaySession cancelled(Answer(std::nullopt), Options(47701));
-    try {
-        cancelled.InitialiseConnection(2);
-        FAIL();
-    } catch (const SessionError& error) {
-        EXPECT_STREQ(error.what(), "The connection was cancelled");
-    }
+    EXPECT_THAT([&] { cancelled.InitialiseConnection(2); },
+                ::testing::ThrowsMessage<SessionError>("The connection was cancelled"));
 }
 
 TEST(DirectPlaySession, JoinsCreatesAPlayerAndTradesMessagesWithNames) {
-    directplay::DirectPlayHost host(Options(47702).ports, Options(47702).timings);
+    const DirectPlaySessionOptions options = Options(47702);
+    directplay::DirectPlayHost host(options.ports, options.timings);
     directplay::HostSettings settings;
     settings.sessionName = u"Sunday Fly-in \u00e9";
     ASSERT_EQ(host.Start(settings), std::nullopt);
     const uint32_t pilot = host.CreatePlayer(u"Pilot\u00e9", u"Pilot");
 
-    DirectPlaySession session(Answer("127.0.0.1"), Options(47702));
+    DirectPlaySession session(Answer("127.0.0.1"), options);
     session.InitialiseConnection(2);
     const auto sessions = session.ListSessions();
     ASSERT_EQ(sessions.size(), 1u);

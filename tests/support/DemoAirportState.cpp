@@ -1,5 +1,6 @@
 #include "support/DemoAirportState.h"
 
+#include <algorithm>
 #include <memory>
 #include <stdexcept>
 
@@ -38,18 +39,15 @@ LoadedAirportData BuildAndLoad() {
     }
     const auto records =
         ReadAirportDatabase(state.DatabaseFile(), state.settings.airportCount).records;
-    for (size_t i = 0; i < records.size(); ++i) {
-        if (records[i].name == "Eldorado Intl") {
-            ProgramState loaded;
-            const SnapshotLoad load =
-                LoadForSnapshot(state.workDir, static_cast<int64_t>(i), loaded);
-            if (!load.ok) {
-                throw std::runtime_error("cannot load Eldorado Intl: " + load.error);
-            }
-            return loaded.airport;
-        }
+    const auto eldorado = std::find_if(records.begin(), records.end(), [](const auto& record) {
+        return record.name == "Eldorado Intl";
+    });
+    ProgramState loaded;
+    const SnapshotLoad load = LoadForSnapshot(state.workDir, eldorado - records.begin(), loaded);
+    if (!load.ok) {
+        throw std::runtime_error("cannot load Eldorado Intl: " + load.error);
     }
-    throw std::runtime_error("the demo database has no Eldorado Intl");
+    return loaded.airport;
 }
 
 }  // namespace

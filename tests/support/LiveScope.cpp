@@ -11,14 +11,6 @@
 namespace scopewatch::testing {
 namespace {
 
-DirectPlaySessionOptions ClientOptions(uint16_t hostPorts, uint16_t clientPorts) {
-    DirectPlaySessionOptions options;
-    options.ports = DirectPlayTestPorts(clientPorts);
-    options.ports.enumPort = DirectPlayTestPorts(hostPorts).enumPort;
-    options.enumerationWindowMs = 3000;
-    return options;
-}
-
 demo::DemoHostOptions WithPortsAndTick(demo::DemoHostOptions options, uint16_t hostPorts,
                                        const TimerClock& clock) {
     options.ports = DirectPlayTestPorts(hostPorts);
@@ -29,6 +21,14 @@ demo::DemoHostOptions WithPortsAndTick(demo::DemoHostOptions options, uint16_t h
 
 }  // namespace
 
+DirectPlaySessionOptions LoopbackClientOptions(uint16_t hostPorts, uint16_t clientPorts) {
+    DirectPlaySessionOptions options;
+    options.ports = DirectPlayTestPorts(clientPorts);
+    options.ports.enumPort = DirectPlayTestPorts(hostPorts).enumPort;
+    options.enumerationWindowMs = 3000;
+    return options;
+}
+
 LiveScope::LiveScope(uint16_t hostPorts, uint16_t clientPorts, double speedUp,
                      demo::DemoHostOptions hostOptions)
     : files(dir.path(), {}),
@@ -37,7 +37,7 @@ LiveScope::LiveScope(uint16_t hostPorts, uint16_t clientPorts, double speedUp,
           WithPortsAndTick(std::move(hostOptions), hostPorts, clock), demo::DemoLargeAirportPlan(),
           nullptr)),
       session([] { return std::optional<std::string>("127.0.0.1"); },
-              ClientOptions(hostPorts, clientPorts)),
+              LoopbackClientOptions(hostPorts, clientPorts)),
       windows(state, messages, files, session, clock) {
     state.workDir = dir.path();
     state.airport = DemoAirportLoaded();

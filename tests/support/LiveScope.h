@@ -16,6 +16,10 @@
 
 namespace scopewatch::testing {
 
+// The options our client joins a test host with; the port numbers as DirectPlayTestPorts
+// takes them.
+DirectPlaySessionOptions LoopbackClientOptions(uint16_t hostPorts, uint16_t clientPorts);
+
 // The whole program from the connection dialog on, with every timer running, joined over
 // loopback to a demo session host in this process. The airport is the demo's Eldorado Intl.
 // Both sides run on the same clock: the program's timers and the pilots' ticks go `speedUp`

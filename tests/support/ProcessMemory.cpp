@@ -26,12 +26,9 @@ bool MemoryReadingsMeaningful() {
 #elif defined(__has_feature)
 #if __has_feature(address_sanitizer)
     return false;
-#else
-    return true;
 #endif
-#else
-    return true;
 #endif
+    return true;
 }
 
 }  // namespace scopewatch::testing

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QtGlobal>
+#include <chrono>
+#include <cstdint>
 
 namespace scopewatch::testing {
 
@@ -9,6 +11,15 @@ namespace scopewatch::testing {
 // time and two simulated hours of session.
 inline bool SoakRun() {
     return qEnvironmentVariableIntValue("SCOPEWATCH_SOAK") == 1;
+}
+
+// Units of the figures these runs print.
+template <typename Duration>
+double Milliseconds(Duration duration) {
+    return std::chrono::duration<double, std::milli>(duration).count();
+}
+inline double MiB(int64_t bytes) {
+    return static_cast<double>(bytes) / (1024.0 * 1024.0);
 }
 
 }  // namespace scopewatch::testing

@@ -1,19 +1,23 @@
 #pragma once
 
 #include <QWidget>
+#include <string>
+#include <vector>
 
 namespace scopewatch::testing {
 
-// The widget the Tab key moves to from `widget`: the next one in the focus chain that takes
-// focus by Tab and is shown (a text box's viewport and scroll bars are passed over).
-inline QWidget* NextTabStop(QWidget* widget) {
-    for (QWidget* next = widget->nextInFocusChain(); next != widget;
-         next = next->nextInFocusChain()) {
-        if ((next->focusPolicy() & Qt::TabFocus) != 0 && next->isVisible() && next->isEnabled()) {
-            return next;
+// The accessible names of the controls the Tab key reaches in the window, in the order it
+// reaches them (a text box's viewport and scroll bars, hidden and unnamed widgets passed over).
+inline std::vector<std::string> TabOrder(QWidget& window) {
+    std::vector<std::string> names;
+    for (QWidget* widget = window.nextInFocusChain(); widget != &window;
+         widget = widget->nextInFocusChain()) {
+        if ((widget->focusPolicy() & Qt::TabFocus) != 0 && widget->isVisibleTo(&window) &&
+            !widget->accessibleName().isEmpty()) {
+            names.push_back(widget->accessibleName().toStdString());
         }
     }
-    return widget;
+    return names;
 }
 
 }  // namespace scopewatch::testing
