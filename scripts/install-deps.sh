@@ -3,10 +3,10 @@
 set -euo pipefail
 
 # dpkg-dev (dpkg-shlibdeps) and file make the Debian package; desktop-file-utils and appstream
-# validate the desktop entry and the metainfo.
+# validate the desktop entry and the metainfo; clang with its runtimes builds the fuzz targets.
 packages=(cmake make g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
           libbenchmark-dev clang-format xvfb xauth fonts-dejavu-core tshark locales
-          dpkg-dev file desktop-file-utils appstream "$@")
+          dpkg-dev file desktop-file-utils appstream clang libclang-rt-14-dev "$@")
 
 missing=()
 for package in "${packages[@]}"; do
