@@ -517,9 +517,10 @@ TEST_F(HostileNetwork, SilenceUnderAFloodLosesTheLinkAfterSixtySeconds) {
         }
     });
     watch.start(1);
-    ASSERT_TRUE(SpinUntil([&] { return window_.isNull(); }, scope_->RealMs(200)));
+    ASSERT_TRUE(SpinUntil([&] { return window_.isNull(); }, scope_->RealMs(400)));
     flood.Stop();
-    EXPECT_EQ(lostAt - lastHeard, kLinkWatchdogSeconds);
+    // The watch looks between ticks; on a busy machine two ticks may pass between two looks.
+    EXPECT_NEAR(static_cast<double>(lostAt - lastHeard), kLinkWatchdogSeconds, 1.0);
     ExpectBackAtTheConnectionDialog(kConnectionLostMessage);
 }
 
