@@ -82,6 +82,7 @@ std::optional<std::string> DemoSessionHost::Start() {
     directplay::HostSettings settings;
     settings.sessionName = AnsiToWide(options_.sessionName);
     settings.maxPlayers = options_.maxPlayers;
+    settings.application = kFlightSimulatorApplication;
     if (const auto error = host_.Start(settings)) {
         return error;
     }

@@ -14,6 +14,12 @@
 
 namespace scopewatch::demo {
 
+// The application GUID Flight Simulator sessions announce ({CC080A27-6D4E-11D0-8E21-00A0C90542EF}),
+// in its wire layout. A simulator looks only for sessions of its own application, so the demo
+// host announces this one; programs that ask for every application find it too.
+inline constexpr directplay::Guid kFlightSimulatorApplication = {
+    0x27, 0x0A, 0x08, 0xCC, 0x4E, 0x6D, 0xD0, 0x11, 0x8E, 0x21, 0x00, 0xA0, 0xC9, 0x05, 0x42, 0xEF};
+
 struct DemoHostOptions {
     std::string sessionName = "Eldorado Fly-in";
     uint32_t maxPlayers = 8;

@@ -20,6 +20,16 @@ std::string Narrow(const std::u16string& text) {
     return out;
 }
 
+// Windows' text form of a GUID: the first three fields are little-endian numbers.
+std::string GuidText(const Guid& guid) {
+    char text[40];
+    std::snprintf(text, sizeof text,
+                  "{%02X%02X%02X%02X-%02X%02X-%02X%02X-%02X%02X-%02X%02X%02X%02X%02X%02X}", guid[3],
+                  guid[2], guid[1], guid[0], guid[5], guid[4], guid[7], guid[6], guid[8], guid[9],
+                  guid[10], guid[11], guid[12], guid[13], guid[14], guid[15]);
+    return text;
+}
+
 std::string DescribePlayer(const PlayerInfo& player) {
     std::string text = "player " + Hex(player.id) + " flags " + Hex(player.flags);
     if (!player.shortName.empty()) {
@@ -36,7 +46,8 @@ std::string DescribePlayer(const PlayerInfo& player) {
 
 struct Describer {
     std::string operator()(const EnumSessions& m) const {
-        return "ENUMSESSIONS flags " + Hex(m.flags);
+        // A real game asks for its own application: the log shows which, so a host can announce it.
+        return "ENUMSESSIONS flags " + Hex(m.flags) + " application " + GuidText(m.application);
     }
     std::string operator()(const EnumSessionsReply& m) const {
         return "ENUMSESSIONSREPLY \"" + Narrow(m.name) + "\" " +

@@ -6,6 +6,7 @@
 #include "demo/DemoSessionHost.h"
 #include "multiplayer/DirectPlaySession.h"
 #include "support/DirectPlayTestPorts.h"
+#include "support/ScriptedMachine.h"
 #include "support/SpinEventLoop.h"
 
 namespace scopewatch::demo {
@@ -157,6 +158,37 @@ TEST_F(DemoHostEndToEnd, GoesSilentWhenAskedTo) {
     session_->SendToAll(me_, MakeSignal(kinds::kJoinRequest));
     EXPECT_FALSE(WaitFor(kinds::kPlayerPresent, AnyMessage, 500));
     EXPECT_EQ(session_->WaitingMessageCount(me_), 0);
+}
+
+// A simulator looks for sessions of its own application: the demo host answers it, as it
+// answers a request for every application, and logs which application was asked for.
+TEST(DemoSessionHost, AnswersSimulatorsThatAskForTheirOwnApplicationOnly) {
+    std::vector<std::string> log;
+    DemoSessionHost host(HostOptions(47714), FallbackAirportPlan(),
+                         [&log](const std::string& line) { log.push_back(line); });
+    ASSERT_EQ(host.Start(), std::nullopt);
+    testing::ScriptedMachine simulator;
+    const auto ask = [&](const directplay::Guid& application) {
+        directplay::EnumSessions request;
+        request.application = application;
+        simulator.SendTo(host.host().transport().plan().enumPort,
+                         directplay::Encode(request, simulator.address(), 11));
+        return simulator.Take(directplay::kEnumSessionsReply, 1000);
+    };
+    const auto reply = ask(kFlightSimulatorApplication);
+    ASSERT_TRUE(reply.has_value());
+    const auto& answer = std::get<directplay::EnumSessionsReply>(reply->decoded.message);
+    EXPECT_EQ(answer.desc.application, kFlightSimulatorApplication);
+    EXPECT_TRUE(ask(directplay::Guid{}).has_value());
+    EXPECT_FALSE(ask(directplay::Guid{1}).has_value());
+    EXPECT_NE(std::find_if(log.begin(), log.end(),
+                           [](const std::string& line) {
+                               return line.find(
+                                          "ENUMSESSIONS flags 0x1 application "
+                                          "{CC080A27-6D4E-11D0-8E21-00A0C90542EF}") !=
+                                      std::string::npos;
+                           }),
+              log.end());
 }
 
 }  // namespace
