@@ -20,8 +20,8 @@ inline constexpr uint32_t kTokenForwarded = 0xCAB;
 inline constexpr uint32_t kTokenFromServer = 0xBAB;
 inline constexpr size_t kPrefixSize = 20;  // size/token word and the sender's address
 inline constexpr size_t kHeaderSize = 28;  // prefix, "play", command and version
-// The 20-bit size field allows 1 MiB; nothing in a flight-sim session comes near that, so
-// anything above this cap is treated as hostile and the connection carrying it is dropped.
+// The 20-bit size field allows 1 MiB; nothing the scope reads comes near that, so a larger
+// message is passed over unread (on a stream, the connection goes on after it).
 inline constexpr size_t kMaxMessageSize = 128 * 1024;
 // What the 20-bit size word of a message can hold.
 inline constexpr size_t kLargestFrame = 0xFFFFF;
@@ -232,6 +232,9 @@ inline DecodeResult Decode(const Bytes& bytes) {
 // The total size of the message starting with this 32-bit word, or nothing if the word
 // cannot begin a message (unknown token, size below the prefix or above kMaxMessageSize).
 std::optional<size_t> FrameSize(uint32_t firstWord);
+// Whether this word begins a well-formed message above kMaxMessageSize: one we do not keep,
+// but whose end we know, so the stream can go on after it.
+bool IsLargeFrame(uint32_t firstWord);
 
 // Splits player data into sender, receiver and payload (sessions with message ids).
 struct PlayerDataParts {

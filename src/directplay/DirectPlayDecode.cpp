@@ -352,6 +352,10 @@ std::optional<size_t> FrameSize(uint32_t firstWord) {
     return size;
 }
 
+bool IsLargeFrame(uint32_t firstWord) {
+    return AcceptedToken(firstWord >> 20) && (firstWord & kLargestFrame) > kMaxMessageSize;
+}
+
 DecodeResult Decode(const uint8_t* data, size_t size) {
     DecodeResult result;
     try {

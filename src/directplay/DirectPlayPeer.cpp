@@ -27,9 +27,11 @@ std::optional<Delivery> DirectPlayPeer::TakeDelivery() {
     Delivery delivery = std::move(deliveries_.front());
     deliveries_.pop_front();
     queuedBytes_ -= delivery.payload.size();
-    if (const auto sender = queuedFrom_.find(delivery.idFrom);
-        sender != queuedFrom_.end() && --sender->second == 0) {
-        queuedFrom_.erase(sender);
+    if (const auto sender = queuedFrom_.find(delivery.idFrom); sender != queuedFrom_.end()) {
+        sender->second.bytes -= delivery.payload.size();
+        if (--sender->second.messages == 0) {
+            queuedFrom_.erase(sender);
+        }
     }
     return delivery;
 }
@@ -408,16 +410,20 @@ void DirectPlayPeer::OnPlayerData(const PlayerData& message) {
         delivery = Delivery{parts->idFrom, parts->idTo, std::move(parts->payload)};
     }
     // Sessions without message ids name no sender: their messages share the whole queue.
+    const size_t size = delivery.payload.size();
     const auto queued = queuedFrom_.find(delivery.idFrom);
     const bool senderFull = delivery.idFrom != 0 && queued != queuedFrom_.end() &&
-                            queued->second >= kMaxQueuedPerSender;
+                            (queued->second.messages >= kMaxQueuedPerSender ||
+                             queued->second.bytes + size > kMaxQueuedBytesPerSender);
     if (senderFull || deliveries_.size() >= kMaxQueuedDeliveries ||
-        queuedBytes_ + delivery.payload.size() > kMaxQueuedBytes) {
+        queuedBytes_ + size > kMaxQueuedBytes) {
         ++droppedDeliveries_;
         return;
     }
-    queuedBytes_ += delivery.payload.size();
-    ++queuedFrom_[delivery.idFrom];
+    queuedBytes_ += size;
+    SenderShare& share = queuedFrom_[delivery.idFrom];
+    ++share.messages;
+    share.bytes += size;
     deliveries_.push_back(std::move(delivery));
 }
 

@@ -31,9 +31,11 @@ struct Timings {
 // 128 KiB would be 256 MiB.
 inline constexpr size_t kMaxQueuedDeliveries = 2048;
 inline constexpr size_t kMaxQueuedBytes = 4 * 1024 * 1024;
-// No one player may hold more than a quarter of the queue, so that a player who floods the
-// session cannot shut the others' messages out.
+// No one player may hold more than a quarter of the queue, by count or by bytes, so that a
+// player who floods the session, or sends a burst of large messages (a simulator sends its
+// aircraft files in segments), cannot shut the others' messages out.
 inline constexpr size_t kMaxQueuedPerSender = kMaxQueuedDeliveries / 4;
+inline constexpr size_t kMaxQueuedBytesPerSender = kMaxQueuedBytes / 4;
 inline constexpr size_t kMaxPlayers = 1024;
 
 // Application data for one of our players.
@@ -69,8 +71,8 @@ class DirectPlayPeer : public QObject {
     void SetPlayerListener(PlayerListener listener) { playerListener_ = std::move(listener); }
 
     // Application data, oldest first. Once the queue is full (kMaxQueuedDeliveries messages
-    // or kMaxQueuedBytes of payload), or holds kMaxQueuedPerSender messages of the same
-    // sender, new data (of that sender) is dropped.
+    // or kMaxQueuedBytes of payload), or holds a sender's share (kMaxQueuedPerSender messages
+    // or kMaxQueuedBytesPerSender bytes), new data (of that sender) is dropped.
     size_t WaitingCount() const { return deliveries_.size(); }
     size_t WaitingBytes() const { return queuedBytes_; }
     std::optional<Delivery> TakeDelivery();
@@ -169,7 +171,11 @@ class DirectPlayPeer : public QObject {
     PlayerListener playerListener_;
     std::deque<Delivery> deliveries_;
     size_t queuedBytes_ = 0;
-    std::map<uint32_t, size_t> queuedFrom_;  // waiting messages by sender (0: none named)
+    struct SenderShare {
+        size_t messages = 0;
+        size_t bytes = 0;
+    };
+    std::map<uint32_t, SenderShare> queuedFrom_;  // what waits, by sender (0: none named)
     size_t droppedDeliveries_ = 0;
     std::map<uint32_t, qint64> localCreatedAtMs_;
     QTimer keepAliveTimer_;

@@ -21,6 +21,7 @@ struct DirectPlayTransport::Connection {
     quint16 port = 0;
     Bytes pending;     // received bytes not yet delivered
     size_t start = 0;  // the first byte of pending not yet delivered
+    size_t skip = 0;   // bytes still to come of a message too large to keep
 };
 
 DirectPlayTransport::DirectPlayTransport(PortPlan plan, TransportLimits limits)
@@ -229,6 +230,14 @@ void DirectPlayTransport::DeliverFrames(QTcpSocket* socket) {
         }
         Connection& connection = found->second;
         const Bytes& buffer = connection.pending;
+        if (connection.skip > 0) {
+            const size_t skipped = std::min(connection.skip, buffer.size() - connection.start);
+            connection.start += skipped;
+            connection.skip -= skipped;
+            if (connection.skip > 0) {
+                return;
+            }
+        }
         const size_t at = connection.start;
         if (buffer.size() - at < 4) {
             return;
@@ -238,6 +247,13 @@ void DirectPlayTransport::DeliverFrames(QTcpSocket* socket) {
                               (static_cast<uint32_t>(buffer[at + 2]) << 16) |
                               (static_cast<uint32_t>(buffer[at + 3]) << 24);
         const auto size = FrameSize(word);
+        if (!size && IsLargeFrame(word)) {
+            // A well-formed message larger than we keep: its bytes are passed over as they
+            // come, and the connection goes on with the next message.
+            ++rejectedInputs_;
+            connection.skip = word & kLargestFrame;
+            continue;
+        }
         if (!size) {
             // The stream cannot be resynchronised after a bad size word.
             ++rejectedInputs_;
