@@ -139,6 +139,7 @@ void DirectPlayClient::Reset() {
     idReply_.reset();
     snapshot_.reset();
     joinError_.reset();
+    announcedDuringJoin_.clear();
 }
 
 const RemoteMachine* DirectPlayClient::Host() const {
@@ -206,6 +207,10 @@ void DirectPlayClient::Join(const FoundSession& session) {
         FailJoin("The host at " + where + " did not send the player list");
     }
     LoadNameTable(*snapshot_, session.hostIp);
+    for (const auto& [announced, origin] : announcedDuringJoin_) {
+        AddForwardedMachine(announced, origin);
+    }
+    announcedDuringJoin_.clear();
     players_[systemId_] = LocalSystemPlayer(player_flags::kSystemPlayer, version_);
     joined_ = true;
     StartKeepAlive();
@@ -299,7 +304,20 @@ void DirectPlayClient::Leave() {
     Reset();
 }
 
+// The host waits for our acknowledgement before it lets the announced machine in, so it is
+// sent at once, also while our own join is still waiting for its name table.
 void DirectPlayClient::OnAddForward(const AddForward& message, const Origin& origin) {
+    if (joined_) {
+        AddForwardedMachine(message, origin);
+    } else if (announcedDuringJoin_.size() < kMaxPlayers) {
+        announcedDuringJoin_.emplace_back(message, origin);
+    }
+    if (const RemoteMachine* host = Host()) {
+        Send(*host, AddForwardAck{message.playerId});
+    }
+}
+
+void DirectPlayClient::AddForwardedMachine(const AddForward& message, const Origin& origin) {
     PlayerInfo player = message.player;
     player.id = message.playerId;
     const SockAddr stream = player.streamAddress.value_or(SockAddr{});
@@ -313,9 +331,6 @@ void DirectPlayClient::OnAddForward(const AddForward& message, const Origin& ori
         machine.datagramPort = player.datagramAddress.value_or(stream).port;
         machine.version = ClampVersion(player.version);
         AddMachine(machine);
-    }
-    if (const RemoteMachine* host = Host()) {
-        Send(*host, AddForwardAck{message.playerId});
     }
 }
 
@@ -332,9 +347,12 @@ bool DirectPlayClient::HandleRole(const Decoded& decoded, const Origin& origin) 
     } else if (const auto* refused = std::get_if<AddForwardReply>(&message)) {
         joinError_ = refused->error;
     } else if (const auto* added = std::get_if<AddForward>(&message)) {
-        if (joined_) {
+        if (systemId_ != 0) {
             OnAddForward(*added, origin);
         }
+    } else if (std::holds_alternative<SessionDescChanged>(message)) {
+        // Only the host describes the session; another machine's word on it is ignored.
+        return Host() == nullptr || origin.sourceIp != Host()->ip;
     } else if (std::holds_alternative<YouAreDead>(message)) {
         // Only the host may declare us dead; anyone else could end our session with it.
         if (joined_ && Host() != nullptr && origin.sourceIp == Host()->ip) {

@@ -56,6 +56,7 @@ class DirectPlayClient : public DirectPlayPeer {
     void SendEnumeration(const QHostAddress& target);
     void OnEnumReply(const EnumSessionsReply& reply, const Decoded& decoded, const Origin& origin);
     void OnAddForward(const AddForward& message, const Origin& origin);
+    void AddForwardedMachine(const AddForward& message, const Origin& origin);
     void LoadNameTable(const SuperEnumPlayersReply& snapshot, const QHostAddress& hostIp);
     void AddNamedMachine(const PlayerInfo& system, const SuperEnumPlayersReply& snapshot,
                          const QHostAddress& hostIp);
@@ -71,6 +72,9 @@ class DirectPlayClient : public DirectPlayPeer {
     bool collecting_ = false;
     std::optional<RequestPlayerReply> idReply_;
     std::optional<SuperEnumPlayersReply> snapshot_;
+    // Machines the host announced while our own join was still going on: taken into the name
+    // table once it has arrived.
+    std::vector<std::pair<AddForward, Origin>> announcedDuringJoin_;
     std::optional<uint32_t> joinError_;
     uint32_t hostSystemId_ = 0;
     bool joined_ = false;

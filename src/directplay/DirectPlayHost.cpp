@@ -163,6 +163,7 @@ bool DirectPlayHost::HandleRole(const Decoded& decoded, const Origin& origin) {
     } else if (std::holds_alternative<EnumSessionsReply>(message) ||
                std::holds_alternative<SuperEnumPlayersReply>(message) ||
                std::holds_alternative<AddForward>(message) ||
+               std::holds_alternative<SessionDescChanged>(message) ||
                std::holds_alternative<YouAreDead>(message)) {
         // Only a host sends these; another machine claiming to be one is ignored.
     } else {
@@ -227,13 +228,18 @@ std::optional<PlayerInfo> DirectPlayHost::NameTableEntry(const PlayerInfo& playe
 void DirectPlayHost::OnAddForwardRequest(const AddForwardRequest& request, const Decoded& decoded,
                                          const Origin& origin) {
     const uint32_t joinerId = request.playerId;
-    if (issuedIds_.erase(joinerId) == 0 || decoded.sender.port == 0) {
-        return;  // not an id we handed out for a joining machine
+    // The joiner's stream port is in the header; a header without one still has it in the
+    // system player's address data.
+    const uint16_t streamPort = decoded.sender.port != 0
+                                    ? decoded.sender.port
+                                    : request.player.streamAddress.value_or(SockAddr{}).port;
+    if (streamPort == 0 || issuedIds_.erase(joinerId) == 0) {
+        return;  // not an id we handed out for a joining machine, or nowhere to answer
     }
     RemoteMachine machine;
     machine.systemId = joinerId;
     machine.ip = ReplyAddress(origin, decoded.sender);
-    machine.streamPort = decoded.sender.port;
+    machine.streamPort = streamPort;
     machine.datagramPort =
         request.player.datagramAddress ? request.player.datagramAddress->port : machine.streamPort;
     machine.version = ClampVersion(request.player.version);
@@ -320,14 +326,25 @@ void DirectPlayHost::MachineUnreachable(uint32_t systemId, const std::string& re
         }
     }
     RemoveMachine(systemId);
-    pendingJoins_.erase(systemId);
-    for (auto& [joiner, pending] : pendingJoins_) {
-        pending.waitingFor.erase(systemId);
-    }
     for (uint32_t id : owned) {
         SendToEveryMachine(DeletePlayer{0, id});
     }
     SendToEveryMachine(DeletePlayer{0, systemId});
+}
+
+// A machine that leaves, with or without a word, no longer holds up the joins that wait for
+// its acknowledgement; its own join, if it was joining, is over.
+void DirectPlayHost::MachineRemoved(uint32_t systemId) {
+    pendingJoins_.erase(systemId);
+    std::vector<uint32_t> unblocked;
+    for (auto& [joiner, pending] : pendingJoins_) {
+        if (pending.waitingFor.erase(systemId) != 0 && pending.waitingFor.empty()) {
+            unblocked.push_back(joiner);
+        }
+    }
+    for (uint32_t joiner : unblocked) {
+        FinishJoin(joiner);
+    }
 }
 
 }  // namespace scopewatch::directplay

@@ -40,6 +40,7 @@ class DirectPlayHost : public DirectPlayPeer {
     bool HandleRole(const Decoded& decoded, const Origin& origin) override;
     void MachineUnreachable(uint32_t systemId, const std::string& reason) override;
     bool ShouldVerify() const override { return false; }
+    void MachineRemoved(uint32_t systemId) override;
 
   private:
     struct PendingJoin {

@@ -280,6 +280,7 @@ void DirectPlayPeer::RemoveMachine(uint32_t systemId) {
     if (machine != machines_.end()) {
         transport_.Disconnect(machine->second.ip, machine->second.streamPort);
         machines_.erase(machine);
+        MachineRemoved(systemId);
     }
 }
 
@@ -340,7 +341,7 @@ void DirectPlayPeer::OnMessage(const Decoded& decoded, const Origin& origin) {
 void DirectPlayPeer::HandleCommon(const Decoded& decoded, const Origin& origin) {
     const Message& message = decoded.message;
     if (const auto* create = std::get_if<CreatePlayer>(&message)) {
-        OnCreatePlayer(*create);
+        OnCreatePlayer(*create, decoded, origin);
     } else if (const auto* remove = std::get_if<DeletePlayer>(&message)) {
         // Nobody deletes our own players or machine for us.
         if (!IsLocal(remove->playerId) && remove->playerId != systemId_) {
@@ -365,7 +366,8 @@ void DirectPlayPeer::HandleCommon(const Decoded& decoded, const Origin& origin) 
     }
 }
 
-void DirectPlayPeer::OnCreatePlayer(const CreatePlayer& message) {
+void DirectPlayPeer::OnCreatePlayer(const CreatePlayer& message, const Decoded& decoded,
+                                    const Origin& origin) {
     PlayerInfo player = message.player;
     player.id = message.playerId != 0 ? message.playerId : player.id;
     if (IsLocal(player.id) || player.id == systemId_ ||
@@ -373,14 +375,15 @@ void DirectPlayPeer::OnCreatePlayer(const CreatePlayer& message) {
         return;
     }
     const bool known = HasPlayer(player.id);
-    AddPlayer(player);
-    // A machine that has just created a player tells machines joining meanwhile about it,
-    // in case they missed the original announcement. VERIFYs are never answered.
-    if (known || message.verify || version_ < kVerifyVersion) {
+    if (!AddPlayer(player)) {
         return;
     }
+    LearnMachineOf(player, decoded, origin);
+    // A machine that has just created a player tells machines joining meanwhile about it,
+    // in case they missed the original announcement. VERIFYs are never answered.
     const auto machine = machines_.find(player.systemPlayerId);
-    if (machine == machines_.end()) {
+    if (known || message.verify || machine == machines_.end() ||
+        DialectWith(machine->second) < kVerifyVersion) {
         return;
     }
     for (const auto& [id, createdAt] : localCreatedAtMs_) {
@@ -392,6 +395,27 @@ void DirectPlayPeer::OnCreatePlayer(const CreatePlayer& message) {
             Send(machine->second, verify);
         }
     }
+}
+
+// A player of a machine we were never told of (its announcement crossed our join) still
+// carries the addresses of that machine: we learn the machine from them, so that what we
+// send to the player reaches it.
+void DirectPlayPeer::LearnMachineOf(const PlayerInfo& player, const Decoded& decoded,
+                                    const Origin& origin) {
+    const SockAddr stream = player.streamAddress.value_or(SockAddr{});
+    if (player.systemPlayerId == 0 || player.systemPlayerId == systemId_ || stream.port == 0 ||
+        machines_.count(player.systemPlayerId) != 0) {
+        return;
+    }
+    RemoteMachine machine;
+    machine.systemId = player.systemPlayerId;
+    machine.ip = stream.address != 0 ? QHostAddress(stream.address) : origin.sourceIp;
+    machine.streamPort = stream.port;
+    machine.datagramPort = player.datagramAddress.value_or(stream).port;
+    machine.version = ClampVersion(decoded.version);
+    AddMachine(machine);
+    LogLine("machine " + std::to_string(machine.systemId) + " learnt from its player " +
+            std::to_string(player.id));
 }
 
 void DirectPlayPeer::OnPlayerData(const PlayerData& message) {
@@ -433,8 +457,9 @@ void DirectPlayPeer::OnPing(const Ping& ping, const Decoded& decoded, const Orig
     }
     const Ping answer{ping.idFrom, ping.tickCount, true};
     if (origin.datagram) {
+        const uint16_t dialect = std::min(version_, ClampVersion(decoded.version));
         transport_.SendDatagram(origin.sourceIp, origin.sourcePort,
-                                Encode(answer, transport_.OurAddress(), version_));
+                                Encode(answer, transport_.OurAddress(), dialect));
     } else {
         Reply(origin, decoded, answer);
     }

@@ -106,6 +106,8 @@ class DirectPlayPeer : public QObject {
     virtual void MachineUnreachable(uint32_t systemId, const std::string& reason) = 0;
     // Whether this machine sends CREATEPLAYERVERIFY for its new players (joiners do).
     virtual bool ShouldVerify() const { return true; }
+    // A machine and its players have left the name table.
+    virtual void MachineRemoved(uint32_t /*systemId*/) {}
 
     // The dialect we speak with a machine: ours, or its own when that is older.
     uint16_t DialectWith(const RemoteMachine& machine) const;
@@ -158,7 +160,8 @@ class DirectPlayPeer : public QObject {
   private:
     void OnMessage(const Decoded& decoded, const Origin& origin);
     void HandleCommon(const Decoded& decoded, const Origin& origin);
-    void OnCreatePlayer(const CreatePlayer& message);
+    void OnCreatePlayer(const CreatePlayer& message, const Decoded& decoded, const Origin& origin);
+    void LearnMachineOf(const PlayerInfo& player, const Decoded& decoded, const Origin& origin);
     void OnPlayerData(const PlayerData& message);
     void OnPing(const Ping& ping, const Decoded& decoded, const Origin& origin);
     void NoteHeard(const Decoded& decoded, const Origin& origin);

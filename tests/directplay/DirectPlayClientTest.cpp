@@ -67,11 +67,15 @@ struct ScriptedHost {
                 send(*playerReply);
             }
         } else if (std::holds_alternative<AddForwardRequest>(message)) {
+            for (const Message& early : beforeNameTable) {
+                send(early);
+            }
             send(nameTable);
         }
     }
 
     ScriptedMachine machine;
+    std::vector<Message> beforeNameTable;
     SuperEnumPlayersReply nameTable;
     std::optional<RequestPlayerReply> playerReply;
 };
@@ -165,6 +169,35 @@ TEST(DirectPlayClient, ReadsNameTablesAndPlayersInEveryShapeAndDescribesItself) 
     EXPECT_EQ(client.PlayerName(0x8008), u"Old");
     EXPECT_EQ(client.PlayerName(0x9009), u"Bare");
     EXPECT_EQ(client.transport().rejectedInputs(), 0);
+}
+
+// Machines we hear of while our join goes on, or only through one of their players: the host
+// gets our acknowledgement at once, and each machine is reached at the address it gave.
+TEST(DirectPlayClient, MachinesAnnouncedDuringOurJoinOrOnlyByTheirPlayersAreReached) {
+    ScriptedMachine early;
+    ScriptedMachine unannounced;
+    ScriptedHost host;
+    host.playerReply = RequestPlayerReply{kPlayerId, 0};
+    host.beforeNameTable = {
+        AddForward{kClientId, 0x4004,
+                   SystemPlayerOf(0x5, 0x4004, kDialect, early.address(), early.address())}};
+    DirectPlayClient client(testing::DirectPlayTestPorts(47747), testing::QuietTimings());
+    client.Join(host.Session());
+    const auto ack = host.machine.Take(kAddForwardAck);
+    ASSERT_TRUE(ack.has_value());
+    EXPECT_EQ(std::get<AddForwardAck>(ack->decoded.message).id, 0x4004u);
+
+    unannounced.SendTo(client.transport().streamPort(),
+                       ForeignCreatePlayer(0x8008, 0x5005, u"Late", 48, unannounced.address()));
+    ASSERT_TRUE(SpinUntil([&] { return client.HasPlayer(0x8008); }, 2000));
+    EXPECT_EQ(client.CreatePlayer(u"ATC", u"Player"), kPlayerId);
+    client.SendToAll(kPlayerId, Bytes{1, 2, 3});
+    EXPECT_TRUE(early.Take(kCreatePlayer).has_value());
+    EXPECT_TRUE(unannounced.Take(kCreatePlayer).has_value());
+    const auto data = unannounced.Take(0);
+    ASSERT_TRUE(data.has_value());
+    EXPECT_EQ(SplitPlayerData(std::get<PlayerData>(data->decoded.message))->payload,
+              (Bytes{1, 2, 3}));
 }
 
 // Whether the host refuses our player or never answers, the client ends up not joined: it has

@@ -122,6 +122,44 @@ TEST(DirectPlayHost, AnnouncesMachinesAndTellsOthersWhenOneQuitsWithoutAWord) {
     EXPECT_FALSE(s.host->HasPlayer(joinerId));
 }
 
+// A machine that leaves with DELETEPLAYER instead of acknowledging a newcomer's announcement
+// holds the newcomer up no longer; the ADDFORWARDREQUEST of a joiner whose header names no
+// port is answered at the port its system player gives.
+TEST(DirectPlayHost, MachineLeavingDuringAnotherJoinLetsItFinishAtOnce) {
+    testing::LoopbackSession s(47746, testing::QuietTimings());
+    s.timings.addForwardWaitMs = 15000;
+    s.timings.joinTimeoutMs = 20000;
+    s.StartHost();
+    const quint16 hostPort = s.host->transport().streamPort();
+    ScriptedMachine leaver;
+    uint32_t leaverId = 0;
+    leaver.OnReceive([&](const ScriptedMachine::Received& received) {
+        if (std::holds_alternative<AddForward>(received.decoded.message)) {
+            leaver.SendTo(hostPort,
+                          Encode(DeletePlayer{0, leaverId}, leaver.address(), kOldDialect));
+        }
+    });
+    leaver.SendTo(hostPort, Encode(RequestPlayerId{0x9}, leaver.address(), kOldDialect));
+    const auto reply = leaver.Take(kRequestPlayerReply);
+    ASSERT_TRUE(reply.has_value());
+    leaverId = std::get<RequestPlayerReply>(reply->decoded.message).id;
+    const AddForwardRequest request{
+        0, leaverId,
+        testing::SystemPlayerOf(0x9, leaverId, kOldDialect, leaver.address(),
+                                SockAddr{kJoinerDatagramPort, 0}),
+        u"", 0};
+    leaver.SendTo(hostPort, Encode(request, SockAddr{0, 0}, kOldDialect));
+    ASSERT_TRUE(leaver.Take(kSuperEnumPlayersReply).has_value());
+
+    const auto client = s.Client();
+    QElapsedTimer clock;
+    clock.start();
+    client->Join(client->Enumerate("127.0.0.1", 2000).at(0));
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_FALSE(client->HasPlayer(leaverId));
+    EXPECT_FALSE(s.host->HasPlayer(leaverId));
+}
+
 // A listening port that takes one connection and leaves every later one waiting: sends to it
 // pile up unwritten.
 class StalledListener {
