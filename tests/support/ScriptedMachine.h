@@ -55,6 +55,9 @@ class ScriptedMachine {
         std::optional<Received> taken;
         SpinUntil(
             [&] {
+                if (taken) {
+                    return true;  // asked again once done: take nothing more
+                }
                 for (auto it = received_.begin(); it != received_.end(); ++it) {
                     if (it->decoded.command == command) {
                         taken = std::move(*it);
