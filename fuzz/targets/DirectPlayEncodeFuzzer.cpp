@@ -20,7 +20,7 @@ class MessageMaker {
     explicit MessageMaker(FuzzedDataProvider& in) : in_(in) {}
 
     Message Make() {
-        switch (in_.ConsumeIntegralInRange<int>(0, 16)) {
+        switch (in_.ConsumeIntegralInRange<int>(0, 17)) {
             case 0:
                 return EnumSessions{MakeGuid(), Word(), Text()};
             case 1:
@@ -53,6 +53,8 @@ class MessageMaker {
                 return PlayerNameChanged{Word(), Word(), Text(), Text()};
             case 15:
                 return PlayerData{PlayerDataBody()};
+            case 16:
+                return Ask4Multicast{Word(), Word(), Data(), in_.ConsumeBool()};
             default:
                 return Unhandled{UnhandledCommand()};
         }
@@ -152,6 +154,8 @@ class MessageMaker {
             case kPlayerWrapper:
             case kSessionDescChanged:
             case kAddForwardReply:
+            case kAsk4Multicast:
+            case kAsk4MulticastGuaranteed:
             case kSuperEnumPlayersReply:
             case kAddForward:
             case kAddForwardAck:

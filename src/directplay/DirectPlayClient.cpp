@@ -142,6 +142,12 @@ void DirectPlayClient::Reset() {
     announcedDuringJoin_.clear();
 }
 
+// In a session whose host relays, everything for the others goes through the host, from the
+// announcement of our player on; the join itself speaks to the host alone anyway.
+const RemoteMachine* DirectPlayClient::Relay() const {
+    return (desc_.flags & session_flags::kMulticastServer) != 0 ? Host() : nullptr;
+}
+
 const RemoteMachine* DirectPlayClient::Host() const {
     const auto found = machines_.find(hostSystemId_);
     return found == machines_.end() ? nullptr : &found->second;
@@ -169,10 +175,10 @@ void DirectPlayClient::Join(const FoundSession& session) {
     if (session.desc.flags & kSecureServer) {
         throw DirectPlayError("The session requires a secure logon, which is not supported");
     }
-    if (session.desc.flags & (kReliableProtocol | kMulticastServer | kClientServer)) {
+    if (session.desc.flags & (kReliableProtocol | kClientServer)) {
         throw DirectPlayError(
-            "The session uses a DirectPlay mode that is not supported (reliable protocol, "
-            "relay through the host or client/server)");
+            "The session uses a DirectPlay mode that is not supported (reliable protocol or "
+            "client/server)");
     }
     if (joined_) {
         Leave();

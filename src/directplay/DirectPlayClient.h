@@ -49,6 +49,7 @@ class DirectPlayClient : public DirectPlayPeer {
   protected:
     bool HandleRole(const Decoded& decoded, const Origin& origin) override;
     void MachineUnreachable(uint32_t systemId, const std::string& reason) override;
+    const RemoteMachine* Relay() const override;
 
   private:
     void EnsureOpen();

@@ -45,6 +45,8 @@ enum Command : uint16_t {
     kPlayerWrapper = 0x19,
     kSessionDescChanged = 0x1A,
     kAddForwardReply = 0x24,
+    kAsk4Multicast = 0x25,
+    kAsk4MulticastGuaranteed = 0x26,
     kSuperEnumPlayersReply = 0x29,
     kAddForward = 0x2E,
     kAddForwardAck = 0x2F,
@@ -188,15 +190,27 @@ struct PlayerNameChanged {
 struct PlayerData {
     Bytes body;
 };
+// In a session whose host relays (the multicast-server flag), a message for the others goes to
+// the host wrapped in this: the host sends `inner` on to every member of `groupTo` (0: every
+// player). `inner` is the message without its 20-byte prefix: from the "play" signature on for
+// a system message, idFrom/idTo/payload for player data. ASK4MULTICASTGUARANTEED when
+// `guaranteed` is set.
+struct Ask4Multicast {
+    uint32_t groupTo = 0;
+    uint32_t playerFrom = 0;
+    Bytes inner;
+    bool guaranteed = true;
+};
 // A command outside the subset, or a tolerated one we do not act on.
 struct Unhandled {
     uint16_t command = 0;
 };
 
-using Message = std::variant<EnumSessions, EnumSessionsReply, RequestPlayerId, RequestPlayerReply,
-                             AddForwardRequest, AddForward, AddForwardAck, AddForwardReply,
-                             SuperEnumPlayersReply, CreatePlayer, DeletePlayer, Ping, YouAreDead,
-                             SessionDescChanged, PlayerNameChanged, PlayerData, Unhandled>;
+using Message =
+    std::variant<EnumSessions, EnumSessionsReply, RequestPlayerId, RequestPlayerReply,
+                 AddForwardRequest, AddForward, AddForwardAck, AddForwardReply,
+                 SuperEnumPlayersReply, CreatePlayer, DeletePlayer, Ping, YouAreDead,
+                 SessionDescChanged, PlayerNameChanged, Ask4Multicast, PlayerData, Unhandled>;
 
 struct Decoded {
     SockAddr sender;
@@ -222,6 +236,8 @@ class EncodeError : public std::runtime_error {
 Bytes Encode(const Message& message, SockAddr sender, uint16_t version);
 // Player data with message ids: idFrom, idTo, then the application payload.
 Bytes EncodePlayerData(SockAddr sender, uint32_t idFrom, uint32_t idTo, const Bytes& payload);
+// A framed message without its 20-byte prefix: what a relaying host is asked to send on.
+Bytes InnerForm(const Bytes& framed);
 
 // Decodes one framed message. The size word must match the number of bytes given.
 DecodeResult Decode(const uint8_t* data, size_t size);

@@ -330,6 +330,17 @@ Message ReadBody(const Reader& in, uint16_t command) {
             m.longName = ReadOptionalText(in, in.U32(40));
             return m;
         }
+        case kAsk4Multicast:
+        case kAsk4MulticastGuaranteed: {
+            Ask4Multicast m;
+            m.groupTo = in.U32(28);
+            m.playerFrom = in.U32(32);
+            const size_t at = Absolute(in.U32(36));
+            in.Need(at, 0, "the message to relay");
+            m.inner = in.Slice(at, in.size() - at);
+            m.guaranteed = command == kAsk4MulticastGuaranteed;
+            return m;
+        }
         case kPlayerWrapper:
             in.Need(kHeaderSize, 8, "a wrapped player message");
             return PlayerData{in.Slice(kHeaderSize, in.size() - kHeaderSize)};

@@ -102,6 +102,11 @@ struct Describer {
         return "player data " + Hex(parts->idFrom) + " -> " + Hex(parts->idTo) + ", " +
                std::to_string(parts->payload.size()) + " bytes";
     }
+    std::string operator()(const Ask4Multicast& m) const {
+        return std::string(m.guaranteed ? "ASK4MULTICASTGUARANTEED" : "ASK4MULTICAST") +
+               " to group " + Hex(m.groupTo) + " from " + Hex(m.playerFrom) + ", " +
+               std::to_string(m.inner.size()) + " bytes";
+    }
     std::string operator()(const Unhandled& m) const {
         return "command " + Hex(m.command) + " (ignored)";
     }

@@ -268,6 +268,13 @@ struct BodyWriter {
         }
         return kPlayerNameChanged;
     }
+    uint16_t operator()(const Ask4Multicast& m) {
+        out.UInt32(m.groupTo);
+        out.UInt32(m.playerFrom);
+        out.UInt32(20);  // the inner message follows these three fields
+        out.Bytes(m.inner);
+        return m.guaranteed ? kAsk4MulticastGuaranteed : kAsk4Multicast;
+    }
     uint16_t operator()(const PlayerData&) { return 0; }
     uint16_t operator()(const Unhandled& m) { return m.command; }
 };
@@ -309,6 +316,11 @@ Bytes EncodePlayerData(SockAddr sender, uint32_t idFrom, uint32_t idTo, const By
     body.UInt32(idTo);
     body.Bytes(payload);
     return Encode(PlayerData{body.Take()}, sender, 0);
+}
+
+Bytes InnerForm(const Bytes& framed) {
+    return Bytes(framed.begin() + static_cast<long>(std::min(framed.size(), kPrefixSize)),
+                 framed.end());
 }
 
 }  // namespace scopewatch::directplay

@@ -96,7 +96,37 @@ void DirectPlayPeer::Send(const RemoteMachine& machine, const Message& message) 
 }
 
 void DirectPlayPeer::SendToEveryMachine(const Message& message) {
+    if (const RemoteMachine* relay = Relay()) {
+        SendRelayed(*relay, 0, systemId_, message);
+        return;
+    }
     ForEachMachine([&](const RemoteMachine& machine) { Send(machine, message); });
+}
+
+void DirectPlayPeer::SendRelayed(const RemoteMachine& relay, uint32_t groupTo, uint32_t playerFrom,
+                                 const Message& message) {
+    const RemoteMachine to = relay;  // a failing send may remove the relay from the table
+    Bytes inner;
+    try {
+        inner = InnerForm(Encode(message, transport_.OurAddress(), DialectWith(to)));
+    } catch (const EncodeError& error) {
+        LogLine(std::string("not relayed: ") + error.what());
+        return;
+    }
+    Send(to, Ask4Multicast{groupTo, playerFrom, std::move(inner), true});
+}
+
+Message DirectPlayPeer::PlayerMessage(uint32_t idFrom, uint32_t idTo, const Bytes& payload) const {
+    if ((desc_.flags & session_flags::kNoMessageId) != 0) {
+        return PlayerData{payload};
+    }
+    Bytes body(8);
+    for (int i = 0; i < 4; ++i) {
+        body[static_cast<size_t>(i)] = static_cast<uint8_t>(idFrom >> (8 * i));
+        body[static_cast<size_t>(4 + i)] = static_cast<uint8_t>(idTo >> (8 * i));
+    }
+    body.insert(body.end(), payload.begin(), payload.end());
+    return PlayerData{std::move(body)};
 }
 
 void DirectPlayPeer::ForEachMachine(const std::function<void(const RemoteMachine&)>& visit) {
@@ -160,6 +190,10 @@ void DirectPlayPeer::Reply(const Origin& origin, const Decoded& request, const M
 }
 
 void DirectPlayPeer::SendToAll(uint32_t idFrom, const Bytes& payload) {
+    if (const RemoteMachine* relay = Relay()) {
+        SendRelayed(*relay, 0, idFrom, PlayerMessage(idFrom, 0, payload));
+        return;
+    }
     for (uint32_t id : ApplicationPlayerIds()) {
         if (!IsLocal(id)) {
             SendTo(idFrom, id, payload);
@@ -172,14 +206,16 @@ void DirectPlayPeer::SendTo(uint32_t idFrom, uint32_t idTo, const Bytes& payload
     if (player == players_.end()) {
         return;
     }
+    if (const RemoteMachine* relay = Relay()) {
+        SendRelayed(*relay, idTo, idFrom, PlayerMessage(idFrom, idTo, payload));
+        return;
+    }
     const auto machine = machines_.find(player->second.systemPlayerId);
     if (machine == machines_.end()) {
         return;
     }
-    const bool withIds = (desc_.flags & session_flags::kNoMessageId) == 0;
-    const Bytes bytes = withIds ? EncodePlayerData(transport_.OurAddress(), idFrom, idTo, payload)
-                                : Encode(PlayerData{payload}, transport_.OurAddress(), 0);
-    transport_.SendStream(machine->second.ip, machine->second.streamPort, bytes);
+    transport_.SendStream(machine->second.ip, machine->second.streamPort,
+                          Encode(PlayerMessage(idFrom, idTo, payload), transport_.OurAddress(), 0));
 }
 
 // ---- the name table ----------------------------------------------------------------------
@@ -217,6 +253,13 @@ void DirectPlayPeer::AddLocalPlayer(uint32_t id, const std::u16string& shortName
 }
 
 void DirectPlayPeer::AnnounceLocalPlayer(uint32_t id) {
+    if (const RemoteMachine* relay = Relay()) {
+        CreatePlayer message;
+        message.playerId = id;
+        message.player = LocalApplicationPlayer(id, DialectWith(*relay));
+        SendRelayed(*relay, 0, systemId_, message);
+        return;
+    }
     ForEachMachine([&](const RemoteMachine& machine) {
         CreatePlayer message;
         message.playerId = id;
@@ -382,7 +425,7 @@ void DirectPlayPeer::OnCreatePlayer(const CreatePlayer& message, const Decoded& 
     // A machine that has just created a player tells machines joining meanwhile about it,
     // in case they missed the original announcement. VERIFYs are never answered.
     const auto machine = machines_.find(player.systemPlayerId);
-    if (known || message.verify || machine == machines_.end() ||
+    if (known || message.verify || machine == machines_.end() || Relay() != nullptr ||
         DialectWith(machine->second) < kVerifyVersion) {
         return;
     }

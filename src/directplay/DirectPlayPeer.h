@@ -78,7 +78,8 @@ class DirectPlayPeer : public QObject {
     std::optional<Delivery> TakeDelivery();
     size_t droppedDeliveries() const { return droppedDeliveries_; }
 
-    // Sends to every remote application player, guaranteed (TCP): one copy per player.
+    // Sends to every remote application player, guaranteed (TCP): one copy per player, or one
+    // message for the host to pass on in a session where it relays.
     void SendToAll(uint32_t idFrom, const Bytes& payload);
     void SendTo(uint32_t idFrom, uint32_t idTo, const Bytes& payload);
 
@@ -108,12 +109,21 @@ class DirectPlayPeer : public QObject {
     virtual bool ShouldVerify() const { return true; }
     // A machine and its players have left the name table.
     virtual void MachineRemoved(uint32_t /*systemId*/) {}
+    // The machine that passes our messages on to the others (the host of a session with the
+    // multicast-server flag); nothing when we reach every machine ourselves.
+    virtual const RemoteMachine* Relay() const { return nullptr; }
 
     // The dialect we speak with a machine: ours, or its own when that is older.
     uint16_t DialectWith(const RemoteMachine& machine) const;
     // Sends in the machine's dialect. A message too large to encode is logged, not sent.
     void Send(const RemoteMachine& machine, const Message& message);
     void SendToEveryMachine(const Message& message);
+    // Asks the relay to pass the message on to `groupTo` (0: everyone).
+    void SendRelayed(const RemoteMachine& relay, uint32_t groupTo, uint32_t playerFrom,
+                     const Message& message);
+    // Player data as this session frames it: with the sender and receiver ids, or without
+    // them in a session that has none.
+    Message PlayerMessage(uint32_t idFrom, uint32_t idTo, const Bytes& payload) const;
     // Visits a copy of every machine still in the table when its turn comes, so a visit may
     // remove machines (a send that fails at once drops its machine).
     void ForEachMachine(const std::function<void(const RemoteMachine&)>& visit);

@@ -39,7 +39,8 @@ constexpr uint32_t kPlayerId = 0x3003;
 struct ScriptedHost {
     ScriptedHost() {
         machine.OnReceive([this](const ScriptedMachine::Received& received) { Answer(received); });
-        nameTable.desc = Session().desc;
+        nameTable.desc.maxPlayers = 8;
+        nameTable.desc.flags = session_flags::kKeepAlive;
         nameTable.players = {
             SystemPlayerOf(0x7, kHostId, kDialect, machine.address(), machine.address())};
     }
@@ -47,7 +48,7 @@ struct ScriptedHost {
     FoundSession Session() const {
         FoundSession session;
         session.desc.maxPlayers = 8;
-        session.desc.flags = session_flags::kKeepAlive;
+        session.desc.flags = nameTable.desc.flags;
         session.hostIp = QHostAddress::LocalHost;
         session.hostPort = machine.port();
         session.version = kDialect;
@@ -198,6 +199,53 @@ TEST(DirectPlayClient, MachinesAnnouncedDuringOurJoinOrOnlyByTheirPlayersAreReac
     ASSERT_TRUE(data.has_value());
     EXPECT_EQ(SplitPlayerData(std::get<PlayerData>(data->decoded.message))->payload,
               (Bytes{1, 2, 3}));
+}
+
+// A session whose host relays: what is meant for the others goes to the host, wrapped, and
+// the other machines hear nothing from us directly; what the host passes on reaches us.
+TEST(DirectPlayClient, WhereTheHostRelaysEverythingForTheOthersGoesThroughIt) {
+    ScriptedMachine other;
+    ScriptedHost host;
+    host.nameTable.desc.flags |= session_flags::kMulticastServer;
+    host.playerReply = RequestPlayerReply{kPlayerId, 0};
+    host.nameTable.players.insert(
+        host.nameTable.players.end(),
+        {SystemPlayerOf(0x5, 0x4004, kDialect, other.address(), other.address()),
+         PlayerOf(0x6006, 0x4004, u"Pilot")});
+    DirectPlayClient client(testing::DirectPlayTestPorts(47748), testing::QuietTimings());
+    client.Join(host.Session());
+    const auto relayed = [&](uint32_t playerFrom) {
+        const auto received = host.machine.Take(kAsk4MulticastGuaranteed);
+        EXPECT_TRUE(received.has_value());
+        if (!received) {
+            return Message{};
+        }
+        const auto& ask = std::get<Ask4Multicast>(received->decoded.message);
+        EXPECT_EQ(ask.groupTo, 0u);
+        EXPECT_EQ(ask.playerFrom, playerFrom);
+        // Sent on, the inner message gets a prefix again and reads as a whole message.
+        const DecodeResult passedOn = Decode(Encode(PlayerData{ask.inner}, SockAddr{1, 0}, 0));
+        EXPECT_TRUE(passedOn.ok()) << passedOn.error;
+        return passedOn.ok() ? passedOn.decoded->message : Message{};
+    };
+
+    EXPECT_EQ(client.CreatePlayer(u"ATC", u"Player"), kPlayerId);
+    EXPECT_EQ(std::get<CreatePlayer>(relayed(kClientId)).playerId, kPlayerId);
+    client.SendToAll(kPlayerId, Bytes{1, 2, 3});
+    const auto data = SplitPlayerData(std::get<PlayerData>(relayed(kPlayerId)));
+    EXPECT_EQ(data->idFrom, kPlayerId);
+    EXPECT_EQ(data->payload, (Bytes{1, 2, 3}));
+
+    host.machine.SendTo(client.transport().streamPort(),
+                        EncodePlayerData(host.machine.address(), 0x6006, 0, {7}));
+    ASSERT_TRUE(SpinUntil([&] { return client.WaitingCount() == 1; }, 2000));
+    EXPECT_EQ(client.TakeDelivery()->idFrom, 0x6006u);
+
+    client.Leave();
+    EXPECT_EQ(std::get<DeletePlayer>(relayed(kClientId)).playerId, kPlayerId);
+    EXPECT_EQ(std::get<DeletePlayer>(relayed(kClientId)).playerId, kClientId);
+    EXPECT_FALSE(other.Take(kCreatePlayer, 300).has_value());
+    EXPECT_FALSE(other.Take(0, 0).has_value());
 }
 
 // Whether the host refuses our player or never answers, the client ends up not joined: it has

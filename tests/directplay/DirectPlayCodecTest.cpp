@@ -297,6 +297,29 @@ TEST(DirectPlayCodec, SmallFixedMessages) {
     EXPECT_EQ(renamed.longName, u"Long");
 }
 
+// In a session whose host relays, the message for the others travels after three fields,
+// without its 20-byte prefix: from "play" on, or from idFrom on for player data.
+TEST(DirectPlayCodec, RelayRequestCarriesTheMessageWithoutItsPrefix) {
+    const Bytes inner = InnerForm(Encode(DeletePlayer{0, 0x77}, kPort2300, 14));
+    ASSERT_EQ(inner.size(), 28u);
+    EXPECT_EQ(Bytes(inner.begin(), inner.begin() + 4), Hex("70 6c 61 79"));
+    const Bytes bytes = Encode(Ask4Multicast{0, 0x2002, inner, true}, kPort2300, 14);
+    ASSERT_EQ(bytes.size(), 40u + inner.size());
+    EXPECT_EQ(Bytes(bytes.begin() + 24, bytes.begin() + 40),
+              Hex("26 00 0e 00 | 00 00 00 00 | 02 20 00 00 | 14 00 00 00"));
+    EXPECT_EQ(Bytes(bytes.begin() + 40, bytes.end()), inner);
+    const auto back = DecodeAs<Ask4Multicast>(bytes);
+    EXPECT_EQ(back.playerFrom, 0x2002u);
+    EXPECT_EQ(back.inner, inner);
+    EXPECT_TRUE(back.guaranteed);
+
+    EXPECT_EQ(InnerForm(EncodePlayerData(kPort2300, 5, 0, {9})), Hex("05 00 00 00 00 00 00 00 09"));
+    Bytes lying = Encode(Ask4Multicast{0, 5, {}, false}, kPort2300, 14);
+    EXPECT_EQ(lying[24], 0x25);
+    lying[36] = 0xFF;  // the inner message would start outside
+    EXPECT_FALSE(Decode(lying).ok());
+}
+
 TEST(DirectPlayCodec, PlayerDataCarriesIdsWithoutSignature) {
     const Bytes bytes = EncodePlayerData(kPort2300, 0x11, 0x22, Bytes{1, 2, 3});
     EXPECT_EQ(bytes, Hex("1f 00 b0 fa 02 00 08 fc 00 00 00 00 00 00 00 00 00 00 00 00 "
