@@ -60,10 +60,12 @@ class Reader {
         return address;
     }
     // A NUL-terminated UTF-16 text; returns the text and advances `at` past the terminator.
+    // A peer may leave the terminator out: the text then ends with the message, and an odd
+    // last byte is no part of it.
     std::u16string ReadWideZ(size_t& at) const {
+        Need(at, 0, "a text");
         std::u16string text;
-        for (;;) {
-            Need(at, 2, "a terminated text");
+        while (size_ - at >= 2) {
             const char16_t unit = static_cast<char16_t>(U16(at));
             at += 2;
             if (unit == 0) {
@@ -71,6 +73,8 @@ class Reader {
             }
             text.push_back(unit);
         }
+        at = size_;
+        return text;
     }
     // A UTF-16 text in a field of a given byte length: the text ends at its first NUL, as
     // every name does (a name holding a NUL could not be handed on in a name table).
@@ -224,8 +228,15 @@ PlayerInfo ReadSuperPacked(const Reader& in, size_t& at) {
     return player;
 }
 
+// An optional text is absent when its offset is 0, and also when the offset lies at or past
+// the end of the message: a peer may leave a text out by ending the message where it
+// would start.
+bool HasText(const Reader& in, uint32_t relative) {
+    return relative != 0 && Absolute(relative) < in.size();
+}
+
 std::u16string ReadOptionalText(const Reader& in, uint32_t relative) {
-    if (relative == 0) {
+    if (!HasText(in, relative)) {
         return {};
     }
     size_t at = Absolute(relative);
@@ -265,7 +276,7 @@ Message ReadBody(const Reader& in, uint16_t command) {
             m.playerId = in.U32(32);
             m.player = ReadCreatedPlayer(in);
             const uint32_t passwordOffset = in.U32(44);
-            if (passwordOffset != 0) {
+            if (HasText(in, passwordOffset)) {
                 size_t at = Absolute(passwordOffset);
                 m.password = in.ReadWideZ(at);
                 m.tickCount = at + 4 <= in.size() ? in.U32(at) : 0;

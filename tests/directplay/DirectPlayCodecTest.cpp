@@ -37,6 +37,13 @@ T DecodeAs(const Bytes& bytes) {
     return std::get<T>(result.decoded->message);
 }
 
+// The message cut or padded to `size` bytes, its size word saying so.
+Bytes Resized(Bytes bytes, size_t size) {
+    bytes.resize(size);
+    bytes[0] = static_cast<uint8_t>(size), bytes[1] = static_cast<uint8_t>(size >> 8);
+    return bytes;
+}
+
 const SockAddr kPort2300{2300, 0};
 
 TEST(DirectPlayCodec, EnumSessionsMatchesTheReferenceBytesAndCarriesAPassword) {
@@ -276,6 +283,45 @@ TEST(DirectPlayCodec, ANameEndsAtItsFirstNulSoItCanBeHandedOn) {
     EXPECT_EQ(relayed.players[0].longName, u"");
 }
 
+// A peer may leave out a text's terminator: the text then ends with the message, an odd last
+// byte left out. An optional text whose offset lies at or past the end is absent.
+TEST(DirectPlayCodec, TextsMayRunToTheMessageEndOrLieBeyondIt) {
+    const Bytes enumeration = Encode(EnumSessions{{}, 1, u"pw"}, kPort2300, 14);
+    EXPECT_EQ(DecodeAs<EnumSessions>(Resized(enumeration, 56)).password, u"pw");
+    EXPECT_EQ(DecodeAs<EnumSessions>(Resized(enumeration, 52)).password, u"");
+
+    const Bytes reply = Encode(EnumSessionsReply{{}, u"Name"}, kPort2300, 14);
+    EXPECT_EQ(DecodeAs<EnumSessionsReply>(Resized(reply, reply.size() - 1)).name, u"Name");
+    Bytes nameBeyond = reply;
+    nameBeyond[108] = 0xF0;
+    EXPECT_EQ(DecodeAs<EnumSessionsReply>(nameBeyond).name, u"");
+
+    // Password offset 108 with no password and no tick count after it: the message ends there.
+    const Bytes request =
+        Encode(AddForwardRequest{0, 1, JoinerSystemPlayer(), u"pw", 5}, kPort2300, 14);
+    const auto bare = DecodeAs<AddForwardRequest>(Resized(request, 128));
+    EXPECT_EQ(bare.player, JoinerSystemPlayer());
+    EXPECT_EQ(bare.password, u"");
+    const auto unterminated = DecodeAs<AddForwardRequest>(Resized(request, 132));
+    EXPECT_EQ(unterminated.password, u"pw");
+    EXPECT_EQ(unterminated.tickCount, 0u);
+
+    SuperEnumPlayersReply snapshot;
+    snapshot.name = u"Fly";
+    const Bytes named = Encode(snapshot, kPort2300, 14);  // the name is the last field
+    EXPECT_EQ(DecodeAs<SuperEnumPlayersReply>(Resized(named, named.size() - 2)).name, u"Fly");
+    snapshot.password = u"pw";
+    snapshot.players = {PlayerOf(0x201, 0x100, u"N1", u"Cessna")};
+    Bytes table = Encode(snapshot, kPort2300, 14);  // the long name is the last field
+    table = Resized(table, table.size() - 2);
+    table[48] = 0xF0, table[52] = 0xF0;  // name and password beyond the end
+    const auto decoded = DecodeAs<SuperEnumPlayersReply>(table);
+    EXPECT_EQ(decoded.name, u"");
+    EXPECT_EQ(decoded.password, u"");
+    ASSERT_EQ(decoded.players.size(), 1u);
+    EXPECT_EQ(decoded.players[0], snapshot.players[0]);
+}
+
 TEST(DirectPlayCodec, SmallFixedMessages) {
     const Bytes remove = Encode(DeletePlayer{0, 0x77}, kPort2300, 14);
     EXPECT_EQ(remove.size(), 48u);
@@ -352,15 +398,11 @@ TEST(DirectPlayCodec, MalformedMessagesAreRejected) {
     lying[0] = static_cast<uint8_t>(good.size() + 4);  // claims more than it has
     EXPECT_FALSE(Decode(lying).ok());
 
-    Bytes outside = good;
-    outside[108] = 0xF0;  // name offset far beyond the end
+    Bytes outside = Encode(SuperEnumPlayersReply{}, kPort2300, 14);
+    outside[44] = 0xF0;  // description offset far beyond the end
     const DecodeResult result = Decode(outside);
     EXPECT_FALSE(result.ok());
     EXPECT_NE(result.error.find("at byte"), std::string::npos);
-
-    Bytes unterminated = good;
-    unterminated[good.size() - 2] = 'x';  // the name's NUL is gone
-    EXPECT_FALSE(Decode(unterminated).ok());
 
     Bytes badDesc = good;
     badDesc[28] = 10;  // description size below 80
@@ -379,6 +421,10 @@ TEST(DirectPlayCodec, MalformedMessagesAreRejected) {
     Bytes many = Encode(snapshot, kPort2300, 14);
     many[31] = 0x7F;  // two billion players
     EXPECT_FALSE(Decode(many).ok());
+    snapshot.players = {PlayerOf(0x201, 0x100, u"N1")};
+    Bytes entry = Encode(snapshot, kPort2300, 14);
+    entry[kPrefixSize + At32(entry, 36)] = 0xF0;  // entry size: its names start past the end
+    EXPECT_FALSE(Decode(entry).ok());
 }
 
 // Every prefix and random corruptions of valid messages decode or fail cleanly; run under
