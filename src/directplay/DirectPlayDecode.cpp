@@ -243,6 +243,29 @@ std::u16string ReadOptionalText(const Reader& in, uint32_t relative) {
     return in.ReadWideZ(at);
 }
 
+// The entries list the players, then the groups, then the shortcuts. Every entry is read,
+// so a broken one refuses the message, but only the players are kept.
+SuperEnumPlayersReply ReadNameTable(const Reader& in) {
+    SuperEnumPlayersReply m;
+    const uint32_t playerCount = in.U32(28);
+    const uint64_t count = uint64_t{playerCount} + in.U32(32) + in.U32(40);
+    m.desc = ReadDesc(in, Absolute(in.U32(44)));
+    m.name = ReadOptionalText(in, in.U32(48));
+    m.password = ReadOptionalText(in, in.U32(52));
+    size_t at = Absolute(in.U32(36));
+    // Each entry takes at least 20 bytes: a lying count fails before any allocation.
+    if (count * 20 > in.size()) {
+        Fail("more entries announced than the message can hold", 28);
+    }
+    for (uint64_t i = 0; i < count; ++i) {
+        PlayerInfo entry = ReadSuperPacked(in, at);
+        if (i < playerCount) {
+            m.players.push_back(std::move(entry));
+        }
+    }
+    return m;
+}
+
 PlayerInfo ReadCreatedPlayer(const Reader& in) {
     const uint32_t createOffset = in.U32(40);
     if (createOffset == 0) {
@@ -294,22 +317,8 @@ Message ReadBody(const Reader& in, uint16_t command) {
             return AddForwardAck{in.U32(28)};
         case kAddForwardReply:
             return AddForwardReply{in.U32(28)};
-        case kSuperEnumPlayersReply: {
-            SuperEnumPlayersReply m;
-            const uint64_t count = uint64_t{in.U32(28)} + in.U32(32) + in.U32(40);
-            m.desc = ReadDesc(in, Absolute(in.U32(44)));
-            m.name = ReadOptionalText(in, in.U32(48));
-            m.password = ReadOptionalText(in, in.U32(52));
-            size_t at = Absolute(in.U32(36));
-            // Each entry takes at least 20 bytes: a lying count fails before any allocation.
-            if (count * 20 > in.size()) {
-                Fail("more players announced than the message can hold", 28);
-            }
-            for (uint64_t i = 0; i < count; ++i) {
-                m.players.push_back(ReadSuperPacked(in, at));
-            }
-            return m;
-        }
+        case kSuperEnumPlayersReply:
+            return ReadNameTable(in);
         case kCreatePlayer:
         case kCreatePlayerVerify: {
             CreatePlayer m;

@@ -179,6 +179,24 @@ TEST(DirectPlayCodec, SuperEnumPlayersReplyRoundTripsTheNameTable) {
     EXPECT_EQ(decoded.players[3], pilot);
 }
 
+// A name table lists its players, then its groups, then its shortcuts. Every entry is read
+// and checked, but only the players are players.
+TEST(DirectPlayCodec, NameTableGroupsAndShortcutsAreNoPlayers) {
+    const PlayerInfo host = SystemPlayerOf(0x7, 0x100, 14, kPort2300, kPort2300);
+    const PlayerInfo pilot = PlayerOf(0x201, 0x100, u"N123");
+    PlayerInfo group = PlayerOf(0x301, 0x100, u"Group");
+    group.playerData = Bytes(4, 1);  // the last field has a length, so a cut shows
+    SuperEnumPlayersReply snapshot;
+    snapshot.players = {host, pilot, group, group};
+    Bytes bytes = Encode(snapshot, kPort2300, 14);
+    bytes[28] = 2, bytes[32] = 1, bytes[40] = 1;  // 2 players, 1 group, 1 shortcut
+    const auto players = DecodeAs<SuperEnumPlayersReply>(bytes).players;
+    ASSERT_EQ(players.size(), 2u);
+    EXPECT_EQ(players[0], host);
+    EXPECT_EQ(players[1], pilot);
+    EXPECT_FALSE(Decode(Resized(bytes, bytes.size() - 1)).ok());  // the shortcut cut short
+}
+
 // The name table and a player announcement as our host sends them to a joiner of dialect 11:
 // every entry, system player or not, ends with the SP length byte 0x20 and the stream and
 // datagram addresses of its machine (0.0.0.0 for the host's own, port big-endian).
