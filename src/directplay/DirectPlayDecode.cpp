@@ -408,6 +408,16 @@ DecodeResult Decode(const uint8_t* data, size_t size) {
     return result;
 }
 
+DecodeResult DecodeDatagram(const uint8_t* data, size_t size) {
+    if (size >= 4) {
+        const auto frameSize = FrameSize(ByteCursor(data, 4).UInt32());
+        if (frameSize && *frameSize < size) {
+            return Decode(data, *frameSize);
+        }
+    }
+    return Decode(data, size);
+}
+
 std::optional<PlayerDataParts> SplitPlayerData(const PlayerData& data) {
     if (data.body.size() < 8) {
         return std::nullopt;

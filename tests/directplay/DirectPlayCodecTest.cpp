@@ -396,6 +396,19 @@ TEST(DirectPlayCodec, AcceptsOtherTokensEveryDialectAndUnknownCommands) {
     EXPECT_EQ(std::get<Unhandled>(unknown.decoded->message).command, 0x35);
 }
 
+// A datagram may carry bytes after its message (a sender may pad it): they are no part of the
+// message. A stream message is exactly what its size word says.
+TEST(DirectPlayCodec, ADatagramMayCarryBytesAfterItsMessage) {
+    Bytes padded = EncodePlayerData(kPort2300, 0x11, 0x22, Bytes{1, 2, 3});
+    padded.resize(padded.size() + 5, 0xEE);
+    EXPECT_FALSE(Decode(padded).ok());
+    const DecodeResult datagram = DecodeDatagram(padded.data(), padded.size());
+    ASSERT_TRUE(datagram.ok()) << datagram.error;
+    EXPECT_EQ(SplitPlayerData(std::get<PlayerData>(datagram.decoded->message))->payload,
+              (Bytes{1, 2, 3}));
+    EXPECT_FALSE(DecodeDatagram(padded.data(), 30).ok());  // shorter than its size word
+}
+
 // The size word has 20 bits: a message that does not fit is refused whole, never sent with a
 // wrong size.
 TEST(DirectPlayCodec, RefusesMessagesTheSizeFieldsCannotHold) {
