@@ -245,6 +245,10 @@ inline DecodeResult Decode(const Bytes& bytes) {
     return Decode(bytes.data(), bytes.size());
 }
 
+// Decodes the message a datagram starts with. Its size word may be less than the datagram's
+// length (a sender may pad a datagram); the bytes after the message are left unread.
+DecodeResult DecodeDatagram(const uint8_t* data, size_t size);
+
 // The total size of the message starting with this 32-bit word, or nothing if the word
 // cannot begin a message (unknown token, size below the prefix or above kMaxMessageSize).
 std::optional<size_t> FrameSize(uint32_t firstWord);

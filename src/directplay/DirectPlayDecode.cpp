@@ -60,10 +60,12 @@ class Reader {
         return address;
     }
     // A NUL-terminated UTF-16 text; returns the text and advances `at` past the terminator.
+    // A peer may leave the terminator out: the text then ends with the message, and an odd
+    // last byte is no part of it.
     std::u16string ReadWideZ(size_t& at) const {
+        Need(at, 0, "a text");
         std::u16string text;
-        for (;;) {
-            Need(at, 2, "a terminated text");
+        while (size_ - at >= 2) {
             const char16_t unit = static_cast<char16_t>(U16(at));
             at += 2;
             if (unit == 0) {
@@ -71,6 +73,8 @@ class Reader {
             }
             text.push_back(unit);
         }
+        at = size_;
+        return text;
     }
     // A UTF-16 text in a field of a given byte length: the text ends at its first NUL, as
     // every name does (a name holding a NUL could not be handed on in a name table).
@@ -224,12 +228,42 @@ PlayerInfo ReadSuperPacked(const Reader& in, size_t& at) {
     return player;
 }
 
+// An optional text is absent when its offset is 0, and also when the offset lies at or past
+// the end of the message: a peer may leave a text out by ending the message where it
+// would start.
+bool HasText(const Reader& in, uint32_t relative) {
+    return relative != 0 && Absolute(relative) < in.size();
+}
+
 std::u16string ReadOptionalText(const Reader& in, uint32_t relative) {
-    if (relative == 0) {
+    if (!HasText(in, relative)) {
         return {};
     }
     size_t at = Absolute(relative);
     return in.ReadWideZ(at);
+}
+
+// The entries list the players, then the groups, then the shortcuts. Every entry is read,
+// so a broken one refuses the message, but only the players are kept.
+SuperEnumPlayersReply ReadNameTable(const Reader& in) {
+    SuperEnumPlayersReply m;
+    const uint32_t playerCount = in.U32(28);
+    const uint64_t count = uint64_t{playerCount} + in.U32(32) + in.U32(40);
+    m.desc = ReadDesc(in, Absolute(in.U32(44)));
+    m.name = ReadOptionalText(in, in.U32(48));
+    m.password = ReadOptionalText(in, in.U32(52));
+    size_t at = Absolute(in.U32(36));
+    // Each entry takes at least 20 bytes: a lying count fails before any allocation.
+    if (count * 20 > in.size()) {
+        Fail("more entries announced than the message can hold", 28);
+    }
+    for (uint64_t i = 0; i < count; ++i) {
+        PlayerInfo entry = ReadSuperPacked(in, at);
+        if (i < playerCount) {
+            m.players.push_back(std::move(entry));
+        }
+    }
+    return m;
 }
 
 PlayerInfo ReadCreatedPlayer(const Reader& in) {
@@ -265,7 +299,7 @@ Message ReadBody(const Reader& in, uint16_t command) {
             m.playerId = in.U32(32);
             m.player = ReadCreatedPlayer(in);
             const uint32_t passwordOffset = in.U32(44);
-            if (passwordOffset != 0) {
+            if (HasText(in, passwordOffset)) {
                 size_t at = Absolute(passwordOffset);
                 m.password = in.ReadWideZ(at);
                 m.tickCount = at + 4 <= in.size() ? in.U32(at) : 0;
@@ -283,22 +317,8 @@ Message ReadBody(const Reader& in, uint16_t command) {
             return AddForwardAck{in.U32(28)};
         case kAddForwardReply:
             return AddForwardReply{in.U32(28)};
-        case kSuperEnumPlayersReply: {
-            SuperEnumPlayersReply m;
-            const uint64_t count = uint64_t{in.U32(28)} + in.U32(32) + in.U32(40);
-            m.desc = ReadDesc(in, Absolute(in.U32(44)));
-            m.name = ReadOptionalText(in, in.U32(48));
-            m.password = ReadOptionalText(in, in.U32(52));
-            size_t at = Absolute(in.U32(36));
-            // Each entry takes at least 20 bytes: a lying count fails before any allocation.
-            if (count * 20 > in.size()) {
-                Fail("more players announced than the message can hold", 28);
-            }
-            for (uint64_t i = 0; i < count; ++i) {
-                m.players.push_back(ReadSuperPacked(in, at));
-            }
-            return m;
-        }
+        case kSuperEnumPlayersReply:
+            return ReadNameTable(in);
         case kCreatePlayer:
         case kCreatePlayerVerify: {
             CreatePlayer m;
@@ -397,6 +417,16 @@ DecodeResult Decode(const uint8_t* data, size_t size) {
         result.error = malformed.what + " at byte " + std::to_string(malformed.offset);
     }
     return result;
+}
+
+DecodeResult DecodeDatagram(const uint8_t* data, size_t size) {
+    if (size >= 4) {
+        const auto frameSize = FrameSize(ByteCursor(data, 4).UInt32());
+        if (frameSize && *frameSize < size) {
+            return Decode(data, *frameSize);
+        }
+    }
+    return Decode(data, size);
 }
 
 std::optional<PlayerDataParts> SplitPlayerData(const PlayerData& data) {

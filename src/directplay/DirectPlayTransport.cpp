@@ -291,8 +291,10 @@ void DirectPlayTransport::ReadDatagrams(QUdpSocket* socket) {
     }
 }
 
+// A stream frame was cut at its size word already. A datagram is taken whole from the
+// socket, and a sender may pad it after the message.
 void DirectPlayTransport::Deliver(const uint8_t* data, size_t size, const Origin& origin) {
-    const DecodeResult result = Decode(data, size);
+    const DecodeResult result = origin.datagram ? DecodeDatagram(data, size) : Decode(data, size);
     if (!result.ok()) {
         ++rejectedInputs_;
         return;

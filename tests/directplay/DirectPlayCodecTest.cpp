@@ -37,6 +37,13 @@ T DecodeAs(const Bytes& bytes) {
     return std::get<T>(result.decoded->message);
 }
 
+// The message cut or padded to `size` bytes, its size word saying so.
+Bytes Resized(Bytes bytes, size_t size) {
+    bytes.resize(size);
+    bytes[0] = static_cast<uint8_t>(size), bytes[1] = static_cast<uint8_t>(size >> 8);
+    return bytes;
+}
+
 const SockAddr kPort2300{2300, 0};
 
 TEST(DirectPlayCodec, EnumSessionsMatchesTheReferenceBytesAndCarriesAPassword) {
@@ -172,6 +179,24 @@ TEST(DirectPlayCodec, SuperEnumPlayersReplyRoundTripsTheNameTable) {
     EXPECT_EQ(decoded.players[3], pilot);
 }
 
+// A name table lists its players, then its groups, then its shortcuts. Every entry is read
+// and checked, but only the players are players.
+TEST(DirectPlayCodec, NameTableGroupsAndShortcutsAreNoPlayers) {
+    const PlayerInfo host = SystemPlayerOf(0x7, 0x100, 14, kPort2300, kPort2300);
+    const PlayerInfo pilot = PlayerOf(0x201, 0x100, u"N123");
+    PlayerInfo group = PlayerOf(0x301, 0x100, u"Group");
+    group.playerData = Bytes(4, 1);  // the last field has a length, so a cut shows
+    SuperEnumPlayersReply snapshot;
+    snapshot.players = {host, pilot, group, group};
+    Bytes bytes = Encode(snapshot, kPort2300, 14);
+    bytes[28] = 2, bytes[32] = 1, bytes[40] = 1;  // 2 players, 1 group, 1 shortcut
+    const auto players = DecodeAs<SuperEnumPlayersReply>(bytes).players;
+    ASSERT_EQ(players.size(), 2u);
+    EXPECT_EQ(players[0], host);
+    EXPECT_EQ(players[1], pilot);
+    EXPECT_FALSE(Decode(Resized(bytes, bytes.size() - 1)).ok());  // the shortcut cut short
+}
+
 // The name table and a player announcement as our host sends them to a joiner of dialect 11:
 // every entry, system player or not, ends with the SP length byte 0x20 and the stream and
 // datagram addresses of its machine (0.0.0.0 for the host's own, port big-endian).
@@ -276,6 +301,45 @@ TEST(DirectPlayCodec, ANameEndsAtItsFirstNulSoItCanBeHandedOn) {
     EXPECT_EQ(relayed.players[0].longName, u"");
 }
 
+// A peer may leave out a text's terminator: the text then ends with the message, an odd last
+// byte left out. An optional text whose offset lies at or past the end is absent.
+TEST(DirectPlayCodec, TextsMayRunToTheMessageEndOrLieBeyondIt) {
+    const Bytes enumeration = Encode(EnumSessions{{}, 1, u"pw"}, kPort2300, 14);
+    EXPECT_EQ(DecodeAs<EnumSessions>(Resized(enumeration, 56)).password, u"pw");
+    EXPECT_EQ(DecodeAs<EnumSessions>(Resized(enumeration, 52)).password, u"");
+
+    const Bytes reply = Encode(EnumSessionsReply{{}, u"Name"}, kPort2300, 14);
+    EXPECT_EQ(DecodeAs<EnumSessionsReply>(Resized(reply, reply.size() - 1)).name, u"Name");
+    Bytes nameBeyond = reply;
+    nameBeyond[108] = 0xF0;
+    EXPECT_EQ(DecodeAs<EnumSessionsReply>(nameBeyond).name, u"");
+
+    // Password offset 108 with no password and no tick count after it: the message ends there.
+    const Bytes request =
+        Encode(AddForwardRequest{0, 1, JoinerSystemPlayer(), u"pw", 5}, kPort2300, 14);
+    const auto bare = DecodeAs<AddForwardRequest>(Resized(request, 128));
+    EXPECT_EQ(bare.player, JoinerSystemPlayer());
+    EXPECT_EQ(bare.password, u"");
+    const auto unterminated = DecodeAs<AddForwardRequest>(Resized(request, 132));
+    EXPECT_EQ(unterminated.password, u"pw");
+    EXPECT_EQ(unterminated.tickCount, 0u);
+
+    SuperEnumPlayersReply snapshot;
+    snapshot.name = u"Fly";
+    const Bytes named = Encode(snapshot, kPort2300, 14);  // the name is the last field
+    EXPECT_EQ(DecodeAs<SuperEnumPlayersReply>(Resized(named, named.size() - 2)).name, u"Fly");
+    snapshot.password = u"pw";
+    snapshot.players = {PlayerOf(0x201, 0x100, u"N1", u"Cessna")};
+    Bytes table = Encode(snapshot, kPort2300, 14);  // the long name is the last field
+    table = Resized(table, table.size() - 2);
+    table[48] = 0xF0, table[52] = 0xF0;  // name and password beyond the end
+    const auto decoded = DecodeAs<SuperEnumPlayersReply>(table);
+    EXPECT_EQ(decoded.name, u"");
+    EXPECT_EQ(decoded.password, u"");
+    ASSERT_EQ(decoded.players.size(), 1u);
+    EXPECT_EQ(decoded.players[0], snapshot.players[0]);
+}
+
 TEST(DirectPlayCodec, SmallFixedMessages) {
     const Bytes remove = Encode(DeletePlayer{0, 0x77}, kPort2300, 14);
     EXPECT_EQ(remove.size(), 48u);
@@ -355,6 +419,19 @@ TEST(DirectPlayCodec, AcceptsOtherTokensEveryDialectAndUnknownCommands) {
     EXPECT_EQ(std::get<Unhandled>(unknown.decoded->message).command, 0x35);
 }
 
+// A datagram may carry bytes after its message (a sender may pad it): they are no part of the
+// message. A stream message is exactly what its size word says.
+TEST(DirectPlayCodec, ADatagramMayCarryBytesAfterItsMessage) {
+    Bytes padded = EncodePlayerData(kPort2300, 0x11, 0x22, Bytes{1, 2, 3});
+    padded.resize(padded.size() + 5, 0xEE);
+    EXPECT_FALSE(Decode(padded).ok());
+    const DecodeResult datagram = DecodeDatagram(padded.data(), padded.size());
+    ASSERT_TRUE(datagram.ok()) << datagram.error;
+    EXPECT_EQ(SplitPlayerData(std::get<PlayerData>(datagram.decoded->message))->payload,
+              (Bytes{1, 2, 3}));
+    EXPECT_FALSE(DecodeDatagram(padded.data(), 30).ok());  // shorter than its size word
+}
+
 // The size word has 20 bits: a message that does not fit is refused whole, never sent with a
 // wrong size.
 TEST(DirectPlayCodec, RefusesMessagesTheSizeFieldsCannotHold) {
@@ -375,15 +452,11 @@ TEST(DirectPlayCodec, MalformedMessagesAreRejected) {
     lying[0] = static_cast<uint8_t>(good.size() + 4);  // claims more than it has
     EXPECT_FALSE(Decode(lying).ok());
 
-    Bytes outside = good;
-    outside[108] = 0xF0;  // name offset far beyond the end
+    Bytes outside = Encode(SuperEnumPlayersReply{}, kPort2300, 14);
+    outside[44] = 0xF0;  // description offset far beyond the end
     const DecodeResult result = Decode(outside);
     EXPECT_FALSE(result.ok());
     EXPECT_NE(result.error.find("at byte"), std::string::npos);
-
-    Bytes unterminated = good;
-    unterminated[good.size() - 2] = 'x';  // the name's NUL is gone
-    EXPECT_FALSE(Decode(unterminated).ok());
 
     Bytes badDesc = good;
     badDesc[28] = 10;  // description size below 80
@@ -402,6 +475,10 @@ TEST(DirectPlayCodec, MalformedMessagesAreRejected) {
     Bytes many = Encode(snapshot, kPort2300, 14);
     many[31] = 0x7F;  // two billion players
     EXPECT_FALSE(Decode(many).ok());
+    snapshot.players = {PlayerOf(0x201, 0x100, u"N1")};
+    Bytes entry = Encode(snapshot, kPort2300, 14);
+    entry[kPrefixSize + At32(entry, 36)] = 0xF0;  // entry size: its names start past the end
+    EXPECT_FALSE(Decode(entry).ok());
 }
 
 // Every prefix and random corruptions of valid messages decode or fail cleanly; run under

@@ -1,8 +1,10 @@
-// The transport's reading of whole messages from a stream. Reporting ended connections and
-// probing listeners is exercised by the loopback tests of machines that quit or stay.
+// The transport's reading of whole messages from streams and datagrams. Reporting ended
+// connections and probing listeners is exercised by the loopback tests of machines that
+// quit or stay.
 #include <gtest/gtest.h>
 
 #include <QTcpSocket>
+#include <QUdpSocket>
 
 #include "directplay/DirectPlayTransport.h"
 #include "support/DirectPlayTestPorts.h"
@@ -50,6 +52,27 @@ TEST(DirectPlayTransport, ReadingAgainFromAHandlerDeliversEveryMessageOnce) {
     SpinUntil([&] { return seen.size() >= 3; }, 2000);
     testing::Spin(100);
     EXPECT_EQ(seen, (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_EQ(transport.rejectedInputs(), 0);
+}
+
+// A datagram padded after its message is taken for the message its size word describes.
+TEST(DirectPlayTransport, APaddedDatagramIsReadUpToItsSizeWord) {
+    DirectPlayTransport transport(testing::DirectPlayTestPorts(47746));
+    ASSERT_EQ(transport.Open(), std::nullopt);
+    std::vector<Bytes> bodies;
+    transport.SetMessageHandler([&](const Decoded& decoded, const Origin& origin) {
+        EXPECT_TRUE(origin.datagram);
+        bodies.push_back(std::get<PlayerData>(decoded.message).body);
+    });
+    Bytes padded = Tagged(4);
+    padded.resize(padded.size() + 3, 0xEE);
+    QUdpSocket peer;
+    peer.writeDatagram(reinterpret_cast<const char*>(padded.data()),
+                       static_cast<qint64>(padded.size()), QHostAddress::LocalHost,
+                       transport.datagramPort());
+    SpinUntil([&] { return !bodies.empty(); }, 2000);
+    ASSERT_EQ(bodies.size(), 1u);
+    EXPECT_EQ(bodies[0], (Bytes{7, 0, 0, 0, 0, 0, 0, 0, 4}));
     EXPECT_EQ(transport.rejectedInputs(), 0);
 }
 
