@@ -113,6 +113,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace scopewatch::directplay;
     using namespace scopewatch::fuzzing;
     Exercise(data, size);
+    // A datagram may carry bytes after its message, which reading leaves alone.
+    DecodeDatagram(data, size);
     if (size >= kPrefixSize && size <= kMaxMessageSize) {
         const Bytes patched = WithSizeWord(data, size);
         if (!std::equal(patched.begin(), patched.end(), data)) {

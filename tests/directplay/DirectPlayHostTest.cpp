@@ -126,7 +126,7 @@ TEST(DirectPlayHost, AnnouncesMachinesAndTellsOthersWhenOneQuitsWithoutAWord) {
 // holds the newcomer up no longer; the ADDFORWARDREQUEST of a joiner whose header names no
 // port is answered at the port its system player gives.
 TEST(DirectPlayHost, MachineLeavingDuringAnotherJoinLetsItFinishAtOnce) {
-    testing::LoopbackSession s(47746, testing::QuietTimings());
+    testing::LoopbackSession s(47749, testing::QuietTimings());
     s.timings.addForwardWaitMs = 15000;
     s.timings.joinTimeoutMs = 20000;
     s.StartHost();

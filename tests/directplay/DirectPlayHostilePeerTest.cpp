@@ -70,8 +70,8 @@ TEST_F(HostilePeer, GarbageClosesTheConnectionLargeOrLyingMessagesAreDropped) {
     EXPECT_GE(host_->transport().rejectedInputs(), 3);
 
     auto liar = Connect();
-    Bytes lying = Encode(EnumSessionsReply{{}, u"x"}, SockAddr{1, 0}, 14);
-    lying[108] = 0xEE;  // name offset outside the message
+    Bytes lying = Encode(SuperEnumPlayersReply{}, SockAddr{1, 0}, 14);
+    lying[29] = 0x10;  // announces 4096 players in a message with room for none
     Write(*liar, lying);
     testing::Spin(100);
     EXPECT_EQ(liar->state(), QAbstractSocket::ConnectedState);
