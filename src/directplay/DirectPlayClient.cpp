@@ -271,14 +271,7 @@ void DirectPlayClient::AddNamedMachine(const PlayerInfo& system,
         LogLine("machine " + std::to_string(system.id) + " comes without an address");
         return;
     }
-    const SockAddr stream = *addressed->streamAddress;
-    RemoteMachine machine;
-    machine.systemId = system.id;
-    machine.ip = stream.address != 0 ? QHostAddress(stream.address) : hostIp;
-    machine.streamPort = stream.port;
-    machine.datagramPort = addressed->datagramAddress.value_or(stream).port;
-    machine.version = ClampVersion(system.version);
-    AddMachine(machine);
+    AddMachine(MachineAddressedBy(system.id, *addressed, hostIp, ClampVersion(system.version)));
 }
 
 uint32_t DirectPlayClient::CreatePlayer(const std::u16string& shortName,
@@ -330,13 +323,8 @@ void DirectPlayClient::AddForwardedMachine(const AddForward& message, const Orig
     if (player.id != systemId_ && players_.size() < kMaxPlayers && stream.port != 0) {
         player.flags |= player_flags::kSystemPlayer;
         AddPlayer(player);
-        RemoteMachine machine;
-        machine.systemId = player.id;
-        machine.ip = stream.address != 0 ? QHostAddress(stream.address) : origin.sourceIp;
-        machine.streamPort = stream.port;
-        machine.datagramPort = player.datagramAddress.value_or(stream).port;
-        machine.version = ClampVersion(player.version);
-        AddMachine(machine);
+        AddMachine(
+            MachineAddressedBy(player.id, player, origin.sourceIp, ClampVersion(player.version)));
     }
 }
 

@@ -308,6 +308,18 @@ void DirectPlayPeer::AddMachine(const RemoteMachine& machine) {
     machines_[machine.systemId] = added;
 }
 
+RemoteMachine DirectPlayPeer::MachineAddressedBy(uint32_t systemId, const PlayerInfo& addressed,
+                                                 const QHostAddress& tellerIp, uint16_t version) {
+    const SockAddr stream = addressed.streamAddress.value_or(SockAddr{});
+    RemoteMachine machine;
+    machine.systemId = systemId;
+    machine.ip = stream.address != 0 ? QHostAddress(stream.address) : tellerIp;
+    machine.streamPort = stream.port;
+    machine.datagramPort = addressed.datagramAddress.value_or(stream).port;
+    machine.version = version;
+    return machine;
+}
+
 void DirectPlayPeer::RemoveMachine(uint32_t systemId) {
     std::vector<uint32_t> owned;
     for (const auto& [id, player] : players_) {
@@ -450,14 +462,9 @@ void DirectPlayPeer::LearnMachineOf(const PlayerInfo& player, const Decoded& dec
         machines_.count(player.systemPlayerId) != 0) {
         return;
     }
-    RemoteMachine machine;
-    machine.systemId = player.systemPlayerId;
-    machine.ip = stream.address != 0 ? QHostAddress(stream.address) : origin.sourceIp;
-    machine.streamPort = stream.port;
-    machine.datagramPort = player.datagramAddress.value_or(stream).port;
-    machine.version = ClampVersion(decoded.version);
-    AddMachine(machine);
-    LogLine("machine " + std::to_string(machine.systemId) + " learnt from its player " +
+    AddMachine(MachineAddressedBy(player.systemPlayerId, player, origin.sourceIp,
+                                  ClampVersion(decoded.version)));
+    LogLine("machine " + std::to_string(player.systemPlayerId) + " learnt from its player " +
             std::to_string(player.id));
 }
 

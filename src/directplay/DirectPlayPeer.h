@@ -147,6 +147,10 @@ class DirectPlayPeer : public QObject {
     void RemovePlayer(uint32_t id);
     void RemoveMachine(uint32_t systemId);
     void AddMachine(const RemoteMachine& machine);
+    // A machine at the addresses a player of it carries (it must have a stream address);
+    // 0.0.0.0 stands for the address of the machine that told us.
+    static RemoteMachine MachineAddressedBy(uint32_t systemId, const PlayerInfo& addressed,
+                                            const QHostAddress& tellerIp, uint16_t version);
     void MarkLost(const std::string& reason);
     // A new join starts with a clean slate.
     void ClearLost() {
