@@ -51,19 +51,18 @@ QString RunTshark(QStringList arguments) {
     return QString::fromUtf8(read.readAllStandardOutput());
 }
 
-// One player described in a message, as the dissector read it: packed (player announcements)
-// or super-packed (the name table).
-struct DissectedPlayer {
-    uint32_t flags = 0;
-    int spSize = -1;   // absent
-    int dialect = -1;  // absent (super-packed entries carry it for system players only)
+// Joiners refuse a player without its machine's 32 bytes of address data; our own players
+// (and the host's system player in the name table) carry the dialect of their message. Each
+// player is described packed (player announcements) or super-packed (the name table), the
+// dialect present in super-packed entries of system players only.
+void ExpectEveryPlayerAddressedInOneDialect(const QString& file) {
+    struct Player {
+        uint32_t flags = 0;
+        int spSize = -1, dialect = -1, messageDialect = -1;  // -1: absent
+    };
+    std::vector<Player> players;
     int messageDialect = -1;
-};
-
-std::vector<DissectedPlayer> DissectedPlayers(const QString& file) {
     QXmlStreamReader xml(RunTshark({"-r", file, "-Y", "dplay", "-T", "pdml"}));
-    std::vector<DissectedPlayer> players;
-    int messageDialect = -1;
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != u"field") {
             continue;
@@ -82,16 +81,9 @@ std::vector<DissectedPlayer> DissectedPlayers(const QString& file) {
             players.back().dialect = value;
         }
     }
-    return players;
-}
-
-// Joiners refuse a player without its machine's 32 bytes of address data; our own players
-// (and the host's system player in the name table) carry the dialect of their message.
-void ExpectEveryPlayerAddressedInOneDialect(const QString& file) {
     int applicationPlayers = 0;
-    for (const DissectedPlayer& player : DissectedPlayers(file)) {
-        const bool system = (player.flags & player_flags::kSystemPlayer) != 0;
-        applicationPlayers += system ? 0 : 1;
+    for (const Player& player : players) {
+        applicationPlayers += (player.flags & player_flags::kSystemPlayer) != 0 ? 0 : 1;
         EXPECT_EQ(player.spSize, 32) << "player flags " << player.flags;
         const bool ours = (player.flags & (player_flags::kLocal | player_flags::kNameServer)) != 0;
         if (ours && player.dialect != -1) {
@@ -112,21 +104,16 @@ TEST(DirectPlayCapture, WiresharkDecodesEveryMessageWeSend) {
     const testing::TempDir dir;
     const QString file = QString::fromStdString((dir / "session.pcapng").string());
     const PortPlan plan = testing::DirectPlayTestPorts(kPortNumber);
-    const QString filter = QString("port %1 or portrange %2-%3")
-                               .arg(plan.enumPort)
-                               .arg(plan.rangeFirst)
-                               .arg(plan.rangeLast);
+    const QString filter = QString::asprintf("port %d or portrange %d-%d", plan.enumPort,
+                                             plan.rangeFirst, plan.rangeLast);
     QProcess capture;
     capture.start(Tshark(), {"-i", "lo", "-f", filter, "-w", file});
     ASSERT_TRUE(capture.waitForStarted(5000));
     QByteArray status;
-    const bool capturing = SpinUntil(
-        [&] {
-            status += capture.readAllStandardError();
-            return status.contains("Capturing on");
-        },
-        10000);
-    if (!capturing) {
+    const auto announced = [&] {
+        return (status += capture.readAllStandardError()).contains("Capturing on");
+    };
+    if (!SpinUntil(announced, 10000)) {
         capture.kill();
         capture.waitForFinished(5000);
         GTEST_SKIP() << "tshark cannot capture on the loopback interface here";
@@ -137,17 +124,12 @@ TEST(DirectPlayCapture, WiresharkDecodesEveryMessageWeSend) {
     capture.terminate();
     ASSERT_TRUE(capture.waitForFinished(10000));
 
-    const QString output = RunTshark({"-r", file,
-                                      "-Y", "dplay or _ws.malformed",
-                                      "-T", "fields",
-                                      "-E", "occurrence=a",
-                                      "-E", "aggregator=;",
-                                      "-e", "frame.number",
-                                      "-e", "dplay.command",
-                                      "-e", "_ws.malformed",
-                                      "-e", "_ws.expert.severity",
-                                      "-e", "dplay.type_01.game_name",
-                                      "-e", "dplay.pp.short_name"});
+    const QString output = RunTshark(
+        QStringList{"-r", file} +
+        QString("-Y dplay||_ws.malformed -T fields -E occurrence=a -E aggregator=; -e frame.number "
+                "-e dplay.command -e _ws.malformed -e _ws.expert.severity "
+                "-e dplay.type_01.game_name -e dplay.pp.short_name")
+            .split(' '));
     std::set<int> commands;
     QStringList names;
     for (const QString& line : output.split('\n', Qt::SkipEmptyParts)) {
