@@ -203,8 +203,7 @@ TEST(DirectPlayClient, WhereTheHostRelaysEverythingForTheOthersGoesThroughIt) {
     EXPECT_EQ(std::get<CreatePlayer>(relayed(kClientId)).playerId, kPlayerId);
     client.SendToAll(kPlayerId, Bytes{1, 2, 3});
     const auto data = SplitPlayerData(std::get<PlayerData>(relayed(kPlayerId)));
-    EXPECT_EQ(data->idFrom, kPlayerId);
-    EXPECT_EQ(data->payload, (Bytes{1, 2, 3}));
+    EXPECT_EQ(std::tie(data->idFrom, data->payload), std::tuple(kPlayerId, Bytes{1, 2, 3}));
 
     host.machine.SendTo(client.transport().streamPort(),
                         EncodePlayerData(host.machine.address(), 0x6006, 0, {7}));
@@ -221,9 +220,8 @@ TEST(DirectPlayClient, WhereTheHostRelaysEverythingForTheOthersGoesThroughIt) {
 // Whether the host refuses our player or never answers, the client ends up not joined: it has
 // told the session its machine left, and the next call fails as a session error does.
 TEST(DirectPlayClient, FailedPlayerCreationLeavesTheClientNotJoined) {
-    const std::vector<std::optional<RequestPlayerReply>> answers = {
-        RequestPlayerReply{0, kErrorNoNewPlayers}, std::nullopt};
-    for (const auto& answer : answers) {
+    for (const auto& answer : std::vector<std::optional<RequestPlayerReply>>{
+             RequestPlayerReply{0, kErrorNoNewPlayers}, std::nullopt}) {
         ScriptedHost host;
         host.playerReply = answer;
         Timings timings = testing::QuietTimings();

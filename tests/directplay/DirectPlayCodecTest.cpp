@@ -126,6 +126,7 @@ TEST(DirectPlayCodec, PlayerIdRequestAndSmallFixedMessages) {
     }
 }
 
+// The add-forward request of a dialect-11 joiner, byte for byte, and back.
 TEST(DirectPlayCodec, AddForwardRequestMatchesWhatAJoinerSends) {
     const AddForwardRequest request{0, 0x00410001, JoinerSystemPlayer(), u"", 0};
     const Bytes bytes = Enc(request, 11);
