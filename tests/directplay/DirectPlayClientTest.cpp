@@ -131,7 +131,6 @@ TEST(DirectPlayClient, ReachesMachinesInEveryShapeAndDescribesItselfInTheHostsDi
     EXPECT_EQ(client.PlayerName(0x5015), u"With");
     EXPECT_EQ(client.PlayerName(0x7007), u"Without");
     EXPECT_EQ(client.PlayerName(0x6006), u"Remote");
-    ASSERT_EQ(client.machines().count(0x5005), 1u);
     EXPECT_EQ(client.machines().at(0x5005).streamPort, other.port());
     const auto ack = host.machine.Take(kAddForwardAck);
     ASSERT_TRUE(ack.has_value());

@@ -41,13 +41,6 @@ uint32_t At32(const Bytes& bytes, size_t at) {
            (static_cast<uint32_t>(bytes[at + 3]) << 24);
 }
 
-// The 32-bit words at the given offsets.
-void ExpectWords(const Bytes& bytes, std::initializer_list<std::pair<size_t, uint32_t>> words) {
-    for (const auto& [at, value] : words) {
-        EXPECT_EQ(At32(bytes, at), value) << "at byte " << at;
-    }
-}
-
 template <typename T>
 T DecodeAs(const Bytes& bytes) {
     const DecodeResult result = Decode(bytes);
@@ -96,16 +89,18 @@ TEST(DirectPlayCodec, EnumSessionsMatchesTheReferenceBytesAndCarriesAPassword) {
     ExpectRoundTrip(bytes);
 }
 
-// The session description and name of an enumeration reply at their offsets.
+// An enumeration reply, byte for byte: the description (size, flags, instance, application,
+// max and current players, name and password slots, reserved words, user words), then the
+// name's offset counted from "play".
 TEST(DirectPlayCodec, EnumSessionsReplyLaysOutDescAndName) {
     EnumSessionsReply reply{{}, u"LOTHAIR"};
     reply.desc.flags = 0x404, reply.desc.maxPlayers = 1000, reply.desc.currentPlayers = 1;
     reply.desc.instance[0] = 0xAB, reply.desc.reserved1 = 0x12340000;
     const Bytes bytes = Enc(reply);
-    ASSERT_EQ(bytes.size(), 128u);
-    // desc size, flags, max and current players, name offset from "play"
-    ExpectWords(bytes, {{28, 80}, {32, 0x404}, {68, 1000}, {72, 1}, {108, 92}});
-    EXPECT_EQ(bytes[112], 'L');
+    EXPECT_EQ(bytes, Hex("80 00 b0 fa " + kAt2300 + "70 6c 61 79 01 00 0e 00 | 50 00 00 00 | " +
+                         "04 04 00 00 | ab 00*15 | 00*16 | e8 03 00 00 | 01 00 00 00 | 00*8 | "
+                         "00 00 34 12 | 00*20 | 5c 00 00 00 | "
+                         "4c 00 4f 00 54 00 48 00 41 00 49 00 52 00 00 00"));
     ExpectRoundTrip(bytes);
 }
 
@@ -140,21 +135,17 @@ TEST(DirectPlayCodec, AddForwardRequestMatchesWhatAJoinerSends) {
     ExpectRoundTrip(bytes, 11);
 }
 
-// UTF-16 name lengths count the terminator; the verify variant differs only in its command.
-// Found by fuzzing the relay of a created player into a name table: a name with a NUL in it
-// came back cut short from the name table (whose names are terminated) and what followed was
+// A created player comes back whole, names in UTF-16; the verify variant differs only in its
+// command. Found by fuzzing the relay of a created player into a name table: a name with a NUL in
+// it came back cut short from the name table (whose names are terminated) and what followed was
 // misread. A name now ends at its first NUL wherever it is read.
-TEST(DirectPlayCodec, CreatePlayerNamesCountTheirTerminatorAndEndAtTheFirstNul) {
+TEST(DirectPlayCodec, CreatePlayerRoundTripsAndANameEndsAtItsFirstNul) {
     CreatePlayer create{0, 77, PlayerOf(77, 5, u"ATC", u"Player"), false};
     create.player.flags = player_flags::kLocal;
-    const Bytes bytes = Enc(create);
-    ExpectWords(bytes, {{48, 48 + 8 + 14}, {60, 8}, {64, 14}});  // packed size, "ATC" + NUL
-    EXPECT_EQ(bytes.size(), 48u + 70 + 6);                       // trailing empty string and dword
-    ExpectRoundTrip(bytes);
+    ExpectRoundTrip(Enc(create));
     create.verify = true;
-    const Bytes verify = Enc(create);
-    EXPECT_EQ(verify[24], kCreatePlayerVerify);
-    ExpectRoundTrip(verify);
+    EXPECT_EQ(Enc(create)[24], kCreatePlayerVerify);
+    ExpectRoundTrip(Enc(create));
     create.player.shortName = u"Jos\u00e9 \u20ac\u00fc";
     create.player.longName.clear();
     EXPECT_EQ(DecodeAs<CreatePlayer>(Enc(create)).player, create.player);
@@ -184,7 +175,6 @@ TEST(DirectPlayCodec, SuperEnumPlayersReplyRoundTripsTheNameTable) {
     big.playerData = Bytes(70000, 0x5A);
     snapshot.players = {SystemPlayerOf(0x7, 0x100, 14, kPort2300, kPort2300), joiner, big, pilot};
     const Bytes bytes = Enc(snapshot);
-    ExpectWords(bytes, {{44, 36}, {48, 116}});
     EXPECT_EQ(DecodeAs<SuperEnumPlayersReply>(bytes).players, snapshot.players);
     ExpectRoundTrip(bytes);
 }
