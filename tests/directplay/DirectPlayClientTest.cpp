@@ -24,9 +24,7 @@ namespace {
 using testing::PlayerOf;
 using testing::ScriptedMachine;
 using testing::SpinUntil;
-using ::testing::StrEq;
 using testing::SystemPlayerOf;
-using ::testing::ThrowsMessage;
 
 constexpr uint16_t kDialect = 11;
 constexpr uint32_t kHostId = 0x1001;
@@ -34,8 +32,8 @@ constexpr uint32_t kClientId = 0x2002;
 constexpr uint32_t kPlayerId = 0x3003;
 
 // A host scripted to admit one machine: it hands out ids, answers the add-forward request with
-// `nameTable` (at first its own system player alone) and a player id request with
-// `playerReply` (none: silence).
+// `beforeNameTable` and `nameTable` (at first its own system player alone) and a player id
+// request with `playerReply` (none: silence).
 struct ScriptedHost {
     ScriptedHost() {
         machine.OnReceive([this](const ScriptedMachine::Received& received) { Answer(received); });
@@ -46,28 +44,20 @@ struct ScriptedHost {
     }
 
     FoundSession Session() const {
-        FoundSession session;
-        session.desc.maxPlayers = 8;
-        session.desc.flags = nameTable.desc.flags;
-        session.hostIp = QHostAddress::LocalHost;
-        session.hostPort = machine.port();
-        session.version = kDialect;
-        return session;
+        return {nameTable.desc, u"", QHostAddress::LocalHost, machine.port(), kDialect};
     }
 
     void Answer(const ScriptedMachine::Received& received) {
-        const quint16 to = received.decoded.sender.port;
-        const Message& message = received.decoded.message;
         const auto send = [&](const Message& answer) {
-            machine.SendTo(to, Encode(answer, machine.address(), kDialect));
+            machine.SendTo(received.decoded.sender.port,
+                           Encode(answer, machine.address(), kDialect));
         };
-        if (const auto* request = std::get_if<RequestPlayerId>(&message)) {
-            if ((request->flags & player_flags::kSystemPlayer) != 0) {
-                send(RequestPlayerReply{kClientId, 0});
-            } else if (playerReply) {
-                send(*playerReply);
-            }
-        } else if (std::holds_alternative<AddForwardRequest>(message)) {
+        const auto* request = std::get_if<RequestPlayerId>(&received.decoded.message);
+        if (request && (request->flags & player_flags::kSystemPlayer) != 0) {
+            send(RequestPlayerReply{kClientId, 0});
+        } else if (request && playerReply) {
+            send(*playerReply);
+        } else if (std::holds_alternative<AddForwardRequest>(received.decoded.message)) {
             for (const Message& early : beforeNameTable) {
                 send(early);
             }
@@ -78,34 +68,37 @@ struct ScriptedHost {
     ScriptedMachine machine;
     std::vector<Message> beforeNameTable;
     SuperEnumPlayersReply nameTable;
-    std::optional<RequestPlayerReply> playerReply;
+    std::optional<RequestPlayerReply> playerReply = RequestPlayerReply{kPlayerId, 0};
 };
+
+PlayerInfo At(PlayerInfo player, SockAddr address) {
+    player.streamAddress = player.datagramAddress = address;
+    return player;
+}
 
 // A CREATEPLAYER as another implementation may write it: the packed player's fixed part ends
 // at `fixedSize` (44 lacks ParentID), names counted without their terminators.
 Bytes ForeignCreatePlayer(uint32_t id, uint32_t machine, const std::u16string& name,
                           uint32_t fixedSize, std::optional<SockAddr> stream) {
-    ByteWriter name16;
-    for (char16_t unit : name) {
-        name16.UInt16(static_cast<uint16_t>(unit));
-    }
+    const auto nameSize = static_cast<uint32_t>(2 * name.size());
     const uint32_t spSize = stream ? 32 : 0;
-    const uint32_t size = fixedSize + static_cast<uint32_t>(name16.Size()) + spSize;
     ByteWriter body;
-    body.UInt32(0), body.UInt32(id), body.UInt32(0), body.UInt32(28), body.UInt32(0);
-    body.UInt32(size), body.UInt32(0x8), body.UInt32(id);
-    body.UInt32(static_cast<uint32_t>(name16.Size())), body.UInt32(0), body.UInt32(spSize);
-    body.UInt32(0), body.UInt32(0), body.UInt32(machine), body.UInt32(fixedSize);
-    body.UInt32(kDialect);
+    // idTo, player id, group, packed player at 28, no password; then the packed player: size,
+    // flags, id, name lengths, SP and data sizes, count, machine, fixed size, dialect
+    for (const uint32_t word :
+         {0u, id, 0u, 28u, 0u, fixedSize + nameSize + spSize, 0x8u, id, nameSize, 0u, spSize, 0u,
+          0u, machine, fixedSize, uint32_t{kDialect}}) {
+        body.UInt32(word);
+    }
     if (fixedSize >= 48) {
         body.UInt32(0);  // ParentID
     }
-    body.Bytes(name16.bytes());
-    if (stream) {
-        Bytes sp(16, 0);  // AF_INET, port big-endian, address 0.0.0.0
-        sp[0] = 2, sp[2] = static_cast<uint8_t>(stream->port >> 8);
-        sp[3] = static_cast<uint8_t>(stream->port);
-        body.Bytes(sp), body.Bytes(sp);
+    for (const char16_t unit : name) {
+        body.UInt16(static_cast<uint16_t>(unit));
+    }
+    for (int copy = 0; stream && copy < 2; ++copy) {  // AF_INET, port big-endian, 0.0.0.0
+        body.UInt16(2), body.Int8(static_cast<uint8_t>(stream->port >> 8));
+        body.Int8(static_cast<uint8_t>(stream->port)), body.Zeros(12);
     }
     body.UInt16(0), body.UInt32(0);
     Bytes bytes = Encode(Unhandled{kCreatePlayer}, SockAddr{1, 0}, kDialect);
@@ -114,91 +107,70 @@ Bytes ForeignCreatePlayer(uint32_t id, uint32_t machine, const std::u16string& n
     return bytes;
 }
 
-// Every entry is taken, with or without address data: a machine listed without addresses is
-// reached at those of its players. What our client sends carries its own addresses and the
-// host's dialect throughout.
-TEST(DirectPlayClient, ReadsNameTablesAndPlayersInEveryShapeAndDescribesItself) {
-    ScriptedMachine other;  // a second machine, listed without address data
+// Every machine is reached, however we hear of it: listed with or without address data (then
+// at the addresses of its players), announced while our join goes on (the host gets our
+// acknowledgement at once), or known only by one of its players. Name table entries and
+// players announced without ParentID, address data or name terminators are all taken. What
+// our client sends carries its own addresses and the host's dialect throughout.
+TEST(DirectPlayClient, ReachesMachinesInEveryShapeAndDescribesItselfInTheHostsDialect) {
+    ScriptedMachine other;  // listed without address data
+    ScriptedMachine early;  // announced before the name table comes
+    ScriptedMachine unannounced;
     ScriptedHost host;
-    host.playerReply = RequestPlayerReply{kPlayerId, 0};
-    PlayerInfo withAddresses = PlayerOf(0x5005, kHostId, u"With");
-    withAddresses.streamAddress = withAddresses.datagramAddress = host.machine.address();
-    PlayerInfo remote = PlayerOf(0x6006, 0x4004, u"Remote");
-    remote.streamAddress = remote.datagramAddress = SockAddr{other.port(), 0x7F000001};
-    host.nameTable.name = u"Scripted";
-    host.nameTable.players.insert(host.nameTable.players.end(),
-                                  {SystemPlayerOf(0x5, 0x4004, kDialect), withAddresses,
-                                   PlayerOf(0x7007, kHostId, u"Without"), remote});
+    host.beforeNameTable = {
+        AddForward{kClientId, 0x4004,
+                   SystemPlayerOf(0x5, 0x4004, kDialect, early.address(), early.address())}};
+    host.nameTable.players.insert(
+        host.nameTable.players.end(),
+        {SystemPlayerOf(0x5, 0x5005, kDialect),
+         At(PlayerOf(0x5015, kHostId, u"With"), host.machine.address()),
+         PlayerOf(0x7007, kHostId, u"Without"),
+         At(PlayerOf(0x6006, 0x5005, u"Remote"), SockAddr{other.port(), 0x7F000001})});
     DirectPlayClient client(testing::DirectPlayTestPorts(47750), testing::QuietTimings());
     client.Join(host.Session());
-    EXPECT_EQ(client.PlayerName(0x5005), u"With");
+    EXPECT_EQ(client.PlayerName(0x5015), u"With");
     EXPECT_EQ(client.PlayerName(0x7007), u"Without");
     EXPECT_EQ(client.PlayerName(0x6006), u"Remote");
-    ASSERT_EQ(client.machines().count(0x4004), 1u);
-    EXPECT_EQ(client.machines().at(0x4004).streamPort, other.port());
+    EXPECT_EQ(client.machines().at(0x5005).streamPort, other.port());
+    const auto ack = host.machine.Take(kAddForwardAck);
+    ASSERT_TRUE(ack.has_value());
+    EXPECT_EQ(std::get<AddForwardAck>(ack->decoded.message).id, 0x4004u);
 
     const auto request = host.machine.Take(kAddForwardRequest);
     ASSERT_TRUE(request.has_value());
     const SockAddr stream{client.transport().streamPort(), 0};
     const SockAddr datagram{client.transport().datagramPort(), 0};
-    const PlayerInfo system = std::get<AddForwardRequest>(request->decoded.message).player;
     EXPECT_EQ(request->decoded.version, kDialect);
-    EXPECT_EQ(system.flags, 0x9u);
-    EXPECT_EQ(system.version, kDialect);
-    EXPECT_EQ(system.streamAddress, stream);
-    EXPECT_EQ(system.datagramAddress, datagram);
-
-    // Our player reaches both machines, the unlisted one at the address its player gave.
-    EXPECT_EQ(client.CreatePlayer(u"ATC", u"Player"), kPlayerId);
-    for (ScriptedMachine* machine : {&host.machine, &other}) {
-        const auto create = machine->Take(kCreatePlayer);
-        ASSERT_TRUE(create.has_value());
-        const PlayerInfo player = std::get<CreatePlayer>(create->decoded.message).player;
-        EXPECT_EQ(create->decoded.version, kDialect);
-        EXPECT_EQ(player.flags, player_flags::kLocal);
-        EXPECT_EQ(player.version, kDialect);
-        EXPECT_EQ(player.streamAddress, stream);
-        EXPECT_EQ(player.datagramAddress, datagram);
-    }
-
-    // Players announced without ParentID or address data, names without terminators.
-    other.SendTo(client.transport().streamPort(),
-                 ForeignCreatePlayer(0x8008, 0x4004, u"Old", 44, SockAddr{other.port(), 0}));
-    other.SendTo(client.transport().streamPort(),
-                 ForeignCreatePlayer(0x9009, 0x4004, u"Bare", 48, std::nullopt));
-    ASSERT_TRUE(SpinUntil([&] { return client.HasPlayer(0x9009); }, 2000));
-    EXPECT_EQ(client.PlayerName(0x8008), u"Old");
-    EXPECT_EQ(client.PlayerName(0x9009), u"Bare");
-    EXPECT_EQ(client.transport().rejectedInputs(), 0);
-}
-
-// Machines we hear of while our join goes on, or only through one of their players: the host
-// gets our acknowledgement at once, and each machine is reached at the address it gave.
-TEST(DirectPlayClient, MachinesAnnouncedDuringOurJoinOrOnlyByTheirPlayersAreReached) {
-    ScriptedMachine early;
-    ScriptedMachine unannounced;
-    ScriptedHost host;
-    host.playerReply = RequestPlayerReply{kPlayerId, 0};
-    host.beforeNameTable = {
-        AddForward{kClientId, 0x4004,
-                   SystemPlayerOf(0x5, 0x4004, kDialect, early.address(), early.address())}};
-    DirectPlayClient client(testing::DirectPlayTestPorts(47747), testing::QuietTimings());
-    client.Join(host.Session());
-    const auto ack = host.machine.Take(kAddForwardAck);
-    ASSERT_TRUE(ack.has_value());
-    EXPECT_EQ(std::get<AddForwardAck>(ack->decoded.message).id, 0x4004u);
+    EXPECT_EQ(std::get<AddForwardRequest>(request->decoded.message).player,
+              SystemPlayerOf(0x9, kClientId, kDialect, stream, datagram));
 
     unannounced.SendTo(client.transport().streamPort(),
-                       ForeignCreatePlayer(0x8008, 0x5005, u"Late", 48, unannounced.address()));
+                       ForeignCreatePlayer(0x8008, 0xA00A, u"Late", 48, unannounced.address()));
     ASSERT_TRUE(SpinUntil([&] { return client.HasPlayer(0x8008); }, 2000));
     EXPECT_EQ(client.CreatePlayer(u"ATC", u"Player"), kPlayerId);
+    PlayerInfo ours = At(PlayerOf(kPlayerId, kClientId, u"ATC", u"Player"), stream);
+    ours.datagramAddress = datagram;
+    ours.flags = player_flags::kLocal, ours.version = kDialect;
+    for (ScriptedMachine* machine : {&host.machine, &other, &early, &unannounced}) {
+        const auto create = machine->Take(kCreatePlayer);
+        ASSERT_TRUE(create.has_value());
+        EXPECT_EQ(create->decoded.version, kDialect);
+        EXPECT_EQ(std::get<CreatePlayer>(create->decoded.message).player, ours);
+    }
     client.SendToAll(kPlayerId, Bytes{1, 2, 3});
-    EXPECT_TRUE(early.Take(kCreatePlayer).has_value());
-    EXPECT_TRUE(unannounced.Take(kCreatePlayer).has_value());
     const auto data = unannounced.Take(0);
     ASSERT_TRUE(data.has_value());
     EXPECT_EQ(SplitPlayerData(std::get<PlayerData>(data->decoded.message))->payload,
               (Bytes{1, 2, 3}));
+
+    other.SendTo(client.transport().streamPort(),
+                 ForeignCreatePlayer(0x9009, 0x5005, u"Old", 44, SockAddr{other.port(), 0}));
+    other.SendTo(client.transport().streamPort(),
+                 ForeignCreatePlayer(0x9019, 0x5005, u"Bare", 48, std::nullopt));
+    ASSERT_TRUE(SpinUntil([&] { return client.HasPlayer(0x9019); }, 2000));
+    EXPECT_EQ(client.PlayerName(0x9009), u"Old");
+    EXPECT_EQ(client.PlayerName(0x9019), u"Bare");
+    EXPECT_EQ(client.transport().rejectedInputs(), 0);
 }
 
 // A session whose host relays: what is meant for the others goes to the host, wrapped, and
@@ -207,23 +179,20 @@ TEST(DirectPlayClient, WhereTheHostRelaysEverythingForTheOthersGoesThroughIt) {
     ScriptedMachine other;
     ScriptedHost host;
     host.nameTable.desc.flags |= session_flags::kMulticastServer;
-    host.playerReply = RequestPlayerReply{kPlayerId, 0};
     host.nameTable.players.insert(
         host.nameTable.players.end(),
         {SystemPlayerOf(0x5, 0x4004, kDialect, other.address(), other.address()),
          PlayerOf(0x6006, 0x4004, u"Pilot")});
     DirectPlayClient client(testing::DirectPlayTestPorts(47748), testing::QuietTimings());
     client.Join(host.Session());
+    // The inner message of the next relay request from `playerFrom`, sent on with a prefix
+    // again as the host would: it reads as a whole message.
     const auto relayed = [&](uint32_t playerFrom) {
         const auto received = host.machine.Take(kAsk4MulticastGuaranteed);
         EXPECT_TRUE(received.has_value());
-        if (!received) {
-            return Message{};
-        }
-        const auto& ask = std::get<Ask4Multicast>(received->decoded.message);
-        EXPECT_EQ(ask.groupTo, 0u);
-        EXPECT_EQ(ask.playerFrom, playerFrom);
-        // Sent on, the inner message gets a prefix again and reads as a whole message.
+        const auto ask =
+            received ? std::get<Ask4Multicast>(received->decoded.message) : Ask4Multicast{};
+        EXPECT_EQ(std::tie(ask.groupTo, ask.playerFrom), std::tuple(0u, playerFrom));
         const DecodeResult passedOn = Decode(Encode(PlayerData{ask.inner}, SockAddr{1, 0}, 0));
         EXPECT_TRUE(passedOn.ok()) << passedOn.error;
         return passedOn.ok() ? passedOn.decoded->message : Message{};
@@ -233,8 +202,7 @@ TEST(DirectPlayClient, WhereTheHostRelaysEverythingForTheOthersGoesThroughIt) {
     EXPECT_EQ(std::get<CreatePlayer>(relayed(kClientId)).playerId, kPlayerId);
     client.SendToAll(kPlayerId, Bytes{1, 2, 3});
     const auto data = SplitPlayerData(std::get<PlayerData>(relayed(kPlayerId)));
-    EXPECT_EQ(data->idFrom, kPlayerId);
-    EXPECT_EQ(data->payload, (Bytes{1, 2, 3}));
+    EXPECT_EQ(std::tie(data->idFrom, data->payload), std::tuple(kPlayerId, Bytes{1, 2, 3}));
 
     host.machine.SendTo(client.transport().streamPort(),
                         EncodePlayerData(host.machine.address(), 0x6006, 0, {7}));
@@ -251,9 +219,8 @@ TEST(DirectPlayClient, WhereTheHostRelaysEverythingForTheOthersGoesThroughIt) {
 // Whether the host refuses our player or never answers, the client ends up not joined: it has
 // told the session its machine left, and the next call fails as a session error does.
 TEST(DirectPlayClient, FailedPlayerCreationLeavesTheClientNotJoined) {
-    const std::vector<std::optional<RequestPlayerReply>> answers = {
-        RequestPlayerReply{0, kErrorNoNewPlayers}, std::nullopt};
-    for (const auto& answer : answers) {
+    for (const auto& answer : std::vector<std::optional<RequestPlayerReply>>{
+             RequestPlayerReply{0, kErrorNoNewPlayers}, std::nullopt}) {
         ScriptedHost host;
         host.playerReply = answer;
         Timings timings = testing::QuietTimings();
@@ -267,8 +234,9 @@ TEST(DirectPlayClient, FailedPlayerCreationLeavesTheClientNotJoined) {
         const auto left = host.machine.Take(kDeletePlayer);
         ASSERT_TRUE(left.has_value());
         EXPECT_EQ(std::get<DeletePlayer>(left->decoded.message).playerId, kClientId);
-        EXPECT_THAT([&] { client.CreatePlayer(u"ATC", u"Player"); },
-                    ThrowsMessage<DirectPlayError>(StrEq("Not joined to a session")));
+        EXPECT_THAT(
+            [&] { client.CreatePlayer(u"ATC", u"Player"); },
+            ::testing::ThrowsMessage<DirectPlayError>(::testing::StrEq("Not joined to a session")));
     }
 }
 

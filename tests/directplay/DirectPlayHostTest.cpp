@@ -24,21 +24,21 @@ constexpr uint16_t kOldDialect = 11;
 constexpr uint16_t kJoinerDatagramPort = 40001;
 
 // Joins the scripted machine to the host at `hostPort` the way a Windows joiner does: id
-// request, then the add-forward request naming its stream port `streamPort`. Returns its id.
-uint32_t JoinByHand(ScriptedMachine& joiner, quint16 hostPort, quint16 streamPort) {
+// request, then the add-forward request naming its stream port `streamPort` in its system
+// player and in its header (or no port there). Returns its id.
+uint32_t JoinByHand(ScriptedMachine& joiner, quint16 hostPort, quint16 streamPort,
+                    bool portInHeader = true) {
     joiner.SendTo(hostPort, Encode(RequestPlayerId{0x9}, joiner.address(), kOldDialect));
     const auto reply = joiner.Take(kRequestPlayerReply);
     EXPECT_TRUE(reply.has_value());
-    if (!reply) {
-        return 0;
-    }
-    const uint32_t id = std::get<RequestPlayerReply>(reply->decoded.message).id;
+    const uint32_t id = reply ? std::get<RequestPlayerReply>(reply->decoded.message).id : 0;
     const AddForwardRequest request{
         0, id,
         testing::SystemPlayerOf(0x9, id, kOldDialect, SockAddr{streamPort, 0},
                                 SockAddr{kJoinerDatagramPort, 0}),
         u"", 0};
-    joiner.SendTo(hostPort, Encode(request, SockAddr{streamPort, 0}, kOldDialect));
+    joiner.SendTo(hostPort, Encode(request, SockAddr{portInHeader ? streamPort : quint16{0}, 0},
+                                   kOldDialect));
     return id;
 }
 
@@ -50,50 +50,26 @@ PlayerInfo HostPlayerAsSent(DirectPlayHost& host, uint32_t id, std::u16string na
     return player;
 }
 
-TEST(DirectPlayHost, DescribesEveryPlayerWithItsMachineAddressesInTheJoinersDialect) {
+// Our client, joined to the one session of `s` within `withinMs`.
+std::unique_ptr<DirectPlayClient> JoinWithin(const testing::LoopbackSession& s, qint64 withinMs) {
+    auto client = s.Client();
+    QElapsedTimer clock;
+    clock.start();
+    client->Join(client->Enumerate("127.0.0.1", 2000).at(0));
+    EXPECT_LT(clock.elapsed(), withinMs);
+    return client;
+}
+
+// What our host sends a joiner of an older dialect, byte for byte: the name table and later
+// player announcements describe every player with its machine's addresses (ours as 0.0.0.0
+// with our ports, the joiner's at its real address) and our system player speaks the joiner's
+// dialect. The joiner then hears of our client at its real address, the client gets in on the
+// joiner's answer, and when the joiner quits without a word the client is told.
+TEST(DirectPlayHost, DescribesEveryoneInTheJoinersDialectAndTellsOthersWhenAMachineQuits) {
     testing::LoopbackSession s(47740, testing::QuietTimings());
     s.StartHost();
     DirectPlayHost& host = *s.host;
     const quint16 hostPort = host.transport().streamPort();
-    ScriptedMachine joiner;
-    const uint32_t joinerId = JoinByHand(joiner, hostPort, joiner.port());
-    const auto snapshot = joiner.Take(kSuperEnumPlayersReply);
-    ASSERT_TRUE(snapshot.has_value());
-
-    // Our system player speaks the joiner's dialect; every player carries the addresses of
-    // its machine: ours as 0.0.0.0 with our ports, the joiner's with its real address.
-    const PlayerInfo hostSystem = testing::SystemPlayerOf(
-        0x7, host.systemId(), kOldDialect, SockAddr{host.transport().streamPort(), 0},
-        SockAddr{host.transport().datagramPort(), 0});
-    const PlayerInfo joinerSystem =
-        testing::SystemPlayerOf(0x5, joinerId, kOldDialect, SockAddr{joiner.port(), 0x7F000001},
-                                SockAddr{kJoinerDatagramPort, 0x7F000001});
-    SuperEnumPlayersReply expected;
-    expected.desc = host.CurrentDesc();
-    expected.name = u"Loopback Fly-in";
-    expected.players = {hostSystem, joinerSystem};
-    if (joinerId < host.systemId()) {
-        std::swap(expected.players[0], expected.players[1]);
-    }
-    expected.players.push_back(HostPlayerAsSent(host, s.hostPilot, u"Host Pilot"));
-    EXPECT_EQ(snapshot->bytes, Encode(expected, SockAddr{hostPort, 0}, kOldDialect));
-
-    // A player created later is announced the same way, its version the message's dialect.
-    const uint32_t late = host.CreatePlayer(u"Late", u"Pilot");
-    CreatePlayer announced{0, late, HostPlayerAsSent(host, late, u"Late"), false};
-    announced.player.flags = player_flags::kLocal;
-    announced.player.version = kOldDialect;
-    const auto create = joiner.Take(kCreatePlayer);
-    ASSERT_TRUE(create.has_value());
-    EXPECT_EQ(create->bytes, Encode(announced, SockAddr{hostPort, 0}, kOldDialect));
-}
-
-// The scripted joiner, then our client: the joiner hears of the client, at its real address;
-// when the joiner quits without a word, the client is told.
-TEST(DirectPlayHost, AnnouncesMachinesAndTellsOthersWhenOneQuitsWithoutAWord) {
-    testing::LoopbackSession s(47741, testing::QuietTimings());
-    s.StartHost();
-    const quint16 hostPort = s.host->transport().streamPort();
     ScriptedMachine joiner;
     joiner.OnReceive([&](const ScriptedMachine::Received& received) {
         if (const auto* forward = std::get_if<AddForward>(&received.decoded.message)) {
@@ -102,12 +78,29 @@ TEST(DirectPlayHost, AnnouncesMachinesAndTellsOthersWhenOneQuitsWithoutAWord) {
         }
     });
     const uint32_t joinerId = JoinByHand(joiner, hostPort, joiner.port());
-    ASSERT_TRUE(joiner.Take(kSuperEnumPlayersReply).has_value());
-    const auto client = s.Client();
-    QElapsedTimer clock;
-    clock.start();
-    client->Join(client->Enumerate("127.0.0.1", 2000).at(0));
-    EXPECT_LT(clock.elapsed(), s.timings.addForwardWaitMs);  // the joiner's answer let it in
+    const auto snapshot = joiner.Take(kSuperEnumPlayersReply);
+    ASSERT_TRUE(snapshot.has_value());
+    SuperEnumPlayersReply expected{host.CurrentDesc(), u"Loopback Fly-in", u"", {}};
+    expected.players = {
+        testing::SystemPlayerOf(0x7, host.systemId(), kOldDialect, SockAddr{hostPort, 0},
+                                SockAddr{host.transport().datagramPort(), 0}),
+        testing::SystemPlayerOf(0x5, joinerId, kOldDialect, SockAddr{joiner.port(), 0x7F000001},
+                                SockAddr{kJoinerDatagramPort, 0x7F000001})};
+    if (joinerId < host.systemId()) {
+        std::swap(expected.players[0], expected.players[1]);
+    }
+    expected.players.push_back(HostPlayerAsSent(host, s.hostPilot, u"Host Pilot"));
+    EXPECT_EQ(snapshot->bytes, Encode(expected, SockAddr{hostPort, 0}, kOldDialect));
+
+    const uint32_t late = host.CreatePlayer(u"Late", u"Pilot");
+    CreatePlayer announced{0, late, HostPlayerAsSent(host, late, u"Late"), false};
+    announced.player.flags = player_flags::kLocal;
+    announced.player.version = kOldDialect;
+    const auto create = joiner.Take(kCreatePlayer);
+    ASSERT_TRUE(create.has_value());
+    EXPECT_EQ(create->bytes, Encode(announced, SockAddr{hostPort, 0}, kOldDialect));
+
+    const auto client = JoinWithin(s, s.timings.addForwardWaitMs);  // the joiner's answer let it in
     EXPECT_TRUE(client->HasPlayer(joinerId));
     const auto forward = joiner.Take(kAddForward);
     ASSERT_TRUE(forward.has_value());
@@ -119,7 +112,7 @@ TEST(DirectPlayHost, AnnouncesMachinesAndTellsOthersWhenOneQuitsWithoutAWord) {
     joiner.Vanish();
     EXPECT_TRUE(SpinUntil([&] { return !client->HasPlayer(joinerId); }, 3000));
     EXPECT_EQ(client->machines().size(), 1u);
-    EXPECT_FALSE(s.host->HasPlayer(joinerId));
+    EXPECT_FALSE(host.HasPlayer(joinerId));
 }
 
 // A machine that leaves with DELETEPLAYER instead of acknowledging a newcomer's announcement
@@ -139,23 +132,10 @@ TEST(DirectPlayHost, MachineLeavingDuringAnotherJoinLetsItFinishAtOnce) {
                           Encode(DeletePlayer{0, leaverId}, leaver.address(), kOldDialect));
         }
     });
-    leaver.SendTo(hostPort, Encode(RequestPlayerId{0x9}, leaver.address(), kOldDialect));
-    const auto reply = leaver.Take(kRequestPlayerReply);
-    ASSERT_TRUE(reply.has_value());
-    leaverId = std::get<RequestPlayerReply>(reply->decoded.message).id;
-    const AddForwardRequest request{
-        0, leaverId,
-        testing::SystemPlayerOf(0x9, leaverId, kOldDialect, leaver.address(),
-                                SockAddr{kJoinerDatagramPort, 0}),
-        u"", 0};
-    leaver.SendTo(hostPort, Encode(request, SockAddr{0, 0}, kOldDialect));
+    leaverId = JoinByHand(leaver, hostPort, leaver.port(), false);
     ASSERT_TRUE(leaver.Take(kSuperEnumPlayersReply).has_value());
 
-    const auto client = s.Client();
-    QElapsedTimer clock;
-    clock.start();
-    client->Join(client->Enumerate("127.0.0.1", 2000).at(0));
-    EXPECT_LT(clock.elapsed(), 5000);
+    const auto client = JoinWithin(s, 5000);
     EXPECT_FALSE(client->HasPlayer(leaverId));
     EXPECT_FALSE(s.host->HasPlayer(leaverId));
 }
@@ -206,11 +186,7 @@ TEST(DirectPlayHost, MachineDroppedWhileANewcomerIsAnnouncedLeavesTheJoinIntact)
     ASSERT_TRUE(SpinUntil([&] { return first->HasPlayer(stalledId); }, 2000));
     testing::Spin(200);
 
-    const auto third = s.Client();
-    QElapsedTimer clock;
-    clock.start();
-    third->Join(third->Enumerate("127.0.0.1", 2000).at(0));
-    EXPECT_LT(clock.elapsed(), 5000);  // nobody waited for the dropped machine's answer
+    const auto third = JoinWithin(s, 5000);  // nobody waited for the dropped machine's answer
     EXPECT_EQ(host.machines().count(stalledId), 0u);
     EXPECT_EQ(host.machines().size(), 2u);
     EXPECT_TRUE(SpinUntil([&] { return !first->HasPlayer(stalledId); }, 2000));

@@ -19,6 +19,8 @@ void AnswerDialog(const QString& text, bool accept) {
     });
 }
 
+// The typed address comes back trimmed, an empty one (search the local network) as empty,
+// and cancelling gives nothing.
 TEST(HostAddressDialog, ReturnsTheTypedAddressOrNothingWhenCancelled) {
     AnswerDialog("  10.0.0.5 ", true);
     EXPECT_EQ(AskHostAddress(), "10.0.0.5");
