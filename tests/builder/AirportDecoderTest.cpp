@@ -111,13 +111,10 @@ TEST(AirportDecoder, HeaderIcaoAndFrequenciesFirstOfEachTypeWinsAsHexDigitsReadD
                      decoded.approachFreq, decoded.departureFreq, decoded.centerFreq}),
         (std::vector<std::string>{"118.3", "127.85", "121.9", "128.25", "124.6", "122",
                                   "132.4575"}));
-    for (const auto& [word, text] : {std::pair{0x01183000, "118.3"},
-                                     {0x01080500, "108.05"},
-                                     {0x01220000, "122"},
-                                     {0, "0"},
-                                     {0x011A3000, ""}}) {
-        EXPECT_EQ(FrequencyText(word), text) << std::hex << word;  // the last is no frequency
-    }
+    // Hexadecimal digits read as decimal; the last word is no frequency.
+    EXPECT_EQ((std::vector{FrequencyText(0x01183000), FrequencyText(0x01080500),
+                           FrequencyText(0x01220000), FrequencyText(0), FrequencyText(0x011A3000)}),
+              (std::vector<std::string>{"118.3", "108.05", "122", "0", ""}));
 }
 
 // Taxi points and parkings stand their metres away from the reference point as stored; a
