@@ -66,7 +66,8 @@ class AirportWindowTest : public ::testing::Test {
     std::vector<AirportRecord> airports;
 };
 
-// Start-up accepts the database's name in any letter case; so does the loading.
+// The grid and the database load a second after opening; start-up accepts the database's
+// name in any letter case, and so does the loading.
 TEST_F(AirportWindowTest, LoadsTheGridAndTheDatabaseOneSecondAfterOpening) {
     dir.Write("sim/SCENERY/Magdec.bgl",
               scenery::BuildMagdecBgl([](int, int) { return int16_t{-1820}; }));
@@ -85,6 +86,8 @@ TEST_F(AirportWindowTest, LoadsTheGridAndTheDatabaseOneSecondAfterOpening) {
     EXPECT_TRUE(messages.shown.empty());
 }
 
+// Missing files are reported in a message and the status line; the list stays empty and a
+// search finds nothing.
 TEST_F(AirportWindowTest, MissingFilesAreReportedAndTheListStaysEmpty) {
     std::filesystem::remove(state.DatabaseFile());
     auto window = OpenAndLoad();
@@ -98,24 +101,26 @@ TEST_F(AirportWindowTest, MissingFilesAreReportedAndTheListStaysEmpty) {
     EXPECT_TRUE(Lines(*window).empty());
 }
 
-// Taking an airport over collects the airspaces around it.
+// A search lists the matches; an empty text or an empty database does nothing, and the button
+// does nothing without a selected line. Taking an airport over collects the airspaces around
+// it, replacing those of an earlier airport, and hands over.
 TEST_F(AirportWindowTest, SearchesAndTakesTheSelectedAirportOverWithItsAirspaces) {
     dir.Write("sim/Scenery/AFD/Here.bgl",
               scenery::BuildAirspaceBgl({scenery::CircleAirspace(0.0, 0.0, 5, 0, 2500)}));
     dir.Write("sim/Scenery/AFD/Elsewhere.BGL",
               scenery::BuildAirspaceBgl({scenery::CircleAirspace(45.0, 7.0, 5, 0, 2500)}));
     state.settings.facilityDataFolder = (dir / "sim" / "Scenery" / "Afd").string();
-    state.airport.airspaces.resize(3);  // left from an earlier airport
+    state.airport.airspaces.resize(3);
     auto window = OpenAndLoad();
-    window->getAirportButton().click();  // nothing listed: nothing happens
+    window->getAirportButton().click();
     Search(*window, "  INTL ");
     EXPECT_EQ(Lines(*window),
               (std::vector<std::string>{"Camden Intl   Index: 0", "Eldorado Intl   Index: 1"}));
-    Search(*window, "");  // an empty text, or an empty database, does nothing
+    Search(*window, "");
     state.settings.airportCount = 0;
     Search(*window, "field");
     EXPECT_EQ(Lines(*window).size(), 2u);
-    window->getAirportButton().click();  // nothing selected yet
+    window->getAirportButton().click();
     EXPECT_TRUE(flow.shown.empty());
 
     window->resultList().setCurrentRow(1);
@@ -126,10 +131,12 @@ TEST_F(AirportWindowTest, SearchesAndTakesTheSelectedAirportOverWithItsAirspaces
     EXPECT_TRUE(window->isHidden());
     ASSERT_EQ(state.airport.airspaces.size(), 1U);
     EXPECT_EQ(state.airport.airspaces[0].typeName, "Airspace Class D");
-    EXPECT_EQ(window->progressBar().maximum(), 2);
-    EXPECT_EQ(window->progressBar().value(), 2);
+    EXPECT_EQ(std::pair(window->progressBar().maximum(), window->progressBar().value()),
+              std::pair(2, 2));
 }
 
+// EXIT (or closing) empties the list and ends the program, unless the main window runs: then
+// closing returns to it.
 TEST_F(AirportWindowTest, ExitOrClosingEndsTheProgramUnlessTheMainWindowRuns) {
     auto window = OpenAndLoad();
     window->exitButton().click();

@@ -20,16 +20,21 @@ using scenery::Bytes;
 constexpr double kLat = 36.5;
 constexpr double kLon = -97.0;
 
-BglAirspace Circle(int32_t radius, int32_t lowerFt, int32_t upperFt) {
-    return scenery::CircleAirspace(kLat, kLon, radius, lowerFt, upperFt);
+BglAirspace Circle(int32_t radius, int32_t lowerFt, int32_t upperFt,
+                   const std::vector<std::string>& shortNames = {}) {
+    BglAirspace airspace = scenery::CircleAirspace(kLat, kLon, radius, lowerFt, upperFt);
+    airspace.shortNames = shortNames;
+    return airspace;
 }
 
-BglAirspace Boxed(double south, double west, double north, double east) {
-    BglAirspace airspace = Circle(5, 0, 2500);
+BglAirspace Boxed(double south, double west, double north, double east,
+                  const std::vector<std::string>& shortNames = {}) {
+    BglAirspace airspace = Circle(5, 0, 2500, shortNames);
     airspace.box = scenery::BglBox{south, west, north, east};
     return airspace;
 }
 
+// An airport at 36.5 N 97 W, 1200 ft, and the facility data folder Scenery/AFD.
 class AirspaceLookupTest : public ::testing::Test {
   protected:
     AirspaceLookupTest() {
@@ -58,42 +63,41 @@ class AirspaceLookupTest : public ::testing::Test {
     int filesDone = 0;
 };
 
-TEST_F(AirspaceLookupTest, BoundingBoxMustContainTheAirportStrictly) {
+// Only a box strictly containing the airport is taken; its reference point lies half-way down
+// the box's diagonal. Each accepted box of a shared record starts an airspace; one that is not
+// taken leaves the airspace before it current (its names go to that one).
+TEST_F(AirspaceLookupTest,
+       BoundingBoxMustContainTheAirportStrictlyEachAcceptedOneStartsAnAirspace) {
     WriteFile("a.bgl", BuildAirspaceBgl({Boxed(kLat, kLon - 1, kLat + 1, kLon + 1),
                                          Boxed(kLat - 1, kLon - 1, kLat + 1, kLon),
                                          Boxed(kLat - 0.5, kLon - 0.5, kLat + 0.5, kLon + 0.5),
                                          Boxed(kLat + 1, kLon - 1, kLat + 2, kLon + 1)}));
     EXPECT_TRUE(Find().empty());
     ASSERT_EQ(found.size(), 1U);
-    // The reference point lies half-way down the box's diagonal.
     EXPECT_NEAR(found[0].latitude, kLat, 0.02);
     EXPECT_NEAR(found[0].longitude, kLon, 0.02);
-    EXPECT_EQ(fileCount, 1);
-    EXPECT_EQ(filesDone, 1);
-}
+    EXPECT_EQ(std::pair(fileCount, filesDone), std::pair(1, 1));
 
-TEST_F(AirspaceLookupTest, EachAcceptedBoxOfARecordStartsAnAirspace) {
-    BglAirspace first = Circle(5, 0, 2500);
-    first.shortNames = {"ABCD"};
-    BglAirspace outside = Boxed(kLat + 1, kLon - 1, kLat + 2, kLon + 1);
-    outside.shortNames = {"NOPE"};
-    BglAirspace second = Circle(10, 2500, 4000);
-    second.shortNames = {"EFGH"};
+    const BglAirspace second = Circle(10, 2500, 4000, {"EFGH"});
     scenery::BglFile file;
     file.SetSecondSection(file.Append(
-        scenery::Concat({scenery::AirspaceGroupBytes(
-                             {scenery::SharedAirspaceRecordBytes({first, outside, second})}),
+        scenery::Concat({scenery::AirspaceGroupBytes({scenery::SharedAirspaceRecordBytes(
+                             {Circle(5, 0, 2500, {"ABCD"}),
+                              Boxed(kLat + 1, kLon - 1, kLat + 2, kLon + 1, {"NOPE"}), second})}),
                          scenery::EndRecord()})));
-    WriteFile("shared.bgl", file.Take());
+    WriteFile("a.bgl", file.Take());
+    found.clear();
     EXPECT_TRUE(Find().empty());
     ASSERT_EQ(found.size(), 2U);
-    // A box that is not taken leaves the airspace before it current.
     EXPECT_EQ(found[0].shortName, "ABCD  NOPE");
     EXPECT_EQ(found[1].shortName, "EFGH");
     EXPECT_EQ(found[1].points.size(), second.boundary.size());
 }
 
-TEST_F(AirspaceLookupTest, ClassificationByLimitsAndNames) {
+// Class D up to 2500 ft, C up to 4000, B above; with a full name and a frequency ARTCC/FIR.
+// Names, frequencies, limits and every kind of boundary step are read (a skipped step left
+// out); names before the box are passed over.
+TEST_F(AirspaceLookupTest, ClassificationNamesFrequenciesAndBoundary) {
     BglAirspace centre = Circle(200, 18000, 60000);
     centre.fullName = "KANSAS CITY CENTER";
     centre.frequenciesMhz = {127.5};
@@ -108,34 +112,30 @@ TEST_F(AirspaceLookupTest, ClassificationByLimitsAndNames) {
     EXPECT_EQ(types,
               (std::vector<std::string>{"Airspace Class D", "Airspace Class C", "Airspace Class B",
                                         "Airspace Class C", "ARTCC/FIR"}));
-}
 
-TEST_F(AirspaceLookupTest, NamesFrequenciesAndBoundary) {
-    BglAirspace airspace;
-    airspace.shortNames = {"ELD", "B"};
-    airspace.frequenciesMhz = {118.5, 124.35};
-    airspace.fullName = "ELDORADO";
-    airspace.lowerFt = 3000;
-    airspace.upperFt = 9000;
-    airspace.boundary = {{BoundaryStep::Centre, kLat, kLon, 0},
-                         {BoundaryStep::Move, kLat + 0.25, kLon, 0},
-                         {BoundaryStep::Skipped, 0, 0, 0},
-                         {BoundaryStep::ClockwiseArc, kLat, kLon + 0.3, 0},
-                         {BoundaryStep::Line, kLat - 0.25, kLon + 0.3, 0},
-                         {BoundaryStep::CounterClockwiseArc, kLat - 0.25, kLon, 0},
-                         {BoundaryStep::Circle, 0, 0, 7}};
-    BglAirspace early = Circle(5, 0, 2000);
-    early.shortNames = {"EARLY"};
-    early.namesBeforeBox = true;  // passed over: the airspace is not taken yet
-    WriteFile("one.bgl", BuildAirspaceBgl({airspace, early}));
+    BglAirspace airspace{{"ELD", "B"},
+                         {118.5, 124.35},
+                         "ELDORADO",
+                         3000,
+                         9000,
+                         std::nullopt,
+                         {{BoundaryStep::Centre, kLat, kLon, 0},
+                          {BoundaryStep::Move, kLat + 0.25, kLon, 0},
+                          {BoundaryStep::Skipped, 0, 0, 0},
+                          {BoundaryStep::ClockwiseArc, kLat, kLon + 0.3, 0},
+                          {BoundaryStep::Line, kLat - 0.25, kLon + 0.3, 0},
+                          {BoundaryStep::CounterClockwiseArc, kLat - 0.25, kLon, 0},
+                          {BoundaryStep::Circle, 0, 0, 7}},
+                         false};
+    BglAirspace early = Circle(5, 0, 2000, {"EARLY"});
+    early.namesBeforeBox = true;
+    WriteFile("classes.bgl", BuildAirspaceBgl({airspace, early}));
+    found.clear();
     Find();
     ASSERT_EQ(found.size(), 2U);
     const AirspaceRecord& a = found[0];
-    EXPECT_EQ(a.shortName, "ELD  B");
-    EXPECT_EQ(a.frequencyText, "118.5 Mhz  124.35 Mhz  ");
-    EXPECT_EQ(a.fullName, "ELDORADO");
-    EXPECT_EQ(a.floorFt, 3000);
-    EXPECT_EQ(a.ceilingFt, 9000);
+    EXPECT_EQ(std::tuple(a.shortName, a.frequencyText, a.fullName, a.floorFt, a.ceilingFt),
+              std::tuple("ELD  B", "118.5 Mhz  124.35 Mhz  ", "ELDORADO", 3000, 9000));
     EXPECT_EQ(a.points, (std::vector<AirspacePoint>{{kCentre, kLat, kLon, 0},
                                                     {kMoveTo, kLat + 0.25, kLon, 0},
                                                     {kClockwiseArc, kLat, kLon + 0.3, 0},
@@ -145,6 +145,9 @@ TEST_F(AirspaceLookupTest, NamesFrequenciesAndBoundary) {
     EXPECT_EQ(found[1].shortName, "");
 }
 
+// The airport's own TRACON follows the found airspaces: 20 nm from the field elevation up
+// 10000 ft with the departure and approach frequencies. A second lookup for another airport
+// without frequencies keeps nothing of the first.
 TEST_F(AirspaceLookupTest, GeneratedTraconAndASecondLookup) {
     WriteFile("near.bgl", BuildAirspaceBgl({Circle(5, 0, 2500)}));
     airport.departureFreq = "119.1";
@@ -152,10 +155,8 @@ TEST_F(AirspaceLookupTest, GeneratedTraconAndASecondLookup) {
     Find();
     ASSERT_EQ(found.size(), 2U);
     const AirspaceRecord& tracon = found[1];
-    EXPECT_EQ(tracon.typeName, "TRACON (Departure/Approach)");
-    EXPECT_EQ(tracon.frequencyText, "119.1 Mhz  124.3 Mhz  ");
-    EXPECT_EQ(tracon.floorFt, 1200);
-    EXPECT_EQ(tracon.ceilingFt, 11200);
+    EXPECT_EQ(std::tuple(tracon.typeName, tracon.frequencyText, tracon.floorFt, tracon.ceilingFt),
+              std::tuple("TRACON (Departure/Approach)", "119.1 Mhz  124.3 Mhz  ", 1200, 11200));
     EXPECT_EQ(tracon.points,
               (std::vector<AirspacePoint>{{kCentre, kLat, kLon, 0}, {kCircle, 0.0, 0.0, 20}}));
     airport.departureFreq.clear();
@@ -167,17 +168,20 @@ TEST_F(AirspaceLookupTest, GeneratedTraconAndASecondLookup) {
     airport.altitudeFt = std::numeric_limits<int32_t>::min();
     EXPECT_EQ(GeneratedTracon(airport)->ceilingFt, std::numeric_limits<int32_t>::min() + 10000);
 
-    // Another airport elsewhere, without frequencies: nothing of the first stays.
     airport = AirportRecord{};
     airport.latitude = -33.0;
     Find();
     EXPECT_TRUE(found.empty());
 }
 
+// Files without the marker, of another section format, without a chain, too short or not
+// named .bgl add nothing; without a facility data folder nothing is listed, not even the
+// working directory's files.
 TEST_F(AirspaceLookupTest, FilesWithoutMarkerFormatOrChainAddNothing) {
-    Bytes noMarker = BuildAirspaceBgl({Circle(5, 0, 2500)});
-    Bytes format2 = noMarker;
-    Bytes noChain = noMarker;
+    const Bytes good = BuildAirspaceBgl({Circle(5, 0, 2500)});
+    Bytes noMarker = good;
+    Bytes format2 = good;
+    Bytes noChain = good;
     noMarker[118] = 0x22;
     format2[144] = 2;
     std::fill(noChain.begin() + 164, noChain.begin() + 168, 0);
@@ -185,18 +189,18 @@ TEST_F(AirspaceLookupTest, FilesWithoutMarkerFormatOrChainAddNothing) {
     WriteFile("b.bgl", format2);
     WriteFile("c.bgl", noChain);
     WriteFile("d.bgl", Bytes(50, 0x21));
-    WriteFile("e.txt", BuildAirspaceBgl({Circle(5, 0, 2500)}));
+    WriteFile("e.txt", good);
     EXPECT_TRUE(Find().empty());
     EXPECT_TRUE(found.empty());
     EXPECT_EQ(filesDone, 4);
-    // Without a facility data folder nothing is listed, not even the working directory's.
-    dir.Write("root.bgl", BuildAirspaceBgl({Circle(5, 0, 2500)}));
+    dir.Write("root.bgl", good);
     Find("");
     EXPECT_TRUE(found.empty());
     EXPECT_EQ(fileCount, 0);
 }
 
-// Other records in the chains (b.bgl) are passed over.
+// A damaged file stops at the bad record, keeping the airspaces before it; other records in
+// the chains (b.bgl) are passed over; a record of negative size (c.bgl) stops the walk.
 TEST_F(AirspaceLookupTest, DamagedFilesStopAtTheBadRecordAndKeepTheEarlierOnes) {
     Bytes damaged = BuildAirspaceBgl({Circle(5, 0, 2500), Circle(6, 0, 2500)}, 1);
     damaged.resize(damaged.size() - 40);  // cuts into the second airspace
@@ -223,39 +227,32 @@ TEST_F(AirspaceLookupTest, DamagedFilesStopAtTheBadRecordAndKeepTheEarlierOnes) 
     EXPECT_EQ(found[1].points[1].radius, 7);
 }
 
-// A frequency word with a digit above 9 is no frequency and adds no text; the full name
-// still counts.
-TEST_F(AirspaceLookupTest, AWordThatIsNoFrequencyAddsNoText) {
+// A frequency word with a digit above 9 is no frequency and adds no text; the full name still
+// counts. Found by fuzzing: a frequency name record whose length word is the smallest value
+// made the name's length overflow; the name reads empty, and the record's negative size stops
+// the walk.
+TEST_F(AirspaceLookupTest, BadFrequencyWordsAddNoTextAndTheSmallestNameLengthStopsTheWalk) {
     BglAirspace airspace = Circle(5, 0, 9000);
     airspace.frequenciesMhz = {118.5, 124.35};
     airspace.fullName = "ELDORADO";
-    Bytes bytes = BuildAirspaceBgl({airspace});
+    const auto patched = [&](const Bytes& word, size_t at, const Bytes& patch) {
+        Bytes bytes = BuildAirspaceBgl({airspace});
+        const auto where = std::search(bytes.begin(), bytes.end(), word.begin(), word.end());
+        EXPECT_LT(where + static_cast<long>(at), bytes.end());
+        std::copy(patch.begin(), patch.end(), where + static_cast<long>(at));
+        return bytes;
+    };
     // 0x01243500 (124.35) becomes 0x0124A500.
-    const Bytes word = {0x00, 0x35, 0x24, 0x01};
-    const auto at = std::search(bytes.begin(), bytes.end(), word.begin(), word.end());
-    ASSERT_NE(at, bytes.end());
-    at[1] = 0xA5;
-    WriteFile("one.bgl", bytes);
-    Find();
+    WriteFile("one.bgl", patched({0x00, 0x35, 0x24, 0x01}, 1, {0xA5}));
+    EXPECT_TRUE(Find().empty());
     ASSERT_EQ(found.size(), 1U);
-    EXPECT_EQ(found[0].frequencyText, "118.5 Mhz  ");
-    EXPECT_EQ(found[0].fullName, "ELDORADO");
-    EXPECT_EQ(found[0].typeName, "ARTCC/FIR");
-}
+    EXPECT_EQ(std::tuple(found[0].frequencyText, found[0].fullName, found[0].typeName),
+              std::tuple("118.5 Mhz  ", "ELDORADO", "ARTCC/FIR"));
 
-// Found by fuzzing: a frequency name record whose length word is the smallest value made the
-// name's length overflow. The name reads empty, and the record's negative size stops the walk.
-TEST_F(AirspaceLookupTest, AFrequencyNameOfTheSmallestLengthStopsTheWalk) {
-    BglAirspace center = Circle(5, 0, 2500);
-    center.fullName = "Center";
-    center.frequenciesMhz = {127.45};
-    Bytes file = BuildAirspaceBgl({center});
-    const Bytes frequencyName = {0x01, 0x00, 0x02, 0x00};
-    const auto at =
-        std::search(file.begin(), file.end(), frequencyName.begin(), frequencyName.end()) + 4;
-    ASSERT_LT(at, file.end());
-    std::copy_n(Bytes{0x00, 0x00, 0x00, 0x80}.begin(), 4, at);
-    const auto problem = ExamineAirspaceFile(FileBuffer(file), {airport, grid}, found);
+    found.clear();
+    const auto problem = ExamineAirspaceFile(
+        FileBuffer(patched({0x01, 0x00, 0x02, 0x00}, 4, {0x00, 0x00, 0x00, 0x80})), {airport, grid},
+        found);
     ASSERT_TRUE(problem.has_value());
     EXPECT_EQ(problem->what, "record size -2147483648 is negative");
     EXPECT_TRUE(found.empty());

@@ -12,31 +12,29 @@ int16_t CellCode(int latitude, int longitude) {
     return static_cast<int16_t>(longitude * 100 + latitude);
 }
 
+// The cell index rounds halves to even and wraps west longitudes; positions off the grid use
+// the spare cell instead of overrunning. A variation truncates toward zero.
 TEST(MagVarGridTest, IndexRoundsHalvesToEvenWrapsWestLongitudesAndKeepsOnTheGrid) {
-    EXPECT_EQ(MagVarGrid::IndexAt(45.5, 10.5), 1946);
-    EXPECT_EQ(MagVarGrid::IndexAt(0.0, -0.5), 0 * 181 + 90);
-    EXPECT_EQ(MagVarGrid::IndexAt(0.0, -1.5), 358 * 181 + 90);
-    EXPECT_EQ(MagVarGrid::IndexAt(0.0, -179.6), 180 * 181 + 90);
-    EXPECT_EQ(MagVarGrid::IndexAt(-90.0, 359.0), 359 * 181);
-    EXPECT_EQ(MagVarGrid::IndexAt(90.0, 359.4), 65159);
-    // Positions off the grid use the spare cell instead of overrunning.
-    EXPECT_EQ(MagVarGrid::IndexAt(95.0, 359.6), MagVarGrid::kFilled);
-    EXPECT_EQ(MagVarGrid::IndexAt(0.0, -400.0), MagVarGrid::kFilled);
-    EXPECT_EQ(MagVarGrid::IndexAt(0.0, 1.0e9), MagVarGrid::kFilled);
-    EXPECT_EQ(MagVarGrid::IndexAt(1.0e300, -1.0e300), MagVarGrid::kFilled);
-}
+    EXPECT_EQ((std::vector{MagVarGrid::IndexAt(45.5, 10.5), MagVarGrid::IndexAt(0.0, -0.5),
+                           MagVarGrid::IndexAt(0.0, -1.5), MagVarGrid::IndexAt(0.0, -179.6),
+                           MagVarGrid::IndexAt(-90.0, 359.0), MagVarGrid::IndexAt(90.0, 359.4)}),
+              (std::vector{1946, 0 * 181 + 90, 358 * 181 + 90, 180 * 181 + 90, 359 * 181, 65159}));
+    EXPECT_EQ(
+        (std::vector{MagVarGrid::IndexAt(95.0, 359.6), MagVarGrid::IndexAt(0.0, -400.0),
+                     MagVarGrid::IndexAt(0.0, 1.0e9), MagVarGrid::IndexAt(1.0e300, -1.0e300)}),
+        std::vector(4, MagVarGrid::kFilled));
 
-TEST(MagVarGridTest, VariationTruncatesTowardZero) {
     MagVarGrid grid;
     grid.values[static_cast<size_t>(MagVarGrid::IndexAt(0, 0))] = 16384;
     grid.values[static_cast<size_t>(MagVarGrid::IndexAt(1, 0))] = -182;
     grid.values[static_cast<size_t>(MagVarGrid::IndexAt(2, 0))] = -364;
-    EXPECT_EQ(grid.VariationDegreesAt(0, 0), 90);
-    EXPECT_EQ(grid.VariationDegreesAt(1, 0), 0);
-    EXPECT_EQ(grid.VariationDegreesAt(2, 0), -1);
+    EXPECT_EQ((std::vector{grid.VariationDegreesAt(0, 0), grid.VariationDegreesAt(1, 0),
+                           grid.VariationDegreesAt(2, 0)}),
+              (std::vector{90, 0, -1}));
 }
 
-// Missing, short or table-less files leave the grid as it was.
+// magdec.bgl's table loads longitude-major; missing, short or table-less files (a huge table
+// offset must not overflow into a valid-looking position) leave the grid as it was.
 TEST(MagVarGridTest, LoadsTheTableLongitudeMajorAndBadFilesLeaveTheGridAsItWas) {
     testing::TempDir dir;
     MagVarGrid grid;
@@ -45,10 +43,9 @@ TEST(MagVarGridTest, LoadsTheTableLongitudeMajorAndBadFilesLeaveTheGridAsItWas) 
         return LoadMagVarGrid(dir.Write("magdec.bgl", bytes).string(), buffer, grid);
     };
     ASSERT_EQ(load(scenery::BuildMagdecBgl(CellCode, 200)), MagVarLoadResult::Loaded);
-    EXPECT_EQ(grid.values[0], CellCode(-90, 0));
-    EXPECT_EQ(grid.values[1946], CellCode(46, 10));
-    EXPECT_EQ(grid.values[65159], CellCode(90, 359));
-    EXPECT_EQ(grid.values[65160], 0);
+    EXPECT_EQ(
+        (std::vector{grid.values[0], grid.values[1946], grid.values[65159], grid.values[65160]}),
+        (std::vector{CellCode(-90, 0), CellCode(46, 10), CellCode(90, 359), int16_t{0}}));
 
     grid.values[1946] = 77;
     EXPECT_EQ(LoadMagVarGrid((dir / "none.bgl").string(), buffer, grid),
@@ -61,7 +58,7 @@ TEST(MagVarGridTest, LoadsTheTableLongitudeMajorAndBadFilesLeaveTheGridAsItWas) 
     bytes[110] = bytes[111] = bytes[112] = bytes[113] = 0;
     EXPECT_EQ(load(bytes), MagVarLoadResult::NoTable);
     bytes[110] = bytes[111] = bytes[112] = 0xFF;
-    bytes[113] = 0x7F;  // a huge offset must not overflow into a valid-looking position
+    bytes[113] = 0x7F;
     EXPECT_EQ(load(bytes), MagVarLoadResult::FileTooShort);
     EXPECT_EQ(grid.values[1946], 77);
 }

@@ -8,6 +8,8 @@
 namespace scopewatch {
 namespace {
 
+using Bytes = std::vector<uint8_t>;
+
 AirportRecord RichAirport() {
     AirportRecord airport;
     airport.name = "Eldorado Intl \xE9";  // Windows-1252 e-acute, kept as a byte
@@ -25,61 +27,62 @@ AirportRecord RichAirport() {
     return airport;
 }
 
-std::vector<uint8_t> RecordBytes(const AirportRecord& airport) {
+const AirportRecord kRich = RichAirport();
+
+Bytes RecordBytes(const AirportRecord& airport) {
     ByteWriter writer;
     WriteAirportRecord(writer, airport);
     return writer.Take();
 }
 
+// The record's layout: an empty record is 68 zero bytes; every list carries one empty element
+// more than it holds, after a one-dimension header with lower bound 0.
 TEST(AirportDatabaseFileTest, EmptyRecordsAndListShapesAreByteExact) {
-    EXPECT_EQ(RecordBytes(AirportRecord{}), std::vector<uint8_t>(68, 0));
-    AirportRecord withIls;
-    withIls.ilsList.push_back(IlsRecord{});  // the list holds it and an empty 22-byte element
-    EXPECT_EQ(RecordBytes(withIls).size(), 68u + 4 + 4 + 22 + 22);
-
+    EXPECT_EQ(RecordBytes(AirportRecord{}), Bytes(68, 0));
     AirportRecord airport;
-    airport.runways = RichAirport().runways;
-    const std::vector<uint8_t> bytes = RecordBytes(airport);
+    airport.ilsList = {IlsRecord{}};  // the list holds it and an empty 22-byte element
+    EXPECT_EQ(RecordBytes(airport).size(), 68u + 4 + 4 + 22 + 22);
+
+    airport = AirportRecord{};
+    airport.runways = kRich.runways;
+    const Bytes bytes = RecordBytes(airport);
     ByteCursor cursor(bytes);
     cursor.Skip(2 + 2 + 16 + 4 + 14);
-    EXPECT_EQ(cursor.UInt16(), 1);   // one dimension
-    EXPECT_EQ(cursor.UInt32(), 3u);  // two runways and the empty third
-    EXPECT_EQ(cursor.Int32(), 0);    // lower bound
-    const size_t runwayCountAt = bytes.size() - 28;
+    // One dimension, two runways and the empty third, lower bound 0.
+    EXPECT_EQ((std::tuple{cursor.UInt16(), cursor.UInt32(), cursor.Int32()}),
+              (std::tuple{uint16_t{1}, 3u, 0}));
     // The third element is 52 zero bytes, then runwayCount 2, then four absent lists.
-    EXPECT_EQ(std::vector<uint8_t>(bytes.end() - 28 - 52, bytes.end() - 28),
-              std::vector<uint8_t>(52, 0));
-    EXPECT_EQ(bytes[runwayCountAt], 2);
-    EXPECT_EQ(std::vector<uint8_t>(bytes.end() - 24, bytes.end()), std::vector<uint8_t>(24, 0));
+    Bytes tail(52 + 4 + 24, 0);
+    tail[52] = 2;
+    EXPECT_EQ(Bytes(bytes.end() - 80, bytes.end()), tail);
 }
 
-// A short file leaves the missing records empty without complaint.
+// A write replaces a longer file whole and ends with the empty last record; a short file
+// leaves the missing records empty without complaint.
 TEST(AirportDatabaseFileTest, RoundTripAddsTheEmptyLastRecordAndReplacesALongerFile) {
     EXPECT_TRUE(EncodeAirportDatabase({}).empty());
     testing::TempDir dir;
     const auto file = dir / "world_airports.dat";
-    ASSERT_FALSE(WriteAirportDatabase(file, {RichAirport(), RichAirport(), RichAirport()}));
-    ASSERT_FALSE(WriteAirportDatabase(file, {RichAirport(), AirportRecord{}}));
-    const std::vector<uint8_t> bytes = testing::ReadBytes(file);
-    EXPECT_EQ(bytes, EncodeAirportDatabase({RichAirport(), AirportRecord{}}));
-    EXPECT_EQ(std::vector<uint8_t>(bytes.end() - 68, bytes.end()), std::vector<uint8_t>(68, 0));
-
-    const AirportDatabaseContent read = ReadAirportDatabase(file, 2);
-    EXPECT_EQ(read.recordsRead, 3);
-    EXPECT_EQ(read.problem, "");
-    EXPECT_EQ(read.records[0], RichAirport());
-    EXPECT_EQ(read.records[2], AirportRecord{});
-
-    const AirportDatabaseContent shortRead = ReadAirportDatabase(file, 4);
-    ASSERT_EQ(shortRead.records.size(), 5u);
-    EXPECT_EQ(shortRead.recordsRead, 3);
-    EXPECT_EQ(shortRead.problem, "");
-    EXPECT_EQ(shortRead.records[0], RichAirport());
+    ASSERT_FALSE(WriteAirportDatabase(file, {kRich, kRich, kRich}));
+    ASSERT_FALSE(WriteAirportDatabase(file, {kRich, AirportRecord{}}));
+    const Bytes bytes = testing::ReadBytes(file);
+    EXPECT_EQ(bytes, EncodeAirportDatabase({kRich, AirportRecord{}}));
+    EXPECT_EQ(Bytes(bytes.end() - 68, bytes.end()), Bytes(68, 0));
+    for (const int32_t count : {2, 4}) {
+        const AirportDatabaseContent read = ReadAirportDatabase(file, count);
+        ASSERT_EQ(read.records.size(), count + 1u);
+        EXPECT_EQ(read.recordsRead, 3);
+        EXPECT_EQ(read.problem, "");
+        EXPECT_EQ(read.records[0], kRich);
+        EXPECT_EQ(read.records[2], AirportRecord{});
+    }
 }
 
+// Damage (a length past the end, a list too long for the file, a bad count) stops the
+// reading and names the record and its offset.
 TEST(AirportDatabaseFileTest, DamageStopsTheReadingAndSaysWhere) {
-    std::vector<uint8_t> bytes = EncodeAirportDatabase({RichAirport(), RichAirport()});
-    const size_t second = RecordBytes(RichAirport()).size();
+    Bytes bytes = EncodeAirportDatabase({kRich, kRich});
+    const size_t second = RecordBytes(kRich).size();
     bytes[second + 1] = 0xFF;  // the second name's length now runs past the end
     const AirportDatabaseContent read = DecodeAirportDatabase(bytes, 2);
     EXPECT_EQ(read.recordsRead, 1);
@@ -87,8 +90,8 @@ TEST(AirportDatabaseFileTest, DamageStopsTheReadingAndSaysWhere) {
     EXPECT_NE(read.problem.find("record 1 at offset " + std::to_string(second)), std::string::npos)
         << read.problem;
 
-    std::vector<uint8_t> huge = EncodeAirportDatabase({RichAirport()});
-    const size_t runwayList = 2 + RichAirport().name.size() + 2 + 4 + 16 + 4 + 14 + 7;
+    Bytes huge = EncodeAirportDatabase({kRich});
+    const size_t runwayList = 2 + kRich.name.size() + 2 + 4 + 16 + 4 + 14 + 7;
     huge[runwayList + 5] = 0x7F;  // the runway list's element count, high byte
     EXPECT_NE(DecodeAirportDatabase(huge, 1).problem.find("cannot hold"), std::string::npos);
 

@@ -9,19 +9,14 @@ namespace scopewatch {
 namespace {
 
 using scenery::BglAirport;
-using scenery::BglFile;
-using scenery::BglIls;
 using scenery::BglRunway;
 using scenery::Bytes;
 
-constexpr double kMetresPerDegree = 40007000.0 / 360.0;
-
 AirportRecord DecodeRecords(const std::vector<Bytes>& records, const MagVarGrid& grid = {}) {
-    BglFile file;
+    scenery::BglFile file;
     const int32_t block = file.Append(scenery::FacilityBlock(records));
-    const FileBuffer buffer(file.Take());
     AirportRecord airport;
-    DecodeAirport(buffer, block, grid, airport);
+    DecodeAirport(FileBuffer(file.Take()), block, grid, airport);
     return airport;
 }
 
@@ -29,80 +24,70 @@ AirportRecord Decode(const BglAirport& airport, const MagVarGrid& grid = {}) {
     return DecodeRecords(scenery::FacilityRecords(airport), grid);
 }
 
-BglRunway Runway(int32_t number, int32_t designator, double heading = 0.0,
-                 int32_t lengthFt = 5000) {
-    BglRunway runway;
-    runway.latitude = 40.0;
-    runway.longitude = 10.0;
-    runway.trueHeading = heading;
-    runway.lengthFt = lengthFt;
-    runway.widthFt = 100;
-    runway.number = number;
-    runway.designator = designator;
-    return runway;
+// A runway 100 ft wide centred on 40 N 10 E.
+BglRunway Runway(int32_t number, int32_t designator, double heading = 0, int32_t lengthFt = 5000) {
+    return {40.0, 10.0, 0.0, heading, lengthFt, 100, number, designator, {}};
 }
 
-BglAirport AirportAt(double latitude, double longitude) {
-    BglAirport airport;
-    airport.latitude = latitude;
-    airport.longitude = longitude;
-    return airport;
+BglAirport AirportAt(double latitude, double longitude, std::vector<BglRunway> runways = {}) {
+    return {"", "", latitude, longitude, 0.0, {}, std::move(runways), {}, {}, {}, {}};
 }
 
-// An invalid number (40, 37) or designator (7) keeps the names of the runway before.
+// Runway names come from number and designator; an invalid number (40, 37) or designator (7)
+// keeps the names of the runway before.
 TEST(AirportDecoder, RunwayNamesFromNumberAndDesignatorInvalidOnesKeepThePrevious) {
-    BglAirport airport = AirportAt(40, 10);
-    airport.runways = {Runway(40, 1), Runway(9, 1),  Runway(37, 0), Runway(36, 0),
-                       Runway(12, 7), Runway(18, 3), Runway(27, 2), Runway(36, 4)};
+    const AirportRecord decoded =
+        Decode(AirportAt(40, 10,
+                         {Runway(40, 1), Runway(9, 1), Runway(37, 0), Runway(36, 0), Runway(12, 7),
+                          Runway(18, 3), Runway(27, 2), Runway(36, 4)}));
     std::vector<std::string> names;
-    for (const RunwayRecord& runway : Decode(airport).runways) {
+    for (const RunwayRecord& runway : decoded.runways) {
         names.push_back(runway.primaryName + "/" + runway.secondaryName);
     }
     EXPECT_EQ(names, (std::vector<std::string>{"/", "9L/27R", "9L/27R", "36/18", "36/18", "18C/36C",
                                                "27R/9L", "36H/18H"}));
 }
 
+// Runways over 300 m are drawn 60 m shorter, keep their length and width in feet, and an end
+// across the 180th meridian wraps.
 TEST(AirportDecoder, RunwaysLongerThan300MetresAreDrawn60MetresShorterAndWrapAt180) {
-    BglAirport airport = AirportAt(40, 10);
-    airport.runways = {Runway(36, 0, 0.0, 2000), Runway(36, 0, 0.0, 900)};
-    const AirportRecord decoded = Decode(airport);
+    const AirportRecord decoded =
+        Decode(AirportAt(40, 10, {Runway(36, 0, 0.0, 2000), Runway(36, 0, 0.0, 900)}));
     ASSERT_EQ(decoded.runwayCount(), 2);
-    for (const auto& [runway, metres] :
-         {std::pair{decoded.runways[0], 549.6}, std::pair{decoded.runways[1], 274.32}}) {
-        EXPECT_NEAR((runway.end2Latitude - runway.end1Latitude) * kMetresPerDegree, metres, 1e-3);
+    const double metres[] = {549.6, 274.32};
+    for (size_t i = 0; i < 2; ++i) {
+        const RunwayRecord& runway = decoded.runways[i];
+        EXPECT_NEAR((runway.end2Latitude - runway.end1Latitude) * 40007000.0 / 360.0, metres[i],
+                    1e-3);
         EXPECT_NEAR(runway.end1Longitude, runway.end2Longitude, 1e-12);
     }
-    EXPECT_EQ(decoded.runways[0].lengthFt, 2000);
-    EXPECT_EQ(decoded.runways[0].widthFt, 100);
+    EXPECT_EQ(std::pair(decoded.runways[0].lengthFt, decoded.runways[0].widthFt),
+              std::pair(2000, 100));
 
-    // A runway end across the 180th meridian wraps.
-    BglRunway dateLine = Runway(9, 0, 90.0, 3000);
-    dateLine.latitude = -16.8;
-    dateLine.longitude = 179.999;
-    airport.runways = {dateLine};
-    const AirportRecord wrapped = Decode(airport);
-    EXPECT_GT(wrapped.runways[0].end1Longitude, 179.99);
-    EXPECT_LT(wrapped.runways[0].end2Longitude, -179.99);
+    const RunwayRecord wrapped =
+        Decode(AirportAt(40, 10, {{-16.8, 179.999, 0.0, 90.0, 3000, 100, 9, 0, {}}})).runways[0];
+    EXPECT_GT(wrapped.end1Longitude, 179.99);
+    EXPECT_LT(wrapped.end2Longitude, -179.99);
 }
 
+// Heading 270 reads back as -90 and starts at the east end; magnetic headings still come out
+// in range (the reverse of 181 true is 1, magnetic 352, not a negative heading).
 TEST(AirportDecoder, WestboundRunwayDecodesNegativeAndStillGivesHeadingsInRange) {
     MagVarGrid grid;
-    // 10 degrees east at 40 N 10 E.
-    grid.values[static_cast<size_t>(MagVarGrid::IndexAt(40, 10))] = 1820;
-    ASSERT_EQ(grid.VariationDegreesAt(40, 10), 9);
-    BglAirport airport = AirportAt(40, 10);
-    airport.runways = {Runway(27, 0, 270.0), Runway(18, 0, 181.0)};
-    const AirportRecord decoded = Decode(airport, grid);
+    grid.values[static_cast<size_t>(MagVarGrid::IndexAt(40, 10))] = 1820;  // 9 degrees east
     EXPECT_NEAR(HeadingFromRaw(scenery::EncodeHeading(270.0)), -90.0, 1e-9);
-    // Heading 270 starts at the east end.
-    EXPECT_GT(decoded.runways[0].end1Longitude, decoded.runways[0].end2Longitude);
-    EXPECT_EQ(decoded.runways[0].primaryMagHeading, 261);
-    EXPECT_EQ(decoded.runways[0].secondaryMagHeading, 81);
-    // The reverse of 181 degrees is 1, magnetic 352, not a negative heading.
-    EXPECT_EQ(decoded.runways[1].primaryMagHeading, 172);
-    EXPECT_EQ(decoded.runways[1].secondaryMagHeading, 352);
+    const AirportRecord decoded =
+        Decode(AirportAt(40, 10, {Runway(27, 0, 270.0), Runway(18, 0, 181.0)}), grid);
+    const RunwayRecord& west = decoded.runways[0];
+    const RunwayRecord& south = decoded.runways[1];
+    EXPECT_GT(west.end1Longitude, west.end2Longitude);
+    EXPECT_EQ((std::vector{west.primaryMagHeading, west.secondaryMagHeading,
+                           south.primaryMagHeading, south.secondaryMagHeading}),
+              (std::vector<int16_t>{261, 81, 172, 352}));
 }
 
+// The header gives position and whole-metre elevation, the ICAO is upper-cased, the first
+// frequency of each type wins; frequency words are hexadecimal digits read as decimal.
 TEST(AirportDecoder, HeaderIcaoAndFrequenciesFirstOfEachTypeWinsAsHexDigitsReadDecimal) {
     BglAirport airport = AirportAt(-33.9465, 151.1772);
     airport.elevationFt = 1180;
@@ -126,22 +111,22 @@ TEST(AirportDecoder, HeaderIcaoAndFrequenciesFirstOfEachTypeWinsAsHexDigitsReadD
                      decoded.approachFreq, decoded.departureFreq, decoded.centerFreq}),
         (std::vector<std::string>{"118.3", "127.85", "121.9", "128.25", "124.6", "122",
                                   "132.4575"}));
-    // Hexadecimal digits read as decimal.
-    EXPECT_EQ(FrequencyText(0x01183000), "118.3");
-    EXPECT_EQ(FrequencyText(0x01080500), "108.05");
-    EXPECT_EQ(FrequencyText(0x01220000), "122");
-    EXPECT_EQ(FrequencyText(0), "0");
-    EXPECT_EQ(FrequencyText(0x011A3000), "");  // not a frequency
+    // Hexadecimal digits read as decimal; the last word is no frequency.
+    EXPECT_EQ((std::vector{FrequencyText(0x01183000), FrequencyText(0x01080500),
+                           FrequencyText(0x01220000), FrequencyText(0), FrequencyText(0x011A3000)}),
+              (std::vector<std::string>{"118.3", "108.05", "122", "0", ""}));
 }
 
+// Taxi points and parkings stand their metres away from the reference point as stored; a
+// parking's name comes from its code (upper bits ignored), code 0 repeats the one before, and
+// a first parking with an unknown code has no name.
 TEST(AirportDecoder, TaxiPointsAndParkingsStandAroundTheReferencePoint) {
     BglAirport airport = AirportAt(36.5, -97.0);
     airport.taxiPoints = {{1000, -250, 7}, {0, 0, 0}};
-    airport.parkings = {{0, 0, 3.048, 20, 14, 12, 0xABC},  // GATE C 12, upper bits ignored
-                        {-50, 40, 0, 20, 0, 7, 0},         // code 0: the name of the one before
+    airport.parkings = {{0, 0, 3.048, 20, 14, 12, 0xABC},  // GATE C 12
+                        {-50, 40, 0, 20, 0, 7, 0},
                         {10, 10, 0, 20, 60, 8191, 0}};
     const AirportRecord decoded = Decode(airport);
-    // The reference point as stored (whole raw units).
     const double latitude = decoded.latitude;
     const double longitude = decoded.longitude;
     EXPECT_NEAR(latitude, 36.5, 1e-5);
@@ -154,16 +139,16 @@ TEST(AirportDecoder, TaxiPointsAndParkingsStandAroundTheReferencePoint) {
     EXPECT_EQ(decoded.parkings[1].label, "GATE C 7");
     EXPECT_EQ(decoded.parkings[2].label, "GATE C 8191");
 
-    // The first parking with an unknown code has no name.
     airport.parkings = {{0, 0, 0, 20, 38, 4, 0}, {0, 0, 0, 20, 11, 2, 0}};
     const AirportRecord unnamed = Decode(airport);
     EXPECT_EQ(unnamed.parkings[0].label, " 4");
     EXPECT_EQ(unnamed.parkings[1].label, "DOCK 2");
 }
 
+// A numeric name is not renamed again (3); without name 7 or runway 5 the index stays; parking
+// links keep their number; names are cut to eight characters.
 TEST(AirportDecoder, SegmentsTakeTaxiwayAndRunwayNames) {
-    BglAirport airport = AirportAt(0, 0);
-    airport.runways = {Runway(9, 1, 90.0), Runway(18, 0, 180.0)};
+    BglAirport airport = AirportAt(0, 0, {Runway(9, 1, 90.0), Runway(18, 0, 180.0)});
     airport.taxiPoints = {{0, 0}, {100, 0}, {200, 0}};
     airport.parkings = {{0, 50, 0, 20, 10, 1, 0}};
     airport.taxiwayNames = {"3", "B", "A", "Bravo123456"};
@@ -174,24 +159,21 @@ TEST(AirportDecoder, SegmentsTakeTaxiwayAndRunwayNames) {
     for (const TaxiSegmentRecord& segment : decoded.taxiSegments) {
         names.push_back(segment.name);
     }
-    // A numeric name is not renamed again (3); without name 7 or runway 5 the index stays;
-    // parking links keep their number; names are cut to eight characters.
     EXPECT_EQ(names, (std::vector<std::string>{"B", "3", "7", "Runway 18", "Runway 9L", "3", "5",
                                                "Bravo123"}));
     EXPECT_EQ(decoded.taxiSegments[5], (TaxiSegmentRecord{kTaxiToParking, 0, 0, "3"}));
     EXPECT_EQ(decoded.taxiSegments[7].firstIndex, 2);
 }
 
+// A localizer on the runway's course stands at the end it serves; one off both courses keeps
+// its own position; a glide slope is not listed.
 TEST(AirportDecoder, IlsStandsAtTheRunwayEndItServes) {
-    BglAirport airport = AirportAt(40, 10);
     BglRunway runway = Runway(27, 0, 270.0, 8000);
-    const auto ils = [](const std::string& ident, double heading, int32_t kind) {
-        return BglIls{ident, 40.01, 10.02, heading, 109.9, kind};
-    };
-    runway.ils = {ils("I27", 270.0, 4), ils("I09", 90.0, 4), ils("IX", 45.0, 4),
-                  ils("GS", 270.0, 2)};
-    airport.runways = {runway};
-    const AirportRecord decoded = Decode(airport);
+    for (const auto& [ident, heading, kind] :
+         {std::tuple{"I27", 270.0, 4}, {"I09", 90.0, 4}, {"IX", 45.0, 4}, {"GS", 270.0, 2}}) {
+        runway.ils.push_back({ident, 40.01, 10.02, heading, 109.9, kind});
+    }
+    const AirportRecord decoded = Decode(AirportAt(40, 10, {runway}));
     ASSERT_EQ(decoded.ilsCount(), 3);
     const RunwayRecord& r = decoded.runways[0];
     EXPECT_EQ(decoded.ilsList[0],
@@ -201,35 +183,29 @@ TEST(AirportDecoder, IlsStandsAtTheRunwayEndItServes) {
     EXPECT_NEAR(decoded.ilsList[2].longitude, 10.02, 1e-6);
 }
 
-TEST(AirportDecoder, UnknownRecordEndsTheAirportOtherFacilitiesAreSkipped) {
-    const std::vector<Bytes> records = {
-        scenery::BglRecord(bgl::kOtherFacility3, Bytes(12, 0xFF)),
-        scenery::IcaoBytes("KAAA"),
-        scenery::BglRecord(bgl::kIls, Bytes(60, 0)),  // not after a runway: skipped
-        scenery::BglRecord(bgl::kOtherFacility5, Bytes(4, 0)),
-        scenery::FrequencyBytes({bgl::kTowerFrequency, 118.7}),
-        scenery::BglRecord(0x7777, Bytes(8, 0)),
-        scenery::IcaoBytes("KBBB"),
-        scenery::AirportHeaderBytes(10, 10, 100)};
-    const AirportRecord decoded = DecodeRecords(records);
-    EXPECT_EQ(decoded.icaoId, "KAAA");
-    EXPECT_EQ(decoded.towerFreq, "118.7");
-    EXPECT_EQ(decoded.latitude, 0.0);  // no header before the end
-    EXPECT_EQ(decoded.longitude, 0.0);
-    EXPECT_EQ(decoded.ilsCount(), 0);
-}
+// Other facility records are skipped, an ILS not after a runway too; an unknown record ends
+// the airport, and later taxi data replaces only the lists it carries.
+TEST(AirportDecoder, UnknownRecordEndsTheAirportLaterTaxiDataReplacesItsLists) {
+    const AirportRecord decoded =
+        DecodeRecords({scenery::BglRecord(bgl::kOtherFacility3, Bytes(12, 0xFF)),
+                       scenery::IcaoBytes("KAAA"), scenery::BglRecord(bgl::kIls, Bytes(60, 0)),
+                       scenery::BglRecord(bgl::kOtherFacility5, Bytes(4, 0)),
+                       scenery::FrequencyBytes({bgl::kTowerFrequency, 118.7}),
+                       scenery::BglRecord(0x7777, Bytes(8, 0)), scenery::IcaoBytes("KBBB"),
+                       scenery::AirportHeaderBytes(10, 10, 100)});
+    EXPECT_EQ(decoded.icaoId + " " + decoded.towerFreq, "KAAA 118.7");
+    EXPECT_EQ(std::tuple(decoded.latitude, decoded.longitude, decoded.ilsCount()),
+              std::tuple(0.0, 0.0, 0));  // no header before the end
 
-TEST(AirportDecoder, LaterTaxiDataReplacesOnlyTheListsItCarries) {
     BglAirport first = AirportAt(0, 0);
     first.taxiPoints = {{1, 1}, {2, 2}, {3, 3}};
     first.parkings = {{0, 0, 0, 20, 1, 1, 0}};
     BglAirport second = AirportAt(0, 0);
     second.taxiPoints = {{5, 5}};
-    const AirportRecord decoded =
+    const AirportRecord replaced =
         DecodeRecords({scenery::AirportHeaderBytes(0, 0, 0), scenery::TaxiDataBytes(first),
                        scenery::TaxiDataBytes(second)});
-    EXPECT_EQ(decoded.taxiPointCount(), 1);
-    EXPECT_EQ(decoded.parkingCount(), 1);
+    EXPECT_EQ(std::pair(replaced.taxiPointCount(), replaced.parkingCount()), std::pair(1, 1));
 }
 
 }  // namespace

@@ -10,16 +10,10 @@ namespace scopewatch {
 namespace {
 
 using scenery::BglAirport;
-using scenery::BglFile;
 using scenery::Bytes;
 
 BglAirport Airport(const std::string& name, double latitude) {
-    BglAirport airport;
-    airport.name = name;
-    airport.icao = "K" + name.substr(0, 3);
-    airport.latitude = latitude;
-    airport.longitude = -100.0;
-    return airport;
+    return {name, "K" + name.substr(0, 3), latitude, -100.0, 0.0, {}, {}, {}, {}, {}, {}};
 }
 
 SceneryScanResult Scan(const Bytes& bytes, std::vector<AirportRecord>& list) {
@@ -36,7 +30,7 @@ std::vector<std::string> Names(const std::vector<AirportRecord>& list) {
 
 // A file with one facility block per airport, whose index is given by the caller.
 struct Fixture {
-    BglFile file;
+    scenery::BglFile file;
     std::vector<int32_t> blocks;
 
     explicit Fixture(const std::vector<BglAirport>& airports) {
@@ -50,12 +44,15 @@ struct Fixture {
     }
 };
 
+// Airports of both index sections are appended in file order to what the list held.
 TEST(BglWalker, FindsAirportsOfBothSectionsInFileOrder) {
-    const std::vector<BglAirport> airports = {Airport("Alpha", 10), Airport("Bravo", 20),
-                                              Airport("Charlie", 30), Airport("Delta", 40),
-                                              Airport("Echo", 50)};
-    std::vector<AirportRecord> list(1);  // the list keeps what was there
-    const SceneryScanResult result = Scan(scenery::BuildAirportBgl(airports, {2, 3}), list);
+    std::vector<AirportRecord> list(1);
+    const SceneryScanResult result =
+        Scan(scenery::BuildAirportBgl(
+                 {Airport("Alpha", 10), Airport("Bravo", 20), Airport("Charlie", 30),
+                  Airport("Delta", 40), Airport("Echo", 50)},
+                 {2, 3}),
+             list);
     EXPECT_TRUE(result.complete) << result.problem;
     EXPECT_EQ(result.airportsFound, 5);
     EXPECT_EQ(Names(list),
@@ -88,8 +85,8 @@ TEST(BglWalker, OnlySectionsOfFormatOneStartingWithAGroupAreWalked) {
 // holds records of id 1 between its chains and goes on after each chain's end.
 TEST(BglWalker, PassesOverEmptyGroupsOtherEntriesAndRecordsOfIdOne) {
     Fixture fixture({Airport("Alpha", 10), Airport("Bravo", 20), Airport("Charlie", 30)});
-    const Bytes badBlock = scenery::FacilityBlock({scenery::IcaoBytes("KBAD")}, 1, 2);
-    const int32_t bad = fixture.file.Append(badBlock);
+    const int32_t bad =
+        fixture.file.Append(scenery::FacilityBlock({scenery::IcaoBytes("KBAD")}, 1, 2));
     const Bytes chain = scenery::Concat(
         {scenery::IndexGroup({}),
          scenery::IndexGroup({
@@ -103,12 +100,11 @@ TEST(BglWalker, PassesOverEmptyGroupsOtherEntriesAndRecordsOfIdOne) {
          scenery::EndRecord()});
     fixture.file.SetFirstSection(fixture.file.Append(chain));
     const Bytes skipped = scenery::BglRecord(1, Bytes(12, 0));
-    const Bytes section =
+    fixture.file.SetSecondSection(fixture.file.Append(
         scenery::Concat({skipped, skipped, scenery::IndexGroup({fixture.Entry("Alpha", 0)}),
                          scenery::IndexGroup({fixture.Entry("Bravo", 1)}), skipped,
                          scenery::IndexGroup({fixture.Entry("Charlie", 2)}), scenery::EndRecord(),
-                         scenery::IndexGroup({fixture.Entry("Never", 0)})});
-    fixture.file.SetSecondSection(fixture.file.Append(section));
+                         scenery::IndexGroup({fixture.Entry("Never", 0)})})));
     std::vector<AirportRecord> list;
     const SceneryScanResult result = Scan(fixture.file.bytes(), list);
     EXPECT_TRUE(result.complete) << result.problem;
@@ -116,42 +112,34 @@ TEST(BglWalker, PassesOverEmptyGroupsOtherEntriesAndRecordsOfIdOne) {
               (std::vector<std::string>{"Alpha", "Bravo", "Alpha", "Bravo", "Charlie"}));
 }
 
+// A cut inside the index, a negative record length (which would loop for ever) and a taxi
+// list longer than its record each stop the walk, keep what was stored and name the record.
 TEST(BglWalker, MalformedFileStopsAndSaysWhere) {
+    const auto expectStop = [](const Bytes& bytes, int found, const std::string& where) {
+        std::vector<AirportRecord> list;
+        const SceneryScanResult result = Scan(bytes, list);
+        EXPECT_FALSE(result.complete);
+        EXPECT_EQ(result.airportsFound, found);
+        EXPECT_NE(result.problem.find(where), std::string::npos) << result.problem;
+        return list;
+    };
     const Bytes good = scenery::BuildAirportBgl({Airport("Alpha", 10), Airport("Bravo", 20)});
-    // Cut inside the index: the first airport is kept.
-    const FileBuffer whole(good);
-    const int64_t index = whole.ReadInt32(bgl::kFirstSectionOffset);
-    std::vector<AirportRecord> list;
+    const auto index = static_cast<size_t>(FileBuffer(good).ReadInt32(bgl::kFirstSectionOffset));
     // Inside the second entry of the group (entries of 24 bytes from +24).
-    SceneryScanResult result = Scan(Bytes(good.begin(), good.begin() + index + 58), list);
-    EXPECT_FALSE(result.complete);
-    EXPECT_EQ(result.airportsFound, 1);
-    EXPECT_NE(result.problem.find("record 0x30002 at offset"), std::string::npos) << result.problem;
-
-    // A negative record length would loop for ever: it stops the walk instead.
+    expectStop(Bytes(good.begin(), good.begin() + static_cast<long>(index) + 58), 1,
+               "record 0x30002 at offset");
     Bytes negative = good;
-    const size_t firstGroupLength = static_cast<size_t>(index) + 4;
-    negative[firstGroupLength + 3] = 0xFF;
-    list.clear();
-    result = Scan(negative, list);
-    EXPECT_FALSE(result.complete);
-    EXPECT_NE(result.problem.find("negative"), std::string::npos) << result.problem;
+    negative[index + 4 + 3] = 0xFF;  // the first group's length
+    expectStop(negative, 0, "negative");
 
-    // A taxi list longer than its record.
     BglAirport airport = Airport("Alpha", 10);
     airport.taxiPoints = {{1, 1}, {2, 2}};
     Bytes bytes = scenery::BuildAirportBgl({airport});
-    const FileBuffer buffer(bytes);
     // The taxi data record follows the header and ICAO records of the first block.
-    const int64_t taxi = scenery::BglFile::kHeaderSize + 16 + 32 + 16;
-    ASSERT_EQ(buffer.ReadInt32(taxi), bgl::kTaxiData);
-    bytes[static_cast<size_t>(taxi) + 8 + 3] = 0x40;  // a count of a billion items
-    list.clear();
-    result = Scan(bytes, list);
-    EXPECT_FALSE(result.complete);
-    EXPECT_EQ(result.airportsFound, 1);  // stored as far as it got
-    EXPECT_EQ(list[0].icaoId, "KALP");
-    EXPECT_NE(result.problem.find("record 0x11001"), std::string::npos) << result.problem;
+    const size_t taxi = scenery::BglFile::kHeaderSize + 16 + 32 + 16;
+    ASSERT_EQ(FileBuffer(bytes).ReadInt32(static_cast<int64_t>(taxi)), bgl::kTaxiData);
+    bytes[taxi + 8 + 3] = 0x40;  // a count of a billion items
+    EXPECT_EQ(expectStop(bytes, 1, "record 0x11001").at(0).icaoId, "KALP");
 }
 
 // Truncations and byte flips of a rich file never read outside the buffer (run under the
@@ -161,19 +149,18 @@ TEST(BglWalker, DamagedFilesNeverReadOutOfBounds) {
     for (const size_t fileIndex : {0, 1}) {  // first section only; both sections
         const demo::DemoSceneryFile& sceneryFile = demo::DemoSceneryFiles()[fileIndex];
         const Bytes rich = scenery::BuildAirportBgl(sceneryFile.airports, sceneryFile.layout);
-        for (int round = 0; round < 100; ++round) {
-            const Bytes cut(rich.begin(), rich.begin() + static_cast<long>(random() % rich.size()));
-            std::vector<AirportRecord> list;
-            Scan(cut, list);
-        }
-        for (int round = 0; round < 200; ++round) {
-            Bytes flipped = rich;
-            const int flips = 1 + static_cast<int>(random() % 8);
-            for (int i = 0; i < flips; ++i) {
-                flipped[random() % flipped.size()] ^= static_cast<uint8_t>(1U << (random() % 8));
+        for (int round = 0; round < 300; ++round) {
+            Bytes damaged = rich;
+            if (round < 100) {
+                damaged.resize(random() % rich.size());
+            } else {
+                for (int flips = 1 + static_cast<int>(random() % 8); flips > 0; --flips) {
+                    damaged[random() % damaged.size()] ^=
+                        static_cast<uint8_t>(1U << (random() % 8));
+                }
             }
             std::vector<AirportRecord> list;
-            const SceneryScanResult result = Scan(flipped, list);
+            const SceneryScanResult result = Scan(damaged, list);
             EXPECT_EQ(result.complete, result.problem.empty());
         }
     }

@@ -35,15 +35,19 @@ class BuilderWindowTest : public ::testing::Test {
     std::unique_ptr<BuilderWindow> window;
 };
 
+// Discovery runs a second after opening and enables the button; the build then takes one file
+// per tick with the button off, ends with a message, hands over to the airport window and
+// leaves every airport of the required areas in the database, the large one complete.
 TEST_F(BuilderWindowTest, DiscoversThenBuildsOneFilePerTickAndHandsOver) {
     EXPECT_EQ(window->discoveryTimer().interval(), 1000);
     EXPECT_TRUE(window->discoveryTimer().isActive());
-    EXPECT_FALSE(window->createButton().isEnabled());  // nothing to build before discovery
+    EXPECT_FALSE(window->createButton().isEnabled());
     window->RunDiscoveryTick();
     EXPECT_FALSE(window->discoveryTimer().isActive());
     EXPECT_TRUE(window->createButton().isEnabled());
     EXPECT_EQ(window->statusText().text(), "Done");
     const int files = window->build().bglFileCount();
+    EXPECT_EQ(files, 6);  // five airport files and one without the marker
     EXPECT_EQ(window->progressBar().maximum(), files + 1);
 
     window->createButton().click();
@@ -52,17 +56,15 @@ TEST_F(BuilderWindowTest, DiscoversThenBuildsOneFilePerTickAndHandsOver) {
         window->RunBuildTick();
         EXPECT_FALSE(window->createButton().isEnabled() && window->buildTimer().isActive());
     }
-    EXPECT_EQ(files, 6);  // five airport files and one without the marker
     EXPECT_EQ(window->build().filesExamined(), files);
     EXPECT_TRUE(window->build().problems().empty()) << window->build().problems()[0];
     ASSERT_EQ(messages.shown.size(), 3u);  // the CD, the start and the end of the build
-    EXPECT_EQ(messages.shown[2].title, "Scopewatch v1.0");
-    EXPECT_EQ(messages.shown[2].text, "The creation process of the database was completed!");
+    EXPECT_EQ(messages.shown[2].title + ": " + messages.shown[2].text,
+              "Scopewatch v1.0: The creation process of the database was completed!");
     EXPECT_EQ(flow.shown, std::vector<std::string>{"airport"});
     EXPECT_TRUE(window->isHidden());
     EXPECT_EQ(window->statusText().text(), "");
 
-    // Every airport of the required areas, the large one complete.
     EXPECT_EQ(state.settings.airportCount, 15);  // Ghost Field's area is not required
     const AirportRecord eldorado = ReadAirportDatabase(state.DatabaseFile(), 15).records[0];
     EXPECT_EQ(eldorado.name + " " + eldorado.icaoId + " " + eldorado.towerFreq,
@@ -82,6 +84,7 @@ TEST_F(BuilderWindowTest, DiscoversThenBuildsOneFilePerTickAndHandsOver) {
                          written.taxiSegments.size()));
 }
 
+// Closing the window during the build stops it, writes no database and ends the program.
 TEST_F(BuilderWindowTest, ClosingBeforeTheEndWritesNothingAndEndsTheProgram) {
     window->RunDiscoveryTick();
     window->createButton().click();

@@ -16,12 +16,7 @@ namespace scopewatch {
 namespace {
 
 scenery::BglAirport Airport(const std::string& name, double latitude) {
-    scenery::BglAirport airport;
-    airport.name = name;
-    airport.icao = "K" + name.substr(0, 3);
-    airport.latitude = latitude;
-    airport.longitude = -92.8;
-    return airport;
+    return {name, "K" + name.substr(0, 3), latitude, -92.8, 0.0, {}, {}, {}, {}, {}, {}};
 }
 
 // A simulator folder on drive C: (a folder of the temporary directory) and the second CD in
@@ -40,24 +35,24 @@ class DatabaseBuildTest : public ::testing::Test {
                   scenery::BuildMagdecBgl([](int, int) { return int16_t{910}; }));
     }
 
-    void WriteCfg(const std::string& text) const { dir.Write("c/FS2002/scenery.cfg", text); }
-
     testing::TempDir dir;
     FileSystem files;
     ProgramState state;
     testing::ScriptedMessageBoxes messages;
-    std::vector<std::string> statuses;
 };
 
+// Discovery loads the grid, reads every airport area of scenery.cfg (whatever the letter case,
+// asking for the CD one needs) and finds the facility data folder; the steps then read each
+// scenery file, report a short one, and the end writes the database and completes the settings.
 TEST_F(DatabaseBuildTest, BuildsTheDatabaseFromEveryAirportAreaAndCompletesTheSettings) {
-    WriteCfg(
-        "[General]\nTitle=FS2002 World\n"
-        "[Area.001]\nTitle=Airport and Facilities Data\nLocal=Scenery\\World\nRequired=TRUE\n"
-        "[AREA.002]\nTitle=Default Terrain\nLocal=Scenery\\Terrain\nRequired=TRUE\n"
-        "[area.003]\nTitle=airport and facilities data\nRemote=[FS2002_DISK2]\\Scenery\\Cd\n"
-        "Local=[FS2002_DISK2]\\Scenery\\Cd\nRequired=True\n"
-        "[Area.004]\nTitle=Additional Facility Data\nLocal=Scenery\\Afd\nRequired=TRUE\n"
-        "[Area.005]\nTitle=Airport and Facilities Data\nLocal=\nRequired=TRUE\n");
+    dir.Write("c/FS2002/scenery.cfg",
+              "[General]\nTitle=FS2002 World\n"
+              "[Area.001]\nTitle=Airport and Facilities Data\nLocal=Scenery\\World\nRequired=TRUE\n"
+              "[AREA.002]\nTitle=Default Terrain\nLocal=Scenery\\Terrain\nRequired=TRUE\n"
+              "[area.003]\nTitle=airport and facilities data\nRemote=[FS2002_DISK2]\\Scenery\\Cd\n"
+              "Local=[FS2002_DISK2]\\Scenery\\Cd\nRequired=True\n"
+              "[Area.004]\nTitle=Additional Facility Data\nLocal=Scenery\\Afd\nRequired=TRUE\n"
+              "[Area.005]\nTitle=Airport and Facilities Data\nLocal=\nRequired=TRUE\n");
     dir.Write("c/FS2002/Scenery/World/scenery/AP1.BGL",
               scenery::BuildAirportBgl({Airport("Camden Intl", 33.5), Airport("Alpha", 34.0)}));
     dir.Write("c/FS2002/Scenery/World/scenery/short.bgl", std::vector<uint8_t>(121, 0));
@@ -66,16 +61,15 @@ TEST_F(DatabaseBuildTest, BuildsTheDatabaseFromEveryAirportAreaAndCompletesTheSe
               scenery::BuildAirportBgl({Airport("Never", 30.0)}));
     dir.Write("cd/scenery/cd/scenery/cd1.bgl", scenery::BuildAirportBgl({Airport("Ozark", 36.0)}));
 
+    std::vector<std::string> statuses;
     DatabaseBuild build(state, files, messages,
-                        [this](const std::string& text) { statuses.push_back(text); });
+                        [&statuses](const std::string& text) { statuses.push_back(text); });
     const DiscoveryResult found = build.Discover();
     EXPECT_EQ(found.magVar, MagVarLoadResult::Loaded);
     EXPECT_EQ(state.airport.magVarGrid.values[100], 910);
-    EXPECT_EQ(found.areaCount, 5);
-    EXPECT_EQ(found.bglFileCount, 4);
+    EXPECT_EQ(std::pair(found.areaCount, found.bglFileCount), std::pair(5, 4));
     EXPECT_EQ(messages.Texts(), std::vector<std::string>{kInsertCdText});
     EXPECT_EQ(build.areas()[2].local, "d:\\scenery\\cd\\scenery");
-    EXPECT_EQ(state.settings.facilityDataFolder, "C:\\Fs2002\\scenery\\afd\\scenery");
     EXPECT_EQ(statuses, (std::vector<std::string>{"Magdec.bgl File", "Scenery.cfg File",
                                                   "Getting ATC Folder...", "Done"}));
 
@@ -85,26 +79,30 @@ TEST_F(DatabaseBuildTest, BuildsTheDatabaseFromEveryAirportAreaAndCompletesTheSe
     }
     // Four files, one step past each of the two listings, one step for each other area.
     EXPECT_EQ(steps, 4 + 2 + 3 - 1);
-    EXPECT_EQ(state.settings.airportCount, 3);
     ASSERT_EQ(build.problems().size(), 1u);
     EXPECT_NE(build.problems()[0].find("short.bgl: shorter than 122 bytes"), std::string::npos);
 
     ASSERT_TRUE(build.Finish().ok);
+    EXPECT_EQ(state.settings.airportCount, 3);
     SettingsRecord record;
     SettingsValues values;
     ASSERT_TRUE(ReadSettings(state.SettingsFile(), record, values).ok);
-    EXPECT_EQ(record.airportCount, 3);
-    EXPECT_EQ(record.facilityDataFolder, "C:\\Fs2002\\scenery\\afd\\scenery");
+    EXPECT_EQ(record, (SettingsRecord{kSettingsHeader, 1, 1, 3, "C:\\Fs2002",
+                                      "C:\\Fs2002\\scenery\\afd\\scenery"}));
+    EXPECT_EQ(state.settings.facilityDataFolder, record.facilityDataFolder);
     const AirportDatabaseContent database = ReadAirportDatabase(state.DatabaseFile(), 3);
     EXPECT_EQ(database.recordsRead, 4);
     EXPECT_EQ(database.records[2].name, "Ozark");
     EXPECT_EQ(database.records[3], AirportRecord{});
 }
 
+// Another simulator version reads no areas; a build that finds no airports writes an empty
+// database over an older one.
 TEST_F(DatabaseBuildTest, NoAirportsWriteAnEmptyDatabaseOverAnOlderOne) {
-    WriteCfg("[Area.001]\nTitle=Airport and Facilities Data\nLocal=Empty\nRequired=TRUE\n");
+    dir.Write("c/FS2002/scenery.cfg",
+              "[Area.001]\nTitle=Airport and Facilities Data\nLocal=Empty\nRequired=TRUE\n");
     dir.Write("work/world_airports.dat", std::vector<uint8_t>(500, 1));
-    state.settings.simVersion = 0;  // another simulator version reads no areas
+    state.settings.simVersion = 0;
     DatabaseBuild other(state, files, messages);
     EXPECT_EQ(other.Discover().areaCount, 0);
     EXPECT_FALSE(other.HasWork());
@@ -122,9 +120,8 @@ TEST_F(DatabaseBuildTest, NoAirportsWriteAnEmptyDatabaseOverAnOlderOne) {
 // with one, typed into setup as Linux paths: every scenery file is read.
 TEST(DatabaseBuildFoldersTest, SimulatorFoldersWithAccentsFindEveryAirport) {
     testing::TempDir dir;
-    const std::vector<std::string> folders = {"nonascii/Fl\u00fcge/sim", "Biblioth\u00e8que/FS2002",
-                                              "home/jos\u00e9/.wine/drive_c/Program Files/FS2002"};
-    for (const std::string& folder : folders) {
+    for (const std::string folder : {"nonascii/Fl\u00fcge/sim", "Biblioth\u00e8que/FS2002",
+                                     "home/jos\u00e9/.wine/drive_c/Program Files/FS2002"}) {
         SCOPED_TRACE(folder);
         demo::WriteDemoSimulator(dir / folder);
         ProgramState state;
@@ -132,8 +129,8 @@ TEST(DatabaseBuildFoldersTest, SimulatorFoldersWithAccentsFindEveryAirport) {
         std::filesystem::create_directories(state.workDir);
         const FileSystem files(state.workDir, {{"C:\\", DriveType::Fixed, std::string(), "/"}});
         testing::ScriptedMessageBoxes messages;
-        const QString typed = QString::fromUtf8((dir / folder).string());
-        ASSERT_TRUE(ConfirmTypedSetup(state, messages, typed, true));
+        ASSERT_TRUE(
+            ConfirmTypedSetup(state, messages, QString::fromUtf8((dir / folder).string()), true));
         DatabaseBuild build(state, files, messages);
         EXPECT_EQ(build.Discover().magVar, MagVarLoadResult::Loaded);
         while (build.Step()) {

@@ -6,24 +6,20 @@
 namespace scopewatch {
 namespace {
 
-constexpr int16_t kNinetyDegrees = 16384;
-
-TEST(HeadingsTest, NormaliseHeadingCorrectsOnceEachWay) {
+// Normalising corrects once each way; a magnetic heading subtracts the variation of the
+// nearest grid cell (halves of latitude round to even) and wraps once.
+TEST(HeadingsTest, NormaliseOnceEachWayAndMagneticHeadingsTakeTheNearestCellRoundingToEven) {
     for (const auto& [heading, normal] :
          {std::pair{-10, 350}, {-5, 355}, {360, 360}, {361, 1}, {365, 5}, {725, 365}, {0, 0}}) {
         EXPECT_EQ(NormaliseHeading(heading), normal) << heading;
     }
-}
-
-TEST(HeadingsTest, MagneticHeadingSubtractsTheVariationOfTheNearestCellRoundingToEven) {
     MagVarGrid grid;
-    grid.values[359 * 181 + 90] = kNinetyDegrees;  // 1 W, equator
+    grid.values[359 * 181 + 90] = 16384;  // 90 degrees: 1 W, equator
     EXPECT_EQ(MagneticHeading(100, 0.0, -0.6, grid), 10);
     EXPECT_EQ(MagneticHeading(100, 0.0, -0.4, grid), 100);  // rounds to longitude 0
     EXPECT_EQ(MagneticHeading(45, 0.0, -0.6, grid), 315);   // 45 - 90 wraps once
-    // Latitude halves round to even.
     grid.values[0 * 181 + 90 + 90] = 1820;  // latitude 90: 9.997 degrees, truncated to 9
-    grid.values[0 * 181 + 88 + 90] = -kNinetyDegrees;
+    grid.values[0 * 181 + 88 + 90] = -16384;
     EXPECT_EQ(MagneticHeading(100, 89.5, 0.0, grid), 91);
     EXPECT_EQ(MagneticHeading(100, 88.5, 0.0, grid), 190);
 }

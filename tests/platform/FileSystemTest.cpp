@@ -16,7 +16,9 @@ class FileSystemTest : public ::testing::Test {
     FileSystem files{dir.path()};
 };
 
-TEST_F(FileSystemTest, MatchesEachComponentRegardlessOfCaseAndSeparator) {
+// Each component of a path text matches regardless of case and separator, the exact name
+// preferred over other cases; components that do not exist are kept as written.
+TEST_F(FileSystemTest, MatchesEachComponentRegardlessOfCaseAndSeparatorPreferringTheExactName) {
     dir.Write("Fs2002/Scenery/World/Scenery/Ap1.BGL", "x");
     const fs::path expected = dir / "Fs2002/Scenery/World/Scenery/Ap1.BGL";
     EXPECT_EQ(files.ToRealPath("fs2002\\scenery\\WORLD\\scenery\\ap1.bgl"), expected);
@@ -24,22 +26,20 @@ TEST_F(FileSystemTest, MatchesEachComponentRegardlessOfCaseAndSeparator) {
     EXPECT_EQ(files.ToRealPath((dir.path() / "fs2002\\SCENERY").string()), dir / "Fs2002/Scenery");
     EXPECT_TRUE(files.IsFile("fs2002\\scenery\\world\\scenery\\ap1.bgl"));
     EXPECT_TRUE(files.IsDirectory("FS2002\\scenery"));
-    // Components that do not exist are kept as written.
     EXPECT_EQ(files.ToRealPath("fs2002\\Missing\\x.bgl"), dir / "Fs2002/Missing/x.bgl");
-}
 
-TEST_F(FileSystemTest, PrefersTheExactNameOverOtherCases) {
     dir.Write("data/abc.txt", "lower");
     dir.Write("data/ABC.txt", "upper");
     EXPECT_EQ(files.ToRealPath("data\\ABC.txt"), dir / "data/ABC.txt");
     EXPECT_EQ(files.ToRealPath("data\\abc.txt"), dir / "data/abc.txt");
 }
 
-TEST_F(FileSystemTest, ListsNormalFilesByPatternOrName) {
-    dir.Write("scenery/b.BGL", "x");
-    dir.Write("scenery/a.bgl", "x");
-    dir.Write("scenery/readme.txt", "x");
-    dir.Write("scenery/notes.bgl.txt", "x");
+// Listing takes normal files by pattern or name (not folders); deleting removes only the
+// matched files, names with accents too, and ignores errors.
+TEST_F(FileSystemTest, ListsAndDeletesOnlyTheMatchedNormalFiles) {
+    for (const char* name : {"b.BGL", "a.bgl", "readme.txt", "notes.bgl.txt"}) {
+        dir.Write(std::string("scenery/") + name, "x");
+    }
     fs::create_directories(dir / "scenery/folder.bgl");
     EXPECT_EQ(files.ListFiles("SCENERY\\*.bgl"), (std::vector<std::string>{"a.bgl", "b.BGL"}));
     EXPECT_EQ(files.ListFiles("scenery\\README.TXT"), std::vector<std::string>{"readme.txt"});
@@ -47,22 +47,22 @@ TEST_F(FileSystemTest, ListsNormalFilesByPatternOrName) {
     EXPECT_TRUE(files.ListFiles("scenery\\folder.bgl").empty());
     EXPECT_TRUE(files.ListFiles("nowhere\\*.bgl").empty());
     EXPECT_TRUE(files.ListFiles("scenery\\").empty());
-}
 
-// Names with accents are matched too.
-TEST_F(FileSystemTest, DeletesOnlyTheMatchedFiles) {
     dir.Write("atc_settings.tcs", "x");
     dir.Write("other.tcs", "x");
     files.DeleteFiles("atc_settings.tcs");
     EXPECT_FALSE(fs::exists(dir / "atc_settings.tcs"));
     EXPECT_TRUE(fs::exists(dir / "other.tcs"));
-    files.DeleteFiles("missing.dat");  // errors are ignored
+    files.DeleteFiles("missing.dat");
     dir.Write("d\u00e9j\u00e0/Caf\u00e9.tcs", "x");
     files.DeleteFiles("D\xC9J\xC0\\caf\xE9.TCS");
     EXPECT_FALSE(fs::exists(dir / "d\u00e9j\u00e0/Caf\u00e9.tcs"));
 }
 
-TEST_F(FileSystemTest, DriveLettersMapOntoTheirMountPoints) {
+// Drive letters map onto their mount points (an unknown one onto nothing). A Wine prefix's
+// dosdevices give the drive letters, also under a user name with an accent, and the same
+// folder typed as the Linux path it is reaches the same file.
+TEST_F(FileSystemTest, DriveLettersMapOntoTheirMountPointsAndAWinePrefixsDosdevices) {
     dir.Write("volume-d/Games/Fs2002/scenery.cfg", "x");
     files.SetDrives({{"C:\\", DriveType::Fixed, std::string(""), dir / "volume-c"},
                      {"D:\\", DriveType::CdRom, std::string("FS2002_2"), dir / "volume-d"}});
@@ -71,9 +71,23 @@ TEST_F(FileSystemTest, DriveLettersMapOntoTheirMountPoints) {
     EXPECT_TRUE(files.IsFile("D:/Games/Fs2002/scenery.cfg"));
     EXPECT_TRUE(files.ToRealPath("Q:\\anything").empty());
     EXPECT_TRUE(files.ListFiles("Q:\\*.bgl").empty());
+
+    const fs::path prefix = dir / "home/jos\u00e9/.wine";
+    dir.Write("home/jos\u00e9/.wine/drive_c/users/jos\u00e9/FS2002/scenery.cfg", "x");
+    fs::create_directories(prefix / "dosdevices");
+    fs::create_directory_symlink("../drive_c", prefix / "dosdevices/c:");
+    files.UseWinePrefixOf(prefix / "drive_c/users/jos\u00e9/FS2002");
+    EXPECT_TRUE(files.IsFile("C:\\Users\\JOS\xC9\\fs2002\\Scenery.cfg"));
+    const auto typed = PathTextOf(prefix / "drive_c/users/jos\u00e9/FS2002");
+    ASSERT_TRUE(typed.has_value());
+    EXPECT_NE(typed->find("jos\xE9"), std::string::npos);
+    EXPECT_TRUE(files.IsFile(*typed + "\\scenery.cfg"));
 }
 
-// Texts are Windows-1252 ("\xFC" is ü, "\xE8" è); names on disk are UTF-8.
+// Texts are Windows-1252 ("\xFC" is u-diaeresis, "\xE8" e-grave); names on disk are UTF-8.
+// Folders with accents are found in any letter case, by relative or absolute texts; a
+// component that does not exist is kept and written in UTF-8 on disk. Names Windows-1252
+// cannot hold are listed with question marks and not matched.
 TEST_F(FileSystemTest, Windows1252TextsFindFoldersWithAccentsInAnyLetterCase) {
     dir.Write("Fl\u00fcge/sim/Scenery/World/AP1.BGL", "x");
     dir.Write("Biblioth\u00e8que/Sc\u00e8nes/b.bgl", "x");
@@ -84,16 +98,11 @@ TEST_F(FileSystemTest, Windows1252TextsFindFoldersWithAccentsInAnyLetterCase) {
     EXPECT_EQ(files.ListFiles("BIBLIOTH\xC8QUE\\sc\xE8nes\\*.bgl"),
               std::vector<std::string>{"b.bgl"});
     EXPECT_EQ(files.ListFolders(""), (std::vector<std::string>{"Biblioth\xE8que", "Fl\xFCge"}));
-    // An absolute text reaches the same file; a component that does not exist is kept and
-    // written in UTF-8 on disk.
-    const std::string absolute = *PathTextOf(dir.path()) + "\\fl\xFCge\\sim";
-    EXPECT_TRUE(files.IsDirectory(absolute));
+    EXPECT_TRUE(files.IsDirectory(*PathTextOf(dir.path()) + "\\fl\xFCge\\sim"));
     EXPECT_EQ(files.ToRealPath("Fl\xFCge\\n\xE9"
                                "ant"),
               dir / "Fl\u00fcge/n\u00e9ant");
-}
 
-TEST_F(FileSystemTest, NamesWindows1252CannotHoldAreListedWithQuestionMarksAndNotMatched) {
     dir.Write("scenery/\u6771\u4eac.bgl", "x");
     dir.Write("scenery/a.bgl", "x");
     EXPECT_EQ(files.ListFiles("scenery\\*.bgl"), (std::vector<std::string>{"??.bgl", "a.bgl"}));
@@ -102,22 +111,10 @@ TEST_F(FileSystemTest, NamesWindows1252CannotHoldAreListedWithQuestionMarksAndNo
     EXPECT_TRUE(fs::is_empty(dir / "scenery"));
 }
 
-// The prefix's dosdevices give the drive letters, also under a user name with an accent.
-TEST_F(FileSystemTest, WinePrefixUnderAUserNameWithAnAccent) {
-    const fs::path prefix = dir / "home/jos\u00e9/.wine";
-    dir.Write("home/jos\u00e9/.wine/drive_c/users/jos\u00e9/FS2002/scenery.cfg", "x");
-    fs::create_directories(prefix / "dosdevices");
-    fs::create_directory_symlink("../drive_c", prefix / "dosdevices/c:");
-    files.UseWinePrefixOf(prefix / "drive_c/users/jos\u00e9/FS2002");
-    EXPECT_TRUE(files.IsFile("C:\\Users\\JOS\xC9\\fs2002\\Scenery.cfg"));
-    // The same folder typed as the Linux path it is.
-    const auto typed = PathTextOf(prefix / "drive_c/users/jos\u00e9/FS2002");
-    ASSERT_TRUE(typed.has_value());
-    EXPECT_NE(typed->find("jos\xE9"), std::string::npos);
-    EXPECT_TRUE(files.IsFile(*typed + "\\scenery.cfg"));
-}
-
-TEST(EnteredPathTest, BecomesWindows1252OrIsRefusedWithAReason) {
+// A typed path becomes Windows-1252 or is refused with a reason naming the character; path
+// texts split, join and match patterns (accents in any case); the root of the mounted volumes
+// is drive C:.
+TEST(PathTextTest, EnteredPathsSplitsJoinsPatternsAndDriveC) {
     const EnteredPath flights =
         PathTextOfEntered(QString::fromUtf8("/tmp/nonascii/Fl\u00fcge/sim"));
     EXPECT_EQ(flights.text, "/tmp/nonascii/Fl\xFCge/sim");
@@ -132,21 +129,14 @@ TEST(EnteredPathTest, BecomesWindows1252OrIsRefusedWithAReason) {
     EXPECT_NE(tokyo.refusal.find("U+6771"), std::string::npos);
     EXPECT_EQ(PathTextOf(fs::path("/tmp/\u6771")), std::nullopt);
     EXPECT_EQ(PathTextOf(fs::path("/tmp/Fl\u00fcge")), "/tmp/Fl\xFCge");
-}
 
-TEST(PathTextTest, SplitsJoinsAndMatchesPatterns) {
     EXPECT_EQ(SplitPathText("C:\\a//b\\c\\"), (std::vector<std::string>{"C:", "a", "b", "c"}));
     EXPECT_EQ(JoinPathText("scenery\\world", "x.bgl"), "scenery\\world\\x.bgl");
     EXPECT_EQ(JoinPathText("scenery\\", "x.bgl"), "scenery\\x.bgl");
-    EXPECT_TRUE(WildcardMatch("*.BGL", "ap.bgl"));
-    EXPECT_TRUE(WildcardMatch("*", ""));
-    EXPECT_TRUE(WildcardMatch("a*b*c", "aXXbYYc"));
-    EXPECT_FALSE(WildcardMatch("*.bgl", "ap.bgl.bak"));
-    EXPECT_FALSE(WildcardMatch("?.bgl", "ab.bgl"));
-    EXPECT_TRUE(WildcardMatch("\xC9T\xC9*", "\xE9t\xE9.bgl"));  // accents in any case
-}
+    EXPECT_TRUE(WildcardMatch("*.BGL", "ap.bgl") && WildcardMatch("*", "") &&
+                WildcardMatch("a*b*c", "aXXbYYc") && WildcardMatch("\xC9T\xC9*", "\xE9t\xE9.bgl"));
+    EXPECT_FALSE(WildcardMatch("*.bgl", "ap.bgl.bak") || WildcardMatch("?.bgl", "ab.bgl"));
 
-TEST(MountedVolumesTest, RootIsDriveC) {
     const std::vector<Drive> drives = FileSystem::MountedVolumes();
     ASSERT_FALSE(drives.empty());
     EXPECT_EQ(drives.front().rootPath, "C:\\");

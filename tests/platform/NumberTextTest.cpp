@@ -8,28 +8,22 @@
 namespace scopewatch {
 namespace {
 
-TEST(NumberTextTest, ShortestFormsDropTrailingZerosAndThePointOfWholeValues) {
-    EXPECT_EQ(ShortestNumberText(270.0), "270");
-    EXPECT_EQ(ShortestNumberText(-0.25), "-0.25");
-    EXPECT_EQ(ShortestNumberText(-0.0), "0");
-    EXPECT_EQ(ShortestNumberText(118.3333), "118.3333");
-    EXPECT_EQ(ShortestNumberText(0.1 + 0.2), "0.3");  // 15 significant digits
-    EXPECT_EQ(ShortestNumberText(1e20), "1e+20");
-    EXPECT_EQ(ShortestSingleText(8.549167F), "8.549167");
-    EXPECT_EQ(ShortestSingleText(-0.0F), "0");
-    EXPECT_EQ(FixedNumberText(0.0149, 2), "0.01");
-    EXPECT_EQ(FixedNumberText(12.0, 2), "12.00");
-}
-
-TEST(NumberTextTest, LeadingNumberReadsSignDigitsAndOnePoint) {
-    EXPECT_EQ(LeadingNumber("3.5abc"), 3.5);
-    EXPECT_EQ(LeadingNumber("+7"), 7.0);
-    EXPECT_EQ(LeadingNumber("-.5"), -0.5);
-    EXPECT_EQ(LeadingNumber("12.5.7"), 12.5);
-    EXPECT_EQ(LeadingNumber("1,5"), 1.0);
-    EXPECT_EQ(LeadingNumber("abc"), std::nullopt);
-    EXPECT_EQ(LeadingNumber("-."), std::nullopt);
-    EXPECT_EQ(LeadingNumber(""), std::nullopt);
+// The shortest forms (15 significant digits for doubles) drop trailing zeros and the point of
+// whole values; a leading number reads a sign, digits and one point, and nothing without a
+// digit.
+TEST(NumberTextTest, ShortestFormsDropTrailingZerosAndLeadingNumbersReadOnePoint) {
+    EXPECT_EQ((std::vector{ShortestNumberText(270.0), ShortestNumberText(-0.25),
+                           ShortestNumberText(-0.0), ShortestNumberText(118.3333),
+                           ShortestNumberText(0.1 + 0.2), ShortestNumberText(1e20),
+                           ShortestSingleText(8.549167F), ShortestSingleText(-0.0F),
+                           FixedNumberText(0.0149, 2), FixedNumberText(12.0, 2)}),
+              (std::vector<std::string>{"270", "-0.25", "0", "118.3333", "0.3", "1e+20", "8.549167",
+                                        "0", "0.01", "12.00"}));
+    EXPECT_EQ((std::vector{LeadingNumber("3.5abc"), LeadingNumber("+7"), LeadingNumber("-.5"),
+                           LeadingNumber("12.5.7"), LeadingNumber("1,5"), LeadingNumber("abc"),
+                           LeadingNumber("-."), LeadingNumber("")}),
+              (std::vector<std::optional<double>>{3.5, 7.0, -0.5, 12.5, 1.0, std::nullopt,
+                                                  std::nullopt, std::nullopt}));
     EXPECT_TRUE(std::isinf(*LeadingNumber("1" + std::string(400, '0'))));
     EXPECT_EQ(LeadingNumber("0." + std::string(400, '0') + "1"), 0.0);
 }

@@ -15,14 +15,15 @@ CommandLineVerdict ReadArguments(ToolCommandLine& commandLine, const QStringList
     return commandLine.Read(QStringList{"/some/path/sw-tool"} + arguments);
 }
 
-TEST(ToolCommandLineTest, HelpAndVersionPrintAndEndWithSuccess) {
+// Help and version print and end with success (the usage line names the tool, not the path it
+// was started from); a good command line runs with its values, "--" ending the options.
+TEST(ToolCommandLineTest, HelpAndVersionPrintAndEndWithSuccessAGoodCommandLineRuns) {
     ToolCommandLine commandLine = FolderTool();
     for (const char* help : {"--help", "-h"}) {
         const CommandLineVerdict verdict = ReadArguments(commandLine, {help, "--bogus"});
         EXPECT_FALSE(verdict.run);
         EXPECT_EQ(verdict.exitCode, 0);
         EXPECT_EQ(verdict.error, "");
-        // The usage line names the tool, not the path it was started from.
         EXPECT_TRUE(verdict.output.starts_with("Usage: sw-tool [options] DIR\n")) << verdict.output;
         for (const char* part : {"Does something with DIR.", "--size <WxH>", "How big.",
                                  "--version", "The folder to work in."}) {
@@ -35,8 +36,15 @@ TEST(ToolCommandLineTest, HelpAndVersionPrintAndEndWithSuccess) {
         EXPECT_EQ(verdict.exitCode, 0);
         EXPECT_EQ(verdict.output, "Scopewatch 1.0\n");
     }
+    ToolCommandLine good = FolderTool();
+    EXPECT_TRUE(ReadArguments(good, {"--size", "4x3", "--", "-folder é"}).run);
+    EXPECT_EQ(good.parser().value("size"), "4x3");
+    EXPECT_EQ(good.Positionals(), std::vector<std::string>{"-folder \xc3\xa9"});
+    EXPECT_EQ(good.Refuse("--size needs WxH").error,
+              "sw-tool: --size needs WxH (see sw-tool --help)\n");
 }
 
+// A wrong command line ends with one line naming the fault and a usage exit code.
 TEST(ToolCommandLineTest, AWrongCommandLineEndsWithOneLineAndAUsageExitCode) {
     const std::vector<std::pair<QStringList, std::string>> cases = {
         {{"--bogus", "dir"}, "sw-tool: Unknown option 'bogus'. (see sw-tool --help)\n"},
@@ -55,17 +63,6 @@ TEST(ToolCommandLineTest, AWrongCommandLineEndsWithOneLineAndAUsageExitCode) {
         EXPECT_EQ(verdict.output, "");
         EXPECT_EQ(verdict.error, error);
     }
-}
-
-TEST(ToolCommandLineTest, AGoodCommandLineRunsWithItsValues) {
-    ToolCommandLine commandLine = FolderTool();
-    const CommandLineVerdict verdict =
-        ReadArguments(commandLine, {"--size", "4x3", "--", "-folder é"});
-    EXPECT_TRUE(verdict.run);
-    EXPECT_EQ(commandLine.parser().value("size"), "4x3");
-    EXPECT_EQ(commandLine.Positionals(), std::vector<std::string>{"-folder \xc3\xa9"});
-    EXPECT_EQ(commandLine.Refuse("--size needs WxH").error,
-              "sw-tool: --size needs WxH (see sw-tool --help)\n");
 }
 
 }  // namespace

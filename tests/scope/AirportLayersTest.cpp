@@ -49,6 +49,8 @@ TEST_F(AirportLayersTest, ParkingDotsDependOnTheWidthOnlyAndStayFarOutsideWhenAb
     expectDotAround({1 << 30, -(1 << 30)});
 }
 
+// Taxiways draw every segment and label the named ones in white at their middle unless the
+// flag is off; segments end at parkings, and bad indices and kinds are skipped.
 TEST_F(AirportLayersTest, TaxiwaysLabelNamedSegmentsEndAtParkingsAndSkipBadIndices) {
     DrawTaxiways(surface, t.scene());
     EXPECT_EQ(surface.CallsOf(DrawOp::LineTo).size(), 4U);
@@ -75,6 +77,7 @@ TEST_F(AirportLayersTest, TaxiwaysLabelNamedSegmentsEndAtParkingsAndSkipBadIndic
     EXPECT_EQ(surface.calls()[1].args, t.At(a.parkings[0].latitude, a.parkings[0].longitude));
 }
 
+// The yellow ILS cone opens outwards along the approach from the antenna and closes.
 TEST_F(AirportLayersTest, IlsConeOpensOutwardsAlongTheApproach) {
     t.SetZoom(17);
     auto cone = DrawCone();

@@ -39,25 +39,10 @@ class AirspaceLayerTest : public ::testing::Test {
     RecordingSurface surface;
 };
 
-TEST_F(AirspaceLayerTest, SelectionCoversTheReferencePointAndClassDOnlyWithANeighbour) {
-    t.airport.airspaces = {AirspaceAt("Airspace Class D", kLat, kLon, 5),
-                           AirspaceAt("TRACON (Departure/Approach)", kLat, kLon, 20),
-                           AirspaceAt("Airspace Class C", kLat + 0.1, kLon, 10)};
-    Draw();
-    EXPECT_EQ(DotColours(), (std::vector<GdiColor>{kCyan, kCyan}));
-    // The Class C stays cyan; the TRACON and the Class D on its reference point turn yellow.
-    t.selection = {kSelectedAirspaceMarker, "TRACON (Departure/Approach)", kLat, kLon};
-    Draw();
-    EXPECT_EQ(DotColours(), (std::vector<GdiColor>{kCyan, kYellow, kYellow}));
-
-    t.airport.airspaces = {AirspaceAt("Airspace Class B", kLat, kLon, 10),
-                           AirspaceAt("TRACON (Departure/Approach)", kLat, kLon, 20)};
-    t.selection = {kSelectedAirspaceMarker, "Airspace Class B", kLat, kLon};
-    Draw();
-    EXPECT_EQ(DotColours(), (std::vector<GdiColor>{kYellow, kYellow}));
-}
-
-TEST_F(AirspaceLayerTest, PensFollowTheType) {
+// Pens follow the type: ARTCC/FIR solid and wide, Class B and C dashed, others solid. A
+// circle of radius zero is drawn with one mile and keeps it. The selection turns the dots of
+// the airspaces on its reference point yellow, a Class D only with a neighbour there.
+TEST_F(AirspaceLayerTest, PensFollowTheTypeZeroRadiusIsOneMileSelectionTurnsDotsYellow) {
     t.airport.airspaces = {AirspaceAt("ARTCC/FIR", kLat, kLon, 60),
                            AirspaceAt("Airspace Class B", kLat, kLon, 10),
                            AirspaceAt("Airspace Class C", kLat, kLon, 8),
@@ -71,9 +56,7 @@ TEST_F(AirspaceLayerTest, PensFollowTheType) {
     }
     EXPECT_EQ(pens, (std::vector<std::pair<int16_t, LineStyle>>{
                         {4, kSolidLine}, {1, kDashedLine}, {1, kDashedLine}, {1, kSolidLine}}));
-}
 
-TEST_F(AirspaceLayerTest, CircleOfRadiusZeroIsDrawnWithOneMileAndKeepsIt) {
     t.airport.airspaces = {AirspaceAt("Airspace Class B", kLat, kLon, 0)};
     Draw();
     EXPECT_EQ(t.airport.airspaces[0].points[1].radius, 1);
@@ -81,9 +64,27 @@ TEST_F(AirspaceLayerTest, CircleOfRadiusZeroIsDrawnWithOneMileAndKeepsIt) {
         Joined(t.At(DestinationNm(kLat, kLon, 315, 1)), t.At(DestinationNm(kLat, kLon, 135, 1)));
     EXPECT_EQ(surface.CallsOf(DrawOp::Ellipse).at(1).args, box);
     EXPECT_LT(box[0], box[2]);
+
+    t.airport.airspaces = {AirspaceAt("Airspace Class D", kLat, kLon, 5),
+                           AirspaceAt("TRACON (Departure/Approach)", kLat, kLon, 20),
+                           AirspaceAt("Airspace Class C", kLat + 0.1, kLon, 10)};
+    Draw();
+    EXPECT_EQ(DotColours(), (std::vector<GdiColor>{kCyan, kCyan}));
+    // The Class C stays cyan; the TRACON and the Class D on its reference point turn yellow.
+    t.selection = {kSelectedAirspaceMarker, "TRACON (Departure/Approach)", kLat, kLon};
+    Draw();
+    EXPECT_EQ(DotColours(), (std::vector<GdiColor>{kCyan, kYellow, kYellow}));
+    t.airport.airspaces = {AirspaceAt("Airspace Class B", kLat, kLon, 10),
+                           AirspaceAt("TRACON (Departure/Approach)", kLat, kLon, 20)};
+    t.selection = {kSelectedAirspaceMarker, "Airspace Class B", kLat, kLon};
+    Draw();
+    EXPECT_EQ(DotColours(), (std::vector<GdiColor>{kYellow, kYellow}));
 }
 
-TEST_F(AirspaceLayerTest, BoundaryMovesLinesAndArcsBothWays) {
+// A boundary moves, draws lines and arcs both ways and skips unknown steps. The centre and the
+// last position carry over to the next airspace: an arc there is drawn about the first
+// airspace's centre, from its last position.
+TEST_F(AirspaceLayerTest, BoundaryMovesLinesAndArcsBothWaysAndCarriesOver) {
     const double n = kLat + 0.1;
     const double e = kLon + 0.1;
     AirspaceRecord airspace = AirspaceAt("Airspace Class B", kLat, kLon);
@@ -106,16 +107,14 @@ TEST_F(AirspaceLayerTest, BoundaryMovesLinesAndArcsBothWays) {
     // Counter-clockwise from the line's end to north: from the last position to the point.
     EXPECT_EQ(ends(6), Joined(t.At(kLat, e + 0.1), t.At(n, kLon)));
     EXPECT_EQ(calls[7].args, t.At(n, kLon));
-}
 
-TEST_F(AirspaceLayerTest, CentreAndLastPositionCarryOverToTheNextAirspace) {
     AirspaceRecord first = AirspaceAt("Airspace Class B", kLat, kLon, 5);
     first.points.push_back({kMoveTo, kLat + 0.2, kLon, 0});
     AirspaceRecord second = AirspaceAt("Airspace Class C", kLat + 1.0, kLon + 1.0);
     second.points = {{kCounterClockwiseArc, kLat, kLon + 0.2, 0}};
     t.airport.airspaces = {first, second};
     Draw();
-    // 12 nm about the first airspace's centre (corner 17 nm out), from its last position.
+    // 12 nm about the first airspace's centre: the box's corner 17 nm out.
     const Args arc = surface.CallsOf(DrawOp::Arc).at(0).args;
     EXPECT_EQ(Args(arc.begin(), arc.begin() + 2), t.At(DestinationNm(kLat, kLon, 315, 17)));
     EXPECT_EQ(Args(arc.begin() + 4, arc.begin() + 6), t.At(kLat + 0.2, kLon));

@@ -21,7 +21,11 @@ class PointerInfoTest : public ::testing::Test {
     ScopeTestScene t{9};
 };
 
-TEST_F(PointerInfoTest, AirspaceTextWithSwappedLimitsSelectsIt) {
+// An airspace's text names it and swaps limits given the wrong way round, and pointing at it
+// selects it; with both limits 0 and no frequency there is no "FROM: " part. The later of two
+// airspaces wins, a Class D is never pointed at, and airspaces only count below level 13 with
+// their flag on.
+TEST_F(PointerInfoTest, AirspaceTextSelectsItLaterOneWinsClassDNeverOnlyBelowLevelThirteen) {
     AirspaceRecord fir = AirspaceAt("ARTCC/FIR", kLat + 0.2, kLon);
     fir.fullName = "NEW YORK CENTER";
     fir.frequencyText = "127.5 Mhz  ";
@@ -34,11 +38,8 @@ TEST_F(PointerInfoTest, AirspaceTextWithSwappedLimitsSelectsIt) {
               "127.5 Mhz  FROM: 1000 ft  TO: 5000 ft");
     EXPECT_EQ(info.selection,
               (SelectedAirspace{"Current Selected Airspace", "ARTCC/FIR", kLat + 0.2, kLon}));
-    // Limits both 0 and no frequency: no "FROM: " part.
     EXPECT_EQ(HoverNear(kLat, kLon).text, "  AIRSPACE TYPE: Airspace Class B  ");
-}
 
-TEST_F(PointerInfoTest, LaterAirspaceWinsClassDNeverAndAirspacesOnlyBelowLevelThirteen) {
     t.airport.airspaces = {AirspaceAt("Airspace Class B", kLat, kLon),
                            AirspaceAt("Airspace Class C", kLat + 0.001, kLon),
                            AirspaceAt("Airspace Class D", kLat + 0.1, kLon)};
@@ -53,6 +54,7 @@ TEST_F(PointerInfoTest, LaterAirspaceWinsClassDNeverAndAirspacesOnlyBelowLevelTh
     EXPECT_EQ(HoverNear(kLat + 0.001, kLon - 0.02).text, "");
 }
 
+// Players are pointed at on every level, within a hundredth of the width.
 TEST_F(PointerInfoTest, PlayersAtEveryLevelWithTheirSmallerTolerance) {
     t.traffic.trafficCount = 1;
     t.traffic.trafficTable[1] = {"Pilot7", 3500, 270.0, kLon, kLat + 0.1, "Jet Plane", "Boeing"};
@@ -64,41 +66,42 @@ TEST_F(PointerInfoTest, PlayersAtEveryLevelWithTheirSmallerTolerance) {
     EXPECT_EQ(HoverNear(kLat + 0.1, kLon, 0, 11).text, "");
 }
 
-TEST_F(PointerInfoTest, SurfaceObjectsFromLevelThirteenLastHitWins) {
-    const ParkingRecord& gate = t.airport.currentAirport.parkings[0];
+// Surface objects count from level 13, the last hit winning: the ILS antenna on the far end
+// over the runway end, a runway end over a parking beside it. Labels are upper-cased across
+// Windows-1252 ("\xE9" is e-acute, "\xFF" y-diaeresis, "\xDF" sharp s). The tolerance is the
+// rounded pixel distance, 20 for a parking at level 14, and a layer whose flag is off is not
+// pointed at.
+TEST_F(PointerInfoTest, SurfaceObjectsFromLevelThirteenLastHitWinsWithinTheRoundedTolerance) {
+    ParkingRecord& gate = t.airport.currentAirport.parkings[0];
+    const std::string gateText = "GATE A 1  Radius: 20 ft";
     EXPECT_EQ(HoverNear(gate.latitude, gate.longitude).text, "");  // level 9
     t.SetZoom(12);
     EXPECT_EQ(HoverNear(kLat, kLon - 0.01).text, "");
+    t.SetZoom(14);
+    EXPECT_EQ(HoverNear(gate.latitude, gate.longitude, 20, 0).text, gateText);
+    EXPECT_EQ(HoverNear(gate.latitude, gate.longitude, 0, -21).text, "");
+    EXPECT_EQ(HoverNear(gate.latitude, gate.longitude, -14, 14).text, gateText);  // 19.8
+    EXPECT_EQ(HoverNear(gate.latitude, gate.longitude, 14, 15).text, "");         // 20.5
+    t.flags.showParkings = kFalse16;
+    EXPECT_EQ(HoverNear(gate.latitude, gate.longitude).text, "");
+    t.flags.showParkings = kTrue16;
     t.SetZoom(13);
-    EXPECT_EQ(HoverNear(gate.latitude, gate.longitude).text, "GATE A 1  Radius: 20 ft");
+    EXPECT_EQ(HoverNear(gate.latitude, gate.longitude).text, gateText);
     EXPECT_EQ(HoverNear(kLat, kLon - 0.01).text,
               "Runway: 09  Heading: 90  Altitude: 100 ft  Lenght: 5500 ft  Width: 150 ft");
-    // The ILS antenna stands on the far end and wins over the runway end.
     EXPECT_EQ(HoverNear(kLat, kLon + 0.01).text, "ILS: ITST  Heading: 270  Frequency: 110.5 Mhz");
     t.flags.showIls = kFalse16;
     EXPECT_EQ(HoverNear(kLat, kLon + 0.01).text,
               "Runway: 27  Heading: 270  Altitude: 100 ft  Lenght: 5500 ft  Width: 150 ft");
-    // Labels are upper-cased across Windows-1252 ("\xE9" is é, "\xFF" ÿ, "\xDF" ß).
-    t.airport.currentAirport.parkings[0].label = "gate \xE9t\xE9 \xFF \xDF \xB5";
+    gate.label = "gate \xE9t\xE9 \xFF \xDF \xB5";
     EXPECT_EQ(HoverNear(gate.latitude, gate.longitude).text.substr(0, 14),
               "GATE \xC9T\xC9 \x9F \xDF \xB5");
-    // A runway end wins over a parking beside it.
-    t.airport.currentAirport.parkings[0] = {"p", kLat + 0.0001, kLon - 0.01, 0};
+    gate = {"p", kLat + 0.0001, kLon - 0.01, 0};
     EXPECT_EQ(HoverNear(kLat, kLon - 0.01).text.substr(0, 10), "Runway: 09");
 }
 
-TEST_F(PointerInfoTest, ToleranceIsTheRoundedPixelDistance) {
-    t.SetZoom(14);
-    const ParkingRecord& gate = t.airport.currentAirport.parkings[0];
-    const std::string text = "GATE A 1  Radius: 20 ft";
-    EXPECT_EQ(HoverNear(gate.latitude, gate.longitude, 20, 0).text, text);
-    EXPECT_EQ(HoverNear(gate.latitude, gate.longitude, 0, -21).text, "");
-    EXPECT_EQ(HoverNear(gate.latitude, gate.longitude, -14, 14).text, text);  // 19.8
-    EXPECT_EQ(HoverNear(gate.latitude, gate.longitude, 14, 15).text, "");     // 20.5
-    t.flags.showParkings = kFalse16;
-    EXPECT_EQ(HoverNear(gate.latitude, gate.longitude).text, "");
-}
-
+// A measuring line of zero length is a dotted green line with the distance and the magnetic
+// course in white at its start, and the scope is painted over it.
 TEST_F(PointerInfoTest, MeasuringLineOfZeroLengthShowsTheMagneticCourse) {
     t.SetZoom(14);
     t.SetVariation(kLat, kLon, 10);
@@ -115,7 +118,6 @@ TEST_F(PointerInfoTest, MeasuringLineOfZeroLengthShowsTheMagneticCourse) {
     EXPECT_EQ(calls[3].text, "Dist: 0 nm  Course: 350 *");
     EXPECT_EQ(calls[3].args, calls[1].args);
     EXPECT_EQ(calls[3].state.foreColor, kWhite);
-    // The scope is painted over the line.
     EXPECT_EQ(surface.Texts().back(), "Test Field");
     EXPECT_EQ(surface.State(), DrawingState{});
 }

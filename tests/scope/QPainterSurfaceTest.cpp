@@ -26,39 +26,24 @@ QImage Draw(const std::function<void(DrawingSurface&)>& draw) {
     return image;
 }
 
-// For each quarter of the circle in the box 50..150 (upper right, upper left, lower left,
-// lower right): '1' when a pixel near its middle is lit.
-std::string LitQuarters(const QImage& image) {
-    QImage dark(5, 5, QImage::Format_RGB32);
-    dark.fill(Qt::black);
-    std::string lit;
-    for (const QPoint middle :
-         {QPoint(135, 65), QPoint(65, 65), QPoint(65, 135), QPoint(135, 135)}) {
-        lit += image.copy(QRect(middle - QPoint(2, 2), QSize(5, 5))) == dark ? '0' : '1';
-    }
-    return lit;
-}
-
-TEST(QPainterSurfaceTest, FilledEllipseInABottomUpBox) {
-    const QImage image = Draw([](DrawingSurface& s) {
-        s.FillStyle(kSolidFill);
-        s.FillColor(0x0000FF);  // red, written 0xBBGGRR
-        s.Ellipse(50, 150, 150, 50);
-    });
-    EXPECT_EQ(image.pixel(100, 100), 0xFFFF0000);
-    EXPECT_EQ(image.pixel(50, 100), kGreenPixel);   // the outline, in the fore colour
-    EXPECT_EQ(image.pixel(149, 100), kGreenPixel);  // up to, not including, the far edge
-    EXPECT_EQ(image.pixel(150, 100), kBlackPixel);
-    EXPECT_EQ(image.pixel(55, 55), kBlackPixel);
-    EXPECT_EQ(image.pixel(0, 0), kBlackPixel);
-}
-
+// A filled ellipse in a bottom-up box: the fill colour (written 0xBBGGRR) inside, the outline
+// in the fore colour up to, not including, the far edge, the cleared black outside.
 // Shapes and texts at the ends of the int range (an aircraft reported far away, at fine zoom)
 // draw nothing on the image and overflow nothing.
-TEST(QPainterSurfaceTest, DrawingAtTheEndsOfTheIntRangeLeavesTheImageAlone) {
+TEST(QPainterSurfaceTest, FilledEllipseInABottomUpBoxAndNothingAtTheEndsOfTheIntRange) {
+    const QImage image = Draw([](DrawingSurface& s) {
+        s.FillStyle(kSolidFill);
+        s.FillColor(0x0000FF);
+        s.Ellipse(50, 150, 150, 50);
+    });
+    EXPECT_EQ(
+        (std::vector{image.pixel(100, 100), image.pixel(50, 100), image.pixel(149, 100),
+                     image.pixel(150, 100), image.pixel(55, 55), image.pixel(0, 0)}),
+        (std::vector{0xFFFF0000, kGreenPixel, kGreenPixel, kBlackPixel, kBlackPixel, kBlackPixel}));
+
     constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
     constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
-    const QImage image = Draw([](DrawingSurface& s) {
+    const QImage far = Draw([](DrawingSurface& s) {
         s.FillStyle(kSolidFill);
         s.Ellipse(kMax - 10, kMin + 10, kMax, kMin);
         s.MoveToEx(kMax, kMax);
@@ -66,23 +51,31 @@ TEST(QPainterSurfaceTest, DrawingAtTheEndsOfTheIntRangeLeavesTheImageAlone) {
         s.TextOutA(kMax, kMax, "far away");
         s.TextOutA(kMin, kMin, "far away");
     });
-    QImage black(200, 200, QImage::Format_RGB32);
-    black.fill(Qt::black);
-    EXPECT_EQ(image, black);
+    EXPECT_EQ(far, Draw([](DrawingSurface&) {}));
 }
 
-TEST(QPainterSurfaceTest, ArcRunsCounterClockwiseFromStartToEnd) {
-    // From the ray east to the ray north: the upper right quarter only.
+// An arc runs counter-clockwise from the start ray to the end ray, in either box direction:
+// for each quarter of the circle in the box 50..150 (upper right, upper left, lower left,
+// lower right), '1' when a pixel near its middle is lit. Line patterns apply at width 1 only.
+TEST(QPainterSurfaceTest, ArcRunsCounterClockwiseAndPatternsApplyOnlyAtWidthOne) {
+    const auto litQuarters = [](const QImage& image) {
+        QImage dark(5, 5, QImage::Format_RGB32);
+        dark.fill(Qt::black);
+        std::string lit;
+        for (const QPoint middle :
+             {QPoint(135, 65), QPoint(65, 65), QPoint(65, 135), QPoint(135, 135)}) {
+            lit += image.copy(QRect(middle - QPoint(2, 2), QSize(5, 5))) == dark ? '0' : '1';
+        }
+        return lit;
+    };
+    // From the ray east to the ray north; then the same rays the other way round.
     EXPECT_EQ(
-        LitQuarters(Draw([](DrawingSurface& s) { s.Arc(50, 50, 150, 150, 190, 100, 100, 0); })),
+        litQuarters(Draw([](DrawingSurface& s) { s.Arc(50, 50, 150, 150, 190, 100, 100, 0); })),
         "1000");
-    // The same rays the other way round, in a bottom-up box: all but the upper right.
     EXPECT_EQ(
-        LitQuarters(Draw([](DrawingSurface& s) { s.Arc(50, 150, 150, 50, 100, 0, 190, 100); })),
+        litQuarters(Draw([](DrawingSurface& s) { s.Arc(50, 150, 150, 50, 100, 0, 190, 100); })),
         "0111");
-}
 
-TEST(QPainterSurfaceTest, PatternsOnlyAtWidthOne) {
     const auto gaps = [](int16_t width, LineStyle style) {
         const QImage image = Draw([=](DrawingSurface& s) {
             s.DrawWidth(width);

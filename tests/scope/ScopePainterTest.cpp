@@ -44,14 +44,14 @@ class ScopePainterTest : public ::testing::Test {
     RecordingSurface surface;
 };
 
-TEST_F(ScopePainterTest, AirspacesBelowLevelThirteenSurfaceFromThere) {
+// Airspaces are drawn below level 13 with the name only, the surface layers from there in
+// order: parkings, taxiways, runways, ILS, name. Flags and missing facilities leave layers out.
+TEST_F(ScopePainterTest, AirspacesBelowLevelThirteenSurfaceFromThereFlagsLeaveLayersOut) {
     t.airport.airspaces.push_back(AirspaceAt("TRACON (Departure/Approach)", kLat, kLon, 20));
     EXPECT_EQ(Paint(12), "AN");
     EXPECT_EQ(surface.Texts(), std::vector<std::string>{"Test Field"});
     EXPECT_EQ(Paint(13), "PTRIN");
-}
-
-TEST_F(ScopePainterTest, FlagsAndMissingFacilitiesLeaveLayersOut) {
+    t.airport.airspaces.clear();
     t.flags.showParkings = kFalse16;
     t.flags.showIls = kFalse16;
     t.flags.showAirportName = kFalse16;
@@ -70,6 +70,7 @@ TEST_F(ScopePainterTest, FlagsAndMissingFacilitiesLeaveLayersOut) {
     EXPECT_EQ(Paint(15), "N");
 }
 
+// A repaint clears first and draws the traffic last.
 TEST_F(ScopePainterTest, RepaintClearsFirstAndDrawsTrafficLast) {
     t.traffic.trafficCount = 1;
     t.traffic.trafficTable[1] = {"Pilot7", 0, 0.0, kLon, kLat, "", ""};

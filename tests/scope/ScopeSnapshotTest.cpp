@@ -2,16 +2,12 @@
 
 #include <QImage>
 #include <cstdlib>
-#include <memory>
 #include <set>
 
 #include "builder/AirportDatabaseFile.h"
-#include "builder/DatabaseBuild.h"
-#include "demo/DemoSimulator.h"
-#include "platform/FileSystem.h"
 #include "scope/ScopeSnapshot.h"
 #include "shared/ProgramState.h"
-#include "support/ScriptedMessageBoxes.h"
+#include "support/DemoAirportState.h"
 #include "support/TempDir.h"
 
 namespace scopewatch {
@@ -19,48 +15,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The demo simulator and the database built from it, in a working directory "run".
-class ScopeSnapshotTest : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() {
-        dir_ = std::make_unique<testing::TempDir>();
-        const std::string sim = (dir_->path() / "sim").string();
-        demo::WriteDemoSimulator(sim);
-        fs::create_directories(RunDir());
-        ProgramState state;
-        state.workDir = RunDir();
-        state.settings.simVersion = 1;
-        state.settings.simFolder = sim;
-        ASSERT_TRUE(WriteSettings(state.SettingsFile(), {kSettingsHeader, 1, 1, 0, sim, ""}).ok);
-        const FileSystem files(state.workDir, FileSystem::MountedVolumes());
-        testing::ScriptedMessageBoxes messages;
-        DatabaseBuild build(state, files, messages);
-        build.Discover();
-        while (build.Step()) {
-        }
-        ASSERT_TRUE(build.Finish().ok);
-        const auto records =
-            ReadAirportDatabase(state.DatabaseFile(), state.settings.airportCount).records;
-        for (size_t i = 0; i < records.size(); ++i) {
-            eldorado_ = records[i].name == "Eldorado Intl" ? static_cast<int64_t>(i) : eldorado_;
-        }
-    }
-    static void TearDownTestSuite() { dir_.reset(); }
-    static fs::path RunDir() { return dir_->path() / "run"; }
-    // The pictures stay in the build tree for a look.
-    static fs::path RenderDir() {
-        return fs::path(std::getenv("SCOPEWATCH_BUILD_DIR")) / "tests" / "renders";
-    }
-
-    static inline std::unique_ptr<testing::TempDir> dir_;
-    static inline int64_t eldorado_ = -1;
+// The demo airport loaded for a picture from the database built from the demo simulator, with
+// its airspaces; the scope shows cyan airspaces below level 13, brown parkings, grey taxiways,
+// green runways and yellow ILS cones from there, white names at every level. The pictures stay
+// in the build tree for a look.
+TEST(ScopeSnapshotTest, RendersTheDemoAirportAtCoarseAndFineLevels) {
     ProgramState state;
-};
-
-TEST_F(ScopeSnapshotTest, RendersTheDemoAirportAtCoarseAndFineLevels) {
-    const SnapshotLoad load = LoadForSnapshot(RunDir(), eldorado_, state);
-    ASSERT_TRUE(load.ok) << load.error;
-    EXPECT_TRUE(load.notes.empty());
+    state.airport = testing::DemoAirportLoaded();
     EXPECT_EQ(state.airport.currentAirport.name, "Eldorado Intl");
     std::multiset<std::string> types;
     for (const AirspaceRecord& airspace : state.airport.airspaces) {
@@ -71,14 +32,12 @@ TEST_F(ScopeSnapshotTest, RendersTheDemoAirportAtCoarseAndFineLevels) {
                   "Airspace Class B", "Airspace Class B", "Airspace Class B", "Airspace Class C",
                   "Airspace Class D", "ARTCC/FIR", "TRACON (Departure/Approach)"}));
 
-    // Cyan airspaces below level 13; brown parkings, grey taxiways, green runways and
-    // yellow ILS cones from there; white names at every level.
     const QRgb cyan = qRgb(0, 255, 255);
     const std::vector<std::pair<int16_t, std::vector<QRgb>>> levels = {
         {9, {cyan}},
         {13, {qRgb(128, 64, 64), qRgb(192, 192, 192), qRgb(0, 192, 0), qRgb(255, 255, 0)}},
         {16, {qRgb(128, 64, 64), qRgb(192, 192, 192)}}};
-    const fs::path renders = RenderDir();
+    const fs::path renders = fs::path(std::getenv("SCOPEWATCH_BUILD_DIR")) / "tests" / "renders";
     fs::create_directories(renders);
     for (const auto& [level, expected] : levels) {
         const QImage image = RenderScope(state, SnapshotView(state, 1000, 700, level));
@@ -95,11 +54,22 @@ TEST_F(ScopeSnapshotTest, RendersTheDemoAirportAtCoarseAndFineLevels) {
     }
 }
 
-TEST_F(ScopeSnapshotTest, MissingPiecesAreReported) {
-    EXPECT_EQ(LoadForSnapshot(RunDir(), 99999, state).error, "no airport with index 99999");
-    const SnapshotLoad load = LoadForSnapshot(dir_->path() / "nowhere", 0, state);
-    EXPECT_FALSE(load.ok);
-    EXPECT_NE(load.error.find("settings"), std::string::npos);
+// Loading stops at missing settings or an index past the database; a simulator folder
+// without magdec.bgl is only a note.
+TEST(ScopeSnapshotTest, MissingPiecesAreReported) {
+    testing::TempDir dir;
+    ProgramState state;
+    const SnapshotLoad nowhere = LoadForSnapshot(dir / "nowhere", 0, state);
+    EXPECT_FALSE(nowhere.ok);
+    EXPECT_NE(nowhere.error.find("settings"), std::string::npos);
+    ASSERT_TRUE(WriteSettings(dir / kSettingsFileName,
+                              {kSettingsHeader, 1, 1, 1, (dir / "sim").string(), ""})
+                    .ok);
+    ASSERT_FALSE(WriteAirportDatabase(dir / kDatabaseFileName, {AirportRecord{}}));
+    EXPECT_EQ(LoadForSnapshot(dir.path(), 99999, state).error, "no airport with index 99999");
+    const SnapshotLoad load = LoadForSnapshot(dir.path(), 0, state);
+    EXPECT_TRUE(load.ok) << load.error;
+    EXPECT_NE(load.notes.at(0).find("magdec.bgl"), std::string::npos);
 }
 
 }  // namespace

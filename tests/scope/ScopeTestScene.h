@@ -23,14 +23,11 @@ inline constexpr double kLon = -75.0;
 // that many nautical miles about the reference point is its boundary.
 inline AirspaceRecord AirspaceAt(const std::string& type, double lat, double lon,
                                  int32_t radius = -1) {
-    AirspaceRecord airspace;
-    airspace.typeName = type;
-    airspace.latitude = lat;
-    airspace.longitude = lon;
+    std::vector<AirspacePoint> circle;
     if (radius >= 0) {
-        airspace.points = {{kCentre, lat, lon, 0}, {kCircle, 0.0, 0.0, radius}};
+        circle = {{kCentre, lat, lon, 0}, {kCircle, 0.0, 0.0, radius}};
     }
-    return airspace;
+    return {circle, lat, lon, 0, 0, "", type, "", ""};
 }
 
 // A small airport at 40 N 75 W with one of every surface object, a view of 1000 x 800

@@ -10,8 +10,9 @@ SettingsRecord SetupRecord() {
     return {kSettingsHeader, 1, 1, 0, "C:\\FS2002", ""};
 }
 
+// A fresh record is 43 bytes: header length and text, marker, simVersion, airportCount,
+// simFolder, empty facility data folder.
 TEST(SettingsTest, FreshRecordIsFortyThreeBytesInTableOrder) {
-    // Header length and text, marker, simVersion, airportCount, simFolder, empty AFD folder.
     const std::string expected = std::string("\x16\0", 2) + "Scopewatch Version 1.0" +
                                  std::string("\1\1\0\0\0\0\x09\0", 8) + "C:\\FS2002" +
                                  std::string("\0\0", 2);
@@ -20,6 +21,8 @@ TEST(SettingsTest, FreshRecordIsFortyThreeBytesInTableOrder) {
               std::vector<uint8_t>(expected.begin(), expected.end()));
 }
 
+// Reading copies the four shared values; an update writes the airport count and the facility
+// data folder, keeps the other fields as they stand in the file and leaves nothing beside it.
 TEST(SettingsTest, WriteThenReadCopiesTheFourSharedValuesAndUpdateKeepsTheOtherFields) {
     testing::TempDir dir;
     const SettingsRecord record{
@@ -30,19 +33,13 @@ TEST(SettingsTest, WriteThenReadCopiesTheFourSharedValuesAndUpdateKeepsTheOtherF
     SettingsValues values;
     ASSERT_TRUE(ReadSettings(dir / kSettingsFileName, read, values).ok);
     EXPECT_EQ(read, record);
-    EXPECT_EQ(values.simVersion, 1);
-    EXPECT_EQ(values.airportCount, 23456);
-    EXPECT_EQ(values.simFolder, "C:\\FS2002");
-    EXPECT_EQ(values.facilityDataFolder, "C:\\FS2002\\Scenery\\Afd\\scenery");
+    EXPECT_EQ(std::tuple(values.simVersion, values.airportCount, values.simFolder,
+                         values.facilityDataFolder),
+              std::tuple(uint8_t{1}, 23456, record.simFolder, record.facilityDataFolder));
 
     ASSERT_TRUE(
         WriteSettings(dir / kSettingsFileName, {kSettingsHeader, 7, 0, 0, "C:\\FS2002", ""}).ok);
-
-    SettingsValues shared;
-    shared.simFolder = "something else";
-    shared.airportCount = 12;
-    shared.facilityDataFolder = "D:\\afd";
-    ASSERT_TRUE(UpdateSettings(dir / kSettingsFileName, shared).ok);
+    ASSERT_TRUE(UpdateSettings(dir / kSettingsFileName, {0, 12, "something else", "D:\\afd"}).ok);
 
     const auto decoded = DecodeSettings(testing::ReadBytes(dir / kSettingsFileName));
     ASSERT_TRUE(decoded.record);
@@ -51,6 +48,8 @@ TEST(SettingsTest, WriteThenReadCopiesTheFourSharedValuesAndUpdateKeepsTheOtherF
     EXPECT_FALSE(std::filesystem::exists(dir / "atc_settings.tcs.partial"));
 }
 
+// A cut or overlong record is refused; a damaged or missing file is reported and changes
+// nothing.
 TEST(SettingsTest, DamagedFilesAreRefusedAndChangeNothing) {
     std::vector<uint8_t> bytes = EncodeSettings(SetupRecord());
     for (size_t length = 0; length < bytes.size(); ++length) {

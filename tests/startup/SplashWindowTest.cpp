@@ -1,14 +1,15 @@
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QLabel>
 
 #include "startup/ui/SplashWindow.h"
+#include "support/SpinEventLoop.h"
 
 namespace scopewatch {
 namespace {
 
+// The splash names the program and runs the start-up check once, three seconds after it
+// shows.
 TEST(SplashWindowTest, RunsTheStartupCheckOnceAfterThreeSeconds) {
     int checks = 0;
     SplashWindow splash([&checks] { ++checks; });
@@ -16,12 +17,7 @@ TEST(SplashWindowTest, RunsTheStartupCheckOnceAfterThreeSeconds) {
     EXPECT_EQ(splash.timer().interval(), 3000);
     EXPECT_TRUE(splash.timer().isActive());
     EXPECT_EQ(splash.findChild<QLabel*>()->text(), "SCOPEWATCH VERSION 1.0");
-
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < 3600) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    }
+    testing::Spin(3600);
     EXPECT_EQ(checks, 1);
     EXPECT_FALSE(splash.timer().isActive());
 }

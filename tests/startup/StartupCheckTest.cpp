@@ -14,9 +14,18 @@ namespace fs = std::filesystem;
 namespace scopewatch {
 namespace {
 
+const std::string kNoDatabase =
+    "The database file is missing, so this program needs to create a new database file again.";
+const std::string kNoSettings =
+    "The settings file is missing, so this program needs to create a new settings file again.";
+
 class StartupCheckTest : public ::testing::Test {
   protected:
-    void Run() {
+    // Start-up afresh in the working directory.
+    void Restart() {
+        messages.shown.clear();
+        flow.shown.clear();
+        state = ProgramState{};
         state.workDir = dir.path();
         RunStartupCheck(state, messages, files, flow);
     }
@@ -46,12 +55,6 @@ class InterruptedWriteTest : public StartupCheckTest {
                 write();
             },
             ::testing::KilledBySignal(SIGKILL), "");
-    }
-    void Restart() {
-        messages.shown.clear();
-        flow.shown.clear();
-        state = ProgramState{};
-        Run();
     }
     static std::vector<AirportRecord> Airports(const std::string& name, size_t count) {
         std::vector<AirportRecord> airports(count);
@@ -94,74 +97,66 @@ TEST_F(InterruptedWriteTest, AFirstWriteKilledIsAMissingFile) {
         WriteSettings(dir / kSettingsFileName, {kSettingsHeader, 1, 1, 0, "C:\\FS2002", ""});
     });
     Restart();
-    EXPECT_EQ(messages.Texts(),
-              std::vector<std::string>{"The settings file is missing, so this program needs to "
-                                       "create a new settings file again."});
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{kNoSettings});
     EXPECT_EQ(flow.shown, std::vector<std::string>{"setup"});
 
     WriteSettingsFile();
     KilledAt(AtomicWriteStep::HalfWritten,
              [&] { WriteAirportDatabase(dir / kDatabaseFileName, Airports("New", 3)); });
     Restart();
-    EXPECT_EQ(messages.Texts(),
-              std::vector<std::string>{"The database file is missing, so this program needs to "
-                                       "create a new database file again."});
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{kNoDatabase});
     EXPECT_EQ(flow.shown, std::vector<std::string>{"setup"});
 }
 
-TEST_F(StartupCheckTest, FirstRunOpensSetupSilentlyLookingInTheWorkingDirectoryOnly) {
+// A first run opens setup silently, looking in the working directory only, and is not
+// connected. Settings without a database are deleted with a message, and so is a database
+// without settings (the user's own files stay); setup runs again.
+TEST_F(StartupCheckTest, FirstRunOrALoneFileOpensSetupDeletingTheLoneFileWithAMessage) {
     dir.Write("elsewhere/atc_settings.tcs", "x");
     dir.Write("elsewhere/world_airports.dat", "x");
     EXPECT_EQ(DetermineStartupCase(FileSystem(dir / "elsewhere")), StartupCase::BothPresent);
     state.isConnected = kTrue16;
-    Run();
+    state.workDir = dir.path();
+    RunStartupCheck(state, messages, files, flow);
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_EQ(flow.shown, std::vector<std::string>{"setup"});
     EXPECT_EQ(state.isConnected, kFalse16);
-}
 
-// Settings without a database delete the settings; a database without settings is deleted.
-TEST_F(StartupCheckTest, ALoneFileIsDeletedWithAMessageAndSetupRunsAgain) {
     WriteSettingsFile();
     dir.Write("mine.tcs", "unrelated");
-    Run();
+    Restart();
     ASSERT_EQ(messages.shown.size(), 1U);
     EXPECT_EQ(messages.shown[0].title, "Scopewatch Message");
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::Exclamation);
-    EXPECT_EQ(messages.shown[0].text,
-              "The database file is missing, so this program needs to create a new database "
-              "file again.");
+    EXPECT_EQ(messages.shown[0].text, kNoDatabase);
     EXPECT_FALSE(fs::exists(dir / kSettingsFileName));
     EXPECT_TRUE(fs::exists(dir / "mine.tcs"));
+    EXPECT_EQ(flow.shown, std::vector<std::string>{"setup"});
 
     dir.Write(kDatabaseFileName, "db");
-    Run();
-    ASSERT_EQ(messages.shown.size(), 2U);
-    EXPECT_EQ(messages.shown[1].text,
-              "The settings file is missing, so this program needs to create a new settings file "
-              "again.");
+    Restart();
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{kNoSettings});
     EXPECT_FALSE(fs::exists(dir / kDatabaseFileName));
-    EXPECT_EQ(flow.shown, (std::vector<std::string>{"setup", "setup"}));
+    EXPECT_EQ(flow.shown, std::vector<std::string>{"setup"});
 }
 
-TEST_F(StartupCheckTest, BothFilesReadTheSettingsAndOpenTheAirportWindow) {
+// With both files the settings are read (found regardless of letter case, and read under the
+// name they were found by) and the airport window opens. Damaged settings are reported and
+// deleted, the database kept, and setup runs again.
+TEST_F(StartupCheckTest, BothFilesReadTheSettingsOrReportDamagedOnes) {
     WriteSettingsFile();
-    // Found regardless of letter case, and read under the name it was found by.
     fs::rename(dir / kSettingsFileName, dir / "ATC_Settings.TCS");
     dir.Write(kDatabaseFileName, "db");
-    Run();
+    Restart();
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_EQ(flow.shown, std::vector<std::string>{"airport"});
-    EXPECT_EQ(state.settings.simFolder, "C:\\FS2002");
-    EXPECT_EQ(state.settings.facilityDataFolder, "C:\\FS2002\\afd");
-    EXPECT_EQ(state.settings.simVersion, 1);
-    EXPECT_EQ(state.settings.airportCount, 42);
-}
+    EXPECT_EQ(std::tuple(state.settings.simFolder, state.settings.facilityDataFolder,
+                         state.settings.simVersion, state.settings.airportCount),
+              std::tuple("C:\\FS2002", "C:\\FS2002\\afd", uint8_t{1}, 42));
 
-TEST_F(StartupCheckTest, DamagedSettingsAreReportedAndSetupRunsAgain) {
+    fs::remove(dir / "ATC_Settings.TCS");
     dir.Write(kSettingsFileName, std::vector<uint8_t>{22, 0, 'S', 'c'});
-    dir.Write(kDatabaseFileName, "db");
-    Run();
+    Restart();
     ASSERT_EQ(messages.shown.size(), 1U);
     EXPECT_NE(messages.shown[0].text.find("The settings file is damaged"), std::string::npos);
     EXPECT_FALSE(fs::exists(dir / kSettingsFileName));
