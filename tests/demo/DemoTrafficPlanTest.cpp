@@ -21,8 +21,8 @@ TEST(DemoTrafficPlan, PilotsUseTheDemoAirportsRunwaysAndTaxiways) {
 
     // The taxi route: from one of the smallest stands over its spur, then along taxiway
     // segments that keep off the runways, to where take-offs on the first runway start.
-    const auto near = [&](double eastM, double northM, GeoPoint at) {
-        return DistanceMetres(PositionOf(airport, eastM, northM), at) < 0.01;
+    const auto near = [&](const auto& point, GeoPoint at) {
+        return DistanceMetres(PositionOf(airport, point.eastM, point.northM), at) < 0.01;
     };
     const auto joined = [&](int32_t kind, int32_t first, int32_t second) {
         return std::any_of(airport.taxiSegments.begin(), airport.taxiSegments.end(),
@@ -35,8 +35,7 @@ TEST(DemoTrafficPlan, PilotsUseTheDemoAirportsRunwaysAndTaxiways) {
     std::vector<int32_t> passed;
     for (size_t i = 1; i < plan.taxiRoute.size(); ++i) {
         for (size_t point = 0; point < airport.taxiPoints.size(); ++point) {
-            const scenery::BglTaxiPoint& taxiPoint = airport.taxiPoints[point];
-            if (near(taxiPoint.eastM, taxiPoint.northM, plan.taxiRoute[i])) {
+            if (near(airport.taxiPoints[point], plan.taxiRoute[i])) {
                 passed.push_back(static_cast<int32_t>(point));
             }
         }
@@ -48,9 +47,8 @@ TEST(DemoTrafficPlan, PilotsUseTheDemoAirportsRunwaysAndTaxiways) {
                          [](const auto& a, const auto& b) { return a.radiusM < b.radiusM; });
     bool fromSmallStand = false;
     for (size_t stand = 0; stand < airport.parkings.size(); ++stand) {
-        const scenery::BglParking& parking = airport.parkings[stand];
-        fromSmallStand |= parking.radiusM == smallest->radiusM &&
-                          near(parking.eastM, parking.northM, plan.taxiRoute[0]) &&
+        fromSmallStand |= airport.parkings[stand].radiusM == smallest->radiusM &&
+                          near(airport.parkings[stand], plan.taxiRoute[0]) &&
                           joined(2, passed[0], static_cast<int32_t>(stand));
     }
     EXPECT_TRUE(fromSmallStand);
