@@ -27,15 +27,16 @@ class TrafficLayerTest : public ::testing::Test {
     RecordingSurface surface;
 };
 
-TEST_F(TrafficLayerTest, EmptyTableDrawsNothingAndKeepsTheState) {
+// An empty table draws nothing and leaves the state; an aircraft is a filled dot, a heading
+// line 500 ft long and a label, and the state is the default again afterwards.
+TEST_F(TrafficLayerTest, DotHeadingLineAndLabel) {
     surface.DrawWidth(4);
     const DrawingState before = surface.State();
     DrawTraffic(surface, view, traffic, grid);
     EXPECT_TRUE(surface.calls().empty());
     EXPECT_EQ(surface.State(), before);
-}
 
-TEST_F(TrafficLayerTest, DotHeadingLineAndLabel) {
+    surface.DrawWidth(1);
     Add("Pilot7", 47.5, 8.5, 270.0, 3500);
     DrawTraffic(surface, view, traffic, grid);
     const Args p = At(47.5, 8.5);
