@@ -82,27 +82,21 @@ class DemoHostEndToEnd : public ::testing::Test {
     std::set<int32_t> kindsSeen_;
 };
 
-TEST_F(DemoHostEndToEnd, AdmitsTheControllerThenTrafficAndChatFlow) {
+// Admitted, the controller hears the pilots' positions in both forms and the keep-alives, and
+// gets the aircraft information it asks for; the host logs what it receives. (The pilots'
+// announcements and their chat: the end-to-end run.)
+TEST_F(DemoHostEndToEnd, AdmitsTheControllerThenTrafficFlows) {
     Start(HostOptions(47710));
     session_->SendToAll(me_, MakeSignal(kinds::kJoinRequest));
-    const auto accepted =
-        WaitFor(kinds::kPlayerPresent, [&](Seen& seen) { return seen.rest.ReadInt32() == me_; });
-    ASSERT_TRUE(accepted) << "no 0x1003 with our id";
+    ASSERT_TRUE(WaitFor(kinds::kPlayerPresent, [&](Seen& seen) {
+        return seen.rest.ReadInt32() == me_;
+    })) << "no 0x1003 with our id";
 
     const auto position = WaitFor(kinds::kPositionLong);
     ASSERT_TRUE(position);
     EXPECT_EQ(session_->PlayerName(position->from), "DAL1842");
     EXPECT_TRUE(WaitFor(kinds::kPositionShort));
     EXPECT_TRUE(kindsSeen_.count(kinds::kKeepAlive) || WaitFor(kinds::kKeepAlive));
-
-    session_->SendToAll(me_, MakeSignal(kinds::kIdentifyRequest));
-    std::set<std::string> announced;
-    WaitFor(kinds::kPlayerPresent, [&](Seen& seen) {
-        announced.insert(session_->PlayerName(seen.rest.ReadInt32()));
-        return announced.size() == 5;
-    });
-    EXPECT_EQ(announced,
-              (std::set<std::string>{"N172SP", "DAL1842", "N35PA", "UAL913", "SWA2210"}));
 
     session_->SendToAll(me_, MakeSignal(kinds::kAircraftInfoRequest));
     auto info = WaitFor(kinds::kAircraftInfo,
@@ -112,11 +106,6 @@ TEST_F(DemoHostEndToEnd, AdmitsTheControllerThenTrafficAndChatFlow) {
     EXPECT_EQ(aircraft.typeCode, 1);
     EXPECT_EQ(aircraft.title, "Airbus A320");
 
-    session_->SendToAll(me_, MakeChat("Hello"));
-    EXPECT_TRUE(WaitFor(kinds::kChat, [](Seen& seen) {
-        const auto text = ReadChat(seen.rest, seen.length);
-        return text && text->find("roger, Hello") != std::string::npos;
-    }));
     EXPECT_EQ(host_->AdmittedControllers(), std::vector<uint32_t>{static_cast<uint32_t>(me_)});
     // The host logged what it received, one readable line per message.
     EXPECT_NE(
