@@ -111,6 +111,8 @@ class LiveSessionEndToEnd : public ::testing::Test {
     AppWindows windows;
 };
 
+// From an empty working folder through set-up, the database and the airport to the demo
+// session over TCP/IP; traffic, chat, the toolbar's windows; and back out.
 TEST_F(LiveSessionEndToEnd, FromAnEmptyFolderToLiveTrafficChatAndBack) {
     DemoHostProcess host;
     ASSERT_TRUE(host.WaitUntilRunning());

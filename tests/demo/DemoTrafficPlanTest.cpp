@@ -8,6 +8,8 @@
 namespace scopewatch::demo {
 namespace {
 
+// The pilots of the large demo airport take off along its first runway, fly its ILS and taxi
+// from a small stand along taxiways to the take-off point.
 TEST(DemoTrafficPlan, PilotsUseTheDemoAirportsRunwaysAndTaxiways) {
     const scenery::BglAirport& airport = DemoLargeAirport();
     const DemoAirportPlan plan = DemoLargeAirportPlan();
@@ -59,7 +61,9 @@ TEST(DemoTrafficPlan, PilotsUseTheDemoAirportsRunwaysAndTaxiways) {
     EXPECT_LT(DistanceMetres(plan.taxiRoute.back(), plan.runwayStart), 60.0);
 }
 
-TEST(DemoTrafficPlan, TheTaxiRouteTakesTheShortestWayAndKeepsOffRunways) {
+// The taxi route takes the shortest way and keeps off runways; an airport without runways or
+// taxiways falls back to a plan around its reference point.
+TEST(DemoTrafficPlan, TheTaxiRouteTakesTheShortestWayAndKeepsOffRunwaysOrFallsBack) {
     // From the stand by point 0 to point 3, 1200 m south where take-offs start when an
     // airport has no runway: straight on through point 1, not round by point 2 ...
     scenery::BglAirport airport;
@@ -80,15 +84,12 @@ TEST(DemoTrafficPlan, TheTaxiRouteTakesTheShortestWayAndKeepsOffRunways) {
     // ... unless point 1 lies on a runway: crossing it costs more than the way round.
     airport.taxiSegments.push_back({1, 1, 4, 0});
     expectRoute({{0, 50}, {0, 0}, {300, -100}, {0, -1200}});
-}
 
-TEST(DemoTrafficPlan, AnAirportWithoutRunwaysOrTaxiwaysFallsBack) {
-    scenery::BglAirport bare;
-    bare.name = "Bare";
-    bare.latitude = 10.0;
-    bare.longitude = 20.0;
-    bare.taxiSegments = {{0, 0, 99, 0}};  // points to a taxi point that does not exist
-    const DemoAirportPlan plan = TrafficPlanOf(bare);
+    // Without taxi points (a segment points to one that does not exist) the plan falls back.
+    airport.name = "Bare";
+    airport.taxiPoints.clear();
+    airport.taxiSegments = {{0, 0, 99, 0}};
+    const DemoAirportPlan plan = TrafficPlanOf(airport);
     EXPECT_EQ(plan.name, "Bare");
     ASSERT_FALSE(plan.taxiRoute.empty());
     EXPECT_LT(DistanceMetres(plan.reference, plan.taxiRoute[0]), 2000.0);

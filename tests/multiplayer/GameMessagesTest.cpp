@@ -65,6 +65,7 @@ TEST(GameMessages, PositionsRoundTripInBothFormsAndUnitsAtTheirLimits) {
     EXPECT_EQ(HeadingWord(359.9), 0);  // rounds up to a full turn, which is north again
 }
 
+// Aircraft information: type code and title, zero bytes dropped from the title.
 TEST(GameMessages, AircraftInformationDropsZeroBytes) {
     SessionMessage message = MakeAircraftInfo({1, std::string{'B', '7', '\0', '3', '7'}});
     const MessageHead head = ReadHead(message);

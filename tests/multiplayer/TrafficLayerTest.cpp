@@ -70,6 +70,7 @@ TEST_F(TrafficLayerTest, AnAircraftThousandsOfDegreesAwayIsDrawnFarOutsideTheSco
     EXPECT_EQ(calls[4].args, (Args{kFar - r, -kFar + r, kFar + r, -kFar - r}));
 }
 
+// The heading line points along the true heading: the magnetic one plus the variation.
 TEST_F(TrafficLayerTest, HeadingLineFollowsTheTrueHeading) {
     grid.values[static_cast<size_t>(MagVarGrid::IndexAt(47.5, 8.5))] = 3641;  // 20 degrees east
     Add("A", 47.5, 8.5, 70.0, 0);                                             // true 90
@@ -90,6 +91,8 @@ TEST_F(TrafficLayerTest, HeadingLineFollowsTheTrueHeading) {
     EXPECT_EQ(lines[3].args, lines[2].args);
 }
 
+// Every entry in use is drawn, at most twenty whatever the count says, one not yet positioned
+// at 0/0.
 TEST_F(TrafficLayerTest, EveryEntryUpToTwentyIsDrawnWherePositioned) {
     Add("New", 0.0, 0.0, 0.0, 0);  // announced, not yet positioned
     for (int i = 1; i < TrafficTable::kCapacity; ++i) {
