@@ -73,8 +73,7 @@ TEST(DirectPlaySession, JoinsCreatesAPlayerAndTradesMessagesWithNames) {
     ReceivedMessage received = session.Receive();
     EXPECT_EQ(received.fromId, static_cast<int32_t>(pilot));
     EXPECT_EQ(received.toId, me);
-    EXPECT_EQ(ReadHead(received.message).kind, kinds::kPlayerPresent);
-    EXPECT_EQ(ReadPlayerId(received.message), me);
+    EXPECT_EQ(received.message.bytes(), MakePlayerPresent(me).bytes());
     EXPECT_EQ(session.WaitingMessageCount(me), 0);
     EXPECT_THROW(session.Receive(), SessionError);
 
@@ -151,10 +150,9 @@ TEST(DirectPlaySession, CallsFromATimerDuringAWaitingCallAreRefused) {
     timer.stop();
     EXPECT_GT(me, 0);
     EXPECT_GE(calls, 6);
-    EXPECT_EQ(refusals.size(), static_cast<size_t>(calls));
-    for (const std::string& refusal : refusals) {
-        EXPECT_EQ(refusal, "The session is busy with another operation");
-    }
+    EXPECT_THAT(refusals,
+                ::testing::AllOf(::testing::SizeIs(calls),
+                                 ::testing::Each("The session is busy with another operation")));
     EXPECT_EQ(session.PlayerName(me), "ATC");
     session.Close();
 }
