@@ -6,6 +6,7 @@
 #include <sys/prctl.h>
 
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTest>
 #include <QToolBar>
 #include <csignal>
@@ -43,33 +44,6 @@ using testing::SpinUntil;
 
 constexpr uint16_t kHostPorts = 47790;
 constexpr uint16_t kClientPorts = 47791;
-
-// The demo session host as a separate process on loopback ports of this test's own.
-class DemoHostProcess {
-  public:
-    DemoHostProcess() {
-        const directplay::PortPlan ports = testing::DirectPlayTestPorts(kHostPorts);
-        process_.setProcessChannelMode(QProcess::MergedChannels);
-        // The host ends with the test, even when the test dies.
-        process_.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
-        process_.start(qEnvironmentVariable("SCOPEWATCH_BUILD_DIR") + "/scopewatch-demo-host",
-                       {"--bind", "127.0.0.1", "--enum-port", QString::number(ports.enumPort),
-                        "--port-first", QString::number(ports.rangeFirst), "--port-last",
-                        QString::number(ports.rangeLast), "--chat-every", "3", "--quiet"});
-    }
-    ~DemoHostProcess() {
-        process_.terminate();
-        process_.waitForFinished(5000);
-    }
-    bool WaitUntilRunning() {
-        QByteArray output;
-        return SpinUntil([&] { return (output += process_.readAll()).contains("is running"); },
-                         10000);
-    }
-
-  private:
-    QProcess process_;
-};
 
 class LiveSessionEndToEnd : public ::testing::Test {
   protected:
@@ -114,8 +88,23 @@ class LiveSessionEndToEnd : public ::testing::Test {
 // From an empty working folder through set-up, the database and the airport to the demo
 // session over TCP/IP; traffic, chat, the toolbar's windows; and back out.
 TEST_F(LiveSessionEndToEnd, FromAnEmptyFolderToLiveTrafficChatAndBack) {
-    DemoHostProcess host;
-    ASSERT_TRUE(host.WaitUntilRunning());
+    // The demo session host as a separate process on loopback ports of this test's own; it ends
+    // with the test, even when the test dies.
+    const directplay::PortPlan ports = testing::DirectPlayTestPorts(kHostPorts);
+    QProcess host;
+    host.setProcessChannelMode(QProcess::MergedChannels);
+    host.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
+    host.start(qEnvironmentVariable("SCOPEWATCH_BUILD_DIR") + "/scopewatch-demo-host",
+               {"--bind", "127.0.0.1", "--enum-port", QString::number(ports.enumPort),
+                "--port-first", QString::number(ports.rangeFirst), "--port-last",
+                QString::number(ports.rangeLast), "--chat-every", "3", "--quiet"});
+    const auto stop = qScopeGuard([&] {
+        host.terminate();
+        host.waitForFinished(5000);
+    });
+    QByteArray output;
+    ASSERT_TRUE(
+        SpinUntil([&] { return (output += host.readAll()).contains("is running"); }, 10000));
 
     // First run: set-up on the demo simulator's folder, the database built, an airport taken.
     windows.Start();
