@@ -61,41 +61,41 @@ Bytes PositionNearTheAirport(int64_t n, const AirportRecord& airport) {
 
 // Counts how often a positioned aircraft of the table moves from one look to the next,
 // leaving out one name (a flooding player's).
-class PositionChanges {
-  public:
-    explicit PositionChanges(const TrafficTable& table, std::string leftOut = "")
-        : table_(table), leftOut_(std::move(leftOut)) {
-        Look();
-        count_ = 0;
-    }
+struct PositionChanges {
     void Look() {
         std::map<std::string, std::pair<double, double>> now;
-        for (const TrafficRecord& entry : table_.InUse()) {
-            now[entry.playerName] = {entry.latitude, entry.longitude};
+        for (const TrafficRecord& entry : table.InUse()) {
+            if (entry.playerName != leftOut) {
+                now[entry.playerName] = {entry.latitude, entry.longitude};
+            }
         }
-        now.erase(leftOut_);
         for (const auto& [name, position] : now) {
-            const auto was = last_.find(name);
-            count_ += was != last_.end() && was->second != position && was->second.first != 0.0;
+            const auto was = last.find(name);
+            count += was != last.end() && was->second != position && was->second.first != 0.0;
         }
-        last_ = std::move(now);
+        last = std::move(now);
     }
-    int count() const { return count_; }
 
-  private:
-    const TrafficTable& table_;
-    std::string leftOut_;
-    std::map<std::string, std::pair<double, double>> last_;
-    int count_ = 0;
+    const TrafficTable& table;
+    std::string leftOut = {};
+    std::map<std::string, std::pair<double, double>> last = {};
+    int count = 0;
 };
 
-// What a flood from one player did while it ran.
+// Runs `work` every `ms` milliseconds of real time while it lives.
+struct Every {
+    Every(int ms, const std::function<void()>& work) {
+        QObject::connect(&timer, &QTimer::timeout, work);
+        timer.start(ms);
+    }
+    QTimer timer;
+};
+
+// What a flood from one player did while it ran, as far as the tests judge it.
 struct FloodFigures {
-    int64_t sent = 0, skipped = 0, repaints = 0, ticks = 0, taken = 0, cutShort = 0;
-    size_t dropped = 0, mostWaiting = 0, mostWaitingBytes = 0;
+    long long sent = 0, repaints = 0;
+    size_t mostWaiting = 0, mostWaitingBytes = 0;
     int pilotMoves = 0;
-    int16_t lowestWatchdog = kLinkWatchdogSeconds;
-    double seconds = 0;
     testing::ProcessMemory before, after;
 };
 
@@ -146,10 +146,8 @@ class HostileNetwork : public ::testing::Test {
     void ExpectScopeRunsOn(double simulatedSeconds) {
         ASSERT_FALSE(window_.isNull());
         const int64_t repaints = main().repaintStatistics().count();
-        PositionChanges moves(state().traffic);
-        QTimer look;
-        QObject::connect(&look, &QTimer::timeout, [&] { moves.Look(); });
-        look.start(10);
+        PositionChanges moves{state().traffic};
+        const Every look(10, [&] { moves.Look(); });
         testing::Spin(scope_->RealMs(simulatedSeconds));
         ASSERT_FALSE(window_.isNull()) << "the main window closed";
         EXPECT_EQ(scope_->windows.mainWindow(), window_.data());
@@ -157,7 +155,7 @@ class HostileNetwork : public ::testing::Test {
         EXPECT_GE(main().repaintStatistics().count() - repaints,
                   static_cast<int64_t>(simulatedSeconds) - 2);
         EXPECT_FALSE(scope_->session.SessionLost()) << scope_->session.LostReason();
-        EXPECT_GT(moves.count(), 0) << "no aircraft's position changed";
+        EXPECT_GT(moves.count, 0) << "no aircraft's position changed";
     }
 
     // The session ended with `message`: the connection dialog is back, the table empty.
@@ -172,19 +170,21 @@ class HostileNetwork : public ::testing::Test {
     }
 
     // Floods our client for `seconds` of real time from `flooder` (named "Flooder"), so that
-    // each intake tick meets what a second brings, and measures what the program went through.
-    FloodFigures RunFlood(uint32_t flooder, int perSecond, int seconds,
+    // each intake tick meets what a second brings, measures what the program went through and
+    // prints the figures as `what`.
+    FloodFigures RunFlood(const char* what, uint32_t flooder, int perSecond, int seconds,
                           testing::Flood::Payload payload) {
         testing::Spin(3000);
         FloodFigures f;
         f.before = testing::ReadProcessMemory();
-        const int64_t repaints = main().repaintStatistics().count();
-        const int64_t ticks = main().receiveStatistics().count();
-        const int64_t taken = main().intake().messagesTaken();
-        const int64_t cutShort = main().intake().ticksCutShort();
+        const long long repaints = main().repaintStatistics().count();
+        const long long ticks = main().receiveStatistics().count();
+        const long long taken = main().intake().messagesTaken();
+        const long long cutShort = main().intake().ticksCutShort();
         const size_t dropped = client().droppedDeliveries();
         testing::Flood flood(ourPort(), flooder, me(), perSecond, std::move(payload));
-        PositionChanges pilots(state().traffic, "Flooder");
+        PositionChanges pilots{state().traffic, "Flooder"};
+        int16_t lowestWatchdog = kLinkWatchdogSeconds;
         QElapsedTimer clock;
         clock.start();
         flood.Start();
@@ -195,40 +195,35 @@ class HostileNetwork : public ::testing::Test {
                 }
                 f.mostWaiting = std::max(f.mostWaiting, client().WaitingCount());
                 f.mostWaitingBytes = std::max(f.mostWaitingBytes, client().WaitingBytes());
-                f.lowestWatchdog = std::min(f.lowestWatchdog, main().intake().linkWatchdog());
+                lowestWatchdog = std::min(lowestWatchdog, main().intake().linkWatchdog());
                 pilots.Look();
                 return clock.elapsed() >= seconds * 1000;
             },
             seconds * 1000 + 5000);
         flood.Stop();
-        f.seconds = static_cast<double>(clock.elapsed()) / 1000.0;
         f.sent = flood.sent();
-        f.skipped = flood.skipped();
-        f.pilotMoves = pilots.count();
-        if (!window_.isNull()) {
-            f.after = testing::ReadProcessMemory();
-            f.repaints = main().repaintStatistics().count() - repaints;
-            f.ticks = main().receiveStatistics().count() - ticks;
-            f.taken = main().intake().messagesTaken() - taken;
-            f.cutShort = main().intake().ticksCutShort() - cutShort;
-            f.dropped = client().droppedDeliveries() - dropped;
+        f.pilotMoves = pilots.count;
+        if (window_.isNull()) {
+            return f;
         }
-        return f;
-    }
-    void Print(const char* what, const FloodFigures& f) {
+        f.after = testing::ReadProcessMemory();
+        f.repaints = main().repaintStatistics().count() - repaints;
         std::printf(
             "[figures] %s: %lld messages in %.1f s (%lld held back by the sender); %zu dropped at "
             "the full queue; queue at most %zu messages, %.2f MiB; %lld intake ticks, %lld cut "
             "short, took %lld messages, longest %.1f ms; %lld repaints, longest %.1f ms; %d "
             "position changes of the five pilots; watchdog fell to %d; resident %.1f -> %.1f MiB, "
             "heap %.1f -> %.1f MiB; chat history %zu bytes\n",
-            what, static_cast<long long>(f.sent), f.seconds, static_cast<long long>(f.skipped),
-            f.dropped, f.mostWaiting, MiB(static_cast<int64_t>(f.mostWaitingBytes)),
-            static_cast<long long>(f.ticks), static_cast<long long>(f.cutShort),
-            static_cast<long long>(f.taken), Milliseconds(main().receiveStatistics().longest()),
-            static_cast<long long>(f.repaints), Milliseconds(main().repaintStatistics().longest()),
-            f.pilotMoves, f.lowestWatchdog, MiB(f.before.residentBytes), MiB(f.after.residentBytes),
-            MiB(f.before.heapInUseBytes), MiB(f.after.heapInUseBytes), main().chatText().size());
+            what, f.sent, static_cast<double>(clock.elapsed()) / 1000.0,
+            static_cast<long long>(flood.skipped()), client().droppedDeliveries() - dropped,
+            f.mostWaiting, MiB(static_cast<int64_t>(f.mostWaitingBytes)),
+            main().receiveStatistics().count() - ticks, main().intake().ticksCutShort() - cutShort,
+            main().intake().messagesTaken() - taken,
+            Milliseconds(main().receiveStatistics().longest()), f.repaints,
+            Milliseconds(main().repaintStatistics().longest()), f.pilotMoves, lowestWatchdog,
+            MiB(f.before.residentBytes), MiB(f.after.residentBytes), MiB(f.before.heapInUseBytes),
+            MiB(f.after.heapInUseBytes), main().chatText().size());
+        return f;
     }
 
     std::unique_ptr<testing::LiveScope> scope_;
@@ -349,16 +344,14 @@ TEST_F(HostileNetwork, RawPeersWithBrokenFramesHalfMessagesOrSilenceChangeNothin
         directplay::SockAddr{40000, 0}, intruder, me(), Bytes(directplay::kMaxMessageSize - 64, 0));
     testing::RawPeer slow(ourPort());
     slow.Send(Bytes(slowHead.begin(), slowHead.begin() + 4));
-    QTimer drip;
-    QObject::connect(&drip, &QTimer::timeout, [&] { slow.Send({0}); });
-    drip.start(20);
+    auto drip = std::make_unique<Every>(20, [&] { slow.Send({0}); });
     ASSERT_NO_FATAL_FAILURE(ExpectScopeRunsOn(10));
     EXPECT_LE(client().transport().openConnectionCount(),
               limits.maxInboundConnections + limits.maxOutboundConnections);
 
     // They all leave; nothing of theirs was ever delivered.
     peers.clear();
-    drip.stop();
+    drip.reset();
     slow.Vanish();
     ASSERT_NO_FATAL_FAILURE(ExpectScopeRunsOn(5));
     Say(intruder, MakeSimulatorChat("whole").bytes());
@@ -373,7 +366,7 @@ TEST_F(HostileNetwork, AFloodOfThousandsOfMessagesASecondLeavesTheScopeRepaintin
     ASSERT_NO_FATAL_FAILURE(Join(47754, 47755, 1.0));
     const uint32_t flooder = AddPlayer(u"Flooder");
     const int seconds = testing::SoakRun() ? 60 : 10;
-    const FloodFigures f = RunFlood(flooder, 5000, seconds, [&](int64_t n) -> Bytes {
+    const FloodFigures f = RunFlood("flood", flooder, 5000, seconds, [&](int64_t n) -> Bytes {
         switch (n % 10) {
             case 5:
                 return MakePlayerPresent(static_cast<int32_t>(flooder)).bytes();
@@ -390,7 +383,6 @@ TEST_F(HostileNetwork, AFloodOfThousandsOfMessagesASecondLeavesTheScopeRepaintin
         }
     });
     ASSERT_FALSE(window_.isNull()) << scope_->messages.Texts().back();
-    Print("flood", f);
     EXPECT_GE(f.sent, 4000 * seconds);
     EXPECT_GT(f.pilotMoves, 5);
     EXPECT_GE(f.repaints, seconds - 1);
@@ -414,12 +406,12 @@ TEST_F(HostileNetwork, AFloodWithOneUnreadableMessageInTenIsMeasured) {
     }
     ASSERT_NO_FATAL_FAILURE(Join(47758, 47759, 1.0));
     const uint32_t flooder = AddPlayer(u"Flooder");
-    const FloodFigures f = RunFlood(flooder, 5000, 30, [&](int64_t n) {
-        return n % 10 == 0 ? GameMessage(kinds::kPositionShort, 34)
-                           : PositionNearTheAirport(n, airport());
-    });
+    const FloodFigures f =
+        RunFlood("one unreadable message in ten", flooder, 5000, 30, [&](int64_t n) {
+            return n % 10 == 0 ? GameMessage(kinds::kPositionShort, 34)
+                               : PositionNearTheAirport(n, airport());
+        });
     ASSERT_FALSE(window_.isNull());
-    Print("one unreadable message in ten", f);
     EXPECT_GE(f.repaints, 29);
     EXPECT_LT(main().receiveStatistics().longest(), std::chrono::milliseconds(1000));
 }
@@ -456,25 +448,22 @@ TEST_F(HostileNetwork, MoreThanTwentyPlayersWithStrangeNamesFillTheTableToTwenty
 
     // Every simulated second each one says it is present and where it is, the strange names
     // first; the host's own pilot answers the program's identify requests on its own.
-    QTimer everySecond;
     int64_t round = 0;
-    QObject::connect(&everySecond, &QTimer::timeout, [&] {
-        for (size_t i = 0; i < announced.size(); ++i) {
-            Say(announced[i], MakePlayerPresent(static_cast<int32_t>(announced[i])).bytes());
-            Say(announced[i], PositionNearTheAirport(static_cast<int64_t>(i) + round, airport()));
-        }
-        Say(announced[4], MakeSimulatorChat("hello").bytes());
-        ++round;
-    });
-    everySecond.start(scope_->RealMs(1));
     int16_t mostListed = 0;
-    QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout,
-                     [&] { mostListed = std::max(mostListed, state().traffic.trafficCount); });
-    watch.start(5);
-    ASSERT_NO_FATAL_FAILURE(ExpectScopeRunsOn(45));  // one refresh of the table at least
-    everySecond.stop();
-    watch.stop();
+    {
+        const Every everySecond(scope_->RealMs(1), [&] {
+            for (size_t i = 0; i < announced.size(); ++i) {
+                Say(announced[i], MakePlayerPresent(static_cast<int32_t>(announced[i])).bytes());
+                Say(announced[i],
+                    PositionNearTheAirport(static_cast<int64_t>(i) + round, airport()));
+            }
+            Say(announced[4], MakeSimulatorChat("hello").bytes());
+            ++round;
+        });
+        const Every watch(5,
+                          [&] { mostListed = std::max(mostListed, state().traffic.trafficCount); });
+        ASSERT_NO_FATAL_FAILURE(ExpectScopeRunsOn(45));  // one refresh of the table at least
+    }
 
     EXPECT_EQ(mostListed, TrafficTable::kCapacity);
     ASSERT_EQ(state().traffic.trafficCount, TrafficTable::kCapacity);
@@ -510,8 +499,7 @@ TEST_F(HostileNetwork, SilenceUnderAFloodLosesTheLinkAfterSixtySeconds) {
     flood.Start();
     int64_t lastHeard = 0;
     int64_t lostAt = 0;
-    QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout, [&] {
+    const Every watch(1, [&] {
         if (!window_.isNull() && main().intake().linkWatchdog() == kLinkWatchdogSeconds) {
             lastHeard = main().receiveStatistics().count();
         }
@@ -519,7 +507,6 @@ TEST_F(HostileNetwork, SilenceUnderAFloodLosesTheLinkAfterSixtySeconds) {
             lostAt = main().receiveStatistics().count() + 1;
         }
     });
-    watch.start(1);
     ASSERT_TRUE(SpinUntil([&] { return window_.isNull(); }, scope_->RealMs(400)));
     flood.Stop();
     // The watch looks between ticks; on a busy machine two ticks may pass between two looks.

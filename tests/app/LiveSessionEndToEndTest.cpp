@@ -6,6 +6,7 @@
 #include <sys/prctl.h>
 
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTest>
 #include <QToolBar>
 #include <csignal>
@@ -44,56 +45,6 @@ using testing::SpinUntil;
 constexpr uint16_t kHostPorts = 47790;
 constexpr uint16_t kClientPorts = 47791;
 
-// The demo session host as a separate process on loopback ports of this test's own.
-class DemoHostProcess {
-  public:
-    DemoHostProcess() {
-        const directplay::PortPlan ports = testing::DirectPlayTestPorts(kHostPorts);
-        const QString build = qEnvironmentVariable("SCOPEWATCH_BUILD_DIR");
-        process_.setProcessChannelMode(QProcess::MergedChannels);
-        // The host ends with the test, even when the test dies.
-        process_.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
-        process_.start(build + "/scopewatch-demo-host",
-                       {"--bind", "127.0.0.1", "--enum-port", QString::number(ports.enumPort),
-                        "--port-first", QString::number(ports.rangeFirst), "--port-last",
-                        QString::number(ports.rangeLast), "--chat-every", "3", "--quiet"});
-    }
-    ~DemoHostProcess() {
-        process_.terminate();
-        process_.waitForFinished(5000);
-    }
-    bool WaitUntilRunning() {
-        return SpinUntil(
-            [this] {
-                output_ += process_.readAll();
-                return output_.contains("is running");
-            },
-            10000);
-    }
-
-  private:
-    QProcess process_;
-    QByteArray output_;
-};
-
-// Answers the TCP/IP transport's address dialog, whenever it shows, with the host's address.
-class AddressDialogAnswer {
-  public:
-    AddressDialogAnswer() {
-        QObject::connect(&poll_, &QTimer::timeout, [] {
-            auto* dialog = qobject_cast<HostAddressDialog*>(QApplication::activeModalWidget());
-            if (dialog != nullptr && dialog->addressField()->text().isEmpty()) {
-                QTest::keyClicks(dialog->addressField(), "127.0.0.1");
-                QTest::keyClick(dialog->addressField(), Qt::Key_Return);
-            }
-        });
-        poll_.start(20);
-    }
-
-  private:
-    QTimer poll_;
-};
-
 class LiveSessionEndToEnd : public ::testing::Test {
   protected:
     LiveSessionEndToEnd()
@@ -105,14 +56,24 @@ class LiveSessionEndToEnd : public ::testing::Test {
         std::filesystem::create_directories(dir / "run");
     }
 
-    void FirstRunToTheConnectionDialog();
-    void TakeAirport(const QString& search, const QString& line);
-    void JoinTheDemoSession();
+    // Finds the airport in the airport window and takes it.
+    void TakeAirport(const QString& search, const QString& line) {
+        AirportWindow& airport = *windows.airportWindow();
+        ASSERT_TRUE(
+            SpinUntil([&] { return airport.statusText().text().startsWith("Done"); }, 5000));
+        QTest::keyClicks(&airport.searchText(), search);
+        Click(airport.searchButton());
+        const auto found = airport.resultList().findItems(line, Qt::MatchStartsWith);
+        ASSERT_FALSE(found.isEmpty()) << line.toStdString() << " not found; status "
+                                      << airport.statusText().text().toStdString() << ", messages "
+                                      << ::testing::PrintToString(messages.Texts());
+        ClickRow(airport.resultList(), airport.resultList().row(found.front()));
+        Click(airport.getAirportButton());
+    }
     void Press(int toolbarButton) {
-        QToolBar& toolbar = windows.mainWindow()->toolbar();
-        QTest::mouseClick(
-            toolbar.widgetForAction(&windows.mainWindow()->toolbarButton(toolbarButton)),
-            Qt::LeftButton);
+        MainWindow& main = *windows.mainWindow();
+        QTest::mouseClick(main.toolbar().widgetForAction(&main.toolbarButton(toolbarButton)),
+                          Qt::LeftButton);
     }
 
     testing::TempDir dir;
@@ -124,40 +85,54 @@ class LiveSessionEndToEnd : public ::testing::Test {
     AppWindows windows;
 };
 
-void LiveSessionEndToEnd::FirstRunToTheConnectionDialog() {
+// From an empty working folder through set-up, the database and the airport to the demo
+// session over TCP/IP; traffic, chat, the toolbar's windows; and back out.
+TEST_F(LiveSessionEndToEnd, FromAnEmptyFolderToLiveTrafficChatAndBack) {
+    // The demo session host as a separate process on loopback ports of this test's own; it ends
+    // with the test, even when the test dies.
+    const directplay::PortPlan ports = testing::DirectPlayTestPorts(kHostPorts);
+    QProcess host;
+    host.setProcessChannelMode(QProcess::MergedChannels);
+    host.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
+    host.start(qEnvironmentVariable("SCOPEWATCH_BUILD_DIR") + "/scopewatch-demo-host",
+               {"--bind", "127.0.0.1", "--enum-port", QString::number(ports.enumPort),
+                "--port-first", QString::number(ports.rangeFirst), "--port-last",
+                QString::number(ports.rangeLast), "--chat-every", "3", "--quiet"});
+    const auto stop = qScopeGuard([&] {
+        host.terminate();
+        host.waitForFinished(5000);
+    });
+    QByteArray output;
+    ASSERT_TRUE(
+        SpinUntil([&] { return (output += host.readAll()).contains("is running"); }, 10000));
+
+    // First run: set-up on the demo simulator's folder, the database built, an airport taken.
     windows.Start();
     ASSERT_TRUE(SpinUntil([&] { return windows.setupDialog() != nullptr; }, 6000));
     SetupDialog& setup = *windows.setupDialog();
     setup.folderText().clear();
     QTest::keyClicks(&setup.folderText(), QString::fromStdString((dir / "demo-sim").string()));
     Click(setup.nextButton());
-
     ASSERT_TRUE(SpinUntil([&] { return windows.builderWindow() != nullptr; }, 2000));
     BuilderWindow& builder = *windows.builderWindow();
     ASSERT_TRUE(SpinUntil([&] { return builder.createButton().isEnabled(); }, 5000));
     Click(builder.createButton());
     ASSERT_TRUE(SpinUntil([&] { return windows.airportWindow() != nullptr; }, 20000));
     ASSERT_NO_FATAL_FAILURE(TakeAirport("intl", "Eldorado Intl   Index: "));
+
+    // The demo session is found over TCP/IP, the address dialog answered, and joined.
     ASSERT_NE(windows.connectionDialog(), nullptr);
-}
-
-void LiveSessionEndToEnd::TakeAirport(const QString& search, const QString& line) {
-    AirportWindow& airport = *windows.airportWindow();
-    ASSERT_TRUE(SpinUntil([&] { return airport.statusText().text().startsWith("Done"); }, 5000));
-    QTest::keyClicks(&airport.searchText(), search);
-    Click(airport.searchButton());
-    const auto found = airport.resultList().findItems(line, Qt::MatchStartsWith);
-    ASSERT_FALSE(found.isEmpty()) << line.toStdString() << " not found; status "
-                                  << airport.statusText().text().toStdString() << ", messages "
-                                  << ::testing::PrintToString(messages.Texts());
-    ClickRow(airport.resultList(), airport.resultList().row(found.front()));
-    Click(airport.getAirportButton());
-}
-
-void LiveSessionEndToEnd::JoinTheDemoSession() {
     ConnectionDialog& connection = *windows.connectionDialog();
     ASSERT_TRUE(connection.isVisible());
-    const AddressDialogAnswer answer;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [] {
+        auto* dialog = qobject_cast<HostAddressDialog*>(QApplication::activeModalWidget());
+        if (dialog != nullptr && dialog->addressField()->text().isEmpty()) {
+            QTest::keyClicks(dialog->addressField(), "127.0.0.1");
+            QTest::keyClick(dialog->addressField(), Qt::Key_Return);
+        }
+    });
+    answer.start(20);
     ClickRow(connection.connectionTypeList(), 0);
     Click(connection.locateButton());
     ASSERT_EQ(connection.sessionList().count(), 1);
@@ -166,13 +141,6 @@ void LiveSessionEndToEnd::JoinTheDemoSession() {
     Click(connection.joinButton());
     ASSERT_TRUE(SpinUntil([&] { return windows.mainWindow() != nullptr; }, 20000));
     EXPECT_EQ(messages.Texts().back(), "Connected To FS Session!");
-}
-
-TEST_F(LiveSessionEndToEnd, FromAnEmptyFolderToLiveTrafficChatAndBack) {
-    DemoHostProcess host;
-    ASSERT_TRUE(host.WaitUntilRunning());
-    ASSERT_NO_FATAL_FAILURE(FirstRunToTheConnectionDialog());
-    ASSERT_NO_FATAL_FAILURE(JoinTheDemoSession());
     MainWindow& main = *windows.mainWindow();
     EXPECT_EQ(main.windowTitle(), "Scopewatch v1.0 - Eldorado Intl");
 

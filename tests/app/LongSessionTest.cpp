@@ -32,6 +32,7 @@ constexpr double kSpeedUp = 100.0;
 constexpr double kAllowedHeapGrowth = 0.03;
 constexpr double kAllowedResidentGrowth = 0.05;
 
+// Memory stays flat over a long busy session, the chat history aside (see the top).
 TEST(LongSession, TwentyMovingPilotsAndChatKeepMemoryFlatButForTheChatHistory) {
     demo::DemoHostOptions options;
     options.pilotCount = 20;

@@ -35,6 +35,8 @@ class DemoLayoutTest : public ::testing::Test {
     AirportLayout layout{airport, 0.0};
 };
 
+// Taxiways, lanes and runways are cut into segments only where another line joins or crosses;
+// points on a runway's centreline are runway points.
 TEST_F(DemoLayoutTest, LinesAreCutOnlyWhereOthersJoinOrCrossThem) {
     // A 3 km taxiway with a connector ending on it and one crossing it; an unnamed lane with
     // a parking off its middle; a runway that the connector B crosses.
@@ -65,6 +67,8 @@ TEST_F(DemoLayoutTest, LinesAreCutOnlyWhereOthersJoinOrCrossThem) {
     EXPECT_EQ(airport.taxiwayNames, (std::vector<std::string>{"A", "A1", "B", ""}));
 }
 
+// A corner becomes an arc of the given radius, shrunk on a short leg; a line that does not
+// turn keeps its point.
 TEST_F(DemoLayoutTest, TurnsBecomeShortArcsThatMeetTheStraightsTangentially) {
     // A right-angle corner with a 200 m radius: two 45 degree pieces from (800, 0) round
     // the centre (800, 200) to (1000, 200); the corner point itself is not a taxi point.

@@ -26,36 +26,35 @@ TEST(DemoPilots, OffsetIsTheBuildersGreatCircleStepAndDistanceItsInverse) {
     }
 }
 
-TEST(DemoPilots, FlyerMovesAtLegSpeedAndInterpolatesAltitude) {
+// A flyer keeps each leg's speed and climbs evenly along it; after the last point an open
+// route starts over, a closed one flies back; routes of one point or of no length do not hang.
+TEST(DemoPilots, FlyersFollowTheirRoutesAtLegSpeed) {
     const GeoPoint start{40.0, -100.0};
-    const GeoPoint east = Offset(start, 90.0, 1852.0);
-    RouteFlyer flyer({{start, 1000.0, 0.0}, {east, 2000.0, 60.0}}, false);
-    flyer.Advance(30.0);  // half the leg at 60 knots
-    EXPECT_NEAR(DistanceMetres(start, flyer.state().position), 926.0, 1.0);
-    EXPECT_NEAR(flyer.state().altitudeFt, 1500.0, 1.0);
-    EXPECT_NEAR(flyer.state().trueHeading, 90.0, 0.01);
-    // Past the end of an open route: back to the start and on along the first leg.
-    flyer.Advance(40.0);
-    EXPECT_NEAR(DistanceMetres(start, flyer.state().position), 10 * 60 * kKnot, 1.0);
-}
+    RouteFlyer open({{start, 1000.0, 0.0}, {Offset(start, 90.0, 1852.0), 2000.0, 60.0}}, false);
+    open.Advance(30.0);  // half the leg at 60 knots
+    EXPECT_NEAR(DistanceMetres(start, open.state().position), 926.0, 1.0);
+    EXPECT_NEAR(open.state().altitudeFt, 1500.0, 1.0);
+    EXPECT_NEAR(open.state().trueHeading, 90.0, 0.01);
+    open.Advance(40.0);
+    EXPECT_NEAR(DistanceMetres(start, open.state().position), 10 * 60 * kKnot, 1.0);
 
-TEST(DemoPilots, ClosedRouteFliesBackToItsStartAndDegenerateOnesDoNotHang) {
-    const GeoPoint a{10.0, 10.0};
-    const GeoPoint b = Offset(a, 0.0, 1000.0);
-    RouteFlyer flyer({{a, 0.0, 100.0}, {b, 0.0, 100.0}}, true);
-    flyer.Advance(1000.0 / (100 * kKnot) + 1.0);  // one second into the way back
-    EXPECT_NEAR(flyer.state().trueHeading, 180.0, 0.01);
-    EXPECT_NEAR(DistanceMetres(b, flyer.state().position), 100 * kKnot, 1.0);
-    // Routes of one point or of no length do not hang.
-    RouteFlyer still({{a, 0.0, 0.0}, {a, 0.0, 0.0}}, true);
+    const GeoPoint end = Offset(start, 0.0, 1000.0);
+    RouteFlyer closed({{start, 0.0, 100.0}, {end, 0.0, 100.0}}, true);
+    closed.Advance(1000.0 / (100 * kKnot) + 1.0);  // one second into the way back
+    EXPECT_NEAR(closed.state().trueHeading, 180.0, 0.01);
+    EXPECT_NEAR(DistanceMetres(end, closed.state().position), 100 * kKnot, 1.0);
+
+    RouteFlyer still({{start, 0.0, 0.0}, {start, 0.0, 0.0}}, true);
     still.Advance(5.0);
-    EXPECT_DOUBLE_EQ(still.state().position.latitude, 10.0);
-    RouteFlyer single({{a, 100.0, 10.0}}, true);
+    EXPECT_DOUBLE_EQ(still.state().position.latitude, 40.0);
+    RouteFlyer single({{start, 100.0, 10.0}}, true);
     single.Advance(5.0);
     EXPECT_DOUBLE_EQ(single.state().altitudeFt, 100.0);
 }
 
-TEST(DemoPilots, ProfilesCoverEveryKindOfTraffic) {
+// The five pilots cover every kind of traffic; a crowd repeats the kinds under names of its
+// own, further along the routes.
+TEST(DemoPilots, ProfilesCoverEveryKindOfTrafficAndACrowdRepeatsThem) {
     const DemoAirportPlan plan = FallbackAirportPlan();
     const auto pilots = DemoPilotProfiles(plan);
     ASSERT_EQ(pilots.size(), 5u);
@@ -72,20 +71,16 @@ TEST(DemoPilots, ProfilesCoverEveryKindOfTraffic) {
     // The ILS aircraft starts high on the extended centreline and ends on the runway.
     EXPECT_GT(pilots[3].route.front().altitudeFt, plan.elevationFt + 3000.0);
     EXPECT_NEAR(BearingDegrees(pilots[3].route.front().at, plan.ilsThreshold), plan.ilsCourse, 0.5);
-}
 
-TEST(DemoPilots, ACrowdRepeatsTheKindsUnderNamesOfItsOwnFurtherAlongTheRoutes) {
-    const DemoAirportPlan plan = FallbackAirportPlan();
-    const auto five = DemoPilotProfiles(plan);
     const auto crowd = DemoPilotCrowd(plan, 12);
     ASSERT_EQ(crowd.size(), 12u);
     std::set<std::string> names;
     for (size_t i = 0; i < crowd.size(); ++i) {
         names.insert(crowd[i].name);
-        EXPECT_EQ(crowd[i].title, five[i % 5].title);
+        EXPECT_EQ(crowd[i].title, pilots[i % 5].title);
     }
     EXPECT_EQ(names.size(), 12u);
-    EXPECT_EQ(crowd[4].name, "SWA2210");
+    EXPECT_EQ(crowd[4].name, pilots[4].name);
     EXPECT_EQ(crowd[5].name, "N172SP-2");
     EXPECT_EQ(crowd[11].name, "DAL1842-3");
     EXPECT_EQ(crowd[0].headStartSeconds, 0.0);
@@ -93,12 +88,9 @@ TEST(DemoPilots, ACrowdRepeatsTheKindsUnderNamesOfItsOwnFurtherAlongTheRoutes) {
     EXPECT_EQ(DemoPilotCrowd(plan, 3).size(), 3u);
 }
 
+// A pilot reports in the wire's units: metres, heading words and raw coordinates.
 TEST(DemoPilots, ReportCarriesWireUnits) {
-    PilotState state;
-    state.position = GeoPoint{45.0, 90.0};
-    state.trueHeading = 180.0;
-    state.altitudeFt = 3280.84;
-    const PositionReport report = ReportOf(state);
+    const PositionReport report = ReportOf({GeoPoint{45.0, 90.0}, 180.0, 3280.84});
     EXPECT_EQ(report.altitudeMetres, 1000);
     EXPECT_EQ(report.headingWord, 512 * 4);
     EXPECT_NEAR(LatitudeDegrees(report.latitudeRaw), 45.0, 1e-5);

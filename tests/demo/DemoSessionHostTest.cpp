@@ -30,15 +30,9 @@ struct Seen {
     SessionMessage rest;
 };
 
-// Accepts whatever message of the kind waited for.
-bool AnyMessage(Seen&) {
-    return true;
-}
-
 class DemoHostEndToEnd : public ::testing::Test {
   protected:
     void Start(DemoHostOptions options) {
-        session_.reset();
         DirectPlaySessionOptions client;  // our client on the ports of the host's test
         client.ports = options.ports;
         client.enumerationWindowMs = 1500;
@@ -55,9 +49,9 @@ class DemoHostEndToEnd : public ::testing::Test {
         ASSERT_GT(me_, 0);
     }
 
-    // Waits until a message of that kind arrives that `match` accepts; keeps all it read.
-    std::optional<Seen> WaitFor(int32_t kind, const std::function<bool(Seen&)>& match,
-                                int timeoutMs = 3000) {
+    // Waits until a message of that kind arrives that `match` (if any) accepts; keeps the
+    // kinds of all it read.
+    std::optional<Seen> WaitFor(int32_t kind, const std::function<bool(Seen&)>& match = {}) {
         std::optional<Seen> found;
         SpinUntil(
             [&] {
@@ -68,7 +62,7 @@ class DemoHostEndToEnd : public ::testing::Test {
                     kindsSeen_.insert(head.kind);
                     Seen probe = seen;
                     try {
-                        if (head.kind == kind && match(probe)) {
+                        if (head.kind == kind && (!match || match(probe))) {
                             found = seen;
                         }
                     } catch (const SessionError&) {
@@ -77,7 +71,7 @@ class DemoHostEndToEnd : public ::testing::Test {
                 }
                 return found.has_value();
             },
-            timeoutMs);
+            3000);
         return found;
     }
 
@@ -88,44 +82,30 @@ class DemoHostEndToEnd : public ::testing::Test {
     std::set<int32_t> kindsSeen_;
 };
 
-TEST_F(DemoHostEndToEnd, AdmitsTheControllerThenTrafficAndChatFlow) {
+// Admitted, the controller hears the pilots' positions in both forms and the keep-alives, and
+// gets the aircraft information it asks for; the host logs what it receives. (The pilots'
+// announcements and their chat: the end-to-end run.)
+TEST_F(DemoHostEndToEnd, AdmitsTheControllerThenTrafficFlows) {
     Start(HostOptions(47710));
     session_->SendToAll(me_, MakeSignal(kinds::kJoinRequest));
-    const auto accepted =
-        WaitFor(kinds::kPlayerPresent, [&](Seen& seen) { return seen.rest.ReadInt32() == me_; });
-    ASSERT_TRUE(accepted) << "no 0x1003 with our id";
+    ASSERT_TRUE(WaitFor(kinds::kPlayerPresent, [&](Seen& seen) {
+        return seen.rest.ReadInt32() == me_;
+    })) << "no 0x1003 with our id";
 
-    const auto position = WaitFor(kinds::kPositionLong, AnyMessage);
+    const auto position = WaitFor(kinds::kPositionLong);
     ASSERT_TRUE(position);
     EXPECT_EQ(session_->PlayerName(position->from), "DAL1842");
-    EXPECT_TRUE(WaitFor(kinds::kPositionShort, AnyMessage));
-    EXPECT_TRUE(kindsSeen_.count(kinds::kKeepAlive) || WaitFor(kinds::kKeepAlive, AnyMessage));
-
-    session_->SendToAll(me_, MakeSignal(kinds::kIdentifyRequest));
-    std::set<std::string> announced;
-    WaitFor(kinds::kPlayerPresent, [&](Seen& seen) {
-        announced.insert(session_->PlayerName(seen.rest.ReadInt32()));
-        return announced.size() == 5;
-    });
-    EXPECT_EQ(announced,
-              (std::set<std::string>{"N172SP", "DAL1842", "N35PA", "UAL913", "SWA2210"}));
+    EXPECT_TRUE(WaitFor(kinds::kPositionShort));
+    EXPECT_TRUE(kindsSeen_.count(kinds::kKeepAlive) || WaitFor(kinds::kKeepAlive));
 
     session_->SendToAll(me_, MakeSignal(kinds::kAircraftInfoRequest));
-    const auto info = WaitFor(kinds::kAircraftInfo, [&](Seen& seen) {
-        return session_->PlayerName(seen.from) == "UAL913";
-    });
+    auto info = WaitFor(kinds::kAircraftInfo,
+                        [&](Seen& seen) { return session_->PlayerName(seen.from) == "UAL913"; });
     ASSERT_TRUE(info);
-    SessionMessage rest = info->rest;
-    const AircraftInfo aircraft = ReadAircraftInfo(rest, info->length);
+    const AircraftInfo aircraft = ReadAircraftInfo(info->rest, info->length);
     EXPECT_EQ(aircraft.typeCode, 1);
     EXPECT_EQ(aircraft.title, "Airbus A320");
 
-    session_->SendToAll(me_, MakeChat("Hello"));
-    const auto answer = WaitFor(kinds::kChat, [](Seen& seen) {
-        const auto text = ReadChat(seen.rest, seen.length);
-        return text && text->find("roger, Hello") != std::string::npos;
-    });
-    EXPECT_TRUE(answer);
     EXPECT_EQ(host_->AdmittedControllers(), std::vector<uint32_t>{static_cast<uint32_t>(me_)});
     // The host logged what it received, one readable line per message.
     EXPECT_NE(
@@ -134,30 +114,15 @@ TEST_F(DemoHostEndToEnd, AdmitsTheControllerThenTrafficAndChatFlow) {
         log_.end());
 }
 
-// Asked to, the host refuses the controller, or removes it after the given time.
-TEST_F(DemoHostEndToEnd, RefusesOrRemovesWhenAskedTo) {
-    for (const int32_t answer : {kinds::kRefused, kinds::kRemoved}) {
-        DemoHostOptions options = HostOptions(answer == kinds::kRefused ? 47711 : 47712);
-        options.refuseControllers = answer == kinds::kRefused;
-        options.removeAfterSeconds = answer == kinds::kRemoved ? 3 : options.removeAfterSeconds;
-        Start(options);
-        session_->SendToAll(me_, MakeSignal(kinds::kJoinRequest));
-        EXPECT_TRUE(WaitFor(answer, AnyMessage)) << answer;
-        EXPECT_EQ(host_->AdmittedControllers().empty(), answer == kinds::kRefused);
-    }
-}
-
-TEST_F(DemoHostEndToEnd, GoesSilentWhenAskedTo) {
-    DemoHostOptions options = HostOptions(47713);
-    options.silentAfterSeconds = 4;
+// Asked to, the host refuses the controller. (Its removal and its silence end the sessions
+// of the hostile-network tests.)
+TEST_F(DemoHostEndToEnd, RefusesWhenAskedTo) {
+    DemoHostOptions options = HostOptions(47711);
+    options.refuseControllers = true;
     Start(options);
-    testing::Spin(600);  // well past the fourth tick
-    while (session_->WaitingMessageCount(me_) > 0) {
-        session_->Receive();
-    }
     session_->SendToAll(me_, MakeSignal(kinds::kJoinRequest));
-    EXPECT_FALSE(WaitFor(kinds::kPlayerPresent, AnyMessage, 500));
-    EXPECT_EQ(session_->WaitingMessageCount(me_), 0);
+    EXPECT_TRUE(WaitFor(kinds::kRefused));
+    EXPECT_TRUE(host_->AdmittedControllers().empty());
 }
 
 // A simulator looks for sessions of its own application: the demo host answers it, as it
@@ -181,14 +146,11 @@ TEST(DemoSessionHost, AnswersSimulatorsThatAskForTheirOwnApplicationOnly) {
     EXPECT_EQ(answer.desc.application, kFlightSimulatorApplication);
     EXPECT_TRUE(ask(directplay::Guid{}).has_value());
     EXPECT_FALSE(ask(directplay::Guid{1}).has_value());
-    EXPECT_NE(std::find_if(log.begin(), log.end(),
-                           [](const std::string& line) {
-                               return line.find(
-                                          "ENUMSESSIONS flags 0x1 application "
-                                          "{CC080A27-6D4E-11D0-8E21-00A0C90542EF}") !=
-                                      std::string::npos;
-                           }),
-              log.end());
+    EXPECT_TRUE(std::any_of(log.begin(), log.end(), [](const std::string& line) {
+        return line.find(
+                   "ENUMSESSIONS flags 0x1 application "
+                   "{CC080A27-6D4E-11D0-8E21-00A0C90542EF}") != std::string::npos;
+    }));
 }
 
 }  // namespace

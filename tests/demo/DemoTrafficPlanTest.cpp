@@ -8,6 +8,8 @@
 namespace scopewatch::demo {
 namespace {
 
+// The pilots of the large demo airport take off along its first runway, fly its ILS and taxi
+// from a small stand along taxiways to the take-off point.
 TEST(DemoTrafficPlan, PilotsUseTheDemoAirportsRunwaysAndTaxiways) {
     const scenery::BglAirport& airport = DemoLargeAirport();
     const DemoAirportPlan plan = DemoLargeAirportPlan();
@@ -21,8 +23,8 @@ TEST(DemoTrafficPlan, PilotsUseTheDemoAirportsRunwaysAndTaxiways) {
 
     // The taxi route: from one of the smallest stands over its spur, then along taxiway
     // segments that keep off the runways, to where take-offs on the first runway start.
-    const auto near = [&](double eastM, double northM, GeoPoint at) {
-        return DistanceMetres(PositionOf(airport, eastM, northM), at) < 0.01;
+    const auto near = [&](const auto& point, GeoPoint at) {
+        return DistanceMetres(PositionOf(airport, point.eastM, point.northM), at) < 0.01;
     };
     const auto joined = [&](int32_t kind, int32_t first, int32_t second) {
         return std::any_of(airport.taxiSegments.begin(), airport.taxiSegments.end(),
@@ -35,8 +37,7 @@ TEST(DemoTrafficPlan, PilotsUseTheDemoAirportsRunwaysAndTaxiways) {
     std::vector<int32_t> passed;
     for (size_t i = 1; i < plan.taxiRoute.size(); ++i) {
         for (size_t point = 0; point < airport.taxiPoints.size(); ++point) {
-            const scenery::BglTaxiPoint& taxiPoint = airport.taxiPoints[point];
-            if (near(taxiPoint.eastM, taxiPoint.northM, plan.taxiRoute[i])) {
+            if (near(airport.taxiPoints[point], plan.taxiRoute[i])) {
                 passed.push_back(static_cast<int32_t>(point));
             }
         }
@@ -48,9 +49,8 @@ TEST(DemoTrafficPlan, PilotsUseTheDemoAirportsRunwaysAndTaxiways) {
                          [](const auto& a, const auto& b) { return a.radiusM < b.radiusM; });
     bool fromSmallStand = false;
     for (size_t stand = 0; stand < airport.parkings.size(); ++stand) {
-        const scenery::BglParking& parking = airport.parkings[stand];
-        fromSmallStand |= parking.radiusM == smallest->radiusM &&
-                          near(parking.eastM, parking.northM, plan.taxiRoute[0]) &&
+        fromSmallStand |= airport.parkings[stand].radiusM == smallest->radiusM &&
+                          near(airport.parkings[stand], plan.taxiRoute[0]) &&
                           joined(2, passed[0], static_cast<int32_t>(stand));
     }
     EXPECT_TRUE(fromSmallStand);
@@ -61,7 +61,9 @@ TEST(DemoTrafficPlan, PilotsUseTheDemoAirportsRunwaysAndTaxiways) {
     EXPECT_LT(DistanceMetres(plan.taxiRoute.back(), plan.runwayStart), 60.0);
 }
 
-TEST(DemoTrafficPlan, TheTaxiRouteTakesTheShortestWayAndKeepsOffRunways) {
+// The taxi route takes the shortest way and keeps off runways; an airport without runways or
+// taxiways falls back to a plan around its reference point.
+TEST(DemoTrafficPlan, TheTaxiRouteTakesTheShortestWayAndKeepsOffRunwaysOrFallsBack) {
     // From the stand by point 0 to point 3, 1200 m south where take-offs start when an
     // airport has no runway: straight on through point 1, not round by point 2 ...
     scenery::BglAirport airport;
@@ -82,15 +84,12 @@ TEST(DemoTrafficPlan, TheTaxiRouteTakesTheShortestWayAndKeepsOffRunways) {
     // ... unless point 1 lies on a runway: crossing it costs more than the way round.
     airport.taxiSegments.push_back({1, 1, 4, 0});
     expectRoute({{0, 50}, {0, 0}, {300, -100}, {0, -1200}});
-}
 
-TEST(DemoTrafficPlan, AnAirportWithoutRunwaysOrTaxiwaysFallsBack) {
-    scenery::BglAirport bare;
-    bare.name = "Bare";
-    bare.latitude = 10.0;
-    bare.longitude = 20.0;
-    bare.taxiSegments = {{0, 0, 99, 0}};  // points to a taxi point that does not exist
-    const DemoAirportPlan plan = TrafficPlanOf(bare);
+    // Without taxi points (a segment points to one that does not exist) the plan falls back.
+    airport.name = "Bare";
+    airport.taxiPoints.clear();
+    airport.taxiSegments = {{0, 0, 99, 0}};
+    const DemoAirportPlan plan = TrafficPlanOf(airport);
     EXPECT_EQ(plan.name, "Bare");
     ASSERT_FALSE(plan.taxiRoute.empty());
     EXPECT_LT(DistanceMetres(plan.reference, plan.taxiRoute[0]), 2000.0);

@@ -11,6 +11,8 @@ namespace fs = std::filesystem;
 namespace scopewatch {
 namespace {
 
+// Deleting the database takes both files in any letter case and nothing else, so the next
+// start runs set-up; missing files or folders, or a folder by a file's name, are no error.
 TEST(DatabaseResetTest, DeletesBothFilesInEveryLetterCaseSoTheNextStartRunsSetupAndNeverFails) {
     testing::TempDir dir;
     dir.Write("ATC_SETTINGS.TCS", "settings");

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTest>
@@ -38,19 +37,32 @@ class OptionsWindowTest : public ::testing::Test {
     testing::RecordingFlow flow;
 };
 
-// Every box off and on again (taxiways among them) before "OK".
-TEST_F(OptionsWindowTest, EachBoxSwitchesItsOwnFlagAtOnceAndOkGivesBackOnce) {
+// The six boxes stand in two columns of three, named by their captions, in tab order down
+// each column; each one switches its own flag at once (off and on again, before "OK").
+TEST_F(OptionsWindowTest, EachBoxOfTheTwoColumnsSwitchesItsOwnFlagAtOnceAndOkGivesBackOnce) {
     auto window = Open();
     EXPECT_FALSE(window->isModal());
-    const std::vector<std::pair<QCheckBox*, Flag16 DisplayFlags::*>> boxes{
-        {&window->airspacesBox(), &DisplayFlags::showAirspaces},
-        {&window->airportNameBox(), &DisplayFlags::showAirportName},
-        {&window->parkingsBox(), &DisplayFlags::showParkings},
-        {&window->taxiwayIdsBox(), &DisplayFlags::showTaxiwayIds},
-        {&window->taxiwaysBox(), &DisplayFlags::showTaxiways},
-        {&window->ilsBox(), &DisplayFlags::showIls}};
-    for (const auto& [box, flag] : boxes) {
-        SCOPED_TRACE(box->text().toStdString());
+    EXPECT_EQ(window->windowTitle(), "Scopewatch v1.0 - Options");
+    EXPECT_EQ(window->displayOptionsFrame().title(), "Display Options");
+    const std::vector<std::tuple<QCheckBox*, Flag16 DisplayFlags::*, std::string>> boxes{
+        {&window->airportNameBox(), &DisplayFlags::showAirportName, "Display Airport Name"},
+        {&window->ilsBox(), &DisplayFlags::showIls, "Display ILS"},
+        {&window->taxiwaysBox(), &DisplayFlags::showTaxiways, "Display Taxiways"},
+        {&window->taxiwayIdsBox(), &DisplayFlags::showTaxiwayIds, "Display Taxiways IDs"},
+        {&window->parkingsBox(), &DisplayFlags::showParkings, "Display Gates/Parkings"},
+        {&window->airspacesBox(), &DisplayFlags::showAirspaces, "Display Airspaces"}};
+    Shown captions;
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        const auto& [box, flag, caption] = boxes[i];
+        SCOPED_TRACE(caption);
+        captions.push_back(caption);
+        EXPECT_EQ(box->text().toStdString(), caption);
+        const QCheckBox& top = *std::get<0>(boxes[i / 3 * 3]);
+        EXPECT_EQ(box->x(), top.x());
+        EXPECT_EQ(box->y(), std::get<0>(boxes[i % 3])->y());
+        if (i % 3 > 0) {
+            EXPECT_GT(box->y(), std::get<0>(boxes[i - 1])->y());
+        }
         DisplayFlags expected;
         expected.*flag = kFalse16;
         Click(*box);
@@ -59,6 +71,11 @@ TEST_F(OptionsWindowTest, EachBoxSwitchesItsOwnFlagAtOnceAndOkGivesBackOnce) {
         Click(*box);
         EXPECT_EQ(state.displayFlags, DisplayFlags{});
     }
+    EXPECT_GT(std::get<0>(boxes[3])->x(),
+              std::get<0>(boxes[0])->x() + std::get<0>(boxes[0])->width() / 2);
+    captions.push_back("OK");
+    EXPECT_EQ(testing::TabOrder(*window), captions);
+
     EXPECT_TRUE(flow.shown.empty());
     QTest::mouseClick(&window->okButton(), Qt::LeftButton);
     EXPECT_EQ(state.displayFlags, DisplayFlags{});
@@ -66,39 +83,34 @@ TEST_F(OptionsWindowTest, EachBoxSwitchesItsOwnFlagAtOnceAndOkGivesBackOnce) {
     EXPECT_EQ(flow.shown, Shown{"back to main"});  // OK and the close that follows it: once
 }
 
-TEST_F(OptionsWindowTest, ReopeningShowsTheFlagsAsLastSet) {
+// A new opening (a new window, or the same one shown again) shows the flags as last set. The
+// close box gives the main window back once, and only while the main window is open; "OK"
+// gives it back regardless.
+TEST_F(OptionsWindowTest, ReopeningShowsTheFlagsAndTheCloseBoxGivesBackOnlyToAnOpenMainWindow) {
     auto first = Open();
     Click(first->ilsBox());
     Click(first->airspacesBox());
     first->okButton().click();
-
     auto second = Open();
     EXPECT_FALSE(second->ilsBox().isChecked());
     EXPECT_FALSE(second->airspacesBox().isChecked());
     EXPECT_TRUE(second->taxiwaysBox().isChecked());
     second->close();
-
-    // The same window shown again counts as a new opening too.
+    second->close();
     state.displayFlags.showParkings = kFalse16;
     second->show();
     EXPECT_FALSE(second->parkingsBox().isChecked());
     second->close();
     EXPECT_EQ(flow.shown, (Shown{"back to main", "back to main", "back to main"}));
-}
-
-TEST_F(OptionsWindowTest, TheCloseBoxGivesBackOnceAndOnlyWhileTheMainWindowIsOpen) {
-    auto window = Open();
-    window->close();
-    window->close();
-    EXPECT_EQ(flow.shown, Shown{"back to main"});
 
     state.mainWindowOpen = kFalse16;
     Open()->close();
-    EXPECT_EQ(flow.shown, Shown{"back to main"});
-    Open()->okButton().click();  // "OK" gives it back regardless
-    EXPECT_EQ(flow.shown, (Shown{"back to main", "back to main"}));
+    EXPECT_EQ(flow.shown.size(), 3u);
+    Open()->okButton().click();
+    EXPECT_EQ(flow.shown.size(), 4u);
 }
 
+// A box that goes grey (a third state) changes no flag.
 TEST_F(OptionsWindowTest, AGreyedBoxLeavesItsFlag) {
     auto window = Open();
     QCheckBox& box = window->parkingsBox();
@@ -107,36 +119,6 @@ TEST_F(OptionsWindowTest, AGreyedBoxLeavesItsFlag) {
     Click(box);  // unchecked -> greyed
     EXPECT_EQ(box.checkState(), Qt::PartiallyChecked);
     EXPECT_EQ(state.displayFlags.showParkings, kTrue16);
-}
-
-TEST_F(OptionsWindowTest, TwoColumnsNamedByTheirCaptionsInTabOrder) {
-    auto window = Open();
-    EXPECT_EQ(window->windowTitle(), "Scopewatch v1.0 - Options");
-    EXPECT_EQ(window->displayOptionsFrame().title(), "Display Options");
-    const Shown captions{"Display Airport Name",
-                         "Display ILS",
-                         "Display Taxiways",
-                         "Display Taxiways IDs",
-                         "Display Gates/Parkings",
-                         "Display Airspaces",
-                         "OK"};
-    EXPECT_EQ(testing::TabOrder(*window), captions);
-    const std::vector<QAbstractButton*> order{&window->airportNameBox(), &window->ilsBox(),
-                                              &window->taxiwaysBox(),    &window->taxiwayIdsBox(),
-                                              &window->parkingsBox(),    &window->airspacesBox(),
-                                              &window->okButton()};
-    for (size_t i = 0; i < order.size(); ++i) {
-        EXPECT_EQ(order[i]->text().toStdString(), captions[i]);
-    }
-    for (size_t row = 0; row < 3; ++row) {
-        EXPECT_EQ(order[row]->x(), order[0]->x());
-        EXPECT_EQ(order[row + 3]->x(), order[3]->x());
-        EXPECT_EQ(order[row]->y(), order[row + 3]->y());
-        if (row > 0) {
-            EXPECT_GT(order[row]->y(), order[row - 1]->y());
-        }
-    }
-    EXPECT_GT(order[3]->x(), order[0]->x() + order[0]->width() / 2);
 }
 
 }  // namespace

@@ -46,25 +46,9 @@ class ConnectionDialogTest : public ::testing::Test {
     std::unique_ptr<ConnectionDialog> dialog;
 };
 
-TEST_F(ConnectionDialogTest, OffersTheTypesAfterTheFirstAndListsTheSessionsFound) {
-    Open();
-    EXPECT_EQ(dialog->windowTitle(), "Scopewatch v1.0 - Connection");
-    ASSERT_EQ(dialog->connectionTypeList().count(), 1);
-    EXPECT_EQ(dialog->connectionTypeList().item(0)->text(),
-              "Internet TCP/IP Connection For DirectPlay");
-    EXPECT_EQ(dialog->nicknameBox().text(), "ATC Controller");
-    EXPECT_EQ(Status(), "-None-");
-
-    Locate();
-    EXPECT_EQ(session.initialisedIndex, 2);  // row 0 is type 2
-    ASSERT_EQ(dialog->sessionList().count(), 1);
-    EXPECT_EQ(dialog->sessionList().item(0)->text(), "Sunday Fly-in (3/8)");
-    EXPECT_EQ(Status(), "Done");
-    EXPECT_TRUE(dialog->locateButton().isEnabled());
-    EXPECT_TRUE(messages.shown.empty());
-}
-
-TEST_F(ConnectionDialogTest, LocatingWithoutATypeOrSessionsOrWithTheDialogCancelled) {
+// Locating needs the TCP/IP type picked, and a cancelled address prompt says so; joining needs
+// a session and a nickname. Each refusal leaves the dialog ready to start over.
+TEST_F(ConnectionDialogTest, NothingIsJoinedWithoutATypeASessionOrANickname) {
     session.connectionTypes = {"IPX Connection For DirectPlay"};
     Open();
     EXPECT_EQ(dialog->connectionTypeList().count(), 0);
@@ -89,24 +73,25 @@ TEST_F(ConnectionDialogTest, LocatingWithoutATypeOrSessionsOrWithTheDialogCancel
     EXPECT_EQ(messages.shown[0].title, "Scopewatch Message");
     EXPECT_EQ(Status(), "Disconnected");
     EXPECT_TRUE(dialog->locateButton().isEnabled());
-}
 
-TEST_F(ConnectionDialogTest, JoiningNeedsASessionAndANickname) {
-    Open();
+    messages.shown.clear();
     dialog->nicknameBox().clear();
     Click(dialog->joinButton());
     EXPECT_EQ(messages.Texts(),
               (std::vector<std::string>{texts::kSelectSession, texts::kWriteNickname}));
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::Exclamation);
-
     messages.shown.clear();
+    session.cancelAddressPrompt = false;
+    session.sessions = {{"Sunday Fly-in", 3, 8}};
     LocateAndJoin();
     EXPECT_EQ(messages.Texts(), std::vector<std::string>{texts::kWriteNickname});
     EXPECT_EQ(dialog->sessionList().count(), 0);
     EXPECT_EQ(session.joinedIndex, 0);
 }
 
-TEST_F(ConnectionDialogTest, FailedJoinsAndPlayersAreReportedAndStartOver) {
+// A failed join or player creation is reported and starts over; "Exit" before acceptance
+// leaves the session and ends the program.
+TEST_F(ConnectionDialogTest, FailedJoinsAndPlayersStartOverAndExitLeaves) {
     Open();
     session.failures.join = "no";
     LocateAndJoin();
@@ -120,18 +105,40 @@ TEST_F(ConnectionDialogTest, FailedJoinsAndPlayersAreReportedAndStartOver) {
     EXPECT_EQ(messages.Texts().back(), texts::kCreatePlayerFailed);
     EXPECT_FALSE(dialog->acceptanceTimer().isActive());
     EXPECT_TRUE(session.sent.empty());
+
+    session.failures.createPlayer.reset();
+    LocateAndJoin();
+    ASSERT_TRUE(dialog->acceptanceTimer().isActive());
+    Click(dialog->exitButton());
+    EXPECT_EQ(flow.shown, std::vector<std::string>{"end"});
+    EXPECT_EQ(session.joinedIndex, 0);
+    EXPECT_FALSE(dialog->acceptanceTimer().isActive());
 }
 
-TEST_F(ConnectionDialogTest, WaitsForOurOwnIdWhileRepeatingTheJoinNotice) {
+// Only the TCP/IP type is offered, and locating lists what it finds. After joining, the join
+// notice repeats until a player-present message carries our own id; then the main window takes
+// over the open session.
+TEST_F(ConnectionDialogTest, ListsTheSessionsFoundAndWaitsForOurOwnIdWhileRepeatingTheJoinNotice) {
     Open();
+    EXPECT_EQ(dialog->windowTitle(), "Scopewatch v1.0 - Connection");
+    ASSERT_EQ(dialog->connectionTypeList().count(), 1);  // the types after the first
+    EXPECT_EQ(dialog->connectionTypeList().item(0)->text(),
+              "Internet TCP/IP Connection For DirectPlay");
+    EXPECT_EQ(Status(), "-None-");
+    Locate();
+    EXPECT_EQ(session.initialisedIndex, 2);  // row 0 is type 2
+    ASSERT_EQ(dialog->sessionList().count(), 1);
+    EXPECT_EQ(dialog->sessionList().item(0)->text(), "Sunday Fly-in (3/8)");
+    EXPECT_EQ(Status(), "Done");
+
     dialog->nicknameBox().setText("Tower");
-    LocateAndJoin();
+    ClickRow(dialog->sessionList(), 0);
+    Click(dialog->joinButton());
     EXPECT_EQ(session.createdNickname, "Tower");
     EXPECT_EQ(session.createdFormalName, "Player");
     EXPECT_EQ(state.myPlayerId, 101);
     EXPECT_EQ(session.sentKinds(), std::vector<int32_t>{kinds::kJoinRequest});
     EXPECT_EQ(Status(), "Connecting...");
-    EXPECT_TRUE(dialog->acceptanceTimer().isActive());
     EXPECT_FALSE(dialog->connectionTypeList().isEnabled());
 
     session.Deliver(7, MakeSignal(kinds::kKeepAlive));
@@ -153,6 +160,7 @@ TEST_F(ConnectionDialogTest, WaitsForOurOwnIdWhileRepeatingTheJoinNotice) {
     EXPECT_EQ(session.closeCount, closesBefore);  // the session stays open for the main window
 }
 
+// A refusal queued behind other messages is found, and what follows it is dropped.
 TEST_F(ConnectionDialogTest, ARefusalBehindOtherMessagesIsSeenAndWhatFollowsIsDropped) {
     Open();
     LocateAndJoin();
@@ -168,15 +176,6 @@ TEST_F(ConnectionDialogTest, ARefusalBehindOtherMessagesIsSeenAndWhatFollowsIsDr
     EXPECT_FALSE(dialog->joinAccepted());
     EXPECT_FALSE(dialog->joinNoticeTimer().isActive());
     EXPECT_TRUE(dialog->locateButton().isEnabled());
-}
-
-TEST_F(ConnectionDialogTest, ExitBeforeAcceptanceLeavesAndEndsTheProgram) {
-    Open();
-    LocateAndJoin();
-    Click(dialog->exitButton());
-    EXPECT_EQ(flow.shown, std::vector<std::string>{"end"});
-    EXPECT_EQ(session.joinedIndex, 0);
-    EXPECT_FALSE(dialog->acceptanceTimer().isActive());
 }
 
 }  // namespace

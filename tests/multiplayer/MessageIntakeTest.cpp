@@ -43,14 +43,16 @@ class MessageIntakeTest : public ::testing::Test {
     std::vector<std::string> chat;
 };
 
-TEST_F(MessageIntakeTest, PlayersAreListedOnceInOrderOfAnnouncementAndPositionsFollowTheirNames) {
+// Players are listed once, in order of first announcement; positions and aircraft
+// information update every entry of the sender's name, the magnetic variation taken off the
+// heading and zero bytes out of the title.
+TEST_F(MessageIntakeTest, PlayersAreListedOnceInOrderOfAnnouncementAndUpdatesFollowTheirNames) {
     Position(7, 36.4, -97.0, 1000, 90 * 1024 / 360 * 4);  // before the announcement: nothing
     Announce(8);
     Announce(7);
     Announce(8);
     Position(7, 36.4, -97.0, 1000, 90 * 1024 / 360 * 4, true);
     EXPECT_EQ(Tick(), IntakeEnd::Normal);
-
     ASSERT_EQ(state.traffic.trafficCount, 2);
     EXPECT_EQ(Entry(1).playerName, "Pilot8");
     EXPECT_EQ(Entry(1).latitude, 0.0);
@@ -59,26 +61,30 @@ TEST_F(MessageIntakeTest, PlayersAreListedOnceInOrderOfAnnouncementAndPositionsF
     EXPECT_NEAR(Entry(2).longitude, -97.0, 1e-6);
     EXPECT_EQ(Entry(2).altitudeFt, 3281);  // 1000 m
     EXPECT_EQ(Entry(2).heading, 90.0);     // no variation in an empty grid
-}
 
-TEST_F(MessageIntakeTest, TwoPlayersOfOneNameShareEveryUpdateAndTheVariationIsTakenOff) {
-    session.AddPeer(9, "Pilot7");
+    session.AddPeer(9, "Pilot7");  // a second player of that name shares the entry
     state.airport.magVarGrid.values[MagVarGrid::IndexAt(36.4, -97.0)] = 1821;  // 10 deg east
-    Announce(7);
     Announce(9);
     Position(9, 36.4, -97.0, 300, 90 * 1024 / 360 * 4);
+    session.Deliver(9, MakeAircraftInfo({1, std::string("Boe\0ing\0", 8)}));
     Tick();
-    ASSERT_EQ(state.traffic.trafficCount, 1);
-    EXPECT_EQ(Entry(1).heading, 80.0);
-    EXPECT_EQ(Entry(1).altitudeFt, 984);
+    ASSERT_EQ(state.traffic.trafficCount, 2);
+    EXPECT_EQ(Entry(2).heading, 80.0);
+    EXPECT_EQ(Entry(2).altitudeFt, 984);
+    EXPECT_EQ(Entry(2).aircraftType, "Jet Plane");
+    EXPECT_EQ(Entry(2).aircraftTitle, "Boeing");
+    session.Deliver(7, MakeAircraftInfo({9, "Odd"}));
+    Tick();
+    EXPECT_EQ(Entry(2).aircraftType, "");
+    EXPECT_EQ(Entry(2).aircraftTitle, "Odd");
 }
 
+// The heading is bits 2 to 11 of its word; the variation at -180 degrees is taken off.
 TEST_F(MessageIntakeTest, HeadingWordsAndTheLongitudeLimit) {
     EXPECT_EQ(HeadingFromWord(0xFFC), 360);  // bits 2 to 11 all set
     EXPECT_EQ(HeadingFromWord(0x1000), 0);   // bit 12 is not part of the heading
     EXPECT_EQ(HeadingFromWord(256 * 4), 90);
     EXPECT_EQ(HeadingFromWord(-4), 360);  // -1 in the low 10 bits
-    EXPECT_EQ(MagVarGrid::IndexAt(0.0, -180.0) / MagVarGrid::kLatitudes, 180);
 
     state.airport.magVarGrid.values[MagVarGrid::IndexAt(0.0, -180.0)] = -3641;  // 20 deg west
     Announce(7);
@@ -88,26 +94,26 @@ TEST_F(MessageIntakeTest, HeadingWordsAndTheLongitudeLimit) {
     EXPECT_EQ(Entry(1).heading, 20.0);  // 360 true, 20 degrees west
 }
 
-TEST_F(MessageIntakeTest, AircraftInformationGivesTypeAndTitleWithoutZeroBytes) {
-    Announce(7);
-    session.Deliver(7, MakeAircraftInfo({1, std::string("Boe\0ing\0", 8)}));
-    Tick();
-    EXPECT_EQ(Entry(1).aircraftType, "Jet Plane");
-    EXPECT_EQ(Entry(1).aircraftTitle, "Boeing");
-    session.Deliver(7, MakeAircraftInfo({9, "Odd"}));
-    Tick();
-    EXPECT_EQ(Entry(1).aircraftType, "");
-    EXPECT_EQ(Entry(1).aircraftTitle, "Odd");
-}
-
-TEST_F(MessageIntakeTest, OnlyAConnectedControllerListsPlayersAndAnswersIdentification) {
+// Before acceptance nobody is listed and identification is not answered, but chat is read: a
+// line shows its text without zero characters and Windows-1252 as it is; a text of length 1
+// (its zero only) is no line. Once connected, we answer with our own id.
+TEST_F(MessageIntakeTest, OnlyAConnectedControllerListsPlayersAndAnswersButChatIsRead) {
     state.isConnected = kFalse16;
     Announce(7);
     session.Deliver(7, MakeSignal(kinds::kIdentifyRequest));
     Position(7, 1.0, 1.0, 0, 0);
+    SessionMessage one;
+    one.WriteInt32(kinds::kChat);
+    one.WriteInt32(1);
+    one.WriteByte('x');
+    session.Deliver(7, one);
+    session.Deliver(7, MakeSimulatorChat("Hello"));    // length 6: "Hello" and a zero
+    session.Deliver(7, MakeChat("Hi"));                // another copy of this program
+    session.Deliver(7, MakeSimulatorChat("caf\xe9"));  // Windows-1252 stays as it is
     Tick();
     EXPECT_EQ(state.traffic.trafficCount, 0);
     EXPECT_TRUE(session.sent.empty());
+    EXPECT_EQ(chat, (std::vector<std::string>{"Pilot7: Hello", "Pilot7: Hi", "Pilot7: caf\xe9"}));
 
     state.isConnected = kTrue16;
     session.Deliver(7, MakeSignal(kinds::kIdentifyRequest));
@@ -119,6 +125,7 @@ TEST_F(MessageIntakeTest, OnlyAConnectedControllerListsPlayersAndAnswersIdentifi
     EXPECT_EQ(session.sent[0].fromId, kMe);
 }
 
+// Sixty ticks without a keep-alive or player-present message lose the link.
 TEST_F(MessageIntakeTest, TheWatchdogEndsTheSessionAfterSixtySilentTicks) {
     for (int tick = 1; tick < 59; ++tick) {
         ASSERT_EQ(Tick(), IntakeEnd::Normal) << tick;
@@ -136,22 +143,18 @@ TEST_F(MessageIntakeTest, TheWatchdogEndsTheSessionAfterSixtySilentTicks) {
     EXPECT_EQ(Tick(), IntakeEnd::ConnectionLost);
 }
 
-TEST_F(MessageIntakeTest, RemovalByTheHostEndsTheTickAndLeavesTheRestQueued) {
+// The host's removal ends the tick and leaves the rest queued; so does a message that cannot
+// be read, without a word, and the next tick goes on.
+TEST_F(MessageIntakeTest, RemovalOrAFailingMessageEndsTheTickAndTheNextTickGoesOn) {
     session.Deliver(7, MakeSignal(kinds::kRemoved));
     Announce(7);
     EXPECT_EQ(Tick(), IntakeEnd::RemovedByHost);
     EXPECT_EQ(session.queued(), 1U);
     EXPECT_EQ(state.traffic.trafficCount, 0);
-}
 
-TEST_F(MessageIntakeTest, AFailingMessageEndsTheTickAndTheNextTickGoesOn) {
-    Announce(7);
-    SessionMessage truncated;
-    truncated.WriteInt32(kinds::kPlayerPresent);
-    truncated.WriteInt32(4);
-    session.Deliver(8, truncated);
+    session.Deliver(8, MakeSignal(kinds::kPlayerPresent));  // without the player id
     Announce(8);
-    Tick();
+    EXPECT_EQ(Tick(), IntakeEnd::Normal);
     EXPECT_EQ(state.traffic.trafficCount, 1);
     EXPECT_EQ(session.queued(), 1U);
     Tick();
@@ -161,6 +164,8 @@ TEST_F(MessageIntakeTest, AFailingMessageEndsTheTickAndTheNextTickGoesOn) {
     EXPECT_EQ(Tick(), IntakeEnd::Normal);
 }
 
+// Every 30 s the table is emptied and everyone asked again, even when the asking fails; not
+// before acceptance.
 TEST_F(MessageIntakeTest, RefreshAsksEveryoneAgainAndEmptiesTheTable) {
     Announce(7);
     Tick();
@@ -182,6 +187,7 @@ TEST_F(MessageIntakeTest, RefreshAsksEveryoneAgainAndEmptiesTheTable) {
     EXPECT_EQ(session.sent.size(), 2U);
 }
 
+// The table holds twenty players; a twenty-first waits for room.
 TEST(TrafficTable, ATwentyFirstPlayerIsLeftOutUntilThereIsRoom) {
     TrafficTable table;
     for (int i = 1; i <= 21; ++i) {

@@ -5,7 +5,9 @@
 namespace scopewatch {
 namespace {
 
-TEST(TrafficFileTest, ReadsOneAircraftPerLine) {
+// A traffic file has one aircraft a line (blank lines and spaces aside, names to
+// Windows-1252); reading stops at the first bad line or the 21st aircraft, keeping those before.
+TEST(TrafficFileTest, ReadsOneAircraftPerLineAndStopsAtTheFirstBadLine) {
     const TrafficFileResult result = ParseTrafficText(
         "Pilot7;36.45;-97.02;3500;270\r\n\n  Zoë ; 36.3 ; -96.9 ; 1800.4 ; 5.5 \n");
     EXPECT_EQ(result.error, "");
@@ -14,9 +16,7 @@ TEST(TrafficFileTest, ReadsOneAircraftPerLine) {
               (TrafficRecord{"Pilot7", 3500, 270.0, -97.02, 36.45, "", ""}));
     EXPECT_EQ(result.traffic.trafficTable[2],
               (TrafficRecord{"Zo\xEB", 1800, 5.5, -96.9, 36.3, "", ""}));  // Windows-1252
-}
 
-TEST(TrafficFileTest, StopsAtTheFirstBadLine) {
     EXPECT_EQ(ParseTrafficText("A;1;2;3\n").error,
               "line 1: expected name;latitude;longitude;altitude feet;magnetic heading");
     const TrafficFileResult bad = ParseTrafficText("A;1;2;3;4\nB;1;east;3;4\nC;1;2;3;4\n");

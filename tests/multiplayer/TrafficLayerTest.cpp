@@ -27,15 +27,16 @@ class TrafficLayerTest : public ::testing::Test {
     RecordingSurface surface;
 };
 
-TEST_F(TrafficLayerTest, EmptyTableDrawsNothingAndKeepsTheState) {
+// An empty table draws nothing and leaves the state; an aircraft is a filled dot, a heading
+// line 500 ft long and a label, and the state is the default again afterwards.
+TEST_F(TrafficLayerTest, DotHeadingLineAndLabel) {
     surface.DrawWidth(4);
     const DrawingState before = surface.State();
     DrawTraffic(surface, view, traffic, grid);
     EXPECT_TRUE(surface.calls().empty());
     EXPECT_EQ(surface.State(), before);
-}
 
-TEST_F(TrafficLayerTest, DotHeadingLineAndLabel) {
+    surface.DrawWidth(1);
     Add("Pilot7", 47.5, 8.5, 270.0, 3500);
     DrawTraffic(surface, view, traffic, grid);
     const Args p = At(47.5, 8.5);
@@ -69,6 +70,7 @@ TEST_F(TrafficLayerTest, AnAircraftThousandsOfDegreesAwayIsDrawnFarOutsideTheSco
     EXPECT_EQ(calls[4].args, (Args{kFar - r, -kFar + r, kFar + r, -kFar - r}));
 }
 
+// The heading line points along the true heading: the magnetic one plus the variation.
 TEST_F(TrafficLayerTest, HeadingLineFollowsTheTrueHeading) {
     grid.values[static_cast<size_t>(MagVarGrid::IndexAt(47.5, 8.5))] = 3641;  // 20 degrees east
     Add("A", 47.5, 8.5, 70.0, 0);                                             // true 90
@@ -89,6 +91,8 @@ TEST_F(TrafficLayerTest, HeadingLineFollowsTheTrueHeading) {
     EXPECT_EQ(lines[3].args, lines[2].args);
 }
 
+// Every entry in use is drawn, at most twenty whatever the count says, one not yet positioned
+// at 0/0.
 TEST_F(TrafficLayerTest, EveryEntryUpToTwentyIsDrawnWherePositioned) {
     Add("New", 0.0, 0.0, 0.0, 0);  // announced, not yet positioned
     for (int i = 1; i < TrafficTable::kCapacity; ++i) {
