@@ -95,6 +95,9 @@ TEST_F(MainWindowTest, LoadingOpensOnTheAirportAtLevelNineAndAsksEveryoneToAnnou
     state.displayFlags.showTaxiways = kFalse16;
     Open();
     EXPECT_EQ(window->windowTitle(), "Scopewatch v1.0 - Eldorado Intl");
+    const QSize room = window->screen()->availableGeometry().size();
+    EXPECT_EQ(window->size(), QSize(1360, 700).boundedTo(room))
+        << room.width() << "x" << room.height();
     const ScopeView& view = window->view();
     EXPECT_NEAR(view.East - view.West, 1.40624921875, 1e-9);  // level 9
     EXPECT_NEAR((view.East + view.West) / 2, kLon, 1e-9);

@@ -1,5 +1,6 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include "mainwindow/ui/MainWindow.h"
@@ -40,7 +41,10 @@ void MainWindow::BuildLayout() {
     layout->setContentsMargins(4, 0, 4, 4);
     layout->addWidget(Toolbar1);
     layout->addLayout(body, 1);
-    resize(1360, 700);
+    // The usual size, but never wider or taller than the screen the window opens on (a small
+    // laptop screen would hide the side panel's right edge).
+    const QSize usual(1360, 700);
+    resize(screen() != nullptr ? usual.boundedTo(screen()->availableGeometry().size()) : usual);
 }
 
 QWidget* MainWindow::BuildSidePanel() {
