@@ -76,35 +76,24 @@ class Recorder {
     std::map<std::string, int> seen_;
 };
 
-class RecordingClient : public DirectPlayClient {
+// A client or host that records every message it handles.
+template <typename Peer>
+class Recording : public Peer {
   public:
-    RecordingClient(PortPlan plan, Timings timings, Recorder& recorder)
-        : DirectPlayClient(std::move(plan), timings), recorder_(recorder) {}
+    Recording(PortPlan plan, Timings timings, Recorder& recorder)
+        : Peer(std::move(plan), timings), recorder_(recorder) {}
 
   protected:
     bool HandleRole(const Decoded& decoded, const Origin& origin) override {
         recorder_.Record(decoded);
-        return DirectPlayClient::HandleRole(decoded, origin);
+        return Peer::HandleRole(decoded, origin);
     }
 
   private:
     Recorder& recorder_;
 };
-
-class RecordingHost : public DirectPlayHost {
-  public:
-    RecordingHost(PortPlan plan, Timings timings, Recorder& recorder)
-        : DirectPlayHost(std::move(plan), timings), recorder_(recorder) {}
-
-  protected:
-    bool HandleRole(const Decoded& decoded, const Origin& origin) override {
-        recorder_.Record(decoded);
-        return DirectPlayHost::HandleRole(decoded, origin);
-    }
-
-  private:
-    Recorder& recorder_;
-};
+using RecordingClient = Recording<DirectPlayClient>;
+using RecordingHost = Recording<DirectPlayHost>;
 
 // Ports on 127.0.0.1 apart from the tests' (47600 to 47799 and their session ports).
 PortPlan LoopbackPorts(uint16_t enumPort, uint16_t first) {
