@@ -6,6 +6,9 @@
 namespace scopewatch::fuzzing {
 namespace {
 
+// The target's id for our own player: a peer may name it as a message's sender.
+constexpr uint8_t kOwnPlayer = 101;
+
 // Frames messages as the intake's target reads them: a sender byte, a 16-bit length, the
 // bytes; a sender of 0xFF ends a tick.
 class IntakeSession {
@@ -55,6 +58,7 @@ void WriteIntakeSeeds(const std::filesystem::path& out) {
         .From(2, MakeChat("Hi"))
         .From(3, MakeSignal(kinds::kAircraftInfoRequest))
         .From(0, Position(0, 0, 0, false))
+        .From(kOwnPlayer, MakeChat("Hi"))
         .Tick()
         .From(1, MakeSignal(kinds::kRemoved));
     seeds.Add("identify-and-remove", asked.bytes());

@@ -5,8 +5,9 @@
 // text is asked for at an aircraft; every fourth tick the 30-second refresh runs.
 //
 // Input: records of a sender byte, a 16-bit little-endian length and that many message bytes.
-// The sender byte picks a player (see Peers below; other values are senders the session does
-// not know); a sender byte of 0xFF ends the tick.
+// The sender byte picks a player (see Peers below, and kMe: a peer may name our own player as
+// the sender; other values are senders the session does not know); a sender byte of 0xFF ends
+// the tick.
 #include <cstddef>
 #include <cstdint>
 #include <set>
@@ -23,6 +24,7 @@ namespace scopewatch::fuzzing {
 namespace {
 
 constexpr int32_t kMe = 101;
+const char* const kMyName = "ATC";
 constexpr uint8_t kEndOfTick = 0xFF;
 
 // Pilots 1 to 24: plain names, two of one name, Windows-1252 letters, a zero byte inside a
@@ -105,8 +107,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     state.isConnected = kTrue16;
     state.airport.magVarGrid = SpreadGrid();
     InMemorySession session;
-    session.AddPeer(kMe, "ATC");
-    std::set<std::string> speakers;
+    session.AddPeer(kMe, kMyName);
+    std::set<std::string> speakers{kMyName};
     for (const auto& [id, name] : Peers()) {
         session.AddPeer(id, name);
         speakers.insert(name);
