@@ -1,8 +1,12 @@
 #pragma once
 
+#include <unistd.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <string>
 #include <vector>
 
 #include "airport/AirportData.h"
@@ -15,9 +19,9 @@
 #include "scope/ScopeScene.h"
 #include "scope/ScopeView.h"
 
-// What the fuzz targets share: a check that stops the run like a crash, a cursor over the
-// fuzzer's bytes for targets that take a few values before the file, a variation grid and a
-// scope that draws what was read.
+// What the fuzz targets share: a check that stops the run like a crash, a scratch folder, a
+// cursor over the fuzzer's bytes for targets that take a few values before the file, a
+// variation grid and a scope that draws what was read.
 namespace scopewatch::fuzzing {
 
 // A broken promise of the code under test is a finding like a crash: libFuzzer keeps the
@@ -28,6 +32,28 @@ inline void Require(bool holds, const char* what) {
         std::abort();
     }
 }
+
+// A folder of the target's own under the temporary directory, one per process so that
+// libFuzzer's parallel jobs never write each other's files; removed when the run ends.
+class ScratchFolder {
+  public:
+    explicit ScratchFolder(const std::string& target)
+        : path_(std::filesystem::temp_directory_path() /
+                ("scopewatch-fuzz-" + target + "-" + std::to_string(getpid()))) {
+        std::filesystem::create_directories(path_);
+    }
+    ~ScratchFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+
+  private:
+    std::filesystem::path path_;
+};
 
 // Takes little-endian values off the front of the fuzzer's input; what is left is the file.
 // Values past the end read as 0.

@@ -15,9 +15,9 @@ namespace {
 
 // An empty folder of drives for the lookups: C: a disk, D: the simulator's second CD.
 const FileSystem& Files() {
+    static const ScratchFolder scratch("scenery-cfg");
     static const FileSystem files = [] {
-        const std::filesystem::path root =
-            std::filesystem::temp_directory_path() / "scopewatch-fuzz-scenery-cfg";
+        const std::filesystem::path& root = scratch.path();
         std::filesystem::create_directories(root / "c");
         std::filesystem::create_directories(root / "d");
         return FileSystem(root / "c", {{"C:\\", DriveType::Fixed, "SYSTEM", root / "c"},

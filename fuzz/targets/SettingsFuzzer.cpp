@@ -42,11 +42,8 @@ void WriteBytes(const std::filesystem::path& file, const uint8_t* data, size_t s
 }
 
 void CheckStartup(const uint8_t* data, size_t size, bool decodes) {
-    static const std::filesystem::path dir = [] {
-        const auto made = std::filesystem::temp_directory_path() / "scopewatch-fuzz-settings";
-        std::filesystem::create_directories(made);
-        return made;
-    }();
+    static const ScratchFolder scratch("settings");
+    const std::filesystem::path& dir = scratch.path();
     WriteBytes(dir / kSettingsFileName, data, size);
     WriteBytes(dir / kDatabaseFileName, nullptr, 0);
     ProgramState state;
