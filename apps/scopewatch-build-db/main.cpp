@@ -30,8 +30,8 @@ std::string Printable(const std::string& text) {
 // Messages go to the terminal; every question is answered with OK.
 class PrintedMessages : public scopewatch::MessageBoxes {
   public:
-    scopewatch::MessageAnswer Show(const std::string& title, const std::string& text,
-                                   scopewatch::MessageIcon, scopewatch::MessageButtons) override {
+    scopewatch::MessageAnswer Ask(const std::string& title, const std::string& text,
+                                  scopewatch::MessageIcon, scopewatch::MessageButtons) override {
         std::printf("[%s] %s\n", Printable(title).c_str(), Printable(text).c_str());
         return scopewatch::MessageAnswer::Ok;
     }
@@ -83,7 +83,8 @@ int main(int argc, char* argv[]) {
     state.workDir = std::filesystem::current_path();
     scopewatch::FileSystem files(state.workDir, scopewatch::FileSystem::MountedVolumes());
     // The argument becomes the program's Windows-1252 text here, or is refused.
-    const std::filesystem::path realFolder = std::filesystem::absolute(commandLine.Positionals().front()).lexically_normal();
+    const std::filesystem::path realFolder =
+        std::filesystem::absolute(commandLine.Positionals().front()).lexically_normal();
     const scopewatch::EnteredPath entered =
         scopewatch::PathTextOfEntered(QFile::decodeName(realFolder.c_str()));
     if (!entered.refusal.empty()) {

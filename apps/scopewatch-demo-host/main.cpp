@@ -153,18 +153,29 @@ int main(int argc, char* argv[]) {
 
     std::signal(SIGINT, RequestStop);
     std::signal(SIGTERM, RequestStop);
+    // The session ends with a word to every machine; the program once that is sent.
+    const auto end = [&] {
+        session.Stop();
+        if (session.host().closing()) {
+            QObject::connect(&session.host(),
+                             &scopewatch::directplay::DirectPlayPeer::finishedSending, &application,
+                             &QCoreApplication::quit);
+        } else {
+            application.quit();
+        }
+    };
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, &application, [&] {
         if (stopRequested) {
-            application.quit();
+            watch.stop();
+            end();
         }
     });
     watch.start(200);
     if (parsed.runForSeconds > 0) {
-        QTimer::singleShot(parsed.runForSeconds * 1000, &application, &QCoreApplication::quit);
+        QTimer::singleShot(parsed.runForSeconds * 1000, &application, end);
     }
     const int result = application.exec();
-    session.Stop();
     PrintLine("session ended");
     return result;
 }

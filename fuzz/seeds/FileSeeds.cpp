@@ -23,8 +23,8 @@ using scenery::Bytes;
 
 class SilentMessages : public MessageBoxes {
   public:
-    MessageAnswer Show(const std::string&, const std::string&, MessageIcon,
-                       MessageButtons) override {
+    MessageAnswer Ask(const std::string&, const std::string&, MessageIcon,
+                      MessageButtons) override {
         return MessageAnswer::Ok;
     }
 };

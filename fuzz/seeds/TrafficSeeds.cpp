@@ -11,6 +11,7 @@
 #include "directplay/DirectPlayClient.h"
 #include "directplay/DirectPlayHost.h"
 #include "multiplayer/GameMessages.h"
+#include "support/DirectPlaySteps.h"
 
 namespace scopewatch::fuzzing {
 namespace {
@@ -117,18 +118,17 @@ Timings QuickTimings() {
     return timings;
 }
 
-void Spin(DirectPlayPeer& peer, int milliseconds) {
-    peer.WaitFor([] { return false; }, milliseconds);
-}
-
 // Joins the session at 127.0.0.1 and creates a player; returns its id.
 uint32_t JoinAs(DirectPlayClient& client, const std::u16string& name) {
-    const std::vector<FoundSession> sessions = client.Enumerate("127.0.0.1", 1500);
+    const std::vector<FoundSession> sessions = testing::EnumerateNow(client, "127.0.0.1", 1500);
     if (sessions.empty()) {
         throw std::runtime_error("no session answered on 127.0.0.1");
     }
-    client.Join(sessions.front());
-    return client.CreatePlayer(name, u"Controller");
+    const auto joined = testing::JoinNow(client, sessions.front());
+    if (!joined.ok()) {
+        throw std::runtime_error("the join failed: " + joined.failure);
+    }
+    return testing::CreatePlayerNow(client, name, u"Controller");
 }
 
 // What a controller sends: asks to join, for identification and aircraft information, talks.
@@ -154,7 +154,7 @@ void RecordDemoHostTraffic(const std::filesystem::path& out) {
     RecordingClient client(options.ports, options.timings, recorder);
     const uint32_t player = JoinAs(client, u"ATC");
     SendControllerMessages(client, player);
-    Spin(client, 3000);
+    testing::Spin(3000);
     client.Leave();
     host.Stop();
 }
@@ -174,9 +174,9 @@ void RecordHostIntake(const std::filesystem::path& out) {
     const uint32_t secondPlayer = JoinAs(second, u"Tower");
     SendControllerMessages(first, firstPlayer);
     SendControllerMessages(second, secondPlayer);
-    Spin(host, 1500);
+    testing::Spin(1500);
     second.Leave();
-    Spin(host, 500);
+    testing::Spin(500);
     first.Leave();
     host.Stop();
 }

@@ -18,8 +18,8 @@ namespace scopewatch::fuzzing {
 namespace {
 
 struct CountingBoxes : MessageBoxes {
-    MessageAnswer Show(const std::string&, const std::string& text, MessageIcon,
-                       MessageButtons) override {
+    MessageAnswer Ask(const std::string&, const std::string& text, MessageIcon,
+                      MessageButtons) override {
         lastText = text;
         ++shown;
         return MessageAnswer::Ok;

@@ -7,6 +7,8 @@
 #include "mainwindow/ui/AboutWindow.h"
 #include "mainwindow/ui/MainWindow.h"
 #include "mainwindow/ui/OptionsWindow.h"
+#include "multiplayer/ConnectionSteps.h"
+#include "multiplayer/SessionService.h"
 #include "multiplayer/ui/ConnectionDialog.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
@@ -19,15 +21,18 @@ namespace scopewatch {
 
 AppWindows::AppWindows(ProgramState& state, MessageBoxes& messages, FileSystem& files,
                        SessionService& session, const TimerClock& clock)
-    : state_(state), messages_(messages), files_(files), session_(session), clock_(clock) {}
+    : state_(state),
+      messages_(messages),
+      files_(files),
+      session_(session),
+      clock_(clock),
+      retired_(messages) {}
 
 AppWindows::~AppWindows() = default;
 
 template <typename Window>
 void AppWindows::Retire(std::unique_ptr<Window>& window) {
-    if (window) {
-        window.release()->deleteLater();
-    }
+    retired_.Add(std::move(window));
 }
 
 void AppWindows::Start() {
@@ -103,11 +108,25 @@ void AppWindows::ReturnToMainWindow() {
     }
 }
 
+// No way out of the program leaves our player in the session: it leaves first, and the
+// program ends once the session's last messages are out.
 void AppWindows::EndProgram() {
     if (ended_) {
         return;
     }
     ended_ = true;
+    if (state_.myPlayerId > 0 || state_.isConnected == kTrue16) {
+        LeaveSession(session_, state_);
+    }
+    if (session_.closing()) {
+        connect(&session_, &SessionService::closed, this, &AppWindows::Quit);
+        return;
+    }
+    Quit();
+}
+
+void AppWindows::Quit() {
+    quitting_ = true;
     QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
                               Qt::QueuedConnection);
 }

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <memory>
 
+#include "app/RetiredWindows.h"
 #include "shared/WindowFlow.h"
 
 namespace scopewatch {
@@ -45,6 +46,8 @@ class AppWindows : public QObject, public WindowFlow {
     void EndProgram() override;
 
     bool ended() const { return ended_; }
+    // The program has been told to quit (after EndProgram, once the session has closed).
+    bool quitting() const { return quitting_; }
     SplashWindow* splash() const { return splash_.get(); }
     SetupDialog* setupDialog() const { return setup_.get(); }
     BuilderWindow* builderWindow() const { return builder_.get(); }
@@ -54,12 +57,16 @@ class AppWindows : public QObject, public WindowFlow {
     OptionsWindow* optionsWindow() const { return options_.get(); }
     AboutWindow* aboutWindow() const { return about_.get(); }
 
+    // Windows handed over but not yet deleted.
+    size_t retiredWindows() const { return retired_.waiting(); }
+
   private:
     void CloseSplash();
     // A window that hands over is still inside its own event handler: it is deleted once
-    // that handler has returned.
+    // nothing of it can be on the stack.
     template <typename Window>
-    static void Retire(std::unique_ptr<Window>& window);
+    void Retire(std::unique_ptr<Window>& window);
+    void Quit();
 
     ProgramState& state_;
     MessageBoxes& messages_;
@@ -74,7 +81,9 @@ class AppWindows : public QObject, public WindowFlow {
     std::unique_ptr<MainWindow> main_;
     std::unique_ptr<OptionsWindow> options_;
     std::unique_ptr<AboutWindow> about_;
+    RetiredWindows retired_;
     bool ended_ = false;
+    bool quitting_ = false;
 };
 
 }  // namespace scopewatch

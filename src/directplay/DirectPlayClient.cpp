@@ -2,10 +2,15 @@
 
 #include <QDateTime>
 #include <QHostInfo>
-#include <QTimer>
 #include <memory>
 
 namespace scopewatch::directplay {
+
+namespace {
+// Once a host we named answers, the search waits this long for late duplicates, not the
+// whole window.
+constexpr int kNamedHostGraceMs = 300;
+}  // namespace
 
 std::string ErrorText(uint32_t result) {
     switch (result) {
@@ -27,41 +32,126 @@ DirectPlayClient::DirectPlayClient(PortPlan plan, Timings timings)
               plan.listenForEnumeration = false;
               return plan;
           }(),
-          timings) {}
+          timings) {
+    connect(&enumRepeat_, &QTimer::timeout, this, [this] { SendEnumeration(enumTarget_); });
+}
 
-void DirectPlayClient::EnsureOpen() {
-    if (transport_.streamPort() != 0) {
+// ---- operations --------------------------------------------------------------------------
+
+template <typename Value>
+bool DirectPlayClient::Begin(const Handler<Value>& done) {
+    if (running_) {
+        QMetaObject::invokeMethod(
+            this,
+            [done] { done(Outcome<Value>::Failed("The session is busy with another operation")); },
+            Qt::QueuedConnection);
+        return false;
+    }
+    running_ = true;
+    ++operation_;
+    return true;
+}
+
+template <typename Value>
+void DirectPlayClient::Finish(const Handler<Value>& done, Outcome<Value> outcome) {
+    running_ = false;
+    QMetaObject::invokeMethod(
+        this,
+        [this, operation = operation_, done, outcome = std::move(outcome)] {
+            if (operation == operation_) {
+                done(outcome);
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+void DirectPlayClient::Cancel() {
+    ++operation_;
+    running_ = false;
+    collecting_ = false;
+    enumRepeat_.stop();
+    StopWaiting();
+}
+
+std::optional<std::string> DirectPlayClient::EnsureOpen() {
+    if (transport_.streamPort() == 0) {
+        ClearSession();  // fresh sockets: whatever was lost before is history
+    }
+    return OpenTransport();
+}
+
+// ---- enumeration -------------------------------------------------------------------------
+
+void DirectPlayClient::Enumerate(const std::string& hostAddress, int windowMs,
+                                 Handler<std::vector<FoundSession>> done) {
+    if (!Begin(done)) {
         return;
     }
-    ClearLost();  // fresh sockets: whatever was lost before is history
-    if (const auto error = transport_.Open()) {
-        throw DirectPlayError(*error);
+    if (const auto error = EnsureOpen()) {
+        Finish(done, Outcome<std::vector<FoundSession>>::Failed(*error));
+        return;
+    }
+    const QString text = QString::fromStdString(hostAddress).trimmed();
+    QHostAddress address;
+    if (text.isEmpty()) {
+        Collect(QHostAddress(QHostAddress::Broadcast), false, windowMs, done);
+    } else if (address.setAddress(text)) {
+        Collect(address, true, windowMs, done);
+    } else {
+        LookUpAndCollect(hostAddress, windowMs, done);
     }
 }
 
-QHostAddress DirectPlayClient::Resolve(const std::string& hostAddress) {
-    const QString text = QString::fromStdString(hostAddress).trimmed();
-    if (text.isEmpty()) {
-        return QHostAddress(QHostAddress::Broadcast);
-    }
-    QHostAddress address;
-    if (address.setAddress(text)) {
-        return address;
-    }
-    // A name: look it up without blocking the event loop. The answer goes to an object the
-    // callback shares, so an answer that comes after we gave up harms nothing. (Cancelling the
-    // lookup instead would leak Qt's copy of the callback.)
+// A host name is looked up without blocking. The answer goes to an object the callback shares,
+// so an answer that comes after we gave up harms nothing.
+void DirectPlayClient::LookUpAndCollect(const std::string& hostName, int windowMs,
+                                        const Handler<std::vector<FoundSession>>& done) {
     const auto info = std::make_shared<std::optional<QHostInfo>>();
-    QHostInfo::lookupHost(text, this, [info](const QHostInfo& result) { *info = result; });
-    WaitFor([&info] { return info->has_value(); }, timings_.lookupTimeoutMs);
-    if (info->has_value()) {
-        for (const QHostAddress& candidate : (*info)->addresses()) {
-            if (candidate.protocol() == QAbstractSocket::IPv4Protocol) {
-                return candidate;
-            }
-        }
+    QHostInfo::lookupHost(QString::fromStdString(hostName).trimmed(), this,
+                          [this, info](const QHostInfo& result) {
+                              *info = result;
+                              PokeWait();
+                          });
+    const auto notFound = [this, hostName, done] {
+        Finish(done, Outcome<std::vector<FoundSession>>::Failed("The host name " + hostName +
+                                                                " could not be found"));
+    };
+    Await([info] { return info->has_value(); }, timings_.lookupTimeoutMs,
+          [this, info, windowMs, done, notFound] {
+              for (const QHostAddress& candidate : (*info)->addresses()) {
+                  if (candidate.protocol() == QAbstractSocket::IPv4Protocol) {
+                      Collect(candidate, true, windowMs, done);
+                      return;
+                  }
+              }
+              notFound();
+          },
+          notFound);
+}
+
+// UDP may be lost: the request goes three times within the window. A named host is also
+// asked over TCP, since some hosts listen for enumeration there.
+void DirectPlayClient::Collect(const QHostAddress& target, bool named, int windowMs,
+                               const Handler<std::vector<FoundSession>>& done) {
+    found_.clear();
+    collecting_ = true;
+    searchNamed_ = named;
+    enumTarget_ = target;
+    SendEnumeration(target);
+    if (named) {
+        transport_.SendStream(target, transport_.plan().enumPort,
+                              Encode(EnumSessions{}, transport_.OurAddress(), kNewestVersion));
     }
-    throw DirectPlayError("The host name " + hostAddress + " could not be found");
+    enumRepeat_.start(std::max(windowMs / 3, 100));
+    const auto finish = [this, target, named, done] {
+        collecting_ = false;
+        enumRepeat_.stop();
+        if (named) {
+            transport_.Disconnect(target, transport_.plan().enumPort);
+        }
+        Finish(done, Outcome<std::vector<FoundSession>>::Done(found_));
+    };
+    Await([] { return false; }, windowMs, finish, finish);
 }
 
 void DirectPlayClient::SendEnumeration(const QHostAddress& target) {
@@ -69,39 +159,6 @@ void DirectPlayClient::SendEnumeration(const QHostAddress& target) {
     transport_.SendDatagram(target, transport_.plan().enumPort, request);
     LogLine("sent to " + target.toString().toStdString() + ":" +
             std::to_string(transport_.plan().enumPort) + " (udp) ENUMSESSIONS");
-}
-
-std::vector<FoundSession> DirectPlayClient::Enumerate(const std::string& hostAddress,
-                                                      int windowMs) {
-    EnsureOpen();
-    const QHostAddress target = Resolve(hostAddress);
-    const bool named = !hostAddress.empty();
-    found_.clear();
-    collecting_ = true;
-    // UDP may be lost: ask three times within the window. A named host is also asked over
-    // TCP, since some hosts listen for enumeration there.
-    SendEnumeration(target);
-    if (named) {
-        transport_.SendStream(target, transport_.plan().enumPort,
-                              Encode(EnumSessions{}, transport_.OurAddress(), kNewestVersion));
-    }
-    QTimer repeat;
-    connect(&repeat, &QTimer::timeout, this, [&] { SendEnumeration(target); });
-    repeat.start(std::max(windowMs / 3, 100));
-    QElapsedTimer sinceFirst;
-    WaitFor(
-        [&] {
-            if (named && !found_.empty() && !sinceFirst.isValid()) {
-                sinceFirst.start();
-            }
-            return sinceFirst.isValid() && sinceFirst.elapsed() >= 300;
-        },
-        windowMs);
-    collecting_ = false;
-    if (named) {
-        transport_.Disconnect(target, transport_.plan().enumPort);
-    }
-    return found_;
 }
 
 void DirectPlayClient::OnEnumReply(const EnumSessionsReply& reply, const Decoded& decoded,
@@ -121,20 +178,23 @@ void DirectPlayClient::OnEnumReply(const EnumSessionsReply& reply, const Decoded
     session.hostPort = decoded.sender.port;
     session.version = ClampVersion(decoded.version);
     found_.push_back(session);
+    if (searchNamed_ && found_.size() == 1) {
+        ShortenWait(kNamedHostGraceMs);  // the named host answered: the others are late
+    }
 }
 
-void DirectPlayClient::FailJoin(const std::string& text) {
+// ---- joining -----------------------------------------------------------------------------
+
+template <typename Value>
+void DirectPlayClient::FailJoin(const std::string& text, const Handler<Value>& done) {
     const std::string reason = lost() ? lostReason() : text;
-    Leave();
-    throw DirectPlayError(reason);
+    LeaveSession();
+    Finish(done, Outcome<Value>::Failed(reason));
 }
 
 void DirectPlayClient::Reset() {
     joined_ = false;
-    machines_.clear();
-    players_.clear();
-    localPlayers_.clear();
-    systemId_ = 0;
+    ClearSession();
     hostSystemId_ = 0;
     idReply_.reset();
     snapshot_.reset();
@@ -153,49 +213,76 @@ const RemoteMachine* DirectPlayClient::Host() const {
     return found == machines_.end() ? nullptr : &found->second;
 }
 
-uint32_t DirectPlayClient::RequestId(uint32_t flags, const std::string& what) {
+template <typename Value>
+void DirectPlayClient::RequestId(uint32_t flags, const std::string& what,
+                                 const Handler<Value>& done,
+                                 std::function<void(uint32_t id)> then) {
     const RemoteMachine* host = Host();
     if (host == nullptr) {
-        FailJoin("Not joined to a session");
+        FailJoin("Not joined to a session", done);
+        return;
     }
     idReply_.reset();
     Send(*host, RequestPlayerId{flags});
-    if (!WaitFor([this] { return idReply_.has_value(); }, timings_.replyTimeoutMs)) {
-        FailJoin("The host did not answer the " + what + " request within " +
-                 std::to_string(timings_.replyTimeoutMs / 1000) + " seconds");
-    }
-    if (idReply_->result != 0) {
-        FailJoin("The host refused: " + ErrorText(idReply_->result));
-    }
-    return idReply_->id;
+    Await([this] { return idReply_.has_value(); }, timings_.replyTimeoutMs,
+          [this, done, then] {
+              if (idReply_->result != 0) {
+                  FailJoin("The host refused: " + ErrorText(idReply_->result), done);
+              } else {
+                  then(idReply_->id);
+              }
+          },
+          [this, done, what] {
+              FailJoin("The host did not answer the " + what + " request within " +
+                           std::to_string(timings_.replyTimeoutMs / 1000) + " seconds",
+                       done);
+          });
 }
 
-void DirectPlayClient::Join(const FoundSession& session) {
+void DirectPlayClient::Join(const FoundSession& session, Handler<SessionDesc> done) {
     using namespace session_flags;
+    if (!Begin(done)) {
+        return;
+    }
     if (session.desc.flags & kSecureServer) {
-        throw DirectPlayError("The session requires a secure logon, which is not supported");
+        Finish(done, Outcome<SessionDesc>::Failed(
+                         "The session requires a secure logon, which is not supported"));
+        return;
     }
     if (session.desc.flags & (kReliableProtocol | kClientServer)) {
-        throw DirectPlayError(
-            "The session uses a DirectPlay mode that is not supported (reliable protocol or "
-            "client/server)");
+        Finish(done, Outcome<SessionDesc>::Failed(
+                         "The session uses a DirectPlay mode that is not supported (reliable "
+                         "protocol or client/server)"));
+        return;
     }
     if (joined_) {
-        Leave();
+        LeaveSession();
     }
-    EnsureOpen();
+    if (const auto error = EnsureOpen()) {
+        Finish(done, Outcome<SessionDesc>::Failed(*error));
+        return;
+    }
     Reset();
     desc_ = session.desc;
     version_ = session.version;
+    AddMachine(RemoteMachine{0, session.hostIp, session.hostPort, session.hostPort, version_});
     const std::string where =
         session.hostIp.toString().toStdString() + ":" + std::to_string(session.hostPort);
-    AddMachine(RemoteMachine{0, session.hostIp, session.hostPort, session.hostPort, version_});
+    // The id request's failure names the host, so a user knows which machine did not answer.
+    const Handler<SessionDesc> namingHost = [done, where](const Outcome<SessionDesc>& outcome) {
+        done(outcome.ok()
+                 ? outcome
+                 : Outcome<SessionDesc>::Failed(outcome.failure + " (host " + where + ")"));
+    };
+    RequestId(player_flags::kSystemPlayer | player_flags::kLocal, "join", namingHost,
+              [this, session, done](uint32_t id) {
+                  systemId_ = id;
+                  SendJoinRequest(session, done);
+              });
+}
 
-    try {
-        systemId_ = RequestId(player_flags::kSystemPlayer | player_flags::kLocal, "join");
-    } catch (const DirectPlayError& error) {
-        FailJoin(std::string(error.what()) + " (host " + where + ")");
-    }
+void DirectPlayClient::SendJoinRequest(const FoundSession& session,
+                                       const Handler<SessionDesc>& done) {
     snapshot_.reset();
     joinError_.reset();
     AddForwardRequest request;
@@ -204,15 +291,24 @@ void DirectPlayClient::Join(const FoundSession& session) {
         LocalSystemPlayer(player_flags::kSystemPlayer | player_flags::kLocal, version_);
     request.tickCount = static_cast<uint32_t>(QDateTime::currentMSecsSinceEpoch());
     Send(*Host(), request);
-    WaitFor([this] { return snapshot_.has_value() || joinError_.has_value(); },
-            timings_.joinTimeoutMs);
+    Await([this] { return snapshot_.has_value() || joinError_.has_value(); },
+          timings_.joinTimeoutMs, [this, session, done] { FinishJoin(session, done); },
+          [this, session, done] {
+              FailJoin("The host at " + session.hostIp.toString().toStdString() + ":" +
+                           std::to_string(session.hostPort) + " did not send the player list",
+                       done);
+          });
+}
+
+void DirectPlayClient::FinishJoin(const FoundSession& session, const Handler<SessionDesc>& done) {
     if (joinError_) {
-        FailJoin("The host refused the join: " + ErrorText(*joinError_));
+        FailJoin("The host refused the join: " + ErrorText(*joinError_), done);
+        return;
     }
-    if (!snapshot_) {
-        FailJoin("The host at " + where + " did not send the player list");
+    if (!LoadNameTable(*snapshot_, session.hostIp)) {
+        FailJoin("The host left the session while we joined it", done);
+        return;
     }
-    LoadNameTable(*snapshot_, session.hostIp);
     for (const auto& [announced, origin] : announcedDuringJoin_) {
         AddForwardedMachine(announced, origin);
     }
@@ -220,15 +316,20 @@ void DirectPlayClient::Join(const FoundSession& session) {
     players_[systemId_] = LocalSystemPlayer(player_flags::kSystemPlayer, version_);
     joined_ = true;
     StartKeepAlive();
+    Finish(done, Outcome<SessionDesc>::Done(desc_));
 }
 
 // Real hosts differ in what they put in the name table: every entry is taken whether it
 // carries address data or not. A machine is reached at its system player's addresses, else at
 // those of one of its players; a machine known by neither address cannot be reached.
-void DirectPlayClient::LoadNameTable(const SuperEnumPlayersReply& snapshot,
+bool DirectPlayClient::LoadNameTable(const SuperEnumPlayersReply& snapshot,
                                      const QHostAddress& hostIp) {
+    const auto provisional = machines_.find(0);
+    if (provisional == machines_.end()) {
+        return false;
+    }
+    RemoteMachine host = provisional->second;
     desc_ = snapshot.desc;
-    RemoteMachine host = machines_.at(0);
     machines_.clear();
     for (const PlayerInfo& player : snapshot.players) {
         if (player.id == systemId_ || players_.size() >= kMaxPlayers) {
@@ -256,6 +357,7 @@ void DirectPlayClient::LoadNameTable(const SuperEnumPlayersReply& snapshot,
     if (machines_.count(hostSystemId_) == 0) {
         AddMachine(host);  // a host that did not list itself keeps the provisional entry
     }
+    return true;
 }
 
 void DirectPlayClient::AddNamedMachine(const PlayerInfo& system,
@@ -274,16 +376,22 @@ void DirectPlayClient::AddNamedMachine(const PlayerInfo& system,
     AddMachine(MachineAddressedBy(system.id, *addressed, hostIp, ClampVersion(system.version)));
 }
 
-uint32_t DirectPlayClient::CreatePlayer(const std::u16string& shortName,
-                                        const std::u16string& longName) {
-    if (!joined()) {
-        throw DirectPlayError(lost() ? "The session was lost: " + lostReason()
-                                     : "Not joined to a session");
+void DirectPlayClient::CreatePlayer(const std::u16string& shortName, const std::u16string& longName,
+                                    Handler<uint32_t> done) {
+    if (!Begin(done)) {
+        return;
     }
-    const uint32_t id = RequestId(player_flags::kLocal, "new player");
-    AddLocalPlayer(id, shortName, longName);
-    AnnounceLocalPlayer(id);
-    return id;
+    if (!joined()) {
+        Finish(done, Outcome<uint32_t>::Failed(lost() ? "The session was lost: " + lostReason()
+                                                      : "Not joined to a session"));
+        return;
+    }
+    RequestId(player_flags::kLocal, "new player", done,
+              [this, shortName, longName, done](uint32_t id) {
+                  AddLocalPlayer(id, shortName, longName);
+                  AnnounceLocalPlayer(id);
+                  Finish(done, Outcome<uint32_t>::Done(id));
+              });
 }
 
 void DirectPlayClient::DestroyPlayer(uint32_t id) {
@@ -293,13 +401,18 @@ void DirectPlayClient::DestroyPlayer(uint32_t id) {
 }
 
 void DirectPlayClient::Leave() {
+    Cancel();
+    LeaveSession();
+}
+
+void DirectPlayClient::LeaveSession() {
     if (joined()) {
         for (uint32_t id : std::vector<uint32_t>(localPlayers_.begin(), localPlayers_.end())) {
             RetireLocalPlayer(id);
         }
         SendToEveryMachine(DeletePlayer{0, systemId_});
     }
-    FlushAndClose();
+    CloseWhenSent();
     Reset();
 }
 
@@ -328,6 +441,31 @@ void DirectPlayClient::AddForwardedMachine(const AddForward& message, const Orig
     }
 }
 
+// Anyone may answer a search; the join's answers, the name table's news and the session's fate
+// are the host's word; the rest comes from the machines of the session. A player of the host's
+// machine is deleted by the host alone.
+bool DirectPlayClient::Admits(const Decoded& decoded, const Origin& origin) const {
+    const Message& message = decoded.message;
+    if (std::holds_alternative<EnumSessionsReply>(message)) {
+        return collecting_;
+    }
+    if (std::holds_alternative<RequestPlayerReply>(message) ||
+        std::holds_alternative<SuperEnumPlayersReply>(message) ||
+        std::holds_alternative<AddForwardReply>(message) ||
+        std::holds_alternative<AddForward>(message) ||
+        std::holds_alternative<SessionDescChanged>(message) ||
+        std::holds_alternative<YouAreDead>(message)) {
+        return IsHostAddress(origin.sourceIp);
+    }
+    if (const auto* removed = std::get_if<DeletePlayer>(&message)) {
+        return MayDelete(removed->playerId, origin);
+    }
+    if (const auto* renamed = std::get_if<PlayerNameChanged>(&message)) {
+        return MayDelete(renamed->playerId, origin);
+    }
+    return IsMachineAddress(origin.sourceIp);
+}
+
 bool DirectPlayClient::HandleRole(const Decoded& decoded, const Origin& origin) {
     const Message& message = decoded.message;
     if (const auto* reply = std::get_if<EnumSessionsReply>(&message)) {
@@ -344,12 +482,8 @@ bool DirectPlayClient::HandleRole(const Decoded& decoded, const Origin& origin) 
         if (systemId_ != 0) {
             OnAddForward(*added, origin);
         }
-    } else if (std::holds_alternative<SessionDescChanged>(message)) {
-        // Only the host describes the session; another machine's word on it is ignored.
-        return Host() == nullptr || origin.sourceIp != Host()->ip;
     } else if (std::holds_alternative<YouAreDead>(message)) {
-        // Only the host may declare us dead; anyone else could end our session with it.
-        if (joined_ && Host() != nullptr && origin.sourceIp == Host()->ip) {
+        if (joined_) {
             MarkLost("the host removed this machine from the session");
         }
     } else if (const auto* removed = std::get_if<DeletePlayer>(&message)) {

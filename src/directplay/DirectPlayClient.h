@@ -1,18 +1,12 @@
 #pragma once
 
-#include <stdexcept>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "directplay/DirectPlayPeer.h"
 
 namespace scopewatch::directplay {
-
-// A failed session operation, with a text a user can act on.
-class DirectPlayError : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
-};
 
 // A session that answered our enumeration.
 struct FoundSession {
@@ -23,54 +17,100 @@ struct FoundSession {
     uint16_t version = kNewestVersion;
 };
 
+// How an operation ended: what it gave back, or why it failed, in words a user can act on.
+template <typename Value>
+struct Outcome {
+    std::optional<Value> value;
+    std::string failure;
+
+    bool ok() const { return value.has_value(); }
+    static Outcome Done(Value given) { return Outcome{std::move(given), {}}; }
+    static Outcome Failed(std::string why) { return Outcome{std::nullopt, std::move(why)}; }
+};
+
 // Joins a session hosted elsewhere: enumerate, join the machine, create our player, then
 // exchange player data with every machine directly.
+//
+// Enumerate, Join and CreatePlayer start their work and return at once; the outcome comes to
+// the handler given, from the event loop and never inside the call. One operation runs at a
+// time: starting another meanwhile fails it with "busy". A failed join or player creation
+// leaves the client not joined (having told the session its machine left).
 class DirectPlayClient : public DirectPlayPeer {
     Q_OBJECT
   public:
+    template <typename Value>
+    using Handler = std::function<void(const Outcome<Value>&)>;
+
     explicit DirectPlayClient(PortPlan plan = {}, Timings timings = {});
 
-    // Every call below that fails throws DirectPlayError and leaves the client not joined,
-    // its sockets closed (the next Enumerate or Join opens them again).
-
     // Asks for sessions by broadcast (empty address) or at the named host, collecting the
-    // replies for windowMs while the event loop runs. A named host that answered ends the
-    // wait early. Throws DirectPlayError when our ports cannot be opened or the address is bad.
-    std::vector<FoundSession> Enumerate(const std::string& hostAddress, int windowMs);
-    void Join(const FoundSession& session);
-    // Returns the new player's id.
-    uint32_t CreatePlayer(const std::u16string& shortName, const std::u16string& longName);
+    // replies for windowMs. A named host that answered ends the search 300 ms later. Fails
+    // when our ports cannot be opened or the address is bad.
+    void Enumerate(const std::string& hostAddress, int windowMs,
+                   Handler<std::vector<FoundSession>> done);
+    void Join(const FoundSession& session, Handler<SessionDesc> done);
+    // Gives the new player's id.
+    void CreatePlayer(const std::u16string& shortName, const std::u16string& longName,
+                      Handler<uint32_t> done);
     void DestroyPlayer(uint32_t id);
+    // Calls off the operation under way: its handler is never called.
+    void Cancel();
+    // Calls off the operation under way and leaves at once; the last messages go out in the
+    // background (closing(), then finishedSending()).
     void Leave();
 
+    bool busy() const { return running_; }
     bool joined() const { return joined_ && !lost(); }
     uint32_t hostSystemId() const { return hostSystemId_; }
 
   protected:
     bool HandleRole(const Decoded& decoded, const Origin& origin) override;
+    bool Admits(const Decoded& decoded, const Origin& origin) const override;
+    const RemoteMachine* HostMachine() const override { return Host(); }
     void MachineUnreachable(uint32_t systemId, const std::string& reason) override;
     const RemoteMachine* Relay() const override;
 
   private:
-    void EnsureOpen();
-    QHostAddress Resolve(const std::string& hostAddress);
+    // Starts an operation; false (and the handler told "busy") while another runs.
+    template <typename Value>
+    bool Begin(const Handler<Value>& done);
+    // Ends the operation under way with its outcome, handed over from the event loop.
+    template <typename Value>
+    void Finish(const Handler<Value>& done, Outcome<Value> outcome);
+
+    std::optional<std::string> EnsureOpen();
+    void Collect(const QHostAddress& target, bool named, int windowMs,
+                 const Handler<std::vector<FoundSession>>& done);
+    void LookUpAndCollect(const std::string& hostName, int windowMs,
+                          const Handler<std::vector<FoundSession>>& done);
     void SendEnumeration(const QHostAddress& target);
     void OnEnumReply(const EnumSessionsReply& reply, const Decoded& decoded, const Origin& origin);
+    void SendJoinRequest(const FoundSession& session, const Handler<SessionDesc>& done);
+    void FinishJoin(const FoundSession& session, const Handler<SessionDesc>& done);
     void OnAddForward(const AddForward& message, const Origin& origin);
     void AddForwardedMachine(const AddForward& message, const Origin& origin);
-    void LoadNameTable(const SuperEnumPlayersReply& snapshot, const QHostAddress& hostIp);
+    // False when the host left the table before it arrived.
+    bool LoadNameTable(const SuperEnumPlayersReply& snapshot, const QHostAddress& hostIp);
     void AddNamedMachine(const PlayerInfo& system, const SuperEnumPlayersReply& snapshot,
                          const QHostAddress& hostIp);
-    uint32_t RequestId(uint32_t flags, const std::string& what);
+    // Asks the host for an id; `then` gets it, a refusal or silence fails the operation.
+    template <typename Value>
+    void RequestId(uint32_t flags, const std::string& what, const Handler<Value>& done,
+                   std::function<void(uint32_t id)> then);
     // The host's machine; nothing before the join has started or after it ended.
     const RemoteMachine* Host() const;
     // Leaves whatever was reached (telling the others if our machine had joined), returns to
-    // the state of a client that never joined and throws the reason.
-    [[noreturn]] void FailJoin(const std::string& text);
+    // the state of a client that never joined and fails the operation with the reason.
+    template <typename Value>
+    void FailJoin(const std::string& text, const Handler<Value>& done);
+    void LeaveSession();
     void Reset();
 
     std::vector<FoundSession> found_;
     bool collecting_ = false;
+    bool searchNamed_ = false;
+    QHostAddress enumTarget_;
+    QTimer enumRepeat_;
     std::optional<RequestPlayerReply> idReply_;
     std::optional<SuperEnumPlayersReply> snapshot_;
     // Machines the host announced while our own join was still going on: taken into the name
@@ -79,6 +119,8 @@ class DirectPlayClient : public DirectPlayPeer {
     std::optional<uint32_t> joinError_;
     uint32_t hostSystemId_ = 0;
     bool joined_ = false;
+    bool running_ = false;
+    uint64_t operation_ = 0;  // numbers the operations; a called-off one answers no more
 };
 
 // Readable text for the HRESULTs a host answers with.

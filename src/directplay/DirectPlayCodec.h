@@ -263,6 +263,8 @@ struct PlayerDataParts {
     Bytes payload;
 };
 std::optional<PlayerDataParts> SplitPlayerData(const PlayerData& data);
+// The idFrom of player data that carries its ids, without copying the payload.
+std::optional<uint32_t> PlayerDataSender(const PlayerData& data);
 
 // A readable one-line summary of a message, for logs.
 std::string Describe(const Decoded& decoded);

@@ -441,6 +441,13 @@ std::optional<PlayerDataParts> SplitPlayerData(const PlayerData& data) {
     return parts;
 }
 
+std::optional<uint32_t> PlayerDataSender(const PlayerData& data) {
+    if (data.body.size() < 8) {
+        return std::nullopt;
+    }
+    return ByteCursor(data.body).UInt32();
+}
+
 uint16_t ClampVersion(uint32_t version) {
     return static_cast<uint16_t>(std::clamp<uint32_t>(version, kOldestVersion, kNewestVersion));
 }

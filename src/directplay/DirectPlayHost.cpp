@@ -131,11 +131,38 @@ void DirectPlayHost::Stop() {
     }
     SendToEveryMachine(DeletePlayer{0, systemId_});
     pendingJoins_.clear();
-    FlushAndClose();
+    CloseWhenSent();
     running_ = false;
 }
 
 // ---- incoming ----------------------------------------------------------------------------
+
+// Anyone may look for the session, ask to join it or ping us (a stranger's ping is told it is
+// not in the session); a player is deleted or renamed by its own machine; the rest comes from
+// the machines of the session, and what only a host sends is nobody's to send us.
+bool DirectPlayHost::Admits(const Decoded& decoded, const Origin& origin) const {
+    const Message& message = decoded.message;
+    if (std::holds_alternative<EnumSessions>(message) ||
+        std::holds_alternative<RequestPlayerId>(message) ||
+        std::holds_alternative<AddForwardRequest>(message) ||
+        std::holds_alternative<Ping>(message)) {
+        return true;
+    }
+    if (std::holds_alternative<EnumSessionsReply>(message) ||
+        std::holds_alternative<SuperEnumPlayersReply>(message) ||
+        std::holds_alternative<AddForward>(message) ||
+        std::holds_alternative<SessionDescChanged>(message) ||
+        std::holds_alternative<YouAreDead>(message)) {
+        return false;
+    }
+    if (const auto* removed = std::get_if<DeletePlayer>(&message)) {
+        return MayDelete(removed->playerId, origin);
+    }
+    if (const auto* renamed = std::get_if<PlayerNameChanged>(&message)) {
+        return MayDelete(renamed->playerId, origin);
+    }
+    return IsMachineAddress(origin.sourceIp);
+}
 
 bool DirectPlayHost::HandleRole(const Decoded& decoded, const Origin& origin) {
     const Message& message = decoded.message;
@@ -160,12 +187,6 @@ bool DirectPlayHost::HandleRole(const Decoded& decoded, const Origin& origin) {
             return true;
         }
         return false;
-    } else if (std::holds_alternative<EnumSessionsReply>(message) ||
-               std::holds_alternative<SuperEnumPlayersReply>(message) ||
-               std::holds_alternative<AddForward>(message) ||
-               std::holds_alternative<SessionDescChanged>(message) ||
-               std::holds_alternative<YouAreDead>(message)) {
-        // Only a host sends these; another machine claiming to be one is ignored.
     } else {
         return false;
     }

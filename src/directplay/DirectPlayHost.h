@@ -30,7 +30,8 @@ class DirectPlayHost : public DirectPlayPeer {
     // A local player; 0 when the session is full.
     uint32_t CreatePlayer(const std::u16string& shortName, const std::u16string& longName);
     void DestroyPlayer(uint32_t id);
-    // Ends the session: every machine is told our players and our machine are gone.
+    // Ends the session: every machine is told our players and our machine are gone. The
+    // messages go out in the background (closing(), then finishedSending()).
     void Stop();
 
     uint32_t CurrentPlayers() const;
@@ -38,6 +39,7 @@ class DirectPlayHost : public DirectPlayPeer {
 
   protected:
     bool HandleRole(const Decoded& decoded, const Origin& origin) override;
+    bool Admits(const Decoded& decoded, const Origin& origin) const override;
     void MachineUnreachable(uint32_t systemId, const std::string& reason) override;
     bool ShouldVerify() const override { return false; }
     void MachineRemoved(uint32_t systemId) override;

@@ -1,8 +1,20 @@
 #include "directplay/DirectPlayPeer.h"
 
-#include <QEventLoop>
-
 namespace scopewatch::directplay {
+
+namespace {
+constexpr int kClosingPollMs = 5;
+constexpr qint64 kRefusalLogIntervalMs = 1000;
+
+// Two addresses of one machine: an IPv4 address compares equal to its IPv6-mapped form.
+bool SameMachineAddress(const QHostAddress& a, const QHostAddress& b) {
+    return a.isEqual(b, QHostAddress::TolerantConversion);
+}
+
+std::string Where(const QHostAddress& ip, quint16 port) {
+    return ip.toString().toStdString() + ":" + std::to_string(port);
+}
+}  // namespace
 
 DirectPlayPeer::DirectPlayPeer(PortPlan plan, Timings timings, TransportLimits limits)
     : transport_(std::move(plan), limits), timings_(timings) {
@@ -16,6 +28,21 @@ DirectPlayPeer::DirectPlayPeer(PortPlan plan, Timings timings, TransportLimits l
     transport_.SetClosedHandler(
         [this](const QHostAddress& ip, quint16 port) { OnConnectionClosed(ip, port); });
     connect(&keepAliveTimer_, &QTimer::timeout, this, [this] { KeepAliveTick(); });
+    waitDeadline_.setSingleShot(true);
+    connect(&waitDeadline_, &QTimer::timeout, this, [this] {
+        if (wait_) {
+            const std::function<void()> late = std::move(wait_->late);
+            StopWaiting();
+            late();
+        }
+    });
+    waitCheck_.setSingleShot(true);
+    connect(&waitCheck_, &QTimer::timeout, this, [this] { CheckWait(); });
+    connect(&closingPoll_, &QTimer::timeout, this, [this] {
+        if (transport_.AllWritten() || closingSince_.elapsed() >= timings_.flushTimeoutMs) {
+            FinishClosing();
+        }
+    });
 }
 
 DirectPlayPeer::~DirectPlayPeer() = default;
@@ -54,23 +81,48 @@ std::vector<uint32_t> DirectPlayPeer::ApplicationPlayerIds() const {
     return ids;
 }
 
-bool DirectPlayPeer::WaitFor(const std::function<bool()>& done, int timeoutMs) {
-    if (done() || timeoutMs <= 0) {
-        return done();
+// ---- waiting ---------------------------------------------------------------------------
+
+void DirectPlayPeer::Await(std::function<bool()> done, int timeoutMs, std::function<void()> then,
+                           std::function<void()> late) {
+    wait_ = Wait{std::move(done), std::move(then), std::move(late)};
+    waitDeadline_.start(std::max(timeoutMs, 0));
+    waitCheck_.start(0);  // it may hold already
+}
+
+void DirectPlayPeer::StopWaiting() {
+    wait_.reset();
+    waitDeadline_.stop();
+    waitCheck_.stop();
+}
+
+void DirectPlayPeer::PokeWait() {
+    if (wait_) {
+        waitCheck_.start(0);
     }
-    QElapsedTimer elapsed;
-    elapsed.start();
-    QEventLoop loop;
-    QTimer poll;
-    poll.setInterval(5);
-    connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done() || lost_ || elapsed.elapsed() >= timeoutMs) {
-            loop.quit();
-        }
-    });
-    poll.start();
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-    return done();
+}
+
+void DirectPlayPeer::ShortenWait(int ms) {
+    if (wait_ && waitDeadline_.remainingTime() > ms) {
+        waitDeadline_.start(ms);
+    }
+}
+
+// Runs from the event loop, never inside the handling of a message, so what the wait goes on
+// with may close the very connection the message came over.
+void DirectPlayPeer::CheckWait() {
+    if (!wait_) {
+        return;
+    }
+    if (wait_->done()) {
+        const std::function<void()> then = std::move(wait_->then);
+        StopWaiting();
+        then();
+    } else if (lost_) {
+        const std::function<void()> late = std::move(wait_->late);
+        StopWaiting();
+        late();
+    }
 }
 
 // ---- sending ---------------------------------------------------------------------------
@@ -151,6 +203,51 @@ std::optional<uint32_t> DirectPlayPeer::MachineAt(const QHostAddress& ip,
         }
     }
     return std::nullopt;
+}
+
+bool DirectPlayPeer::IsMachineAddress(const QHostAddress& ip) const {
+    for (const auto& [id, machine] : machines_) {
+        if (SameMachineAddress(machine.ip, ip)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool DirectPlayPeer::IsHostAddress(const QHostAddress& ip) const {
+    const RemoteMachine* host = HostMachine();
+    return host != nullptr && SameMachineAddress(host->ip, ip);
+}
+
+bool DirectPlayPeer::AdmitsPlayerData(const PlayerData& data, const Origin& origin) const {
+    if ((desc_.flags & session_flags::kNoMessageId) != 0) {
+        return IsMachineAddress(origin.sourceIp);
+    }
+    const auto idFrom = PlayerDataSender(data);
+    const auto player = idFrom ? players_.find(*idFrom) : players_.end();
+    if (player == players_.end() || IsLocal(*idFrom) || *idFrom == systemId_) {
+        return false;
+    }
+    const auto machine = machines_.find(player->second.systemPlayerId);
+    if (machine != machines_.end() && SameMachineAddress(machine->second.ip, origin.sourceIp)) {
+        return true;
+    }
+    // The host passes the others' data on where it relays, and vouches for players whose
+    // machine we cannot reach ourselves.
+    const bool hostSpeaks = Relay() != nullptr || machine == machines_.end();
+    return hostSpeaks && IsHostAddress(origin.sourceIp);
+}
+
+bool DirectPlayPeer::MayDelete(uint32_t playerId, const Origin& origin) const {
+    if (IsHostAddress(origin.sourceIp)) {
+        return true;
+    }
+    const auto player = players_.find(playerId);
+    if (player == players_.end()) {
+        return false;
+    }
+    const auto machine = machines_.find(player->second.systemPlayerId);
+    return machine != machines_.end() && SameMachineAddress(machine->second.ip, origin.sourceIp);
 }
 
 std::optional<uint32_t> DirectPlayPeer::SenderMachine(const Decoded& decoded,
@@ -348,6 +445,22 @@ void DirectPlayPeer::MarkLost(const std::string& reason) {
     keepAliveTimer_.stop();
     LogLine("session lost: " + reason);
     transport_.Close();
+    PokeWait();  // the wait ends as late, from the event loop
+}
+
+void DirectPlayPeer::ClearSession() {
+    StopWaiting();
+    keepAliveTimer_.stop();
+    lost_ = false;
+    lostReason_.clear();
+    systemId_ = 0;
+    players_.clear();
+    machines_.clear();
+    localPlayers_.clear();
+    localCreatedAtMs_.clear();
+    deliveries_.clear();
+    queuedBytes_ = 0;
+    queuedFrom_.clear();
 }
 
 void DirectPlayPeer::LogLine(const std::string& line) const {
@@ -356,10 +469,43 @@ void DirectPlayPeer::LogLine(const std::string& line) const {
     }
 }
 
-void DirectPlayPeer::FlushAndClose() {
-    WaitFor([this] { return transport_.AllWritten(); }, timings_.flushTimeoutMs);
+void DirectPlayPeer::CloseWhenSent() {
     keepAliveTimer_.stop();
+    StopWaiting();
+    transport_.Flush();
+    if (transport_.AllWritten() || transport_.streamPort() == 0) {
+        transport_.Close();
+        if (closing_) {
+            FinishClosing();
+        }
+        return;
+    }
+    if (!closing_) {
+        closing_ = true;
+        closingSince_.start();
+        closingPoll_.start(kClosingPollMs);
+    }
+}
+
+void DirectPlayPeer::FinishClosing() {
+    closingPoll_.stop();
     transport_.Close();
+    if (closing_) {
+        closing_ = false;
+        emit finishedSending();
+    }
+}
+
+std::optional<std::string> DirectPlayPeer::OpenTransport() {
+    if (closing_) {
+        closing_ = false;
+        closingPoll_.stop();
+        emit finishedSending();
+    }
+    if (transport_.streamPort() != 0) {
+        return std::nullopt;
+    }
+    return transport_.Open();
 }
 
 void DirectPlayPeer::StartKeepAlive() {
@@ -374,11 +520,15 @@ void DirectPlayPeer::OnMessage(const Decoded& decoded, const Origin& origin) {
     if (lost_) {
         return;
     }
+    const auto* data = std::get_if<PlayerData>(&decoded.message);
+    if (data != nullptr ? !AdmitsPlayerData(*data, origin) : !Admits(decoded, origin)) {
+        Refuse(decoded, origin);
+        return;
+    }
     NoteHeard(decoded, origin);
-    if (!std::holds_alternative<PlayerData>(decoded.message)) {
-        LogLine("received from " + origin.sourceIp.toString().toStdString() + ":" +
-                std::to_string(decoded.sender.port) + (origin.datagram ? " (udp) " : " ") +
-                Describe(decoded));
+    if (data == nullptr) {
+        LogLine("received from " + Where(origin.sourceIp, decoded.sender.port) +
+                (origin.datagram ? " (udp) " : " ") + Describe(decoded));
     }
     if (!HandleRole(decoded, origin)) {
         HandleCommon(decoded, origin);
@@ -391,6 +541,24 @@ void DirectPlayPeer::OnMessage(const Decoded& decoded, const Origin& origin) {
             transport_.NameConnection(origin.connection, machine.ip, machine.streamPort);
         }
     }
+    PokeWait();
+}
+
+// What a sender may not send is dropped unread and counted; the log says so at most once a
+// second, so a flood of it cannot flood the log.
+void DirectPlayPeer::Refuse(const Decoded& decoded, const Origin& origin) {
+    ++refusedMessages_;
+    ++refusedSinceLog_;
+    const qint64 now = clock_.elapsed();
+    if (now - lastRefusalLogMs_ < kRefusalLogIntervalMs) {
+        return;
+    }
+    LogLine("dropped " + std::to_string(refusedSinceLog_) +
+            " message(s) from senders that may not send them, the last from " +
+            Where(origin.sourceIp, origin.sourcePort) + (origin.datagram ? " (udp) " : " ") +
+            Describe(decoded));
+    refusedSinceLog_ = 0;
+    lastRefusalLogMs_ = now;
 }
 
 void DirectPlayPeer::HandleCommon(const Decoded& decoded, const Origin& origin) {
@@ -398,16 +566,17 @@ void DirectPlayPeer::HandleCommon(const Decoded& decoded, const Origin& origin) 
     if (const auto* create = std::get_if<CreatePlayer>(&message)) {
         OnCreatePlayer(*create, decoded, origin);
     } else if (const auto* remove = std::get_if<DeletePlayer>(&message)) {
-        // Nobody deletes our own players or machine for us.
-        if (!IsLocal(remove->playerId) && remove->playerId != systemId_) {
-            if (machines_.count(remove->playerId) != 0) {
-                RemoveMachine(remove->playerId);
+        // Nobody deletes our own players or machine for us, and no player has the id 0.
+        const uint32_t id = remove->playerId;
+        if (id != 0 && !IsLocal(id) && id != systemId_) {
+            if (machines_.count(id) != 0) {
+                RemoveMachine(id);
             } else {
-                RemovePlayer(remove->playerId);
+                RemovePlayer(id);
             }
         }
     } else if (const auto* data = std::get_if<PlayerData>(&message)) {
-        OnPlayerData(*data);
+        OnPlayerData(*data, origin);
     } else if (const auto* ping = std::get_if<Ping>(&message)) {
         OnPing(*ping, decoded, origin);
     } else if (const auto* renamed = std::get_if<PlayerNameChanged>(&message)) {
@@ -468,10 +637,11 @@ void DirectPlayPeer::LearnMachineOf(const PlayerInfo& player, const Decoded& dec
             std::to_string(player.id));
 }
 
-void DirectPlayPeer::OnPlayerData(const PlayerData& message) {
+void DirectPlayPeer::OnPlayerData(const PlayerData& message, const Origin& origin) {
     Delivery delivery;
     if ((desc_.flags & session_flags::kNoMessageId) != 0) {
         delivery.payload = message.body;
+        delivery.fromHost = IsHostAddress(origin.sourceIp);
     } else {
         auto parts = SplitPlayerData(message);
         if (!parts) {
@@ -481,7 +651,11 @@ void DirectPlayPeer::OnPlayerData(const PlayerData& message) {
         if (!forUs) {
             return;
         }
-        delivery = Delivery{parts->idFrom, parts->idTo, std::move(parts->payload)};
+        const RemoteMachine* host = HostMachine();
+        const auto sender = players_.find(parts->idFrom);
+        delivery = Delivery{parts->idFrom, parts->idTo, std::move(parts->payload),
+                            host != nullptr && sender != players_.end() &&
+                                sender->second.systemPlayerId == host->systemId};
     }
     // Sessions without message ids name no sender: their messages share the whole queue.
     const size_t size = delivery.payload.size();

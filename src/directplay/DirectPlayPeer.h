@@ -43,6 +43,9 @@ struct Delivery {
     uint32_t idFrom = 0;
     uint32_t idTo = 0;
     Bytes payload;
+    // The sender lives on the session host's machine (in a session without message ids: the
+    // data came from the host's address).
+    bool fromHost = false;
 };
 
 // Another machine of the session, known by its system player.
@@ -77,6 +80,9 @@ class DirectPlayPeer : public QObject {
     size_t WaitingBytes() const { return queuedBytes_; }
     std::optional<Delivery> TakeDelivery();
     size_t droppedDeliveries() const { return droppedDeliveries_; }
+    // Messages dropped because their sender may not send them: strangers, and members
+    // speaking for another machine or for the host.
+    size_t refusedMessages() const { return refusedMessages_; }
 
     // Sends to every remote application player, guaranteed (TCP): one copy per player, or one
     // message for the host to pass on in a session where it relays.
@@ -96,13 +102,21 @@ class DirectPlayPeer : public QObject {
     DirectPlayTransport& transport() { return transport_; }
     const std::map<uint32_t, RemoteMachine>& machines() const { return machines_; }
 
-    // Runs the event loop until `done` holds, the session is lost or the time is up. User
-    // input (keys, clicks) waits until the call has returned; timers and sockets run.
-    bool WaitFor(const std::function<bool()>& done, int timeoutMs);
+    // Whether leaving or stopping still sends its last messages; finishedSending() follows
+    // once they are out and the sockets are closed.
+    bool closing() const { return closing_; }
+
+  signals:
+    void finishedSending();
 
   protected:
     // Role-specific handling; returns true when the message was dealt with.
     virtual bool HandleRole(const Decoded& decoded, const Origin& origin) = 0;
+    // Whether the sender of a message other than player data may send it: the role knows
+    // who may join, answer a join or speak for the session.
+    virtual bool Admits(const Decoded& decoded, const Origin& origin) const = 0;
+    // The session host's machine when it is another machine than ours.
+    virtual const RemoteMachine* HostMachine() const { return nullptr; }
     // A machine stopped answering or its connection failed.
     virtual void MachineUnreachable(uint32_t systemId, const std::string& reason) = 0;
     // Whether this machine sends CREATEPLAYERVERIFY for its new players (joiners do).
@@ -128,6 +142,15 @@ class DirectPlayPeer : public QObject {
     // remove machines (a send that fails at once drops its machine).
     void ForEachMachine(const std::function<void(const RemoteMachine&)>& visit);
     std::optional<uint32_t> MachineAt(const QHostAddress& ip, quint16 streamPort) const;
+    // Whether the address is that of a machine of the session (any port: behind address
+    // translation a machine may send from another port than it listens on).
+    bool IsMachineAddress(const QHostAddress& ip) const;
+    bool IsHostAddress(const QHostAddress& ip) const;
+    // Player data counts only from the machine of the player it names, or from the host where
+    // the host passes the others' messages on; without message ids, from any machine.
+    bool AdmitsPlayerData(const PlayerData& data, const Origin& origin) const;
+    // A player may be deleted by its own machine or by the host (ours, when we host).
+    bool MayDelete(uint32_t playerId, const Origin& origin) const;
     // The machine a message came from: by the sending player, else by the listening address.
     std::optional<uint32_t> SenderMachine(const Decoded& decoded, const Origin& origin) const;
     // Answers over a connection we open to the sender's listening address.
@@ -152,14 +175,28 @@ class DirectPlayPeer : public QObject {
     static RemoteMachine MachineAddressedBy(uint32_t systemId, const PlayerInfo& addressed,
                                             const QHostAddress& tellerIp, uint16_t version);
     void MarkLost(const std::string& reason);
-    // A new join starts with a clean slate.
-    void ClearLost() {
-        lost_ = false;
-        lostReason_.clear();
-    }
+    // A new join starts with a clean slate: no players, machines or waiting data, and nothing
+    // lost.
+    void ClearSession();
     void LogLine(const std::string& line) const;
-    void FlushAndClose();
+    // Sends what is still queued and closes the sockets once it is out, or after the flush
+    // time-out; finishedSending() follows. Returns at once.
+    void CloseWhenSent();
+    // Opens the sockets unless they are open; a closing under way is called off and its
+    // sockets kept. Returns an error text when they cannot be opened.
+    std::optional<std::string> OpenTransport();
     void StartKeepAlive();
+
+    // Waits without blocking: `then` runs once `done` holds (looked at after each message,
+    // from the event loop), `late` when timeoutMs pass first or the session is lost. One wait
+    // at a time; StopWaiting drops it unrun.
+    void Await(std::function<bool()> done, int timeoutMs, std::function<void()> then,
+               std::function<void()> late);
+    void StopWaiting();
+    // Looks at the wait's condition again soon (something it depends on has changed).
+    void PokeWait();
+    // Ends the wait within ms unless it ends earlier anyway.
+    void ShortenWait(int ms);
 
     DirectPlayTransport transport_;
     Timings timings_;
@@ -176,7 +213,10 @@ class DirectPlayPeer : public QObject {
     void HandleCommon(const Decoded& decoded, const Origin& origin);
     void OnCreatePlayer(const CreatePlayer& message, const Decoded& decoded, const Origin& origin);
     void LearnMachineOf(const PlayerInfo& player, const Decoded& decoded, const Origin& origin);
-    void OnPlayerData(const PlayerData& message);
+    void OnPlayerData(const PlayerData& message, const Origin& origin);
+    void Refuse(const Decoded& decoded, const Origin& origin);
+    void CheckWait();
+    void FinishClosing();
     void OnPing(const Ping& ping, const Decoded& decoded, const Origin& origin);
     void NoteHeard(const Decoded& decoded, const Origin& origin);
     void KeepAliveTick();
@@ -194,10 +234,26 @@ class DirectPlayPeer : public QObject {
     };
     std::map<uint32_t, SenderShare> queuedFrom_;  // what waits, by sender (0: none named)
     size_t droppedDeliveries_ = 0;
+    size_t refusedMessages_ = 0;
+    size_t refusedSinceLog_ = 0;
+    qint64 lastRefusalLogMs_ = -1000000;
     std::map<uint32_t, qint64> localCreatedAtMs_;
     QTimer keepAliveTimer_;
     bool lost_ = false;
     std::string lostReason_;
+
+    struct Wait {
+        std::function<bool()> done;
+        std::function<void()> then;
+        std::function<void()> late;
+    };
+    std::optional<Wait> wait_;
+    QTimer waitDeadline_;
+    QTimer waitCheck_;
+
+    bool closing_ = false;
+    QTimer closingPoll_;
+    QElapsedTimer closingSince_;
 };
 
 }  // namespace scopewatch::directplay

@@ -1,6 +1,7 @@
 #include "directplay/DirectPlayTransport.h"
 
 #include <QNetworkDatagram>
+#include <QPointer>
 #include <QTcpSocket>
 #include <QTimer>
 
@@ -123,6 +124,20 @@ bool DirectPlayTransport::AllWritten() const {
         }
     }
     return true;
+}
+
+// A write that fails at once reports the error on the spot, and that forgets the connection:
+// the sockets are flushed from a copy of the table.
+void DirectPlayTransport::Flush() {
+    std::vector<QPointer<QTcpSocket>> sockets;
+    for (const auto& [key, socket] : outbound_) {
+        sockets.emplace_back(socket);
+    }
+    for (const QPointer<QTcpSocket>& socket : sockets) {
+        if (socket && socket->state() == QAbstractSocket::ConnectedState) {
+            socket->flush();
+        }
+    }
 }
 
 std::string DirectPlayTransport::Key(const QHostAddress& ip, quint16 port) {

@@ -90,6 +90,8 @@ class DirectPlayTransport : public QObject {
 
     // True when every outbound connection is up and has nothing left to write.
     bool AllWritten() const;
+    // Hands what the outbound connections hold to the system now, as far as it takes it.
+    void Flush();
 
     // Counters for tests and logs.
     int rejectedInputs() const { return rejectedInputs_; }

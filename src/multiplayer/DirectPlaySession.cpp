@@ -1,6 +1,7 @@
 #include "multiplayer/DirectPlaySession.h"
 
 #include <QString>
+#include <algorithm>
 #include <limits>
 
 #include "platform/CodePage.h"
@@ -24,32 +25,11 @@ std::string WideToAnsi(const std::u16string& text) {
 DirectPlaySession::DirectPlaySession(HostAddressPrompt prompt, DirectPlaySessionOptions options)
     : prompt_(std::move(prompt)), options_(std::move(options)) {}
 
+// Whatever is still joined leaves with what the sockets take at once; the program waits for
+// `closed` before it ends, so this only cuts short a closing nobody waits for.
 DirectPlaySession::~DirectPlaySession() {
-    if (!busy_) {
-        CloseClient();
-    }
-}
-
-template <typename Operation>
-auto DirectPlaySession::Run(Operation&& operation) {
-    if (busy_) {
-        throw SessionError("The session is busy with another operation");
-    }
-    busy_ = true;
-    struct Release {
-        bool& busy;
-        ~Release() { busy = false; }
-    } release{busy_};
-    try {
-        return operation();
-    } catch (const SessionError&) {
-        throw;
-    } catch (const directplay::DirectPlayError& error) {
-        throw SessionError(error.what());
-    } catch (const directplay::EncodeError& error) {
-        throw SessionError(error.what());
-    } catch (const std::exception& error) {
-        throw SessionError(std::string("The session failed unexpectedly: ") + error.what());
+    if (client_) {
+        client_->Leave();
     }
 }
 
@@ -66,19 +46,17 @@ std::string DirectPlaySession::ConnectionTypeName(int index) const {
 }
 
 void DirectPlaySession::InitialiseConnection(int index) {
-    Run([&] {
-        CloseClient();
-        if (index != kTcpIp) {
-            throw SessionError(index == 1 ? "IPX networks are not supported; use TCP/IP"
-                                          : "There is no connection type " + std::to_string(index));
-        }
-        const std::optional<std::string> address = prompt_ ? prompt_() : std::string();
-        if (!address) {
-            throw SessionError("The connection was cancelled");
-        }
-        hostAddress_ = *address;
-        client_ = std::make_unique<directplay::DirectPlayClient>(options_.ports, options_.timings);
-    });
+    LetClientGo();
+    if (index != kTcpIp) {
+        throw SessionError(index == 1 ? "IPX networks are not supported; use TCP/IP"
+                                      : "There is no connection type " + std::to_string(index));
+    }
+    const std::optional<std::string> address = prompt_ ? prompt_() : std::string();
+    if (!address) {
+        throw SessionError("The connection was cancelled");
+    }
+    hostAddress_ = *address;
+    client_ = std::make_unique<directplay::DirectPlayClient>(options_.ports, options_.timings);
 }
 
 directplay::DirectPlayClient& DirectPlaySession::Client() {
@@ -88,95 +66,145 @@ directplay::DirectPlayClient& DirectPlaySession::Client() {
     return *client_;
 }
 
-std::vector<SessionInfo> DirectPlaySession::ListSessions() {
-    return Run([&] {
-        sessions_ = Client().Enumerate(hostAddress_, options_.enumerationWindowMs);
-        std::vector<SessionInfo> list;
-        for (const directplay::FoundSession& session : sessions_) {
-            const auto clamp = [](uint32_t value) {
-                return static_cast<int32_t>(
-                    std::min<uint32_t>(value, std::numeric_limits<int32_t>::max()));
-            };
-            list.push_back(SessionInfo{WideToAnsi(session.name), clamp(session.desc.currentPlayers),
-                                       clamp(session.desc.maxPlayers)});
-        }
-        return list;
-    });
+void DirectPlaySession::FailLater(const std::string& reason) {
+    QMetaObject::invokeMethod(
+        this, [this, reason] { emit stepFailed(reason); }, Qt::QueuedConnection);
+}
+
+void DirectPlaySession::ListSessions() {
+    if (!client_) {
+        FailLater("No connection type is initialised");
+        return;
+    }
+    client_->Enumerate(
+        hostAddress_, options_.enumerationWindowMs,
+        [this](const directplay::Outcome<std::vector<directplay::FoundSession>>& outcome) {
+            if (!outcome.ok()) {
+                emit stepFailed(outcome.failure);
+                return;
+            }
+            sessions_ = *outcome.value;
+            std::vector<SessionInfo> list;
+            for (const directplay::FoundSession& session : sessions_) {
+                const auto clamp = [](uint32_t value) {
+                    return static_cast<int32_t>(
+                        std::min<uint32_t>(value, std::numeric_limits<int32_t>::max()));
+                };
+                list.push_back(SessionInfo{WideToAnsi(session.name),
+                                           clamp(session.desc.currentPlayers),
+                                           clamp(session.desc.maxPlayers)});
+            }
+            emit sessionsListed(list);
+        });
 }
 
 void DirectPlaySession::JoinSession(int index) {
-    Run([&] {
-        if (index < 1 || static_cast<size_t>(index) > sessions_.size()) {
-            throw SessionError("There is no session number " + std::to_string(index));
-        }
-        Client().Join(sessions_[static_cast<size_t>(index - 1)]);
-    });
+    if (!client_ || index < 1 || static_cast<size_t>(index) > sessions_.size()) {
+        FailLater("There is no session number " + std::to_string(index));
+        return;
+    }
+    client_->Join(sessions_[static_cast<size_t>(index - 1)],
+                  [this](const directplay::Outcome<directplay::SessionDesc>& outcome) {
+                      if (outcome.ok()) {
+                          emit sessionJoined();
+                      } else {
+                          emit stepFailed(outcome.failure);
+                      }
+                  });
 }
 
-int32_t DirectPlaySession::CreatePlayer(const std::string& nickname,
-                                        const std::string& formalName) {
-    return Run([&] {
-        return static_cast<int32_t>(
-            Client().CreatePlayer(AnsiToWide(nickname), AnsiToWide(formalName)));
-    });
+void DirectPlaySession::CreatePlayer(const std::string& nickname, const std::string& formalName) {
+    if (!client_) {
+        FailLater("No connection type is initialised");
+        return;
+    }
+    client_->CreatePlayer(AnsiToWide(nickname), AnsiToWide(formalName),
+                          [this](const directplay::Outcome<uint32_t>& outcome) {
+                              if (outcome.ok()) {
+                                  emit playerCreated(static_cast<int32_t>(*outcome.value));
+                              } else {
+                                  emit stepFailed(outcome.failure);
+                              }
+                          });
 }
 
 void DirectPlaySession::DestroyPlayer(int32_t playerId) {
-    Run([&] { Client().DestroyPlayer(static_cast<uint32_t>(playerId)); });
+    Client().DestroyPlayer(static_cast<uint32_t>(playerId));
 }
 
 void DirectPlaySession::Close() {
-    Run([&] { CloseClient(); });
+    LetClientGo();
 }
 
-void DirectPlaySession::CloseClient() {
-    if (client_) {
-        client_->Leave();
-        client_.reset();
-    }
+void DirectPlaySession::LetClientGo() {
     sessions_.clear();
+    if (!client_) {
+        return;
+    }
+    std::unique_ptr<directplay::DirectPlayClient> client = std::move(client_);
+    client->Leave();
+    if (!client->closing()) {
+        client.release()->deleteLater();  // its handlers may be on the stack
+        return;
+    }
+    directplay::DirectPlayClient* raw = client.get();
+    connect(raw, &directplay::DirectPlayPeer::finishedSending, this,
+            [this, raw] { ClientFinished(raw); });
+    leaving_.push_back(std::move(client));
+}
+
+void DirectPlaySession::ClientFinished(directplay::DirectPlayClient* client) {
+    const auto found =
+        std::find_if(leaving_.begin(), leaving_.end(),
+                     [client](const auto& leaving) { return leaving.get() == client; });
+    if (found == leaving_.end()) {
+        return;
+    }
+    found->release()->deleteLater();  // it is signalling from its own code
+    leaving_.erase(found);
+    if (leaving_.empty()) {
+        emit closed();
+    }
 }
 
 int32_t DirectPlaySession::WaitingMessageCount(int32_t /*playerId*/) {
-    return Run([&] { return static_cast<int32_t>(Client().WaitingCount()); });
+    return static_cast<int32_t>(Client().WaitingCount());
 }
 
 ReceivedMessage DirectPlaySession::Receive() {
-    return Run([&] {
-        auto delivery = Client().TakeDelivery();
-        if (!delivery) {
-            throw SessionError("No message is waiting");
-        }
-        return ReceivedMessage{static_cast<int32_t>(delivery->idFrom),
-                               static_cast<int32_t>(delivery->idTo),
-                               SessionMessage(std::move(delivery->payload))};
-    });
+    auto delivery = Client().TakeDelivery();
+    if (!delivery) {
+        throw SessionError("No message is waiting");
+    }
+    return ReceivedMessage{static_cast<int32_t>(delivery->idFrom),
+                           static_cast<int32_t>(delivery->idTo),
+                           SessionMessage(std::move(delivery->payload)), delivery->fromHost};
 }
 
 std::string DirectPlaySession::PlayerName(int32_t playerId) {
-    return Run([&] {
-        const auto name = Client().PlayerName(static_cast<uint32_t>(playerId));
-        if (!name) {
-            throw SessionError("No player has the id " + std::to_string(playerId));
-        }
-        return WideToAnsi(*name);
-    });
+    const auto name = Client().PlayerName(static_cast<uint32_t>(playerId));
+    if (!name) {
+        throw SessionError("No player has the id " + std::to_string(playerId));
+    }
+    return WideToAnsi(*name);
 }
 
 void DirectPlaySession::SendToAll(int32_t fromId, const SessionMessage& message) {
-    Run([&] {
-        directplay::DirectPlayClient& client = Client();
-        if (client.lost()) {
-            throw SessionError("The session was lost: " + client.lostReason());
-        }
-        if (!client.joined()) {
-            throw SessionError("Not joined to a session");
-        }
-        if (!client.IsLocal(static_cast<uint32_t>(fromId))) {
-            throw SessionError("The player " + std::to_string(fromId) + " is not ours");
-        }
+    directplay::DirectPlayClient& client = Client();
+    if (client.lost()) {
+        throw SessionError("The session was lost: " + client.lostReason());
+    }
+    if (!client.joined()) {
+        throw SessionError("Not joined to a session");
+    }
+    if (!client.IsLocal(static_cast<uint32_t>(fromId))) {
+        throw SessionError("The player " + std::to_string(fromId) + " is not ours");
+    }
+    try {
         client.SendToAll(static_cast<uint32_t>(fromId), message.bytes());
-    });
+    } catch (const directplay::EncodeError& error) {
+        throw SessionError(error.what());
+    }
 }
 
 bool DirectPlaySession::SessionLost() const {

@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "directplay/DirectPlayClient.h"
 #include "multiplayer/SessionService.h"
@@ -19,12 +20,11 @@ struct DirectPlaySessionOptions {
 // nothing means the user cancelled.
 using HostAddressPrompt = std::function<std::optional<std::string>()>;
 
-// The session service over our own DirectPlay 4 client on TCP/IP. Listing, joining, creating
-// a player and closing wait for the network in a nested event loop, in which timers fire.
-// While one operation waits, every other operation on the session is refused with a
-// SessionError instead of running inside it. Every failure of the layers below reaches the
-// caller as a SessionError.
+// The session service over our own DirectPlay 4 client on TCP/IP. A client that left keeps
+// its sockets until its last messages are out; each connection type chosen anew gets a new
+// client.
 class DirectPlaySession : public SessionService {
+    Q_OBJECT
   public:
     explicit DirectPlaySession(HostAddressPrompt prompt, DirectPlaySessionOptions options = {});
     ~DirectPlaySession() override;
@@ -32,34 +32,35 @@ class DirectPlaySession : public SessionService {
     int ConnectionTypeCount() const override;
     std::string ConnectionTypeName(int index) const override;
     void InitialiseConnection(int index) override;
-    std::vector<SessionInfo> ListSessions() override;
+    void ListSessions() override;
     void JoinSession(int index) override;
-    int32_t CreatePlayer(const std::string& nickname, const std::string& formalName) override;
+    void CreatePlayer(const std::string& nickname, const std::string& formalName) override;
     void DestroyPlayer(int32_t playerId) override;
     void Close() override;
+    bool closing() const override { return !leaving_.empty(); }
+    bool SessionLost() const override;
     int32_t WaitingMessageCount(int32_t playerId) override;
     ReceivedMessage Receive() override;
     std::string PlayerName(int32_t playerId) override;
     void SendToAll(int32_t fromId, const SessionMessage& message) override;
 
-    // Whether the link to the session broke (host gone, or it removed us), and why.
-    bool SessionLost() const;
     std::string LostReason() const;
     directplay::DirectPlayClient* client() { return client_.get(); }
 
   private:
-    // Runs one operation: refused while another runs, failures turned into SessionError.
-    template <typename Operation>
-    auto Run(Operation&& operation);
     directplay::DirectPlayClient& Client();
-    void CloseClient();
+    // Fails the step from the event loop, as a step that went to the network would.
+    void FailLater(const std::string& reason);
+    // Leaves with the client, which goes once its last messages are out.
+    void LetClientGo();
+    void ClientFinished(directplay::DirectPlayClient* client);
 
     HostAddressPrompt prompt_;
     DirectPlaySessionOptions options_;
     std::unique_ptr<directplay::DirectPlayClient> client_;
+    std::vector<std::unique_ptr<directplay::DirectPlayClient>> leaving_;
     std::string hostAddress_;
     std::vector<directplay::FoundSession> sessions_;
-    bool busy_ = false;
 };
 
 // Conversions between the program's Windows-1252 texts and the wire's UTF-16.

@@ -1,5 +1,7 @@
 #include "multiplayer/InMemorySession.h"
 
+#include <QTimer>
+
 namespace scopewatch {
 
 InMemorySession::InMemorySession()
@@ -21,7 +23,41 @@ void InMemorySession::RemovePeer(int32_t id) {
 }
 
 void InMemorySession::Deliver(int32_t fromId, const SessionMessage& message, int32_t toId) {
-    queue_.push_back(ReceivedMessage{fromId, toId, SessionMessage(message.bytes())});
+    queue_.push_back(ReceivedMessage{fromId, toId, SessionMessage(message.bytes()),
+                                     hostPlayers.count(fromId) != 0});
+}
+
+void InMemorySession::Step(const std::optional<std::string>& failure, std::function<void()> end) {
+    if (failure) {
+        step_ = [this, reason = *failure] { emit stepFailed(reason); };
+    } else {
+        step_ = std::move(end);
+    }
+    const uint64_t serial = ++stepSerial_;
+    if (!holdSteps) {
+        QTimer::singleShot(0, this, [this, serial] {
+            if (serial == stepSerial_) {
+                FinishStep();
+            }
+        });
+    }
+}
+
+bool InMemorySession::FinishStep() {
+    if (!step_) {
+        return false;
+    }
+    const std::function<void()> end = std::move(step_);
+    step_ = nullptr;
+    end();
+    return true;
+}
+
+void InMemorySession::FinishClosing() {
+    if (closing_) {
+        closing_ = false;
+        emit closed();
+    }
 }
 
 std::vector<int32_t> InMemorySession::sentKinds() const {
@@ -53,32 +89,36 @@ void InMemorySession::InitialiseConnection(int index) {
     initialisedIndex = index;
 }
 
-std::vector<SessionInfo> InMemorySession::ListSessions() {
-    FailIf(failures.list);
-    if (initialisedIndex == 0) {
-        throw SessionError("No connection type is initialised");
-    }
-    return sessions;
+void InMemorySession::ListSessions() {
+    const std::optional<std::string> failure =
+        initialisedIndex == 0 ? std::optional<std::string>("No connection type is initialised")
+                              : failures.list;
+    Step(failure, [this] { emit sessionsListed(sessions); });
 }
 
 void InMemorySession::JoinSession(int index) {
-    FailIf(failures.join);
-    if (index < 1 || static_cast<size_t>(index) > sessions.size()) {
-        throw SessionError("There is no session number " + std::to_string(index));
+    std::optional<std::string> failure = failures.join;
+    if (!failure && (index < 1 || static_cast<size_t>(index) > sessions.size())) {
+        failure = "There is no session number " + std::to_string(index);
     }
-    joinedIndex = index;
+    Step(failure, [this, index] {
+        joinedIndex = index;
+        emit sessionJoined();
+    });
 }
 
-int32_t InMemorySession::CreatePlayer(const std::string& nickname, const std::string& formalName) {
-    FailIf(failures.createPlayer);
-    if (joinedIndex == 0) {
-        throw SessionError("Not joined to a session");
+void InMemorySession::CreatePlayer(const std::string& nickname, const std::string& formalName) {
+    std::optional<std::string> failure = failures.createPlayer;
+    if (!failure && joinedIndex == 0) {
+        failure = "Not joined to a session";
     }
-    createdPlayerId = nextPlayerId;
-    createdNickname = nickname;
-    createdFormalName = formalName;
-    names_[createdPlayerId] = nickname;
-    return createdPlayerId;
+    Step(failure, [this, nickname, formalName] {
+        createdPlayerId = nextPlayerId;
+        createdNickname = nickname;
+        createdFormalName = formalName;
+        names_[createdPlayerId] = nickname;
+        emit playerCreated(createdPlayerId);
+    });
 }
 
 void InMemorySession::DestroyPlayer(int32_t playerId) {
@@ -87,11 +127,15 @@ void InMemorySession::DestroyPlayer(int32_t playerId) {
     names_.erase(playerId);
 }
 
+// Calls off the step under way; what was waiting is gone with the session.
 void InMemorySession::Close() {
+    step_ = nullptr;
     FailIf(failures.close);
     ++closeCount;
+    closing_ = closing_ || (holdClosing && joinedIndex != 0);
     joinedIndex = 0;
-    queue_.clear();  // what was waiting is gone with the session
+    lost_ = false;
+    queue_.clear();
 }
 
 int32_t InMemorySession::WaitingMessageCount(int32_t /*playerId*/) {

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -11,8 +13,11 @@
 namespace scopewatch {
 
 // A session service without a network, for tests: its sessions and peers are scripted,
-// messages the program sends are recorded, and any operation can be made to fail.
+// messages the program sends are recorded, and any operation can be made to fail. A step
+// ends from the event loop, as over a network; with holdSteps set it waits until
+// FinishStep().
 class InMemorySession : public SessionService {
+    Q_OBJECT
   public:
     struct Sent {
         int32_t fromId = 0;
@@ -32,6 +37,15 @@ class InMemorySession : public SessionService {
     bool cancelAddressPrompt = false;  // initialising TCP/IP behaves as if cancelled
     int32_t nextPlayerId = 101;        // what CreatePlayer returns
     Failures failures;
+    bool holdSteps = false;         // a step waits for FinishStep()
+    bool holdClosing = false;       // a close stays closing() until FinishClosing()
+    std::set<int32_t> hostPlayers;  // players of the host's machine
+
+    // Ends the step under way (held or not yet ended); false when none waits.
+    bool FinishStep();
+    void FinishClosing();
+    bool stepWaiting() const { return static_cast<bool>(step_); }
+    void LoseSession() { lost_ = true; }
 
     void AddPeer(int32_t id, const std::string& name);
     void RemovePeer(int32_t id);
@@ -53,11 +67,13 @@ class InMemorySession : public SessionService {
     int ConnectionTypeCount() const override;
     std::string ConnectionTypeName(int index) const override;
     void InitialiseConnection(int index) override;
-    std::vector<SessionInfo> ListSessions() override;
+    void ListSessions() override;
     void JoinSession(int index) override;
-    int32_t CreatePlayer(const std::string& nickname, const std::string& formalName) override;
+    void CreatePlayer(const std::string& nickname, const std::string& formalName) override;
     void DestroyPlayer(int32_t playerId) override;
     void Close() override;
+    bool closing() const override { return closing_; }
+    bool SessionLost() const override { return lost_; }
     int32_t WaitingMessageCount(int32_t playerId) override;
     ReceivedMessage Receive() override;
     std::string PlayerName(int32_t playerId) override;
@@ -67,9 +83,15 @@ class InMemorySession : public SessionService {
 
   private:
     static void FailIf(const std::optional<std::string>& failure);
+    // Starts a step whose end is `end` (it signals the outcome), or the failure if one is set.
+    void Step(const std::optional<std::string>& failure, std::function<void()> end);
 
     std::map<int32_t, std::string> names_;
     std::deque<ReceivedMessage> queue_;
+    std::function<void()> step_;
+    uint64_t stepSerial_ = 0;
+    bool closing_ = false;
+    bool lost_ = false;
 };
 
 }  // namespace scopewatch

@@ -64,6 +64,10 @@ bool MessageIntake::Handle(const ReceivedMessage& received, const ChatLineSink& 
             }
             break;
         case kinds::kRemoved:
+            // Only the host removes a player; the word of another is not taken.
+            if (!received.fromHost) {
+                break;
+            }
             end = IntakeEnd::RemovedByHost;
             return false;
         case kinds::kPositionShort:

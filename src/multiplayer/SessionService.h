@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -67,26 +68,39 @@ struct ReceivedMessage {
     int32_t fromId = 0;
     int32_t toId = 0;
     SessionMessage message;
+    // The sender lives on the session host's machine: only the host removes a player.
+    bool fromHost = false;
 };
 
-// The operations the program relies on from the multiplayer session. Every failing
-// operation throws SessionError; callers catch it per operation. Indices are 1-based, as
+// The operations the program relies on from the multiplayer session. Indices are 1-based, as
 // in the session component the program was designed around.
-class SessionService {
+//
+// Listing, joining and creating a player wait for the network: each starts the work and
+// returns at once, and its end arrives as one signal from the event loop, never inside the
+// call: sessionsListed, sessionJoined or playerCreated, or stepFailed with a text a user can
+// act on. One step runs at a time. Close calls off the step under way (its signal never
+// comes). Every other operation answers at once; a failing one throws SessionError.
+class SessionService : public QObject {
+    Q_OBJECT
   public:
-    virtual ~SessionService() = default;
+    ~SessionService() override = default;
 
     virtual int ConnectionTypeCount() const = 0;
     virtual std::string ConnectionTypeName(int index) const = 0;
     // Binds the service to a transport; may ask the user (e.g. for the host's address).
     virtual void InitialiseConnection(int index) = 0;
     // Collects the sessions reachable through the transport; an empty list is no error.
-    virtual std::vector<SessionInfo> ListSessions() = 0;
+    virtual void ListSessions() = 0;
     virtual void JoinSession(int index) = 0;
-    // Returns the new player's id; only a value above 0 is a player.
-    virtual int32_t CreatePlayer(const std::string& nickname, const std::string& formalName) = 0;
+    // Creates our player; only an id above 0 is a player.
+    virtual void CreatePlayer(const std::string& nickname, const std::string& formalName) = 0;
     virtual void DestroyPlayer(int32_t playerId) = 0;
+    // Calls off the step under way and leaves the session. What is left to send goes out in
+    // the background: closing() holds until it is out, then `closed` is signalled.
     virtual void Close() = 0;
+    virtual bool closing() const = 0;
+    // The link to the session broke (the host is gone, or it removed our machine).
+    virtual bool SessionLost() const = 0;
 
     virtual int32_t WaitingMessageCount(int32_t playerId) = 0;
     // Takes the oldest waiting message off the queue.
@@ -94,6 +108,13 @@ class SessionService {
     virtual std::string PlayerName(int32_t playerId) = 0;
     // Sends to every other player with guaranteed delivery.
     virtual void SendToAll(int32_t fromId, const SessionMessage& message) = 0;
+
+  signals:
+    void sessionsListed(const std::vector<SessionInfo>& sessions);
+    void sessionJoined();
+    void playerCreated(int32_t playerId);
+    void stepFailed(const std::string& reason);
+    void closed();
 };
 
 }  // namespace scopewatch

@@ -17,8 +17,17 @@ class MessageBoxes {
   public:
     virtual ~MessageBoxes() = default;
     // Title and text are Windows-1252 bytes, as the program's texts are.
-    virtual MessageAnswer Show(const std::string& title, const std::string& text, MessageIcon icon,
-                               MessageButtons buttons) = 0;
+    MessageAnswer Show(const std::string& title, const std::string& text, MessageIcon icon,
+                       MessageButtons buttons) {
+        ++open_;
+        struct Closed {
+            int& open;
+            ~Closed() { --open; }
+        } closed{open_};
+        return Ask(title, text, icon, buttons);
+    }
+    // Whether a box is up: the code that opened it waits below it on the stack.
+    bool showing() const { return open_ > 0; }
 
     void Inform(const std::string& text) {
         Show(kMessageTitle, text, MessageIcon::Information, MessageButtons::Ok);
@@ -26,6 +35,14 @@ class MessageBoxes {
     void Warn(const std::string& text) {
         Show(kMessageTitle, text, MessageIcon::Exclamation, MessageButtons::Ok);
     }
+
+  protected:
+    // Shows the box and waits for the user's answer.
+    virtual MessageAnswer Ask(const std::string& title, const std::string& text, MessageIcon icon,
+                              MessageButtons buttons) = 0;
+
+  private:
+    int open_ = 0;
 };
 
 }  // namespace scopewatch

@@ -486,7 +486,9 @@ TEST_F(HostileNetwork, MoreThanTwentyPlayersWithStrangeNamesFillTheTableToTwenty
 
 // Sixty simulated seconds without a player-present or keep-alive message end the session,
 // however much else arrives meanwhile: the host goes quiet while a flood of positions and
-// chat goes on.
+// chat goes on, and a stranger at another address sends what would keep the link alive or end
+// it: keep-alives and player-present messages in a pilot's name, the host's removal from a
+// player nobody knows, and word that the host left. None of it is heard.
 TEST_F(HostileNetwork, SilenceUnderAFloodLosesTheLinkAfterSixtySeconds) {
     demo::DemoHostOptions options = Quiet();
     options.silentAfterSeconds = 100;  // pilots' seconds from the host's start: after the join
@@ -497,9 +499,31 @@ TEST_F(HostileNetwork, SilenceUnderAFloodLosesTheLinkAfterSixtySeconds) {
                           : PositionNearTheAirport(n, airport());
     });
     flood.Start();
+    QUdpSocket stranger;
+    ASSERT_TRUE(stranger.bind(QHostAddress("127.0.0.2"), 0));
+    const uint32_t pilot = scope_->host().PilotIds().at(0);
+    const directplay::SockAddr from{40000, 0};
+    const std::vector<Bytes> forgeries = {
+        directplay::EncodePlayerData(from, 0x5EED0001, 0, GameMessage(kinds::kRemoved, 0)),
+        directplay::EncodePlayerData(from, pilot, 0, MakeSignal(kinds::kKeepAlive).bytes()),
+        directplay::EncodePlayerData(from, pilot, me(), MakePlayerPresent(1).bytes()),
+        directplay::Encode(directplay::DeletePlayer{0, host().systemId()}, from, 14),
+    };
+    const quint16 ourDatagramPort = client().transport().datagramPort();
+    const Every forge(scope_->RealMs(1), [&] {
+        for (const Bytes& forged : forgeries) {
+            stranger.writeDatagram(reinterpret_cast<const char*>(forged.data()),
+                                   static_cast<qint64>(forged.size()), QHostAddress::LocalHost,
+                                   ourDatagramPort);
+        }
+    });
     int64_t lastHeard = 0;
     int64_t lostAt = 0;
+    size_t refused = 0;
     const Every watch(1, [&] {
+        if (scope_->session.client() != nullptr) {
+            refused = client().refusedMessages();
+        }
         if (!window_.isNull() && main().intake().linkWatchdog() == kLinkWatchdogSeconds) {
             lastHeard = main().receiveStatistics().count();
         }
@@ -512,6 +536,7 @@ TEST_F(HostileNetwork, SilenceUnderAFloodLosesTheLinkAfterSixtySeconds) {
     // The watch looks between ticks; on a busy machine two ticks may pass between two looks.
     EXPECT_NEAR(static_cast<double>(lostAt - lastHeard), kLinkWatchdogSeconds, 1.0);
     ExpectBackAtTheConnectionDialog(kConnectionLostMessage);
+    EXPECT_GE(refused, 4u * 20u);  // a second's forgeries for twenty simulated seconds
 }
 
 // A host that vanishes without a word: the session service notices at once, and the

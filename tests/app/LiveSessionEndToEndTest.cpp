@@ -135,6 +135,8 @@ TEST_F(LiveSessionEndToEnd, FromAnEmptyFolderToLiveTrafficChatAndBack) {
     answer.start(20);
     ClickRow(connection.connectionTypeList(), 0);
     Click(connection.locateButton());
+    EXPECT_EQ(connection.statusLabel().text(), "Looking for FS Server...");
+    ASSERT_TRUE(SpinUntil([&] { return connection.locateButton().isEnabled(); }, 10000));
     ASSERT_EQ(connection.sessionList().count(), 1);
     EXPECT_EQ(connection.sessionList().item(0)->text(), "Eldorado Fly-in (5/8)");
     ClickRow(connection.sessionList(), 0);

@@ -7,6 +7,7 @@
 #include "multiplayer/DirectPlaySession.h"
 #include "support/DirectPlayTestPorts.h"
 #include "support/ScriptedMachine.h"
+#include "support/SessionSteps.h"
 #include "support/SpinEventLoop.h"
 
 namespace scopewatch::demo {
@@ -43,9 +44,9 @@ class DemoHostEndToEnd : public ::testing::Test {
         session_ = std::make_unique<DirectPlaySession>(
             [] { return std::optional<std::string>("127.0.0.1"); }, client);
         session_->InitialiseConnection(2);
-        ASSERT_EQ(session_->ListSessions().size(), 1u);
-        session_->JoinSession(1);
-        me_ = session_->CreatePlayer("ATC", "Player");
+        ASSERT_EQ(testing::ListNow(*session_).size(), 1u);
+        testing::JoinNow(*session_, 1);
+        me_ = testing::CreatePlayerNow(*session_, "ATC");
         ASSERT_GT(me_, 0);
     }
 

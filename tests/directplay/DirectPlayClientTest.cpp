@@ -7,6 +7,7 @@
 #include "platform/ByteWriter.h"
 #include "support/DirectPlayLoopback.h"
 #include "support/DirectPlayPlayers.h"
+#include "support/DirectPlaySteps.h"
 #include "support/ScriptedMachine.h"
 #include "support/SpinEventLoop.h"
 
@@ -21,6 +22,8 @@ extern "C" const char* __asan_default_options() {
 namespace scopewatch::directplay {
 namespace {
 
+using testing::CreatePlayerNow;
+using testing::JoinNow;
 using testing::PlayerOf;
 using testing::ScriptedMachine;
 using testing::SpinUntil;
@@ -58,16 +61,24 @@ struct ScriptedHost {
         } else if (request && playerReply) {
             send(*playerReply);
         } else if (std::holds_alternative<AddForwardRequest>(received.decoded.message)) {
+            joinerPort = received.decoded.sender.port;
             for (const Message& early : beforeNameTable) {
                 send(early);
             }
-            send(nameTable);
+            if (!holdNameTable) {
+                send(nameTable);
+            }
         }
+    }
+    void SendNameTable() {
+        machine.SendTo(joinerPort, Encode(nameTable, machine.address(), kDialect));
     }
 
     ScriptedMachine machine;
     std::vector<Message> beforeNameTable;
     SuperEnumPlayersReply nameTable;
+    bool holdNameTable = false;  // until SendNameTable()
+    quint16 joinerPort = 0;
     std::optional<RequestPlayerReply> playerReply = RequestPlayerReply{kPlayerId, 0};
 };
 
@@ -127,7 +138,7 @@ TEST(DirectPlayClient, ReachesMachinesInEveryShapeAndDescribesItselfInTheHostsDi
          PlayerOf(0x7007, kHostId, u"Without"),
          At(PlayerOf(0x6006, 0x5005, u"Remote"), SockAddr{other.port(), 0x7F000001})});
     DirectPlayClient client(testing::DirectPlayTestPorts(47750), testing::QuietTimings());
-    client.Join(host.Session());
+    ASSERT_TRUE(JoinNow(client, host.Session()).ok());
     EXPECT_EQ(client.PlayerName(0x5015), u"With");
     EXPECT_EQ(client.PlayerName(0x7007), u"Without");
     EXPECT_EQ(client.PlayerName(0x6006), u"Remote");
@@ -147,7 +158,7 @@ TEST(DirectPlayClient, ReachesMachinesInEveryShapeAndDescribesItselfInTheHostsDi
     unannounced.SendTo(client.transport().streamPort(),
                        ForeignCreatePlayer(0x8008, 0xA00A, u"Late", 48, unannounced.address()));
     ASSERT_TRUE(SpinUntil([&] { return client.HasPlayer(0x8008); }, 2000));
-    EXPECT_EQ(client.CreatePlayer(u"ATC", u"Player"), kPlayerId);
+    EXPECT_EQ(CreatePlayerNow(client, u"ATC"), kPlayerId);
     PlayerInfo ours = At(PlayerOf(kPlayerId, kClientId, u"ATC", u"Player"), stream);
     ours.datagramAddress = datagram;
     ours.flags = player_flags::kLocal, ours.version = kDialect;
@@ -184,7 +195,7 @@ TEST(DirectPlayClient, WhereTheHostRelaysEverythingForTheOthersGoesThroughIt) {
         {SystemPlayerOf(0x5, 0x4004, kDialect, other.address(), other.address()),
          PlayerOf(0x6006, 0x4004, u"Pilot")});
     DirectPlayClient client(testing::DirectPlayTestPorts(47748), testing::QuietTimings());
-    client.Join(host.Session());
+    ASSERT_TRUE(JoinNow(client, host.Session()).ok());
     // The inner message of the next relay request from `playerFrom`, sent on with a prefix
     // again as the host would: it reads as a whole message.
     const auto relayed = [&](uint32_t playerFrom) {
@@ -198,7 +209,7 @@ TEST(DirectPlayClient, WhereTheHostRelaysEverythingForTheOthersGoesThroughIt) {
         return passedOn.ok() ? passedOn.decoded->message : Message{};
     };
 
-    EXPECT_EQ(client.CreatePlayer(u"ATC", u"Player"), kPlayerId);
+    EXPECT_EQ(CreatePlayerNow(client, u"ATC"), kPlayerId);
     EXPECT_EQ(std::get<CreatePlayer>(relayed(kClientId)).playerId, kPlayerId);
     client.SendToAll(kPlayerId, Bytes{1, 2, 3});
     const auto data = SplitPlayerData(std::get<PlayerData>(relayed(kPlayerId)));
@@ -226,18 +237,89 @@ TEST(DirectPlayClient, FailedPlayerCreationLeavesTheClientNotJoined) {
         Timings timings = testing::QuietTimings();
         timings.replyTimeoutMs = 300;
         DirectPlayClient client(testing::DirectPlayTestPorts(47751), timings);
-        client.Join(host.Session());
+        ASSERT_TRUE(JoinNow(client, host.Session()).ok());
         ASSERT_TRUE(client.joined());
-        EXPECT_THROW(client.CreatePlayer(u"ATC", u"Player"), DirectPlayError);
+        EXPECT_EQ(CreatePlayerNow(client, u"ATC"), 0u);
         EXPECT_FALSE(client.joined());
         EXPECT_TRUE(client.machines().empty());
         const auto left = host.machine.Take(kDeletePlayer);
         ASSERT_TRUE(left.has_value());
         EXPECT_EQ(std::get<DeletePlayer>(left->decoded.message).playerId, kClientId);
-        EXPECT_THAT(
-            [&] { client.CreatePlayer(u"ATC", u"Player"); },
-            ::testing::ThrowsMessage<DirectPlayError>(::testing::StrEq("Not joined to a session")));
+        EXPECT_EQ(testing::AwaitOutcome<uint32_t>([&](auto done) {
+                      client.CreatePlayer(u"ATC", u"Player", done);
+                  }).failure,
+                  "Not joined to a session");
     }
+}
+
+// Only the session steers the client. A stranger's answers to our join, its player data (in the
+// name of nobody or of a real player), and its word that the host left are dropped and
+// counted; so is a member machine speaking for the host's player. What a member sends as its
+// own player, and the host as its, arrives, and only the host's counts as the host's. A
+// DELETEPLAYER for id 0 during the join names no player; the join goes on. A new join starts
+// with nothing queued from the old one.
+TEST(DirectPlayClient, OnlyTheMachinesOfTheSessionAreHeardAndOnlyTheHostSpeaksForIt) {
+    ScriptedMachine stranger(QHostAddress("127.0.0.2"));
+    ScriptedMachine other(QHostAddress("127.0.0.3"));
+    ScriptedHost host;
+    host.holdNameTable = true;
+    host.beforeNameTable = {DeletePlayer{0, 0}};
+    const SockAddr otherAt{other.port(), 0x7F000003};
+    host.nameTable.players.insert(
+        host.nameTable.players.end(),
+        {SystemPlayerOf(0x5, 0x5005, kDialect, otherAt, otherAt),
+         At(PlayerOf(0x5015, kHostId, u"Host Pilot"), host.machine.address()),
+         At(PlayerOf(0x6006, 0x5005, u"Remote"), otherAt)});
+    DirectPlayClient client(testing::DirectPlayTestPorts(47782), testing::QuietTimings());
+    std::optional<Outcome<SessionDesc>> joined;
+    client.Join(host.Session(), [&](const Outcome<SessionDesc>& outcome) { joined = outcome; });
+    ASSERT_TRUE(SpinUntil([&] { return host.joinerPort != 0; }, 3000));
+    SuperEnumPlayersReply forgedTable = host.nameTable;
+    forgedTable.players.resize(1);
+    for (const Message& forged :
+         {Message{forgedTable}, Message{AddForwardReply{kErrorNoNewPlayers}},
+          Message{RequestPlayerReply{0x6666, 0}}}) {
+        stranger.SendTo(client.transport().streamPort(), Encode(forged, stranger.address(), 14));
+    }
+    testing::Spin(200);
+    EXPECT_FALSE(joined.has_value());
+    host.SendNameTable();
+    ASSERT_TRUE(SpinUntil([&] { return joined.has_value(); }, 3000));
+    ASSERT_TRUE(joined->ok()) << joined->failure;
+    EXPECT_EQ(client.PlayerName(0x6006), u"Remote");
+    EXPECT_EQ(client.refusedMessages(), 3u);
+
+    const quint16 ours = client.transport().streamPort();
+    const auto data = [](uint32_t from, uint8_t tag) {
+        return EncodePlayerData(SockAddr{40000, 0}, from, 0,
+                                Bytes{0x16, 0x10, 0, 0, 0, 0, 0, 0, tag});
+    };
+    stranger.SendDatagram(client.transport().datagramPort(), data(0x5EED0001, 1));
+    stranger.SendDatagram(client.transport().datagramPort(), data(0x5015, 2));
+    stranger.SendTo(ours, Encode(DeletePlayer{0, kHostId}, stranger.address(), 14));
+    other.SendTo(ours, data(0x5015, 3));
+    other.SendTo(ours, Encode(DeletePlayer{0, kHostId}, other.address(), 14));
+    other.SendTo(ours, Encode(DeletePlayer{0, 0x5015}, other.address(), 14));
+    other.SendTo(ours, data(0x6006, 4));
+    host.machine.SendTo(ours, data(0x5015, 5));
+    ASSERT_TRUE(SpinUntil([&] { return client.WaitingCount() == 2; }, 3000));
+    testing::Spin(200);
+    EXPECT_EQ(client.refusedMessages(), 9u);
+    std::map<uint32_t, std::pair<uint8_t, bool>> arrived;  // by sender: the tag, from the host
+    while (const auto delivery = client.TakeDelivery()) {
+        arrived[delivery->idFrom] = {delivery->payload.back(), delivery->fromHost};
+    }
+    EXPECT_EQ(arrived, (std::map<uint32_t, std::pair<uint8_t, bool>>{{0x5015, {5, true}},
+                                                                     {0x6006, {4, false}}}));
+    EXPECT_TRUE(client.joined());
+    EXPECT_TRUE(client.HasPlayer(0x5015));
+
+    host.machine.SendTo(ours, data(0x5015, 6));
+    ASSERT_TRUE(SpinUntil([&] { return client.WaitingCount() == 1; }, 3000));
+    ScriptedHost next;
+    const auto rejoined = JoinNow(client, next.Session());
+    ASSERT_TRUE(rejoined.ok()) << rejoined.failure;
+    EXPECT_EQ(client.WaitingCount(), 0u);
 }
 
 // The wait for a host name ends before the answer comes; the late answer harms nothing.
@@ -245,10 +327,15 @@ TEST(DirectPlayClient, HostNameLookupOutlivedByItsWaitIsHarmless) {
     Timings impatient = testing::QuietTimings();
     impatient.lookupTimeoutMs = 0;
     DirectPlayClient client(testing::DirectPlayTestPorts(47780), impatient);
-    EXPECT_THROW(client.Enumerate("localhost", 100), DirectPlayError);
+    EXPECT_FALSE(testing::AwaitOutcome<std::vector<FoundSession>>([&](auto done) {
+                     client.Enumerate("localhost", 100, done);
+                 }).ok());
     testing::Spin(300);
     DirectPlayClient patient(testing::DirectPlayTestPorts(47781), testing::QuietTimings());
-    EXPECT_TRUE(patient.Enumerate("localhost", 100).empty());  // found, and nobody hosts there
+    const auto found = testing::AwaitOutcome<std::vector<FoundSession>>(
+        [&](auto done) { patient.Enumerate("localhost", 100, done); });
+    ASSERT_TRUE(found.ok()) << found.failure;
+    EXPECT_TRUE(found.value->empty());  // found, and nobody hosts there
 }
 
 }  // namespace

@@ -55,7 +55,11 @@ std::unique_ptr<DirectPlayClient> JoinWithin(const testing::LoopbackSession& s, 
     auto client = s.Client();
     QElapsedTimer clock;
     clock.start();
-    client->Join(client->Enumerate("127.0.0.1", 2000).at(0));
+    const auto sessions = testing::EnumerateNow(*client, "127.0.0.1", 2000);
+    EXPECT_EQ(sessions.size(), 1u);
+    if (!sessions.empty()) {
+        EXPECT_TRUE(testing::JoinNow(*client, sessions[0]).ok());
+    }
     EXPECT_LT(clock.elapsed(), withinMs);
     return client;
 }
@@ -176,8 +180,7 @@ TEST(DirectPlayHost, MachineDroppedWhileANewcomerIsAnnouncedLeavesTheJoinIntact)
     limits.maxPendingWriteBytes = 400;  // the stalled machine's name table, not one more message
     DirectPlayHost host(s.plan, s.timings, limits);
     ASSERT_EQ(host.Start({u"T", 8, {}, session_flags::kKeepAlive}), std::nullopt);
-    const auto first = s.Client();
-    first->Join(first->Enumerate("127.0.0.1", 2000).at(0));
+    const auto first = JoinWithin(s, 5000);
 
     // This machine's stream port never takes our connection: the host's messages to it wait.
     ScriptedMachine stalled;

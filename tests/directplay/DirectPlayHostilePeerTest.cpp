@@ -22,8 +22,21 @@ class HostilePeer : public ::testing::Test {
     // Each test has its own enumeration port, so tests may run side by side.
     void StartHost(uint16_t enumPort) {
         session_ = std::make_unique<testing::LoopbackSession>(enumPort, Timings{});
-        session_->StartHost({u"Target", 8, {}, session_flags::kKeepAlive});
+        session_->StartHost({u"Target", 16, {}, session_flags::kKeepAlive});
         host_ = session_->host.get();
+    }
+
+    // Players of a machine that joined the session from this address: player data in their
+    // name is taken from any connection of ours.
+    std::vector<uint32_t> JoinMembers(size_t count) {
+        member_ = session_->Join(u"Member 0");
+        std::vector<uint32_t> players{member_.player};
+        while (players.size() < count) {
+            players.push_back(testing::CreatePlayerNow(
+                *member_.client, u"Member " + std::u16string(1, u'0' + players.size())));
+        }
+        EXPECT_TRUE(SpinUntil([&] { return host_->HasPlayer(players.back()); }, 2000));
+        return players;
     }
 
     std::unique_ptr<QTcpSocket> Connect() {
@@ -53,6 +66,7 @@ class HostilePeer : public ::testing::Test {
 
     std::unique_ptr<testing::LoopbackSession> session_;
     DirectPlayHost* host_ = nullptr;
+    testing::LoopbackSession::Joined member_;
 };
 
 // No valid size word: the stream cannot be followed, and the host closes the connection. A
@@ -61,8 +75,9 @@ class HostilePeer : public ::testing::Test {
 // message waits for the rest without holding anyone else up.
 TEST_F(HostilePeer, GarbageClosesTheConnectionLargeOrLyingMessagesAreDropped) {
     StartHost(47720);
+    const uint32_t sender = JoinMembers(1).at(0);
     auto half = Connect();
-    const Bytes whole = Data(5, Bytes(40, 1));
+    const Bytes whole = Data(sender, Bytes(40, 1));
     Write(*half, Bytes(whole.begin(), whole.begin() + 30));
 
     auto garbage = Connect();
@@ -71,8 +86,8 @@ TEST_F(HostilePeer, GarbageClosesTheConnectionLargeOrLyingMessagesAreDropped) {
         SpinUntil([&] { return garbage->state() == QAbstractSocket::UnconnectedState; }, 2000));
 
     auto large = Connect();
-    Write(*large, Data(5, Bytes(kMaxMessageSize, 6)));
-    Write(*large, Data(5, Bytes(kLargestFrame - 28, 7)));
+    Write(*large, Data(sender, Bytes(kMaxMessageSize, 6)));
+    Write(*large, Data(sender, Bytes(kLargestFrame - 28, 7)));
     Write(*large, whole);
     EXPECT_TRUE(SpinUntil([&] { return host_->WaitingCount() == 1; }, 3000));
     EXPECT_EQ(host_->TakeDelivery()->payload, Bytes(40, 1));
@@ -98,6 +113,7 @@ TEST_F(HostilePeer, GarbageClosesTheConnectionLargeOrLyingMessagesAreDropped) {
 // enumeration requests with made-up reply ports beyond the caps are dropped.
 TEST_F(HostilePeer, FloodsStayBounded) {
     StartHost(47722);
+    const std::vector<uint32_t> members = JoinMembers(7);
     auto flood = Connect();
     size_t dropped = 0;
     for (const auto& [size, count, senders] :
@@ -105,14 +121,14 @@ TEST_F(HostilePeer, FloodsStayBounded) {
           {100 * 1024, 20, 7}}) {
         const size_t share = std::min(kMaxQueuedPerSender, kMaxQueuedBytesPerSender / size);
         const size_t room = std::min(kMaxQueuedDeliveries, kMaxQueuedBytes / size);
-        for (uint32_t sender = 5; sender < 5 + senders; ++sender) {
+        for (uint32_t sender = 0; sender < senders; ++sender) {
             Bytes burst;
             for (size_t i = 0; i < count; ++i) {
-                const Bytes one = Data(sender, Bytes(size, 2));
+                const Bytes one = Data(members.at(sender), Bytes(size, 2));
                 burst.insert(burst.end(), one.begin(), one.end());
             }
             Write(*flood, burst);
-            if (sender == 5) {
+            if (sender == 0) {
                 dropped += count - share;
                 EXPECT_TRUE(SpinUntil([&] { return host_->droppedDeliveries() == dropped; }, 5000));
                 EXPECT_EQ(host_->WaitingCount(), share);
@@ -123,7 +139,7 @@ TEST_F(HostilePeer, FloodsStayBounded) {
         EXPECT_EQ(host_->WaitingCount(), room);
         EXPECT_LE(host_->WaitingBytes(), kMaxQueuedBytes);
         ASSERT_TRUE(host_->TakeDelivery());  // taking one makes room for one more
-        Write(*flood, Data(4 + senders, Bytes(size, 2)));
+        Write(*flood, Data(members.at(senders - 1), Bytes(size, 2)));
         EXPECT_TRUE(SpinUntil([&] { return host_->WaitingCount() == room; }, 2000));
         while (host_->TakeDelivery()) {
         }

@@ -31,8 +31,9 @@ void ExpectDelivery(DirectPlayPeer& peer, uint32_t from, uint32_t to, const Byte
 // A join that must fail, with a reason containing `reason`.
 void ExpectJoinRefused(DirectPlayClient& client, const FoundSession& session,
                        const std::string& reason) {
-    EXPECT_THAT([&] { client.Join(session); },
-                ::testing::ThrowsMessage<DirectPlayError>(::testing::HasSubstr(reason)));
+    const auto outcome = testing::JoinNow(client, session);
+    EXPECT_FALSE(outcome.ok());
+    EXPECT_THAT(outcome.failure, ::testing::HasSubstr(reason));
 }
 
 // Two clients find the session, join it and reach the host and each other: the first learns
@@ -42,14 +43,14 @@ void ExpectJoinRefused(DirectPlayClient& client, const FoundSession& session,
 TEST(Loopback, ClientsFindJoinAndExchangeMessagesWithSenderIdsAndNames) {
     LoopbackSession s(47691, testing::QuietTimings());
     s.StartHost();
-    const auto sessions = s.Client()->Enumerate("127.0.0.1", 2000);
+    const auto sessions = testing::EnumerateNow(*s.Client(), "127.0.0.1", 2000);
     ASSERT_EQ(sessions.size(), 1u);
     EXPECT_EQ(sessions[0].name, u"Loopback Fly-in");
     EXPECT_EQ(sessions[0].desc.currentPlayers, 1u);
     EXPECT_EQ(sessions[0].hostPort, s.host->transport().streamPort());
     EXPECT_EQ(sessions[0].version, kNewestVersion);
     // Nobody listens on the neighbouring enumeration port: an empty list, no error.
-    EXPECT_TRUE(LoopbackSession(47699).Client()->Enumerate("127.0.0.1", 300).empty());
+    EXPECT_TRUE(testing::EnumerateNow(*LoopbackSession(47699).Client(), "127.0.0.1", 300).empty());
 
     const auto one = s.Join(u"Approach");
     ASSERT_GT(one.player, 0u);
@@ -172,13 +173,13 @@ TEST(Loopback, RefusedJoinsSayWhyAndTheClientCanTryAgain) {
     ExpectJoinRefused(*client, session, "refused the connection");
     s.StartHost({u"Full", 1, {}, session_flags::kKeepAlive});  // the host pilot fills it
     // A full session is not offered to "available only" enumerations.
-    EXPECT_TRUE(client->Enumerate("127.0.0.1", 300).empty());
+    EXPECT_TRUE(testing::EnumerateNow(*client, "127.0.0.1", 300).empty());
     session.hostPort = s.host->transport().streamPort();
     ExpectJoinRefused(*client, session, "accepts no new players");
     s.host->DestroyPlayer(s.hostPilot);
-    const auto sessions = client->Enumerate("127.0.0.1", 1000);
+    const auto sessions = testing::EnumerateNow(*client, "127.0.0.1", 1000);
     ASSERT_EQ(sessions.size(), 1u);
-    client->Join(sessions[0]);
+    EXPECT_TRUE(testing::JoinNow(*client, sessions[0]).ok());
     EXPECT_TRUE(client->joined());
 }
 

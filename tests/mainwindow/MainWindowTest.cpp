@@ -27,16 +27,14 @@ constexpr double kLat = 36.42;
 constexpr double kLon = -97.0;
 constexpr int32_t kMe = 101;
 
-// A session whose leaving takes a while and runs an event loop meanwhile, as leaving a
-// DirectPlay session does while the last messages go out.
-class SlowSession : public InMemorySession {
+// A session that lets a test look at the window while our player leaves.
+class WatchedSession : public InMemorySession {
   public:
     std::function<void()> onDestroy;
     void DestroyPlayer(int32_t playerId) override {
         if (onDestroy) {
             onDestroy();
         }
-        testing::Spin(150);
         InMemorySession::DestroyPlayer(playerId);
     }
 };
@@ -82,7 +80,7 @@ class MainWindowTest : public ::testing::Test {
     }
 
     ProgramState state;
-    SlowSession session;
+    WatchedSession session;
     testing::ScriptedMessageBoxes messages;
     testing::RecordingFlow flow;
     TimerClock clock;
@@ -218,8 +216,8 @@ TEST_F(MainWindowTest, ChatGoesBothWays) {
     EXPECT_EQ(messages.Texts().back(), "The line could not be sent: the session was lost");
 }
 
-// Leaving takes a while and runs an event loop: the caption says so first, and no timer
-// (nor a removal arriving meanwhile) acts while it leaves.
+// Leaving: the caption says so first, and no timer (nor a removal arriving meanwhile) acts
+// while it leaves.
 TEST_F(MainWindowTest, DisconnectSaysPleaseWaitFirstAndNoTimerRunsWhileItLeaves) {
     Open(1000.0);  // every timer fires many times during the slow leaving
     state.traffic.trafficCount = 1;
@@ -240,8 +238,8 @@ TEST_F(MainWindowTest, DisconnectSaysPleaseWaitFirstAndNoTimerRunsWhileItLeaves)
     EXPECT_FALSE(window->refreshTimer().isActive());
 }
 
-// Re-entry guard: with the timers firing while the message is shown, a lost link or the
-// host's removal leaves once, with one message.
+// With the timers firing while the message is shown, a lost link or the host's removal
+// leaves once, with one message.
 TEST_F(MainWindowTest, ALostLinkOrTheHostsRemovalLeavesOnceWithItsMessage) {
     messages.modalMs = 100;  // the timers keep firing while the message is shown
     Open(1000.0);
@@ -256,6 +254,7 @@ TEST_F(MainWindowTest, ALostLinkOrTheHostsRemovalLeavesOnceWithItsMessage) {
     state.isConnected = kTrue16;
     flow.shown.clear();
     messages.shown.clear();
+    session.hostPlayers = {7};
     session.Deliver(7, MakeSignal(kinds::kRemoved));
     Open(1000.0);
     ASSERT_TRUE(testing::SpinUntil([&] { return !flow.shown.empty(); }, 3000));
@@ -274,6 +273,9 @@ TEST_F(MainWindowTest, ToolbarWindowsKeepTheMainWindowLockedUntilTheyGiveItBack)
         Press(button);
         EXPECT_EQ(flow.shown, std::vector<std::string>{shown});
         EXPECT_TRUE(Locked(true)) << shown;
+        EXPECT_FALSE(window->close()) << shown;  // the close box waits for the child window
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_TRUE(session.destroyedPlayers.empty());
         window->Unlock();  // what the child window does when it closes
         EXPECT_TRUE(Unlocked()) << shown;
     }

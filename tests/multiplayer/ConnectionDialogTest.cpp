@@ -27,14 +27,20 @@ class ConnectionDialogTest : public ::testing::Test {
         dialog->show();
         return *dialog;
     }
+    // Runs the event loop until the session's steps have ended.
+    void Settle() {
+        ASSERT_TRUE(testing::SpinUntil([&] { return !session.stepWaiting(); }, 2000));
+    }
     void Locate() {
         ClickRow(dialog->connectionTypeList(), 0);
         Click(dialog->locateButton());
+        Settle();
     }
     void LocateAndJoin() {
         Locate();
         ClickRow(dialog->sessionList(), 0);
         Click(dialog->joinButton());
+        Settle();
     }
     std::string Status() { return dialog->statusLabel().text().toStdString(); }
 
@@ -134,12 +140,15 @@ TEST_F(ConnectionDialogTest, ListsTheSessionsFoundAndWaitsForOurOwnIdWhileRepeat
     dialog->nicknameBox().setText("Tower");
     ClickRow(dialog->sessionList(), 0);
     Click(dialog->joinButton());
+    dialog->nicknameBox().setText("Changed while joining");
+    Settle();
     EXPECT_EQ(session.createdNickname, "Tower");
     EXPECT_EQ(session.createdFormalName, "Player");
     EXPECT_EQ(state.myPlayerId, 101);
     EXPECT_EQ(session.sentKinds(), std::vector<int32_t>{kinds::kJoinRequest});
     EXPECT_EQ(Status(), "Connecting...");
     EXPECT_FALSE(dialog->connectionTypeList().isEnabled());
+    EXPECT_FALSE(dialog->joinButton().isEnabled());  // a second join cannot cross the wait
 
     session.Deliver(7, MakeSignal(kinds::kKeepAlive));
     session.Deliver(7, MakePlayerPresent(55));  // someone else's id
@@ -176,6 +185,47 @@ TEST_F(ConnectionDialogTest, ARefusalBehindOtherMessagesIsSeenAndWhatFollowsIsDr
     EXPECT_FALSE(dialog->joinAccepted());
     EXPECT_FALSE(dialog->joinNoticeTimer().isActive());
     EXPECT_TRUE(dialog->locateButton().isEnabled());
+}
+
+// While a step waits the dialog stays usable for nothing but "Exit", which calls the step off
+// and ends the program; a host that vanishes before accepting us fails the join.
+TEST_F(ConnectionDialogTest, AWaitingStepBlocksNewStepsAndAVanishedHostFailsTheJoin) {
+    Open();
+    session.holdSteps = true;
+    ClickRow(dialog->connectionTypeList(), 0);
+    Click(dialog->locateButton());
+    EXPECT_EQ(Status(), "Looking for FS Server...");
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             &dialog->connectionTypeList(), &dialog->locateButton(), &dialog->joinButton()}) {
+        EXPECT_FALSE(control->isEnabled());
+    }
+    EXPECT_TRUE(dialog->exitButton().isEnabled());
+    ASSERT_TRUE(session.FinishStep());
+    EXPECT_EQ(Status(), "Done");
+    EXPECT_TRUE(dialog->joinButton().isEnabled());
+
+    session.holdSteps = false;
+    ClickRow(dialog->sessionList(), 0);
+    Click(dialog->joinButton());
+    Settle();
+    ASSERT_TRUE(dialog->acceptanceTimer().isActive());
+    session.LoseSession();
+    dialog->WaitForAcceptance();
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{texts::kJoinFailed});
+    EXPECT_EQ(Status(), "Disconnected");
+    EXPECT_FALSE(dialog->acceptanceTimer().isActive());
+    EXPECT_TRUE(dialog->joinButton().isEnabled());
+
+    Locate();
+    session.holdSteps = true;
+    ClickRow(dialog->sessionList(), 0);
+    Click(dialog->joinButton());
+    ASSERT_TRUE(session.stepWaiting());
+    const int closes = session.closeCount;
+    Click(dialog->exitButton());
+    EXPECT_FALSE(session.stepWaiting());
+    EXPECT_GT(session.closeCount, closes);
+    EXPECT_EQ(flow.shown, std::vector<std::string>{"end"});
 }
 
 }  // namespace

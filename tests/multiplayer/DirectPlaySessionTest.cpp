@@ -7,11 +7,15 @@
 #include "multiplayer/DirectPlaySession.h"
 #include "multiplayer/GameMessages.h"
 #include "support/DirectPlayLoopback.h"
+#include "support/SessionSteps.h"
 #include "support/SpinEventLoop.h"
 
 namespace scopewatch {
 namespace {
 
+using testing::CreatePlayerNow;
+using testing::JoinNow;
+using testing::ListNow;
 using testing::SpinUntil;
 
 DirectPlaySessionOptions Options(uint16_t enumPort) {
@@ -35,7 +39,7 @@ TEST(DirectPlaySession, ListsConnectionTypesOneBasedAndACancelledDialogIsAnError
     EXPECT_EQ(session.ConnectionTypeName(2), "Internet TCP/IP Connection For DirectPlay");
     EXPECT_THROW(session.ConnectionTypeName(3), SessionError);
     EXPECT_THROW(session.InitialiseConnection(1), SessionError);
-    EXPECT_THROW(session.ListSessions(), SessionError);  // nothing initialised
+    EXPECT_THROW(ListNow(session), SessionError);  // nothing initialised
     DirectPlaySession cancelled(Answer(std::nullopt), Options(47701));
     EXPECT_THAT([&] { cancelled.InitialiseConnection(2); },
                 ::testing::ThrowsMessage<SessionError>("The connection was cancelled"));
@@ -52,14 +56,14 @@ TEST(DirectPlaySession, JoinsCreatesAPlayerAndTradesMessagesWithNames) {
 
     DirectPlaySession session(Answer("127.0.0.1"), options);
     session.InitialiseConnection(2);
-    const auto sessions = session.ListSessions();
+    const auto sessions = ListNow(session);
     ASSERT_EQ(sessions.size(), 1u);
     EXPECT_EQ(sessions[0].name, "Sunday Fly-in \xE9");  // Windows-1252
     EXPECT_EQ(sessions[0].currentPlayers, 1);
     EXPECT_EQ(sessions[0].maxPlayers, 8);
-    EXPECT_THROW(session.JoinSession(2), SessionError);
-    session.JoinSession(1);
-    const int32_t me = session.CreatePlayer("ATC \xE9", "Player");
+    EXPECT_THROW(JoinNow(session, 2), SessionError);
+    JoinNow(session, 1);
+    const int32_t me = CreatePlayerNow(session, "ATC \xE9");
     ASSERT_GT(me, 0);
     EXPECT_EQ(session.PlayerName(me), "ATC \xE9");
     EXPECT_THROW(session.PlayerName(12345), SessionError);
@@ -87,7 +91,7 @@ TEST(DirectPlaySession, JoinsCreatesAPlayerAndTradesMessagesWithNames) {
 TEST(DirectPlaySession, NoSessionIsAnEmptyListAndALostOrMuteHostFailsTheCalls) {
     DirectPlaySession empty(Answer("127.0.0.1"), Options(47703));
     empty.InitialiseConnection(2);
-    EXPECT_TRUE(empty.ListSessions().empty());
+    EXPECT_TRUE(ListNow(empty).empty());
 
     for (const bool vanishes : {true, false}) {
         SCOPED_TRACE(vanishes ? "vanishes" : "mute");
@@ -98,63 +102,59 @@ TEST(DirectPlaySession, NoSessionIsAnEmptyListAndALostOrMuteHostFailsTheCalls) {
                   std::nullopt);
         DirectPlaySession session(Answer("127.0.0.1"), options);
         session.InitialiseConnection(2);
-        ASSERT_EQ(session.ListSessions().size(), 1u);
-        session.JoinSession(1);
+        ASSERT_EQ(ListNow(session).size(), 1u);
+        JoinNow(session, 1);
         if (vanishes) {
-            const int32_t me = session.CreatePlayer("ATC", "Player");
+            const int32_t me = CreatePlayerNow(session, "ATC");
             host.reset();
             ASSERT_TRUE(SpinUntil([&] { return session.SessionLost(); }, 3000));
             EXPECT_THROW(session.SendToAll(me, MakeSignal(kinds::kKeepAlive)), SessionError);
             EXPECT_EQ(session.WaitingMessageCount(me), 0);
         } else {
             host->transport().SetMessageHandler({});  // hears nothing from now on
-            EXPECT_THROW(session.CreatePlayer("ATC", "Player"), SessionError);
-            EXPECT_THROW(session.CreatePlayer("ATC", "Player"), SessionError);
+            EXPECT_THROW(CreatePlayerNow(session, "ATC"), SessionError);
+            EXPECT_THROW(CreatePlayerNow(session, "ATC"), SessionError);
             EXPECT_THROW(session.SendToAll(1, MakeSignal(kinds::kKeepAlive)), SessionError);
             EXPECT_THROW(session.PlayerName(static_cast<int32_t>(host->systemId())), SessionError);
         }
     }
 }
 
-// Listing, joining and creating a player wait for the network while timers fire. A timer
-// that calls the session meanwhile is refused with a session error, whatever it calls; the
-// waiting call completes undisturbed.
-TEST(DirectPlaySession, CallsFromATimerDuringAWaitingCallAreRefused) {
+// A step returns at once and ends from the event loop; meanwhile another step is refused as
+// busy. Closing calls the step under way off: its signal never comes, the machine it had
+// joined leaves the host, and the program may end once closed() is signalled.
+TEST(DirectPlaySession, StepsEndLaterAndClosingCallsTheStepOff) {
     const DirectPlaySessionOptions options = Options(47705);
     directplay::DirectPlayHost host(options.ports, options.timings);
     ASSERT_EQ(host.Start({u"Busy", 8, {}, directplay::session_flags::kKeepAlive}), std::nullopt);
     DirectPlaySession session(Answer("127.0.0.1"), options);
     session.InitialiseConnection(2);
-    std::vector<std::string> refusals;
-    int calls = 0;
-    QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        const std::vector<std::function<void()>> attempts = {
-            [&] { session.ListSessions(); },
-            [&] { session.JoinSession(1); },
-            [&] { session.CreatePlayer("Other", "Player"); },
-            [&] { session.WaitingMessageCount(1); },
-            [&] { session.PlayerName(1); },
-            [&] { session.Close(); },
-        };
-        try {
-            attempts[static_cast<size_t>(calls++) % attempts.size()]();
-        } catch (const SessionError& error) {
-            refusals.push_back(error.what());
-        }
-    });
-    timer.start(20);
-    ASSERT_EQ(session.ListSessions().size(), 1u);
-    session.JoinSession(1);
-    const int32_t me = session.CreatePlayer("ATC", "Player");
-    timer.stop();
-    EXPECT_GT(me, 0);
-    EXPECT_GE(calls, 6);
-    EXPECT_THAT(refusals,
-                ::testing::AllOf(::testing::SizeIs(calls),
-                                 ::testing::Each("The session is busy with another operation")));
-    EXPECT_EQ(session.PlayerName(me), "ATC");
+    std::vector<std::string> ended;
+    QObject::connect(&session, &SessionService::sessionsListed,
+                     [&](const auto& list) { ended.push_back(std::to_string(list.size())); });
+    QObject::connect(&session, &SessionService::sessionJoined, [&] { ended.push_back("joined"); });
+    QObject::connect(&session, &SessionService::stepFailed,
+                     [&](const std::string& why) { ended.push_back(why); });
+    session.ListSessions();
+    session.ListSessions();
+    EXPECT_TRUE(ended.empty());  // nothing ends inside the call
+    ASSERT_TRUE(SpinUntil([&] { return ended.size() == 2; }, 3000));
+    EXPECT_EQ(ended, (std::vector<std::string>{"The session is busy with another operation", "1"}));
+
+    JoinNow(session, 1);
+    ASSERT_TRUE(SpinUntil([&] { return host.machines().size() == 1; }, 2000));
+    const int32_t me = CreatePlayerNow(session, "ATC");
+    ASSERT_TRUE(SpinUntil([&] { return host.HasPlayer(static_cast<uint32_t>(me)); }, 2000));
+    ended.clear();
+    session.CreatePlayer("Second", "Player");
     session.Close();
+    bool closed = false;
+    QObject::connect(&session, &SessionService::closed, [&] { closed = true; });
+    EXPECT_TRUE(SpinUntil([&] { return host.machines().empty(); }, 2000));
+    EXPECT_FALSE(host.HasPlayer(static_cast<uint32_t>(me)));
+    EXPECT_TRUE(!session.closing() || SpinUntil([&] { return closed; }, 2000));
+    testing::Spin(300);
+    EXPECT_TRUE(ended.empty());
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "multiplayer/GameMessages.h"
 #include "multiplayer/InMemorySession.h"
+#include "support/SessionSteps.h"
 
 namespace scopewatch {
 namespace {
@@ -12,12 +13,12 @@ namespace {
 TEST(InMemorySession, ScriptedSessionBehavesLikeTheRealOne) {
     InMemorySession session;
     session.sessions = {{"Sunday Fly-in", 3, 8}};
-    EXPECT_THROW(session.ListSessions(), SessionError);  // not initialised
+    EXPECT_THROW(testing::ListNow(session), SessionError);  // not initialised
     session.InitialiseConnection(2);
-    ASSERT_EQ(session.ListSessions().size(), 1u);
-    EXPECT_THROW(session.CreatePlayer("ATC", "Player"), SessionError);  // not joined
-    session.JoinSession(1);
-    EXPECT_EQ(session.PlayerName(session.CreatePlayer("ATC", "Player")), "ATC");
+    ASSERT_EQ(testing::ListNow(session).size(), 1u);
+    EXPECT_THROW(testing::CreatePlayerNow(session, "ATC"), SessionError);  // not joined
+    testing::JoinNow(session, 1);
+    EXPECT_EQ(session.PlayerName(testing::CreatePlayerNow(session, "ATC")), "ATC");
     EXPECT_THROW(session.Receive(), SessionError);  // nothing waiting
 }
 

@@ -143,9 +143,13 @@ TEST_F(MessageIntakeTest, TheWatchdogEndsTheSessionAfterSixtySilentTicks) {
     EXPECT_EQ(Tick(), IntakeEnd::ConnectionLost);
 }
 
-// The host's removal ends the tick and leaves the rest queued; so does a message that cannot
-// be read, without a word, and the next tick goes on.
+// The host's removal ends the tick and leaves the rest queued (another player's word on it is
+// not taken); so does a message that cannot be read, without a word, and the next tick goes
+// on.
 TEST_F(MessageIntakeTest, RemovalOrAFailingMessageEndsTheTickAndTheNextTickGoesOn) {
+    session.hostPlayers = {7};
+    session.Deliver(9, MakeSignal(kinds::kRemoved));
+    EXPECT_EQ(Tick(), IntakeEnd::Normal);
     session.Deliver(7, MakeSignal(kinds::kRemoved));
     Announce(7);
     EXPECT_EQ(Tick(), IntakeEnd::RemovedByHost);

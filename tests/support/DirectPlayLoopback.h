@@ -7,6 +7,7 @@
 
 #include "directplay/DirectPlayClient.h"
 #include "directplay/DirectPlayHost.h"
+#include "support/DirectPlaySteps.h"
 #include "support/DirectPlayTestPorts.h"
 
 namespace scopewatch::testing {
@@ -56,11 +57,12 @@ struct LoopbackSession {
     // A client that found the one session, joined it and created a player of that name.
     Joined Join(const std::u16string& name) const {
         Joined joined{Client(), 0};
-        const auto sessions = joined.client->Enumerate("127.0.0.1", 2000);
+        const auto sessions = EnumerateNow(*joined.client, "127.0.0.1", 2000);
         EXPECT_EQ(sessions.size(), 1u);
         if (!sessions.empty()) {
-            joined.client->Join(sessions[0]);
-            joined.player = joined.client->CreatePlayer(name, u"Player");
+            const auto outcome = JoinNow(*joined.client, sessions[0]);
+            EXPECT_TRUE(outcome.ok()) << outcome.failure;
+            joined.player = CreatePlayerNow(*joined.client, name);
         }
         return joined;
     }

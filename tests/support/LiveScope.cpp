@@ -59,6 +59,7 @@ bool LiveScope::Join() {
     ConnectionDialog& connection = *dialog();
     ClickRow(connection.connectionTypeList(), 0);
     Click(connection.locateButton());
+    SpinUntil([&] { return connection.locateButton().isEnabled(); }, 10000);
     if (connection.sessionList().count() != 1) {
         return false;
     }

@@ -2,6 +2,7 @@
 
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QUdpSocket>
 #include <functional>
 #include <map>
 #include <memory>
@@ -23,9 +24,12 @@ class ScriptedMachine {
         directplay::Decoded decoded;
     };
 
-    ScriptedMachine() {
+    // Lives at `address`: it listens there and sends from there (any 127.x.y.z is this
+    // machine's loopback, so one test can hold machines at several addresses).
+    explicit ScriptedMachine(QHostAddress address = QHostAddress::LocalHost)
+        : address_(std::move(address)) {
         server_ = std::make_unique<QTcpServer>();
-        server_->listen(QHostAddress::LocalHost);
+        server_->listen(address_);
         QObject::connect(server_.get(), &QTcpServer::newConnection, [this] {
             while (QTcpSocket* socket = server_->nextPendingConnection()) {
                 Watch(std::unique_ptr<QTcpSocket>(socket));
@@ -34,6 +38,13 @@ class ScriptedMachine {
     }
 
     quint16 port() const { return server_->serverPort(); }
+    // Sends one datagram from this machine's address.
+    void SendDatagram(quint16 port, const directplay::Bytes& bytes) {
+        QUdpSocket socket;
+        socket.bind(address_, 0);
+        socket.writeDatagram(reinterpret_cast<const char*>(bytes.data()),
+                             static_cast<qint64>(bytes.size()), QHostAddress::LocalHost, port);
+    }
     // Called for every message as it arrives (it is kept for Take as well).
     void OnReceive(std::function<void(const Received&)> respond) { respond_ = std::move(respond); }
     directplay::SockAddr address() const { return directplay::SockAddr{port(), 0}; }
@@ -42,6 +53,7 @@ class ScriptedMachine {
         auto found = outbound_.find(port);
         if (found == outbound_.end()) {
             auto socket = std::make_unique<QTcpSocket>();
+            socket->bind(address_);
             socket->connectToHost(QHostAddress::LocalHost, port);
             found = outbound_.emplace(port, socket.get()).first;
             Watch(std::move(socket));
@@ -109,6 +121,7 @@ class ScriptedMachine {
         });
     }
 
+    QHostAddress address_;
     std::unique_ptr<QTcpServer> server_;
     std::vector<std::unique_ptr<QTcpSocket>> sockets_;
     std::map<quint16, QTcpSocket*> outbound_;

@@ -20,8 +20,8 @@ class ScriptedMessageBoxes : public MessageBoxes {
         MessageButtons buttons;
     };
 
-    MessageAnswer Show(const std::string& title, const std::string& text, MessageIcon icon,
-                       MessageButtons buttons) override {
+    MessageAnswer Ask(const std::string& title, const std::string& text, MessageIcon icon,
+                      MessageButtons buttons) override {
         shown.push_back({title, text, icon, buttons});
         if (onShow) {
             onShow();

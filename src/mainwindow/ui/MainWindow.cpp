@@ -13,7 +13,6 @@
 #include "scope/ScopePainter.h"
 #include "scope/ui/ScopeWidget.h"
 #include "shared/ProgramState.h"
-#include "shared/TickGuard.h"
 #include "shared/TimerClock.h"
 #include "shared/WindowFlow.h"
 
@@ -121,8 +120,7 @@ void MainWindow::ZoomAndRepaint(bool in) {
 }
 
 void MainWindow::ReceiveTick() {
-    const TickGuard guard(inTick_);
-    if (!guard.entered() || leaving_) {
+    if (leaving_) {
         return;
     }
     IntakeEnd end = IntakeEnd::Normal;
@@ -142,16 +140,14 @@ void MainWindow::ReceiveTick() {
 }
 
 void MainWindow::RepaintTick() {
-    const TickGuard guard(inTick_);
-    if (guard.entered() && !leaving_) {
+    if (!leaving_) {
         const TickStopwatch stopwatch(repaintStatistics_);
         Repaint();
     }
 }
 
 void MainWindow::RefreshTick() {
-    const TickGuard guard(inTick_);
-    if (guard.entered() && !leaving_) {
+    if (!leaving_) {
         intake_.RefreshTraffic();
     }
 }
@@ -314,6 +310,7 @@ void MainWindow::Lock(bool windowToo) {
     Timer2.stop();
     if (windowToo) {
         setEnabled(false);
+        waitingForChild_ = true;
     }
 }
 
@@ -321,6 +318,7 @@ void MainWindow::Unlock() {
     if (leaving_) {
         return;
     }
+    waitingForChild_ = false;
     setEnabled(true);
     SetControlsEnabled(true);
     Timer1.start();
@@ -347,7 +345,14 @@ void MainWindow::Disconnect() {
     close();
 }
 
+// While a child window ("Goto Airport", "Options", "About") or the "Create New Database"
+// question is open, the main window waits for it and does not close: the child gives it back
+// first.
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (waitingForChild_ && !leaving_) {
+        event->ignore();
+        return;
+    }
     event->accept();
     if (!leaving_) {
         Disconnect();

@@ -129,7 +129,7 @@ class MainWindow : public QWidget {
     Flag16 scopeDragActive_ = kFalse16;
     std::string chatHistory_;
     bool leaving_ = false;
-    bool inTick_ = false;
+    bool waitingForChild_ = false;
     TickStatistics receiveStatistics_;
     TickStatistics repaintStatistics_;
 

@@ -11,7 +11,6 @@
 #include "platform/MessageBoxes.h"
 #include "platform/ui/Captions.h"
 #include "shared/ProgramState.h"
-#include "shared/TickGuard.h"
 #include "shared/TimerClock.h"
 #include "shared/WindowFlow.h"
 
@@ -49,6 +48,10 @@ ConnectionDialog::ConnectionDialog(ProgramState& state, SessionService& session,
     connect(Command1, &QPushButton::clicked, this, &ConnectionDialog::OnLocateSession);
     connect(Command2, &QPushButton::clicked, this, &ConnectionDialog::OnJoinSession);
     connect(Command3, &QPushButton::clicked, this, &ConnectionDialog::OnExit);
+    connect(&session_, &SessionService::sessionsListed, this, &ConnectionDialog::OnSessionsListed);
+    connect(&session_, &SessionService::sessionJoined, this, &ConnectionDialog::OnSessionJoined);
+    connect(&session_, &SessionService::playerCreated, this, &ConnectionDialog::OnPlayerCreated);
+    connect(&session_, &SessionService::stepFailed, this, &ConnectionDialog::OnStepFailed);
 }
 
 void ConnectionDialog::BuildLayout() {
@@ -126,8 +129,10 @@ void ConnectionDialog::SetStatus(const char* text) {
     Label5->repaint();
 }
 
-// Leaves whatever the session was doing and starts over: no sessions listed, no timers.
+// Leaves whatever the session was doing and starts over: no step waited for, no sessions
+// listed, no timers.
 void ConnectionDialog::Reset() {
+    waitingFor_ = Step::None;
     try {
         session_.Close();
     } catch (const SessionError&) {
@@ -141,9 +146,20 @@ void ConnectionDialog::Reset() {
 void ConnectionDialog::EnableSearch() {
     List1->setEnabled(true);
     Command1->setEnabled(true);
+    Command2->setEnabled(true);
+}
+
+// A step is under way: nothing may start another until it has ended.
+void ConnectionDialog::DisableSearch() {
+    List1->setEnabled(false);
+    Command1->setEnabled(false);
+    Command2->setEnabled(false);
 }
 
 void ConnectionDialog::FailSearch(const char* message, bool exclamation) {
+    waitingFor_ = Step::None;
+    Timer1.stop();
+    Timer2.stop();
     if (exclamation) {
         messages_.Warn(message);
     } else {
@@ -155,8 +171,7 @@ void ConnectionDialog::FailSearch(const char* message, bool exclamation) {
 
 void ConnectionDialog::OnLocateSession() {
     Reset();
-    List1->setEnabled(false);
-    Command1->setEnabled(false);
+    DisableSearch();
     SetStatus("Looking for FS Server...");
     if (ChosenRow(*List1) < 0) {
         messages_.Inform(texts::kSelectConnectionType);
@@ -164,7 +179,27 @@ void ConnectionDialog::OnLocateSession() {
         Reset();
         return;
     }
-    if (!ListSessions()) {
+    try {
+        session_.InitialiseConnection(ConnectionTypeOfRow(ChosenRow(*List1)));
+    } catch (const SessionError&) {
+        FailSearch(texts::kCanceledConnection, false);
+        return;
+    }
+    waitingFor_ = Step::Listing;
+    session_.ListSessions();
+}
+
+void ConnectionDialog::OnSessionsListed(const std::vector<SessionInfo>& sessions) {
+    if (waitingFor_ != Step::Listing) {
+        return;
+    }
+    waitingFor_ = Step::None;
+    try {
+        for (const SessionInfo& session : sessions) {
+            List2->addItem(FromAnsi(SessionLine(session)));
+        }
+    } catch (const std::exception&) {
+        FailSearch(texts::kEnumerationError, true);
         return;
     }
     EnableSearch();
@@ -175,26 +210,21 @@ void ConnectionDialog::OnLocateSession() {
     }
 }
 
-// Initialises the chosen connection type and lists its sessions; false when that failed
-// (the user has been told).
-bool ConnectionDialog::ListSessions() {
-    std::vector<SessionInfo> sessions;
-    try {
-        session_.InitialiseConnection(ConnectionTypeOfRow(ChosenRow(*List1)));
-        sessions = session_.ListSessions();
-    } catch (const SessionError&) {
-        FailSearch(texts::kCanceledConnection, false);
-        return false;
+void ConnectionDialog::OnStepFailed() {
+    const Step failed = waitingFor_;
+    switch (failed) {
+        case Step::Listing:
+            FailSearch(texts::kCanceledConnection, false);
+            break;
+        case Step::Joining:
+            FailSearch(texts::kJoinFailed, true);
+            break;
+        case Step::CreatingPlayer:
+            FailSearch(texts::kCreatePlayerFailed, true);
+            break;
+        case Step::None:
+            break;
     }
-    try {
-        for (const SessionInfo& session : sessions) {
-            List2->addItem(FromAnsi(SessionLine(session)));
-        }
-    } catch (const std::exception&) {
-        FailSearch(texts::kEnumerationError, true);
-        return false;
-    }
-    return true;
 }
 
 void ConnectionDialog::OnJoinSession() {
@@ -210,42 +240,50 @@ void ConnectionDialog::OnJoinSession() {
         Reset();
         return;
     }
-    List1->setEnabled(false);
-    Command1->setEnabled(false);
-    // No tick of an earlier join may run inside the calls below.
-    Timer1.stop();
-    Timer2.stop();
+    DisableSearch();
     SetStatus("Connecting...");
-    if (JoinChosenSession() && state_.myPlayerId > 0) {
-        Timer1.start();
-        Timer2.start();
-    }
+    nickname_ = ToAnsi(Text1->text());
+    waitingFor_ = Step::Joining;
+    session_.JoinSession(row + 1);
 }
 
-// Joins the chosen session, creates our player and sends the join request; false when a
-// step failed (the user has been told).
-bool ConnectionDialog::JoinChosenSession() {
-    try {
-        session_.JoinSession(ChosenRow(*List2) + 1);
-    } catch (const SessionError&) {
-        FailSearch(texts::kJoinFailed, true);
-        return false;
+void ConnectionDialog::OnSessionJoined() {
+    if (waitingFor_ != Step::Joining) {
+        return;
+    }
+    waitingFor_ = Step::CreatingPlayer;
+    session_.CreatePlayer(nickname_, "Player");
+}
+
+// With an id of 0 or less nothing further happens and the status stays "Connecting...";
+// "Join Session" is given back so that the user can try again.
+void ConnectionDialog::OnPlayerCreated(int32_t playerId) {
+    if (waitingFor_ != Step::CreatingPlayer) {
+        return;
+    }
+    waitingFor_ = Step::None;
+    state_.myPlayerId = playerId;
+    if (state_.myPlayerId <= 0) {
+        Command2->setEnabled(true);
+        return;
     }
     try {
-        state_.myPlayerId = session_.CreatePlayer(ToAnsi(Text1->text()), "Player");
-        if (state_.myPlayerId > 0) {
-            session_.SendToAll(state_.myPlayerId, MakeSignal(kinds::kJoinRequest));
-        }
+        session_.SendToAll(state_.myPlayerId, MakeSignal(kinds::kJoinRequest));
     } catch (const SessionError&) {
         FailSearch(texts::kCreatePlayerFailed, true);
-        return false;
+        return;
     }
-    return true;
+    Timer1.start();
+    Timer2.start();
 }
 
+// A host that vanished before it accepted us has failed the join.
 void ConnectionDialog::WaitForAcceptance() {
-    const TickGuard guard(inTick_);
-    if (!guard.entered() || state_.myPlayerId < 1) {
+    if (state_.myPlayerId < 1) {
+        return;
+    }
+    if (session_.SessionLost()) {
+        FailSearch(texts::kJoinFailed, true);
         return;
     }
     switch (ReadAcceptance(session_, state_.myPlayerId)) {
@@ -281,8 +319,7 @@ void ConnectionDialog::Refuse() {
 }
 
 void ConnectionDialog::RepeatJoinNotice() {
-    const TickGuard guard(inTick_);
-    if (!guard.entered() || state_.myPlayerId < 1) {
+    if (state_.myPlayerId < 1) {
         return;
     }
     try {
@@ -296,6 +333,7 @@ void ConnectionDialog::OnExit() {
     close();
 }
 
+// Closing calls off the step under way and leaves the session where it was joined.
 void ConnectionDialog::closeEvent(QCloseEvent* event) {
     event->accept();
     if (closed_) {

@@ -7,20 +7,23 @@
 #include <QTimer>
 #include <QWidget>
 #include <string>
+#include <vector>
 
+#include "multiplayer/SessionService.h"
 #include "platform/Rounding.h"
 
 namespace scopewatch {
 
 struct ProgramState;
 class MessageBoxes;
-class SessionService;
 class TimerClock;
 class WindowFlow;
 
 // "Scopewatch v1.0 - Connection": picks a connection type, locates the sessions reachable
 // through it, joins one under a nickname and waits for the host to accept the player; then
-// it closes itself and the main window opens.
+// it closes itself and the main window opens. Locating, joining and creating the player are
+// steps of the session that end later; while one waits the window goes on painting, the
+// controls that would start another are disabled, and "Exit" calls it off.
 class ConnectionDialog : public QWidget {
     Q_OBJECT
   public:
@@ -52,10 +55,13 @@ class ConnectionDialog : public QWidget {
     void Reset();
     void EnableSearch();
     void FailSearch(const char* message, bool exclamation);
+    void DisableSearch();
     void OnLocateSession();
-    bool ListSessions();
+    void OnSessionsListed(const std::vector<SessionInfo>& sessions);
     void OnJoinSession();
-    bool JoinChosenSession();
+    void OnSessionJoined();
+    void OnPlayerCreated(int32_t playerId);
+    void OnStepFailed();
     void Accept();
     void Refuse();
     void OnExit();
@@ -65,7 +71,10 @@ class ConnectionDialog : public QWidget {
     MessageBoxes& messages_;
     WindowFlow& flow_;
     Flag16 joinAccepted_ = kFalse16;
-    bool inTick_ = false;
+    // The session step the dialog waits for.
+    enum class Step { None, Listing, Joining, CreatingPlayer };
+    Step waitingFor_ = Step::None;
+    std::string nickname_;  // as typed when "Join Session" was pressed
     bool closed_ = false;
 
     QListWidget* List1 = nullptr;

@@ -23,8 +23,8 @@ QMessageBox::Icon ToQtIcon(MessageIcon icon) {
 
 }  // namespace
 
-MessageAnswer QtMessageBoxes::Show(const std::string& title, const std::string& text,
-                                   MessageIcon icon, MessageButtons buttons) {
+MessageAnswer QtMessageBoxes::Ask(const std::string& title, const std::string& text,
+                                  MessageIcon icon, MessageButtons buttons) {
     QMessageBox box(ToQtIcon(icon), FromAnsi(title), FromAnsi(text),
                     buttons == MessageButtons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel
                                                         : QMessageBox::Ok);

@@ -6,9 +6,9 @@ namespace scopewatch {
 
 // Message boxes shown with QMessageBox, modal to the whole application.
 class QtMessageBoxes : public MessageBoxes {
-  public:
-    MessageAnswer Show(const std::string& title, const std::string& text, MessageIcon icon,
-                       MessageButtons buttons) override;
+  protected:
+    MessageAnswer Ask(const std::string& title, const std::string& text, MessageIcon icon,
+                      MessageButtons buttons) override;
 };
 
 }  // namespace scopewatch
