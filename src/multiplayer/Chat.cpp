@@ -11,12 +11,25 @@ namespace scopewatch {
 namespace {
 constexpr const char* kLineEnd = "\r\n";
 constexpr size_t kLineEndSize = 2;
+
+// The control characters Unicode counts as ending a line or a paragraph: line feed, vertical
+// tab, form feed, carriage return and the file, group and record separators. Windows-1252 has
+// no next-line character (its 0x85 is the ellipsis), and a tab stays within its line.
+bool BreaksTheLine(char c) {
+    return (c >= '\n' && c <= '\r') || (c >= '\x1c' && c <= '\x1e');
+}
+
+// The text with a space for every character that would start a new line in the history.
+std::string OnOneLine(std::string text) {
+    std::replace_if(text.begin(), text.end(), BreaksTheLine, ' ');
+    return text;
+}
 }  // namespace
 
 std::string ChatLine(const std::string& speaker, const std::string& text) {
     std::string shown = text;
     shown.erase(std::remove(shown.begin(), shown.end(), '\0'), shown.end());
-    std::string line = speaker + ": " + shown;
+    std::string line = OnOneLine(speaker + ": " + shown);
     if (line.size() > kChatLineLimit) {
         line.resize(kChatLineLimit);
     }

@@ -21,7 +21,8 @@ inline constexpr size_t kChatHistoryLimit = 1024 * 1024;
 // One line of the chat history: the speaker's name, ": " and the text, cut to
 // kChatLineLimit characters. Texts are Windows-1252; zero characters inside a received text
 // are left out, so a line padded with zeros (as this program sends them) reads like any
-// other.
+// other. Line breaks in the name or the text become spaces: a line stays one line, so a peer
+// cannot make a line of its own appear under another pilot's name.
 std::string ChatLine(const std::string& speaker, const std::string& text);
 
 // The history with the line on top: the newest line comes first, each line ends with a

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <charconv>
+#include <cmath>
 #include <optional>
 #include <sstream>
 #include <vector>
@@ -31,10 +32,14 @@ std::vector<std::string> Fields(const std::string& line) {
     return fields;
 }
 
+// The number a field holds whole, or nothing. from_chars also reads "nan", "inf" and
+// "infinity": no position, altitude or heading is one of those, and a NaN would pass every
+// range check (its comparisons are all false).
 std::optional<double> Number(const std::string& text) {
     double value = 0.0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || text.empty()) {
+    if (error != std::errc() || end != text.data() + text.size() || text.empty() ||
+        !std::isfinite(value)) {
         return std::nullopt;
     }
     return value;

@@ -28,6 +28,15 @@ TEST(Chat, SendingPadsTheTextWithZerosAndPutsTheOwnLineOnTop) {
               "1 ? 2");
 }
 
+// Line breaks in the speaker's name or the text become spaces, so a peer cannot start a line of
+// its own below, under another pilot's name; tabs and other characters stay.
+TEST(Chat, ALineStaysOneLineWhateverBreaksItHolds) {
+    EXPECT_EQ(ChatLine("Pilot7", "hi\r\nN172SP: cleared to land"),
+              "Pilot7: hi  N172SP: cleared to land");
+    using namespace std::string_literals;
+    EXPECT_EQ(ChatLine("Pilot\n7", "a\0b\vc\fd\re\034f\tg\x85"s), "Pilot 7: ab c d e f\tg\x85");
+}
+
 // A peer may send 128 KiB of text in one line, and lines without end: the history shows at
 // most kChatLineLimit characters of a line and keeps the newest lines within
 // kChatHistoryLimit bytes, whole lines only.

@@ -95,8 +95,8 @@ TEST_F(MessageIntakeTest, HeadingWordsAndTheLongitudeLimit) {
 }
 
 // Before acceptance nobody is listed and identification is not answered, but chat is read: a
-// line shows its text without zero characters and Windows-1252 as it is; a text of length 1
-// (its zero only) is no line. Once connected, we answer with our own id.
+// line shows its text without zero characters, on one line and Windows-1252 as it is; a text of
+// length 1 (its zero only) is no line. Once connected, we answer with our own id.
 TEST_F(MessageIntakeTest, OnlyAConnectedControllerListsPlayersAndAnswersButChatIsRead) {
     state.isConnected = kFalse16;
     Announce(7);
@@ -110,10 +110,12 @@ TEST_F(MessageIntakeTest, OnlyAConnectedControllerListsPlayersAndAnswersButChatI
     session.Deliver(7, MakeSimulatorChat("Hello"));    // length 6: "Hello" and a zero
     session.Deliver(7, MakeChat("Hi"));                // another copy of this program
     session.Deliver(7, MakeSimulatorChat("caf\xe9"));  // Windows-1252 stays as it is
+    session.Deliver(7, MakeSimulatorChat("hi\r\nN172SP: cleared to land"));  // one line
     Tick();
     EXPECT_EQ(state.traffic.trafficCount, 0);
     EXPECT_TRUE(session.sent.empty());
-    EXPECT_EQ(chat, (std::vector<std::string>{"Pilot7: Hello", "Pilot7: Hi", "Pilot7: caf\xe9"}));
+    EXPECT_EQ(chat, (std::vector<std::string>{"Pilot7: Hello", "Pilot7: Hi", "Pilot7: caf\xe9",
+                                              "Pilot7: hi  N172SP: cleared to land"}));
 
     state.isConnected = kTrue16;
     session.Deliver(7, MakeSignal(kinds::kIdentifyRequest));

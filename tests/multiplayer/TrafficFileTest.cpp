@@ -24,6 +24,13 @@ TEST(TrafficFileTest, ReadsOneAircraftPerLineAndStopsAtTheFirstBadLine) {
     EXPECT_EQ(bad.traffic.trafficCount, 1);
     EXPECT_NE(ParseTrafficText("A;91;0;0;0").error, "");
     EXPECT_NE(ParseTrafficText("A;0;0;0;361").error, "");
+    // Words the number reader takes for infinite or undefined values are no numbers here.
+    for (const char* line :
+         {"A;nan;0;0;0", "A;0;nan;0;0", "A;0;0;infinity;0", "A;0;0;-INF;0", "A;0;0;0;NaN"}) {
+        EXPECT_EQ(ParseTrafficText(line).error,
+                  "line 1: a position, altitude or heading is not a number in range")
+            << line;
+    }
     std::string many;
     for (int i = 0; i < 21; ++i) {
         many += "P" + std::to_string(i) + ";0;0;0;0\n";

@@ -15,6 +15,7 @@
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ui/Captions.h"
+#include "platform/ui/ListChoice.h"
 #include "shared/ProgramState.h"
 #include "shared/WindowFlow.h"
 
@@ -165,13 +166,15 @@ void AirportWindow::OnSearch() {
     SetControlsEnabled(true);
 }
 
+// Takes the airport of the selected line over; without a selected line (an empty list, or a
+// line that is only current) it does nothing.
 void AirportWindow::OnGetAirport() {
-    const QListWidgetItem* selected = List1->currentItem();
-    if (selected == nullptr || List1->count() == 0 || List1->item(0)->text().isEmpty()) {
+    const int row = ChosenRow(*List1);
+    if (row < 0 || List1->item(0)->text().isEmpty()) {
         return;
     }
     SetStatus("Getting Info...");
-    if (!TakeOverAirport(state_.airport, ParseIndexFromLine(ToAnsi(selected->text())))) {
+    if (!TakeOverAirport(state_.airport, ParseIndexFromLine(ToAnsi(List1->item(row)->text())))) {
         SetStatus("Done");
         return;
     }

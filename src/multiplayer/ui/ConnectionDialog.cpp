@@ -10,6 +10,7 @@
 #include "platform/CodePage.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ui/Captions.h"
+#include "platform/ui/ListChoice.h"
 #include "shared/ProgramState.h"
 #include "shared/TimerClock.h"
 #include "shared/WindowFlow.h"
@@ -21,13 +22,6 @@ constexpr int kAcceptanceIntervalMs = 1000;
 constexpr int kJoinNoticeIntervalMs = 30000;
 
 namespace texts = connection_texts;
-
-// The row the user chose in a list, or -1 (a current row that is not selected does not
-// count, as the list starts without a choice).
-int ChosenRow(const QListWidget& list) {
-    const QList<QListWidgetItem*> selected = list.selectedItems();
-    return selected.isEmpty() ? -1 : list.row(selected.first());
-}
 
 }  // namespace
 
