@@ -23,6 +23,9 @@ struct DirectPlayTransport::Connection {
     Bytes pending;     // received bytes not yet delivered
     size_t start = 0;  // the first byte of pending not yet delivered
     size_t skip = 0;   // bytes still to come of a message too large to keep
+    // Whether a whole, well-formed message has come over it. An inbound connection without
+    // one may be closed to make room, and is closed once the idle time is up.
+    bool completedMessage = false;
 };
 
 DirectPlayTransport::DirectPlayTransport(PortPlan plan, TransportLimits limits)
@@ -144,20 +147,54 @@ std::string DirectPlayTransport::Key(const QHostAddress& ip, quint16 port) {
     return ip.toString().toStdString() + ":" + std::to_string(port);
 }
 
+// A full table makes room by closing its oldest connection that has sent no whole message:
+// peers that connect and stay silent cannot keep the ones that talk out. Only a table of
+// connections that all sent one refuses the newcomer.
 void DirectPlayTransport::AcceptStreams(QTcpServer* server) {
     while (QTcpSocket* socket = server->nextPendingConnection()) {
-        int inbound = 0;
-        for (const auto& entry : connections_) {
-            inbound += entry.second.outbound ? 0 : 1;
-        }
-        if (inbound >= limits_.maxInboundConnections) {
+        if (InboundCount() >= limits_.maxInboundConnections) {
             ++rejectedInputs_;
-            socket->abort();
-            socket->deleteLater();
-            continue;
+            QTcpSocket* const idle = OldestIdleInbound();
+            if (idle == nullptr) {
+                socket->abort();
+                socket->deleteLater();
+                continue;
+            }
+            Forget(idle);
         }
         Watch(socket, false, socket->peerAddress(), 0);
+        QTimer::singleShot(limits_.idleInboundMs, socket, [this, socket] { CloseIfIdle(socket); });
         ReadStream(socket);
+    }
+}
+
+int DirectPlayTransport::InboundCount() const {
+    int inbound = 0;
+    for (const auto& entry : connections_) {
+        inbound += entry.second.outbound ? 0 : 1;
+    }
+    return inbound;
+}
+
+// Connection ids grow with every connection, so the smallest is the oldest.
+QTcpSocket* DirectPlayTransport::OldestIdleInbound() const {
+    QTcpSocket* oldest = nullptr;
+    quint64 oldestId = 0;
+    for (const auto& [socket, connection] : connections_) {
+        const bool idle = !connection.outbound && !connection.completedMessage;
+        if (idle && (oldest == nullptr || connection.id < oldestId)) {
+            oldest = socket;
+            oldestId = connection.id;
+        }
+    }
+    return oldest;
+}
+
+void DirectPlayTransport::CloseIfIdle(QTcpSocket* socket) {
+    const auto found = connections_.find(socket);
+    if (found != connections_.end() && !found->second.completedMessage) {
+        ++rejectedInputs_;
+        Forget(socket);
     }
 }
 
@@ -281,8 +318,12 @@ void DirectPlayTransport::DeliverFrames(QTcpSocket* socket) {
         const Bytes frame(buffer.begin() + static_cast<long>(at),
                           buffer.begin() + static_cast<long>(at + *size));
         connection.start += *size;
+        const DecodeResult result = Decode(frame.data(), frame.size());
+        // Marked before the handler runs: it may wait in an event loop while the idle time
+        // runs out.
+        connection.completedMessage = connection.completedMessage || result.ok();
         const Origin origin{socket->peerAddress(), false, socket->peerPort(), connection.id};
-        Deliver(frame.data(), frame.size(), origin);
+        Deliver(result, origin);
     }
 }
 
@@ -301,15 +342,16 @@ void DirectPlayTransport::ReadDatagrams(QUdpSocket* socket) {
         const QByteArray data = datagram.data();
         const Origin origin{datagram.senderAddress(), true,
                             static_cast<quint16>(datagram.senderPort())};
-        Deliver(reinterpret_cast<const uint8_t*>(data.constData()),
-                static_cast<size_t>(data.size()), origin);
+        Deliver(DecodeDatagram(reinterpret_cast<const uint8_t*>(data.constData()),
+                               static_cast<size_t>(data.size())),
+                origin);
     }
 }
 
-// A stream frame was cut at its size word already. A datagram is taken whole from the
-// socket, and a sender may pad it after the message.
-void DirectPlayTransport::Deliver(const uint8_t* data, size_t size, const Origin& origin) {
-    const DecodeResult result = origin.datagram ? DecodeDatagram(data, size) : Decode(data, size);
+// A stream frame was cut at its size word already and decoded whole. A datagram is taken
+// whole from the socket and decoded as the message its size word describes, as a sender may
+// pad it after the message.
+void DirectPlayTransport::Deliver(const DecodeResult& result, const Origin& origin) {
     if (!result.ok()) {
         ++rejectedInputs_;
         return;

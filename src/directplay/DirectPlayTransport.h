@@ -32,6 +32,7 @@ struct TransportLimits {
     int maxOutboundConnections = 128;
     int maxProbes = 16;
     int connectTimeoutMs = 5000;
+    int idleInboundMs = 10000;  // an inbound connection with no whole message by then is closed
 };
 
 // Where a received message came from.
@@ -101,13 +102,19 @@ class DirectPlayTransport : public QObject {
     struct Connection;
 
     void AcceptStreams(QTcpServer* server);
+    int InboundCount() const;
+    // The longest-open inbound connection that has completed no message, or none.
+    QTcpSocket* OldestIdleInbound() const;
+    // Closes an inbound connection that has completed no message yet.
+    void CloseIfIdle(QTcpSocket* socket);
     void Watch(QTcpSocket* socket, bool outbound, const QHostAddress& ip, quint16 port);
     void ReadStream(QTcpSocket* socket);
     void DeliverFrames(QTcpSocket* socket);
     void FinishProbe(const std::string& key, QTcpSocket* socket,
                      const std::optional<std::string>& failure);
     void ReadDatagrams(QUdpSocket* socket);
-    void Deliver(const uint8_t* data, size_t size, const Origin& origin);
+    // Passes a decoded message on, or counts one that did not decode.
+    void Deliver(const DecodeResult& result, const Origin& origin);
     void Forget(QTcpSocket* socket);
     static std::string Key(const QHostAddress& ip, quint16 port);
 

@@ -1,13 +1,15 @@
-// The transport's reading of whole messages from streams and datagrams. Reporting ended
-// connections and probing listeners is exercised by the loopback tests of machines that
-// quit or stay.
+// The transport's reading of whole messages from streams and datagrams, and the room it keeps
+// for peers that send them. Reporting ended connections and probing listeners is exercised by
+// the loopback tests of machines that quit or stay.
 #include <gtest/gtest.h>
 
 #include <QTcpSocket>
 #include <QUdpSocket>
 
 #include "directplay/DirectPlayTransport.h"
+#include "support/DirectPlayLoopback.h"
 #include "support/DirectPlayTestPorts.h"
+#include "support/HostileSender.h"
 #include "support/SpinEventLoop.h"
 
 namespace scopewatch::directplay {
@@ -65,6 +67,51 @@ TEST(DirectPlayTransport, ReadingAgainFromAHandlerOrPaddingADatagramLosesNothing
     testing::Spin(100);
     EXPECT_EQ(seen, (std::vector<uint8_t>{1, 2, 3, 4}));
     EXPECT_EQ(transport.rejectedInputs(), 0);
+}
+
+// Connections that never complete a message cannot lock real peers out. With our host's
+// inbound connections all taken by silent peers, a pilot still joins: the oldest silent
+// connection makes room. A connection that sent nothing whole within the idle time is closed;
+// one that completed a message stays, and once every connection has, a newcomer is refused.
+TEST(DirectPlayTransport, SilentConnectionsGiveWayToPeersThatSendMessages) {
+    testing::LoopbackSession s(47746, testing::QuietTimings());
+    ASSERT_NO_FATAL_FAILURE(s.StartHost());
+    const TransportLimits limits;
+    std::vector<std::unique_ptr<testing::RawPeer>> silent;
+    for (int i = 0; i < limits.maxInboundConnections; ++i) {
+        silent.push_back(std::make_unique<testing::RawPeer>(s.host->transport().streamPort()));
+    }
+    ASSERT_TRUE(SpinUntil(
+        [&] { return s.host->transport().openConnectionCount() == limits.maxInboundConnections; },
+        2000));
+    const auto pilot = s.Join(u"Late Pilot");
+    ASSERT_GT(pilot.player, 0u);
+    EXPECT_TRUE(SpinUntil([&] { return s.host->HasPlayer(pilot.player); }, 2000));
+    EXPECT_TRUE(SpinUntil([&] { return !silent.front()->connected(); }, 2000));
+    EXPECT_TRUE(silent.back()->connected());
+
+    TransportLimits small;
+    small.maxInboundConnections = 2;
+    small.idleInboundMs = 300;
+    DirectPlayTransport transport(testing::DirectPlayTestPorts(47747), small);
+    ASSERT_EQ(transport.Open(), std::nullopt);
+    int delivered = 0;
+    transport.SetMessageHandler([&](const Decoded&, const Origin&) { ++delivered; });
+    testing::RawPeer talker(transport.streamPort());
+    talker.Send(Tagged(1));
+    ASSERT_TRUE(SpinUntil([&] { return delivered == 1; }, 2000));
+    testing::RawPeer halfway(transport.streamPort());
+    const Bytes cut = Tagged(2);
+    halfway.Send(Bytes(cut.begin(), cut.end() - 1));
+    EXPECT_TRUE(SpinUntil([&] { return !halfway.connected(); }, 3000));
+    EXPECT_TRUE(talker.connected());
+    testing::RawPeer second(transport.streamPort());
+    second.Send(Tagged(3));
+    ASSERT_TRUE(SpinUntil([&] { return delivered == 2; }, 2000));
+    testing::RawPeer refused(transport.streamPort());
+    EXPECT_TRUE(SpinUntil([&] { return !refused.connected(); }, 2000));
+    testing::Spin(100);
+    EXPECT_TRUE(talker.connected() && second.connected());
 }
 
 }  // namespace
