@@ -23,8 +23,10 @@
 #include "shared/ProgramState.h"
 #include "shared/TimerClock.h"
 #include "startup/ui/SetupDialog.h"
+#include "support/Clicks.h"
 #include "support/RecordingFlow.h"
 #include "support/ScriptedMessageBoxes.h"
+#include "support/SpinEventLoop.h"
 #include "support/TabOrder.h"
 #include "support/TempDir.h"
 
@@ -91,6 +93,55 @@ TEST_F(Accessibility, EveryControlOfEveryWindowHasANameAndTabFollowsTheLayout) {
         (std::vector<std::string>{"CENTER", "> ZOOM IN <", "< ZOOM OUT >",
                                   "Mouse Coordinates: longitude", "Mouse Coordinates: latitude",
                                   "Chat history", "Chat input", "Send", "> Disconnect"}));
+}
+
+// The name a screen reader reads for a control: its labels' names, then its own.
+std::string Reading(QWidget& control) {
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&control);
+    std::string read = face->text(QAccessible::Name).toStdString();
+    for (const auto& [label, relation] : face->relations(QAccessible::Label)) {
+        read = label->text(QAccessible::Name).toStdString() + " " + read;
+    }
+    return read;
+}
+
+// A value label reads as its value, labelled by its caption: the connection status and the
+// zoom.
+TEST_F(Accessibility, ValueLabelsReadAsTheirValueLabelledByTheirCaption) {
+    ConnectionDialog dialog(state, session, messages, flow, clock);
+    MainWindow main(state, session, messages, flow, clock);
+    dialog.show();
+    main.show();
+    EXPECT_EQ(Reading(dialog.statusLabel()), "STATUS: -None-");
+    EXPECT_EQ(Reading(main.zoomLabel()), "Zoom: 1x");
+    main.Load();
+    EXPECT_EQ(Reading(main.zoomLabel()), "Zoom: x9");
+}
+
+// With a screen reader listening (the accessibility bus is up, tests/support/with-
+// accessibility-bus.sh), every new status of the connection dialog is announced as a change of
+// its name.
+TEST_F(Accessibility, OnTheBusEveryNewStatusIsAnnounced) {
+    if (qgetenv("SCOPEWATCH_ON_ACCESSIBILITY_BUS") != "1") {
+        GTEST_SKIP() << "needs the accessibility bus: run under tests/support/"
+                        "with-accessibility-bus.sh";
+    }
+    ASSERT_TRUE(testing::SpinUntil([] { return QAccessible::isActive(); }, 10000))
+        << "the bridge to the accessibility bus did not come up";
+    static std::vector<std::string> announced;
+    announced.clear();
+    ConnectionDialog dialog(state, session, messages, flow, clock);
+    dialog.show();
+    QAccessible::installUpdateHandler([](QAccessibleEvent* event) {
+        if (event->type() == QAccessible::NameChanged) {
+            announced.push_back(Reading(*qobject_cast<QWidget*>(event->object())));
+        }
+    });
+    testing::Click(dialog.locateButton());  // no type chosen: a message, then a reset
+    QAccessible::installUpdateHandler(nullptr);
+    EXPECT_EQ(announced,
+              (std::vector<std::string>{"STATUS: Disconnected", "STATUS: Looking for FS Server...",
+                                        "STATUS: Disconnected"}));
 }
 
 }  // namespace

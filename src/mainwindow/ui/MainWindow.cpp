@@ -337,7 +337,7 @@ void MainWindow::Disconnect() {
         leaving_ = true;
         Command3->setText("PLEASE WAIT...");
         Command3->repaint();
-        // The timers stop before the session is left, so no tick runs inside that call.
+        // The window is done: no tick of it runs from here on.
         StopTimers();
         LeaveSession(session_, state_);
         flow_.ShowConnectionDialog();

@@ -72,7 +72,7 @@ QWidget* MainWindow::BuildViewControls() {
 
     auto* zoomCaption = new QLabel("Zoom:");
     Label7 = new QLabel("1x");
-    NameAfterLabel(*zoomCaption, *Label7);
+    LabelValue(*zoomCaption, *Label7);
     grid->addWidget(zoomCaption, 2, 0);
     grid->addWidget(Label7, 2, 1);
 

@@ -91,7 +91,7 @@ void ConnectionDialog::BuildLayout() {
     QFont bold = Label5->font();
     bold.setBold(true);
     Label5->setFont(bold);
-    NameAfterLabel(*statusLabel, *Label5);
+    LabelValue(*statusLabel, *Label5);
     auto* statusRow = new QHBoxLayout;
     statusRow->addWidget(statusLabel);
     statusRow->addWidget(Label5, 1);

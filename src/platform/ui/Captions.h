@@ -18,4 +18,12 @@ inline void NameAfterLabel(QLabel& label, QWidget& control) {
     control.setAccessibleName(label.text());
 }
 
+// A label that shows a value (a status line, the zoom) reads as that value: its accessible
+// name is left to its text, and the caption before it labels it. Qt then announces each new
+// text to screen readers as a change of the label's name.
+inline void LabelValue(QLabel& caption, QLabel& value) {
+    caption.setBuddy(&value);
+    value.setAccessibleName(QString());
+}
+
 }  // namespace scopewatch
