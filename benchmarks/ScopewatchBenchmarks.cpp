@@ -2,13 +2,13 @@
 
 #include <QGuiApplication>
 
-#include "airport/MagVarGrid.h"
+#include "bgl/BglWalker.h"
+#include "bgl/FileBuffer.h"
 #include "builder/AirportDatabaseFile.h"
-#include "builder/BglWalker.h"
-#include "builder/FileBuffer.h"
 #include "demo/DemoSimulator.h"
+#include "geo/MagVarGrid.h"
 #include "scope/ScopeSnapshot.h"
-#include "shared/ProgramState.h"
+#include "state/ProgramState.h"
 
 namespace {
 
@@ -62,9 +62,13 @@ BENCHMARK(ReadAirportDatabase)->Arg(1000)->Arg(20000)->Unit(benchmark::kMillisec
 void RepaintLargeAirport(benchmark::State& state) {
     ProgramState program;
     program.airport.currentAirport = DecodedAirports().front();
-    const ScopeView view = SnapshotView(program, 1000, 700, static_cast<int16_t>(state.range(0)));
+    const ScopeView view = SnapshotView(program.airport.currentAirport, 1000, 700,
+                                        static_cast<int16_t>(state.range(0)));
+    const SelectedAirspace noSelection;
+    const ScopeScene scene{view, program.airport, program.traffic, program.displayFlags,
+                           noSelection};
     for (auto _ : state) {
-        benchmark::DoNotOptimize(RenderScope(program, view));
+        benchmark::DoNotOptimize(RenderScope(scene));
     }
 }
 BENCHMARK(RepaintLargeAirport)->Arg(13)->Arg(16)->Unit(benchmark::kMillisecond);

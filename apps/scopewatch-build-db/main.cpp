@@ -14,11 +14,11 @@
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
-#include "platform/NumberText.h"
 #include "platform/ToolCommandLine.h"
-#include "shared/ProgramState.h"
+#include "shared/NumberText.h"
 #include "startup/Settings.h"
 #include "startup/Setup.h"
+#include "state/ProgramState.h"
 
 namespace {
 
@@ -101,7 +101,8 @@ int main(int argc, char* argv[]) {
     }
     ProgressPrinter progress;
     scopewatch::DatabaseBuild build(
-        state, files, messages, [&progress](const std::string& text) { progress.Status(text); });
+        state, state.airport, files, messages,
+        [&progress](const std::string& text) { progress.Status(text); });
     const scopewatch::DiscoveryResult found = build.Discover();
     if (found.magVar != scopewatch::MagVarLoadResult::Loaded) {
         std::printf("magdec.bgl could not be read: headings are stored without variation\n");

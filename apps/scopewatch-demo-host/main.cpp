@@ -9,8 +9,8 @@
 #include <string>
 #include <variant>
 
-#include "demo/DemoSessionHost.h"
-#include "demo/DemoTrafficPlan.h"
+#include "demohost/DemoSessionHost.h"
+#include "demohost/DemoTrafficPlan.h"
 #include "platform/ToolCommandLine.h"
 
 namespace {

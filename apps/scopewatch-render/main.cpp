@@ -17,7 +17,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/ToolCommandLine.h"
 #include "scope/ScopeSnapshot.h"
-#include "shared/ProgramState.h"
+#include "state/ProgramState.h"
 
 namespace {
 
@@ -133,8 +133,8 @@ int main(int argc, char* argv[]) {
     const Arguments& arguments = std::get<Arguments>(values);
 
     scopewatch::ProgramState state;
-    const scopewatch::SnapshotLoad load =
-        scopewatch::LoadForSnapshot(arguments.workDir, arguments.airportIndex, state);
+    const scopewatch::SnapshotLoad load = scopewatch::LoadForSnapshot(
+        arguments.workDir, arguments.airportIndex, state, state.airport);
     for (const std::string& note : load.notes) {
         std::fprintf(stderr, "note: %s\n", note.c_str());
     }
@@ -153,9 +153,12 @@ int main(int argc, char* argv[]) {
         }
         state.traffic = traffic.traffic;
     }
-    const scopewatch::ScopeView view =
-        scopewatch::SnapshotView(state, arguments.width, arguments.height, arguments.zoomLevel);
-    if (!scopewatch::RenderScope(state, view).save(QString::fromStdString(arguments.out), "PNG")) {
+    const scopewatch::ScopeView view = scopewatch::SnapshotView(
+        state.airport.currentAirport, arguments.width, arguments.height, arguments.zoomLevel);
+    const scopewatch::SelectedAirspace noSelection;
+    const QImage image = scopewatch::RenderScope(
+        {view, state.airport, state.traffic, state.displayFlags, noSelection});
+    if (!image.save(QString::fromStdString(arguments.out), "PNG")) {
         return Fail("cannot write " + arguments.out);
     }
     std::printf("%s: %s at level %d, %zu airspaces, %d aircraft\n", arguments.out.c_str(),

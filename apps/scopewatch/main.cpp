@@ -1,13 +1,13 @@
 #include <filesystem>
 
 #include "app/AppWindows.h"
-#include "app/GuardedApplication.h"
 #include "directplay/ui/HostAddressDialog.h"
 #include "multiplayer/DirectPlaySession.h"
 #include "platform/FileSystem.h"
+#include "platform/ui/GuardedApplication.h"
 #include "platform/ui/QtMessageBoxes.h"
-#include "shared/ProgramState.h"
 #include "shared/TimerClock.h"
+#include "state/ProgramState.h"
 
 int main(int argc, char* argv[]) {
     scopewatch::GuardedApplication application(argc, argv);

@@ -3,8 +3,9 @@
 #include <stdexcept>
 
 #include "SeedFolder.h"
+#include "bgl/BglWalker.h"
+#include "bgl/MagdecFile.h"
 #include "builder/AirportDatabaseFile.h"
-#include "builder/BglWalker.h"
 #include "builder/DatabaseBuild.h"
 #include "demo/DemoSimulator.h"
 #include "platform/AtomicFile.h"
@@ -12,8 +13,8 @@
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
 #include "scenerywriter/AirspaceWriter.h"
-#include "shared/ProgramState.h"
 #include "startup/Setup.h"
+#include "state/ProgramState.h"
 
 namespace scopewatch::fuzzing {
 namespace {
@@ -126,7 +127,7 @@ void WriteBuildSeeds(const fs::path& demoDir, const fs::path& runDir, const Seed
         throw std::runtime_error("setup failed in " + runDir.string());
     }
     settings.Add("after-setup.tcs", ReadFile(state.SettingsFile()));
-    DatabaseBuild build(state, files, messages);
+    DatabaseBuild build(state, state.airport, files, messages);
     build.Discover();
     while (build.Step()) {
     }

@@ -6,8 +6,8 @@
 #include <stdexcept>
 
 #include "SeedFolder.h"
-#include "demo/DemoSessionHost.h"
-#include "demo/DemoTrafficPlan.h"
+#include "demohost/DemoSessionHost.h"
+#include "demohost/DemoTrafficPlan.h"
 #include "directplay/DirectPlayClient.h"
 #include "directplay/DirectPlayHost.h"
 #include "multiplayer/GameMessages.h"

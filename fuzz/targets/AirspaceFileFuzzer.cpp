@@ -7,8 +7,8 @@
 
 #include "FuzzSupport.h"
 #include "airport/AirspaceLookup.h"
-#include "builder/BglEncodings.h"
-#include "builder/FileBuffer.h"
+#include "bgl/BglEncodings.h"
+#include "bgl/FileBuffer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace scopewatch;

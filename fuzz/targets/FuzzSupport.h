@@ -9,15 +9,15 @@
 #include <string>
 #include <vector>
 
-#include "airport/AirportData.h"
-#include "airport/MagVarGrid.h"
-#include "multiplayer/TrafficTable.h"
-#include "scope/DisplayFlags.h"
+#include "geo/MagVarGrid.h"
+#include "model/AirportData.h"
+#include "model/DisplayFlags.h"
+#include "model/TrafficTable.h"
 #include "scope/PointerInfo.h"
-#include "scope/RecordingSurface.h"
 #include "scope/ScopePainter.h"
 #include "scope/ScopeScene.h"
 #include "scope/ScopeView.h"
+#include "support/RecordingSurface.h"
 
 // What the fuzz targets share: a check that stops the run like a crash, a scratch folder, a
 // cursor over the fuzzer's bytes for targets that take a few values before the file, a

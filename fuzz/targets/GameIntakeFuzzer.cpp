@@ -16,9 +16,9 @@
 
 #include "FuzzSupport.h"
 #include "multiplayer/GameMessages.h"
-#include "multiplayer/InMemorySession.h"
 #include "multiplayer/MessageIntake.h"
-#include "shared/ProgramState.h"
+#include "state/ProgramState.h"
+#include "support/InMemorySession.h"
 
 namespace scopewatch::fuzzing {
 namespace {
@@ -113,7 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         session.AddPeer(id, name);
         speakers.insert(name);
     }
-    MessageIntake intake(session, state);
+    MessageIntake intake(session, state, state.traffic, state.airport.magVarGrid);
     int tick = 0;
     for (const Record& record : Records(data, size)) {
         if (!record.endOfTick) {

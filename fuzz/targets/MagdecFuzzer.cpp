@@ -6,9 +6,9 @@
 #include <limits>
 
 #include "FuzzSupport.h"
-#include "airport/MagVarGrid.h"
-#include "builder/FileBuffer.h"
-#include "builder/Headings.h"
+#include "bgl/FileBuffer.h"
+#include "bgl/MagdecFile.h"
+#include "geo/Headings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace scopewatch;

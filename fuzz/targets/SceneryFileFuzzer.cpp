@@ -5,9 +5,9 @@
 #include <cstdint>
 
 #include "FuzzSupport.h"
+#include "bgl/BglWalker.h"
+#include "bgl/FileBuffer.h"
 #include "builder/AirportDatabaseFile.h"
-#include "builder/BglWalker.h"
-#include "builder/FileBuffer.h"
 
 namespace scopewatch::fuzzing {
 namespace {
@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const SceneryScanResult result = ScanSceneryFile(buffer, SpreadGrid(), airports);
     Require(result.airportsFound == static_cast<int>(airports.size()),
             "the scan counts the airports it appended");
-    Require(result.complete || !result.problem.empty(), "a walk that stopped says where");
+    Require(result.complete() || !result.problem->what.empty(), "a walk that stopped says why");
     CheckDatabaseRoundTrip(airports);
     return 0;
 }

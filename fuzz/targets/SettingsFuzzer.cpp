@@ -9,10 +9,10 @@
 #include "FuzzSupport.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
-#include "shared/ProgramState.h"
 #include "shared/WindowFlow.h"
 #include "startup/Settings.h"
 #include "startup/StartupCheck.h"
+#include "state/ProgramState.h"
 
 namespace scopewatch::fuzzing {
 namespace {
@@ -50,7 +50,7 @@ void CheckStartup(const uint8_t* data, size_t size, bool decodes) {
     state.workDir = dir;
     CountingBoxes boxes;
     NoteFlow flow;
-    RunStartupCheck(state, boxes, FileSystem(dir), flow);
+    RunStartupCheck(state, state, boxes, FileSystem(dir), flow);
     if (decodes) {
         Require(flow.next == "airport" && boxes.shown == 0, "a sound file opens the airports");
     } else {

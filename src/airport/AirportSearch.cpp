@@ -1,7 +1,7 @@
 #include "airport/AirportSearch.h"
 
 #include "platform/CodePage.h"
-#include "platform/Trim.h"
+#include "shared/Trim.h"
 
 namespace scopewatch {
 

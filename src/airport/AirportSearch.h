@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "airport/AirportData.h"
+#include "model/AirportData.h"
 
 namespace scopewatch {
 

@@ -1,8 +1,8 @@
 #include "airport/AirportTakeOver.h"
 
-#include "platform/NumberText.h"
-#include "platform/Rounding.h"
-#include "platform/Trim.h"
+#include "shared/NumberText.h"
+#include "shared/Rounding.h"
+#include "shared/Trim.h"
 
 namespace scopewatch {
 namespace {

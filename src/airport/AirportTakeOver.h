@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "airport/AirportData.h"
+#include "model/AirportData.h"
 
 namespace scopewatch {
 

@@ -12,10 +12,10 @@
 #include "multiplayer/ui/ConnectionDialog.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
-#include "shared/ProgramState.h"
 #include "startup/StartupCheck.h"
 #include "startup/ui/SetupDialog.h"
 #include "startup/ui/SplashWindow.h"
+#include "state/ProgramState.h"
 
 namespace scopewatch {
 
@@ -37,7 +37,7 @@ void AppWindows::Retire(std::unique_ptr<Window>& window) {
 
 void AppWindows::Start() {
     splash_ = std::make_unique<SplashWindow>(
-        [this] { RunStartupCheck(state_, messages_, files_, *this); });
+        [this] { RunStartupCheck(state_, state_, messages_, files_, *this); });
     splash_->show();
 }
 
@@ -116,7 +116,7 @@ void AppWindows::EndProgram() {
     }
     ended_ = true;
     if (state_.myPlayerId > 0 || state_.isConnected == kTrue16) {
-        LeaveSession(session_, state_);
+        LeaveSession(session_, state_, state_.traffic);
     }
     if (session_.closing()) {
         connect(&session_, &SessionService::closed, this, &AppWindows::Quit);

@@ -4,8 +4,8 @@
 #include <functional>
 
 #include "platform/AtomicFile.h"
-#include "platform/ByteCursor.h"
-#include "platform/ByteWriter.h"
+#include "shared/ByteCursor.h"
+#include "shared/ByteWriter.h"
 
 namespace scopewatch {
 namespace {
@@ -220,8 +220,9 @@ std::vector<uint8_t> EncodeAirportDatabase(const std::vector<AirportRecord>& air
 }
 
 std::optional<std::string> WriteAirportDatabase(const std::filesystem::path& file,
-                                                const std::vector<AirportRecord>& airports) {
-    return WriteFileAtomically(file, EncodeAirportDatabase(airports));
+                                                const std::vector<AirportRecord>& airports,
+                                                const AtomicWriteHook& hook) {
+    return WriteFileAtomically(file, EncodeAirportDatabase(airports), hook);
 }
 
 AirportDatabaseContent DecodeAirportDatabase(const std::vector<uint8_t>& bytes,

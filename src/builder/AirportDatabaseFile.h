@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "airport/AirportData.h"
+#include "model/AirportData.h"
+#include "platform/AtomicFile.h"
 
 namespace scopewatch {
 
@@ -26,7 +27,8 @@ std::vector<uint8_t> EncodeAirportDatabase(const std::vector<AirportRecord>& air
 
 // Replaces the file in one step; returns an error text on failure.
 std::optional<std::string> WriteAirportDatabase(const std::filesystem::path& file,
-                                                const std::vector<AirportRecord>& airports);
+                                                const std::vector<AirportRecord>& airports,
+                                                const AtomicWriteHook& hook = {});
 
 // The highest airport index a database may announce; a larger count in the settings is damage.
 inline constexpr int32_t kMaxAirportCount = 500000;

@@ -2,13 +2,14 @@
 
 #include <exception>
 
+#include "bgl/BglLayout.h"
+#include "bgl/BglWalker.h"
 #include "builder/AirportDatabaseFile.h"
-#include "builder/BglLayout.h"
-#include "builder/BglWalker.h"
+#include "model/AirportData.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
-#include "shared/ProgramState.h"
+#include "startup/Settings.h"
 
 namespace scopewatch {
 namespace {
@@ -18,10 +19,14 @@ constexpr size_t kMinimumSceneryFileSize = 122;
 
 }  // namespace
 
-DatabaseBuild::DatabaseBuild(ProgramState& state, const FileSystem& files, MessageBoxes& messages,
-                             StatusSink status)
-    : state_(state), files_(files), messages_(messages), status_(std::move(status)) {
-    state_.airport.airportList.clear();
+DatabaseBuild::DatabaseBuild(SettingsState& state, LoadedAirportData& airport,
+                             const FileSystem& files, MessageBoxes& messages, StatusSink status)
+    : state_(state),
+      airport_(airport),
+      files_(files),
+      messages_(messages),
+      status_(std::move(status)) {
+    airport_.airportList.clear();
     state_.settings.airportCount = 0;
 }
 
@@ -35,7 +40,7 @@ DiscoveryResult DatabaseBuild::Discover() {
     DiscoveryResult result;
     const std::string& simFolder = state_.settings.simFolder;
     Status("Magdec.bgl File");
-    result.magVar = LoadSimulatorMagVars(files_, simFolder, fileBuffer_, state_.airport.magVarGrid);
+    result.magVar = LoadSimulatorMagVars(files_, simFolder, fileBuffer_, airport_.magVarGrid);
     if (state_.settings.simVersion == 1) {
         ReadSceneryCfg(result);
     }
@@ -109,12 +114,12 @@ void DatabaseBuild::ExamineFile(const std::string& name) {
     }
     fileBuffer_ = FileBuffer(std::move(*bytes));
     if (fileBuffer_.ReadInt32(bgl::kMarkerOffset) == bgl::kMarker) {
-        std::vector<AirportRecord>& airports = state_.airport.airportList;
+        std::vector<AirportRecord>& airports = airport_.airportList;
         try {
             const SceneryScanResult scan =
-                ScanSceneryFile(fileBuffer_, state_.airport.magVarGrid, airports);
-            if (!scan.complete) {
-                problems_.push_back(pathText + ": " + scan.problem);
+                ScanSceneryFile(fileBuffer_, airport_.magVarGrid, airports);
+            if (scan.problem) {
+                problems_.push_back(pathText + ": stopped at " + scan.problem->Describe());
             }
         } catch (const std::exception& error) {
             problems_.push_back(pathText + ": " + error.what());
@@ -126,7 +131,7 @@ void DatabaseBuild::ExamineFile(const std::string& name) {
 
 FinishResult DatabaseBuild::Finish() {
     Status("Creating database");
-    std::vector<AirportRecord>& airports = state_.airport.airportList;
+    std::vector<AirportRecord>& airports = airport_.airportList;
     state_.settings.airportCount = static_cast<int32_t>(airports.size());
     if (const auto error = WriteAirportDatabase(state_.DatabaseFile(), airports)) {
         return {false, "The database file could not be written: " + *error};

@@ -5,13 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "airport/MagVarGrid.h"
-#include "builder/FileBuffer.h"
+#include "bgl/FileBuffer.h"
+#include "bgl/MagdecFile.h"
 #include "builder/SceneryDiscovery.h"
 
 namespace scopewatch {
 
-struct ProgramState;
+struct LoadedAirportData;
+struct SettingsState;
 class FileSystem;
 class MessageBoxes;
 
@@ -41,8 +42,8 @@ class DatabaseBuild {
     using StatusSink = std::function<void(const std::string&)>;
 
     // Starts with no airports: the shared list is emptied and the count set to 0.
-    DatabaseBuild(ProgramState& state, const FileSystem& files, MessageBoxes& messages,
-                  StatusSink status = {});
+    DatabaseBuild(SettingsState& state, LoadedAirportData& airport, const FileSystem& files,
+                  MessageBoxes& messages, StatusSink status = {});
 
     // Loads magdec.bgl, reads scenery.cfg (asking once for the simulator's CD when an area
     // lives on it), resolves the area folders, counts the scenery files of the airport areas
@@ -69,7 +70,8 @@ class DatabaseBuild {
     void CountSceneryFiles();
     void ExamineFile(const std::string& name);
 
-    ProgramState& state_;
+    SettingsState& state_;
+    LoadedAirportData& airport_;
     const FileSystem& files_;
     MessageBoxes& messages_;
     StatusSink status_;

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "geo/Geodesy.h"
 #include "platform/AtomicFile.h"
 #include "scenerywriter/AirspaceWriter.h"
-#include "scope/Geodesy.h"
 
 // The airspaces of the demo's facility data: around Eldorado Intl a Class B of three tiers
 // (an inner circle, and two half rings drawn with arcs both ways and lines), a Class C shelf

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <optional>
 
-#include "platform/Rounding.h"
 #include "scenerywriter/MagdecWriter.h"
+#include "shared/Rounding.h"
 
 namespace scopewatch::demo {
 

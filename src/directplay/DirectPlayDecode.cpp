@@ -5,7 +5,7 @@
 
 #include "directplay/DirectPlayCodec.h"
 #include "directplay/DirectPlayLayout.h"
-#include "platform/ByteCursor.h"
+#include "shared/ByteCursor.h"
 
 namespace scopewatch::directplay {
 namespace {

@@ -1,7 +1,7 @@
 // Writing the messages of DirectPlayCodec.h.
 #include "directplay/DirectPlayCodec.h"
 #include "directplay/DirectPlayLayout.h"
-#include "platform/ByteWriter.h"
+#include "shared/ByteWriter.h"
 
 namespace scopewatch::directplay {
 namespace {

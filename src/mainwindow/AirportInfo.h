@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "airport/AirportData.h"
+#include "model/AirportData.h"
 
 namespace scopewatch {
 

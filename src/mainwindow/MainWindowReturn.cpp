@@ -1,11 +1,11 @@
 #include "mainwindow/MainWindowReturn.h"
 
-#include "shared/ProgramState.h"
+#include "model/SessionState.h"
 #include "shared/WindowFlow.h"
 
 namespace scopewatch {
 
-MainWindowReturn::MainWindowReturn(const ProgramState& state, WindowFlow& flow)
+MainWindowReturn::MainWindowReturn(const SessionState& state, WindowFlow& flow)
     : state_(state), flow_(flow) {}
 
 void MainWindowReturn::GiveBack() {

@@ -2,7 +2,7 @@
 
 namespace scopewatch {
 
-struct ProgramState;
+struct SessionState;
 class WindowFlow;
 
 // How a child window of the main window (options, about) gives the main window back: "OK"
@@ -10,7 +10,7 @@ class WindowFlow;
 // is given back at most once per opening, since "OK" closes the window too.
 class MainWindowReturn {
   public:
-    MainWindowReturn(const ProgramState& state, WindowFlow& flow);
+    MainWindowReturn(const SessionState& state, WindowFlow& flow);
 
     // The child window is being shown anew: it may give the main window back once more.
     void Opened() { givenBack_ = false; }
@@ -22,7 +22,7 @@ class MainWindowReturn {
     bool givenBack() const { return givenBack_; }
 
   private:
-    const ProgramState& state_;
+    const SessionState& state_;
     WindowFlow& flow_;
     bool givenBack_ = false;
 };

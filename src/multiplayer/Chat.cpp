@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "model/SessionState.h"
 #include "multiplayer/GameMessages.h"
 #include "multiplayer/SessionService.h"
-#include "shared/ProgramState.h"
 
 namespace scopewatch {
 
@@ -60,7 +60,7 @@ std::string PrependChatLines(const std::string& history, const std::vector<std::
     return joined;
 }
 
-std::optional<std::string> SendChat(SessionService& session, const ProgramState& state,
+std::optional<std::string> SendChat(SessionService& session, const SessionState& state,
                                     const std::string& text) {
     if (state.myPlayerId <= 0) {
         return std::nullopt;

@@ -8,7 +8,7 @@
 namespace scopewatch {
 
 class SessionService;
-struct ProgramState;
+struct SessionState;
 
 // The longest line the history shows, in characters: a message may carry 128 KiB of text
 // and a player's name nearly 64,000 characters, and a history box laying out lines of that
@@ -35,7 +35,7 @@ std::string PrependChatLines(const std::string& history, const std::vector<std::
 // Sends the typed text to every player from our player and returns the line to put on top of
 // the history; returns nothing (and sends nothing) while we have no player. Errors of the
 // send reach the caller as SessionError.
-std::optional<std::string> SendChat(SessionService& session, const ProgramState& state,
+std::optional<std::string> SendChat(SessionService& session, const SessionState& state,
                                     const std::string& text);
 
 }  // namespace scopewatch

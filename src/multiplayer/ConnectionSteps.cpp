@@ -2,9 +2,10 @@
 
 #include <exception>
 
+#include "model/SessionState.h"
+#include "model/TrafficTable.h"
 #include "multiplayer/GameMessages.h"
 #include "multiplayer/MessageIntake.h"
-#include "shared/ProgramState.h"
 
 namespace scopewatch {
 
@@ -32,7 +33,7 @@ Acceptance ReadAcceptance(SessionService& session, int32_t myPlayerId) {
     return Acceptance::Waiting;
 }
 
-void LeaveSession(SessionService& session, ProgramState& state) {
+void LeaveSession(SessionService& session, SessionState& state, TrafficTable& traffic) {
     try {
         session.DestroyPlayer(state.myPlayerId);
     } catch (const std::exception&) {
@@ -44,7 +45,7 @@ void LeaveSession(SessionService& session, ProgramState& state) {
     state.myPlayerId = 0;
     state.isConnected = kFalse16;
     state.mainWindowOpen = kFalse16;
-    ClearTraffic(state.traffic);
+    ClearTraffic(traffic);
 }
 
 }  // namespace scopewatch

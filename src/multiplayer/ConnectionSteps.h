@@ -38,10 +38,11 @@ enum class Acceptance { Waiting, Accepted, Refused };
 // reading at either; an error while reading ends the tick with Waiting.
 Acceptance ReadAcceptance(SessionService& session, int32_t myPlayerId);
 
-struct ProgramState;
+struct SessionState;
+struct TrafficTable;
 
 // Leaves the session: destroys our player and closes the session (errors of both are
 // ignored), then forgets the player, the acceptance and the traffic.
-void LeaveSession(SessionService& session, ProgramState& state);
+void LeaveSession(SessionService& session, SessionState& state, TrafficTable& traffic);
 
 }  // namespace scopewatch

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "platform/Rounding.h"
+#include "shared/Rounding.h"
 
 namespace scopewatch {
 

@@ -2,16 +2,19 @@
 
 #include <exception>
 
-#include "builder/BglEncodings.h"
-#include "builder/Headings.h"
+#include "geo/GeoMath.h"
+#include "geo/Headings.h"
+#include "geo/MagVarGrid.h"
+#include "model/SessionState.h"
+#include "model/TrafficTable.h"
 #include "multiplayer/Chat.h"
 #include "multiplayer/GameMessages.h"
-#include "shared/ProgramState.h"
 
 namespace scopewatch {
 
-MessageIntake::MessageIntake(SessionService& session, ProgramState& state)
-    : session_(session), state_(state) {}
+MessageIntake::MessageIntake(SessionService& session, SessionState& state, TrafficTable& traffic,
+                             const MagVarGrid& grid)
+    : session_(session), state_(state), traffic_(traffic), grid_(grid) {}
 
 bool MessageIntake::Connected() const {
     return state_.isConnected == kTrue16;
@@ -55,7 +58,7 @@ bool MessageIntake::Handle(const ReceivedMessage& received, const ChatLineSink& 
         case kinds::kPlayerPresent:
             ResetWatchdog();
             if (Connected()) {
-                AddPlayer(state_.traffic, session_.PlayerName(ReadPlayerId(message)));
+                AddPlayer(traffic_, session_.PlayerName(ReadPlayerId(message)));
             }
             break;
         case kinds::kIdentifyRequest:
@@ -92,7 +95,7 @@ bool MessageIntake::Handle(const ReceivedMessage& received, const ChatLineSink& 
 
 void MessageIntake::UpdateEntriesOf(int32_t senderId,
                                     const std::function<void(TrafficRecord&)>& update) {
-    TrafficTable& table = state_.traffic;
+    TrafficTable& table = traffic_;
     if (table.InUse().empty()) {
         return;  // the sender's name is asked for only when someone is listed
     }
@@ -110,8 +113,8 @@ void MessageIntake::UpdatePosition(int32_t senderId, SessionMessage& message, in
     const double latitude = LatitudeDegrees(report.latitudeRaw);
     const double longitude = LongitudeDegrees(report.longitudeRaw);
     const int32_t altitudeFt = FeetFromMetres(report.altitudeMetres);
-    const int16_t heading = MagneticHeading(HeadingFromWord(report.headingWord), latitude,
-                                            longitude, state_.airport.magVarGrid);
+    const int16_t heading =
+        MagneticHeading(HeadingFromWord(report.headingWord), latitude, longitude, grid_);
     UpdateEntriesOf(senderId, [&](TrafficRecord& entry) {
         entry.latitude = latitude;
         entry.longitude = longitude;
@@ -148,7 +151,7 @@ void MessageIntake::RefreshTraffic() {
             // A link that broke shows itself through the watchdog.
         }
     }
-    ClearTraffic(state_.traffic);
+    ClearTraffic(traffic_);
 }
 
 void AddPlayer(TrafficTable& table, const std::string& name) {

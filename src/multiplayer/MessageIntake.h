@@ -8,7 +8,8 @@
 
 namespace scopewatch {
 
-struct ProgramState;
+struct MagVarGrid;
+struct SessionState;
 struct TrafficTable;
 struct TrafficRecord;
 
@@ -34,7 +35,8 @@ using ChatLineSink = std::function<void(const std::string& line)>;
 // again, which is how players who left disappear.
 class MessageIntake {
   public:
-    MessageIntake(SessionService& session, ProgramState& state);
+    MessageIntake(SessionService& session, SessionState& state, TrafficTable& traffic,
+                  const MagVarGrid& grid);
 
     // One tick of the receive timer. Any error while receiving or handling a message ends
     // the tick without a word; that message is gone and the next tick goes on.
@@ -60,7 +62,9 @@ class MessageIntake {
     bool Connected() const;
 
     SessionService& session_;
-    ProgramState& state_;
+    SessionState& state_;
+    TrafficTable& traffic_;
+    const MagVarGrid& grid_;
     int16_t linkWatchdog_ = kLinkWatchdogSeconds;
     int64_t messagesTaken_ = 0;
     int64_t ticksCutShort_ = 0;

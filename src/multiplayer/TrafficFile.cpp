@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/CodePage.h"
-#include "platform/Rounding.h"
+#include "shared/Rounding.h"
 
 namespace scopewatch {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "multiplayer/TrafficTable.h"
+#include "model/TrafficTable.h"
 
 namespace scopewatch {
 

@@ -3,11 +3,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <QFile>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-
-#include <QFile>
 
 #include "platform/CodePage.h"
 
@@ -19,14 +18,9 @@ std::string PathInMessage(const std::filesystem::path& path) {
     return ToAnsi(QFile::decodeName(QByteArray::fromStdString(path.native())));
 }
 
-AtomicWriteHook& Hook() {
-    static AtomicWriteHook hook;
-    return hook;
-}
-
 // A step the hook refuses fails as an input/output error would.
-bool GoOn(AtomicWriteStep step) {
-    if (Hook() && !Hook()(step)) {
+bool GoOn(const AtomicWriteHook& hook, AtomicWriteStep step) {
+    if (hook && !hook(step)) {
         errno = EIO;
         return false;
     }
@@ -101,12 +95,9 @@ class TemporaryFile {
 
 }  // namespace
 
-void SetAtomicWriteHook(AtomicWriteHook hook) {
-    Hook() = std::move(hook);
-}
-
 std::optional<std::string> WriteFileAtomically(const std::filesystem::path& target,
-                                               const std::vector<uint8_t>& content) {
+                                               const std::vector<uint8_t>& content,
+                                               const AtomicWriteHook& hook) {
     std::filesystem::path temporaryPath = target;
     temporaryPath += ".partial";
     TemporaryFile temporary(temporaryPath);
@@ -114,13 +105,13 @@ std::optional<std::string> WriteFileAtomically(const std::filesystem::path& targ
         return "cannot create " + PathInMessage(temporaryPath) + ": " + ErrorText();
     }
     const size_t half = content.size() / 2;
-    if (!GoOn(AtomicWriteStep::Created) || !temporary.Write(content.data(), half) ||
-        !GoOn(AtomicWriteStep::HalfWritten) ||
+    if (!GoOn(hook, AtomicWriteStep::Created) || !temporary.Write(content.data(), half) ||
+        !GoOn(hook, AtomicWriteStep::HalfWritten) ||
         !temporary.Write(content.data() + half, content.size() - half) ||
-        !GoOn(AtomicWriteStep::Written)) {
+        !GoOn(hook, AtomicWriteStep::Written)) {
         return "cannot write " + PathInMessage(temporaryPath) + ": " + ErrorText();
     }
-    if (!temporary.Sync() || !GoOn(AtomicWriteStep::Synced) || !temporary.Close()) {
+    if (!temporary.Sync() || !GoOn(hook, AtomicWriteStep::Synced) || !temporary.Close()) {
         return "cannot save " + PathInMessage(temporaryPath) + " to the disk: " + ErrorText();
     }
     std::error_code error;
@@ -130,7 +121,7 @@ std::optional<std::string> WriteFileAtomically(const std::filesystem::path& targ
     }
     temporary.Keep();
     SyncFolderOf(target);
-    GoOn(AtomicWriteStep::Renamed);
+    GoOn(hook, AtomicWriteStep::Renamed);
     return std::nullopt;
 }
 

@@ -14,8 +14,7 @@ namespace scopewatch {
 // writer dying at any moment leaves either the old file or the new one under the real name,
 // each whole. A write that fails removes its temporary file and leaves the target alone.
 // Returns an error text (Windows-1252, as the program's texts are), or nothing on success.
-std::optional<std::string> WriteFileAtomically(const std::filesystem::path& target,
-                                               const std::vector<uint8_t>& content);
+// A test may pass a hook (below) to watch or break the write.
 
 // The whole file, or nothing when it cannot be read.
 std::optional<std::vector<uint8_t>> ReadWholeFile(const std::filesystem::path& path);
@@ -30,11 +29,14 @@ enum class AtomicWriteStep {
     Renamed,      // the temporary file has replaced the target
 };
 
-// A seam for tests: while set, the hook is called at every step of every atomic write.
-// Returning false fails the write at that step, as a full disk or a failing rename would
-// (at Renamed the new file is already in place and the write counts as done); the hook may
-// also end the process there, as a writer dying at that moment. An empty hook removes it.
+// A seam for tests: called at every step of the write. Returning false fails the write at
+// that step, as a full disk or a failing rename would (at Renamed the new file is already in
+// place and the write counts as done); the hook may also end the process there, as a writer
+// dying at that moment.
 using AtomicWriteHook = std::function<bool(AtomicWriteStep)>;
-void SetAtomicWriteHook(AtomicWriteHook hook);
+
+std::optional<std::string> WriteFileAtomically(const std::filesystem::path& target,
+                                               const std::vector<uint8_t>& content,
+                                               const AtomicWriteHook& hook = {});
 
 }  // namespace scopewatch

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/ByteWriter.h"
+#include "shared/ByteWriter.h"
 
 namespace scopewatch::scenery {
 namespace {

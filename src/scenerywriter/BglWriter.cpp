@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/Rounding.h"
+#include "shared/Rounding.h"
 
 namespace scopewatch::scenery {
 

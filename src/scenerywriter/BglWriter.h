@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "builder/BglLayout.h"
-#include "builder/Headings.h"
-#include "platform/ByteWriter.h"
+#include "bgl/BglLayout.h"
+#include "geo/Headings.h"
+#include "shared/ByteWriter.h"
 
 // Writes BGL scenery files with airport data: the header, the airport index and the facility
 // blocks, from airports described in plain terms (degrees, feet, true headings, megahertz,

@@ -2,16 +2,17 @@
 
 #include <cmath>
 
-#include "platform/ByteWriter.h"
+#include "bgl/BglLayout.h"
+#include "shared/ByteWriter.h"
 
 namespace scopewatch::scenery {
 
 std::vector<uint8_t> BuildMagdecBgl(const VariationAt& variation, int32_t tableOffset) {
     ByteWriter writer;
     writer.UInt16(0x0001);  // format word, not read
-    writer.Zeros(108);
+    writer.Zeros(static_cast<size_t>(bgl::kMagdecTableOffsetPosition) - writer.Size());
     writer.Int32(tableOffset);
-    writer.Zeros(static_cast<size_t>(tableOffset) + 8 - writer.Size());
+    writer.Zeros(static_cast<size_t>(tableOffset + bgl::kMagdecTableHeaderSize) - writer.Size());
     for (int lon = 0; lon < 360; ++lon) {
         for (int lat = -90; lat <= 90; ++lat) {
             writer.Int16(variation(lat, lon));

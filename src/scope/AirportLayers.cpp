@@ -2,9 +2,9 @@
 
 #include <optional>
 
-#include "platform/Rounding.h"
-#include "scope/Geodesy.h"
+#include "geo/Geodesy.h"
 #include "scope/ScopeColours.h"
+#include "shared/Rounding.h"
 
 namespace scopewatch {
 namespace {

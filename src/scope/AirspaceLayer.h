@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "airport/AirportData.h"
+#include "model/AirportData.h"
 #include "scope/DrawingSurface.h"
 #include "scope/ScopeView.h"
 #include "scope/SelectedAirspace.h"

@@ -4,13 +4,13 @@
 #include <cmath>
 #include <utility>
 
-#include "multiplayer/TrafficLayer.h"
+#include "geo/Geodesy.h"
 #include "platform/CodePage.h"
-#include "platform/NumberText.h"
-#include "platform/Rounding.h"
-#include "scope/Geodesy.h"
 #include "scope/ScopeColours.h"
 #include "scope/ScopePainter.h"
+#include "scope/TrafficLayer.h"
+#include "shared/NumberText.h"
+#include "shared/Rounding.h"
 
 namespace scopewatch {
 namespace {

@@ -1,8 +1,8 @@
 #include "scope/ScopePainter.h"
 
-#include "multiplayer/TrafficLayer.h"
 #include "scope/AirportLayers.h"
 #include "scope/AirspaceLayer.h"
+#include "scope/TrafficLayer.h"
 
 namespace scopewatch {
 namespace {

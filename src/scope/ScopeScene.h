@@ -1,8 +1,8 @@
 #pragma once
 
-#include "airport/AirportData.h"
-#include "multiplayer/TrafficTable.h"
-#include "scope/DisplayFlags.h"
+#include "model/AirportData.h"
+#include "model/DisplayFlags.h"
+#include "model/TrafficTable.h"
 #include "scope/ScopeView.h"
 #include "scope/SelectedAirspace.h"
 

@@ -4,17 +4,17 @@
 
 #include "airport/AirportTakeOver.h"
 #include "airport/AirspaceLookup.h"
+#include "bgl/FileBuffer.h"
+#include "bgl/MagdecFile.h"
 #include "builder/AirportDatabaseFile.h"
-#include "builder/FileBuffer.h"
 #include "platform/FileSystem.h"
 #include "scope/QPainterSurface.h"
 #include "scope/ScopePainter.h"
-#include "shared/ProgramState.h"
 
 namespace scopewatch {
 namespace {
 
-std::string ProblemNote(const AirspaceFileProblem& problem) {
+std::string ProblemNote(const BglProblem& problem) {
     return "airspaces of " + problem.file + " read up to the record at offset " +
            std::to_string(problem.recordOffset) + ": " + problem.what;
 }
@@ -22,7 +22,7 @@ std::string ProblemNote(const AirspaceFileProblem& problem) {
 }  // namespace
 
 SnapshotLoad LoadForSnapshot(const std::filesystem::path& workDir, int64_t airportIndex,
-                             ProgramState& state) {
+                             SettingsState& state, LoadedAirportData& airport) {
     SnapshotLoad load;
     state.workDir = workDir;
     const FileSystem files(workDir, FileSystem::MountedVolumes());
@@ -35,7 +35,7 @@ SnapshotLoad LoadForSnapshot(const std::filesystem::path& workDir, int64_t airpo
     }
     FileBuffer buffer;
     const std::string magVarNote = MagVarLoadNote(
-        LoadSimulatorMagVars(files, state.settings.simFolder, buffer, state.airport.magVarGrid));
+        LoadSimulatorMagVars(files, state.settings.simFolder, buffer, airport.magVarGrid));
     if (!magVarNote.empty()) {
         load.notes.push_back(magVarNote);
     }
@@ -49,23 +49,22 @@ SnapshotLoad LoadForSnapshot(const std::filesystem::path& workDir, int64_t airpo
     if (!database.problem.empty()) {
         load.notes.push_back("database read up to " + database.problem);
     }
-    state.airport.airportList = std::move(database.records);
-    if (!TakeOverAirport(state.airport, airportIndex)) {
+    airport.airportList = std::move(database.records);
+    if (!TakeOverAirport(airport, airportIndex)) {
         load.error = "no airport with index " + std::to_string(airportIndex);
         return load;
     }
-    const AirspaceTarget target{state.airport.currentAirport, state.airport.magVarGrid};
-    for (const AirspaceFileProblem& problem : FindAirspaces(
-             files, state.settings.facilityDataFolder, target, buffer, state.airport.airspaces)) {
+    const AirspaceTarget target{airport.currentAirport, airport.magVarGrid};
+    for (const BglProblem& problem : FindAirspaces(files, state.settings.facilityDataFolder, target,
+                                                   buffer, airport.airspaces)) {
         load.notes.push_back(ProblemNote(problem));
     }
     load.ok = true;
     return load;
 }
 
-ScopeView SnapshotView(const ProgramState& state, int32_t widthPx, int32_t heightPx,
+ScopeView SnapshotView(const AirportRecord& airport, int32_t widthPx, int32_t heightPx,
                        int16_t zoomLevel) {
-    const AirportRecord& airport = state.airport.currentAirport;
     ScopeView view = InitialView(widthPx, heightPx, airport.longitude, airport.latitude);
     while (view.ZoomLevel < zoomLevel && ZoomIn(view)) {
     }
@@ -74,12 +73,11 @@ ScopeView SnapshotView(const ProgramState& state, int32_t widthPx, int32_t heigh
     return view;
 }
 
-QImage RenderScope(ProgramState& state, const ScopeView& view, const SelectedAirspace& selection) {
-    QImage image(view.WidthPx, view.HeightPx, QImage::Format_RGB32);
+QImage RenderScope(const ScopeScene& scene) {
+    QImage image(scene.view.WidthPx, scene.view.HeightPx, QImage::Format_RGB32);
     QPainter painter(&image);
     painter.setFont(ScopeFont());
     QPainterSurface surface(painter);
-    const ScopeScene scene{view, state.airport, state.traffic, state.displayFlags, selection};
     RepaintScope(surface, scene);
     return image;
 }

@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "model/AirportData.h"
+#include "scope/ScopeScene.h"
 #include "scope/ScopeView.h"
-#include "scope/SelectedAirspace.h"
+#include "startup/Settings.h"
 
 namespace scopewatch {
-
-struct ProgramState;
 
 // What loading a working directory for a picture of the scope brought.
 struct SnapshotLoad {
@@ -25,14 +25,13 @@ struct SnapshotLoad {
 // under the settings' simulator folder, takes over the airport at the index and collects
 // its airspaces.
 SnapshotLoad LoadForSnapshot(const std::filesystem::path& workDir, int64_t airportIndex,
-                             ProgramState& state);
+                             SettingsState& settings, LoadedAirportData& airport);
 
 // The view the main window has after loading, zoomed to the level.
-ScopeView SnapshotView(const ProgramState& state, int32_t widthPx, int32_t heightPx,
+ScopeView SnapshotView(const AirportRecord& airport, int32_t widthPx, int32_t heightPx,
                        int16_t zoomLevel);
 
 // One repaint of the scope (clear, scope layers, traffic) into an image of the view's size.
-QImage RenderScope(ProgramState& state, const ScopeView& view,
-                   const SelectedAirspace& selection = {});
+QImage RenderScope(const ScopeScene& scene);
 
 }  // namespace scopewatch

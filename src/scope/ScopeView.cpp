@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/NumberText.h"
-#include "platform/Rounding.h"
+#include "shared/NumberText.h"
+#include "shared/Rounding.h"
 
 namespace scopewatch {
 namespace {

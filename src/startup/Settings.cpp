@@ -1,8 +1,8 @@
 #include "startup/Settings.h"
 
 #include "platform/AtomicFile.h"
-#include "platform/ByteCursor.h"
-#include "platform/ByteWriter.h"
+#include "shared/ByteCursor.h"
+#include "shared/ByteWriter.h"
 
 namespace scopewatch {
 
@@ -54,14 +54,16 @@ SettingsResult ReadSettings(const std::filesystem::path& file, SettingsRecord& r
     return {true, {}};
 }
 
-SettingsResult WriteSettings(const std::filesystem::path& file, const SettingsRecord& record) {
-    if (const auto error = WriteFileAtomically(file, EncodeSettings(record))) {
+SettingsResult WriteSettings(const std::filesystem::path& file, const SettingsRecord& record,
+                             const AtomicWriteHook& hook) {
+    if (const auto error = WriteFileAtomically(file, EncodeSettings(record), hook)) {
         return {false, *error};
     }
     return {true, {}};
 }
 
-SettingsResult UpdateSettings(const std::filesystem::path& file, const SettingsValues& values) {
+SettingsResult UpdateSettings(const std::filesystem::path& file, const SettingsValues& values,
+                              const AtomicWriteHook& hook) {
     SettingsRecord record;
     SettingsValues ignored;
     if (const SettingsResult read = ReadSettings(file, record, ignored); !read.ok) {
@@ -69,7 +71,7 @@ SettingsResult UpdateSettings(const std::filesystem::path& file, const SettingsV
     }
     record.airportCount = values.airportCount;
     record.facilityDataFolder = values.facilityDataFolder;
-    return WriteSettings(file, record);
+    return WriteSettings(file, record, hook);
 }
 
 }  // namespace scopewatch

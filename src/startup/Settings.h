@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/AtomicFile.h"
+
 namespace scopewatch {
 
 inline constexpr const char* kSettingsFileName = "atc_settings.tcs";
@@ -32,6 +34,17 @@ struct SettingsValues {
     std::string facilityDataFolder;
 };
 
+// The program's files and settings: the folder the program keeps its files in (the working
+// directory it was started in), the settings file's record and the values read from it.
+struct SettingsState {
+    std::filesystem::path workDir;
+    SettingsRecord settingsRecord;
+    SettingsValues settings;
+
+    std::filesystem::path SettingsFile() const { return workDir / kSettingsFileName; }
+    std::filesystem::path DatabaseFile() const { return workDir / kDatabaseFileName; }
+};
+
 std::vector<uint8_t> EncodeSettings(const SettingsRecord& record);
 
 struct DecodedSettings {
@@ -51,9 +64,11 @@ struct SettingsResult {
 SettingsResult ReadSettings(const std::filesystem::path& file, SettingsRecord& record,
                             SettingsValues& values);
 // Writes the record as the whole file (replacing it in one step).
-SettingsResult WriteSettings(const std::filesystem::path& file, const SettingsRecord& record);
+SettingsResult WriteSettings(const std::filesystem::path& file, const SettingsRecord& record,
+                             const AtomicWriteHook& hook = {});
 // Rewrites the file with the shared airportCount and facilityDataFolder, keeping the
 // other fields as they stand in the file.
-SettingsResult UpdateSettings(const std::filesystem::path& file, const SettingsValues& values);
+SettingsResult UpdateSettings(const std::filesystem::path& file, const SettingsValues& values,
+                              const AtomicWriteHook& hook = {});
 
 }  // namespace scopewatch

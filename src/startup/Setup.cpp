@@ -4,11 +4,10 @@
 
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
-#include "shared/ProgramState.h"
 
 namespace scopewatch {
 
-bool ConfirmSetup(ProgramState& state, MessageBoxes& messages, const std::string& folderText,
+bool ConfirmSetup(SettingsState& state, MessageBoxes& messages, const std::string& folderText,
                   bool versionSelected) {
     if (folderText.empty()) {
         messages.Inform("Please enter the your fs directory");
@@ -35,7 +34,7 @@ bool ConfirmSetup(ProgramState& state, MessageBoxes& messages, const std::string
     return true;
 }
 
-bool ConfirmTypedSetup(ProgramState& state, MessageBoxes& messages, const QString& typedFolder,
+bool ConfirmTypedSetup(SettingsState& state, MessageBoxes& messages, const QString& typedFolder,
                        bool versionSelected) {
     const EnteredPath folder = PathTextOfEntered(typedFolder);
     if (!folder.refusal.empty()) {
@@ -45,7 +44,7 @@ bool ConfirmTypedSetup(ProgramState& state, MessageBoxes& messages, const QStrin
     return ConfirmSetup(state, messages, folder.text, versionSelected);
 }
 
-void AbandonSetup(ProgramState& state, MessageBoxes& messages) {
+void AbandonSetup(SettingsState& state, MessageBoxes& messages) {
     std::error_code ignored;
     std::filesystem::remove(state.SettingsFile(), ignored);
     messages.Inform("You didn't finish setup process, program will end");

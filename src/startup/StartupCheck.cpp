@@ -1,9 +1,10 @@
 #include "startup/StartupCheck.h"
 
+#include "model/SessionState.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
-#include "shared/ProgramState.h"
 #include "shared/WindowFlow.h"
+#include "startup/Settings.h"
 
 namespace scopewatch {
 
@@ -22,25 +23,21 @@ StartupCase DetermineStartupCase(const FileSystem& files) {
     return StartupCase::BothPresent;
 }
 
-void RunStartupCheck(ProgramState& state, MessageBoxes& messages, const FileSystem& files,
-                     WindowFlow& flow) {
-    state.isConnected = kFalse16;
-    state.mainWindowOpen = kFalse16;
+void RunStartupCheck(SettingsState& settings, SessionState& session, MessageBoxes& messages,
+                     const FileSystem& files, WindowFlow& flow) {
+    session.isConnected = kFalse16;
+    session.mainWindowOpen = kFalse16;
     switch (DetermineStartupCase(files)) {
         case StartupCase::FirstRun:
             flow.ShowSetupDialog();
             return;
         case StartupCase::DatabaseMissing:
-            messages.Warn(
-                "The database file is missing, so this program needs to create a new database "
-                "file again.");
+            messages.Warn(kDatabaseMissingText);
             files.DeleteFiles(kSettingsFileName);
             flow.ShowSetupDialog();
             return;
         case StartupCase::SettingsMissing:
-            messages.Warn(
-                "The settings file is missing, so this program needs to create a new settings "
-                "file again.");
+            messages.Warn(kSettingsMissingText);
             files.DeleteFiles(kDatabaseFileName);
             flow.ShowSetupDialog();
             return;
@@ -50,7 +47,7 @@ void RunStartupCheck(ProgramState& state, MessageBoxes& messages, const FileSyst
     // The name as the listing found it: its letter case may differ from ours.
     const std::string settingsName = files.ListFiles(kSettingsFileName).front();
     const SettingsResult read =
-        ReadSettings(files.ToRealPath(settingsName), state.settingsRecord, state.settings);
+        ReadSettings(files.ToRealPath(settingsName), settings.settingsRecord, settings.settings);
     if (!read.ok) {
         messages.Warn("The settings file is damaged (" + read.error +
                       "), so this program needs to create a new settings file again.");

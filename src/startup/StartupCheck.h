@@ -2,10 +2,16 @@
 
 namespace scopewatch {
 
-struct ProgramState;
+struct SessionState;
+struct SettingsState;
 class MessageBoxes;
 class FileSystem;
 class WindowFlow;
+
+inline constexpr const char* kDatabaseMissingText =
+    "The database file is missing, so this program needs to create a new database file again.";
+inline constexpr const char* kSettingsMissingText =
+    "The settings file is missing, so this program needs to create a new settings file again.";
 
 enum class StartupCase { FirstRun, DatabaseMissing, SettingsMissing, BothPresent };
 
@@ -15,7 +21,7 @@ StartupCase DetermineStartupCase(const FileSystem& files);
 // The check the splash window runs once: picks the first working window from the data
 // files, deleting the surviving half of an incomplete pair, and reads the settings when
 // both are there. A settings file that cannot be read is reported and setup runs again.
-void RunStartupCheck(ProgramState& state, MessageBoxes& messages, const FileSystem& files,
-                     WindowFlow& flow);
+void RunStartupCheck(SettingsState& settings, SessionState& session, MessageBoxes& messages,
+                     const FileSystem& files, WindowFlow& flow);
 
 }  // namespace scopewatch

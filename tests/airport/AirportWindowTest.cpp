@@ -5,7 +5,7 @@
 #include "platform/FileSystem.h"
 #include "scenerywriter/AirspaceWriter.h"
 #include "scenerywriter/MagdecWriter.h"
-#include "shared/ProgramState.h"
+#include "state/ProgramState.h"
 #include "support/RecordingFlow.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/TempDir.h"

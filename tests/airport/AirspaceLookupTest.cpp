@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "airport/AirspaceLookup.h"
-#include "builder/FileBuffer.h"
+#include "bgl/FileBuffer.h"
 #include "platform/FileSystem.h"
 #include "scenerywriter/AirspaceWriter.h"
 #include "support/TempDir.h"
@@ -47,7 +47,7 @@ class AirspaceLookupTest : public ::testing::Test {
         dir.Write("Scenery/AFD/" + name, bytes);
     }
 
-    std::vector<AirspaceFileProblem> Find(const std::string& folder = "scenery\\afd") {
+    std::vector<BglProblem> Find(const std::string& folder = "scenery\\afd") {
         FileBuffer buffer;
         const AirspaceScanProgress progress{[this](int count) { fileCount = count; },
                                             [this] { ++filesDone; }};

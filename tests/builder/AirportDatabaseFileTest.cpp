@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "builder/AirportDatabaseFile.h"
-#include "platform/ByteCursor.h"
-#include "platform/ByteWriter.h"
+#include "shared/ByteCursor.h"
+#include "shared/ByteWriter.h"
 #include "support/TempDir.h"
 
 namespace scopewatch {

@@ -6,7 +6,7 @@
 #include "builder/ui/BuilderWindow.h"
 #include "demo/DemoSimulator.h"
 #include "platform/FileSystem.h"
-#include "shared/ProgramState.h"
+#include "state/ProgramState.h"
 #include "support/RecordingFlow.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/TempDir.h"

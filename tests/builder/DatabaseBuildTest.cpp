@@ -1,14 +1,18 @@
 #include <gtest/gtest.h>
 
 #include <QString>
+#include <csignal>
 
 #include "builder/AirportDatabaseFile.h"
 #include "builder/DatabaseBuild.h"
 #include "demo/DemoSimulator.h"
 #include "scenerywriter/BglWriter.h"
 #include "scenerywriter/MagdecWriter.h"
-#include "shared/ProgramState.h"
 #include "startup/Setup.h"
+#include "startup/StartupCheck.h"
+#include "state/ProgramState.h"
+#include "support/DyingWriter.h"
+#include "support/RecordingFlow.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/TempDir.h"
 
@@ -62,7 +66,7 @@ TEST_F(DatabaseBuildTest, BuildsTheDatabaseFromEveryAirportAreaAndCompletesTheSe
     dir.Write("cd/scenery/cd/scenery/cd1.bgl", scenery::BuildAirportBgl({Airport("Ozark", 36.0)}));
 
     std::vector<std::string> statuses;
-    DatabaseBuild build(state, files, messages,
+    DatabaseBuild build(state, state.airport, files, messages,
                         [&statuses](const std::string& text) { statuses.push_back(text); });
     const DiscoveryResult found = build.Discover();
     EXPECT_EQ(found.magVar, MagVarLoadResult::Loaded);
@@ -103,11 +107,11 @@ TEST_F(DatabaseBuildTest, NoAirportsWriteAnEmptyDatabaseOverAnOlderOne) {
               "[Area.001]\nTitle=Airport and Facilities Data\nLocal=Empty\nRequired=TRUE\n");
     dir.Write("work/world_airports.dat", std::vector<uint8_t>(500, 1));
     state.settings.simVersion = 0;
-    DatabaseBuild other(state, files, messages);
+    DatabaseBuild other(state, state.airport, files, messages);
     EXPECT_EQ(other.Discover().areaCount, 0);
     EXPECT_FALSE(other.HasWork());
     state.settings.simVersion = 1;
-    DatabaseBuild build(state, files, messages);
+    DatabaseBuild build(state, state.airport, files, messages);
     EXPECT_EQ(build.Discover().areaCount, 1);
     while (build.Step()) {
     }
@@ -131,7 +135,7 @@ TEST(DatabaseBuildFoldersTest, SimulatorFoldersWithAccentsFindEveryAirport) {
         testing::ScriptedMessageBoxes messages;
         ASSERT_TRUE(
             ConfirmTypedSetup(state, messages, QString::fromUtf8((dir / folder).string()), true));
-        DatabaseBuild build(state, files, messages);
+        DatabaseBuild build(state, state.airport, files, messages);
         EXPECT_EQ(build.Discover().magVar, MagVarLoadResult::Loaded);
         while (build.Step()) {
         }
@@ -141,6 +145,91 @@ TEST(DatabaseBuildFoldersTest, SimulatorFoldersWithAccentsFindEveryAirport) {
         EXPECT_EQ(state.settings.airportCount, 15);
         ASSERT_TRUE(build.Finish().ok);
     }
+}
+
+// The database, the settings file and the program's two data files ending with a write
+// killed at every step of it; start-up then runs on what was left.
+class InterruptedWriteTest : public ::testing::Test {
+  protected:
+    // Runs the write in a child process that is killed at the step.
+    template <typename Write>
+    void KilledAt(AtomicWriteStep step, Write write) {
+        EXPECT_EXIT({ write(testing::KillTheWriterAt(step)); }, ::testing::KilledBySignal(SIGKILL),
+                    "");
+    }
+    static std::vector<AirportRecord> Airports(const std::string& name, size_t count) {
+        std::vector<AirportRecord> airports(count);
+        for (AirportRecord& airport : airports) {
+            airport.name = name;
+        }
+        return airports;
+    }
+
+    // Start-up afresh in the working directory.
+    void Restart() {
+        messages.shown.clear();
+        flow.shown.clear();
+        state = ProgramState{};
+        state.workDir = dir.path();
+        RunStartupCheck(state, state, messages, files, flow);
+    }
+    void WriteSettingsFile() {
+        ASSERT_TRUE(WriteSettings(dir / kSettingsFileName,
+                                  {kSettingsHeader, 1, 1, 42, "C:\\FS2002", "C:\\FS2002\\afd"})
+                        .ok);
+    }
+
+    testing::TempDir dir;
+    FileSystem files{dir.path()};
+    ProgramState state;
+    testing::ScriptedMessageBoxes messages;
+    testing::RecordingFlow flow;
+};
+
+// A build ends by replacing the database and rewriting the settings with the new airport
+// count. Killed before the rename, start-up reads the old files whole; after it, the new ones.
+// Each round writes again over what the killed writers left beside the files.
+TEST_F(InterruptedWriteTest, WritersKilledAtAnyStepLeaveWholeFiles) {
+    for (const AtomicWriteStep step : testing::kEveryWriteStep) {
+        WriteSettingsFile();
+        ASSERT_EQ(WriteAirportDatabase(dir / kDatabaseFileName, Airports("Old", 2)), std::nullopt);
+        KilledAt(step, [&](const AtomicWriteHook& dying) {
+            WriteAirportDatabase(dir / kDatabaseFileName, Airports("New", 3), dying);
+        });
+        KilledAt(step, [&](const AtomicWriteHook& dying) {
+            UpdateSettings(dir / kSettingsFileName, {1, 57, "C:\\FS2002", ""}, dying);
+        });
+        Restart();
+        EXPECT_TRUE(messages.shown.empty());
+        EXPECT_EQ(flow.shown, std::vector<std::string>{"airport"});
+        const bool renamed = step == AtomicWriteStep::Renamed;
+        EXPECT_EQ(state.settings.airportCount, renamed ? 57 : 42);
+        const AirportDatabaseContent read =
+            ReadAirportDatabase(dir / kDatabaseFileName, renamed ? 3 : 2);
+        EXPECT_EQ(read.problem, "");
+        EXPECT_EQ(read.recordsRead, renamed ? 4 : 3);  // the empty last record included
+        EXPECT_EQ(read.records[0].name, renamed ? "New" : "Old");
+    }
+}
+
+// The first write of either file killed before the rename leaves no file: start-up says so
+// beside the other file and runs setup.
+TEST_F(InterruptedWriteTest, AFirstWriteKilledIsAMissingFile) {
+    dir.Write(kDatabaseFileName, "db");
+    KilledAt(AtomicWriteStep::Synced, [&](const AtomicWriteHook& dying) {
+        WriteSettings(dir / kSettingsFileName, {kSettingsHeader, 1, 1, 0, "C:\\FS2002", ""}, dying);
+    });
+    Restart();
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{kSettingsMissingText});
+    EXPECT_EQ(flow.shown, std::vector<std::string>{"setup"});
+
+    WriteSettingsFile();
+    KilledAt(AtomicWriteStep::HalfWritten, [&](const AtomicWriteHook& dying) {
+        WriteAirportDatabase(dir / kDatabaseFileName, Airports("New", 3), dying);
+    });
+    Restart();
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{kDatabaseMissingText});
+    EXPECT_EQ(flow.shown, std::vector<std::string>{"setup"});
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "directplay/DirectPlayClient.h"
-#include "platform/ByteWriter.h"
+#include "shared/ByteWriter.h"
 #include "support/DirectPlayLoopback.h"
 #include "support/DirectPlayPlayers.h"
 #include "support/DirectPlaySteps.h"

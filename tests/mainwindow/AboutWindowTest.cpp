@@ -3,7 +3,7 @@
 #include <QTest>
 
 #include "mainwindow/ui/AboutWindow.h"
-#include "shared/ProgramState.h"
+#include "state/ProgramState.h"
 #include "support/RecordingFlow.h"
 #include "support/TabOrder.h"
 

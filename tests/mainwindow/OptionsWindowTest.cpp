@@ -5,7 +5,7 @@
 #include <QTest>
 
 #include "mainwindow/ui/OptionsWindow.h"
-#include "shared/ProgramState.h"
+#include "state/ProgramState.h"
 #include "support/RecordingFlow.h"
 #include "support/TabOrder.h"
 

@@ -2,9 +2,9 @@
 
 #include "multiplayer/Chat.h"
 #include "multiplayer/GameMessages.h"
-#include "multiplayer/InMemorySession.h"
 #include "platform/CodePage.h"
-#include "shared/ProgramState.h"
+#include "state/ProgramState.h"
+#include "support/InMemorySession.h"
 
 namespace scopewatch {
 namespace {

@@ -2,11 +2,11 @@
 
 #include "multiplayer/ConnectionSteps.h"
 #include "multiplayer/GameMessages.h"
-#include "multiplayer/InMemorySession.h"
 #include "multiplayer/ui/ConnectionDialog.h"
-#include "shared/ProgramState.h"
 #include "shared/TimerClock.h"
+#include "state/ProgramState.h"
 #include "support/Clicks.h"
+#include "support/InMemorySession.h"
 #include "support/RecordingFlow.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/SpinEventLoop.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "multiplayer/GameMessages.h"
-#include "multiplayer/InMemorySession.h"
+#include "support/InMemorySession.h"
 #include "support/SessionSteps.h"
 
 namespace scopewatch {

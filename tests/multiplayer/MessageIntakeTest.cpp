@@ -2,11 +2,11 @@
 
 #include <limits>
 
-#include "airport/MagVarGrid.h"
+#include "geo/MagVarGrid.h"
 #include "multiplayer/GameMessages.h"
-#include "multiplayer/InMemorySession.h"
 #include "multiplayer/MessageIntake.h"
-#include "shared/ProgramState.h"
+#include "state/ProgramState.h"
+#include "support/InMemorySession.h"
 
 namespace scopewatch {
 namespace {
@@ -15,7 +15,7 @@ constexpr int32_t kMe = 101;
 
 class MessageIntakeTest : public ::testing::Test {
   protected:
-    MessageIntakeTest() : intake(session, state) {
+    MessageIntakeTest() : intake(session, state, state.traffic, state.airport.magVarGrid) {
         state.myPlayerId = kMe;
         state.isConnected = kTrue16;
         session.AddPeer(kMe, "ATC");

@@ -18,7 +18,6 @@ class AtomicFileTest : public ::testing::Test {
     const fs::path temporary = dir / "data.bin.partial";
     const std::vector<uint8_t> before = {1, 2, 3};
     const std::vector<uint8_t> after = {9, 8, 7, 6, 5, 4, 3, 2, 1};
-    testing::WriteHookReset resetHook;
 };
 
 // A write replaces the whole file (an empty one too) and leaves nothing beside it. A folder
@@ -51,12 +50,10 @@ TEST_F(AtomicFileTest, AFailureBeforeTheRenameKeepsTheOldFileWhole) {
     for (const AtomicWriteStep failing : testing::kEveryWriteStep) {
         ASSERT_EQ(WriteFileAtomically(target, before), std::nullopt);
         std::vector<AtomicWriteStep> reached;
-        SetAtomicWriteHook([&](AtomicWriteStep step) {
+        const auto error = WriteFileAtomically(target, after, [&](AtomicWriteStep step) {
             reached.push_back(step);
             return step != failing;
         });
-        const auto error = WriteFileAtomically(target, after);
-        SetAtomicWriteHook({});
         if (failing == AtomicWriteStep::Renamed) {
             EXPECT_EQ(error, std::nullopt);  // the new file was in place already
             EXPECT_EQ(ReadBytes(target), after);

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "ScopeTestScene.h"
+#include "geo/Geodesy.h"
 #include "scope/AirspaceLayer.h"
-#include "scope/Geodesy.h"
-#include "scope/RecordingSurface.h"
 #include "scope/ScopeColours.h"
+#include "support/RecordingSurface.h"
 
 namespace scopewatch {
 namespace {

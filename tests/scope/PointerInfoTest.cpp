@@ -2,8 +2,8 @@
 
 #include "ScopeTestScene.h"
 #include "scope/PointerInfo.h"
-#include "scope/RecordingSurface.h"
 #include "scope/ScopeColours.h"
+#include "support/RecordingSurface.h"
 
 namespace scopewatch {
 namespace {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "ScopeTestScene.h"
-#include "scope/RecordingSurface.h"
 #include "scope/ScopeColours.h"
 #include "scope/ScopePainter.h"
+#include "support/RecordingSurface.h"
 
 namespace scopewatch {
 namespace {

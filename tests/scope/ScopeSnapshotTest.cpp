@@ -6,7 +6,6 @@
 
 #include "builder/AirportDatabaseFile.h"
 #include "scope/ScopeSnapshot.h"
-#include "shared/ProgramState.h"
 #include "support/DemoAirportState.h"
 #include "support/TempDir.h"
 
@@ -20,11 +19,10 @@ namespace fs = std::filesystem;
 // green runways and yellow ILS cones from there, white names at every level. The pictures stay
 // in the build tree for a look.
 TEST(ScopeSnapshotTest, RendersTheDemoAirportAtCoarseAndFineLevels) {
-    ProgramState state;
-    state.airport = testing::DemoAirportLoaded();
-    EXPECT_EQ(state.airport.currentAirport.name, "Eldorado Intl");
+    LoadedAirportData airport = testing::DemoAirportLoaded();
+    EXPECT_EQ(airport.currentAirport.name, "Eldorado Intl");
     std::multiset<std::string> types;
-    for (const AirspaceRecord& airspace : state.airport.airspaces) {
+    for (const AirspaceRecord& airspace : airport.airspaces) {
         types.insert(airspace.typeName);
     }
     EXPECT_EQ(types,
@@ -40,7 +38,8 @@ TEST(ScopeSnapshotTest, RendersTheDemoAirportAtCoarseAndFineLevels) {
     const fs::path renders = fs::path(std::getenv("SCOPEWATCH_BUILD_DIR")) / "tests" / "renders";
     fs::create_directories(renders);
     for (const auto& [level, expected] : levels) {
-        const QImage image = RenderScope(state, SnapshotView(state, 1000, 700, level));
+        const ScopeView view = SnapshotView(airport.currentAirport, 1000, 700, level);
+        const QImage image = RenderScope({view, airport, {}, {}, {}});
         ASSERT_EQ(image.format(), QImage::Format_RGB32);
         const auto* pixels = reinterpret_cast<const QRgb*>(image.constBits());
         const std::set<QRgb> colours(pixels, pixels + image.width() * image.height());
@@ -58,16 +57,18 @@ TEST(ScopeSnapshotTest, RendersTheDemoAirportAtCoarseAndFineLevels) {
 // without magdec.bgl is only a note.
 TEST(ScopeSnapshotTest, MissingPiecesAreReported) {
     testing::TempDir dir;
-    ProgramState state;
-    const SnapshotLoad nowhere = LoadForSnapshot(dir / "nowhere", 0, state);
+    SettingsState settings;
+    LoadedAirportData airport;
+    const SnapshotLoad nowhere = LoadForSnapshot(dir / "nowhere", 0, settings, airport);
     EXPECT_FALSE(nowhere.ok);
     EXPECT_NE(nowhere.error.find("settings"), std::string::npos);
     ASSERT_TRUE(WriteSettings(dir / kSettingsFileName,
                               {kSettingsHeader, 1, 1, 1, (dir / "sim").string(), ""})
                     .ok);
     ASSERT_FALSE(WriteAirportDatabase(dir / kDatabaseFileName, {AirportRecord{}}));
-    EXPECT_EQ(LoadForSnapshot(dir.path(), 99999, state).error, "no airport with index 99999");
-    const SnapshotLoad load = LoadForSnapshot(dir.path(), 0, state);
+    EXPECT_EQ(LoadForSnapshot(dir.path(), 99999, settings, airport).error,
+              "no airport with index 99999");
+    const SnapshotLoad load = LoadForSnapshot(dir.path(), 0, settings, airport);
     EXPECT_TRUE(load.ok) << load.error;
     EXPECT_NE(load.notes.at(0).find("magdec.bgl"), std::string::npos);
 }

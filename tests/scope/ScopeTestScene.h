@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "airport/AirportData.h"
-#include "builder/Headings.h"
-#include "multiplayer/TrafficTable.h"
-#include "scope/DisplayFlags.h"
+#include "geo/Headings.h"
+#include "model/AirportData.h"
+#include "model/DisplayFlags.h"
+#include "model/TrafficTable.h"
 #include "scope/ScopeScene.h"
 #include "scope/ScopeView.h"
 #include "scope/SelectedAirspace.h"

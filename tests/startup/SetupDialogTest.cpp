@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "shared/ProgramState.h"
 #include "startup/ui/SetupDialog.h"
+#include "state/ProgramState.h"
 #include "support/RecordingFlow.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/TempDir.h"

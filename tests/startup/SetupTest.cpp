@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "shared/ProgramState.h"
 #include "startup/Setup.h"
+#include "state/ProgramState.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/TempDir.h"
 

@@ -9,7 +9,7 @@
 #include "demo/DemoSimulator.h"
 #include "platform/FileSystem.h"
 #include "scope/ScopeSnapshot.h"
-#include "shared/ProgramState.h"
+#include "state/ProgramState.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/TempDir.h"
 
@@ -30,7 +30,7 @@ LoadedAirportData BuildAndLoad() {
     }
     const FileSystem files(state.workDir, FileSystem::MountedVolumes());
     ScriptedMessageBoxes messages;
-    DatabaseBuild build(state, files, messages);
+    DatabaseBuild build(state, state.airport, files, messages);
     build.Discover();
     while (build.Step()) {
     }
@@ -42,12 +42,14 @@ LoadedAirportData BuildAndLoad() {
     const auto eldorado = std::find_if(records.begin(), records.end(), [](const auto& record) {
         return record.name == "Eldorado Intl";
     });
-    ProgramState loaded;
-    const SnapshotLoad load = LoadForSnapshot(state.workDir, eldorado - records.begin(), loaded);
+    SettingsState settings;
+    LoadedAirportData loaded;
+    const SnapshotLoad load =
+        LoadForSnapshot(state.workDir, eldorado - records.begin(), settings, loaded);
     if (!load.ok) {
         throw std::runtime_error("cannot load Eldorado Intl: " + load.error);
     }
-    return loaded.airport;
+    return loaded;
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "airport/AirportData.h"
+#include "model/AirportData.h"
 
 namespace scopewatch::testing {
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "demo/DemoTrafficPlan.h"
+#include "demohost/DemoTrafficPlan.h"
 #include "support/Clicks.h"
 #include "support/DemoAirportState.h"
 #include "support/DirectPlayTestPorts.h"

@@ -4,13 +4,13 @@
 #include <memory>
 
 #include "app/AppWindows.h"
-#include "demo/DemoSessionHost.h"
+#include "demohost/DemoSessionHost.h"
 #include "mainwindow/ui/MainWindow.h"
 #include "multiplayer/DirectPlaySession.h"
 #include "multiplayer/ui/ConnectionDialog.h"
 #include "platform/FileSystem.h"
-#include "shared/ProgramState.h"
 #include "shared/TimerClock.h"
+#include "state/ProgramState.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/TempDir.h"
 

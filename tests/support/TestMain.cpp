@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/GuardedApplication.h"
+#include "platform/ui/GuardedApplication.h"
 #include "support/EventErrors.h"
 
 namespace {

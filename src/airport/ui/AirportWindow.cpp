@@ -10,14 +10,15 @@
 #include "airport/AirportSearch.h"
 #include "airport/AirportTakeOver.h"
 #include "airport/AirspaceLookup.h"
+#include "bgl/MagdecFile.h"
 #include "builder/AirportDatabaseFile.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ui/Captions.h"
 #include "platform/ui/ListChoice.h"
-#include "shared/ProgramState.h"
 #include "shared/WindowFlow.h"
+#include "state/ProgramState.h"
 
 namespace scopewatch {
 namespace {

@@ -8,8 +8,8 @@
 #include <QWidget>
 #include <string>
 
-#include "builder/FileBuffer.h"
-#include "platform/Rounding.h"
+#include "bgl/FileBuffer.h"
+#include "shared/Rounding.h"
 
 namespace scopewatch {
 

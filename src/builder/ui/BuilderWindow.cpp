@@ -8,6 +8,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/ui/Captions.h"
 #include "shared/WindowFlow.h"
+#include "state/ProgramState.h"
 
 namespace scopewatch {
 namespace {
@@ -22,7 +23,8 @@ BuilderWindow::BuilderWindow(ProgramState& state, const FileSystem& files, Messa
     : QWidget(parent),
       messages_(messages),
       flow_(flow),
-      build_(state, files, messages, [this](const std::string& text) { SetStatus(text); }) {
+      build_(state, state.airport, files, messages,
+             [this](const std::string& text) { SetStatus(text); }) {
     setWindowTitle("Creating Database");
     BuildLayout();
     Read_Sceneries_Paths.setInterval(kDiscoveryIntervalMs);

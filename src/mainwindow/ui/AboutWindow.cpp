@@ -7,6 +7,7 @@
 
 #include "mainwindow/ui/OkButtonRow.h"
 #include "mainwindow/ui/ScopeEmblem.h"
+#include "state/ProgramState.h"
 
 namespace scopewatch {
 namespace {

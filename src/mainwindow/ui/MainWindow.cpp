@@ -12,9 +12,9 @@
 #include "scope/PointerInfo.h"
 #include "scope/ScopePainter.h"
 #include "scope/ui/ScopeWidget.h"
-#include "shared/ProgramState.h"
 #include "shared/TimerClock.h"
 #include "shared/WindowFlow.h"
+#include "state/ProgramState.h"
 
 namespace scopewatch {
 namespace {
@@ -33,7 +33,7 @@ MainWindow::MainWindow(ProgramState& state, SessionService& session, MessageBoxe
       messages_(messages),
       flow_(flow),
       clock_(clock),
-      intake_(session, state) {
+      intake_(session, state, state.traffic, state.airport.magVarGrid) {
     setWindowTitle("Scopewatch v1.0");
     BuildLayout();
     Timer1.setInterval(clock_.RealMs(kReceiveIntervalMs));
@@ -285,7 +285,7 @@ void MainWindow::CreateNewDatabase() {
     leaving_ = true;
     StopTimers();
     DeleteDatabaseFiles(state_.workDir);
-    LeaveSession(session_, state_);
+    LeaveSession(session_, state_, state_.traffic);
     messages_.Inform(kDatabaseDeletedMessage);
     flow_.EndProgram();
 }
@@ -339,7 +339,7 @@ void MainWindow::Disconnect() {
         Command3->repaint();
         // The window is done: no tick of it runs from here on.
         StopTimers();
-        LeaveSession(session_, state_);
+        LeaveSession(session_, state_, state_.traffic);
         flow_.ShowConnectionDialog();
     }
     close();

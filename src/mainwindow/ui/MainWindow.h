@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "multiplayer/MessageIntake.h"
-#include "platform/Rounding.h"
 #include "scope/ScopeScene.h"
 #include "scope/ScopeView.h"
 #include "scope/SelectedAirspace.h"
+#include "shared/Rounding.h"
 #include "shared/TickStatistics.h"
 
 namespace scopewatch {

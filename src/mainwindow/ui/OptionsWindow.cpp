@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 
 #include "mainwindow/ui/OkButtonRow.h"
-#include "shared/ProgramState.h"
+#include "state/ProgramState.h"
 
 namespace scopewatch {
 namespace {

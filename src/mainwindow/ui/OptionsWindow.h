@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "mainwindow/MainWindowReturn.h"
-#include "platform/Rounding.h"
-#include "scope/DisplayFlags.h"
+#include "model/DisplayFlags.h"
+#include "shared/Rounding.h"
 
 namespace scopewatch {
 

@@ -11,9 +11,9 @@
 #include "platform/MessageBoxes.h"
 #include "platform/ui/Captions.h"
 #include "platform/ui/ListChoice.h"
-#include "shared/ProgramState.h"
 #include "shared/TimerClock.h"
 #include "shared/WindowFlow.h"
+#include "state/ProgramState.h"
 
 namespace scopewatch {
 namespace {

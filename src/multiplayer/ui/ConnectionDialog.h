@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "multiplayer/SessionService.h"
-#include "platform/Rounding.h"
+#include "shared/Rounding.h"
 
 namespace scopewatch {
 

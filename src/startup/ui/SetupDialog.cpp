@@ -9,9 +9,9 @@
 
 #include "platform/CodePage.h"
 #include "platform/ui/Captions.h"
-#include "shared/ProgramState.h"
 #include "shared/WindowFlow.h"
 #include "startup/Setup.h"
+#include "state/ProgramState.h"
 
 namespace scopewatch {
 

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+#include "bgl/FileBuffer.h"
+
+namespace scopewatch {
+
+// Thrown when a scenery file's records contradict themselves: a negative length, or a list
+// whose items cannot fit in its record. Like a read outside the buffer, it stops the
+// examination of the file at that record.
+class MalformedRecord : public BglError {
+  public:
+    using BglError::BglError;
+};
+
+// Where the examination of a scenery file stopped: the file, the record it was in (its offset
+// and id) and what could not be read. What was decoded before that record is kept.
+struct BglProblem {
+    std::string file;
+    int64_t recordOffset = 0;
+    int32_t recordId = 0;
+    std::string what;
+
+    // "record 0x10002 at offset 1234: <what>"
+    std::string Describe() const;
+};
+
+// The id and length word of the record at a position; the record occupies len + 8 bytes.
+struct RecordHead {
+    int32_t id = 0;
+    int32_t len = 0;
+
+    int64_t Size() const { return static_cast<int64_t>(len) + 8; }
+};
+
+// Reads the id and length at the position. A negative length is malformed (the walk could
+// never move past such a record).
+RecordHead ReadRecordHead(const FileBuffer& buffer, int64_t position);
+
+// A text of a length computed from the file's words: a length beyond the file is a read
+// outside the buffer rather than an overflowing count.
+std::string ReadTextOfLength(const FileBuffer& buffer, int64_t position, int64_t length);
+
+// The record a walk through a scenery file is reading, kept up to date so that a file that
+// stops the walk can be reported by offset and record id.
+struct RecordTrace {
+    int64_t offset = 0;
+    int32_t id = 0;
+
+    void At(int64_t recordOffset, int32_t recordId) {
+        offset = recordOffset;
+        id = recordId;
+    }
+    // The problem of a walk that stopped here.
+    BglProblem Problem(const std::string& what) const { return {{}, offset, id, what}; }
+};
+
+}  // namespace scopewatch

@@ -1,0 +1,98 @@
+#include "bgl/BglWalker.h"
+
+#include "bgl/AirportDecoder.h"
+#include "bgl/BglLayout.h"
+
+namespace scopewatch {
+
+namespace {
+
+// The facility block at Y is sound when its first and third words are 1.
+bool HasFacilityBlock(const FileBuffer& buffer, int64_t y) {
+    return y > 0 && buffer.ReadInt32(y) == 1 && buffer.ReadInt32(y + 8) == 1;
+}
+
+void WalkIndexEntry(const FileBuffer& buffer, int64_t entry, const RecordHead& head,
+                    const MagVarGrid& grid, std::vector<AirportRecord>& airportList,
+                    RecordTrace& trace) {
+    const int32_t kind = buffer.ReadInt32(entry + bgl::kEntryKindOffset);
+    const int64_t y = buffer.ReadInt32(entry + bgl::kEntryFacilityOffset);
+    if (head.id != bgl::kAirportIndexEntry) {
+        return;
+    }
+    std::string name = ReadTextOfLength(buffer, entry + bgl::kEntryNameOffset, head.Size() - 16);
+    if (kind != bgl::kAirportEntryKind || !HasFacilityBlock(buffer, y)) {
+        return;
+    }
+    AirportRecord& airport = airportList.emplace_back();
+    airport.name = std::move(name);
+    DecodeAirport(buffer, y, grid, airport, trace);
+}
+
+// Walks the chain of records of the second section: records of id 1 are passed over, index
+// chains walked. It goes on right after each index chain, at the record that ended it.
+void WalkSecondSection(const FileBuffer& buffer, int64_t position, const MagVarGrid& grid,
+                       std::vector<AirportRecord>& airportList, RecordTrace& trace) {
+    while (true) {
+        const int32_t id = buffer.ReadInt32(position);
+        trace.At(position, id);
+        if (id == bgl::kSkippedSectionRecord) {
+            position += ReadRecordHead(buffer, position).Size();
+        } else if (id == bgl::kAirportIndexGroup) {
+            position = WalkAirportIndex(buffer, position, grid, airportList, trace).position;
+        } else {
+            return;
+        }
+    }
+}
+
+}  // namespace
+
+IndexChainEnd WalkAirportIndex(const FileBuffer& buffer, int64_t position, const MagVarGrid& grid,
+                               std::vector<AirportRecord>& airportList, RecordTrace& trace) {
+    int64_t group = position;
+    while (true) {
+        const int32_t id = buffer.ReadInt32(group);
+        trace.At(group, id);
+        if (id != bgl::kAirportIndexGroup) {
+            return {group, id};
+        }
+        const RecordHead groupHead = ReadRecordHead(buffer, group);
+        const int32_t entryCount = buffer.ReadInt32(group + bgl::kGroupEntryCountOffset);
+        int64_t entry = group + bgl::kGroupEntriesOffset;
+        for (int32_t i = 0; i < entryCount; ++i) {
+            const RecordHead head = ReadRecordHead(buffer, entry);
+            trace.At(entry, head.id);
+            WalkIndexEntry(buffer, entry, head, grid, airportList, trace);
+            entry += head.Size();
+        }
+        group += groupHead.Size();
+    }
+}
+
+SceneryScanResult ScanSceneryFile(const FileBuffer& buffer, const MagVarGrid& grid,
+                                  std::vector<AirportRecord>& airportList) {
+    SceneryScanResult result;
+    const size_t before = airportList.size();
+    RecordTrace trace;
+    try {
+        trace.At(bgl::kSectionFormatOffset, 0);
+        if (buffer.ReadInt32(bgl::kSectionFormatOffset) != bgl::kAirportSectionFormat) {
+            return result;
+        }
+        const int64_t first = buffer.ReadInt32(bgl::kFirstSectionOffset);
+        const int64_t second = buffer.ReadInt32(bgl::kSecondSectionOffset);
+        if (first > 0) {
+            WalkAirportIndex(buffer, first, grid, airportList, trace);
+        }
+        if (second > 0) {
+            WalkSecondSection(buffer, second, grid, airportList, trace);
+        }
+    } catch (const BglError& error) {
+        result.problem = trace.Problem(error.what());
+    }
+    result.airportsFound = static_cast<int>(airportList.size() - before);
+    return result;
+}
+
+}  // namespace scopewatch

@@ -1,0 +1,78 @@
+#include "geo/Geodesy.h"
+
+#include <cmath>
+
+#include "geo/GeoMath.h"
+#include "geo/MagVarGrid.h"
+#include "shared/Rounding.h"
+
+namespace scopewatch {
+namespace {
+
+constexpr double kTwoPi = 6.28318530717958;
+
+struct Radians {
+    double lat1, lon1, lat2, lon2;
+};
+
+Radians ToRadians(double lat1, double lon1, double lat2, double lon2) {
+    return {lat1 * kPi / 180.0, lon1 * kPi / 180.0, lat2 * kPi / 180.0, lon2 * kPi / 180.0};
+}
+
+// Haversine while both differences are under one radian, else the law of cosines.
+double CentralAngle(const Radians& r) {
+    if (std::trunc(r.lat1 - r.lat2) == 0.0 && std::trunc(r.lon2 - r.lon1) == 0.0) {
+        const double sinLat = std::sin((r.lat1 - r.lat2) / 2.0);
+        const double sinLon = std::sin((r.lon1 - r.lon2) / 2.0);
+        return 2.0 * ArcSin(std::sqrt(sinLat * sinLat +
+                                      std::cos(r.lat1) * std::cos(r.lat2) * sinLon * sinLon));
+    }
+    return ArcCos(std::sin(r.lat1) * std::sin(r.lat2) +
+                  std::cos(r.lat1) * std::cos(r.lat2) * std::cos(r.lon1 - r.lon2));
+}
+
+}  // namespace
+
+int16_t DistanceNm(double lat1, double lon1, double lat2, double lon2) {
+    double nm = CentralAngle(ToRadians(lat1, lon1, lat2, lon2)) * 10800.0 / kPi;
+    if (nm > 32767.0) {
+        nm = 32767.0;
+    }
+    return RoundToInt16(nm);
+}
+
+int16_t DistanceFt(double lat1, double lon1, double lat2, double lon2) {
+    const double nm =
+        RoundDecimals(CentralAngle(ToRadians(lat1, lon1, lat2, lon2)) * 10800.0 / kPi, 5);
+    double ft = RoundDecimals(nm * 6080.0, 5);
+    if (ft > 32767.0) {
+        ft = 32767.0;
+    }
+    return RoundToInt16(ft);
+}
+
+int16_t MagneticCourse(double lat1, double lon1, double lat2, double lon2, const MagVarGrid& grid) {
+    const Radians r = ToRadians(lat1, lon1, lat2, lon2);
+    const double d = CentralAngle(r);
+    double tc = 0.0;
+    if (d != 0.0) {
+        const double c = ArcCos((std::sin(r.lat2) - std::sin(r.lat1) * std::cos(d)) /
+                                (std::sin(d) * std::cos(r.lat1)));
+        tc = std::sin(r.lon2 - r.lon1) < 0.0 ? c : kTwoPi - c;
+    }
+    // Positions from a damaged file can be NaN: their course counts as north.
+    const auto course = static_cast<int16_t>(360 - TruncateTo<int>(std::floor(tc * 180.0 / kPi)));
+    return MagneticHeading(NormaliseHeading(course), lat1, lon1, grid);
+}
+
+int16_t MagneticToTrue(int16_t magneticHeading, double lat, double lon, const MagVarGrid& grid) {
+    const int variation = grid.VariationDegreesAt(lat, lon);
+    return NormaliseHeading(RoundToInt16(static_cast<double>(magneticHeading) + variation));
+}
+
+int32_t WidthPercentPx(float percent, int32_t widthPx) {
+    const double factor = RoundHalfEven(percent);
+    return RoundToInt32(factor * widthPx / 100.0);
+}
+
+}  // namespace scopewatch

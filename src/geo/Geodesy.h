@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+
+#include "geo/Destinations.h"
+#include "geo/Headings.h"
+
+namespace scopewatch {
+
+struct MagVarGrid;
+
+// Great-circle distance in nautical miles (1 nm = one minute of arc), capped at 32767.
+int16_t DistanceNm(double lat1, double lon1, double lat2, double lon2);
+// Great-circle distance in feet (6080 ft to the nautical mile), capped at 32767.
+int16_t DistanceFt(double lat1, double lon1, double lat2, double lon2);
+// Magnetic course from point 1 to point 2, with the variation at point 1.
+int16_t MagneticCourse(double lat1, double lon1, double lat2, double lon2, const MagVarGrid& grid);
+// DestinationNm and DestinationFt stand beside the builder's DestinationPoint in
+// builder/Destinations.h: one great-circle step, rounded to 5 decimals here.
+// Magnetic heading to true with the variation at the position.
+int16_t MagneticToTrue(int16_t magneticHeading, double lat, double lon, const MagVarGrid& grid);
+// A percentage of the scope's width in pixels: both roundings halves to even.
+int32_t WidthPercentPx(float percent, int32_t widthPx);
+
+}  // namespace scopewatch

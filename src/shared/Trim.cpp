@@ -1,0 +1,13 @@
+#include "shared/Trim.h"
+
+namespace scopewatch {
+
+std::string TrimSpaces(const std::string& text) {
+    const size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+}  // namespace scopewatch

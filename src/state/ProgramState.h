@@ -1,0 +1,20 @@
+#pragma once
+
+#include "model/AirportData.h"
+#include "model/DisplayFlags.h"
+#include "model/SessionState.h"
+#include "model/TrafficTable.h"
+#include "startup/Settings.h"
+
+namespace scopewatch {
+
+// The program-wide state: one instance, created in main() and passed by reference to every
+// window. Nothing else in the program is global. The logic below the windows takes the part it
+// works on: the files and settings, the session, the airport data or the traffic table.
+struct ProgramState : SettingsState, SessionState {
+    LoadedAirportData airport;
+    TrafficTable traffic;
+    DisplayFlags displayFlags;
+};
+
+}  // namespace scopewatch
