@@ -112,7 +112,8 @@ class FacilityDecoder {
             case bgl::kRunway:
                 return DecodeRunwayAndIls(r, head);
             case bgl::kIcao:
-                airport_.icaoId = AnsiUpper(ReadTextOfLength(buffer_, r + 8, head.len));
+                airport_.icaoId =
+                    AnsiUpper(ReadTextOfLength(buffer_, r + bgl::icao::kText, head.len));
                 break;
             case bgl::kTaxiData:
                 DecodeTaxiData(r, head);
@@ -127,14 +128,15 @@ class FacilityDecoder {
     }
 
     void DecodeHeader(int64_t r) {
-        airport_.latitude = LatitudeFromRaw(buffer_.ReadInt32(r + 12));
-        airport_.longitude = LongitudeFromRaw(buffer_.ReadInt32(r + 20));
-        airport_.altitudeFt = FeetFromMetres(buffer_.ReadInt32(r + 28));
+        namespace field = bgl::airport_header;
+        airport_.latitude = LatitudeFromRaw(buffer_.ReadInt32(r + field::kLatitude));
+        airport_.longitude = LongitudeFromRaw(buffer_.ReadInt32(r + field::kLongitude));
+        airport_.altitudeFt = FeetFromMetres(buffer_.ReadInt32(r + field::kElevation));
     }
 
     void DecodeFrequency(int64_t r) {
-        const int32_t word = buffer_.ReadInt32(r + 8);
-        std::string* field = FrequencyField(buffer_.ReadInt32(r + 12));
+        const int32_t word = buffer_.ReadInt32(r + bgl::frequency::kWord);
+        std::string* field = FrequencyField(buffer_.ReadInt32(r + bgl::frequency::kType));
         if (field != nullptr && field->empty()) {
             *field = FrequencyText(word);
         }
@@ -164,7 +166,7 @@ class FacilityDecoder {
     // ---- Runways and their ILS ----
 
     int64_t DecodeRunwayAndIls(int64_t r, const RecordHead& head) {
-        const double heading = HeadingFromRaw(buffer_.ReadInt32(r + 32));
+        const double heading = HeadingFromRaw(buffer_.ReadInt32(r + bgl::runway::kHeading));
         const size_t runwayIndex = DecodeRunway(r, heading);
         int64_t next = r + head.Size();
         while (true) {
@@ -180,13 +182,14 @@ class FacilityDecoder {
     }
 
     size_t DecodeRunway(int64_t r, double heading) {
-        const double latitude = LatitudeFromRaw(buffer_.ReadInt32(r + 12));
-        const double longitude = LongitudeFromRaw(buffer_.ReadInt32(r + 20));
-        const int32_t elevation = buffer_.ReadInt32(r + 28);
-        const int32_t lengthWord = buffer_.ReadInt32(r + 40);
-        const int32_t widthWord = buffer_.ReadInt32(r + 44);
-        const int32_t designator = buffer_.ReadInt32(r + 48);
-        const int32_t number = buffer_.ReadInt32(r + 52);
+        namespace field = bgl::runway;
+        const double latitude = LatitudeFromRaw(buffer_.ReadInt32(r + field::kLatitude));
+        const double longitude = LongitudeFromRaw(buffer_.ReadInt32(r + field::kLongitude));
+        const int32_t elevation = buffer_.ReadInt32(r + field::kElevation);
+        const int32_t lengthWord = buffer_.ReadInt32(r + field::kLength);
+        const int32_t widthWord = buffer_.ReadInt32(r + field::kWidth);
+        const int32_t designator = buffer_.ReadInt32(r + field::kDesignator);
+        const int32_t number = buffer_.ReadInt32(r + field::kNumber);
 
         double lengthM = lengthWord * 0.3048;
         if (lengthM > 300.0) {
@@ -236,15 +239,17 @@ class FacilityDecoder {
     }
 
     void DecodeIls(int64_t r, const RecordHead& head, size_t runwayIndex, double runwayHeading) {
-        const double latitude = LatitudeFromRaw(buffer_.ReadInt32(r + 12));
-        const double longitude = WrapLongitudeOnce(LongitudeFromRaw(buffer_.ReadInt32(r + 20)));
-        const double heading = HeadingFromRaw(buffer_.ReadInt32(r + 32));
-        const int32_t frequency = buffer_.ReadInt32(r + 36);
-        if (buffer_.ReadInt32(r + 40) != bgl::kLocalizerKind) {
+        namespace field = bgl::ils;
+        const double latitude = LatitudeFromRaw(buffer_.ReadInt32(r + field::kLatitude));
+        const double longitude =
+            WrapLongitudeOnce(LongitudeFromRaw(buffer_.ReadInt32(r + field::kLongitude)));
+        const double heading = HeadingFromRaw(buffer_.ReadInt32(r + field::kHeading));
+        const int32_t frequency = buffer_.ReadInt32(r + field::kFrequency);
+        if (buffer_.ReadInt32(r + field::kKind) != bgl::kLocalizerKind) {
             return;
         }
         IlsRecord ils;
-        ils.ident = ReadTextOfLength(buffer_, r + 56, head.Size() - 56);
+        ils.ident = ReadTextOfLength(buffer_, r + field::kIdent, head.Size() - field::kIdent);
         ils.latitude = latitude;
         ils.longitude = longitude;
         const int16_t ilsHeading = RoundToInt16(heading);
@@ -266,11 +271,11 @@ class FacilityDecoder {
 
     void DecodeTaxiData(int64_t r, const RecordHead& head) {
         const int64_t recordEnd = r + head.Size();
-        int64_t position = r + 8;
-        while (position + 8 <= recordEnd) {
-            const int32_t count = buffer_.ReadInt32(position);
-            const int32_t itemSize = buffer_.ReadInt32(position + 4);
-            const int64_t items = position + 8;
+        int64_t position = r + bgl::taxi::kFirstList;
+        while (position + bgl::taxi::kListItems <= recordEnd) {
+            const int32_t count = buffer_.ReadInt32(position + bgl::taxi::kListCount);
+            const int32_t itemSize = buffer_.ReadInt32(position + bgl::taxi::kListItemSize);
+            const int64_t items = position + bgl::taxi::kListItems;
             if (!IsTaxiItemSize(itemSize)) {
                 break;
             }
@@ -294,7 +299,8 @@ class FacilityDecoder {
         if (count < 0 || items + static_cast<int64_t>(count) * itemSize > recordEnd) {
             throw MalformedRecord("taxi data list of " + std::to_string(count) + " items of " +
                                   std::to_string(itemSize) + " bytes at offset " +
-                                  std::to_string(items - 8) + " runs past its record");
+                                  std::to_string(items - bgl::taxi::kListItems) +
+                                  " runs past its record");
         }
         if (!buffer_.Contains(items, static_cast<int64_t>(count) * itemSize)) {
             throw BufferOverrun(items, static_cast<int64_t>(count) * itemSize,
@@ -324,6 +330,8 @@ class FacilityDecoder {
         }
     }
 
+    float SingleAt(int64_t position) const { return DecodeSingle(buffer_.ReadInt32(position)); }
+
     GeoPoint OffsetPosition(float eastM, float northM) const {
         GeoPoint point{airport_.latitude, airport_.longitude};
         if (eastM != 0.0F) {
@@ -341,9 +349,9 @@ class FacilityDecoder {
 
     TaxiPointRecord DecodeTaxiPoint(int64_t item) const {
         TaxiPointRecord point;
-        point.pointWord = buffer_.ReadInt32(item);
-        const GeoPoint at = OffsetPosition(DecodeSingle(buffer_.ReadInt32(item + 4)),
-                                           DecodeSingle(buffer_.ReadInt32(item + 8)));
+        point.pointWord = buffer_.ReadInt32(item + bgl::taxi::kPointWord);
+        const GeoPoint at = OffsetPosition(SingleAt(item + bgl::taxi::kPointEast),
+                                           SingleAt(item + bgl::taxi::kPointNorth));
         point.latitude = at.latitude;
         point.longitude = at.longitude;
         return point;
@@ -351,12 +359,12 @@ class FacilityDecoder {
 
     ParkingRecord DecodeParking(int64_t item) {
         ParkingRecord parking;
-        const GeoPoint at = OffsetPosition(DecodeSingle(buffer_.ReadInt32(item)),
-                                           DecodeSingle(buffer_.ReadInt32(item + 4)));
+        const GeoPoint at = OffsetPosition(SingleAt(item + bgl::taxi::kParkingEast),
+                                           SingleAt(item + bgl::taxi::kParkingNorth));
         parking.latitude = at.latitude;
         parking.longitude = at.longitude;
-        parking.altitudeFt = FeetFromMetres(DecodeSingle(buffer_.ReadInt32(item + 8)));
-        const auto word = static_cast<uint32_t>(buffer_.ReadInt32(item + 16));
+        parking.altitudeFt = FeetFromMetres(SingleAt(item + bgl::taxi::kParkingUp));
+        const auto word = static_cast<uint32_t>(buffer_.ReadInt32(item + bgl::taxi::kParkingName));
         const auto code = static_cast<int32_t>(word & 0x7FU);
         const auto number = static_cast<int32_t>((word >> 7) & 0x1FFFU);
         if (code >= 1 && code <= 37) {
@@ -368,10 +376,10 @@ class FacilityDecoder {
 
     void DecodeSegment(int64_t item, size_t i) {
         TaxiSegmentRecord& segment = airport_.taxiSegments[i];
-        segment.kind = buffer_.ReadInt32(item);
-        segment.firstIndex = buffer_.ReadInt32(item + 12);
-        segment.secondIndex = buffer_.ReadInt32(item + 16);
-        nameIndices_[i] = buffer_.ReadInt32(item + 28);
+        segment.kind = buffer_.ReadInt32(item + bgl::taxi::kSegmentKind);
+        segment.firstIndex = buffer_.ReadInt32(item + bgl::taxi::kSegmentFirst);
+        segment.secondIndex = buffer_.ReadInt32(item + bgl::taxi::kSegmentSecond);
+        nameIndices_[i] = buffer_.ReadInt32(item + bgl::taxi::kSegmentNameIndex);
         segment.name = std::to_string(nameIndices_[i]);
     }
 

@@ -11,24 +11,7 @@
 namespace scopewatch {
 namespace {
 
-// Record chains of the second section, as far as airspaces go.
-constexpr int32_t kChainRecord = 1;
-constexpr int32_t kGroupType = 4;
-constexpr int32_t kAirspaceType = 5;
-constexpr int64_t kRecordTypeOffset = 8;
-constexpr int64_t kContentOffset = 16;  // a group's chain, an airspace's sub-records
-
-// Sub-records of an airspace record.
-constexpr int32_t kBoundingBox = 0x1000B;
-constexpr int32_t kShortName = 0x10006;
-constexpr int32_t kFrequencyName = 0x20001;
-constexpr int32_t kCentrePoint = 0x12001;
-constexpr int32_t kMovePoint = 0x12002;
-constexpr int32_t kSkippedPoint = 0x12003;
-constexpr int32_t kLinePoint = 0x12005;
-constexpr int32_t kClockwisePoint = 0x12006;
-constexpr int32_t kCounterClockwisePoint = 0x12007;
-constexpr int32_t kCirclePoint = 0x12008;
+namespace field = bgl::airspace;
 
 // A record whose size would move the walk backwards: the file is damaged there.
 class BadRecordSize : public MalformedRecord {
@@ -47,7 +30,7 @@ double LongitudeOf(int32_t raw) {
 
 // The position of the record after the one at position.
 int64_t NextRecord(const FileBuffer& buffer, int64_t position) {
-    const int32_t size = buffer.ReadInt32(position + 4);
+    const int32_t size = buffer.ReadInt32(position + bgl::kRecordLengthOffset);
     if (size < 0) {
         throw BadRecordSize(size);
     }
@@ -62,11 +45,11 @@ void WalkChain(const FileBuffer& buffer, int64_t position, RecordTrace& place, V
         place.At(position, 0);
         const int32_t id = buffer.ReadInt32(position);
         place.At(position, id);
-        if (id != kChainRecord && id != bgl::kAirportIndexGroup) {
+        if (id != field::kChainRecord && id != bgl::kAirportIndexGroup) {
             return;
         }
-        if (id == kChainRecord) {
-            visit(position, buffer.ReadInt32(position + kRecordTypeOffset));
+        if (id == field::kChainRecord) {
+            visit(position, buffer.ReadInt32(position + field::kChainType));
             place.At(position, id);
         }
         position = NextRecord(buffer, position);
@@ -83,8 +66,8 @@ GeoPoint BoxReferencePoint(double south, double west, double north, double east,
 }
 
 AirspacePoint PointAt(const FileBuffer& buffer, int64_t position, uint8_t kind) {
-    return {kind, LatitudeOf(buffer.ReadInt32(position + 12)),
-            LongitudeOf(buffer.ReadInt32(position + 20)), 0};
+    return {kind, LatitudeOf(buffer.ReadInt32(position + field::kPointLatitude)),
+            LongitudeOf(buffer.ReadInt32(position + field::kPointLongitude)), 0};
 }
 
 // Reads one sub-record into the airspace (taken tells whether its box was accepted);
@@ -94,11 +77,11 @@ bool ReadSubRecord(const FileBuffer& buffer, int64_t position, const AirspaceTar
                    AirspaceRecord& airspace, bool& taken, std::vector<AirspaceRecord>& airspaces) {
     const int32_t id = buffer.ReadInt32(position);
     switch (id) {
-        case kBoundingBox: {
-            const double south = LatitudeOf(buffer.ReadInt32(position + 8));
-            const double west = LongitudeOf(buffer.ReadInt32(position + 12));
-            const double north = LatitudeOf(buffer.ReadInt32(position + 16));
-            const double east = LongitudeOf(buffer.ReadInt32(position + 20));
+        case field::kBoundingBox: {
+            const double south = LatitudeOf(buffer.ReadInt32(position + field::kBoxSouth));
+            const double west = LongitudeOf(buffer.ReadInt32(position + field::kBoxWest));
+            const double north = LatitudeOf(buffer.ReadInt32(position + field::kBoxNorth));
+            const double east = LongitudeOf(buffer.ReadInt32(position + field::kBoxEast));
             const AirportRecord& airport = target.airport;
             if (south < airport.latitude && airport.latitude < north && west < airport.longitude &&
                 airport.longitude < east) {
@@ -113,54 +96,60 @@ bool ReadSubRecord(const FileBuffer& buffer, int64_t position, const AirspaceTar
             }
             return true;
         }
-        case kShortName:
+        case field::kShortName:
             if (taken) {
                 const std::string text =
-                    buffer.ReadText(position + 8, buffer.ReadInt32(position + 4));
+                    buffer.ReadText(position + field::kNameText,
+                                    buffer.ReadInt32(position + bgl::kRecordLengthOffset));
                 airspace.shortName =
                     airspace.shortName.empty() ? text : airspace.shortName + "  " + text;
             }
             return true;
-        case kFrequencyName:
+        case field::kFrequencyName:
             if (taken) {
                 // A word that is no frequency (a hexadecimal digit above 9) adds none.
-                const std::string frequency = FrequencyText(buffer.ReadInt32(position + 8));
+                const std::string frequency =
+                    FrequencyText(buffer.ReadInt32(position + field::kFrequencyWord));
                 if (!frequency.empty()) {
                     airspace.frequencyText += frequency + " Mhz  ";
                 }
                 // The name fills the record after the frequency and the word beside it.
-                const int64_t nameLength = int64_t{buffer.ReadInt32(position + 4)} - 8;
-                airspace.fullName = buffer.ReadText(
-                    position + 16, static_cast<int>(std::max<int64_t>(nameLength, 0)));
+                const int64_t nameLength =
+                    int64_t{buffer.ReadInt32(position + bgl::kRecordLengthOffset)} -
+                    (field::kFrequencyFullName - bgl::kRecordHeadSize);
+                airspace.fullName =
+                    buffer.ReadText(position + field::kFrequencyFullName,
+                                    static_cast<int>(std::max<int64_t>(nameLength, 0)));
             }
             return true;
-        case kCentrePoint:
-        case kLinePoint:
-        case kClockwisePoint:
-        case kCounterClockwisePoint:
+        case field::kCentrePoint:
+        case field::kLinePoint:
+        case field::kClockwisePoint:
+        case field::kCounterClockwisePoint:
             if (taken) {
-                const uint8_t kind = id == kCentrePoint      ? kCentre
-                                     : id == kLinePoint      ? kLineTo
-                                     : id == kClockwisePoint ? kClockwiseArc
-                                                             : kCounterClockwiseArc;
+                const uint8_t kind = id == field::kCentrePoint      ? kCentre
+                                     : id == field::kLinePoint      ? kLineTo
+                                     : id == field::kClockwisePoint ? kClockwiseArc
+                                                                    : kCounterClockwiseArc;
                 airspace.points.push_back(PointAt(buffer, position, kind));
             }
             return true;
-        case kMovePoint:
+        case field::kMovePoint:
             if (taken) {
                 airspace.points.push_back(PointAt(buffer, position, kMoveTo));
-                airspace.floorFt = buffer.ReadInt32(position + 24);
-                airspace.ceilingFt = buffer.ReadInt32(position + 28);
+                airspace.floorFt = buffer.ReadInt32(position + field::kMoveFloor);
+                airspace.ceilingFt = buffer.ReadInt32(position + field::kMoveCeiling);
             }
             return true;
-        case kCirclePoint:
+        case field::kCirclePoint:
             if (taken) {
-                airspace.points.push_back({kCircle, 0.0, 0.0, buffer.ReadInt32(position + 8)});
-                airspace.floorFt = buffer.ReadInt32(position + 16);
-                airspace.ceilingFt = buffer.ReadInt32(position + 20);
+                airspace.points.push_back(
+                    {kCircle, 0.0, 0.0, buffer.ReadInt32(position + field::kCircleRadius)});
+                airspace.floorFt = buffer.ReadInt32(position + field::kCircleFloor);
+                airspace.ceilingFt = buffer.ReadInt32(position + field::kCircleCeiling);
             }
             return true;
-        case kSkippedPoint:
+        case field::kSkippedPoint:
             return true;
         default:
             return false;
@@ -178,7 +167,7 @@ void DecodeAirspace(const FileBuffer& buffer, int64_t recordStart, const Airspac
                     std::vector<AirspaceRecord>& airspaces) {
     AirspaceRecord airspace;
     bool taken = false;
-    int64_t position = recordStart + kContentOffset;
+    int64_t position = recordStart + field::kChainContent;
     while (ReadSubRecord(buffer, position, target, airspace, taken, airspaces)) {
         position = NextRecord(buffer, position);
     }
@@ -201,12 +190,13 @@ std::optional<BglProblem> ExamineAirspaceFile(const FileBuffer& buffer,
             return std::nullopt;
         }
         WalkChain(buffer, chain, place, [&](int64_t group, int32_t type) {
-            if (type == kGroupType) {
-                WalkChain(buffer, group + kContentOffset, place, [&](int64_t record, int32_t kind) {
-                    if (kind == kAirspaceType) {
-                        DecodeAirspace(buffer, record, target, airspaces);
-                    }
-                });
+            if (type == field::kGroupType) {
+                WalkChain(buffer, group + field::kChainContent, place,
+                          [&](int64_t record, int32_t kind) {
+                              if (kind == field::kAirspaceType) {
+                                  DecodeAirspace(buffer, record, target, airspaces);
+                              }
+                          });
             }
         });
         return std::nullopt;

@@ -2,14 +2,15 @@
 
 #include <cstdio>
 
+#include "bgl/BglLayout.h"
 #include "bgl/FileBuffer.h"
 
 namespace scopewatch {
 
 RecordHead ReadRecordHead(const FileBuffer& buffer, int64_t position) {
     RecordHead head;
-    head.id = buffer.ReadInt32(position);
-    head.len = buffer.ReadInt32(position + 4);
+    head.id = buffer.ReadInt32(position + bgl::kRecordIdOffset);
+    head.len = buffer.ReadInt32(position + bgl::kRecordLengthOffset);
     if (head.len < 0) {
         throw MalformedRecord("negative record length " + std::to_string(head.len) + " at offset " +
                               std::to_string(position));

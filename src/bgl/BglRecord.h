@@ -33,7 +33,7 @@ struct RecordHead {
     int32_t id = 0;
     int32_t len = 0;
 
-    int64_t Size() const { return static_cast<int64_t>(len) + 8; }
+    int64_t Size() const { return static_cast<int64_t>(len) + 8; }  // the head's 8 bytes
 };
 
 // Reads the id and length at the position. A negative length is malformed (the walk could

@@ -9,7 +9,8 @@ namespace {
 
 // The facility block at Y is sound when its first and third words are 1.
 bool HasFacilityBlock(const FileBuffer& buffer, int64_t y) {
-    return y > 0 && buffer.ReadInt32(y) == 1 && buffer.ReadInt32(y + 8) == 1;
+    return y > 0 && buffer.ReadInt32(y + bgl::kFacilityBlockFirstWord) == 1 &&
+           buffer.ReadInt32(y + bgl::kFacilityBlockThirdWord) == 1;
 }
 
 void WalkIndexEntry(const FileBuffer& buffer, int64_t entry, const RecordHead& head,
@@ -20,7 +21,8 @@ void WalkIndexEntry(const FileBuffer& buffer, int64_t entry, const RecordHead& h
     if (head.id != bgl::kAirportIndexEntry) {
         return;
     }
-    std::string name = ReadTextOfLength(buffer, entry + bgl::kEntryNameOffset, head.Size() - 16);
+    std::string name = ReadTextOfLength(buffer, entry + bgl::kEntryNameOffset,
+                                        head.Size() - bgl::kEntryNameOffset);
     if (kind != bgl::kAirportEntryKind || !HasFacilityBlock(buffer, y)) {
         return;
     }

@@ -3,78 +3,83 @@
 #include <algorithm>
 #include <cmath>
 
+#include "bgl/BglLayout.h"
 #include "shared/ByteWriter.h"
 
 namespace scopewatch::scenery {
 namespace {
 
-constexpr int32_t kChainRecord = 1;
-constexpr int32_t kGroupType = 4;
-constexpr int32_t kAirspaceType = 5;
+namespace at = bgl::airspace;
 constexpr double kBoxMarginDegrees = 0.02;
 
 int32_t SubRecordId(BoundaryStep step) {
     switch (step) {
         case BoundaryStep::Centre:
-            return 0x12001;
+            return at::kCentrePoint;
         case BoundaryStep::Move:
-            return 0x12002;
+            return at::kMovePoint;
         case BoundaryStep::Skipped:
-            return 0x12003;
+            return at::kSkippedPoint;
         case BoundaryStep::Line:
-            return 0x12005;
+            return at::kLinePoint;
         case BoundaryStep::ClockwiseArc:
-            return 0x12006;
+            return at::kClockwisePoint;
         case BoundaryStep::CounterClockwiseArc:
-            return 0x12007;
+            return at::kCounterClockwisePoint;
         case BoundaryStep::Circle:
-            return 0x12008;
+            return at::kCirclePoint;
     }
-    return 0x12003;
+    return at::kSkippedPoint;
 }
 
 Bytes ElementBytes(const BglBoundaryElement& element, const BglAirspace& airspace) {
-    ByteWriter payload;
+    const int32_t id = SubRecordId(element.step);
     if (element.step == BoundaryStep::Circle) {
-        payload.Int32(element.radiusNm);
-        payload.Zeros(4);
-        payload.Int32(airspace.lowerFt);
-        payload.Int32(airspace.upperFt);
-    } else {
-        payload.Zeros(4);
-        payload.Int32(EncodeLatitude(element.latitude));
-        payload.Zeros(4);
-        payload.Int32(EncodeLongitude(element.longitude));
-        if (element.step == BoundaryStep::Move) {
-            payload.Int32(airspace.lowerFt);
-            payload.Int32(airspace.upperFt);
-        }
+        return FieldRecord(id, Fields(at::kCircleSize)
+                                   .Int32(at::kCircleRadius, element.radiusNm)
+                                   .Int32(at::kCircleFloor, airspace.lowerFt)
+                                   .Int32(at::kCircleCeiling, airspace.upperFt));
     }
-    return BglRecord(SubRecordId(element.step), payload.Take());
+    const bool move = element.step == BoundaryStep::Move;
+    Fields fields(move ? at::kMoveSize : at::kPointSize);
+    fields.Int32(at::kPointLatitude, EncodeLatitude(element.latitude))
+        .Int32(at::kPointLongitude, EncodeLongitude(element.longitude));
+    if (move) {
+        fields.Int32(at::kMoveFloor, airspace.lowerFt).Int32(at::kMoveCeiling, airspace.upperFt);
+    }
+    return FieldRecord(id, std::move(fields));
 }
 
 Bytes BoxBytes(const BglBox& box) {
-    ByteWriter payload;
-    payload.Int32(EncodeLatitude(box.south));
-    payload.Int32(EncodeLongitude(box.west));
-    payload.Int32(EncodeLatitude(box.north));
-    payload.Int32(EncodeLongitude(box.east));
-    return BglRecord(0x1000B, payload.Take());
+    return FieldRecord(at::kBoundingBox, Fields(at::kBoxSize)
+                                             .Int32(at::kBoxSouth, EncodeLatitude(box.south))
+                                             .Int32(at::kBoxWest, EncodeLongitude(box.west))
+                                             .Int32(at::kBoxNorth, EncodeLatitude(box.north))
+                                             .Int32(at::kBoxEast, EncodeLongitude(box.east)));
 }
 
 Bytes NameBytes(const BglAirspace& airspace) {
     std::vector<Bytes> parts;
     for (const std::string& name : airspace.shortNames) {
-        parts.push_back(BglRecord(0x10006, Bytes(name.begin(), name.end())));
+        parts.push_back(FieldRecord(
+            at::kShortName,
+            Fields(at::kNameText).Text(at::kNameText, Bytes(name.begin(), name.end()))));
     }
     for (const double megahertz : airspace.frequenciesMhz) {
-        ByteWriter payload;
-        payload.Int32(EncodeFrequency(megahertz));
-        payload.Zeros(4);
-        payload.Bytes(airspace.fullName);
-        parts.push_back(BglRecord(0x20001, payload.Take()));
+        const Bytes fullName(airspace.fullName.begin(), airspace.fullName.end());
+        parts.push_back(FieldRecord(at::kFrequencyName,
+                                    Fields(at::kFrequencyFullName)
+                                        .Int32(at::kFrequencyWord, EncodeFrequency(megahertz))
+                                        .Text(at::kFrequencyFullName, fullName)));
     }
     return Concat(parts);
+}
+
+// A chain record of the type: its content from kChainContent.
+Bytes ChainRecord(int32_t type, const Bytes& content) {
+    return FieldRecord(
+        at::kChainRecord,
+        Fields(at::kChainContent).Int32(at::kChainType, type).Text(at::kChainContent, content));
 }
 
 // Grows the box to hold a circle of the radius (nautical miles) about the centre.
@@ -134,8 +139,6 @@ Bytes AirspaceRecordBytes(const BglAirspace& airspace) {
 
 Bytes SharedAirspaceRecordBytes(const std::vector<BglAirspace>& airspaces) {
     ByteWriter payload;
-    payload.Int32(kAirspaceType);
-    payload.Zeros(4);
     for (const BglAirspace& airspace : airspaces) {
         const Bytes names = NameBytes(airspace);
         const Bytes box = BoxBytes(airspace.box.value_or(BoundaryBox(airspace.boundary)));
@@ -146,16 +149,11 @@ Bytes SharedAirspaceRecordBytes(const std::vector<BglAirspace>& airspaces) {
         }
     }
     payload.Bytes(EndRecord());
-    return BglRecord(kChainRecord, payload.Take());
+    return ChainRecord(at::kAirspaceType, payload.Take());
 }
 
 Bytes AirspaceGroupBytes(const std::vector<Bytes>& records) {
-    ByteWriter payload;
-    payload.Int32(kGroupType);
-    payload.Zeros(4);
-    payload.Bytes(Concat(records));
-    payload.Bytes(EndRecord());
-    return BglRecord(kChainRecord, payload.Take());
+    return ChainRecord(at::kGroupType, Concat({Concat(records), EndRecord()}));
 }
 
 Bytes BuildAirspaceBgl(const std::vector<BglAirspace>& airspaces, size_t airspacesPerGroup) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "shared/Rounding.h"
 
@@ -26,52 +27,62 @@ uint32_t ParkingWord(const BglParking& parking) {
            ((static_cast<uint32_t>(parking.number) & 0x1FFFU) << 7) | (parking.upperBits << 20);
 }
 
-void SubListHeader(ByteWriter& writer, size_t count, int32_t itemSize) {
-    writer.Int32(static_cast<int32_t>(count));
-    writer.Int32(itemSize);
+// One taxi data list: its count and item size, then the items.
+template <typename Item, typename WriteItem>
+void WriteTaxiList(ByteWriter& writer, const std::vector<Item>& items, int32_t itemSize,
+                   WriteItem write) {
+    writer.Bytes(Fields(bgl::taxi::kListItems)
+                     .Int32(bgl::taxi::kListCount, static_cast<int32_t>(items.size()))
+                     .Int32(bgl::taxi::kListItemSize, itemSize)
+                     .Take());
+    for (const Item& item : items) {
+        Fields fields(itemSize);
+        write(fields, item);
+        writer.Bytes(fields.Take());
+    }
 }
 
 void WriteTaxiPoints(ByteWriter& writer, const std::vector<BglTaxiPoint>& points) {
-    SubListHeader(writer, points.size(), bgl::kTaxiPointItemSize);
-    for (const BglTaxiPoint& point : points) {
-        writer.Int32(point.pointWord);
-        writer.Float(static_cast<float>(point.eastM));
-        writer.Float(static_cast<float>(point.northM));
-    }
+    namespace at = bgl::taxi;
+    WriteTaxiList(writer, points, bgl::kTaxiPointItemSize,
+                  [](Fields& fields, const BglTaxiPoint& point) {
+                      fields.Int32(at::kPointWord, point.pointWord)
+                          .Float(at::kPointEast, static_cast<float>(point.eastM))
+                          .Float(at::kPointNorth, static_cast<float>(point.northM));
+                  });
 }
 
 void WriteParkings(ByteWriter& writer, const std::vector<BglParking>& parkings) {
-    SubListHeader(writer, parkings.size(), bgl::kParkingItemSize);
-    for (const BglParking& parking : parkings) {
-        writer.Float(static_cast<float>(parking.eastM));
-        writer.Float(static_cast<float>(parking.northM));
-        writer.Float(static_cast<float>(parking.upM));
-        writer.Float(static_cast<float>(parking.radiusM));
-        writer.UInt32(ParkingWord(parking));
-    }
+    namespace at = bgl::taxi;
+    WriteTaxiList(writer, parkings, bgl::kParkingItemSize,
+                  [](Fields& fields, const BglParking& parking) {
+                      fields.Float(at::kParkingEast, static_cast<float>(parking.eastM))
+                          .Float(at::kParkingNorth, static_cast<float>(parking.northM))
+                          .Float(at::kParkingUp, static_cast<float>(parking.upM))
+                          .Float(at::kParkingRadius, static_cast<float>(parking.radiusM))
+                          .Int32(at::kParkingName, static_cast<int32_t>(ParkingWord(parking)));
+                  });
 }
 
 void WriteSegments(ByteWriter& writer, const std::vector<BglTaxiSegment>& segments) {
-    SubListHeader(writer, segments.size(), bgl::kTaxiSegmentItemSize);
-    for (const BglTaxiSegment& segment : segments) {
-        writer.Int32(segment.kind);
-        writer.Zeros(8);
-        writer.Int32(segment.firstIndex);
-        writer.Int32(segment.secondIndex);
-        writer.Float(segment.kind == 1 ? 45.0F : 23.0F);  // width, not read
-        writer.Zeros(4);
-        writer.Int32(segment.nameIndex);
-    }
+    namespace at = bgl::taxi;
+    WriteTaxiList(writer, segments, bgl::kTaxiSegmentItemSize,
+                  [](Fields& fields, const BglTaxiSegment& segment) {
+                      fields.Int32(at::kSegmentKind, segment.kind)
+                          .Int32(at::kSegmentFirst, segment.firstIndex)
+                          .Int32(at::kSegmentSecond, segment.secondIndex)
+                          .Float(at::kSegmentWidth, segment.kind == 1 ? 45.0F : 23.0F)  // not read
+                          .Int32(at::kSegmentNameIndex, segment.nameIndex);
+                  });
 }
 
 void WriteNames(ByteWriter& writer, const std::vector<std::string>& names) {
-    SubListHeader(writer, names.size(), bgl::kTaxiNameItemSize);
-    for (const std::string& name : names) {
-        Bytes item(name.begin(),
-                   name.begin() + static_cast<long>(std::min<size_t>(name.size(), 8)));
-        item.resize(8, 0);
-        writer.Bytes(item);
-    }
+    WriteTaxiList(
+        writer, names, bgl::kTaxiNameItemSize, [](Fields& fields, const std::string& name) {
+            fields.Text(
+                0, Bytes(name.begin(), name.begin() + static_cast<long>(std::min<size_t>(
+                                                          name.size(), bgl::kTaxiNameItemSize))));
+        });
 }
 
 Bytes IndexChain(const std::vector<BglAirport>& airports, const std::vector<int32_t>& positions,
@@ -128,6 +139,37 @@ Bytes EndRecord() {
     return BglRecord(0, {});
 }
 
+Fields& Fields::Int32(int64_t at, int32_t value) {
+    for (int i = 0; i < 4; ++i) {
+        bytes_.at(static_cast<size_t>(at + i)) =
+            static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i));
+    }
+    return *this;
+}
+
+Fields& Fields::Float(int64_t at, float value) {
+    uint32_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    return Int32(at, static_cast<int32_t>(bits));
+}
+
+Fields& Fields::Text(int64_t at, const Bytes& text) {
+    const auto start = static_cast<size_t>(at);
+    bytes_.resize(std::max(bytes_.size(), start + text.size()), 0);
+    std::copy(text.begin(), text.end(), bytes_.begin() + static_cast<long>(start));
+    return *this;
+}
+
+Bytes FieldRecord(int32_t id, Fields fields) {
+    Bytes bytes = fields.Take();
+    const auto length = static_cast<int32_t>(bytes.size() - bgl::kRecordHeadSize);
+    return Fields(0)
+        .Text(0, bytes)
+        .Int32(bgl::kRecordIdOffset, id)
+        .Int32(bgl::kRecordLengthOffset, length)
+        .Take();
+}
+
 Bytes Concat(const std::vector<Bytes>& parts) {
     Bytes all;
     for (const Bytes& part : parts) {
@@ -182,57 +224,48 @@ GeoPoint PositionOf(const BglAirport& airport, double eastM, double northM) {
 }
 
 Bytes AirportHeaderBytes(double latitude, double longitude, double elevationFt) {
-    ByteWriter payload;
-    payload.Zeros(4);
-    payload.Int32(EncodeLatitude(latitude));
-    payload.Zeros(4);
-    payload.Int32(EncodeLongitude(longitude));
-    payload.Zeros(4);
-    payload.Int32(EncodeElevation(elevationFt));
-    return BglRecord(bgl::kAirportHeader, payload.Take());
+    namespace at = bgl::airport_header;
+    return FieldRecord(bgl::kAirportHeader,
+                       Fields(at::kSize)
+                           .Int32(at::kLatitude, EncodeLatitude(latitude))
+                           .Int32(at::kLongitude, EncodeLongitude(longitude))
+                           .Int32(at::kElevation, EncodeElevation(elevationFt)));
 }
 
 Bytes IcaoBytes(const std::string& icao) {
-    return BglRecord(bgl::kIcao, PaddedText(icao, 8));
+    return FieldRecord(bgl::kIcao,
+                       Fields(bgl::icao::kText).Text(bgl::icao::kText, PaddedText(icao, 8)));
 }
 
 Bytes FrequencyBytes(const BglFrequency& frequency) {
-    ByteWriter payload;
-    payload.Int32(EncodeFrequency(frequency.megahertz));
-    payload.Int32(frequency.type);
-    return BglRecord(bgl::kFrequency, payload.Take());
+    namespace at = bgl::frequency;
+    return FieldRecord(bgl::kFrequency, Fields(at::kSize)
+                                            .Int32(at::kWord, EncodeFrequency(frequency.megahertz))
+                                            .Int32(at::kType, frequency.type));
 }
 
 Bytes RunwayBytes(const BglRunway& runway) {
-    ByteWriter payload;
-    payload.Zeros(4);
-    payload.Int32(EncodeLatitude(runway.latitude));
-    payload.Zeros(4);
-    payload.Int32(EncodeLongitude(runway.longitude));
-    payload.Zeros(4);
-    payload.Int32(EncodeElevation(runway.elevationFt));
-    payload.Int32(EncodeHeading(runway.trueHeading));
-    payload.Zeros(4);
-    payload.Int32(runway.lengthFt);
-    payload.Int32(runway.widthFt);
-    payload.Int32(runway.designator);
-    payload.Int32(runway.number);
-    return BglRecord(bgl::kRunway, payload.Take());
+    namespace at = bgl::runway;
+    return FieldRecord(bgl::kRunway, Fields(at::kSize)
+                                         .Int32(at::kLatitude, EncodeLatitude(runway.latitude))
+                                         .Int32(at::kLongitude, EncodeLongitude(runway.longitude))
+                                         .Int32(at::kElevation, EncodeElevation(runway.elevationFt))
+                                         .Int32(at::kHeading, EncodeHeading(runway.trueHeading))
+                                         .Int32(at::kLength, runway.lengthFt)
+                                         .Int32(at::kWidth, runway.widthFt)
+                                         .Int32(at::kDesignator, runway.designator)
+                                         .Int32(at::kNumber, runway.number));
 }
 
 Bytes IlsBytes(const BglIls& ils) {
-    ByteWriter payload;
-    payload.Zeros(4);
-    payload.Int32(EncodeLatitude(ils.latitude));
-    payload.Zeros(4);
-    payload.Int32(EncodeLongitude(ils.longitude));
-    payload.Zeros(8);
-    payload.Int32(EncodeHeading(ils.trueHeading));
-    payload.Int32(EncodeFrequency(ils.frequencyMhz));
-    payload.Int32(ils.kind);
-    payload.Zeros(12);
-    payload.Bytes(PaddedText(ils.ident, 8));
-    return BglRecord(bgl::kIls, payload.Take());
+    namespace at = bgl::ils;
+    return FieldRecord(bgl::kIls, Fields(at::kIdent)
+                                      .Int32(at::kLatitude, EncodeLatitude(ils.latitude))
+                                      .Int32(at::kLongitude, EncodeLongitude(ils.longitude))
+                                      .Int32(at::kHeading, EncodeHeading(ils.trueHeading))
+                                      .Int32(at::kFrequency, EncodeFrequency(ils.frequencyMhz))
+                                      .Int32(at::kKind, ils.kind)
+                                      .Text(at::kIdent, PaddedText(ils.ident, 8)));
 }
 
 Bytes TaxiDataBytes(const BglAirport& airport) {
@@ -251,7 +284,8 @@ Bytes TaxiDataBytes(const BglAirport& airport) {
         WriteSegments(payload, airport.taxiSegments);
     }
     WriteNames(payload, airport.taxiwayNames);
-    return BglRecord(bgl::kTaxiData, payload.Take());
+    return FieldRecord(bgl::kTaxiData,
+                       Fields(bgl::taxi::kFirstList).Text(bgl::taxi::kFirstList, payload.Take()));
 }
 
 std::vector<Bytes> FacilityRecords(const BglAirport& airport) {
@@ -277,34 +311,28 @@ std::vector<Bytes> FacilityRecords(const BglAirport& airport) {
 }
 
 Bytes FacilityBlock(const std::vector<Bytes>& records, int32_t firstWord, int32_t thirdWord) {
-    ByteWriter block;
-    block.Int32(firstWord);
-    block.Int32(0);
-    block.Int32(thirdWord);
-    block.Int32(0);
-    for (const Bytes& record : records) {
-        block.Bytes(record);
-    }
-    block.Bytes(EndRecord());
-    return block.Take();
+    const Bytes header = Fields(bgl::kFacilityBlockHeaderSize)
+                             .Int32(bgl::kFacilityBlockFirstWord, firstWord)
+                             .Int32(bgl::kFacilityBlockThirdWord, thirdWord)
+                             .Take();
+    std::vector<Bytes> parts{header};
+    parts.insert(parts.end(), records.begin(), records.end());
+    parts.push_back(EndRecord());
+    return Concat(parts);
 }
 
 Bytes IndexEntry(const std::string& name, int32_t facilityPosition, int32_t kind, int32_t id) {
-    ByteWriter payload;
-    payload.Int32(kind);
-    payload.Int32(facilityPosition);
-    payload.Bytes(PaddedText(name, 4));
-    return BglRecord(id, payload.Take());
+    return FieldRecord(id, Fields(bgl::kEntryNameOffset)
+                               .Int32(bgl::kEntryKindOffset, kind)
+                               .Int32(bgl::kEntryFacilityOffset, facilityPosition)
+                               .Text(bgl::kEntryNameOffset, PaddedText(name, 4)));
 }
 
 Bytes IndexGroup(const std::vector<Bytes>& entries) {
-    ByteWriter payload;
-    payload.Zeros(12);
-    payload.Int32(static_cast<int32_t>(entries.size()));
-    for (const Bytes& entry : entries) {
-        payload.Bytes(entry);
-    }
-    return BglRecord(bgl::kAirportIndexGroup, payload.Take());
+    return FieldRecord(bgl::kAirportIndexGroup,
+                       Fields(bgl::kGroupEntriesOffset)
+                           .Int32(bgl::kGroupEntryCountOffset, static_cast<int32_t>(entries.size()))
+                           .Text(bgl::kGroupEntriesOffset, Concat(entries)));
 }
 
 Bytes BuildAirportBgl(const std::vector<BglAirport>& airports, const AirportFileLayout& layout) {

@@ -29,6 +29,22 @@ int32_t EncodeFrequency(double megahertz);  // 118.3 -> 0x01183000
 Bytes BglRecord(int32_t id, const Bytes& payload);
 // A record that ends a chain or a facility block: id 0, no payload.
 Bytes EndRecord();
+
+// The fields of a record or a list item, each written at the offset the layout names (for a
+// record, counting from its start), zeros between them. Text grows it to hold its bytes.
+class Fields {
+  public:
+    explicit Fields(int64_t size) : bytes_(static_cast<size_t>(size), 0) {}
+    Fields& Int32(int64_t at, int32_t value);
+    Fields& Float(int64_t at, float value);
+    Fields& Text(int64_t at, const Bytes& text);
+    Bytes Take() { return std::move(bytes_); }
+
+  private:
+    Bytes bytes_;
+};
+// A whole record of the fields: its id and length go into the head.
+Bytes FieldRecord(int32_t id, Fields fields);
 // Byte strings one after the other.
 Bytes Concat(const std::vector<Bytes>& parts);
 
