@@ -74,7 +74,7 @@ void DirectPlayClient::Cancel() {
 }
 
 std::optional<std::string> DirectPlayClient::EnsureOpen() {
-    if (transport_.streamPort() == 0) {
+    if (transport().streamPort() == 0) {
         ClearSession();  // fresh sockets: whatever was lost before is history
     }
     return OpenTransport();
@@ -116,7 +116,7 @@ void DirectPlayClient::LookUpAndCollect(const std::string& hostName, int windowM
         Finish(done, Outcome<std::vector<FoundSession>>::Failed("The host name " + hostName +
                                                                 " could not be found"));
     };
-    Await([info] { return info->has_value(); }, timings_.lookupTimeoutMs,
+    Await([info] { return info->has_value(); }, timings().lookupTimeoutMs,
           [this, info, windowMs, done, notFound] {
               for (const QHostAddress& candidate : (*info)->addresses()) {
                   if (candidate.protocol() == QAbstractSocket::IPv4Protocol) {
@@ -139,15 +139,15 @@ void DirectPlayClient::Collect(const QHostAddress& target, bool named, int windo
     enumTarget_ = target;
     SendEnumeration(target);
     if (named) {
-        transport_.SendStream(target, transport_.plan().enumPort,
-                              Encode(EnumSessions{}, transport_.OurAddress(), kNewestVersion));
+        transport().SendStream(target, transport().plan().enumPort,
+                               Encode(EnumSessions{}, transport().OurAddress(), kNewestVersion));
     }
     enumRepeat_.start(std::max(windowMs / 3, 100));
     const auto finish = [this, target, named, done] {
         collecting_ = false;
         enumRepeat_.stop();
         if (named) {
-            transport_.Disconnect(target, transport_.plan().enumPort);
+            transport().Disconnect(target, transport().plan().enumPort);
         }
         Finish(done, Outcome<std::vector<FoundSession>>::Done(found_));
     };
@@ -155,10 +155,10 @@ void DirectPlayClient::Collect(const QHostAddress& target, bool named, int windo
 }
 
 void DirectPlayClient::SendEnumeration(const QHostAddress& target) {
-    const Bytes request = Encode(EnumSessions{}, transport_.OurAddress(), kNewestVersion);
-    transport_.SendDatagram(target, transport_.plan().enumPort, request);
+    const Bytes request = Encode(EnumSessions{}, transport().OurAddress(), kNewestVersion);
+    transport().SendDatagram(target, transport().plan().enumPort, request);
     LogLine("sent to " + target.toString().toStdString() + ":" +
-            std::to_string(transport_.plan().enumPort) + " (udp) ENUMSESSIONS");
+            std::to_string(transport().plan().enumPort) + " (udp) ENUMSESSIONS");
 }
 
 void DirectPlayClient::OnEnumReply(const EnumSessionsReply& reply, const Decoded& decoded,
@@ -205,12 +205,11 @@ void DirectPlayClient::Reset() {
 // In a session whose host relays, everything for the others goes through the host, from the
 // announcement of our player on; the join itself speaks to the host alone anyway.
 const RemoteMachine* DirectPlayClient::Relay() const {
-    return (desc_.flags & session_flags::kMulticastServer) != 0 ? Host() : nullptr;
+    return (desc().flags & session_flags::kMulticastServer) != 0 ? Host() : nullptr;
 }
 
 const RemoteMachine* DirectPlayClient::Host() const {
-    const auto found = machines_.find(hostSystemId_);
-    return found == machines_.end() ? nullptr : &found->second;
+    return FindMachine(hostSystemId_);
 }
 
 template <typename Value>
@@ -224,7 +223,7 @@ void DirectPlayClient::RequestId(uint32_t flags, const std::string& what,
     }
     idReply_.reset();
     Send(*host, RequestPlayerId{flags});
-    Await([this] { return idReply_.has_value(); }, timings_.replyTimeoutMs,
+    Await([this] { return idReply_.has_value(); }, timings().replyTimeoutMs,
           [this, done, then] {
               if (idReply_->result != 0) {
                   FailJoin("The host refused: " + ErrorText(idReply_->result), done);
@@ -234,7 +233,7 @@ void DirectPlayClient::RequestId(uint32_t flags, const std::string& what,
           },
           [this, done, what] {
               FailJoin("The host did not answer the " + what + " request within " +
-                           std::to_string(timings_.replyTimeoutMs / 1000) + " seconds",
+                           std::to_string(timings().replyTimeoutMs / 1000) + " seconds",
                        done);
           });
 }
@@ -263,9 +262,9 @@ void DirectPlayClient::Join(const FoundSession& session, Handler<SessionDesc> do
         return;
     }
     Reset();
-    desc_ = session.desc;
-    version_ = session.version;
-    AddMachine(RemoteMachine{0, session.hostIp, session.hostPort, session.hostPort, version_});
+    SetSessionDesc(session.desc);
+    SetDialect(session.version);
+    AddMachine(RemoteMachine{0, session.hostIp, session.hostPort, session.hostPort, dialect()});
     const std::string where =
         session.hostIp.toString().toStdString() + ":" + std::to_string(session.hostPort);
     // The id request's failure names the host, so a user knows which machine did not answer.
@@ -276,7 +275,7 @@ void DirectPlayClient::Join(const FoundSession& session, Handler<SessionDesc> do
     };
     RequestId(player_flags::kSystemPlayer | player_flags::kLocal, "join", namingHost,
               [this, session, done](uint32_t id) {
-                  systemId_ = id;
+                  SetSystemId(id);
                   SendJoinRequest(session, done);
               });
 }
@@ -286,13 +285,13 @@ void DirectPlayClient::SendJoinRequest(const FoundSession& session,
     snapshot_.reset();
     joinError_.reset();
     AddForwardRequest request;
-    request.playerId = systemId_;
+    request.playerId = systemId();
     request.player =
-        LocalSystemPlayer(player_flags::kSystemPlayer | player_flags::kLocal, version_);
+        LocalSystemPlayer(player_flags::kSystemPlayer | player_flags::kLocal, dialect());
     request.tickCount = static_cast<uint32_t>(QDateTime::currentMSecsSinceEpoch());
     Send(*Host(), request);
     Await([this] { return snapshot_.has_value() || joinError_.has_value(); },
-          timings_.joinTimeoutMs, [this, session, done] { FinishJoin(session, done); },
+          timings().joinTimeoutMs, [this, session, done] { FinishJoin(session, done); },
           [this, session, done] {
               FailJoin("The host at " + session.hostIp.toString().toStdString() + ":" +
                            std::to_string(session.hostPort) + " did not send the player list",
@@ -313,10 +312,10 @@ void DirectPlayClient::FinishJoin(const FoundSession& session, const Handler<Ses
         AddForwardedMachine(announced, origin);
     }
     announcedDuringJoin_.clear();
-    players_[systemId_] = LocalSystemPlayer(player_flags::kSystemPlayer, version_);
+    ListOwnSystemPlayer(player_flags::kSystemPlayer);
     joined_ = true;
     StartKeepAlive();
-    Finish(done, Outcome<SessionDesc>::Done(desc_));
+    Finish(done, Outcome<SessionDesc>::Done(desc()));
 }
 
 // Real hosts differ in what they put in the name table: every entry is taken whether it
@@ -324,15 +323,15 @@ void DirectPlayClient::FinishJoin(const FoundSession& session, const Handler<Ses
 // those of one of its players; a machine known by neither address cannot be reached.
 bool DirectPlayClient::LoadNameTable(const SuperEnumPlayersReply& snapshot,
                                      const QHostAddress& hostIp) {
-    const auto provisional = machines_.find(0);
-    if (provisional == machines_.end()) {
+    const RemoteMachine* provisional = FindMachine(0);
+    if (provisional == nullptr) {
         return false;
     }
-    RemoteMachine host = provisional->second;
-    desc_ = snapshot.desc;
-    machines_.clear();
+    RemoteMachine host = *provisional;
+    SetSessionDesc(snapshot.desc);
+    ForgetMachines();
     for (const PlayerInfo& player : snapshot.players) {
-        if (player.id == systemId_ || players_.size() >= kMaxPlayers) {
+        if (player.id == systemId() || players().size() >= kMaxPlayers) {
             continue;
         }
         AddPlayer(player);
@@ -354,7 +353,7 @@ bool DirectPlayClient::LoadNameTable(const SuperEnumPlayersReply& snapshot,
             AddNamedMachine(player, snapshot, hostIp);
         }
     }
-    if (machines_.count(hostSystemId_) == 0) {
+    if (machines().count(hostSystemId_) == 0) {
         AddMachine(host);  // a host that did not list itself keeps the provisional entry
     }
     return true;
@@ -407,10 +406,10 @@ void DirectPlayClient::Leave() {
 
 void DirectPlayClient::LeaveSession() {
     if (joined()) {
-        for (uint32_t id : std::vector<uint32_t>(localPlayers_.begin(), localPlayers_.end())) {
+        for (uint32_t id : LocalPlayerIds()) {
             RetireLocalPlayer(id);
         }
-        SendToEveryMachine(DeletePlayer{0, systemId_});
+        SendToEveryMachine(DeletePlayer{0, systemId()});
     }
     CloseWhenSent();
     Reset();
@@ -433,7 +432,7 @@ void DirectPlayClient::AddForwardedMachine(const AddForward& message, const Orig
     PlayerInfo player = message.player;
     player.id = message.playerId;
     const SockAddr stream = player.streamAddress.value_or(SockAddr{});
-    if (player.id != systemId_ && players_.size() < kMaxPlayers && stream.port != 0) {
+    if (player.id != systemId() && players().size() < kMaxPlayers && stream.port != 0) {
         player.flags |= player_flags::kSystemPlayer;
         AddPlayer(player);
         AddMachine(
@@ -479,7 +478,7 @@ bool DirectPlayClient::HandleRole(const Decoded& decoded, const Origin& origin) 
     } else if (const auto* refused = std::get_if<AddForwardReply>(&message)) {
         joinError_ = refused->error;
     } else if (const auto* added = std::get_if<AddForward>(&message)) {
-        if (systemId_ != 0) {
+        if (systemId() != 0) {
             OnAddForward(*added, origin);
         }
     } else if (std::holds_alternative<YouAreDead>(message)) {

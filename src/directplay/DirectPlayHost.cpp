@@ -31,42 +31,43 @@ DirectPlayHost::DirectPlayHost(PortPlan plan, Timings timings, TransportLimits l
 DirectPlayHost::~DirectPlayHost() = default;
 
 std::optional<std::string> DirectPlayHost::Start(const HostSettings& settings) {
-    if (const auto error = transport_.Open()) {
+    if (const auto error = transport().Open()) {
         return error;
     }
     sessionName_ = settings.sessionName;
-    desc_ = SessionDesc{};
-    desc_.flags = settings.flags;
-    desc_.instance = RandomGuid();
-    desc_.application = settings.application;
-    desc_.maxPlayers = settings.maxPlayers;
+    SessionDesc desc;
+    desc.flags = settings.flags;
+    desc.instance = RandomGuid();
+    desc.application = settings.application;
+    desc.maxPlayers = settings.maxPlayers;
     // Ids are (counter << 16 | slot) XOR this mask. The mask keeps the top bit and the low
     // half clear, so every id is positive and never 0: the program treats ids <= 0 as failure.
     idMask_ = QRandomGenerator::global()->generate() & 0x7FFF0000;
-    desc_.reserved1 = idMask_;
-    version_ = kNewestVersion;
-    systemId_ = AllocateId();
-    issuedIds_.erase(systemId_);
-    players_[systemId_] = LocalSystemPlayer(kSystemHostFlags, version_);
+    desc.reserved1 = idMask_;
+    SetSessionDesc(desc);
+    SetDialect(kNewestVersion);
+    SetSystemId(AllocateId());
+    issuedIds_.erase(systemId());
+    ListOwnSystemPlayer(kSystemHostFlags);
     running_ = true;
     StartKeepAlive();
     LogLine("hosting \"" + std::string(sessionName_.begin(), sessionName_.end()) +
-            "\" on stream port " + std::to_string(transport_.streamPort()) + ", datagram port " +
-            std::to_string(transport_.datagramPort()) + ", enumeration port " +
-            std::to_string(transport_.plan().enumPort));
+            "\" on stream port " + std::to_string(transport().streamPort()) + ", datagram port " +
+            std::to_string(transport().datagramPort()) + ", enumeration port " +
+            std::to_string(transport().plan().enumPort));
     return std::nullopt;
 }
 
 uint32_t DirectPlayHost::AllocateId() {
-    const qint64 now = clock_.elapsed();
+    const qint64 now = ElapsedMs();
     for (auto it = issuedIds_.begin(); it != issuedIds_.end();) {
-        it = now - it->second > timings_.joinTimeoutMs ? issuedIds_.erase(it) : std::next(it);
+        it = now - it->second > timings().joinTimeoutMs ? issuedIds_.erase(it) : std::next(it);
     }
     if (issuedIds_.size() >= kMaxIssuedIds) {
         return 0;
     }
     std::set<uint32_t> usedSlots;
-    for (const auto& entry : players_) {
+    for (const auto& entry : players()) {
         usedSlots.insert((entry.first ^ idMask_) & 0xFFFF);
     }
     for (const auto& entry : issuedIds_) {
@@ -87,20 +88,20 @@ uint32_t DirectPlayHost::AllocateId() {
 
 uint32_t DirectPlayHost::CurrentPlayers() const {
     uint32_t count = 0;
-    for (const auto& [id, player] : players_) {
+    for (const auto& [id, player] : players()) {
         count += (player.flags & player_flags::kSystemPlayer) == 0 ? 1 : 0;
     }
     return count;
 }
 
 SessionDesc DirectPlayHost::CurrentDesc() const {
-    SessionDesc desc = desc_;
+    SessionDesc desc = this->desc();
     desc.currentPlayers = CurrentPlayers();
     return desc;
 }
 
 bool DirectPlayHost::Full() const {
-    return CurrentPlayers() >= desc_.maxPlayers;
+    return CurrentPlayers() >= desc().maxPlayers;
 }
 
 uint32_t DirectPlayHost::CreatePlayer(const std::u16string& shortName,
@@ -126,10 +127,10 @@ void DirectPlayHost::Stop() {
     if (!running_) {
         return;
     }
-    for (uint32_t id : std::vector<uint32_t>(localPlayers_.begin(), localPlayers_.end())) {
+    for (uint32_t id : LocalPlayerIds()) {
         RetireLocalPlayer(id);
     }
-    SendToEveryMachine(DeletePlayer{0, systemId_});
+    SendToEveryMachine(DeletePlayer{0, systemId()});
     pendingJoins_.clear();
     CloseWhenSent();
     running_ = false;
@@ -197,9 +198,9 @@ void DirectPlayHost::OnEnumSessions(const EnumSessions& request, const Decoded& 
                                     const Origin& origin) {
     const Guid none{};
     const bool application =
-        request.application == none || request.application == desc_.application;
+        request.application == none || request.application == desc().application;
     const bool available = (request.flags & enum_flags::kAvailable) == 0 ||
-                           (!Full() && (desc_.flags & session_flags::kJoinDisabled) == 0);
+                           (!Full() && (desc().flags & session_flags::kJoinDisabled) == 0);
     if (!running_ || !application || !available || decoded.sender.port == 0) {
         return;
     }
@@ -211,7 +212,7 @@ void DirectPlayHost::OnRequestPlayerId(const RequestPlayerId& request, const Dec
     const bool machine = (request.flags & player_flags::kSystemPlayer) != 0;
     const uint32_t closedFlag =
         machine ? session_flags::kJoinDisabled : session_flags::kNewPlayersDisabled;
-    const bool refuse = Full() || (desc_.flags & closedFlag) != 0;
+    const bool refuse = Full() || (desc().flags & closedFlag) != 0;
     const uint32_t id = refuse ? 0 : AllocateId();
     if (id == 0) {
         Reply(origin, decoded, RequestPlayerReply{0, kErrorNoNewPlayers});
@@ -224,24 +225,24 @@ std::optional<PlayerInfo> DirectPlayHost::NameTableEntry(const PlayerInfo& playe
                                                          uint16_t dialect) const {
     const bool isSystem = (player.flags & player_flags::kSystemPlayer) != 0;
     const uint32_t owner = isSystem ? player.id : player.systemPlayerId;
-    if (owner == systemId_) {
+    if (owner == systemId()) {
         PlayerInfo entry = IsLocal(player.id) ? LocalApplicationPlayer(player.id, dialect)
                                               : LocalSystemPlayer(kSystemHostFlags, dialect);
         entry.flags &= ~player_flags::kLocal;  // "local" means local to the sender only
         return entry;
     }
-    const auto machine = machines_.find(owner);
-    if (machine == machines_.end()) {
+    const RemoteMachine* machine = FindMachine(owner);
+    if (machine == nullptr) {
         return std::nullopt;
     }
     PlayerInfo entry = player;
     entry.flags &= ~player_flags::kLocal;
     entry.systemPlayerId = owner;
-    const uint32_t ip = machine->second.ip.toIPv4Address();
-    entry.streamAddress = SockAddr{machine->second.streamPort, ip};
-    entry.datagramAddress = SockAddr{machine->second.datagramPort, ip};
+    const uint32_t ip = machine->ip.toIPv4Address();
+    entry.streamAddress = SockAddr{machine->streamPort, ip};
+    entry.datagramAddress = SockAddr{machine->datagramPort, ip};
     if (isSystem) {
-        entry.version = machine->second.version;
+        entry.version = machine->version;
     }
     return entry;
 }
@@ -281,7 +282,7 @@ void DirectPlayHost::OnAddForwardRequest(const AddForwardRequest& request, const
         Send(other, AddForward{other.systemId, joinerId, system});
     });
     // A machine whose send failed at once has been dropped meanwhile: no answer will come.
-    std::erase_if(pending.waitingFor, [this](uint32_t id) { return machines_.count(id) == 0; });
+    std::erase_if(pending.waitingFor, [this](uint32_t id) { return machines().count(id) == 0; });
     AddMachine(machine);
     AddPlayer(system);
     if (pending.waitingFor.empty()) {
@@ -292,7 +293,7 @@ void DirectPlayHost::OnAddForwardRequest(const AddForwardRequest& request, const
     pending.timer->setSingleShot(true);
     connect(pending.timer.get(), &QTimer::timeout, this,
             [this, joinerId] { FinishJoin(joinerId); });
-    pending.timer->start(timings_.addForwardWaitMs);
+    pending.timer->start(timings().addForwardWaitMs);
     pendingJoins_[joinerId] = std::move(pending);
 }
 
@@ -311,18 +312,18 @@ void DirectPlayHost::OnAddForwardAck(const AddForwardAck& ack, const Decoded& de
 
 void DirectPlayHost::FinishJoin(uint32_t joinerId) {
     pendingJoins_.erase(joinerId);
-    const auto joiner = machines_.find(joinerId);
-    if (joiner == machines_.end()) {
+    const RemoteMachine* joiner = FindMachine(joinerId);
+    if (joiner == nullptr) {
         return;
     }
-    const RemoteMachine machine = joiner->second;
+    const RemoteMachine machine = *joiner;
     const uint16_t dialect = DialectWith(machine);
     SuperEnumPlayersReply snapshot;
     snapshot.desc = CurrentDesc();
     snapshot.name = sessionName_;
     // System players first, so a reader knows every machine before its players.
     for (int pass = 0; pass < 2; ++pass) {
-        for (const auto& [id, player] : players_) {
+        for (const auto& [id, player] : players()) {
             const bool isSystem = (player.flags & player_flags::kSystemPlayer) != 0;
             if (isSystem != (pass == 0)) {
                 continue;
@@ -336,12 +337,12 @@ void DirectPlayHost::FinishJoin(uint32_t joinerId) {
 }
 
 void DirectPlayHost::MachineUnreachable(uint32_t systemId, const std::string& reason) {
-    if (machines_.count(systemId) == 0) {
+    if (machines().count(systemId) == 0) {
         return;
     }
     LogLine("machine " + std::to_string(systemId) + " is gone (" + reason + ")");
     std::vector<uint32_t> owned;
-    for (const auto& [id, player] : players_) {
+    for (const auto& [id, player] : players()) {
         if (player.systemPlayerId == systemId && id != systemId) {
             owned.push_back(id);
         }

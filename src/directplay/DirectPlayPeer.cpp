@@ -205,6 +205,11 @@ std::optional<uint32_t> DirectPlayPeer::MachineAt(const QHostAddress& ip,
     return std::nullopt;
 }
 
+const RemoteMachine* DirectPlayPeer::FindMachine(uint32_t systemId) const {
+    const auto found = machines_.find(systemId);
+    return found == machines_.end() ? nullptr : &found->second;
+}
+
 bool DirectPlayPeer::IsMachineAddress(const QHostAddress& ip) const {
     for (const auto& [id, machine] : machines_) {
         if (SameMachineAddress(machine.ip, ip)) {

@@ -198,6 +198,27 @@ class DirectPlayPeer : public QObject {
     // Ends the wait within ms unless it ends earlier anyway.
     void ShortenWait(int ms);
 
+    // What the roles read and set of the session: its description, the dialect we speak, our
+    // system player, the table, our own players, the time since we started.
+    const Timings& timings() const { return timings_; }
+    void SetSessionDesc(const SessionDesc& desc) { desc_ = desc; }
+    uint16_t dialect() const { return version_; }
+    void SetDialect(uint16_t dialect) { version_ = dialect; }
+    void SetSystemId(uint32_t id) { systemId_ = id; }
+    // Lists our system player in the table as others see it, with these flags.
+    void ListOwnSystemPlayer(uint32_t flags) {
+        players_[systemId_] = LocalSystemPlayer(flags, version_);
+    }
+    const std::map<uint32_t, PlayerInfo>& players() const { return players_; }
+    const RemoteMachine* FindMachine(uint32_t systemId) const;
+    // Drops every machine from the table without telling anyone (a name table replaces them).
+    void ForgetMachines() { machines_.clear(); }
+    std::vector<uint32_t> LocalPlayerIds() const {
+        return {localPlayers_.begin(), localPlayers_.end()};
+    }
+    qint64 ElapsedMs() const { return clock_.elapsed(); }
+
+  private:
     DirectPlayTransport transport_;
     Timings timings_;
     SessionDesc desc_;
@@ -208,7 +229,6 @@ class DirectPlayPeer : public QObject {
     std::set<uint32_t> localPlayers_;
     QElapsedTimer clock_;
 
-  private:
     void OnMessage(const Decoded& decoded, const Origin& origin);
     void HandleCommon(const Decoded& decoded, const Origin& origin);
     void OnCreatePlayer(const CreatePlayer& message, const Decoded& decoded, const Origin& origin);
