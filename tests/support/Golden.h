@@ -1,0 +1,50 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace scopewatch::testing {
+
+// Expected bytes and pictures live in files under tests/data/, reviewed like code: a change of
+// one shows in its diff. When a change is meant, `SCOPEWATCH_UPDATE_GOLDEN=1 ctest` writes
+// the files anew from what the tests produce (then review and commit them).
+inline std::filesystem::path GoldenPath(const std::string& name) {
+    return std::filesystem::path(std::getenv("SCOPEWATCH_SOURCE_DIR")) / "tests" / "data" / name;
+}
+
+inline bool UpdatingGoldenFiles() {
+    const char* update = std::getenv("SCOPEWATCH_UPDATE_GOLDEN");
+    return update != nullptr && std::string(update) == "1";
+}
+
+// The picture equals the golden picture pixel for pixel; says how many pixels differ and
+// where the first one is otherwise.
+inline void ExpectImageMatchesGolden(const QImage& image, const std::string& name) {
+    const std::filesystem::path path = GoldenPath(name);
+    const QImage actual = image.convertToFormat(QImage::Format_RGB32);
+    if (UpdatingGoldenFiles()) {
+        std::filesystem::create_directories(path.parent_path());
+        ASSERT_TRUE(actual.save(QString::fromStdString(path.string()), "PNG")) << path;
+        return;
+    }
+    const QImage expected =
+        QImage(QString::fromStdString(path.string())).convertToFormat(QImage::Format_RGB32);
+    ASSERT_FALSE(expected.isNull()) << "no golden picture " << path;
+    ASSERT_EQ(actual.size(), expected.size()) << name;
+    int differing = 0;
+    QPoint first;
+    for (int y = 0; y < actual.height(); ++y) {
+        for (int x = 0; x < actual.width(); ++x) {
+            if (actual.pixel(x, y) != expected.pixel(x, y) && differing++ == 0) {
+                first = QPoint(x, y);
+            }
+        }
+    }
+    EXPECT_EQ(differing, 0) << name << ": first difference at " << first.x() << "," << first.y();
+}
+
+}  // namespace scopewatch::testing
