@@ -12,6 +12,9 @@
 int main(int argc, char* argv[]) {
     scopewatch::GuardedApplication application(argc, argv);
     application.setQuitOnLastWindowClosed(false);
+    // The user's own choices (the controller's aids) go to ~/.config/Scopewatch/.
+    QCoreApplication::setOrganizationName("Scopewatch");
+    QCoreApplication::setApplicationName("Scopewatch");
     // Lets the desktop match the windows to the menu entry and its icon.
     QGuiApplication::setDesktopFileName("io.github.scopewatch.Scopewatch");
 

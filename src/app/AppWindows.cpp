@@ -1,12 +1,16 @@
 #include "app/AppWindows.h"
 
 #include <QCoreApplication>
+#include <QSettings>
 
 #include "airport/ui/AirportWindow.h"
 #include "builder/ui/BuilderWindow.h"
+#include "mainwindow/ControllerAidsStore.h"
 #include "mainwindow/ui/AboutWindow.h"
+#include "mainwindow/ui/ControllerAidsWindow.h"
 #include "mainwindow/ui/MainWindow.h"
 #include "mainwindow/ui/OptionsWindow.h"
+#include "mainwindow/ui/TrafficListWindow.h"
 #include "multiplayer/ConnectionSteps.h"
 #include "multiplayer/SessionService.h"
 #include "multiplayer/ui/ConnectionDialog.h"
@@ -36,6 +40,8 @@ void AppWindows::Retire(std::unique_ptr<Window>& window) {
 }
 
 void AppWindows::Start() {
+    QSettings preferences;
+    state_.aids = LoadControllerAids(preferences);
     splash_ = std::make_unique<SplashWindow>(
         [this] { RunStartupCheck(state_, state_, messages_, files_, *this); });
     splash_->show();
@@ -86,6 +92,11 @@ void AppWindows::ShowMainWindow() {
     Retire(connection_);
     Retire(main_);
     main_ = std::make_unique<MainWindow>(state_, session_, messages_, *this, clock_);
+    connect(main_.get(), &MainWindow::trafficTicked, this, [this] {
+        if (trafficList_) {
+            trafficList_->Refresh();
+        }
+    });
     main_->show();
     main_->Load();
 }
@@ -100,6 +111,28 @@ void AppWindows::ShowAboutWindow() {
     Retire(about_);
     about_ = std::make_unique<AboutWindow>(state_, *this);
     about_->show();
+}
+
+void AppWindows::ShowControllerAidsWindow() {
+    Retire(aids_);
+    aids_ = std::make_unique<ControllerAidsWindow>(state_, *this);
+    aids_->show();
+}
+
+// One traffic list for the run: opened again, it comes to the front.
+void AppWindows::ShowTrafficList() {
+    if (!trafficList_) {
+        trafficList_ = std::make_unique<TrafficListWindow>(state_);
+        connect(trafficList_.get(), &TrafficListWindow::aircraftChosen, this,
+                [this](double latitude, double longitude) {
+                    if (main_) {
+                        main_->CentreOn(latitude, longitude);
+                    }
+                });
+    }
+    trafficList_->Refresh();
+    trafficList_->show();
+    trafficList_->raise();
 }
 
 void AppWindows::ReturnToMainWindow() {

@@ -21,6 +21,8 @@ class ConnectionDialog;
 class MainWindow;
 class OptionsWindow;
 class AboutWindow;
+class ControllerAidsWindow;
+class TrafficListWindow;
 
 // The program's windows and the hand-offs between them. It owns every top-level window
 // and creates each one when the flow reaches it.
@@ -42,6 +44,8 @@ class AppWindows : public QObject, public WindowFlow {
     void ShowMainWindow() override;
     void ShowOptionsWindow() override;
     void ShowAboutWindow() override;
+    void ShowControllerAidsWindow() override;
+    void ShowTrafficList() override;
     void ReturnToMainWindow() override;
     void EndProgram() override;
 
@@ -56,6 +60,8 @@ class AppWindows : public QObject, public WindowFlow {
     MainWindow* mainWindow() const { return main_.get(); }
     OptionsWindow* optionsWindow() const { return options_.get(); }
     AboutWindow* aboutWindow() const { return about_.get(); }
+    ControllerAidsWindow* controllerAidsWindow() const { return aids_.get(); }
+    TrafficListWindow* trafficList() const { return trafficList_.get(); }
 
     // Windows handed over but not yet deleted.
     size_t retiredWindows() const { return retired_.waiting(); }
@@ -81,6 +87,8 @@ class AppWindows : public QObject, public WindowFlow {
     std::unique_ptr<MainWindow> main_;
     std::unique_ptr<OptionsWindow> options_;
     std::unique_ptr<AboutWindow> about_;
+    std::unique_ptr<ControllerAidsWindow> aids_;
+    std::unique_ptr<TrafficListWindow> trafficList_;
     RetiredWindows retired_;
     bool ended_ = false;
     bool quitting_ = false;

@@ -70,6 +70,23 @@ int16_t MagneticToTrue(int16_t magneticHeading, double lat, double lon, const Ma
     return NormaliseHeading(RoundToInt16(static_cast<double>(magneticHeading) + variation));
 }
 
+double GreatCircleNm(GeoPoint from, GeoPoint to) {
+    return CentralAngle(ToRadians(from.latitude, from.longitude, to.latitude, to.longitude)) *
+           10800.0 / kPi;
+}
+
+double TrueCourseDegrees(GeoPoint from, GeoPoint to) {
+    const Radians r = ToRadians(from.latitude, from.longitude, to.latitude, to.longitude);
+    const double y = std::sin(r.lon2 - r.lon1) * std::cos(r.lat2);
+    const double x = std::cos(r.lat1) * std::sin(r.lat2) -
+                     std::sin(r.lat1) * std::cos(r.lat2) * std::cos(r.lon2 - r.lon1);
+    return FloorMod(std::atan2(y, x) * 180.0 / kPi, 360.0);
+}
+
+GeoPoint AdvanceNm(GeoPoint from, double trueCourse, double distanceNm) {
+    return GreatCircleStep(from, trueCourse, distanceNm * kPi / 10800.0);
+}
+
 int32_t WidthPercentPx(float percent, int32_t widthPx) {
     const double factor = RoundHalfEven(percent);
     return RoundToInt32(factor * widthPx / 100.0);

@@ -19,6 +19,13 @@ int16_t MagneticCourse(double lat1, double lon1, double lat2, double lon2, const
 // builder/Destinations.h: one great-circle step, rounded to 5 decimals here.
 // Magnetic heading to true with the variation at the position.
 int16_t MagneticToTrue(int16_t magneticHeading, double lat, double lon, const MagVarGrid& grid);
+// The great-circle distance in nautical miles and the true course from one point to another,
+// unrounded, for what is measured rather than drawn (an aircraft's speed and track).
+double GreatCircleNm(GeoPoint from, GeoPoint to);
+double TrueCourseDegrees(GeoPoint from, GeoPoint to);
+// The point the distance (nautical miles) along the true course, unrounded.
+GeoPoint AdvanceNm(GeoPoint from, double trueCourse, double distanceNm);
+
 // A percentage of the scope's width in pixels: both roundings halves to even.
 int32_t WidthPercentPx(float percent, int32_t widthPx);
 

@@ -16,6 +16,12 @@ inline constexpr GdiColor kWhite = 0xFFFFFF;
 enum LineStyle : int16_t { kSolidLine = 0, kDashedLine = 1, kDottedLine = 2 };
 enum FillMode : int16_t { kSolidFill = 0, kTransparentFill = 1 };
 
+// The room a text takes on the surface, in pixels.
+struct TextSize {
+    int32_t width = 0;
+    int32_t height = 0;
+};
+
 // The pen and brush every drawing call uses; the standard state is solid green lines of
 // width 1 with transparent fill.
 struct DrawingState {
@@ -58,6 +64,8 @@ class DrawingSurface {
     // Single-byte (Windows-1252) text with its top-left corner at (x, y), transparent
     // background, in the fore colour.
     virtual void TextOutA(int32_t x, int32_t y, const std::string& text) = 0;
+    // The size the text takes when written.
+    virtual TextSize TextExtent(const std::string& text) const = 0;
 
   private:
     scopewatch::DrawingState state_;

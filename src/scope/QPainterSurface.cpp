@@ -124,4 +124,9 @@ void QPainterSurface::TextOutA(int32_t x, int32_t y, const std::string& text) {
     painter_.drawText(QPointF(x, static_cast<double>(y) + metrics.ascent()), FromAnsi(text));
 }
 
+TextSize QPainterSurface::TextExtent(const std::string& text) const {
+    const QFontMetrics metrics(painter_.font());
+    return {metrics.horizontalAdvance(FromAnsi(text)), metrics.height()};
+}
+
 }  // namespace scopewatch

@@ -27,6 +27,7 @@ class QPainterSurface : public DrawingSurface {
     void Arc(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t xStart,
              int32_t yStart, int32_t xEnd, int32_t yEnd) override;
     void TextOutA(int32_t x, int32_t y, const std::string& text) override;
+    TextSize TextExtent(const std::string& text) const override;
 
   private:
     void UsePenAndBrush(bool filled);

@@ -1,12 +1,24 @@
 #pragma once
 
 #include "model/AirportData.h"
+#include "model/ControllerAids.h"
 #include "model/DisplayFlags.h"
+#include "model/TrackHistory.h"
 #include "model/TrafficTable.h"
 #include "scope/ScopeView.h"
 #include "scope/SelectedAirspace.h"
 
 namespace scopewatch {
+
+class LabelPlacer;
+
+// The controller's aids over the scope: which are on, the aircraft's paths they draw from,
+// and the placement of readable labels, kept from one repaint to the next.
+struct ScopeAids {
+    const ControllerAids& choices;
+    const TrackHistory& history;
+    LabelPlacer& labels;
+};
 
 // Everything a repaint of the scope reads: the view, the loaded airport with its airspaces
 // and variation grid, the traffic, the display flags and the airspace selection. The
@@ -17,6 +29,7 @@ struct ScopeScene {
     const TrafficTable& traffic;
     const DisplayFlags& flags;
     const SelectedAirspace& selection;
+    const ScopeAids* aids = nullptr;  // none: the scope as the options draw it
 };
 
 }  // namespace scopewatch

@@ -22,6 +22,10 @@ class WindowFlow {
     // The main window's child windows ("Options", "About").
     virtual void ShowOptionsWindow() {}
     virtual void ShowAboutWindow() {}
+    // The controller's aids window (a child window like the options) and the traffic list,
+    // which stays open beside the scope.
+    virtual void ShowControllerAidsWindow() {}
+    virtual void ShowTrafficList() {}
     // A child window closed while the main window runs: the main window takes over again.
     virtual void ReturnToMainWindow() {}
     // Ends the program (all windows close, the event loop stops).

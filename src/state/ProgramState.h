@@ -1,8 +1,10 @@
 #pragma once
 
 #include "model/AirportData.h"
+#include "model/ControllerAids.h"
 #include "model/DisplayFlags.h"
 #include "model/SessionState.h"
+#include "model/TrackHistory.h"
 #include "model/TrafficTable.h"
 #include "startup/Settings.h"
 
@@ -15,6 +17,9 @@ struct ProgramState : SettingsState, SessionState {
     LoadedAirportData airport;
     TrafficTable traffic;
     DisplayFlags displayFlags;
+    // Beyond the options: the controller's aids and the aircraft's paths they draw from.
+    ControllerAids aids;
+    TrackHistory tracks;
 };
 
 }  // namespace scopewatch

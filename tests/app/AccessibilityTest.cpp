@@ -15,8 +15,10 @@
 #include "builder/ui/BuilderWindow.h"
 #include "directplay/ui/HostAddressDialog.h"
 #include "mainwindow/ui/AboutWindow.h"
+#include "mainwindow/ui/ControllerAidsWindow.h"
 #include "mainwindow/ui/MainWindow.h"
 #include "mainwindow/ui/OptionsWindow.h"
+#include "mainwindow/ui/TrafficListWindow.h"
 #include "multiplayer/ui/ConnectionDialog.h"
 #include "platform/FileSystem.h"
 #include "shared/TimerClock.h"
@@ -79,17 +81,19 @@ TEST_F(Accessibility, EveryControlOfEveryWindowHasANameAndTabFollowsTheLayout) {
     windows.push_back(std::make_unique<HostAddressDialog>());
     windows.push_back(std::make_unique<OptionsWindow>(state, flow));
     windows.push_back(std::make_unique<AboutWindow>(state, flow));
+    windows.push_back(std::make_unique<ControllerAidsWindow>(state, flow));
+    windows.push_back(std::make_unique<TrafficListWindow>(state));
     windows.push_back(std::make_unique<ConnectionDialog>(state, session, messages, flow, clock));
     windows.push_back(std::make_unique<MainWindow>(state, session, messages, flow, clock));
     for (const auto& window : windows) {
         window->show();
         EXPECT_EQ(UnnamedControls(*window), std::vector<std::string>{});
     }
-    EXPECT_EQ(testing::TabOrder(*windows[6]),
+    EXPECT_EQ(testing::TabOrder(*windows[8]),
               (std::vector<std::string>{"Avaible Connections Types:", "Locate Session",
                                         "Sessions:", "Nickname:", "Join Session", "Exit"}));
     EXPECT_EQ(
-        testing::TabOrder(*windows[7]),
+        testing::TabOrder(*windows[9]),
         (std::vector<std::string>{"CENTER", "> ZOOM IN <", "< ZOOM OUT >",
                                   "Mouse Coordinates: longitude", "Mouse Coordinates: latitude",
                                   "Chat history", "Chat input", "Send", "> Disconnect"}));

@@ -17,11 +17,14 @@
 #include "demo/DemoSimulator.h"
 #include "directplay/ui/HostAddressDialog.h"
 #include "mainwindow/ui/AboutWindow.h"
+#include "mainwindow/ui/ControllerAidsWindow.h"
 #include "mainwindow/ui/MainWindow.h"
 #include "mainwindow/ui/OptionsWindow.h"
+#include "mainwindow/ui/TrafficListWindow.h"
 #include "multiplayer/DirectPlaySession.h"
 #include "multiplayer/ui/ConnectionDialog.h"
 #include "platform/FileSystem.h"
+#include "scope/LabelPlacement.h"
 #include "scope/ui/ScopeWidget.h"
 #include "shared/TimerClock.h"
 #include "startup/ui/SetupDialog.h"
@@ -205,12 +208,35 @@ TEST_F(LiveSessionEndToEnd, FromAnEmptyFolderToLiveTrafficChatAndBack) {
     EXPECT_TRUE(main.isEnabled());
     EXPECT_TRUE(main.receiveTimer().isActive());
 
+    // "Controller Aids": every aid on at x9; rings, trails and vectors show, no two labels
+    // overlap, and the traffic list lists every pilot.
+    Press(6);
+    ControllerAidsWindow& aids = *windows.controllerAidsWindow();
+    for (QAbstractButton* box : std::initializer_list<QAbstractButton*>{
+             &aids.trailsBox(), &aids.vectorsBox(), &aids.ringsBox(), &aids.labelsBox()}) {
+        box->click();
+    }
+    Click(aids.okButton());
+    EXPECT_TRUE(main.isEnabled());
+    while (main.view().ZoomLevel > 9) {
+        Click(main.zoomOutButton());
+    }
+    ASSERT_TRUE(SpinUntil([&] { return !state.tracks.TrailOf(pilot.playerName).empty(); }, 10000));
+    main.RepaintTick();
+    EXPECT_GT(CountPixels(main.scope().canvas(), qRgb(0x60, 0x60, 0x60)), 100);
+    EXPECT_EQ(OverlappingPairs(main.labels().lastBoxes()), 0);
+    EXPECT_EQ(main.labels().lastBoxes().size(), 5u);
+    Press(7);
+    ASSERT_NE(windows.trafficList(), nullptr);
+    EXPECT_EQ(windows.trafficList()->table().rowCount(), 5);
+
     // "> Disconnect" leads back to the connection dialog; "Exit" ends the program.
     Click(main.disconnectButton());
     ASSERT_NE(windows.connectionDialog(), nullptr);
     EXPECT_TRUE(windows.connectionDialog()->isVisible());
     EXPECT_EQ(state.isConnected, kFalse16);
     EXPECT_EQ(state.traffic.trafficCount, 0);
+    EXPECT_EQ(windows.trafficList()->table().rowCount(), 0);
     Click(windows.connectionDialog()->exitButton());
     EXPECT_TRUE(windows.ended());
 }

@@ -3,8 +3,8 @@
 // clock a hundred times as fast as the real one. scripts/soak.sh runs two simulated hours; the
 // normal test command runs ten simulated minutes. Memory at the end must be within a few per
 // cent of memory after the first simulated minute, the chat history (the one thing allowed to
-// grow) aside; what the history costs is measured. The figures go to lines starting with
-// "[figures]".
+// grow) aside; what the history costs is measured. Every controller aid is on and the traffic
+// list open throughout. The figures go to lines starting with "[figures]".
 
 #include <gtest/gtest.h>
 
@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "mainwindow/ui/TrafficListWindow.h"
 #include "multiplayer/Chat.h"
 #include "support/LiveScope.h"
 #include "support/ProcessMemory.h"
@@ -42,6 +43,8 @@ TEST(LongSession, TwentyMovingPilotsAndChatKeepMemoryFlatButForTheChatHistory) {
     ASSERT_TRUE(scope.Join());
     const QPointer<MainWindow> main = scope.main();
     ASSERT_TRUE(SpinUntil([&] { return scope.state.traffic.trafficCount == 20; }, 10000));
+    scope.state.aids = {true, true, true, true, 3};
+    scope.windows.ShowTrafficList();
 
     // The program's seconds are its receive ticks; the session runs until enough have passed,
     // however fast the machine manages to run the clock.
@@ -102,6 +105,7 @@ TEST(LongSession, TwentyMovingPilotsAndChatKeepMemoryFlatButForTheChatHistory) {
     EXPECT_EQ(scope.messages.Texts().size(), 1u);  // nothing but "Connected To FS Session!"
     EXPECT_EQ(mostListed, TrafficTable::kCapacity);
     EXPECT_EQ(fewestBeforeRefresh, TrafficTable::kCapacity);
+    EXPECT_EQ(scope.windows.trafficList()->table().rowCount(), 20);
     // A line every three seconds, give or take the clocks' drift.
     EXPECT_GT(lines, simulatedSeconds / 3 * 9 / 10);
     EXPECT_LE(historyBytes, kChatHistoryLimit);

@@ -267,7 +267,7 @@ TEST_F(MainWindowTest, ALostLinkOrTheHostsRemovalLeavesOnceWithItsMessage) {
 TEST_F(MainWindowTest, ToolbarWindowsKeepTheMainWindowLockedUntilTheyGiveItBack) {
     Open();
     const std::vector<std::pair<int, std::string>> commands = {
-        {1, "airport"}, {2, "options"}, {5, "about"}};
+        {1, "airport"}, {2, "options"}, {5, "about"}, {6, "aids"}};
     for (const auto& [button, shown] : commands) {
         flow.shown.clear();
         Press(button);
@@ -279,6 +279,19 @@ TEST_F(MainWindowTest, ToolbarWindowsKeepTheMainWindowLockedUntilTheyGiveItBack)
         window->Unlock();  // what the child window does when it closes
         EXPECT_TRUE(Unlocked()) << shown;
     }
+
+    std::vector<std::string> captions;
+    for (int button = 1; button <= 7; ++button) {
+        captions.push_back(window->toolbarButton(button).text().toStdString());
+    }
+    EXPECT_EQ(captions, (std::vector<std::string>{"Goto Airport", "Options", "Create New Database",
+                                                  "Airport General Info", "About",
+                                                  "Controller Aids", "Traffic List"}));
+    // The traffic list stands beside the scope: the main window stays as it was.
+    flow.shown.clear();
+    Press(7);
+    EXPECT_EQ(flow.shown, std::vector<std::string>{"traffic list"});
+    EXPECT_TRUE(Unlocked());
 
     state.airport.currentAirport.icaoId = "KELD";
     state.airport.currentAirport.towerFreq = "118.5";

@@ -4,6 +4,8 @@
 #include <set>
 
 #include "builder/AirportDatabaseFile.h"
+#include "geo/Geodesy.h"
+#include "scope/LabelPlacement.h"
 #include "scope/ScopeSnapshot.h"
 #include "support/DemoAirportState.h"
 #include "support/Golden.h"
@@ -53,6 +55,35 @@ TEST(ScopeSnapshotTest, TheDemoAirportWithTrafficLooksAsItsPictures) {
         testing::ExpectImageMatchesGolden(RenderScope({view, airport, traffic, {}, {}}),
                                           "scope/eldorado-level" + std::to_string(level) + ".png");
     }
+}
+
+// Every aid on, over the same traffic after half a minute of flying along its headings (the
+// aircraft by the terminal stands still): range rings under everything, trails and vectors,
+// and labels placed apart; the picture is that of tests/data/scope/. A repaint a second later
+// leaves each label where it was.
+TEST(ScopeSnapshotTest, EveryControllerAidOnDrawsItsPicture) {
+    LoadedAirportData airport = testing::DemoAirportLoaded();
+    TrafficTable traffic = TrafficAround(airport.currentAirport);
+    TrackHistory history;
+    const TrafficTable start = traffic;
+    for (int second = 0; second <= 30; ++second) {
+        for (int i = 1; i <= traffic.trafficCount; ++i) {
+            const TrafficRecord& from = start.trafficTable[static_cast<size_t>(i)];
+            const double speedKt = from.altitudeFt < 2000 ? 0.0 : from.altitudeFt / 20.0;
+            const GeoPoint at = AdvanceNm({from.latitude, from.longitude}, from.heading,
+                                          speedKt * (second - 30) / 3600.0);
+            traffic.trafficTable[static_cast<size_t>(i)].latitude = at.latitude;
+            traffic.trafficTable[static_cast<size_t>(i)].longitude = at.longitude;
+        }
+        history.Record(traffic, second);
+    }
+    const ControllerAids everyAid{true, true, true, true, 2};
+    LabelPlacer labels;
+    const ScopeAids aids{everyAid, history, labels};
+    const ScopeView view = SnapshotView(airport.currentAirport, 1000, 700, 9);
+    const QImage first = RenderScope({view, airport, traffic, {}, {}, &aids});
+    testing::ExpectImageMatchesGolden(first, "scope/eldorado-every-aid-level9.png");
+    EXPECT_EQ(RenderScope({view, airport, traffic, {}, {}, &aids}), first);
 }
 
 // Loading stops at missing settings or an index past the database; a simulator folder

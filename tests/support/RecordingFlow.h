@@ -17,6 +17,8 @@ struct RecordingFlow : WindowFlow {
     void ShowMainWindow() override { shown.push_back("main"); }
     void ShowOptionsWindow() override { shown.push_back("options"); }
     void ShowAboutWindow() override { shown.push_back("about"); }
+    void ShowControllerAidsWindow() override { shown.push_back("aids"); }
+    void ShowTrafficList() override { shown.push_back("traffic list"); }
     void ReturnToMainWindow() override { shown.push_back("back to main"); }
     void EndProgram() override { shown.push_back("end"); }
 

@@ -30,6 +30,10 @@ class RecordingSurface : public DrawingSurface {
     void Arc(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t xStart,
              int32_t yStart, int32_t xEnd, int32_t yEnd) override;
     void TextOutA(int32_t x, int32_t y, const std::string& text) override;
+    // A fixed-width font: 7 pixels a character, 13 high.
+    TextSize TextExtent(const std::string& text) const override {
+        return {static_cast<int32_t>(7 * text.size()), 13};
+    }
 
     const std::vector<DrawCall>& calls() const { return calls_; }
     std::vector<DrawCall> CallsOf(DrawOp op) const;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
+
 #include "platform/ui/GuardedApplication.h"
 #include "support/EventErrors.h"
 
@@ -20,7 +22,12 @@ int main(int argc, char** argv) {
     SetDefault("QT_QPA_PLATFORM", "offscreen");
     SetDefault("SCOPEWATCH_SOURCE_DIR", SCOPEWATCH_SOURCE_DIR_DEFAULT);
     SetDefault("SCOPEWATCH_BUILD_DIR", SCOPEWATCH_BUILD_DIR_DEFAULT);
+    // The user's configuration (the controller's aids) goes to a folder of this run alone.
+    const QTemporaryDir configuration;
+    qputenv("XDG_CONFIG_HOME", configuration.path().toUtf8());
     scopewatch::GuardedApplication application(argc, argv);
+    QCoreApplication::setOrganizationName("Scopewatch");
+    QCoreApplication::setApplicationName("Scopewatch");
     application.SetReporter(scopewatch::testing::RecordEventError);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -33,7 +33,8 @@ MainWindow::MainWindow(ProgramState& state, SessionService& session, MessageBoxe
       messages_(messages),
       flow_(flow),
       clock_(clock),
-      intake_(session, state, state.traffic, state.airport.magVarGrid) {
+      intake_(session, state, state.traffic, state.airport.magVarGrid),
+      aids_{state.aids, state.tracks, labels_} {
     setWindowTitle("Scopewatch v1.0");
     BuildLayout();
     Timer1.setInterval(clock_.RealMs(kReceiveIntervalMs));
@@ -95,7 +96,8 @@ void MainWindow::Load() {
 }
 
 ScopeScene MainWindow::Scene() {
-    return ScopeScene{view_, state_.airport, state_.traffic, state_.displayFlags, selection_};
+    return ScopeScene{view_,      state_.airport, state_.traffic, state_.displayFlags,
+                      selection_, &aids_};
 }
 
 void MainWindow::Repaint() {
@@ -131,7 +133,10 @@ void MainWindow::ReceiveTick() {
         std::vector<std::string> lines;
         end = intake_.ReceiveMessages([&lines](const std::string& line) { lines.push_back(line); });
         AddChatLines(lines);
+        secondsInSession_ += 1.0;
+        state_.tracks.Record(state_.traffic, secondsInSession_);
     }
+    emit trafficTicked();
     if (end == IntakeEnd::ConnectionLost) {
         LeaveWithMessage(kConnectionLostMessage);
     } else if (end == IntakeEnd::RemovedByHost) {
@@ -269,6 +274,13 @@ void MainWindow::OnToolbarButton(int index) {
             Lock(true);
             flow_.ShowAboutWindow();
             break;
+        case 6:
+            Lock(true);
+            flow_.ShowControllerAidsWindow();
+            break;
+        case 7:
+            flow_.ShowTrafficList();
+            break;
         default:
             break;
     }
@@ -340,6 +352,8 @@ void MainWindow::Disconnect() {
         // The window is done: no tick of it runs from here on.
         StopTimers();
         LeaveSession(session_, state_, state_.traffic);
+        state_.tracks.Clear();
+        emit trafficTicked();
         flow_.ShowConnectionDialog();
     }
     close();
@@ -348,6 +362,10 @@ void MainWindow::Disconnect() {
 // While a child window ("Goto Airport", "Options", "About") or the "Create New Database"
 // question is open, the main window waits for it and does not close: the child gives it back
 // first.
+void MainWindow::CentreOn(double latitude, double longitude) {
+    CentreAndRepaint(longitude, latitude);
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (waitingForChild_ && !leaving_) {
         event->ignore();

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "multiplayer/MessageIntake.h"
+#include "scope/LabelPlacement.h"
 #include "scope/ScopeScene.h"
 #include "scope/ScopeView.h"
 #include "scope/SelectedAirspace.h"
@@ -54,6 +55,8 @@ class MainWindow : public QWidget {
     // "> Disconnect" (and closing the window): leaves the session and hands over to the
     // connection dialog.
     void Disconnect();
+    // Centres the scope on the position at the present zoom (the traffic list's double-click).
+    void CentreOn(double latitude, double longitude);
 
     // The timers' work, callable at once.
     void ReceiveTick();
@@ -83,12 +86,17 @@ class MainWindow : public QWidget {
     const ScopeView& view() const { return view_; }
     const SelectedAirspace& selection() const { return selection_; }
     const MessageIntake& intake() const { return intake_; }
+    const LabelPlacer& labels() const { return labels_; }
     // How many receive and repaint ticks ran and how long they took (a receive tick's time
     // is the intake's: the messages, the table and the chat, without any message box).
     const TickStatistics& receiveStatistics() const { return receiveStatistics_; }
     const TickStatistics& repaintStatistics() const { return repaintStatistics_; }
     const std::string& chatText() const { return chatHistory_; }
     bool dragging() const { return scopeDragActive_ == kTrue16; }
+
+  signals:
+    // An intake tick has brought the traffic up to date (or the session ended and it is gone).
+    void trafficTicked();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -126,6 +134,9 @@ class MainWindow : public QWidget {
     MessageIntake intake_;
     ScopeView view_;
     SelectedAirspace selection_;
+    LabelPlacer labels_;
+    ScopeAids aids_;
+    double secondsInSession_ = 0.0;  // intake ticks since the window opened
     Flag16 scopeDragActive_ = kFalse16;
     std::string chatHistory_;
     bool leaving_ = false;
@@ -135,7 +146,7 @@ class MainWindow : public QWidget {
 
     ScopeWidget* Picture1 = nullptr;
     QToolBar* Toolbar1 = nullptr;
-    std::array<QAction*, 5> toolbarButtons_{};
+    std::array<QAction*, 7> toolbarButtons_{};
     QPushButton* Command2 = nullptr;
     QPushButton* Command5 = nullptr;
     QPushButton* Command6 = nullptr;

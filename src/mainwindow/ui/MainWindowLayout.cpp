@@ -10,8 +10,9 @@
 namespace scopewatch {
 namespace {
 
-const char* const kToolbarCaptions[] = {"Goto Airport", "Options", "Create New Database",
-                                        "Airport General Info", "About"};
+const char* const kToolbarCaptions[] = {"Goto Airport",         "Options", "Create New Database",
+                                        "Airport General Info", "About",   "Controller Aids",
+                                        "Traffic List"};
 
 QPushButton* Button(const char* caption) {
     auto* button = new QPushButton(caption);
