@@ -3,9 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <vector>
 
 namespace scopewatch::testing {
 
@@ -19,6 +24,49 @@ inline std::filesystem::path GoldenPath(const std::string& name) {
 inline bool UpdatingGoldenFiles() {
     const char* update = std::getenv("SCOPEWATCH_UPDATE_GOLDEN");
     return update != nullptr && std::string(update) == "1";
+}
+
+// A golden byte file: a first line "# what it holds", then the bytes in hexadecimal, sixteen
+// to a line. Lines starting with '#' are comments.
+inline std::vector<uint8_t> ReadGoldenBytes(const std::string& name) {
+    std::ifstream in(GoldenPath(name));
+    std::vector<uint8_t> bytes;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.starts_with("#")) {
+            continue;
+        }
+        std::istringstream words(line);
+        for (std::string word; words >> word;) {
+            bytes.push_back(static_cast<uint8_t>(std::stoul(word, nullptr, 16)));
+        }
+    }
+    return bytes;
+}
+
+inline void WriteGoldenBytes(const std::string& name, const std::string& what,
+                             const std::vector<uint8_t>& bytes) {
+    const std::filesystem::path path = GoldenPath(name);
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream out(path);
+    out << "# " << what << "\n";
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        char hex[4];
+        std::snprintf(hex, sizeof hex, "%02x", bytes[i]);
+        out << hex << ((i % 16 == 15 || i + 1 == bytes.size()) ? "\n" : " ");
+    }
+}
+
+// The bytes equal those of the golden file (written anew, with `what` as its comment, when
+// updating).
+inline void ExpectBytesMatchGolden(const std::vector<uint8_t>& bytes, const std::string& name,
+                                   const std::string& what) {
+    if (UpdatingGoldenFiles()) {
+        WriteGoldenBytes(name, what, bytes);
+        return;
+    }
+    ASSERT_TRUE(std::filesystem::exists(GoldenPath(name))) << "no golden file " << name;
+    EXPECT_EQ(bytes, ReadGoldenBytes(name)) << name << ": " << what;
 }
 
 // The picture equals the golden picture pixel for pixel; says how many pixels differ and
