@@ -88,6 +88,19 @@ function(_scopewatch_qt_modules folder var)
   endif()
 endfunction()
 
+# Compiles a target's sources a few at a time in one translation unit (a unity build) on
+# precompiled standard and Qt headers: each heavy header is parsed once per batch instead of
+# once per file. SCOPEWATCH_FAST_BUILD=OFF compiles file by file.
+option(SCOPEWATCH_FAST_BUILD "Unity builds on precompiled headers" ON)
+function(scopewatch_compile_together target)
+  if(NOT SCOPEWATCH_FAST_BUILD)
+    return()
+  endif()
+  set_target_properties(${target} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 8)
+  target_precompile_headers(${target} PRIVATE <algorithm> <cstdint> <functional> <map>
+                            <memory> <optional> <string> <vector> <QString> <QObject>)
+endfunction()
+
 function(scopewatch_add_layer_libraries)
   foreach(folder IN LISTS SCOPEWATCH_LAYER_FOLDERS)
     scopewatch_library_name(${folder} library)
@@ -99,6 +112,7 @@ function(scopewatch_add_layer_libraries)
       add_library(${library} STATIC ${sources} ${headers})
       target_include_directories(${library} PUBLIC ${CMAKE_SOURCE_DIR}/src)
       target_link_libraries(${library} PUBLIC ${dependencies} ${qt})
+      scopewatch_compile_together(${library})
     else()
       add_library(${library} INTERFACE)
       target_include_directories(${library} INTERFACE ${CMAKE_SOURCE_DIR}/src)

@@ -9,7 +9,7 @@
 namespace scopewatch {
 namespace {
 
-constexpr float kDotPercent = 1.5F;
+constexpr float kParkingDotPercent = 1.5F;
 constexpr int16_t kIlsConeLengthFt = 1800;
 constexpr int16_t kIlsConeHalfAngle = 5;
 
@@ -112,7 +112,7 @@ void DrawIlsCone(DrawingSurface& surface, const ScopeScene& scene, const IlsReco
 
 void DrawParkings(DrawingSurface& surface, const ScopeScene& scene) {
     surface.ResetDrawingState();
-    const int32_t radius = WidthPercentPx(kDotPercent, scene.view.WidthPx);
+    const int32_t radius = WidthPercentPx(kParkingDotPercent, scene.view.WidthPx);
     for (const ParkingRecord& parking : scene.airport.currentAirport.parkings) {
         surface.ForeColor(kBrown);
         surface.FillColor(kBrown);

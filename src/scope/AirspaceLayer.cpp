@@ -9,7 +9,7 @@
 namespace scopewatch {
 namespace {
 
-constexpr float kDotPercent = 1.5F;
+constexpr float kReferenceDotPercent = 1.5F;
 constexpr int16_t kNorthWest = 315;
 constexpr int16_t kSouthEast = 135;
 
@@ -113,7 +113,7 @@ void DrawAirspace(DrawingSurface& surface, const ScopeView& view, BoundaryWalk& 
     surface.DrawStyle(kSolidLine);
     surface.FillStyle(kSolidFill);
     const ScopePoint p = ProjectToScope(view, airspace.latitude, airspace.longitude);
-    const int32_t r = WidthPercentPx(kDotPercent, view.WidthPx);
+    const int32_t r = WidthPercentPx(kReferenceDotPercent, view.WidthPx);
     surface.Ellipse(p.x - r, p.y + r, p.x + r, p.y - r);
 
     surface.FillStyle(kTransparentFill);

@@ -11,11 +11,11 @@
 namespace scopewatch {
 namespace {
 
-constexpr float kDotPercent = 0.8F;
+constexpr float kAircraftDotPercent = 0.8F;
 constexpr int16_t kHeadingLineFt = 500;
 
 int32_t DotRadius(const ScopeView& view) {
-    return WidthPercentPx(kDotPercent, view.WidthPx);
+    return WidthPercentPx(kAircraftDotPercent, view.WidthPx);
 }
 
 // The dot and the heading line; the label too unless it is placed apart.
