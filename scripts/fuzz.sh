@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets with clang into build-fuzz/ and runs each one for a fixed time,
+# Builds the fuzz targets with clang into build-fuzz/ (or into a build folder already configured
+# with SCOPEWATCH_FUZZ=ON, given with --in) and runs each one for a fixed time,
 # starting from its seed corpus in fuzz/corpus/<target>/ (with fuzz/dict/<target>.dict when
 # there is one). Inputs found on the way go to build-fuzz/corpus/<target>/, never into the
 # repository, and later runs start from them too. Prints for every target the inputs it ran,
 # the coverage it reached (edges) and whether it crashed; the table is also written to
 # build-fuzz/fuzz-summary.txt. Fails when a target crashed: the input that did it is kept in
-# build-fuzz/crashes/.
+# build-fuzz/crashes/. (With --in DIR, all of these are in DIR.)
 #
-#   bash scripts/fuzz.sh [SECONDS [TARGET...]]   every target (or those named) for SECONDS
-#                                                each (default 20)
-#   bash scripts/fuzz.sh --seeds                 writes fuzz/corpus/ anew with
-#                                                scopewatch-fuzz-seeds (builds build/ first)
+#   bash scripts/fuzz.sh [--in DIR] [SECONDS [TARGET...]]
+#       every target (or those named) for SECONDS each (default 20)
+#   bash scripts/fuzz.sh --seeds
+#       writes fuzz/corpus/ anew with scopewatch-fuzz-seeds (builds build/ first)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -32,11 +33,16 @@ if ! command -v clang++ >/dev/null; then
     exit 1
 fi
 
+out=build-fuzz
+if [ "${1:-}" = "--in" ]; then
+    out=${2:?fuzz.sh: --in needs a build folder}
+    shift 2
+else
+    cmake -S . -B "$out" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DSCOPEWATCH_FUZZ=ON -DSCOPEWATCH_BUILD_TESTS=OFF "${launcher[@]}" >/dev/null
+fi
 seconds=${1:-20}
 shift || true
-out=build-fuzz
-cmake -S . -B "$out" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DSCOPEWATCH_FUZZ=ON -DSCOPEWATCH_BUILD_TESTS=OFF "${launcher[@]}" >/dev/null
 cmake --build "$out" -j "$(nproc)" --target fuzz-targets
 
 targets=("$@")

@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$(nproc)"
+cmake --build build -j "$(nproc)" --target scopewatch scopewatch-make-demo-sim scopewatch-demo-host
 
 # A small made-up simulator folder to enter in setup in place of the real simulator's.
 demo="$PWD/demo-sim"

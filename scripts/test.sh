@@ -1,33 +1,74 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test through ctest: first a normal build in build/, whose
-# install and Debian package scripts/check-install.sh then checks, then an AddressSanitizer +
-# UndefinedBehaviorSanitizer build in build-asan/; then, when clang++ is installed, every fuzz
-# target for 20 seconds (scripts/fuzz.sh, in build-fuzz/).
-# Set SCOPEWATCH_SKIP_SANITIZE=1 to run the normal build only, SCOPEWATCH_SKIP_FUZZ=1 to
-# leave the fuzz targets out.
+# Builds everything and runs every test, in stages whose times it prints at the end:
+#   program      the program, its tools and the benchmarks, optimised, into build/
+#   install      scripts/check-install.sh on build/: the install and the Debian package
+#   sanitized    the tests and the fuzz targets with clang under AddressSanitizer +
+#                UndefinedBehaviorSanitizer, in one tree, build-sanitize/
+#   tests        every test through ctest in build-sanitize/
+#   fuzz         every fuzz target for 10 seconds in build-sanitize/ (scripts/fuzz.sh)
+# SCOPEWATCH_SKIP_SANITIZE=1 builds and runs the tests in build/ instead, without sanitizers
+# and without fuzzing; SCOPEWATCH_SKIP_FUZZ=1 leaves the fuzz targets out.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/install-deps.sh
 jobs=$(nproc)
+fuzz_seconds=10
+stage_times=()
 
-run_suite() {
-    local dir=$1
+print_stage_times() {
+    if [ ${#stage_times[@]} -gt 0 ]; then
+        echo
+        echo "Stage times:"
+        printf '  %s\n' "${stage_times[@]}"
+    fi
+}
+trap print_stage_times EXIT
+
+# stage NAME COMMAND...: runs the command and notes how long it took, even when it fails. (The
+# command runs where errexit is off, so each function below chains its steps with &&.)
+stage() {
+    local name=$1
     shift
-    cmake -S . -B "$dir" "$@" >/dev/null
-    cmake --build "$dir" -j "$jobs"
-    (cd "$dir" && ctest --output-on-failure -j "$jobs" --timeout 300)
+    local start=$SECONDS status=0
+    echo "== $name"
+    "$@" || status=$?
+    stage_times+=("$(printf '%-10s %4d s' "$name" $((SECONDS - start)))$([ $status -eq 0 ] ||
+        echo "  FAILED")")
+    return $status
 }
 
-run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSCOPEWATCH_BENCHMARKS=ON
-bash scripts/check-install.sh build
-if [ "${SCOPEWATCH_SKIP_SANITIZE:-0}" != "1" ]; then
-    run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DSCOPEWATCH_SANITIZE=ON
+configure_and_build() {
+    local dir=$1
+    shift
+    cmake -S . -B "$dir" "$@" >/dev/null && cmake --build "$dir" -j "$jobs"
+}
+
+run_ctest() {
+    (cd "$1" && ctest --output-on-failure -j "$jobs" --timeout 300)
+}
+
+skip_sanitize=${SCOPEWATCH_SKIP_SANITIZE:-0}
+skip_fuzz=${SCOPEWATCH_SKIP_FUZZ:-0}
+stage dependencies bash scripts/install-deps.sh
+if [ "$skip_sanitize" = 1 ]; then
+    stage program configure_and_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DSCOPEWATCH_BENCHMARKS=ON -DSCOPEWATCH_BUILD_TESTS=ON
+    stage install bash scripts/check-install.sh build
+    stage tests run_ctest build
+    exit 0
 fi
-if [ "${SCOPEWATCH_SKIP_FUZZ:-0}" != "1" ]; then
-    if command -v clang++ >/dev/null; then
-        bash scripts/fuzz.sh 20
-    else
-        echo "test.sh: clang++ is not installed, so the fuzz targets are not run"
-    fi
+
+stage program configure_and_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DSCOPEWATCH_BENCHMARKS=ON -DSCOPEWATCH_BUILD_TESTS=OFF
+stage install bash scripts/check-install.sh build
+fuzz=ON
+if [ "$skip_fuzz" = 1 ]; then
+    fuzz=OFF
+fi
+stage sanitized configure_and_build build-sanitize -DCMAKE_CXX_COMPILER=clang++ \
+    -DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld -DCMAKE_BUILD_TYPE=Debug -DSCOPEWATCH_SANITIZE=ON \
+    -DSCOPEWATCH_FUZZ=$fuzz -DSCOPEWATCH_BUILD_TESTS=ON
+stage tests run_ctest build-sanitize
+if [ "$fuzz" = ON ]; then
+    stage fuzz bash scripts/fuzz.sh --in build-sanitize "$fuzz_seconds"
 fi

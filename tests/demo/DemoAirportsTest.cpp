@@ -87,9 +87,9 @@ TEST(DemoAirports, TaxiNetworksHaveTheShapeOfARealAirport) {
                     segments[0]->nameIndex != segments[1]->nameIndex) {
                     continue;
                 }
-                const auto away = [&](const BglTaxiSegment* s) {
+                const auto away = [&, from = point](const BglTaxiSegment* s) {
                     const Vector v =
-                        between(point, s->firstIndex == point ? s->secondIndex : s->firstIndex);
+                        between(from, s->firstIndex == from ? s->secondIndex : s->firstIndex);
                     return Vector{v.east / std::hypot(v.east, v.north),
                                   v.north / std::hypot(v.east, v.north)};
                 };
