@@ -155,7 +155,9 @@ TEST_F(LiveSessionEndToEnd, FromAnEmptyFolderToLiveTrafficChatAndBack) {
     const double before = state.traffic.trafficTable[2].latitude;
     ASSERT_TRUE(SpinUntil([&] { return state.traffic.trafficTable[2].latitude != before; }, 5000));
 
-    // Hovering a pilot names it: the one overflying high, away from the others.
+    // Hovering a pilot names it (the one overflying high, away from the others) and the boxes
+    // read where the pointer is. A drag holds the repaint and draws the measuring line with
+    // its white label; the right button recentres, "CENTER" goes back to the airport.
     const auto inUse = state.traffic.InUse();
     const TrafficRecord& pilot = *std::max_element(
         inUse.begin(), inUse.end(),
@@ -164,6 +166,23 @@ TEST_F(LiveSessionEndToEnd, FromAnEmptyFolderToLiveTrafficChatAndBack) {
     QTest::mouseMove(&main.scope(), QPoint(at.x, at.y));
     EXPECT_EQ(main.scope().tipText().rfind("Player: " + pilot.playerName + "  Heading: ", 0), 0U)
         << main.scope().tipText();
+    EXPECT_EQ(main.eastWestLabel().text() + main.northSouthLabel().text(), "WN");
+    EXPECT_NEAR(main.longitudeBox().text().toDouble(), pilot.longitude, 0.003);
+    EXPECT_NEAR(main.latitudeBox().text().toDouble(), pilot.latitude, 0.003);
+    const QPoint from(100, 100);
+    QTest::mousePress(&main.scope(), Qt::LeftButton, Qt::NoModifier, from);
+    EXPECT_TRUE(main.dragging() && !main.repaintTimer().isActive());
+    QTest::mouseMove(&main.scope(), QPoint(300, 100));
+    EXPECT_GT(CountPixels(main.scope().canvas(), qRgb(255, 255, 255), QRect(200, 100, 120, 16)),
+              20);
+    EXPECT_EQ(main.scope().tipText(), "");  // no hit tests while dragging
+    QTest::mouseRelease(&main.scope(), Qt::LeftButton, Qt::NoModifier, QPoint(300, 100));
+    EXPECT_TRUE(!main.dragging() && main.repaintTimer().isActive());
+    QTest::mousePress(&main.scope(), Qt::RightButton, Qt::NoModifier, from);
+    const double airportLon = state.airport.currentAirport.longitude;
+    EXPECT_LT((main.view().East + main.view().West) / 2, airportLon - 0.1);
+    Click(main.centerButton());
+    EXPECT_NEAR((main.view().East + main.view().West) / 2, airportLon, 1e-9);
 
     // A line each way: ours is answered, and the pilots talk on their own.
     QTest::keyClicks(&main.chatInput(), "hello tower");
@@ -187,10 +206,20 @@ TEST_F(LiveSessionEndToEnd, FromAnEmptyFolderToLiveTrafficChatAndBack) {
     TakeAirport("intl", "Eldorado Intl   Index: ");
     EXPECT_EQ(main.windowTitle(), "Scopewatch v1.0 - Eldorado Intl");
 
-    // "Options": taxiways off, and the next repaint draws none.
-    for (int level = main.view().ZoomLevel; level < 13; ++level) {
-        Click(main.zoomInButton());
+    // The zoom steps between levels 1 and 20, and the scope grows with the window.
+    for (const auto& [button, clicks, level] : {std::tuple{&main.zoomOutButton(), 9, 1},
+                                                {&main.zoomInButton(), 20, 20},
+                                                {&main.zoomOutButton(), 7, 13}}) {
+        for (int i = 0; i < clicks; ++i) {
+            Click(*button);
+        }
+        EXPECT_EQ(main.zoomLabel().text(), "x" + QString::number(level));
     }
+    main.resize(main.width() + 200, main.height() + 100);
+    EXPECT_TRUE(SpinUntil([&] { return main.view().WidthPx == main.scope().width(); }, 2000));
+    EXPECT_EQ(main.view().HeightPx, main.scope().height());
+
+    // "Options": taxiways off, and the next repaint draws none.
     EXPECT_GT(CountPixels(main.scope().canvas(), qRgb(192, 192, 192)), 100);
     Press(2);
     OptionsWindow& options = *windows.optionsWindow();
