@@ -5,16 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QProgressBar>
-#include <QTextEdit>
 
 #include "airport/ui/AirportWindow.h"
 #include "builder/ui/BuilderWindow.h"
@@ -50,53 +43,32 @@ std::string Reading(QWidget& control) {
     return read;
 }
 
-// What a widget shows as text, and whether it is a control a user works (not a label or frame).
-std::pair<QString, bool> Shown(QWidget& widget) {
-    if (auto* button = qobject_cast<QAbstractButton*>(&widget)) {
-        const QString check = button->isChecked() ? " [x]" : " [ ]";
-        return {button->text() + (button->isCheckable() ? check : ""), true};
-    }
-    if (auto* label = qobject_cast<QLabel*>(&widget)) {
-        return {label->text(), false};
-    }
-    if (auto* frame = qobject_cast<QGroupBox*>(&widget)) {
-        return {frame->title(), false};
-    }
-    if (auto* line = qobject_cast<QLineEdit*>(&widget)) {
-        return {line->text(), true};
-    }
-    if (auto* text = qobject_cast<QPlainTextEdit*>(&widget)) {
-        return {text->toPlainText(), true};
-    }
-    if (auto* text = qobject_cast<QTextEdit*>(&widget)) {
-        return {text->toPlainText(), true};
-    }
-    const bool control = qobject_cast<QAbstractItemView*>(&widget) ||
-                         qobject_cast<QComboBox*>(&widget) || qobject_cast<QProgressBar*>(&widget);
-    return {control ? "" : "-", control};
-}
-
-// The window's caption, then its labels, frames and controls in the order Tab reaches them
-// ('>' where Tab stops): the reading, the text shown when it differs, and the place. A
-// control without a name is marked "UNNAMED".
+// The window's caption, then every widget a screen reader names or Tab reaches, in the order
+// Tab goes ('>' where it stops): its reading, the text it holds or its check when it has one,
+// and its place. A control Tab reaches that has no name is marked "UNNAMED".
 std::string WindowText(QWidget& window) {
     QString text = window.windowTitle() + "\n";
     for (QWidget* widget = window.nextInFocusChain(); widget != &window;
          widget = widget->nextInFocusChain()) {
-        const auto [shown, control] = Shown(*widget);
-        if (shown == "-" || !widget->isVisibleTo(&window) ||
-            qobject_cast<QComboBox*>(widget->parentWidget()) ||
-            qobject_cast<QAbstractItemView*>(widget->parentWidget())) {
+        const QString reading = QString::fromStdString(Reading(*widget)).simplified();
+        const bool tab = (widget->focusPolicy() & Qt::TabFocus) != 0;
+        if (!widget->isVisibleTo(&window) || (reading.isEmpty() && !tab) ||
+            qobject_cast<QAbstractItemView*>(widget->parentWidget()) ||
+            qobject_cast<QComboBox*>(widget->parentWidget())) {
             continue;  // containers, hidden helpers, and the parts of a box or list
         }
-        const QString reading = QString::fromStdString(Reading(*widget)).simplified();
-        const QString shows =
-            shown.simplified() == reading ? "" : " shows \"" + shown.simplified() + "\"";
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
+        QAccessibleTextInterface* held = face->textInterface();
+        QString value = held != nullptr ? held->text(0, held->characterCount()).simplified()
+                                        : face->text(QAccessible::Value);
+        value = value.isEmpty() || value == reading ? "" : " holds \"" + value + "\"";
+        if (face->state().checkable) {
+            value += face->state().checked ? " [x]" : " [ ]";
+        }
         const QPoint at = widget->mapTo(&window, QPoint(0, 0));
         text += QString("%1%2 \"%3\"%4 at %5,%6 %7x%8\n")
-                    .arg((widget->focusPolicy() & Qt::TabFocus) != 0 ? "> " : "  ",
-                         widget->metaObject()->className(),
-                         control && reading.isEmpty() ? "UNNAMED" : reading, shows)
+                    .arg(tab ? "> " : "  ", widget->metaObject()->className(),
+                         reading.isEmpty() ? "UNNAMED" : reading, value)
                     .arg(at.x())
                     .arg(at.y())
                     .arg(widget->width())

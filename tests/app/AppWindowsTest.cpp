@@ -89,9 +89,9 @@ TEST_F(AppWindowsTest, AWindowHandedOverWhileItsBoxIsUpLivesUntilItsHandlerRetur
     EXPECT_EQ(windows.retiredWindows(), 0u);
 }
 
-// With the session lost, a chat line fails and its box stays up while the watchdog runs out:
-// the main window hands over to the connection dialog under the box, and returning from Enter
-// still finds the window.
+// With the session lost, a chat line fails (and stays in its box) and its box stays up while
+// the watchdog runs out, the timers firing: the main window hands over to the connection dialog
+// under the box, once, and returning from Enter still finds the window.
 TEST_F(AppWindowsTest, TheWatchdogEndingTheSessionUnderAChatFailureLeavesTheWindowToItsHandler) {
     ASSERT_NO_FATAL_FAILURE(JoinAndOpenTheMainWindow());
     QPointer<MainWindow> main = windows.mainWindow();
@@ -101,6 +101,7 @@ TEST_F(AppWindowsTest, TheWatchdogEndingTheSessionUnderAChatFailureLeavesTheWind
     main->ReceiveTick();  // the watchdog is full again: 60 ms left
     main->chatInput().setText("hello");
     QTest::keyClick(&main->chatInput(), Qt::Key_Return);
+    EXPECT_EQ(main->chatInput().text(), "hello");  // kept, to be sent once more
     EXPECT_EQ(messages.Texts(),
               (std::vector<std::string>{connection_texts::kConnected,
                                         "The line could not be sent: the session was lost",
@@ -109,6 +110,7 @@ TEST_F(AppWindowsTest, TheWatchdogEndingTheSessionUnderAChatFailureLeavesTheWind
     EXPECT_EQ(windows.mainWindow(), nullptr);
     EXPECT_TRUE(SpinUntil([&] { return main.isNull(); }, 2000));
     EXPECT_EQ(state.isConnected, kFalse16);
+    EXPECT_EQ(session.destroyedPlayers.size(), 1u);
 }
 
 // Ending the program while joined leaves the session first, and the program quits only once

@@ -192,6 +192,8 @@ TEST_F(LiveSessionEndToEnd, FromAnEmptyFolderToLiveTrafficChatAndBack) {
         10000))
         << main.chatText();
     EXPECT_NE(main.chatText().find("ATC Controller: hello tower\r\n"), std::string::npos);
+    EXPECT_EQ(main.chatInput().text(), "");
+    EXPECT_TRUE(main.chatHistory().toPlainText().contains("\nATC Controller: hello tower\n"));
 
     // "Goto Airport" to another airport and back: the caption and the centre follow.
     Press(1);

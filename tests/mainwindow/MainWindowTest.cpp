@@ -1,7 +1,8 @@
-// The main window against a scripted session: what loading starts, the chat, the locking of
-// the window while a toolbar window or a box is up, and the ways out of the session, where
-// timers and arriving messages must not act twice. The pointer, the zoom and the toolbar
-// windows over a real session: tests/app/LiveSessionEndToEndTest.cpp.
+// The main window against a scripted session: what loading starts, the locking of the window
+// while a toolbar window or a box is up, and leaving, where timers and arriving messages must
+// not act. The pointer, the zoom, the chat and the toolbar windows over a real session:
+// tests/app/LiveSessionEndToEndTest.cpp; a lost link or the host's removal while the timers
+// go on: tests/app/AppWindowsTest.cpp and HostileNetworkTest.cpp.
 
 #include <gtest/gtest.h>
 
@@ -89,55 +90,17 @@ class MainWindowTest : public ::testing::Test {
 };
 
 // Loading resets the display flags, starts the timers and asks everyone to announce
-// themselves in our player's name; not when the main window is not open.
-TEST_F(MainWindowTest, LoadingStartsTheTimersAndAsksEveryoneToAnnounce) {
+// themselves in our player's name. A toolbar window or a message box keeps the main window locked
+// (its timers stopped but the refresh, its close box waiting) until it gives it back; the traffic
+// list stands beside the scope. "Airport General Info" shows the airport's fields; "Create new
+// database" asks first, and "OK" deletes both files in any letter case (and nothing else, so the
+// next start runs set-up), leaves the session and ends the program.
+TEST_F(MainWindowTest, ToolbarWindowsAndBoxesLockTheWindowUntilTheyGiveItBack) {
     state.displayFlags.showTaxiways = kFalse16;
     Open();
     EXPECT_EQ(state.displayFlags, DisplayFlags{});
-    EXPECT_TRUE(Unlocked());
     ASSERT_EQ(session.sentKinds(), std::vector<int32_t>{kinds::kIdentifyRequest});
     EXPECT_EQ(session.sent[0].fromId, kMe);
-
-    state.mainWindowOpen = kFalse16;
-    session.sent.clear();
-    Open();
-    EXPECT_EQ(window->windowTitle(), "Scopewatch v1.0");
-    EXPECT_FALSE(window->receiveTimer().isActive());
-    EXPECT_TRUE(session.sent.empty());
-}
-
-// The receive tick takes chat in, a line that came before a message ending its tick early all
-// the same; our line goes out and on top, and one that cannot be sent stays in the box.
-TEST_F(MainWindowTest, ChatGoesBothWays) {
-    Open();
-    session.Deliver(7, MakeSimulatorChat("ready to taxi"));
-    session.Deliver(7, MakeSignal(kinds::kPositionShort));
-    session.Deliver(7, MakeSimulatorChat("holding short"));
-    window->ReceiveTick();
-    window->ReceiveTick();
-    QTest::keyClicks(&window->chatInput(), "cleared to taxi");
-    QTest::keyClick(&window->chatInput(), Qt::Key_Return);
-    EXPECT_EQ(window->chatInput().text(), "");
-    EXPECT_EQ(window->chatText(),
-              "ATC: cleared to taxi\r\nN172SP: holding short\r\nN172SP: ready to taxi\r\n");
-    EXPECT_EQ(window->chatHistory().toPlainText(),
-              "ATC: cleared to taxi\nN172SP: holding short\nN172SP: ready to taxi\n");
-    EXPECT_EQ(session.sentKinds().back(), kinds::kChat);
-
-    session.failures.send = "the session was lost";
-    QTest::keyClicks(&window->chatInput(), "again");
-    Click(window->sendButton());
-    EXPECT_EQ(window->chatInput().text(), "again");
-    EXPECT_EQ(messages.Texts(), Texts{"The line could not be sent: the session was lost"});
-}
-
-// A toolbar window or a message box keeps the main window locked (its timers stopped but the
-// refresh, its close box waiting) until it gives it back; the traffic list stands beside the
-// scope. "Airport General Info" shows the airport's fields; "Create new database" asks
-// first, and "OK" deletes both files in any letter case (and nothing else, so the next start
-// runs set-up), leaves the session and ends the program.
-TEST_F(MainWindowTest, ToolbarWindowsAndBoxesLockTheWindowUntilTheyGiveItBack) {
-    Open();
     for (const auto& [button, shown] : std::vector<std::pair<int, std::string>>{
              {1, "airport"}, {2, "options"}, {5, "about"}, {6, "aids"}, {7, "traffic list"}}) {
         flow.shown.clear();
@@ -195,7 +158,8 @@ TEST_F(MainWindowTest, ToolbarWindowsAndBoxesLockTheWindowUntilTheyGiveItBack) {
 }
 
 // Leaving: the caption says so first, and no timer (nor a removal arriving meanwhile) acts
-// while it leaves.
+// while it leaves. A window loaded afterwards, when the main window is not open, starts
+// nothing and sends nothing.
 TEST_F(MainWindowTest, DisconnectSaysPleaseWaitFirstAndNoTimerRunsWhileItLeaves) {
     Open(1000.0);  // every timer fires many times during the slow leaving
     state.traffic.trafficCount = 1;
@@ -214,31 +178,12 @@ TEST_F(MainWindowTest, DisconnectSaysPleaseWaitFirstAndNoTimerRunsWhileItLeaves)
     EXPECT_EQ(state.mainWindowOpen, kFalse16);
     EXPECT_FALSE(window->isVisible() || window->receiveTimer().isActive() ||
                  window->refreshTimer().isActive());
-}
 
-// With the timers firing while the message is shown, a lost link (the watchdog running out)
-// or the host's removal leaves once, with one message.
-TEST_F(MainWindowTest, ALostLinkOrTheHostsRemovalLeavesOnceWithItsMessage) {
-    messages.modalMs = 100;  // the timers keep firing while the message is shown
-    Open(1000.0);
-    ASSERT_TRUE(testing::SpinUntil([&] { return !flow.shown.empty(); }, 3000));
-    testing::Spin(150);
-    EXPECT_EQ(messages.Texts(), Texts{kConnectionLostMessage});
-    EXPECT_EQ(flow.shown, Texts{"connection"});
-    EXPECT_EQ(session.destroyedPlayers.size(), 1U);
-
-    state.myPlayerId = kMe;
-    state.isConnected = state.mainWindowOpen = kTrue16;
-    flow.shown.clear();
-    messages.shown.clear();
-    session.hostPlayers = {7};
-    session.Deliver(7, MakeSignal(kinds::kRemoved));
-    Open(1000.0);
-    ASSERT_TRUE(testing::SpinUntil([&] { return !flow.shown.empty(); }, 3000));
-    testing::Spin(150);
-    EXPECT_EQ(messages.Texts(), Texts{kRemovedByHostMessage});
-    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Information);
-    EXPECT_EQ(flow.shown, Texts{"connection"});
+    session.sent.clear();
+    Open();
+    EXPECT_EQ(window->windowTitle(), "Scopewatch v1.0");
+    EXPECT_FALSE(window->receiveTimer().isActive() || window->refreshTimer().isActive());
+    EXPECT_TRUE(session.sent.empty());
 }
 
 }  // namespace

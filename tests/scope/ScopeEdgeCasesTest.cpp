@@ -22,12 +22,13 @@ namespace {
 using Args = std::vector<int32_t>;
 constexpr int32_t kFar = 1 << 30;
 
-// Zooming steps one level at a time between the whole world (1) and level 20, halving the spans
-// about the centre; past either limit nothing changes. The view opens at level 9 on the
-// airport, and centring keeps the level.
-TEST(ScopeView, ZoomStepsBetweenTheLimitsHalvingTheSpansAboutTheCentre) {
+// The view opens at level 9 on the airport and centring keeps the level; each level halves the
+// spans about the centre, and past level 1 or 20 nothing changes. Projection rounds halves to
+// even and neither clips nor wraps; pointer positions invert it. The readout names the
+// hemispheres from the signs (minus zero is east) in shortest form, with a decimal point under
+// a comma-decimal locale too (Qt applies the user's at start-up).
+TEST(ScopeView, ZoomProjectionAndReadoutAtTheirLimits) {
     ScopeView view = InitialView(800, 600, 8.55, 47.45);
-    EXPECT_EQ(ProjectToScope(view, 47.45, 8.55), (ScopePoint{400, 300}));
     CentreView(view, 10.0, 20.0);
     EXPECT_EQ(view.ZoomLevel, 9);
     EXPECT_NEAR(view.East - view.West, 1.40624921875, 1e-12);
@@ -37,37 +38,32 @@ TEST(ScopeView, ZoomStepsBetweenTheLimitsHalvingTheSpansAboutTheCentre) {
     const ScopeView world = view;
     EXPECT_FALSE(ZoomOut(view));
     EXPECT_EQ(view, world);
-    EXPECT_NEAR(view.East - view.West, 359.9998, 1e-9);
     while (ZoomIn(view)) {
         const double factor = std::pow(2.0, view.ZoomLevel - 1);
         EXPECT_NEAR(view.North - view.South, 179.9998 / factor, 1e-12) << view.ZoomLevel;
         EXPECT_NEAR((view.West + view.East) / 2, 10.0, 1e-9);
     }
-    EXPECT_EQ(ZoomLabelText(view.ZoomLevel), "x20");
-}
+    EXPECT_EQ(view.ZoomLevel, 20);
 
-// Projection rounds halves to even and neither clips nor wraps; pointer positions invert it.
-// The readout names the hemispheres from the signs (minus zero is east) in shortest form, with
-// a decimal point under a comma-decimal locale too (Qt applies the user's at start-up).
-TEST(ScopeView, ProjectionRoundsHalvesToEvenAndTheReadoutKeepsItsPoint) {
-    const ScopeView view{0.0, 50.0, 100.0, 0.0, 10, 10, 0.0, 0.0, 1};
-    EXPECT_EQ(ProjectToScope(view, 37.5, 25.0), (ScopePoint{2, 2}));  // 2.5, 2.5
-    EXPECT_EQ(ProjectToScope(view, 32.5, 35.0), (ScopePoint{4, 4}));  // 3.5, 3.5
-    EXPECT_EQ(ProjectToScope(view, -50.0, -100.0), (ScopePoint{-10, 20}));
+    const ScopeView tiny{0.0, 50.0, 100.0, 0.0, 10, 10, 0.0, 0.0, 1};
+    EXPECT_EQ(ProjectToScope(tiny, 37.5, 25.0), (ScopePoint{2, 2}));  // 2.5, 2.5
+    EXPECT_EQ(ProjectToScope(tiny, 32.5, 35.0), (ScopePoint{4, 4}));  // 3.5, 3.5
+    EXPECT_EQ(ProjectToScope(tiny, -50.0, -100.0), (ScopePoint{-10, 20}));
     const ScopeView dateLine = InitialView(1000, 500, -179.9, 0.0);
     EXPECT_GT(ProjectToScope(dateLine, 0.0, 179.9).x, 100 * dateLine.WidthPx);
     const PointerPosition some = PointerAt(dateLine, 123, 456);
     EXPECT_EQ(ProjectToScope(dateLine, some.latitude, some.longitude), (ScopePoint{123, 456}));
 
-    const CoordinateReadout southWest = ReadoutFor({-0.25F, -0.5F});
-    EXPECT_EQ(southWest.longitudeText + " " + southWest.latitudeText + " " + southWest.eastWest +
-                  southWest.northSouth,
-              "-0.25 -0.5 WS");
-    const CoordinateReadout zero = ReadoutFor({-0.0F, 0.0F});
-    EXPECT_EQ(zero.longitudeText + " " + zero.eastWest + zero.northSouth, "0 EN");
     const testing::CommaDecimalLocale comma;
-    EXPECT_EQ(ReadoutFor({8.549167F, 47.45833F}).longitudeText, "8.549167");
-    EXPECT_EQ(ReadoutFor({8.549167F, 47.45833F}).latitudeText, "47.45833");
+    for (const auto& [pointer, text] :
+         {std::pair{PointerPosition{-0.25F, -0.5F}, "-0.25 -0.5 WS"},
+          {PointerPosition{-0.0F, 0.0F}, "0 0 EN"},
+          {PointerPosition{8.549167F, 47.45833F}, "8.549167 47.45833 EN"}}) {
+        const CoordinateReadout readout = ReadoutFor(pointer);
+        EXPECT_EQ(readout.longitudeText + " " + readout.latitudeText + " " + readout.eastWest +
+                      readout.northSouth,
+                  text);
+    }
 }
 
 // A scene at the finest level on 40 N 75 W with nothing in it but what a test puts there.
