@@ -17,14 +17,6 @@ namespace fs = std::filesystem;
 using Texts = std::vector<std::string>;
 using Graph = std::map<std::string, std::set<std::string>>;
 
-// What the checker finds wrong in a tree, given its layers.rules text: includes the rules do
-// not allow or from folders without a rule ("file:line: ..."), include cycles between the
-// files of src/ and between its folders, and rules of src/ that name a folder standing above
-// their own (the lines read from the bottom of the stack to the top).
-struct Findings {
-    Texts violations, fileCycles, folderCycles, outOfOrder;
-};
-
 // Each line "folder: other !other *" gives the folders the folder's files may include: those
 // named, or with "*" all but those named "!folder"; '#' starts a comment.
 Graph ParseRules(const std::string& text, Texts& outOfOrder) {
@@ -72,16 +64,15 @@ std::string FolderOfFile(const std::string& file) {
     return second == std::string::npos ? file.substr(0, file.find('/')) : file.substr(0, second);
 }
 
-// One text per cycle of the graph ("cycle: a -> b -> a"), by a depth-first search in which a
-// node met again while still on the stack closes a cycle.
-Texts Cycles(Graph& edges) {
-    Texts cycles;
+// One text per cycle of the graph ("<what> cycle: a -> b -> a"), by a depth-first search in
+// which a node met again while still on the stack closes a cycle.
+void AddCycles(Graph& edges, const std::string& what, Texts& cycles) {
     Texts stack;
     std::set<std::string> done;
     const std::function<void(const std::string&)> visit = [&](const std::string& node) {
         const auto open = std::find(stack.begin(), stack.end(), node);
         if (open != stack.end()) {
-            std::string text = "cycle:";
+            std::string text = what + " cycle:";
             for (auto it = open; it != stack.end(); ++it) {
                 text += " " + *it + " ->";
             }
@@ -97,14 +88,17 @@ Texts Cycles(Graph& edges) {
     for (const auto& [node, targets] : Graph(edges)) {
         visit(node);
     }
-    return cycles;
 }
 
-// Checks every #include "..." of every .h and .cpp file under the root's src, apps, tests,
-// fuzz and benchmarks.
-Findings Check(const fs::path& root, const std::string& rulesText) {
-    Findings found;
-    const Graph rules = ParseRules(rulesText, found.outOfOrder);
+// What the checker finds wrong in a tree, given its layers.rules text, from every #include
+// "..." of every .h and .cpp file under the root's src, apps, tests, fuzz and benchmarks: rules
+// of src/ that name a folder standing above their own (the lines read from the bottom of the
+// stack to the top), includes the rules do not allow or from folders without a rule
+// ("file:line: ..."), and include cycles between the files of src/ and between its folders.
+Texts Check(const fs::path& root, const std::string& rulesText) {
+    Texts found;
+    const Graph rules = ParseRules(rulesText, found);
+    Texts violations;
     Graph files, folders;
     std::set<std::string> unlisted;
     for (const char* top : {"src", "apps", "tests", "fuzz", "benchmarks"}) {
@@ -131,13 +125,13 @@ Findings Check(const fs::path& root, const std::string& rulesText) {
                 const std::string where = file + ":" + std::to_string(number) + ": ";
                 if (!rules.contains(from)) {
                     if (unlisted.insert(from).second) {
-                        found.violations.push_back(where + "the folder " + from + " has no rule");
+                        violations.push_back(where + "the folder " + from + " has no rule");
                     }
                 } else if (const auto& allowed = rules.at(from);
                            !to.empty() && to != from && !allowed.contains(to) &&
                            (!allowed.contains("*") || allowed.contains("!" + to))) {
-                    found.violations.push_back(where + "includes \"" + target + "\", but " + from +
-                                               " may not include " + to);
+                    violations.push_back(where + "includes \"" + target + "\", but " + from +
+                                         " may not include " + to);
                 }
                 if (file.starts_with("src/")) {
                     files[file.substr(4)].insert(target);
@@ -148,9 +142,10 @@ Findings Check(const fs::path& root, const std::string& rulesText) {
             }
         }
     }
-    found.fileCycles = Cycles(files);
-    found.folderCycles = Cycles(folders);
-    std::sort(found.violations.begin(), found.violations.end());
+    std::sort(violations.begin(), violations.end());
+    found.insert(found.end(), violations.begin(), violations.end());
+    AddCycles(files, "file", found);
+    AddCycles(folders, "folder", found);
     return found;
 }
 
@@ -161,11 +156,7 @@ TEST(Architecture, EveryIncludeFollowsTheLayerRulesAndNoFileIncludesItself) {
     const fs::path source = std::getenv("SCOPEWATCH_SOURCE_DIR");
     std::stringstream rules;
     rules << std::ifstream(source / "tests" / "architecture" / "layers.rules").rdbuf();
-    const Findings found = Check(source, rules.str());
-    EXPECT_EQ(found.violations, Texts{});
-    EXPECT_EQ(found.fileCycles, Texts{});
-    EXPECT_EQ(found.folderCycles, Texts{});
-    EXPECT_EQ(found.outOfOrder, Texts{});
+    EXPECT_EQ(Check(source, rules.str()), Texts{});
 }
 
 // The checker itself: a small tree with one forbidden include from src/, apps/ and tests/
@@ -182,20 +173,19 @@ TEST(Architecture, TheCheckerNamesForbiddenIncludesUnlistedFoldersCyclesAndDisor
     tree.Write("src/extra/Extra.cpp", std::string("#include \"platform/Files.h\"\n"));
     tree.Write("tests/scope/ViewTest.cpp", std::string("#include \"scope/ui/Window.h\"\n"));
     tree.Write("src/scope/Draw.cpp", std::string("#include \"platform/Files.h\"\n"));
-    const Findings found = Check(tree.path(),
-                                 "platform:   # nothing\nscope: platform\nscope/ui: scope ui\n"
-                                 "apps/tool: * !scope/ui\ntests/scope: scope\n");
-    EXPECT_EQ(found.violations,
-              (Texts{"apps/tool/main.cpp:2: includes \"scope/ui/Window.h\", but apps/tool may not "
+    EXPECT_EQ(Check(tree.path(),
+                    "platform:   # nothing\nscope: platform\nscope/ui: scope ui\n"
+                    "apps/tool: * !scope/ui\ntests/scope: scope\n"),
+              (Texts{"scope/ui names ui, which stands above it",
+                     "apps/tool/main.cpp:2: includes \"scope/ui/Window.h\", but apps/tool may not "
                      "include scope/ui",
                      "src/extra/Extra.cpp:1: the folder extra has no rule",
                      "src/platform/Files.h:2: includes \"scope/View.h\", but platform may not "
                      "include scope",
                      "tests/scope/ViewTest.cpp:1: includes \"scope/ui/Window.h\", but tests/scope "
-                     "may not include scope/ui"}));
-    EXPECT_EQ(found.fileCycles, Texts{"cycle: scope/View.h -> scope/Painter.h -> scope/View.h"});
-    EXPECT_EQ(found.folderCycles, Texts{"cycle: platform -> scope -> platform"});
-    EXPECT_EQ(found.outOfOrder, Texts{"scope/ui names ui, which stands above it"});
+                     "may not include scope/ui",
+                     "file cycle: scope/View.h -> scope/Painter.h -> scope/View.h",
+                     "folder cycle: platform -> scope -> platform"}));
     Texts outOfOrder;
     EXPECT_THROW(ParseRules("scope platform\n", outOfOrder), std::runtime_error);
 }
