@@ -16,10 +16,8 @@
 #include "builder/ui/BuilderWindow.h"
 #include "demo/DemoSimulator.h"
 #include "directplay/ui/HostAddressDialog.h"
-#include "mainwindow/ui/AboutWindow.h"
 #include "mainwindow/ui/ControllerAidsWindow.h"
 #include "mainwindow/ui/MainWindow.h"
-#include "mainwindow/ui/OptionsWindow.h"
 #include "mainwindow/ui/TrafficListWindow.h"
 #include "multiplayer/DirectPlaySession.h"
 #include "multiplayer/ui/ConnectionDialog.h"
@@ -220,24 +218,6 @@ TEST_F(LiveSessionEndToEnd, FromAnEmptyFolderToLiveTrafficChatAndBack) {
     main.resize(main.width() + 200, main.height() + 100);
     EXPECT_TRUE(SpinUntil([&] { return main.view().WidthPx == main.scope().width(); }, 2000));
     EXPECT_EQ(main.view().HeightPx, main.scope().height());
-
-    // "Options": taxiways off, and the next repaint draws none.
-    EXPECT_GT(CountPixels(main.scope().canvas(), qRgb(192, 192, 192)), 100);
-    Press(2);
-    OptionsWindow& options = *windows.optionsWindow();
-    Click(options.taxiwaysBox());
-    Click(options.okButton());
-    EXPECT_TRUE(main.isEnabled());
-    main.RepaintTick();
-    EXPECT_EQ(CountPixels(main.scope().canvas(), qRgb(192, 192, 192)), 0);
-
-    // "About", closed with its close box.
-    Press(5);
-    ASSERT_NE(windows.aboutWindow(), nullptr);
-    EXPECT_FALSE(main.isEnabled());
-    windows.aboutWindow()->close();
-    EXPECT_TRUE(main.isEnabled());
-    EXPECT_TRUE(main.receiveTimer().isActive());
 
     // "Controller Aids": every aid on at x9; rings, trails and vectors show, no two labels
     // overlap, and the traffic list lists every pilot.

@@ -6,7 +6,6 @@
 #include <QPainter>
 #include <map>
 
-#include "builder/AirportDatabaseFile.h"
 #include "geo/Geodesy.h"
 #include "scope/LabelPlacement.h"
 #include "scope/PointerInfo.h"
@@ -14,7 +13,6 @@
 #include "scope/ScopeSnapshot.h"
 #include "support/DemoAirportState.h"
 #include "support/Golden.h"
-#include "support/TempDir.h"
 
 namespace scopewatch {
 namespace {
@@ -149,26 +147,6 @@ TEST_F(ScopeSnapshotTest, TheHoverTextsOverTheDemoAirportAreThoseOfTheirFile) {
     }
     testing::ExpectTextMatchesGolden(texts, "scope/eldorado-hover-texts.txt",
                                      "pixels showing each hover text over the demo airport");
-}
-
-// Loading stops at missing settings or an index past the database; a simulator folder
-// without magdec.bgl is only a note.
-TEST(ScopeSnapshotLoad, MissingPiecesAreReported) {
-    testing::TempDir dir;
-    SettingsState settings;
-    LoadedAirportData airport;
-    const SnapshotLoad nowhere = LoadForSnapshot(dir / "nowhere", 0, settings, airport);
-    EXPECT_FALSE(nowhere.ok);
-    EXPECT_NE(nowhere.error.find("settings"), std::string::npos);
-    ASSERT_TRUE(WriteSettings(dir / kSettingsFileName,
-                              {kSettingsHeader, 1, 1, 1, (dir / "sim").string(), ""})
-                    .ok);
-    ASSERT_FALSE(WriteAirportDatabase(dir / kDatabaseFileName, {AirportRecord{}}));
-    EXPECT_EQ(LoadForSnapshot(dir.path(), 99999, settings, airport).error,
-              "no airport with index 99999");
-    const SnapshotLoad load = LoadForSnapshot(dir.path(), 0, settings, airport);
-    EXPECT_TRUE(load.ok) << load.error;
-    EXPECT_NE(load.notes.at(0).find("magdec.bgl"), std::string::npos);
 }
 
 }  // namespace
