@@ -79,10 +79,11 @@ class HostileNetwork : public ::testing::Test {
   protected:
     // The demo session's pilots (no chat), and the program joined to it on a clock `speedUp`
     // times as fast as real time.
-    void Join(uint16_t hostPorts, double speedUp, demo::DemoHostOptions options = {}) {
+    void Join(uint16_t hostPorts, uint16_t clientPorts, double speedUp,
+              demo::DemoHostOptions options = {}) {
         options.chatEverySeconds = 0;
         options.maxPlayers = 64;
-        scope_ = std::make_unique<testing::LiveScope>(hostPorts, hostPorts + 1, speedUp, options);
+        scope_ = std::make_unique<testing::LiveScope>(hostPorts, clientPorts, speedUp, options);
         ASSERT_TRUE(scope_->Join());
         window_ = scope_->main();
         ASSERT_TRUE(SpinUntil([&] { return state().traffic.trafficCount == 5; }, 10000));
@@ -232,7 +233,7 @@ class HostileNetwork : public ::testing::Test {
 // Then the host vanishes without a word: the session service notices at once, and the watchdog
 // ends the session sixty simulated seconds after the last keep-alive.
 TEST_F(HostileNetwork, GarbageLiesStrangersAndACrowdLeaveTheScopeRunningUntilTheHostVanishes) {
-    ASSERT_NO_FATAL_FAILURE(Join(47752, 10.0));
+    ASSERT_NO_FATAL_FAILURE(Join(47752, 47753, 10.0));
     const uint32_t intruder = AddPlayer(u"Intruder");
     std::mt19937 random(12);
     Bytes noise(1000);
@@ -407,7 +408,7 @@ TEST_F(HostileNetwork, GarbageLiesStrangersAndACrowdLeaveTheScopeRunningUntilThe
 // announces its player now and then, which keeps the link watchdog up. The flooder may hold
 // only a quarter of the queue, so the pilots' own position reports still move their aircraft.
 TEST_F(HostileNetwork, AFloodOfThousandsOfMessagesASecondLeavesTheScopeRepaintingAndBounded) {
-    ASSERT_NO_FATAL_FAILURE(Join(47754, 1.0));
+    ASSERT_NO_FATAL_FAILURE(Join(47754, 47755, 1.0));
     const int seconds = testing::SoakRun() ? 60 : 10;
     const FloodOutcome flood = RunFlood("flood", seconds, [](uint32_t flooder, int64_t n) -> Bytes {
         switch (n % 10) {
@@ -443,7 +444,7 @@ TEST_F(HostileNetwork, AFloodWithOneUnreadableMessageInTenIsMeasured) {
     if (!testing::SoakRun()) {
         GTEST_SKIP() << "measured by scripts/soak.sh";
     }
-    ASSERT_NO_FATAL_FAILURE(Join(47758, 1.0));
+    ASSERT_NO_FATAL_FAILURE(Join(47758, 47759, 1.0));
     RunFlood("one unreadable message in ten", 30, [](uint32_t, int64_t n) {
         return n % 10 == 0 ? GameMessage(kinds::kPositionShort, 34) : PositionNearTheAirport(n);
     });
@@ -458,7 +459,7 @@ TEST_F(HostileNetwork, AFloodWithOneUnreadableMessageInTenIsMeasured) {
 TEST_F(HostileNetwork, SilenceUnderAFloodLosesTheLinkAfterSixtySeconds) {
     demo::DemoHostOptions options;
     options.silentAfterSeconds = 100;  // pilots' seconds from the host's start: after the join
-    ASSERT_NO_FATAL_FAILURE(Join(47762, 20.0, options));
+    ASSERT_NO_FATAL_FAILURE(Join(47762, 47763, 20.0, options));
     const uint32_t flooder = AddPlayer(u"Flooder");
     testing::Flood flood(ourPort(), flooder, me(), 2000, [&](int64_t n) {
         return n % 4 == 0 ? MakeSimulatorChat("noise").bytes() : PositionNearTheAirport(n);
@@ -509,7 +510,7 @@ TEST_F(HostileNetwork, SilenceUnderAFloodLosesTheLinkAfterSixtySeconds) {
 TEST_F(HostileNetwork, RemovalByTheHostInTheMiddleOfAFloodReturnsToTheConnectionDialog) {
     demo::DemoHostOptions options;
     options.removeAfterSeconds = 30;
-    ASSERT_NO_FATAL_FAILURE(Join(47766, 10.0, options));
+    ASSERT_NO_FATAL_FAILURE(Join(47766, 47767, 10.0, options));
     testing::Flood flood(ourPort(), AddPlayer(u"Talker"), me(), 1000, [](int64_t n) {
         return MakeSimulatorChat("line " + std::to_string(n)).bytes();
     });
