@@ -1,3 +1,6 @@
+// The airport window against a working directory of its own. Searching and taking the demo
+// airports over a real database: tests/app/LiveSessionEndToEndTest.cpp.
+
 #include <gtest/gtest.h>
 
 #include "airport/ui/AirportWindow.h"
@@ -13,27 +16,18 @@
 namespace scopewatch {
 namespace {
 
-struct TakeOverFlow : testing::RecordingFlow {
-    void AirportTaken() override { shown.push_back("taken"); }
-    void ReturnToMainWindow() override { shown.push_back("main"); }
-};
-
-AirportRecord Named(const std::string& name) {
-    AirportRecord airport;
-    airport.name = name;
-    airport.icaoId = "K" + name.substr(0, 3);
-    return airport;
-}
+using Texts = std::vector<std::string>;
 
 // A working directory with a database of four airports and a simulator folder beside it.
 class AirportWindowTest : public ::testing::Test {
   protected:
-    AirportWindowTest() : files(dir.path(), {{"C:\\", DriveType::Fixed, std::string("C"), "/"}}) {
+    AirportWindowTest() {
         state.workDir = dir.path();
         state.settings.simFolder = (dir / "sim").string();
         state.settings.airportCount = 4;
-        airports = {Named("Camden Intl"), Named("Eldorado Intl"), Named("South Field"),
-                    Named("Strip")};
+        for (const char* name : {"Camden Intl", "Eldorado Intl", "South Field", "Strip"}) {
+            airports.emplace_back().name = name;
+        }
         airports[1].runways.push_back({"04", "22", 1, 2, 3, 4, 5, 6, 7, 8, 9});
         WriteAirportDatabase(state.DatabaseFile(), airports);
     }
@@ -41,70 +35,36 @@ class AirportWindowTest : public ::testing::Test {
     std::unique_ptr<AirportWindow> OpenAndLoad() {
         auto window = std::make_unique<AirportWindow>(state, files, messages, flow);
         window->show();
+        EXPECT_EQ(window->loadingTimer().interval(), 1000);
         window->RunLoadingTick();
         return window;
     }
-
-    std::vector<std::string> Lines(AirportWindow& window) const {
-        std::vector<std::string> lines;
+    Texts Search(AirportWindow& window, const QString& text) {
+        window.searchText().setText(text);
+        window.searchButton().click();
+        Texts lines;
         for (int i = 0; i < window.resultList().count(); ++i) {
             lines.push_back(window.resultList().item(i)->text().toStdString());
         }
         return lines;
     }
 
-    void Search(AirportWindow& window, const QString& text) {
-        window.searchText().setText(text);
-        window.searchButton().click();
-    }
-
     testing::TempDir dir;
-    FileSystem files;
+    FileSystem files{dir.path(), {{"C:\\", DriveType::Fixed, std::string("C"), "/"}}};
     ProgramState state;
     testing::ScriptedMessageBoxes messages;
-    TakeOverFlow flow;
+    testing::RecordingFlow flow;
     std::vector<AirportRecord> airports;
 };
 
-// The grid and the database load a second after opening; start-up accepts the database's
-// name in any letter case, and so does the loading.
-TEST_F(AirportWindowTest, LoadsTheGridAndTheDatabaseOneSecondAfterOpening) {
-    dir.Write("sim/SCENERY/Magdec.bgl",
+// The grid and the database (its name in any letter case) load a second after opening. A
+// search lists the matches; an empty text or an empty database does nothing, and the button
+// does nothing without a selected line (a current line is not enough). Taking an airport over
+// collects the airspaces around it, replacing those of an earlier airport, and hands over.
+TEST_F(AirportWindowTest, LoadsSearchesAndTakesTheSelectedAirportOverWithItsAirspaces) {
+    dir.Write("sim/Scenery/Magdec.bgl",
               scenery::BuildMagdecBgl([](int, int) { return int16_t{-1820}; }));
     std::filesystem::rename(state.DatabaseFile(), dir / "World_Airports.DAT");
-    AirportWindow window(state, files, messages, flow);
-    EXPECT_EQ(window.windowTitle(), "Scopewatch v1.0 - Airport Area");
-    EXPECT_TRUE(window.loadingTimer().isActive());
-    EXPECT_EQ(window.loadingTimer().interval(), 1000);
-
-    window.RunLoadingTick();
-    EXPECT_FALSE(window.loadingTimer().isActive());
-    EXPECT_EQ(window.statusText().text(), "Done");
-    EXPECT_EQ(state.airport.magVarGrid.values[500], -1820);
-    ASSERT_EQ(state.airport.airportList.size(), 5u);
-    EXPECT_EQ(state.airport.airportList[1], airports[1]);
-    EXPECT_TRUE(messages.shown.empty());
-}
-
-// Missing files are reported in a message and the status line; the list stays empty and a
-// search finds nothing.
-TEST_F(AirportWindowTest, MissingFilesAreReportedAndTheListStaysEmpty) {
-    std::filesystem::remove(state.DatabaseFile());
-    auto window = OpenAndLoad();
-    EXPECT_EQ(messages.Texts(),
-              std::vector<std::string>{"The airport database world_airports.dat could not be read, "
-                                       "so there are no airports to choose from."});
-    EXPECT_EQ(window->statusText().text(),
-              "Done - magdec.bgl not found, magnetic variation not loaded - no airport database");
-    EXPECT_TRUE(state.airport.airportList.empty());
-    Search(*window, "intl");
-    EXPECT_TRUE(Lines(*window).empty());
-}
-
-// A search lists the matches; an empty text or an empty database does nothing, and the button
-// does nothing without a selected line. Taking an airport over collects the airspaces around
-// it, replacing those of an earlier airport, and hands over.
-TEST_F(AirportWindowTest, SearchesAndTakesTheSelectedAirportOverWithItsAirspaces) {
     dir.Write("sim/Scenery/AFD/Here.bgl",
               scenery::BuildAirspaceBgl({scenery::CircleAirspace(0.0, 0.0, 5, 0, 2500)}));
     dir.Write("sim/Scenery/AFD/Elsewhere.BGL",
@@ -112,17 +72,19 @@ TEST_F(AirportWindowTest, SearchesAndTakesTheSelectedAirportOverWithItsAirspaces
     state.settings.facilityDataFolder = (dir / "sim" / "Scenery" / "Afd").string();
     state.airport.airspaces.resize(3);
     auto window = OpenAndLoad();
+    EXPECT_FALSE(window->loadingTimer().isActive());
+    EXPECT_EQ(window->statusText().text(), "Done");
+    EXPECT_EQ(state.airport.magVarGrid.values[500], -1820);
+    ASSERT_EQ(state.airport.airportList.size(), 5u);
+    EXPECT_TRUE(messages.shown.empty());
+
     window->getAirportButton().click();
-    Search(*window, "  INTL ");
-    EXPECT_EQ(Lines(*window),
-              (std::vector<std::string>{"Camden Intl   Index: 0", "Eldorado Intl   Index: 1"}));
-    Search(*window, "");
+    EXPECT_EQ(Search(*window, "  INTL "),
+              (Texts{"Camden Intl   Index: 0", "Eldorado Intl   Index: 1"}));
+    EXPECT_EQ(Search(*window, "").size(), 2u);
     state.settings.airportCount = 0;
-    Search(*window, "field");
-    EXPECT_EQ(Lines(*window).size(), 2u);
+    EXPECT_EQ(Search(*window, "field").size(), 2u);
     window->getAirportButton().click();
-    EXPECT_TRUE(flow.shown.empty());
-    // Tabbing into the list makes a line current without selecting it.
     window->resultList().setCurrentRow(0, QItemSelectionModel::NoUpdate);
     window->getAirportButton().click();
     EXPECT_TRUE(flow.shown.empty());
@@ -131,28 +93,34 @@ TEST_F(AirportWindowTest, SearchesAndTakesTheSelectedAirportOverWithItsAirspaces
     window->getAirportButton().click();
     EXPECT_EQ(state.airport.currentAirport, airports[1]);
     EXPECT_TRUE(state.airport.airportList.empty());
-    EXPECT_EQ(flow.shown, std::vector<std::string>{"taken"});
+    EXPECT_EQ(flow.shown, Texts{"airport taken"});
     EXPECT_TRUE(window->isHidden());
     ASSERT_EQ(state.airport.airspaces.size(), 1U);
     EXPECT_EQ(state.airport.airspaces[0].typeName, "Airspace Class D");
-    EXPECT_EQ(std::pair(window->progressBar().maximum(), window->progressBar().value()),
-              std::pair(2, 2));
+    EXPECT_EQ(window->progressBar().value(), window->progressBar().maximum());
 }
 
+// Missing files are reported in a message and the status line, and a search finds nothing.
 // EXIT (or closing) empties the list and ends the program, unless the main window runs: then
 // closing returns to it.
-TEST_F(AirportWindowTest, ExitOrClosingEndsTheProgramUnlessTheMainWindowRuns) {
+TEST_F(AirportWindowTest, MissingFilesAreReportedAndExitEndsUnlessTheMainWindowRuns) {
+    std::filesystem::remove(state.DatabaseFile());
     auto window = OpenAndLoad();
+    EXPECT_EQ(messages.Texts(), Texts{"The airport database world_airports.dat could not be read, "
+                                      "so there are no airports to choose from."});
+    EXPECT_EQ(window->statusText().text(),
+              "Done - magdec.bgl not found, magnetic variation not loaded - no airport database");
+    EXPECT_TRUE(Search(*window, "intl").empty());
+    state.airport.airportList.resize(3);
     window->exitButton().click();
-    EXPECT_EQ(flow.shown, std::vector<std::string>{"end"});
     EXPECT_TRUE(state.airport.airportList.empty());
+    EXPECT_EQ(flow.shown, Texts{"end"});
     EXPECT_EQ(window->statusText().text(), "Please wait...");
 
     flow.shown.clear();
     state.mainWindowOpen = kTrue16;
-    auto again = OpenAndLoad();
-    again->close();
-    EXPECT_EQ(flow.shown, std::vector<std::string>{"main"});
+    OpenAndLoad()->close();
+    EXPECT_EQ(flow.shown, Texts{"back to main"});
 }
 
 }  // namespace

@@ -18,12 +18,12 @@
 #include <map>
 #include <random>
 #include <set>
-#include <utility>
 
 #include "multiplayer/Chat.h"
 #include "multiplayer/ConnectionSteps.h"
 #include "multiplayer/GameMessages.h"
 #include "support/Clicks.h"
+#include "support/DemoAirportState.h"
 #include "support/HostileSender.h"
 #include "support/LiveScope.h"
 #include "support/ProcessMemory.h"
@@ -34,7 +34,6 @@ namespace scopewatch {
 namespace {
 
 using directplay::Bytes;
-using testing::Click;
 using testing::MiB;
 using testing::Milliseconds;
 using testing::SpinUntil;
@@ -50,7 +49,8 @@ Bytes GameMessage(int32_t kind, int32_t length, const Bytes& rest = {}) {
 }
 
 // A position near the demo airport, a little apart for each n.
-Bytes PositionNearTheAirport(int64_t n, const AirportRecord& airport) {
+Bytes PositionNearTheAirport(int64_t n) {
+    const AirportRecord& airport = testing::DemoAirportLoaded().currentAirport;
     PositionReport report;
     report.latitudeRaw = LatitudeRaw(airport.latitude + 0.001 * static_cast<double>(n % 50));
     report.longitudeRaw = LongitudeRaw(airport.longitude - 0.001 * static_cast<double>(n % 30));
@@ -58,29 +58,6 @@ Bytes PositionNearTheAirport(int64_t n, const AirportRecord& airport) {
     report.headingWord = HeadingWord(static_cast<double>(n % 360));
     return MakePosition(report, n % 2 == 0).bytes();
 }
-
-// Counts how often a positioned aircraft of the table moves from one look to the next,
-// leaving out one name (a flooding player's).
-struct PositionChanges {
-    void Look() {
-        std::map<std::string, std::pair<double, double>> now;
-        for (const TrafficRecord& entry : table.InUse()) {
-            if (entry.playerName != leftOut) {
-                now[entry.playerName] = {entry.latitude, entry.longitude};
-            }
-        }
-        for (const auto& [name, position] : now) {
-            const auto was = last.find(name);
-            count += was != last.end() && was->second != position && was->second.first != 0.0;
-        }
-        last = std::move(now);
-    }
-
-    const TrafficTable& table;
-    std::string leftOut = {};
-    std::map<std::string, std::pair<double, double>> last = {};
-    int count = 0;
-};
 
 // Runs `work` every `ms` milliseconds of real time while it lives.
 struct Every {
@@ -91,31 +68,25 @@ struct Every {
     QTimer timer;
 };
 
-// What a flood from one player did while it ran, as far as the tests judge it.
-struct FloodFigures {
-    long long sent = 0, repaints = 0;
-    size_t mostWaiting = 0, mostWaitingBytes = 0;
+// What a flood from one player did, as far as the tests judge it.
+struct FloodOutcome {
+    int64_t sent = 0;
     int pilotMoves = 0;
-    testing::ProcessMemory before, after;
+    double residentGrowthMiB = 0.0;
 };
 
 class HostileNetwork : public ::testing::Test {
   protected:
-    // The demo session's pilots (no chat unless the options say so), and the program joined
-    // to it on a clock `speedUp` times as fast as real time.
+    // The demo session's pilots (no chat), and the program joined to it on a clock `speedUp`
+    // times as fast as real time.
     void Join(uint16_t hostPorts, uint16_t clientPorts, double speedUp,
-              demo::DemoHostOptions options = Quiet()) {
+              demo::DemoHostOptions options = {}) {
+        options.chatEverySeconds = 0;
+        options.maxPlayers = 64;
         scope_ = std::make_unique<testing::LiveScope>(hostPorts, clientPorts, speedUp, options);
         ASSERT_TRUE(scope_->Join());
         window_ = scope_->main();
-        ASSERT_TRUE(SpinUntil(
-            [&] { return std::cmp_equal(scope_->state.traffic.trafficCount, options.pilotCount); },
-            10000));
-    }
-    static demo::DemoHostOptions Quiet() {
-        demo::DemoHostOptions options;
-        options.chatEverySeconds = 0;
-        return options;
+        ASSERT_TRUE(SpinUntil([&] { return state().traffic.trafficCount == 5; }, 10000));
     }
 
     MainWindow& main() { return *window_; }
@@ -124,12 +95,10 @@ class HostileNetwork : public ::testing::Test {
     directplay::DirectPlayClient& client() { return *scope_->session.client(); }
     uint32_t me() const { return scope_->me(); }
     quint16 ourPort() { return client().transport().streamPort(); }
-    const AirportRecord& airport() { return state().airport.currentAirport; }
 
     // A player of the host's machine, once our client has heard of it.
     uint32_t AddPlayer(const std::u16string& name) {
         const uint32_t id = host().CreatePlayer(name, u"Player");
-        EXPECT_GT(id, 0u);
         EXPECT_TRUE(SpinUntil([&] { return client().PlayerName(id).has_value(); }, 5000));
         return id;
     }
@@ -139,6 +108,18 @@ class HostileNetwork : public ::testing::Test {
         return SpinUntil([&] { return main().chatText().rfind(line + "\r\n", 0) == 0; },
                          scope_->RealMs(simulatedSeconds));
     }
+    // How often a positioned aircraft (but the one left out) has moved since the last look.
+    int Moves(std::map<std::string, std::pair<double, double>>& last,
+              const std::string& leftOut = "") {
+        int moves = 0;
+        for (const TrafficRecord& entry : state().traffic.InUse()) {
+            auto& [name, seen] = *last.try_emplace(entry.playerName).first;
+            const std::pair position{entry.latitude, entry.longitude};
+            moves += name != leftOut && seen.first != 0.0 && seen != position;
+            seen = position;
+        }
+        return moves;
+    }
 
     // What must hold whatever a peer sent: the main window stays, nothing was said to the
     // user since the join, the scope repaints once a simulated second and the pilots' positions
@@ -146,20 +127,22 @@ class HostileNetwork : public ::testing::Test {
     void ExpectScopeRunsOn(double simulatedSeconds) {
         ASSERT_FALSE(window_.isNull());
         const int64_t repaints = main().repaintStatistics().count();
-        PositionChanges moves{state().traffic};
-        const Every look(10, [&] { moves.Look(); });
+        std::map<std::string, std::pair<double, double>> last;
+        int moves = 0;
+        const Every look(10, [&] { moves += Moves(last); });
         testing::Spin(scope_->RealMs(simulatedSeconds));
         ASSERT_FALSE(window_.isNull()) << "the main window closed";
-        EXPECT_EQ(scope_->windows.mainWindow(), window_.data());
         EXPECT_EQ(scope_->messages.Texts(), std::vector<std::string>{connection_texts::kConnected});
         EXPECT_GE(main().repaintStatistics().count() - repaints,
                   static_cast<int64_t>(simulatedSeconds) - 2);
         EXPECT_FALSE(scope_->session.SessionLost()) << scope_->session.LostReason();
-        EXPECT_GT(moves.count, 0) << "no aircraft's position changed";
+        EXPECT_GT(moves, 0) << "no aircraft's position changed";
     }
 
-    // The session ended with `message`: the connection dialog is back, the table empty.
-    void ExpectBackAtTheConnectionDialog(const std::string& message) {
+    // The session ends with `message` within `simulatedSeconds`: the connection dialog is
+    // back, the table empty.
+    void ExpectBackAtTheConnectionDialog(const std::string& message, double simulatedSeconds) {
+        ASSERT_TRUE(SpinUntil([&] { return window_.isNull(); }, scope_->RealMs(simulatedSeconds)));
         EXPECT_EQ(scope_->messages.Texts(),
                   (std::vector<std::string>{connection_texts::kConnected, message}));
         ASSERT_NE(scope_->dialog(), nullptr);
@@ -169,21 +152,25 @@ class HostileNetwork : public ::testing::Test {
         EXPECT_EQ(state().traffic.trafficCount, 0);
     }
 
-    // Floods our client for `seconds` of real time from `flooder` (named "Flooder"), so that
-    // each intake tick meets what a second brings, measures what the program went through and
-    // prints the figures as `what`.
-    FloodFigures RunFlood(const char* what, uint32_t flooder, int perSecond, int seconds,
-                          testing::Flood::Payload payload) {
+    // Floods our client for `seconds` of real time from a player named "Flooder", so that
+    // each intake tick meets what a second brings, and prints what the program went through
+    // as `what`. Returns the messages sent, the pilots' position changes and the resident
+    // set's growth in MiB.
+    FloodOutcome RunFlood(const char* what, int seconds,
+                          const std::function<Bytes(uint32_t, int64_t)>& payload) {
+        const uint32_t flooder = AddPlayer(u"Flooder");
         testing::Spin(3000);
-        FloodFigures f;
-        f.before = testing::ReadProcessMemory();
+        const testing::ProcessMemory before = testing::ReadProcessMemory();
         const long long repaints = main().repaintStatistics().count();
         const long long ticks = main().receiveStatistics().count();
         const long long taken = main().intake().messagesTaken();
         const long long cutShort = main().intake().ticksCutShort();
         const size_t dropped = client().droppedDeliveries();
-        testing::Flood flood(ourPort(), flooder, me(), perSecond, std::move(payload));
-        PositionChanges pilots{state().traffic, "Flooder"};
+        testing::Flood flood(ourPort(), flooder, me(), 5000,
+                             [&](int64_t n) { return payload(flooder, n); });
+        std::map<std::string, std::pair<double, double>> last;
+        int pilotMoves = 0;
+        size_t mostWaiting = 0, mostWaitingBytes = 0;
         int16_t lowestWatchdog = kLinkWatchdogSeconds;
         QElapsedTimer clock;
         clock.start();
@@ -193,81 +180,86 @@ class HostileNetwork : public ::testing::Test {
                 if (window_.isNull()) {
                     return true;
                 }
-                f.mostWaiting = std::max(f.mostWaiting, client().WaitingCount());
-                f.mostWaitingBytes = std::max(f.mostWaitingBytes, client().WaitingBytes());
+                mostWaiting = std::max(mostWaiting, client().WaitingCount());
+                mostWaitingBytes = std::max(mostWaitingBytes, client().WaitingBytes());
                 lowestWatchdog = std::min(lowestWatchdog, main().intake().linkWatchdog());
-                pilots.Look();
+                pilotMoves += Moves(last, "Flooder");
                 return clock.elapsed() >= seconds * 1000;
             },
             seconds * 1000 + 5000);
         flood.Stop();
-        f.sent = flood.sent();
-        f.pilotMoves = pilots.count;
         if (window_.isNull()) {
-            return f;
+            return {flood.sent(), pilotMoves, 0.0};
         }
-        f.after = testing::ReadProcessMemory();
-        f.repaints = main().repaintStatistics().count() - repaints;
+        const testing::ProcessMemory after = testing::ReadProcessMemory();
+        EXPECT_GE(main().repaintStatistics().count() - repaints, seconds - 1);
+        EXPECT_LT(main().receiveStatistics().longest(), std::chrono::milliseconds(1000));
+        EXPECT_LE(mostWaiting, directplay::kMaxQueuedDeliveries);
+        EXPECT_LE(mostWaitingBytes, directplay::kMaxQueuedBytes);
         std::printf(
             "[figures] %s: %lld messages in %.1f s (%lld held back by the sender); %zu dropped at "
             "the full queue; queue at most %zu messages, %.2f MiB; %lld intake ticks, %lld cut "
             "short, took %lld messages, longest %.1f ms; %lld repaints, longest %.1f ms; %d "
             "position changes of the five pilots; watchdog fell to %d; resident %.1f -> %.1f MiB, "
             "heap %.1f -> %.1f MiB; chat history %zu bytes\n",
-            what, f.sent, static_cast<double>(clock.elapsed()) / 1000.0,
+            what, static_cast<long long>(flood.sent()), static_cast<double>(clock.elapsed()) / 1000,
             static_cast<long long>(flood.skipped()), client().droppedDeliveries() - dropped,
-            f.mostWaiting, MiB(static_cast<int64_t>(f.mostWaitingBytes)),
+            mostWaiting, MiB(static_cast<int64_t>(mostWaitingBytes)),
             main().receiveStatistics().count() - ticks, main().intake().ticksCutShort() - cutShort,
             main().intake().messagesTaken() - taken,
-            Milliseconds(main().receiveStatistics().longest()), f.repaints,
-            Milliseconds(main().repaintStatistics().longest()), f.pilotMoves, lowestWatchdog,
-            MiB(f.before.residentBytes), MiB(f.after.residentBytes), MiB(f.before.heapInUseBytes),
-            MiB(f.after.heapInUseBytes), main().chatText().size());
-        return f;
+            Milliseconds(main().receiveStatistics().longest()),
+            main().repaintStatistics().count() - repaints,
+            Milliseconds(main().repaintStatistics().longest()), pilotMoves, lowestWatchdog,
+            MiB(before.residentBytes), MiB(after.residentBytes), MiB(before.heapInUseBytes),
+            MiB(after.heapInUseBytes), main().chatText().size());
+        return {flood.sent(), pilotMoves, MiB(after.residentBytes - before.residentBytes)};
     }
 
     std::unique_ptr<testing::LiveScope> scope_;
     QPointer<MainWindow> window_;
 };
 
-// Game messages inside player data from a player of the session. Each one that cannot be read
-// ends its tick; the next tick goes on with the rest.
-TEST_F(HostileNetwork, GarbageTruncatedOversizedAndLyingGameMessagesAreDroppedAndTheScopeRunsOn) {
+// One session through every kind of garbage, in turn:
+// - game messages that cannot be read, inside player data from a player of the session: each
+//   one ends its tick, the next tick goes on with the rest; a 100 KiB chat line is cut;
+// - positions at the ends of every field, stored as they come and drawn (far outside the
+//   scope) at the coarsest and the finest zoom;
+// - DirectPlay frames straight at our client's listening port: broken, lying, oversized, cut
+//   off by a peer that vanishes, dripping, or never sent by peers that connect and stay silent;
+// - more than the 20 players the traffic table holds, some with names no simulator would pick:
+//   Windows-1252 letters, a character outside it, a zero inside, and the longest name a player
+//   announcement can carry (its message must stay within the 128 KiB our client accepts); one a
+//   little longer, whose announcement our client refuses.
+// Then the host vanishes without a word: the session service notices at once, and the watchdog
+// ends the session sixty simulated seconds after the last keep-alive.
+TEST_F(HostileNetwork, GarbageLiesStrangersAndACrowdLeaveTheScopeRunningUntilTheHostVanishes) {
     ASSERT_NO_FATAL_FAILURE(Join(47752, 47753, 10.0));
     const uint32_t intruder = AddPlayer(u"Intruder");
     std::mt19937 random(12);
     Bytes noise(1000);
-    for (uint8_t& byte : noise) {
-        byte = static_cast<uint8_t>(random());
-    }
+    std::generate(noise.begin(), noise.end(), [&] { return static_cast<uint8_t>(random()); });
     const Bytes digits{'0', '1', '2', '3', '4', '5', '6', '7', '8', '9'};
-    const std::vector<Bytes> broken = {
-        {},                                                       // nothing at all
-        {0x23, 0x10, 0},                                          // three bytes of a head
-        GameMessage(kinds::kPositionShort, 34),                   // a head without its fields
-        GameMessage(kinds::kPositionLong, 50, Bytes(20, 1)),      // cut in the middle
-        GameMessage(kinds::kPlayerPresent, 4),                    // no player id
-        MakePlayerPresent(0x7777).bytes(),                        // an id nobody has
-        GameMessage(kinds::kAircraftInfo, -5, {1, 0}),            // a negative length
-        GameMessage(kinds::kAircraftInfo, INT_MAX, {1, 0, 'A'}),  // a length that lies
-        GameMessage(kinds::kChat, INT_MAX, digits),               // a chat length that lies
-        GameMessage(kinds::kChat, INT_MIN, digits),               // and a negative one
-        GameMessage(0x12345678, INT_MAX, Bytes(64, 0xEE)),        // a kind nobody knows
-        noise,
-        MakeSimulatorChat(std::string(100 * 1024, 'y')).bytes(),  // 100 KiB of chat
-        MakeAircraftInfo({7, std::string(100 * 1024, 'T')}).bytes(),
-        MakeSimulatorChat("still here").bytes(),
-    };
-    for (const Bytes& payload : broken) {
+    for (const Bytes& payload : std::vector<Bytes>{
+             {},                                                       // nothing at all
+             {0x23, 0x10, 0},                                          // three bytes of a head
+             GameMessage(kinds::kPositionShort, 34),                   // a head without fields
+             GameMessage(kinds::kPositionLong, 50, Bytes(20, 1)),      // cut in the middle
+             GameMessage(kinds::kPlayerPresent, 4),                    // no player id
+             MakePlayerPresent(0x7777).bytes(),                        // an id nobody has
+             GameMessage(kinds::kAircraftInfo, -5, {1, 0}),            // a negative length
+             GameMessage(kinds::kAircraftInfo, INT_MAX, {1, 0, 'A'}),  // a length that lies
+             GameMessage(kinds::kChat, INT_MAX, digits),               // a chat length that lies
+             GameMessage(kinds::kChat, INT_MIN, digits),               // and a negative one
+             GameMessage(0x12345678, INT_MAX, Bytes(64, 0xEE)),        // a kind nobody knows
+             noise,
+             MakeSimulatorChat(std::string(100 * 1024, 'y')).bytes(),  // 100 KiB of chat
+             MakeAircraftInfo({7, std::string(100 * 1024, 'T')}).bytes(),
+             MakeSimulatorChat("still here").bytes()}) {
         Say(intruder, payload);
     }
-    ASSERT_TRUE(NewestChatLineBecomes("Intruder: still here", 60))
-        << main().chatText().substr(0, 200);
+    ASSERT_TRUE(NewestChatLineBecomes("Intruder: still here", 60));
     EXPECT_EQ(main().chatText(), "Intruder: still here\r\nIntruder: " +
                                      std::string(kChatLineLimit - 10, 'y') + "\r\n");
-
-    // Positions at the ends of every field, for a player in the table: stored as they come,
-    // and drawn (far outside the scope) at the coarsest and the finest zoom.
     const auto isExtreme = [&] {
         const auto inUse = state().traffic.InUse();
         return std::any_of(inUse.begin(), inUse.end(), [](const TrafficRecord& entry) {
@@ -281,20 +273,15 @@ TEST_F(HostileNetwork, GarbageTruncatedOversizedAndLyingGameMessagesAreDroppedAn
             return isExtreme();
         },
         scope_->RealMs(40)));
-    for (int level = main().view().ZoomLevel; level < 20; ++level) {
-        Click(main().zoomInButton());
+    for (int click = 0; click < 20; ++click) {
+        testing::Click(main().zoomInButton());
     }
-    for (int level = main().view().ZoomLevel; level > 1; --level) {
-        Click(main().zoomOutButton());
+    for (int click = 0; click < 20; ++click) {
+        testing::Click(main().zoomOutButton());
     }
     ASSERT_NO_FATAL_FAILURE(ExpectScopeRunsOn(5));
-}
 
-// DirectPlay frames straight at our client's listening port: broken, lying, cut off by a peer
-// that vanishes, dripping, or never sent by peers that connect and stay silent.
-TEST_F(HostileNetwork, RawPeersWithBrokenFramesHalfMessagesOrSilenceChangeNothing) {
-    ASSERT_NO_FATAL_FAILURE(Join(47756, 47757, 10.0));
-    const uint32_t intruder = AddPlayer(u"Intruder");
+    // Raw frames: the broken one, the two large ones and the lie are each refused.
     const int rejectedBefore = client().transport().rejectedInputs();
     testing::RawPeer noSize(ourPort());
     noSize.Send(Bytes(64, 'A'));  // no valid size word: the stream cannot be followed
@@ -314,7 +301,6 @@ TEST_F(HostileNetwork, RawPeersWithBrokenFramesHalfMessagesOrSilenceChangeNothin
         const QByteArray junk(i % 2 ? 30 : 1400, static_cast<char>(i));
         udp.writeDatagram(junk, QHostAddress::LocalHost, client().transport().datagramPort());
     }
-    // The broken frame, the two large ones and the lie are each refused.
     EXPECT_TRUE(SpinUntil(
         [&] {
             return !noSize.connected() &&
@@ -348,7 +334,6 @@ TEST_F(HostileNetwork, RawPeersWithBrokenFramesHalfMessagesOrSilenceChangeNothin
     ASSERT_NO_FATAL_FAILURE(ExpectScopeRunsOn(10));
     EXPECT_LE(client().transport().openConnectionCount(),
               limits.maxInboundConnections + limits.maxOutboundConnections);
-
     // They all leave; nothing of theirs was ever delivered.
     peers.clear();
     drip.reset();
@@ -356,81 +341,16 @@ TEST_F(HostileNetwork, RawPeersWithBrokenFramesHalfMessagesOrSilenceChangeNothin
     ASSERT_NO_FATAL_FAILURE(ExpectScopeRunsOn(5));
     Say(intruder, MakeSimulatorChat("whole").bytes());
     ASSERT_TRUE(NewestChatLineBecomes("Intruder: whole", 10));
-    EXPECT_EQ(main().chatText(), "Intruder: whole\r\n");
-}
+    EXPECT_EQ(main().chatText().find("half"), std::string::npos);
+    EXPECT_EQ(main().chatText().find("nobody"), std::string::npos);
 
-// Five thousand messages a second from one player for 10 s (a minute under soak.sh). The flood
-// announces its player now and then, which keeps the link watchdog up. The flooder may hold
-// only a quarter of the queue, so the pilots' own position reports still move their aircraft.
-TEST_F(HostileNetwork, AFloodOfThousandsOfMessagesASecondLeavesTheScopeRepaintingAndBounded) {
-    ASSERT_NO_FATAL_FAILURE(Join(47754, 47755, 1.0));
-    const uint32_t flooder = AddPlayer(u"Flooder");
-    const int seconds = testing::SoakRun() ? 60 : 10;
-    const FloodFigures f = RunFlood("flood", flooder, 5000, seconds, [&](int64_t n) -> Bytes {
-        switch (n % 10) {
-            case 5:
-                return MakePlayerPresent(static_cast<int32_t>(flooder)).bytes();
-            case 6:
-                return MakeSimulatorChat("flood line " + std::to_string(n)).bytes();
-            case 7:
-                return MakeAircraftInfo({1, "Flood Jet " + std::to_string(n)}).bytes();
-            case 8:
-                return GameMessage(0x2222, 40, Bytes(40, 0x22));
-            case 9:
-                return MakeSignal(kinds::kIdentifyRequest).bytes();  // each one is answered
-            default:
-                return PositionNearTheAirport(n, airport());
-        }
-    });
-    ASSERT_FALSE(window_.isNull()) << scope_->messages.Texts().back();
-    EXPECT_GE(f.sent, 4000 * seconds);
-    EXPECT_GT(f.pilotMoves, 5);
-    EXPECT_GE(f.repaints, seconds - 1);
-    EXPECT_LT(main().receiveStatistics().longest(), std::chrono::milliseconds(1000));
-    EXPECT_LE(f.mostWaiting, directplay::kMaxQueuedDeliveries);
-    EXPECT_LE(f.mostWaitingBytes, directplay::kMaxQueuedBytes);
-    EXPECT_LE(main().chatText().size(), kChatHistoryLimit);
-    EXPECT_LE(state().traffic.trafficCount, TrafficTable::kCapacity);
-    if (testing::MemoryReadingsMeaningful()) {
-        EXPECT_LT(MiB(f.after.residentBytes - f.before.residentBytes), 64.0);
-    }
-    ASSERT_NO_FATAL_FAILURE(ExpectScopeRunsOn(3));
-}
-
-// One unreadable message in ten: every tick ends at the first one, so the intake takes about
-// ten messages a tick while the queue stays full. Measured, not asserted, in the soak run: the
-// figures show what such a flood does to the pilots' messages and to the link watchdog.
-TEST_F(HostileNetwork, AFloodWithOneUnreadableMessageInTenIsMeasured) {
-    if (!testing::SoakRun()) {
-        GTEST_SKIP() << "measured by scripts/soak.sh";
-    }
-    ASSERT_NO_FATAL_FAILURE(Join(47758, 47759, 1.0));
-    const uint32_t flooder = AddPlayer(u"Flooder");
-    const FloodFigures f =
-        RunFlood("one unreadable message in ten", flooder, 5000, 30, [&](int64_t n) {
-            return n % 10 == 0 ? GameMessage(kinds::kPositionShort, 34)
-                               : PositionNearTheAirport(n, airport());
-        });
-    ASSERT_FALSE(window_.isNull());
-    EXPECT_GE(f.repaints, 29);
-    EXPECT_LT(main().receiveStatistics().longest(), std::chrono::milliseconds(1000));
-}
-
-// More than the 20 players the traffic table holds, some with names no simulator would pick:
-// Windows-1252 letters, a character outside it, a zero inside, and the longest name a player
-// announcement can carry (its message must stay within the 128 KiB our client accepts);
-// one a little longer, whose announcement our client refuses.
-TEST_F(HostileNetwork, MoreThanTwentyPlayersWithStrangeNamesFillTheTableToTwenty) {
-    demo::DemoHostOptions options = Quiet();
-    options.pilotCount = 1;
-    options.maxPlayers = 64;
-    ASSERT_NO_FATAL_FAILURE(Join(47760, 47761, 10.0, options));
+    // The crowd. Names end at their first zero; Windows-1252 lacks the Kanji.
     constexpr size_t kLongestName = 64000;
     const std::vector<std::pair<std::u16string, std::string>> strange = {
         {u"Fl\u00fcgel \u20acuro", "Fl\xfcgel \x80uro"},
         {u"\u00c6r\u00f8 \u00e7a", "\xc6r\xf8 \xe7\x61"},
         {u"Tokyo \u6771", "Tokyo ?"},
-        {std::u16string(u"Zero\0Byte", 9), "Zero"},  // names end at their first zero
+        {std::u16string(u"Zero\0Byte", 9), "Zero"},
         {std::u16string(kLongestName, u'\u00dc'), std::string(kLongestName, '\xdc')},
     };
     std::vector<uint32_t> announced;
@@ -443,19 +363,16 @@ TEST_F(HostileNetwork, MoreThanTwentyPlayersWithStrangeNamesFillTheTableToTwenty
     // Announced to our client in a message above 128 KiB: refused, so never known to it; a
     // message from it ends its tick.
     const uint32_t tooLong = host().CreatePlayer(std::u16string(70000, u'L'), u"Player");
-    ASSERT_GT(tooLong, 0u);
     Say(tooLong, MakePlayerPresent(static_cast<int32_t>(tooLong)).bytes());
-
     // Every simulated second each one says it is present and where it is, the strange names
-    // first; the host's own pilot answers the program's identify requests on its own.
+    // first; the host's own pilots answer the program's identify requests on their own.
     int64_t round = 0;
     int16_t mostListed = 0;
     {
         const Every everySecond(scope_->RealMs(1), [&] {
             for (size_t i = 0; i < announced.size(); ++i) {
                 Say(announced[i], MakePlayerPresent(static_cast<int32_t>(announced[i])).bytes());
-                Say(announced[i],
-                    PositionNearTheAirport(static_cast<int64_t>(i) + round, airport()));
+                Say(announced[i], PositionNearTheAirport(static_cast<int64_t>(i) + round));
             }
             Say(announced[4], MakeSimulatorChat("hello").bytes());
             ++round;
@@ -464,7 +381,6 @@ TEST_F(HostileNetwork, MoreThanTwentyPlayersWithStrangeNamesFillTheTableToTwenty
                           [&] { mostListed = std::max(mostListed, state().traffic.trafficCount); });
         ASSERT_NO_FATAL_FAILURE(ExpectScopeRunsOn(45));  // one refresh of the table at least
     }
-
     EXPECT_EQ(mostListed, TrafficTable::kCapacity);
     ASSERT_EQ(state().traffic.trafficCount, TrafficTable::kCapacity);
     std::set<std::string> names;
@@ -472,7 +388,7 @@ TEST_F(HostileNetwork, MoreThanTwentyPlayersWithStrangeNamesFillTheTableToTwenty
         names.insert(entry.playerName);
     }
     for (const auto& [name, ansi] : strange) {
-        ASSERT_EQ(names.count(ansi), 1u) << ansi.substr(0, 20);
+        EXPECT_EQ(names.count(ansi), 1u) << ansi.substr(0, 20);
     }
     EXPECT_EQ(names.size(), 20u);           // each once
     EXPECT_EQ(names.count("Crowd19"), 0u);  // the 21st and later are left out
@@ -482,6 +398,57 @@ TEST_F(HostileNetwork, MoreThanTwentyPlayersWithStrangeNamesFillTheTableToTwenty
     std::printf("[figures] 20 players, one named with %zu characters: repaint longest %.1f ms\n",
                 kLongestName, Milliseconds(main().repaintStatistics().longest()));
     EXPECT_LT(main().repaintStatistics().longest(), std::chrono::milliseconds(500));
+
+    scope_->host().Vanish();
+    EXPECT_TRUE(SpinUntil([&] { return scope_->session.SessionLost(); }, 10000));
+    ExpectBackAtTheConnectionDialog(kConnectionLostMessage, 90);
+}
+
+// Five thousand messages a second from one player for 10 s (a minute under soak.sh). The flood
+// announces its player now and then, which keeps the link watchdog up. The flooder may hold
+// only a quarter of the queue, so the pilots' own position reports still move their aircraft.
+TEST_F(HostileNetwork, AFloodOfThousandsOfMessagesASecondLeavesTheScopeRepaintingAndBounded) {
+    ASSERT_NO_FATAL_FAILURE(Join(47754, 47755, 1.0));
+    const int seconds = testing::SoakRun() ? 60 : 10;
+    const FloodOutcome flood = RunFlood("flood", seconds, [](uint32_t flooder, int64_t n) -> Bytes {
+        switch (n % 10) {
+            case 5:
+                return MakePlayerPresent(static_cast<int32_t>(flooder)).bytes();
+            case 6:
+                return MakeSimulatorChat("flood line " + std::to_string(n)).bytes();
+            case 7:
+                return MakeAircraftInfo({1, "Flood Jet " + std::to_string(n)}).bytes();
+            case 8:
+                return GameMessage(0x2222, 40, Bytes(40, 0x22));
+            case 9:
+                return MakeSignal(kinds::kIdentifyRequest).bytes();  // each one is answered
+            default:
+                return PositionNearTheAirport(n);
+        }
+    });
+    ASSERT_FALSE(window_.isNull()) << scope_->messages.Texts().back();
+    EXPECT_GE(flood.sent, 4000 * seconds);
+    EXPECT_GT(flood.pilotMoves, 5);
+    EXPECT_LE(main().chatText().size(), kChatHistoryLimit);
+    EXPECT_LE(state().traffic.trafficCount, TrafficTable::kCapacity);
+    if (testing::MemoryReadingsMeaningful()) {
+        EXPECT_LT(flood.residentGrowthMiB, 64.0);
+    }
+    ASSERT_NO_FATAL_FAILURE(ExpectScopeRunsOn(3));
+}
+
+// One unreadable message in ten: every tick ends at the first one, so the intake takes about
+// ten messages a tick while the queue stays full. Measured, not asserted, in the soak run: the
+// figures show what such a flood does to the pilots' messages and to the link watchdog.
+TEST_F(HostileNetwork, AFloodWithOneUnreadableMessageInTenIsMeasured) {
+    if (!testing::SoakRun()) {
+        GTEST_SKIP() << "measured by scripts/soak.sh";
+    }
+    ASSERT_NO_FATAL_FAILURE(Join(47758, 47759, 1.0));
+    RunFlood("one unreadable message in ten", 30, [](uint32_t, int64_t n) {
+        return n % 10 == 0 ? GameMessage(kinds::kPositionShort, 34) : PositionNearTheAirport(n);
+    });
+    ASSERT_FALSE(window_.isNull());
 }
 
 // Sixty simulated seconds without a player-present or keep-alive message end the session,
@@ -490,13 +457,12 @@ TEST_F(HostileNetwork, MoreThanTwentyPlayersWithStrangeNamesFillTheTableToTwenty
 // it: keep-alives and player-present messages in a pilot's name, the host's removal from a
 // player nobody knows, and word that the host left. None of it is heard.
 TEST_F(HostileNetwork, SilenceUnderAFloodLosesTheLinkAfterSixtySeconds) {
-    demo::DemoHostOptions options = Quiet();
+    demo::DemoHostOptions options;
     options.silentAfterSeconds = 100;  // pilots' seconds from the host's start: after the join
     ASSERT_NO_FATAL_FAILURE(Join(47762, 47763, 20.0, options));
     const uint32_t flooder = AddPlayer(u"Flooder");
     testing::Flood flood(ourPort(), flooder, me(), 2000, [&](int64_t n) {
-        return n % 4 == 0 ? MakeSimulatorChat("noise").bytes()
-                          : PositionNearTheAirport(n, airport());
+        return n % 4 == 0 ? MakeSimulatorChat("noise").bytes() : PositionNearTheAirport(n);
     });
     flood.Start();
     QUdpSocket stranger;
@@ -531,39 +497,27 @@ TEST_F(HostileNetwork, SilenceUnderAFloodLosesTheLinkAfterSixtySeconds) {
             lostAt = main().receiveStatistics().count() + 1;
         }
     });
-    ASSERT_TRUE(SpinUntil([&] { return window_.isNull(); }, scope_->RealMs(400)));
+    ExpectBackAtTheConnectionDialog(kConnectionLostMessage, 400);
     flood.Stop();
     // The watch looks between ticks; on a busy machine two ticks may pass between two looks.
     EXPECT_NEAR(static_cast<double>(lostAt - lastHeard), kLinkWatchdogSeconds, 1.0);
-    ExpectBackAtTheConnectionDialog(kConnectionLostMessage);
     EXPECT_GE(refused, 4u * 20u);  // a second's forgeries for twenty simulated seconds
 }
 
-// A host that vanishes without a word: the session service notices at once, and the
-// watchdog ends the session sixty simulated seconds after the last keep-alive.
-TEST_F(HostileNetwork, AHostThatVanishesLosesTheLinkThroughTheWatchdog) {
-    ASSERT_NO_FATAL_FAILURE(Join(47764, 47765, 20.0));
-    scope_->host().Vanish();
-    EXPECT_TRUE(SpinUntil([&] { return scope_->session.SessionLost(); }, 10000));
-    ASSERT_FALSE(window_.isNull());
-    ASSERT_TRUE(SpinUntil([&] { return window_.isNull(); }, scope_->RealMs(90)));
-    ExpectBackAtTheConnectionDialog(kConnectionLostMessage);
-}
-
 // The host's removal ends the tick it arrives in, in the middle of a stream of chat, and
-// leads back to the connection dialog after its message.
+// leads back to the connection dialog after its message, once, though the timers go on while
+// the message is shown.
 TEST_F(HostileNetwork, RemovalByTheHostInTheMiddleOfAFloodReturnsToTheConnectionDialog) {
-    demo::DemoHostOptions options = Quiet();
+    demo::DemoHostOptions options;
     options.removeAfterSeconds = 30;
     ASSERT_NO_FATAL_FAILURE(Join(47766, 47767, 10.0, options));
-    const uint32_t talker = AddPlayer(u"Talker");
-    testing::Flood flood(ourPort(), talker, me(), 1000, [](int64_t n) {
+    testing::Flood flood(ourPort(), AddPlayer(u"Talker"), me(), 1000, [](int64_t n) {
         return MakeSimulatorChat("line " + std::to_string(n)).bytes();
     });
     flood.Start();
-    ASSERT_TRUE(SpinUntil([&] { return window_.isNull(); }, scope_->RealMs(60)));
-    flood.Stop();
-    ExpectBackAtTheConnectionDialog(kRemovedByHostMessage);
+    scope_->messages.modalMs = 200;  // the timers go on while the message is shown
+    ExpectBackAtTheConnectionDialog(kRemovedByHostMessage, 60);
+    EXPECT_EQ(scope_->messages.shown.back().icon, MessageIcon::Information);
 }
 
 }  // namespace

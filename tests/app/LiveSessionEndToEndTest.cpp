@@ -16,10 +16,8 @@
 #include "builder/ui/BuilderWindow.h"
 #include "demo/DemoSimulator.h"
 #include "directplay/ui/HostAddressDialog.h"
-#include "mainwindow/ui/AboutWindow.h"
 #include "mainwindow/ui/ControllerAidsWindow.h"
 #include "mainwindow/ui/MainWindow.h"
-#include "mainwindow/ui/OptionsWindow.h"
 #include "mainwindow/ui/TrafficListWindow.h"
 #include "multiplayer/DirectPlaySession.h"
 #include "multiplayer/ui/ConnectionDialog.h"
@@ -155,7 +153,9 @@ TEST_F(LiveSessionEndToEnd, FromAnEmptyFolderToLiveTrafficChatAndBack) {
     const double before = state.traffic.trafficTable[2].latitude;
     ASSERT_TRUE(SpinUntil([&] { return state.traffic.trafficTable[2].latitude != before; }, 5000));
 
-    // Hovering a pilot names it: the one overflying high, away from the others.
+    // Hovering a pilot names it (the one overflying high, away from the others) and the boxes
+    // read where the pointer is. A drag holds the repaint and draws the measuring line with
+    // its white label; the right button recentres, "CENTER" goes back to the airport.
     const auto inUse = state.traffic.InUse();
     const TrafficRecord& pilot = *std::max_element(
         inUse.begin(), inUse.end(),
@@ -164,6 +164,23 @@ TEST_F(LiveSessionEndToEnd, FromAnEmptyFolderToLiveTrafficChatAndBack) {
     QTest::mouseMove(&main.scope(), QPoint(at.x, at.y));
     EXPECT_EQ(main.scope().tipText().rfind("Player: " + pilot.playerName + "  Heading: ", 0), 0U)
         << main.scope().tipText();
+    EXPECT_EQ(main.eastWestLabel().text() + main.northSouthLabel().text(), "WN");
+    EXPECT_NEAR(main.longitudeBox().text().toDouble(), pilot.longitude, 0.003);
+    EXPECT_NEAR(main.latitudeBox().text().toDouble(), pilot.latitude, 0.003);
+    const QPoint from(100, 100);
+    QTest::mousePress(&main.scope(), Qt::LeftButton, Qt::NoModifier, from);
+    EXPECT_TRUE(main.dragging() && !main.repaintTimer().isActive());
+    QTest::mouseMove(&main.scope(), QPoint(300, 100));
+    EXPECT_GT(CountPixels(main.scope().canvas(), qRgb(255, 255, 255), QRect(200, 100, 120, 16)),
+              20);
+    EXPECT_EQ(main.scope().tipText(), "");  // no hit tests while dragging
+    QTest::mouseRelease(&main.scope(), Qt::LeftButton, Qt::NoModifier, QPoint(300, 100));
+    EXPECT_TRUE(!main.dragging() && main.repaintTimer().isActive());
+    QTest::mousePress(&main.scope(), Qt::RightButton, Qt::NoModifier, from);
+    const double airportLon = state.airport.currentAirport.longitude;
+    EXPECT_LT((main.view().East + main.view().West) / 2, airportLon - 0.1);
+    Click(main.centerButton());
+    EXPECT_NEAR((main.view().East + main.view().West) / 2, airportLon, 1e-9);
 
     // A line each way: ours is answered, and the pilots talk on their own.
     QTest::keyClicks(&main.chatInput(), "hello tower");
@@ -173,6 +190,8 @@ TEST_F(LiveSessionEndToEnd, FromAnEmptyFolderToLiveTrafficChatAndBack) {
         10000))
         << main.chatText();
     EXPECT_NE(main.chatText().find("ATC Controller: hello tower\r\n"), std::string::npos);
+    EXPECT_EQ(main.chatInput().text(), "");
+    EXPECT_TRUE(main.chatHistory().toPlainText().contains("\nATC Controller: hello tower\n"));
 
     // "Goto Airport" to another airport and back: the caption and the centre follow.
     Press(1);
@@ -187,26 +206,18 @@ TEST_F(LiveSessionEndToEnd, FromAnEmptyFolderToLiveTrafficChatAndBack) {
     TakeAirport("intl", "Eldorado Intl   Index: ");
     EXPECT_EQ(main.windowTitle(), "Scopewatch v1.0 - Eldorado Intl");
 
-    // "Options": taxiways off, and the next repaint draws none.
-    for (int level = main.view().ZoomLevel; level < 13; ++level) {
-        Click(main.zoomInButton());
+    // The zoom steps between levels 1 and 20, and the scope grows with the window.
+    for (const auto& [button, clicks, level] : {std::tuple{&main.zoomOutButton(), 9, 1},
+                                                {&main.zoomInButton(), 20, 20},
+                                                {&main.zoomOutButton(), 7, 13}}) {
+        for (int i = 0; i < clicks; ++i) {
+            Click(*button);
+        }
+        EXPECT_EQ(main.zoomLabel().text(), "x" + QString::number(level));
     }
-    EXPECT_GT(CountPixels(main.scope().canvas(), qRgb(192, 192, 192)), 100);
-    Press(2);
-    OptionsWindow& options = *windows.optionsWindow();
-    Click(options.taxiwaysBox());
-    Click(options.okButton());
-    EXPECT_TRUE(main.isEnabled());
-    main.RepaintTick();
-    EXPECT_EQ(CountPixels(main.scope().canvas(), qRgb(192, 192, 192)), 0);
-
-    // "About", closed with its close box.
-    Press(5);
-    ASSERT_NE(windows.aboutWindow(), nullptr);
-    EXPECT_FALSE(main.isEnabled());
-    windows.aboutWindow()->close();
-    EXPECT_TRUE(main.isEnabled());
-    EXPECT_TRUE(main.receiveTimer().isActive());
+    main.resize(main.width() + 200, main.height() + 100);
+    EXPECT_TRUE(SpinUntil([&] { return main.view().WidthPx == main.scope().width(); }, 2000));
+    EXPECT_EQ(main.view().HeightPx, main.scope().height());
 
     // "Controller Aids": every aid on at x9; rings, trails and vectors show, no two labels
     // overlap, and the traffic list lists every pilot.

@@ -1,20 +1,21 @@
+// The real scope over the demo airport, compared with its pictures and its hover texts in
+// tests/data/scope/ (SCOPEWATCH_UPDATE_GOLDEN=1 writes them anew when a change is meant).
+
 #include <gtest/gtest.h>
 
-#include <QImage>
-#include <set>
+#include <QPainter>
+#include <map>
 
-#include "builder/AirportDatabaseFile.h"
 #include "geo/Geodesy.h"
 #include "scope/LabelPlacement.h"
+#include "scope/PointerInfo.h"
+#include "scope/QPainterSurface.h"
 #include "scope/ScopeSnapshot.h"
 #include "support/DemoAirportState.h"
 #include "support/Golden.h"
-#include "support/TempDir.h"
 
 namespace scopewatch {
 namespace {
-
-namespace fs = std::filesystem;
 
 // A few aircraft around the airport's reference point: two close together, one on the ground
 // by the terminal, one far out.
@@ -34,76 +35,118 @@ TrafficTable TrafficAround(const AirportRecord& airport) {
     return traffic;
 }
 
-// The demo airport loaded for a picture from the database built from the demo simulator, with
-// its airspaces, and traffic over it: the pictures at a coarse, a fine and the finest level
-// are those of tests/data/scope/ (the airspaces below level 13, the parkings, taxiways,
-// runways and ILS cones from there, names and aircraft at every level).
-TEST(ScopeSnapshotTest, TheDemoAirportWithTrafficLooksAsItsPictures) {
-    LoadedAirportData airport = testing::DemoAirportLoaded();
-    EXPECT_EQ(airport.currentAirport.name, "Eldorado Intl");
-    std::multiset<std::string> types;
-    for (const AirspaceRecord& airspace : airport.airspaces) {
-        types.insert(airspace.typeName);
+// Every flag off but the taxiways: no airspaces, parkings, ILS cones, taxiway names or name.
+DisplayFlags MostFlagsOff() {
+    return {kFalse16, kFalse16, kTrue16, kFalse16, kFalse16, kFalse16};
+}
+
+class ScopeSnapshotTest : public ::testing::Test {
+  protected:
+    ScopeView View(int16_t level) const {
+        return SnapshotView(airport.currentAirport, 1000, 700, level);
     }
-    EXPECT_EQ(types,
-              (std::multiset<std::string>{
-                  "Airspace Class B", "Airspace Class B", "Airspace Class B", "Airspace Class C",
-                  "Airspace Class D", "ARTCC/FIR", "TRACON (Departure/Approach)"}));
+
+    LoadedAirportData airport = testing::DemoAirportLoaded();
     const TrafficTable traffic = TrafficAround(airport.currentAirport);
+};
+
+// The demo airport (with its airspaces, built from the demo simulator) under traffic at a
+// coarse, a fine and the finest level: the airspaces below level 13, the parkings, taxiways,
+// runways and ILS cones from there, names and aircraft at every level; and with every flag
+// but the taxiways off, only the taxiways, runways and aircraft.
+TEST_F(ScopeSnapshotTest, TheDemoAirportWithTrafficLooksAsItsPictures) {
+    EXPECT_EQ(airport.airspaces.size(), 7u);
     for (const int16_t level : {9, 13, 16}) {
-        const ScopeView view = SnapshotView(airport.currentAirport, 1000, 700, level);
-        testing::ExpectImageMatchesGolden(RenderScope({view, airport, traffic, {}, {}}),
+        testing::ExpectImageMatchesGolden(RenderScope({View(level), airport, traffic, {}, {}}),
                                           "scope/eldorado-level" + std::to_string(level) + ".png");
+    }
+    for (const int16_t level : {9, 13}) {
+        testing::ExpectImageMatchesGolden(
+            RenderScope({View(level), airport, traffic, MostFlagsOff(), {}}),
+            "scope/eldorado-level" + std::to_string(level) + "-flags-off.png");
     }
 }
 
 // Every aid on, over the same traffic after half a minute of flying along its headings (the
 // aircraft by the terminal stands still): range rings under everything, trails and vectors,
-// and labels placed apart; the picture is that of tests/data/scope/. A repaint a second later
-// leaves each label where it was.
-TEST(ScopeSnapshotTest, EveryControllerAidOnDrawsItsPicture) {
-    LoadedAirportData airport = testing::DemoAirportLoaded();
-    TrafficTable traffic = TrafficAround(airport.currentAirport);
+// and labels placed apart. A repaint a second later leaves each label where it was.
+TEST_F(ScopeSnapshotTest, EveryControllerAidOnDrawsItsPicture) {
+    TrafficTable flying = traffic;
     TrackHistory history;
-    const TrafficTable start = traffic;
     for (int second = 0; second <= 30; ++second) {
         for (int i = 1; i <= traffic.trafficCount; ++i) {
-            const TrafficRecord& from = start.trafficTable[static_cast<size_t>(i)];
+            const TrafficRecord& from = traffic.trafficTable[static_cast<size_t>(i)];
             const double speedKt = from.altitudeFt < 2000 ? 0.0 : from.altitudeFt / 20.0;
             const GeoPoint at = AdvanceNm({from.latitude, from.longitude}, from.heading,
                                           speedKt * (second - 30) / 3600.0);
-            traffic.trafficTable[static_cast<size_t>(i)].latitude = at.latitude;
-            traffic.trafficTable[static_cast<size_t>(i)].longitude = at.longitude;
+            flying.trafficTable[static_cast<size_t>(i)].latitude = at.latitude;
+            flying.trafficTable[static_cast<size_t>(i)].longitude = at.longitude;
         }
-        history.Record(traffic, second);
+        history.Record(flying, second);
     }
     const ControllerAids everyAid{true, true, true, true, 2};
     LabelPlacer labels;
     const ScopeAids aids{everyAid, history, labels};
-    const ScopeView view = SnapshotView(airport.currentAirport, 1000, 700, 9);
-    const QImage first = RenderScope({view, airport, traffic, {}, {}, &aids});
+    const QImage first = RenderScope({View(9), airport, flying, {}, {}, &aids});
     testing::ExpectImageMatchesGolden(first, "scope/eldorado-every-aid-level9.png");
-    EXPECT_EQ(RenderScope({view, airport, traffic, {}, {}, &aids}), first);
+    EXPECT_EQ(RenderScope({View(9), airport, flying, {}, {}, &aids}), first);
 }
 
-// Loading stops at missing settings or an index past the database; a simulator folder
-// without magdec.bgl is only a note.
-TEST(ScopeSnapshotTest, MissingPiecesAreReported) {
-    testing::TempDir dir;
-    SettingsState settings;
-    LoadedAirportData airport;
-    const SnapshotLoad nowhere = LoadForSnapshot(dir / "nowhere", 0, settings, airport);
-    EXPECT_FALSE(nowhere.ok);
-    EXPECT_NE(nowhere.error.find("settings"), std::string::npos);
-    ASSERT_TRUE(WriteSettings(dir / kSettingsFileName,
-                              {kSettingsHeader, 1, 1, 1, (dir / "sim").string(), ""})
-                    .ok);
-    ASSERT_FALSE(WriteAirportDatabase(dir / kDatabaseFileName, {AirportRecord{}}));
-    EXPECT_EQ(LoadForSnapshot(dir.path(), 99999, settings, airport).error,
-              "no airport with index 99999");
-    const SnapshotLoad load = LoadForSnapshot(dir.path(), 0, settings, airport);
-    EXPECT_TRUE(load.ok) << load.error;
-    EXPECT_NE(load.notes.at(0).find("magdec.bgl"), std::string::npos);
+// A drag from the airport 14 nm to the south-west while the airport's own TRACON is selected:
+// the dotted measuring line with distance and magnetic course at its middle, under the scope
+// with the airspaces on the TRACON's reference point in yellow.
+TEST_F(ScopeSnapshotTest, TheMeasuringLineOverASelectedAirspaceLooksAsItsPicture) {
+    ScopeView view = View(9);
+    view.DragAnchorLat = airport.currentAirport.latitude;
+    view.DragAnchorLon = airport.currentAirport.longitude;
+    const SelectedAirspace tracon{kSelectedAirspaceMarker, "TRACON (Departure/Approach)",
+                                  view.DragAnchorLat, view.DragAnchorLon};
+    const GeoPoint to = DestinationNm(view.DragAnchorLat, view.DragAnchorLon, 225, 14);
+    QImage image(view.WidthPx, view.HeightPx, QImage::Format_RGB32);
+    QPainter painter(&image);
+    painter.setFont(ScopeFont());
+    QPainterSurface surface(painter);
+    DrawMeasuringLine(surface, {view, airport, traffic, {}, tracon},
+                      {static_cast<float>(to.longitude), static_cast<float>(to.latitude)});
+    painter.end();
+    testing::ExpectImageMatchesGolden(image, "scope/eldorado-level9-measuring-selected.png");
+}
+
+// What the scope tells where the pointer rests, on every fifth pixel of the view: each text
+// with the number of pixels that show it and the first of them (and the airspace it selects).
+std::string HoverTexts(const ScopeScene& scene) {
+    std::map<std::string, std::pair<int, std::string>> seen;
+    for (int y = 0; y < scene.view.HeightPx; y += 5) {
+        for (int x = 0; x < scene.view.WidthPx; x += 5) {
+            const HoverInfo info = HoverInfoAt(scene, PointerAt(scene.view, x, y));
+            const std::string key =
+                info.text + (info.selection.Exists() ? " -> " + info.selection.TypeText : "");
+            auto& [count, first] = seen[key];
+            first = count++ == 0 ? std::to_string(x) + "," + std::to_string(y) : first;
+        }
+    }
+    std::string texts;
+    for (const auto& [text, where] : seen) {
+        texts += std::to_string(where.first) + " from " + where.second + ": " + text + "\n";
+    }
+    return texts;
+}
+
+// The hover texts over the demo airport: airspaces below level 13 (the later of two on one
+// reference point, never a Class D), aircraft at every level, parkings, runway ends and ILS
+// antennas from level 13, each within its tolerance; a layer whose flag is off says nothing.
+TEST_F(ScopeSnapshotTest, TheHoverTextsOverTheDemoAirportAreThoseOfTheirFile) {
+    std::string texts;
+    for (const auto& [level, flags] : {std::pair<int16_t, DisplayFlags>{9, {}},
+                                       {13, {}},
+                                       {16, {}},
+                                       {9, MostFlagsOff()},
+                                       {13, MostFlagsOff()}}) {
+        texts += "level " + std::to_string(level) + (flags == DisplayFlags{} ? "" : ", flags off") +
+                 "\n" + HoverTexts({View(level), airport, traffic, flags, {}});
+    }
+    testing::ExpectTextMatchesGolden(texts, "scope/eldorado-hover-texts.txt",
+                                     "pixels showing each hover text over the demo airport");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -67,6 +68,23 @@ inline void ExpectBytesMatchGolden(const std::vector<uint8_t>& bytes, const std:
     }
     ASSERT_TRUE(std::filesystem::exists(GoldenPath(name))) << "no golden file " << name;
     EXPECT_EQ(bytes, ReadGoldenBytes(name)) << name << ": " << what;
+}
+
+// The text equals that of the golden text file, whose first line is "# what it holds"
+// (written anew, with `what` as that line, when updating).
+inline void ExpectTextMatchesGolden(const std::string& text, const std::string& name,
+                                    const std::string& what) {
+    const std::filesystem::path path = GoldenPath(name);
+    if (UpdatingGoldenFiles()) {
+        std::filesystem::create_directories(path.parent_path());
+        std::ofstream(path) << "# " << what << "\n" << text;
+        return;
+    }
+    std::ifstream in(path);
+    ASSERT_TRUE(in) << "no golden file " << name;
+    std::string comment;
+    std::getline(in, comment);
+    EXPECT_EQ(text, std::string(std::istreambuf_iterator<char>(in), {})) << name << ": " << what;
 }
 
 // The picture equals the golden picture pixel for pixel; says how many pixels differ and

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "scope/DrawingSurface.h"
@@ -23,26 +24,31 @@ struct DrawCall {
 // be checked without pixels.
 class RecordingSurface : public DrawingSurface {
   public:
-    void Cls() override;
-    void MoveToEx(int32_t x, int32_t y) override;
-    void LineTo(int32_t x, int32_t y) override;
-    void Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom) override;
+    void Cls() override { Record(DrawOp::Cls, {}); }
+    void MoveToEx(int32_t x, int32_t y) override { Record(DrawOp::MoveToEx, {x, y}); }
+    void LineTo(int32_t x, int32_t y) override { Record(DrawOp::LineTo, {x, y}); }
+    void Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom) override {
+        Record(DrawOp::Ellipse, {left, top, right, bottom});
+    }
     void Arc(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t xStart,
-             int32_t yStart, int32_t xEnd, int32_t yEnd) override;
-    void TextOutA(int32_t x, int32_t y, const std::string& text) override;
+             int32_t yStart, int32_t xEnd, int32_t yEnd) override {
+        Record(DrawOp::Arc, {left, top, right, bottom, xStart, yStart, xEnd, yEnd});
+    }
+    void TextOutA(int32_t x, int32_t y, const std::string& text) override {
+        Record(DrawOp::TextOutA, {x, y}, text);
+    }
     // A fixed-width font: 7 pixels a character, 13 high.
     TextSize TextExtent(const std::string& text) const override {
         return {static_cast<int32_t>(7 * text.size()), 13};
     }
 
     const std::vector<DrawCall>& calls() const { return calls_; }
-    std::vector<DrawCall> CallsOf(DrawOp op) const;
-    // The texts written, in order.
-    std::vector<std::string> Texts() const;
     void Clear() { calls_.clear(); }
 
   private:
-    void Record(DrawOp op, std::vector<int32_t> args, std::string text = {});
+    void Record(DrawOp op, std::vector<int32_t> args, std::string text = {}) {
+        calls_.push_back({op, std::move(args), std::move(text), State()});
+    }
 
     std::vector<DrawCall> calls_;
 };

@@ -3,15 +3,38 @@
 #include <cmath>
 
 #include "shared/NumberText.h"
+#include "shared/Rounding.h"
 #include "support/CommaDecimalLocale.h"
 
 namespace scopewatch {
 namespace {
 
+// Halves go to the even neighbour; decimal places round the same way; whole-number
+// conversions saturate instead of overflowing (NaN becomes 0) and truncations go toward zero.
+TEST(RoundingTest, HalvesGoToTheEvenNeighbourAndConversionsSaturate) {
+    EXPECT_EQ((std::vector{RoundHalfEven(2.5), RoundHalfEven(3.5), RoundHalfEven(-2.5),
+                           RoundHalfEven(-3.5), RoundHalfEven(0.5), RoundHalfEven(2.5000001),
+                           RoundHalfEven(-0.4)}),
+              (std::vector{2.0, 4.0, -2.0, -4.0, 0.0, 3.0, 0.0}));
+    EXPECT_DOUBLE_EQ(RoundDecimals(0.125, 2), 0.12);
+    EXPECT_DOUBLE_EQ(RoundDecimals(0.375, 2), 0.38);
+    EXPECT_DOUBLE_EQ(RoundDecimals(0.0166666, 5), 0.01667);
+    EXPECT_DOUBLE_EQ(RoundDecimals(-97.1234567, 6), -97.123457);
+    EXPECT_EQ((std::vector{RoundToInt16(40000.0), RoundToInt16(-40000.0), RoundToInt16(32766.5)}),
+              (std::vector<int16_t>{32767, -32768, 32766}));
+    EXPECT_EQ(RoundToInt32(1e12), INT32_MAX);
+    EXPECT_EQ(RoundToInt32(std::nan("")), 0);
+    EXPECT_EQ(TruncateTo<int>(-0.99976), 0);
+    EXPECT_EQ(TruncateTo<int>(-1.5), -1);
+    EXPECT_EQ((std::vector{ToFlag16(true), ToFlag16(false)}), (std::vector<Flag16>{-1, 0}));
+}
+
 // The shortest forms (15 significant digits for doubles) drop trailing zeros and the point of
 // whole values; a leading number reads a sign, digits and one point, and nothing without a
-// digit.
+// digit. Both keep their decimal point under a comma-decimal locale (Qt applies the user's at
+// start-up).
 TEST(NumberTextTest, ShortestFormsDropTrailingZerosAndLeadingNumbersReadOnePoint) {
+    const testing::CommaDecimalLocale comma;
     EXPECT_EQ((std::vector{ShortestNumberText(270.0), ShortestNumberText(-0.25),
                            ShortestNumberText(-0.0), ShortestNumberText(118.3333),
                            ShortestNumberText(0.1 + 0.2), ShortestNumberText(1e20),
@@ -26,18 +49,6 @@ TEST(NumberTextTest, ShortestFormsDropTrailingZerosAndLeadingNumbersReadOnePoint
                                                   std::nullopt, std::nullopt}));
     EXPECT_TRUE(std::isinf(*LeadingNumber("1" + std::string(400, '0'))));
     EXPECT_EQ(LeadingNumber("0." + std::string(400, '0') + "1"), 0.0);
-}
-
-// Qt applies the user's locale at start-up; the program's texts keep their decimal point.
-TEST(NumberTextTest, ACommaDecimalLocaleChangesNothing) {
-    const testing::CommaDecimalLocale comma;
-    if (!comma.active()) {
-        GTEST_SKIP() << testing::CommaDecimalLocale::skipReason();
-    }
-    EXPECT_EQ(ShortestNumberText(118.5), "118.5");
-    EXPECT_EQ(ShortestSingleText(-0.25F), "-0.25");
-    EXPECT_EQ(FixedNumberText(0.0149, 2), "0.01");
-    EXPECT_EQ(LeadingNumber("13.5"), 13.5);
 }
 
 }  // namespace
