@@ -122,8 +122,9 @@ class HostileNetwork : public ::testing::Test {
     }
 
     // What must hold whatever a peer sent: the main window stays, nothing was said to the
-    // user since the join, the scope repaints once a simulated second and the pilots' positions
-    // still arrive.
+    // user since the join, the scope repaints about once a simulated second (timers slip
+    // under a sanitizer on a loaded machine, a stalled scope does not) and the pilots'
+    // positions still arrive.
     void ExpectScopeRunsOn(double simulatedSeconds) {
         ASSERT_FALSE(window_.isNull());
         const int64_t repaints = main().repaintStatistics().count();
@@ -134,7 +135,7 @@ class HostileNetwork : public ::testing::Test {
         ASSERT_FALSE(window_.isNull()) << "the main window closed";
         EXPECT_EQ(scope_->messages.Texts(), std::vector<std::string>{connection_texts::kConnected});
         EXPECT_GE(main().repaintStatistics().count() - repaints,
-                  static_cast<int64_t>(simulatedSeconds) - 2);
+                  static_cast<int64_t>(simulatedSeconds * 0.8));
         EXPECT_FALSE(scope_->session.SessionLost()) << scope_->session.LostReason();
         EXPECT_GT(moves, 0) << "no aircraft's position changed";
     }
@@ -431,7 +432,7 @@ TEST_F(HostileNetwork, AFloodOfThousandsOfMessagesASecondLeavesTheScopeRepaintin
     EXPECT_GT(flood.pilotMoves, 5);
     EXPECT_LE(main().chatText().size(), kChatHistoryLimit);
     EXPECT_LE(state().traffic.trafficCount, TrafficTable::kCapacity);
-    if (testing::MemoryReadingsMeaningful()) {
+    if (testing::ResidentSetMeaningful()) {
         EXPECT_LT(flood.residentGrowthMiB, 64.0);
     }
     ASSERT_NO_FATAL_FAILURE(ExpectScopeRunsOn(3));

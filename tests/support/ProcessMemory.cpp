@@ -3,7 +3,21 @@
 #include <malloc.h>
 #include <unistd.h>
 
+#include <cstddef>
 #include <fstream>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define SCOPEWATCH_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define SCOPEWATCH_ADDRESS_SANITIZER 1
+#endif
+#endif
+
+#ifdef SCOPEWATCH_ADDRESS_SANITIZER
+// The sanitizer's allocator keeps its own count; its malloc statistics are empty.
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
+#endif
 
 namespace scopewatch::testing {
 
@@ -15,20 +29,21 @@ ProcessMemory ReadProcessMemory() {
     if (statm >> totalPages >> residentPages) {
         memory.residentBytes = residentPages * sysconf(_SC_PAGESIZE);
     }
+#ifdef SCOPEWATCH_ADDRESS_SANITIZER
+    memory.heapInUseBytes = static_cast<int64_t>(__sanitizer_get_current_allocated_bytes());
+#else
     const struct mallinfo2 info = mallinfo2();
     memory.heapInUseBytes = static_cast<int64_t>(info.uordblks + info.hblkhd);
+#endif
     return memory;
 }
 
-bool MemoryReadingsMeaningful() {
-#if defined(__SANITIZE_ADDRESS__)
+bool ResidentSetMeaningful() {
+#ifdef SCOPEWATCH_ADDRESS_SANITIZER
     return false;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-    return false;
-#endif
-#endif
+#else
     return true;
+#endif
 }
 
 }  // namespace scopewatch::testing

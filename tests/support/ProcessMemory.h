@@ -5,7 +5,7 @@
 namespace scopewatch::testing {
 
 // What the test process holds: its resident set (from /proc/self/statm) and the bytes its
-// heap has handed out and not taken back (malloc's own count, mallinfo2).
+// heap has handed out and not taken back (malloc's own count, or the address sanitizer's).
 struct ProcessMemory {
     int64_t residentBytes = 0;
     int64_t heapInUseBytes = 0;
@@ -13,8 +13,9 @@ struct ProcessMemory {
 
 ProcessMemory ReadProcessMemory();
 
-// Under the address sanitizer freed memory waits in a quarantine and the heap counts are the
-// sanitizer's, so memory readings say nothing about growth: tests then only report them.
-bool MemoryReadingsMeaningful();
+// Under the address sanitizer freed memory waits in a quarantine that the resident set
+// includes, so the resident set says nothing about growth there: tests then only report it.
+// The heap count means the same in every build.
+bool ResidentSetMeaningful();
 
 }  // namespace scopewatch::testing
