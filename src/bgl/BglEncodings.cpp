@@ -30,7 +30,8 @@ float DecodeSingle(int32_t word) {
         return 0.0F;
     }
     const double mantissa = static_cast<double>(((c2 | 0x80U) << 16) + 256 * c1 + c0);
-    return static_cast<float>(sign * (mantissa / 8388608.0) * std::pow(2.0, exponent - 127));
+    // 2 to the power exponent - 127, exactly as pow gives it, without pow's cost.
+    return static_cast<float>(sign * (mantissa / 8388608.0) * std::ldexp(1.0, exponent - 127));
 }
 
 double HeadingFromRaw(int32_t raw) {
