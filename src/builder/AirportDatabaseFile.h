@@ -21,6 +21,9 @@ class ByteWriter;
 // Appends one record in the file's format.
 void WriteAirportRecord(ByteWriter& writer, const AirportRecord& airport);
 
+// The records alone, one after the other: a stretch of the file.
+std::vector<uint8_t> EncodeAirportRecords(const std::vector<AirportRecord>& airports);
+
 // The whole file for the airports found: each airport, then one empty record. No airports
 // give no bytes at all.
 std::vector<uint8_t> EncodeAirportDatabase(const std::vector<AirportRecord>& airports);
