@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -79,6 +80,21 @@ class TemporaryFile {
 
     bool opened() const { return descriptor_ >= 0; }
     bool Write(const uint8_t* data, size_t size) const { return WriteAll(descriptor_, data, size); }
+    // Writes the bytes from offset `from` up to `to` of the pieces taken as one content.
+    bool WriteRange(const std::vector<std::span<const uint8_t>>& pieces, size_t from,
+                    size_t to) const {
+        size_t pieceStart = 0;
+        for (const std::span<const uint8_t> piece : pieces) {
+            const size_t pieceEnd = pieceStart + piece.size();
+            const size_t begin = std::max(from, pieceStart);
+            const size_t end = std::min(to, pieceEnd);
+            if (begin < end && !Write(piece.data() + (begin - pieceStart), end - begin)) {
+                return false;
+            }
+            pieceStart = pieceEnd;
+        }
+        return true;
+    }
     bool Sync() const { return ::fsync(descriptor_) == 0; }
     bool Close() {
         const int descriptor = descriptor_;
@@ -98,16 +114,25 @@ class TemporaryFile {
 std::optional<std::string> WriteFileAtomically(const std::filesystem::path& target,
                                                const std::vector<uint8_t>& content,
                                                const AtomicWriteHook& hook) {
+    return WritePiecesAtomically(target, {std::span<const uint8_t>(content)}, hook);
+}
+
+std::optional<std::string> WritePiecesAtomically(
+    const std::filesystem::path& target, const std::vector<std::span<const uint8_t>>& content,
+    const AtomicWriteHook& hook) {
     std::filesystem::path temporaryPath = target;
     temporaryPath += ".partial";
     TemporaryFile temporary(temporaryPath);
     if (!temporary.opened()) {
         return "cannot create " + PathInMessage(temporaryPath) + ": " + ErrorText();
     }
-    const size_t half = content.size() / 2;
-    if (!GoOn(hook, AtomicWriteStep::Created) || !temporary.Write(content.data(), half) ||
-        !GoOn(hook, AtomicWriteStep::HalfWritten) ||
-        !temporary.Write(content.data() + half, content.size() - half) ||
+    size_t size = 0;
+    for (const std::span<const uint8_t> piece : content) {
+        size += piece.size();
+    }
+    const size_t half = size / 2;
+    if (!GoOn(hook, AtomicWriteStep::Created) || !temporary.WriteRange(content, 0, half) ||
+        !GoOn(hook, AtomicWriteStep::HalfWritten) || !temporary.WriteRange(content, half, size) ||
         !GoOn(hook, AtomicWriteStep::Written)) {
         return "cannot write " + PathInMessage(temporaryPath) + ": " + ErrorText();
     }
@@ -126,20 +151,25 @@ std::optional<std::string> WriteFileAtomically(const std::filesystem::path& targ
 }
 
 std::optional<std::vector<uint8_t>> ReadWholeFile(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary | std::ios::ate);
-    if (!file) {
-        return std::nullopt;
-    }
-    const std::streamoff size = file.tellg();
-    if (size < 0) {
-        return std::nullopt;
-    }
-    std::vector<uint8_t> content(static_cast<size_t>(size));
-    file.seekg(0);
-    if (!file.read(reinterpret_cast<char*>(content.data()), size)) {
+    std::vector<uint8_t> content;
+    if (!ReadWholeFileInto(path, content)) {
         return std::nullopt;
     }
     return content;
+}
+
+bool ReadWholeFileInto(const std::filesystem::path& path, std::vector<uint8_t>& content) {
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
+    if (!file) {
+        return false;
+    }
+    const std::streamoff size = file.tellg();
+    if (size < 0) {
+        return false;
+    }
+    content.resize(static_cast<size_t>(size));
+    file.seekg(0);
+    return static_cast<bool>(file.read(reinterpret_cast<char*>(content.data()), size));
 }
 
 }  // namespace scopewatch

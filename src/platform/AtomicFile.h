@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,9 @@ namespace scopewatch {
 
 // The whole file, or nothing when it cannot be read.
 std::optional<std::vector<uint8_t>> ReadWholeFile(const std::filesystem::path& path);
+// The same into a vector whose memory is used again (one reader going through many files);
+// false, and the content unspecified, when the file cannot be read.
+bool ReadWholeFileInto(const std::filesystem::path& path, std::vector<uint8_t>& content);
 
 // The steps of an atomic write, in order. The content goes out in two halves, so that a
 // writer can be stopped in the middle of it.
@@ -38,5 +42,11 @@ using AtomicWriteHook = std::function<bool(AtomicWriteStep)>;
 std::optional<std::string> WriteFileAtomically(const std::filesystem::path& target,
                                                const std::vector<uint8_t>& content,
                                                const AtomicWriteHook& hook = {});
+
+// The same for content held in pieces, one after the other: they are written as one file,
+// without first being copied together.
+std::optional<std::string> WritePiecesAtomically(
+    const std::filesystem::path& target, const std::vector<std::span<const uint8_t>>& content,
+    const AtomicWriteHook& hook = {});
 
 }  // namespace scopewatch
