@@ -87,9 +87,9 @@ const benchmarks::WorldScenery& World() {
     return world;
 }
 
-// The whole build as scopewatch-build-db runs it after setup: discovery, every scenery file,
-// the database and the settings written.
-void RunWorldBuild(const benchmarks::WorldScenery& world) {
+// The whole build as scopewatch-build-db runs it after setup: discovery, every scenery file
+// decoded by the workers, the database and the settings written.
+void RunWorldBuild(const benchmarks::WorldScenery& world, int threads) {
     ProgramState program;
     program.workDir = world.workFolder();
     program.settings = {1, 0, world.simFolder().string(), ""};
@@ -97,7 +97,7 @@ void RunWorldBuild(const benchmarks::WorldScenery& world) {
                   {kSettingsHeader, 1, 1, 0, program.settings.simFolder, ""});
     const FileSystem files(program.workDir, {{"C:\\", DriveType::Fixed, std::string("C"), "/"}});
     SilentMessages messages;
-    DatabaseBuild build(program, program.airport, files, messages);
+    DatabaseBuild build(program, program.airport, files, messages, {}, threads);
     build.Discover();
     while (build.Step()) {
     }
@@ -107,8 +107,11 @@ void RunWorldBuild(const benchmarks::WorldScenery& world) {
 }
 
 // The database build of the world-size scenery set against reading its bytes, both with a
-// warm page cache: "ratio" is the build's time over the reading's (the best of three).
+// warm page cache: "ratio" is the build's time over the reading's (the best of three). The
+// argument is the number of workers, 0 for the default (one per core).
 void BuildWorldDatabase(benchmark::State& state) {
+    const int threads =
+        state.range(0) > 0 ? static_cast<int>(state.range(0)) : DefaultWorkerCount();
     const benchmarks::WorldScenery& world = World();
     double readSeconds = 1e9;
     for (int i = 0; i < 3; ++i) {
@@ -117,18 +120,26 @@ void BuildWorldDatabase(benchmark::State& state) {
     }
     double buildSeconds = 0.0;
     for (auto _ : state) {
-        const double seconds = SecondsOf([&] { RunWorldBuild(world); });
+        const double seconds = SecondsOf([&] { RunWorldBuild(world, threads); });
         state.SetIterationTime(seconds);
         buildSeconds += seconds;
     }
     buildSeconds /= static_cast<double>(state.iterations());
+    state.counters["threads"] = threads;
     state.counters["airports"] = world.airportCount();
     state.counters["scenery_MB"] = static_cast<double>(world.sceneryBytes()) / 1e6;
     state.counters["read_s"] = readSeconds;
     state.counters["build_s"] = buildSeconds;
     state.counters["ratio"] = buildSeconds / readSeconds;
 }
-BENCHMARK(BuildWorldDatabase)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BuildWorldDatabase)
+    ->ArgName("threads")
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->UseManualTime()
+    ->Iterations(10)
+    ->Unit(benchmark::kMillisecond);
 
 // The repaints need the application object. It starts only when they do: after Qt's GUI
 // start-up, floating-point code on the main thread runs several times slower on this
