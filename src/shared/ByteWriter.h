@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <stdexcept>
@@ -86,15 +87,15 @@ class ByteSpanWriter {
   public:
     ByteSpanWriter(uint8_t* begin, size_t size) : next_(begin), end_(begin + size) {}
 
-    void Int8(uint8_t value) { Unsigned(value, 1); }
-    void Int16(int16_t value) { Unsigned(static_cast<uint16_t>(value), 2); }
-    void UInt16(uint16_t value) { Unsigned(value, 2); }
-    void Int32(int32_t value) { Unsigned(static_cast<uint32_t>(value), 4); }
-    void UInt32(uint32_t value) { Unsigned(value, 4); }
+    void Int8(uint8_t value) { Store(value); }
+    void Int16(int16_t value) { Store(static_cast<uint16_t>(value)); }
+    void UInt16(uint16_t value) { Store(value); }
+    void Int32(int32_t value) { Store(static_cast<uint32_t>(value)); }
+    void UInt32(uint32_t value) { Store(value); }
     void Double(double value) {
         uint64_t bits = 0;
         std::memcpy(&bits, &value, sizeof bits);
-        Unsigned(bits, 8);
+        Store(bits);
     }
     // A text preceded by its unsigned 16-bit length (longer texts are cut at 65535 bytes).
     void LengthText(const std::string& text) {
@@ -116,12 +117,19 @@ class ByteSpanWriter {
             throw std::length_error("a field runs past the end of its buffer");
         }
     }
-    void Unsigned(uint64_t value, size_t count) {
-        Require(count);
-        for (size_t i = 0; i < count; ++i) {
-            next_[i] = static_cast<uint8_t>(value >> (8 * i));
+    // The value little-endian: on a little-endian machine one store of its bytes as they are.
+    template <typename Unsigned>
+    void Store(Unsigned value) {
+        Require(sizeof value);
+        if constexpr (std::endian::native != std::endian::little) {
+            Unsigned little = 0;
+            for (size_t i = 0; i < sizeof value; ++i) {
+                reinterpret_cast<uint8_t*>(&little)[i] = static_cast<uint8_t>(value >> (8 * i));
+            }
+            value = little;
         }
-        next_ += count;
+        std::memcpy(next_, &value, sizeof value);
+        next_ += sizeof value;
     }
 
     uint8_t* next_;
