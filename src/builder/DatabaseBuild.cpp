@@ -1,7 +1,6 @@
 #include "builder/DatabaseBuild.h"
 
 #include <algorithm>
-#include <span>
 
 #include "builder/AirportDatabaseFile.h"
 #include "model/AirportData.h"
@@ -124,7 +123,7 @@ void DatabaseBuild::StartWorkers() {
         }
         folderFileCounts_.push_back(names.size());
     }
-    records_.reserve(jobs.size());
+    database_ = std::make_unique<AtomicFileWriter>(state_.DatabaseFile());
     workers_ = std::make_unique<SceneryFileWorkers>(std::move(jobs), airport_.magVarGrid, threads_);
 }
 
@@ -137,12 +136,13 @@ void DatabaseBuild::TakeNextFile() {
     if (result.marked) {
         airportsFound_ += result.airportCount;
         state_.settings.airportCount = airportsFound_;
-        records_.push_back(std::move(result.records));
+        database_->Append(result.records);
     }
 }
 
 void DatabaseBuild::Stop() {
     workers_.reset();
+    database_.reset();
     areaIndex_ = areas_.size();
 }
 
@@ -150,14 +150,16 @@ FinishResult DatabaseBuild::Finish() {
     Status("Creating database");
     workers_.reset();
     state_.settings.airportCount = airportsFound_;
-    // The records of every file, then one empty record; no airports, no bytes at all.
-    if (airportsFound_ > 0) {
-        records_.push_back(EncodeAirportRecords({AirportRecord{}}));
+    if (!database_) {  // no step ran
+        database_ = std::make_unique<AtomicFileWriter>(state_.DatabaseFile());
     }
-    std::vector<std::span<const uint8_t>> content(records_.begin(), records_.end());
-    const auto error = WritePiecesAtomically(state_.DatabaseFile(), content);
-    records_.clear();
-    records_.shrink_to_fit();
+    // The records of every file went out as the steps took them; one empty record ends them
+    // (no airports, no bytes at all).
+    if (airportsFound_ > 0) {
+        database_->Append(EncodeAirportRecords({AirportRecord{}}));
+    }
+    const auto error = database_->Commit();
+    database_.reset();
     if (error) {
         return {false, "The database file could not be written: " + *error};
     }

@@ -10,6 +10,7 @@
 #include "bgl/MagdecFile.h"
 #include "builder/SceneryDiscovery.h"
 #include "builder/SceneryFileWorkers.h"
+#include "platform/AtomicFile.h"
 
 namespace scopewatch {
 
@@ -41,10 +42,11 @@ struct FinishResult {
 // It fills the airport count, variation grid and facility data folder.
 //
 // The first step hands every scenery file of the airport areas to worker threads, which read
-// and decode them all at once (as many as the machine has cores, unless told otherwise);
-// each step then takes the next file's airports, in the order of the files, so the steps,
-// their status texts and the database bytes are the same for any number of workers. A step
-// waits at most for the file it takes.
+// and decode them all at once (as many as the machine has cores, unless told otherwise), and
+// starts the new database beside the old one; each step then takes the next file's airports,
+// in the order of the files, and writes them on. So the steps, their status texts and the
+// database bytes are the same for any number of workers. A step waits at most for the file
+// it takes.
 class DatabaseBuild {
   public:
     using StatusSink = std::function<void(const std::string&)>;
@@ -64,11 +66,11 @@ class DatabaseBuild {
     // One piece of work: examines the next scenery file of the current airport area, or moves
     // on to the next area. Returns whether more work remains.
     bool Step();
-    // Writes the database (replacing any older one whole) and records the airport count and
-    // the facility data folder in the settings file.
+    // Completes the database and puts it in place of any older one, whole, then records the
+    // airport count and the facility data folder in the settings file.
     FinishResult Finish();
-    // Gives the build up where it stands: the workers end after the files in hand and no
-    // more work remains.
+    // Gives the build up where it stands: the workers end after the files in hand, the new
+    // database goes and no more work remains.
     void Stop();
 
     const std::vector<SceneryArea>& areas() const { return areas_; }
@@ -106,8 +108,9 @@ class DatabaseBuild {
     int filesExamined_ = 0;
     int32_t airportsFound_ = 0;
     std::vector<std::string> problems_;
-    // The database's records, one stretch per scenery file, in the order of the files.
-    std::vector<std::vector<uint8_t>> records_;
+    // The new database, beside the old one until Finish puts it in place: the records of each
+    // file go into it as the steps take them, in the order of the files.
+    std::unique_ptr<AtomicFileWriter> database_;
 };
 
 }  // namespace scopewatch

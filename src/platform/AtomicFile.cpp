@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <utility>
 
 #include "platform/CodePage.h"
 
@@ -60,94 +61,90 @@ void SyncFolderOf(const std::filesystem::path& file) {
     }
 }
 
-// The temporary file while it is written: closed, and removed unless kept, when it goes.
-class TemporaryFile {
-  public:
-    explicit TemporaryFile(std::filesystem::path path)
-        : path_(std::move(path)),
-          descriptor_(::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666)) {}
-    ~TemporaryFile() {
-        if (descriptor_ >= 0) {
-            ::close(descriptor_);
-        }
-        if (!kept_) {
-            std::error_code ignored;
-            std::filesystem::remove(path_, ignored);
-        }
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
+}  // namespace
 
-    bool opened() const { return descriptor_ >= 0; }
-    bool Write(const uint8_t* data, size_t size) const { return WriteAll(descriptor_, data, size); }
-    // Writes the bytes from offset `from` up to `to` of the pieces taken as one content.
-    bool WriteRange(const std::vector<std::span<const uint8_t>>& pieces, size_t from,
-                    size_t to) const {
-        size_t pieceStart = 0;
-        for (const std::span<const uint8_t> piece : pieces) {
-            const size_t pieceEnd = pieceStart + piece.size();
-            const size_t begin = std::max(from, pieceStart);
-            const size_t end = std::min(to, pieceEnd);
-            if (begin < end && !Write(piece.data() + (begin - pieceStart), end - begin)) {
-                return false;
-            }
-            pieceStart = pieceEnd;
-        }
+AtomicFileWriter::AtomicFileWriter(std::filesystem::path target)
+    : target_(std::move(target)), temporary_(target_) {
+    temporary_ += ".partial";
+    descriptor_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (descriptor_ < 0) {
+        error_ = "cannot create " + PathInMessage(temporary_) + ": " + ErrorText();
+    }
+}
+
+AtomicFileWriter::~AtomicFileWriter() {
+    if (descriptor_ >= 0) {
+        ::close(descriptor_);
+    }
+    if (!kept_) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary_, ignored);
+    }
+}
+
+bool AtomicFileWriter::Append(std::span<const uint8_t> bytes) {
+    if (error_) {
+        return false;
+    }
+    if (bytes.empty()) {
         return true;
     }
-    bool Sync() const { return ::fsync(descriptor_) == 0; }
-    bool Close() {
-        const int descriptor = descriptor_;
-        descriptor_ = -1;
-        return ::close(descriptor) == 0;
+    if (!WriteAll(descriptor_, bytes.data(), bytes.size())) {
+        return Fail();
     }
-    void Keep() { kept_ = true; }
+    // Starts the disk on these bytes now (a hint: where it cannot, the sync does it all).
+    ::sync_file_range(descriptor_, static_cast<off_t>(written_), static_cast<off_t>(bytes.size()),
+                      SYNC_FILE_RANGE_WRITE);
+    written_ += bytes.size();
+    return true;
+}
 
-  private:
-    std::filesystem::path path_;
-    int descriptor_;
-    bool kept_ = false;
-};
+bool AtomicFileWriter::Fail() {
+    if (!error_) {
+        error_ = "cannot write " + PathInMessage(temporary_) + ": " + ErrorText();
+    }
+    return false;
+}
 
-}  // namespace
+std::optional<std::string> AtomicFileWriter::Commit(const AtomicWriteHook& hook) {
+    if (error_) {
+        return error_;
+    }
+    const int descriptor = std::exchange(descriptor_, -1);
+    if (::fsync(descriptor) != 0 || !GoOn(hook, AtomicWriteStep::Synced)) {
+        error_ = "cannot save " + PathInMessage(temporary_) + " to the disk: " + ErrorText();
+        ::close(descriptor);
+        return error_;
+    }
+    if (::close(descriptor) != 0) {
+        error_ = "cannot save " + PathInMessage(temporary_) + " to the disk: " + ErrorText();
+        return error_;
+    }
+    std::error_code error;
+    std::filesystem::rename(temporary_, target_, error);
+    if (error) {
+        error_ = "cannot replace " + PathInMessage(target_) + ": " + error.message();
+        return error_;
+    }
+    kept_ = true;
+    SyncFolderOf(target_);
+    GoOn(hook, AtomicWriteStep::Renamed);
+    return std::nullopt;
+}
 
 std::optional<std::string> WriteFileAtomically(const std::filesystem::path& target,
                                                const std::vector<uint8_t>& content,
                                                const AtomicWriteHook& hook) {
-    return WritePiecesAtomically(target, {std::span<const uint8_t>(content)}, hook);
-}
-
-std::optional<std::string> WritePiecesAtomically(
-    const std::filesystem::path& target, const std::vector<std::span<const uint8_t>>& content,
-    const AtomicWriteHook& hook) {
-    std::filesystem::path temporaryPath = target;
-    temporaryPath += ".partial";
-    TemporaryFile temporary(temporaryPath);
-    if (!temporary.opened()) {
-        return "cannot create " + PathInMessage(temporaryPath) + ": " + ErrorText();
+    AtomicFileWriter writer(target);
+    const std::span<const uint8_t> bytes(content);
+    const size_t half = bytes.size() / 2;
+    if (!writer.failed() &&
+        (!GoOn(hook, AtomicWriteStep::Created) || !writer.Append(bytes.first(half)) ||
+         !GoOn(hook, AtomicWriteStep::HalfWritten) || !writer.Append(bytes.subspan(half)) ||
+         !GoOn(hook, AtomicWriteStep::Written))) {
+        writer.Fail();
     }
-    size_t size = 0;
-    for (const std::span<const uint8_t> piece : content) {
-        size += piece.size();
-    }
-    const size_t half = size / 2;
-    if (!GoOn(hook, AtomicWriteStep::Created) || !temporary.WriteRange(content, 0, half) ||
-        !GoOn(hook, AtomicWriteStep::HalfWritten) || !temporary.WriteRange(content, half, size) ||
-        !GoOn(hook, AtomicWriteStep::Written)) {
-        return "cannot write " + PathInMessage(temporaryPath) + ": " + ErrorText();
-    }
-    if (!temporary.Sync() || !GoOn(hook, AtomicWriteStep::Synced) || !temporary.Close()) {
-        return "cannot save " + PathInMessage(temporaryPath) + " to the disk: " + ErrorText();
-    }
-    std::error_code error;
-    std::filesystem::rename(temporaryPath, target, error);
-    if (error) {
-        return "cannot replace " + PathInMessage(target) + ": " + error.message();
-    }
-    temporary.Keep();
-    SyncFolderOf(target);
-    GoOn(hook, AtomicWriteStep::Renamed);
-    return std::nullopt;
+    return writer.Commit(hook);
 }
 
 std::optional<std::vector<uint8_t>> ReadWholeFile(const std::filesystem::path& path) {

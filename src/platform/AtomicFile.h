@@ -43,10 +43,37 @@ std::optional<std::string> WriteFileAtomically(const std::filesystem::path& targ
                                                const std::vector<uint8_t>& content,
                                                const AtomicWriteHook& hook = {});
 
-// The same for content held in pieces, one after the other: they are written as one file,
-// without first being copied together.
-std::optional<std::string> WritePiecesAtomically(
-    const std::filesystem::path& target, const std::vector<std::span<const uint8_t>>& content,
-    const AtomicWriteHook& hook = {});
+// The same write for content that comes piece by piece (a large file made while it is
+// written): the temporary file is created at once and takes each piece as it comes, the disk
+// starting on each piece right away so that the final sync has little left to wait for;
+// Commit then puts the file in place. Until then the target is untouched, and a writer that
+// goes without a commit removes its temporary file.
+class AtomicFileWriter {
+  public:
+    explicit AtomicFileWriter(std::filesystem::path target);
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    // Appends the bytes; false when the file could not be created or a write failed (the
+    // first error is kept for Commit).
+    bool Append(std::span<const uint8_t> bytes);
+    // Syncs the file, closes it and renames it over the target; the first error on the way,
+    // or nothing. The hook sees Synced and Renamed.
+    std::optional<std::string> Commit(const AtomicWriteHook& hook = {});
+    // A step of the write failed (a test's hook refused it, as a full disk would): the write
+    // stops with the error "cannot write ...". Returns false.
+    bool Fail();
+    // The file could not be created, or a write failed.
+    bool failed() const { return error_.has_value(); }
+
+  private:
+    std::filesystem::path target_;
+    std::filesystem::path temporary_;
+    int descriptor_ = -1;
+    size_t written_ = 0;
+    bool kept_ = false;
+    std::optional<std::string> error_;
+};
 
 }  // namespace scopewatch
