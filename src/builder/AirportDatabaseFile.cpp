@@ -16,6 +16,9 @@ constexpr size_t kIlsMinBytes = 2 + 8 + 8 + 2 + 2;                     // 22
 constexpr size_t kTaxiPointMinBytes = 4 + 8 + 8;
 constexpr size_t kParkingMinBytes = 2 + 8 + 8 + 4;
 constexpr size_t kTaxiSegmentMinBytes = 4 + 4 + 4 + 2;
+// An empty record: two empty texts, the position and altitude, seven empty frequencies and
+// five absent lists with their counts.
+constexpr size_t kRecordMinBytes = 2 + 2 + 8 + 8 + 4 + 7 * 2 + 5 * (2 + 4);  // 68
 
 template <typename Writer>
 void Write(Writer& writer, const RunwayRecord& runway) {
@@ -262,12 +265,11 @@ AirportDatabaseContent DecodeAirportDatabase(const std::vector<uint8_t>& bytes,
         content.records.resize(1);
         return content;
     }
-    content.records.resize(static_cast<size_t>(airportCount) + 1);
+    const size_t announced = static_cast<size_t>(airportCount) + 1;
+    // Room for what the bytes can hold, not for what the settings announce.
+    content.records.reserve(std::min(announced, bytes.size() / kRecordMinBytes));
     ByteCursor cursor(bytes);
-    for (AirportRecord& record : content.records) {
-        if (cursor.AtEnd()) {
-            break;
-        }
+    while (content.records.size() < announced && !cursor.AtEnd()) {
         const size_t start = cursor.position();
         AirportRecord read;
         std::string problem;
@@ -277,7 +279,7 @@ AirportDatabaseContent DecodeAirportDatabase(const std::vector<uint8_t>& bytes,
                               std::to_string(cursor.position()) + ")";
             break;
         }
-        record = std::move(read);
+        content.records.push_back(std::move(read));
         ++content.recordsRead;
     }
     return content;
