@@ -65,7 +65,7 @@ void SyncFolderOf(const std::filesystem::path& file) {
 
 AtomicFileWriter::AtomicFileWriter(std::filesystem::path target)
     : target_(std::move(target)), temporary_(target_) {
-    temporary_ += ".partial";
+    temporary_ += kPartialSuffix;
     descriptor_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (descriptor_ < 0) {
         error_ = "cannot create " + PathInMessage(temporary_) + ": " + ErrorText();

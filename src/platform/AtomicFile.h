@@ -17,6 +17,9 @@ namespace scopewatch {
 // Returns an error text (Windows-1252, as the program's texts are), or nothing on success.
 // A test may pass a hook (below) to watch or break the write.
 
+// What the temporary file's name adds to the target's.
+inline constexpr const char* kPartialSuffix = ".partial";
+
 // The whole file, or nothing when it cannot be read.
 std::optional<std::vector<uint8_t>> ReadWholeFile(const std::filesystem::path& path);
 // The same into a vector whose memory is used again (one reader going through many files);

@@ -195,7 +195,7 @@ class InterruptedWriteTest : public ::testing::Test {
 
 // A build ends by replacing the database and rewriting the settings with the new airport
 // count. Killed before the rename, start-up reads the old files whole; after it, the new ones.
-// Each round writes again over what the killed writers left beside the files.
+// Start-up removes the ".partial" files the killed writers left beside them.
 TEST_F(InterruptedWriteTest, WritersKilledAtAnyStepLeaveWholeFiles) {
     for (const AtomicWriteStep step : testing::kEveryWriteStep) {
         WriteSettingsFile();
@@ -206,10 +206,12 @@ TEST_F(InterruptedWriteTest, WritersKilledAtAnyStepLeaveWholeFiles) {
         KilledAt(step, [&](const AtomicWriteHook& dying) {
             UpdateSettings(dir / kSettingsFileName, {1, 57, "C:\\FS2002", ""}, dying);
         });
+        const bool renamed = step == AtomicWriteStep::Renamed;
+        EXPECT_EQ(files.ListFiles("*.partial").size(), renamed ? 0u : 2u);
         Restart();
+        EXPECT_TRUE(files.ListFiles("*.partial").empty());
         EXPECT_TRUE(messages.shown.empty());
         EXPECT_EQ(flow.shown, std::vector<std::string>{"airport"});
-        const bool renamed = step == AtomicWriteStep::Renamed;
         EXPECT_EQ(state.settings.airportCount, renamed ? 57 : 42);
         const AirportDatabaseContent read =
             ReadAirportDatabase(dir / kDatabaseFileName, renamed ? 3 : 2);
