@@ -379,8 +379,9 @@ class FacilityDecoder {
         const auto word = static_cast<uint32_t>(buffer_.ReadInt32(item + bgl::taxi::kParkingName));
         const auto code = static_cast<int32_t>(word & 0x7FU);
         const auto number = static_cast<int32_t>((word >> 7) & 0x1FFFU);
-        if (code >= 1 && code <= 37) {
+        if (code >= 1 && code <= 37 && code != parkingCode_) {
             parkingName_ = AnsiUpper(ParkingName(code));
+            parkingCode_ = code;
         }
         parking.label = parkingName_ + " " + std::to_string(number);
         return parking;
@@ -426,6 +427,7 @@ class FacilityDecoder {
     RecordTrace& trace_;
     RunwayNames names_;
     std::string parkingName_;
+    int32_t parkingCode_ = 0;  // the code parkingName_ was made from (0: none yet)
     std::vector<int32_t> nameIndices_;
     std::optional<DestinationsFrom> fromReferencePoint_;
 };
