@@ -141,20 +141,8 @@ BENCHMARK(BuildWorldDatabase)
     ->Iterations(10)
     ->Unit(benchmark::kMillisecond);
 
-// The repaints need the application object. It starts only when they do: after Qt's GUI
-// start-up, floating-point code on the main thread runs several times slower on this
-// machine's processors (the upper halves of the vector registers are left in use), which
-// would distort the timings of the build above, as its tool runs without the GUI.
-void StartGuiApplication() {
-    static int argc = 1;
-    static char name[] = "scopewatch-benchmarks";
-    static char* argv[] = {name, nullptr};
-    static const QGuiApplication application(argc, argv);
-}
-
 // One repaint of the large airport at fine zoom into a 1000 x 700 image.
 void RepaintLargeAirport(benchmark::State& state) {
-    StartGuiApplication();
     ProgramState program;
     program.airport.currentAirport = DecodedAirports().front();
     const ScopeView view = SnapshotView(program.airport.currentAirport, 1000, 700,
@@ -172,6 +160,7 @@ BENCHMARK(RepaintLargeAirport)->Arg(13)->Arg(16)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     return 0;

@@ -6,6 +6,7 @@
 #include "bgl/BglLayout.h"
 #include "bgl/BglWalker.h"
 #include "builder/AirportDatabaseFile.h"
+#include "platform/VectorRegisters.h"
 
 namespace scopewatch {
 
@@ -60,6 +61,7 @@ SceneryFileWorkers::~SceneryFileWorkers() {
 }
 
 void SceneryFileWorkers::Work() {
+    ClearUpperVectorRegisters();  // this thread may have inherited the GUI thread's
     FileBuffer buffer;
     while (true) {
         size_t index = 0;
