@@ -151,6 +151,12 @@ WorldScenery::~WorldScenery() {
         fs::remove_all(root_, ignored);
 }
 
+void WorldScenery::EmptyWorkFolder() const {
+    for (const fs::directory_entry& entry : fs::directory_iterator(workFolder_)) {
+        fs::remove_all(entry.path());
+    }
+}
+
 uintmax_t ReadEveryByte(const std::vector<std::filesystem::path>& files) {
     std::vector<char> chunk(1 << 20);
     uintmax_t total = 0;

@@ -20,6 +20,9 @@ class WorldScenery {
     const std::filesystem::path& simFolder() const { return simFolder_; }
     // A working directory for the build, beside the simulator folder.
     const std::filesystem::path& workFolder() const { return workFolder_; }
+    // Empties the working directory: a build then starts as the program's own builds do,
+    // with no database yet (setup runs when it is missing).
+    void EmptyWorkFolder() const;
     // Every scenery file the build examines.
     const std::vector<std::filesystem::path>& sceneryFiles() const { return sceneryFiles_; }
     int airportCount() const { return airportCount_; }

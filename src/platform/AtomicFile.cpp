@@ -61,6 +61,9 @@ void SyncFolderOf(const std::filesystem::path& file) {
     }
 }
 
+// How much an AtomicFileWriter gathers before it starts the disk on it.
+constexpr size_t kWritebackStretch = size_t{2} << 20;
+
 }  // namespace
 
 AtomicFileWriter::AtomicFileWriter(std::filesystem::path target)
@@ -92,10 +95,14 @@ bool AtomicFileWriter::Append(std::span<const uint8_t> bytes) {
     if (!WriteAll(descriptor_, bytes.data(), bytes.size())) {
         return Fail();
     }
-    // Starts the disk on these bytes now (a hint: where it cannot, the sync does it all).
-    ::sync_file_range(descriptor_, static_cast<off_t>(written_), static_cast<off_t>(bytes.size()),
-                      SYNC_FILE_RANGE_WRITE);
     written_ += bytes.size();
+    // Starts the disk on what has come since it last started, a few megabytes at a time (each
+    // start costs a request to the disk). A hint: where it cannot, the final sync does it all.
+    if (written_ - startedUpTo_ >= kWritebackStretch) {
+        ::sync_file_range(descriptor_, static_cast<off_t>(startedUpTo_),
+                          static_cast<off_t>(written_ - startedUpTo_), SYNC_FILE_RANGE_WRITE);
+        startedUpTo_ = written_;
+    }
     return true;
 }
 

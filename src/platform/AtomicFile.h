@@ -75,6 +75,7 @@ class AtomicFileWriter {
     std::filesystem::path temporary_;
     int descriptor_ = -1;
     size_t written_ = 0;
+    size_t startedUpTo_ = 0;  // the disk has been started on the bytes before this
     bool kept_ = false;
     std::optional<std::string> error_;
 };
