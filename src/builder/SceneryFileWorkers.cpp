@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <system_error>
 
 #include "bgl/BglLayout.h"
 #include "bgl/BglWalker.h"
@@ -46,7 +47,11 @@ SceneryFileWorkers::SceneryFileWorkers(std::vector<SceneryFileJob> jobs, const M
     const size_t count = std::min(static_cast<size_t>(std::max(threads, 1)), jobs_.size());
     threads_.reserve(count);
     for (size_t i = 0; i < count; ++i) {
-        threads_.emplace_back([this] { Work(); });
+        try {
+            threads_.emplace_back([this] { Work(); });
+        } catch (const std::system_error&) {
+            break;  // the system gives no more threads: fewer workers give the same results
+        }
     }
 }
 
@@ -90,6 +95,9 @@ void SceneryFileWorkers::Work() {
 SceneryFileResult SceneryFileWorkers::Take(size_t index) {
     if (index >= slots_.size()) {
         throw std::out_of_range("no scenery file " + std::to_string(index) + " to take");
+    }
+    if (threads_.empty()) {
+        return ExamineSceneryFile(jobs_[index], grid_, callerBuffer_);
     }
     std::unique_lock<std::mutex> lock(mutex_);
     fileDone_.wait(lock, [&] { return slots_[index].done; });

@@ -46,16 +46,14 @@ SceneryFileResult ExamineSceneryFile(const SceneryFileJob& job, const MagVarGrid
 // running out) is thrown again to the caller that takes that file's result.
 class SceneryFileWorkers {
   public:
-    // Starts up to `threads` workers (at least one when there are files) on the jobs.
+    // Starts up to `threads` workers (at least one when there are files) on the jobs. Where
+    // the system gives no thread at all, Take examines each file itself.
     SceneryFileWorkers(std::vector<SceneryFileJob> jobs, const MagVarGrid& grid, int threads);
     // Lets each worker finish the file in hand, then ends them: the remaining files are not
     // examined.
     ~SceneryFileWorkers();
     SceneryFileWorkers(const SceneryFileWorkers&) = delete;
     SceneryFileWorkers& operator=(const SceneryFileWorkers&) = delete;
-
-    size_t fileCount() const { return jobs_.size(); }
-    int threadCount() const { return static_cast<int>(threads_.size()); }
 
     // The result of the file at the index, waiting until a worker has it. Each index is
     // taken once.
@@ -78,6 +76,7 @@ class SceneryFileWorkers {
     bool stopping_ = false;    // guarded by mutex_
     std::vector<Slot> slots_;  // guarded by mutex_
     std::vector<std::thread> threads_;
+    FileBuffer callerBuffer_;  // Take's own, when there are no workers
 };
 
 // The number of workers a build uses unless told otherwise: one per processor core.
