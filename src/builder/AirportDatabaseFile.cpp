@@ -246,6 +246,15 @@ std::vector<uint8_t> EncodeAirportRecords(const std::vector<AirportRecord>& airp
     return EncodeRecords(airports, false);
 }
 
+void AppendAirportRecord(std::vector<uint8_t>& bytes, const AirportRecord& airport) {
+    ByteCounter counter;
+    WriteRecord(counter, airport);
+    const size_t start = bytes.size();
+    bytes.resize(start + counter.Size());
+    ByteSpanWriter writer(bytes.data() + start, counter.Size());
+    WriteRecord(writer, airport);
+}
+
 std::vector<uint8_t> EncodeAirportDatabase(const std::vector<AirportRecord>& airports) {
     return EncodeRecords(airports, !airports.empty());
 }

@@ -23,6 +23,8 @@ void WriteAirportRecord(ByteWriter& writer, const AirportRecord& airport);
 
 // The records alone, one after the other: a stretch of the file.
 std::vector<uint8_t> EncodeAirportRecords(const std::vector<AirportRecord>& airports);
+// Appends one record to such a stretch.
+void AppendAirportRecord(std::vector<uint8_t>& bytes, const AirportRecord& airport);
 
 // The whole file for the airports found: each airport, then one empty record. No airports
 // give no bytes at all.

@@ -11,6 +11,37 @@
 
 namespace scopewatch {
 
+namespace {
+
+// Encodes each airport once the walk has moved on from it (or has stopped), while its data
+// is still in the cache, and lets its memory go for the next.
+class EncodingSink : public AirportSink {
+  public:
+    AirportRecord& NextAirport() override {
+        EncodePending();
+        airport_ = AirportRecord{};
+        pending_ = true;
+        ++count_;
+        return airport_;
+    }
+    void EncodePending() {
+        if (pending_) {
+            AppendAirportRecord(bytes_, airport_);
+            pending_ = false;
+        }
+    }
+    int32_t count() const { return count_; }
+    std::vector<uint8_t> TakeBytes() { return std::move(bytes_); }
+
+  private:
+    AirportRecord airport_;
+    bool pending_ = false;
+    int32_t count_ = 0;
+    std::vector<uint8_t> bytes_;
+};
+
+}  // namespace
+
 SceneryFileResult ExamineSceneryFile(const SceneryFileJob& job, const MagVarGrid& grid,
                                      FileBuffer& buffer) {
     SceneryFileResult result;
@@ -26,7 +57,7 @@ SceneryFileResult ExamineSceneryFile(const SceneryFileJob& job, const MagVarGrid
     }
     result.marked = buffer.ReadInt32(bgl::kMarkerOffset) == bgl::kMarker;
     if (result.marked) {
-        std::vector<AirportRecord> airports;
+        EncodingSink airports;
         try {
             const SceneryScanResult scan = ScanSceneryFile(buffer, grid, airports);
             if (scan.problem) {
@@ -35,8 +66,9 @@ SceneryFileResult ExamineSceneryFile(const SceneryFileJob& job, const MagVarGrid
         } catch (const std::exception& failure) {
             result.problem = job.pathText + ": " + failure.what();
         }
-        result.airportCount = static_cast<int32_t>(airports.size());
-        result.records = EncodeAirportRecords(airports);
+        airports.EncodePending();
+        result.airportCount = airports.count();
+        result.records = airports.TakeBytes();
     }
     return result;
 }
