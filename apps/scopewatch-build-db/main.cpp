@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <variant>
 
 #include "builder/DatabaseBuild.h"
 #include "platform/CodePage.h"
@@ -64,6 +65,25 @@ class ProgressPrinter {
     int printed_ = -1;
 };
 
+// The most workers --threads takes.
+constexpr int kMaxThreads = 256;
+
+// The number of workers --threads asks for, or the verdict refusing it.
+std::variant<int, scopewatch::CommandLineVerdict> ThreadCount(
+    const scopewatch::ToolCommandLine& commandLine) {
+    const QCommandLineParser& parser = commandLine.parser();
+    if (!parser.isSet("threads")) {
+        return scopewatch::DefaultWorkerCount();
+    }
+    bool ok = false;
+    const int threads = parser.value("threads").toInt(&ok);
+    if (!ok || threads < 1 || threads > kMaxThreads) {
+        return commandLine.Refuse("--threads needs a whole number from 1 to " +
+                                  std::to_string(kMaxThreads));
+    }
+    return threads;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -74,9 +94,19 @@ int main(int argc, char* argv[]) {
         "as setup and the \"Creating Database\" window do, without windows: writes\n"
         "atc_settings.tcs and world_airports.dat, and prints the files examined, the\n"
         "airports found and the time taken.",
-        {}, {{"SIMFOLDER", "The simulator's main folder, the one holding scenery.cfg."}});
+        {{"threads",
+          "Scenery files decoded at once, 1 to " + QString::number(kMaxThreads) +
+              " (default: the number of processor cores, here " +
+              QString::number(scopewatch::DefaultWorkerCount()) +
+              "). The database is the same for any number.",
+          "N"}},
+        {{"SIMFOLDER", "The simulator's main folder, the one holding scenery.cfg."}});
     if (const auto verdict = commandLine.Read(application.arguments()); !verdict.run) {
         return scopewatch::PrintVerdict(verdict);
+    }
+    const auto threads = ThreadCount(commandLine);
+    if (const auto* verdict = std::get_if<scopewatch::CommandLineVerdict>(&threads)) {
+        return scopewatch::PrintVerdict(*verdict);
     }
     const auto started = std::chrono::steady_clock::now();
     scopewatch::ProgramState state;
@@ -102,7 +132,7 @@ int main(int argc, char* argv[]) {
     ProgressPrinter progress;
     scopewatch::DatabaseBuild build(
         state, state.airport, files, messages,
-        [&progress](const std::string& text) { progress.Status(text); });
+        [&progress](const std::string& text) { progress.Status(text); }, std::get<int>(threads));
     const scopewatch::DiscoveryResult found = build.Discover();
     if (found.magVar != scopewatch::MagVarLoadResult::Loaded) {
         std::printf("magdec.bgl could not be read: headings are stored without variation\n");

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 
 #include "bgl/BglEncodings.h"
 #include "bgl/BglLayout.h"
+#include "geo/Destinations.h"
 #include "geo/GeoMath.h"
 #include "geo/Headings.h"
 #include "platform/CodePage.h"
@@ -332,22 +334,32 @@ class FacilityDecoder {
 
     float SingleAt(int64_t position) const { return DecodeSingle(buffer_.ReadInt32(position)); }
 
-    GeoPoint OffsetPosition(float eastM, float northM) const {
+    // Destinations from the airport's reference point as it stands now (a later header
+    // record may move it).
+    DestinationsFrom& FromReferencePoint() {
+        if (!fromReferencePoint_ || fromReferencePoint_->latitude() != airport_.latitude ||
+            fromReferencePoint_->longitude() != airport_.longitude) {
+            fromReferencePoint_.emplace(airport_.latitude, airport_.longitude);
+        }
+        return *fromReferencePoint_;
+    }
+
+    // The point eastM metres east (west when negative) and northM metres north of the
+    // reference point, each coordinate reached by its own step.
+    GeoPoint OffsetPosition(float eastM, float northM) {
         GeoPoint point{airport_.latitude, airport_.longitude};
         if (eastM != 0.0F) {
-            point.longitude = DestinationPoint(airport_.latitude, airport_.longitude,
-                                               eastM > 0 ? 90 : 270, std::fabs(eastM))
-                                  .longitude;
+            point.longitude =
+                FromReferencePoint().LongitudeAt(eastM > 0 ? 90 : 270, std::fabs(eastM));
         }
         if (northM != 0.0F) {
-            point.latitude = DestinationPoint(airport_.latitude, airport_.longitude,
-                                              northM > 0 ? 0 : 180, std::fabs(northM))
-                                 .latitude;
+            point.latitude =
+                FromReferencePoint().LatitudeAt(northM > 0 ? 0 : 180, std::fabs(northM));
         }
         return point;
     }
 
-    TaxiPointRecord DecodeTaxiPoint(int64_t item) const {
+    TaxiPointRecord DecodeTaxiPoint(int64_t item) {
         TaxiPointRecord point;
         point.pointWord = buffer_.ReadInt32(item + bgl::taxi::kPointWord);
         const GeoPoint at = OffsetPosition(SingleAt(item + bgl::taxi::kPointEast),
@@ -367,8 +379,9 @@ class FacilityDecoder {
         const auto word = static_cast<uint32_t>(buffer_.ReadInt32(item + bgl::taxi::kParkingName));
         const auto code = static_cast<int32_t>(word & 0x7FU);
         const auto number = static_cast<int32_t>((word >> 7) & 0x1FFFU);
-        if (code >= 1 && code <= 37) {
+        if (code >= 1 && code <= 37 && code != parkingCode_) {
             parkingName_ = AnsiUpper(ParkingName(code));
+            parkingCode_ = code;
         }
         parking.label = parkingName_ + " " + std::to_string(number);
         return parking;
@@ -414,7 +427,9 @@ class FacilityDecoder {
     RecordTrace& trace_;
     RunwayNames names_;
     std::string parkingName_;
+    int32_t parkingCode_ = 0;  // the code parkingName_ was made from (0: none yet)
     std::vector<int32_t> nameIndices_;
+    std::optional<DestinationsFrom> fromReferencePoint_;
 };
 
 }  // namespace

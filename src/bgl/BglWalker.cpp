@@ -7,6 +7,31 @@ namespace scopewatch {
 
 namespace {
 
+// Appends each airport to a list.
+class ListSink : public AirportSink {
+  public:
+    explicit ListSink(std::vector<AirportRecord>& list) : list_(list) {}
+    AirportRecord& NextAirport() override { return list_.emplace_back(); }
+
+  private:
+    std::vector<AirportRecord>& list_;
+};
+
+// Counts the airports it hands on.
+class CountingSink : public AirportSink {
+  public:
+    explicit CountingSink(AirportSink& sink) : sink_(sink) {}
+    AirportRecord& NextAirport() override {
+        ++count_;
+        return sink_.NextAirport();
+    }
+    int count() const { return count_; }
+
+  private:
+    AirportSink& sink_;
+    int count_ = 0;
+};
+
 // The facility block at Y is sound when its first and third words are 1.
 bool HasFacilityBlock(const FileBuffer& buffer, int64_t y) {
     return y > 0 && buffer.ReadInt32(y + bgl::kFacilityBlockFirstWord) == 1 &&
@@ -14,8 +39,7 @@ bool HasFacilityBlock(const FileBuffer& buffer, int64_t y) {
 }
 
 void WalkIndexEntry(const FileBuffer& buffer, int64_t entry, const RecordHead& head,
-                    const MagVarGrid& grid, std::vector<AirportRecord>& airportList,
-                    RecordTrace& trace) {
+                    const MagVarGrid& grid, AirportSink& airports, RecordTrace& trace) {
     const int32_t kind = buffer.ReadInt32(entry + bgl::kEntryKindOffset);
     const int64_t y = buffer.ReadInt32(entry + bgl::kEntryFacilityOffset);
     if (head.id != bgl::kAirportIndexEntry) {
@@ -26,7 +50,7 @@ void WalkIndexEntry(const FileBuffer& buffer, int64_t entry, const RecordHead& h
     if (kind != bgl::kAirportEntryKind || !HasFacilityBlock(buffer, y)) {
         return;
     }
-    AirportRecord& airport = airportList.emplace_back();
+    AirportRecord& airport = airports.NextAirport();
     airport.name = std::move(name);
     DecodeAirport(buffer, y, grid, airport, trace);
 }
@@ -34,14 +58,14 @@ void WalkIndexEntry(const FileBuffer& buffer, int64_t entry, const RecordHead& h
 // Walks the chain of records of the second section: records of id 1 are passed over, index
 // chains walked. It goes on right after each index chain, at the record that ended it.
 void WalkSecondSection(const FileBuffer& buffer, int64_t position, const MagVarGrid& grid,
-                       std::vector<AirportRecord>& airportList, RecordTrace& trace) {
+                       AirportSink& airports, RecordTrace& trace) {
     while (true) {
         const int32_t id = buffer.ReadInt32(position);
         trace.At(position, id);
         if (id == bgl::kSkippedSectionRecord) {
             position += ReadRecordHead(buffer, position).Size();
         } else if (id == bgl::kAirportIndexGroup) {
-            position = WalkAirportIndex(buffer, position, grid, airportList, trace).position;
+            position = WalkAirportIndex(buffer, position, grid, airports, trace).position;
         } else {
             return;
         }
@@ -51,7 +75,7 @@ void WalkSecondSection(const FileBuffer& buffer, int64_t position, const MagVarG
 }  // namespace
 
 IndexChainEnd WalkAirportIndex(const FileBuffer& buffer, int64_t position, const MagVarGrid& grid,
-                               std::vector<AirportRecord>& airportList, RecordTrace& trace) {
+                               AirportSink& airports, RecordTrace& trace) {
     int64_t group = position;
     while (true) {
         const int32_t id = buffer.ReadInt32(group);
@@ -65,7 +89,7 @@ IndexChainEnd WalkAirportIndex(const FileBuffer& buffer, int64_t position, const
         for (int32_t i = 0; i < entryCount; ++i) {
             const RecordHead head = ReadRecordHead(buffer, entry);
             trace.At(entry, head.id);
-            WalkIndexEntry(buffer, entry, head, grid, airportList, trace);
+            WalkIndexEntry(buffer, entry, head, grid, airports, trace);
             entry += head.Size();
         }
         group += groupHead.Size();
@@ -73,10 +97,10 @@ IndexChainEnd WalkAirportIndex(const FileBuffer& buffer, int64_t position, const
 }
 
 SceneryScanResult ScanSceneryFile(const FileBuffer& buffer, const MagVarGrid& grid,
-                                  std::vector<AirportRecord>& airportList) {
+                                  AirportSink& airports) {
     SceneryScanResult result;
-    const size_t before = airportList.size();
     RecordTrace trace;
+    CountingSink counted(airports);
     try {
         trace.At(bgl::kSectionFormatOffset, 0);
         if (buffer.ReadInt32(bgl::kSectionFormatOffset) != bgl::kAirportSectionFormat) {
@@ -85,16 +109,22 @@ SceneryScanResult ScanSceneryFile(const FileBuffer& buffer, const MagVarGrid& gr
         const int64_t first = buffer.ReadInt32(bgl::kFirstSectionOffset);
         const int64_t second = buffer.ReadInt32(bgl::kSecondSectionOffset);
         if (first > 0) {
-            WalkAirportIndex(buffer, first, grid, airportList, trace);
+            WalkAirportIndex(buffer, first, grid, counted, trace);
         }
         if (second > 0) {
-            WalkSecondSection(buffer, second, grid, airportList, trace);
+            WalkSecondSection(buffer, second, grid, counted, trace);
         }
     } catch (const BglError& error) {
         result.problem = trace.Problem(error.what());
     }
-    result.airportsFound = static_cast<int>(airportList.size() - before);
+    result.airportsFound = counted.count();
     return result;
+}
+
+SceneryScanResult ScanSceneryFile(const FileBuffer& buffer, const MagVarGrid& grid,
+                                  std::vector<AirportRecord>& airportList) {
+    ListSink list(airportList);
+    return ScanSceneryFile(buffer, grid, list);
 }
 
 }  // namespace scopewatch

@@ -19,6 +19,21 @@ struct SceneryScanResult {
     bool complete() const { return !problem.has_value(); }
 };
 
+// Where a walk puts the airports it decodes, one after the other in file order.
+class AirportSink {
+  public:
+    virtual ~AirportSink() = default;
+    // An empty record for the next airport, which the walk then fills; it stays in place
+    // until the next call.
+    virtual AirportRecord& NextAirport() = 0;
+};
+
+// Examines one scenery file already loaded into the buffer (the caller checked the marker
+// at 118), handing each airport it decodes to the sink: the one a malformed file stops as
+// far as it got.
+SceneryScanResult ScanSceneryFile(const FileBuffer& buffer, const MagVarGrid& grid,
+                                  AirportSink& airports);
+
 // Examines one scenery file already loaded into the buffer (the caller checked the marker
 // at 118). Appends one decoded AirportRecord per indexed airport to airportList. The list
 // holds only real airports (no trailing empty record; the database writer adds that).
@@ -38,6 +53,6 @@ struct IndexChainEnd {
 // buffer throw BufferOverrun, contradicting records MalformedRecord; the trace then names
 // the record being read.
 IndexChainEnd WalkAirportIndex(const FileBuffer& buffer, int64_t position, const MagVarGrid& grid,
-                               std::vector<AirportRecord>& airportList, RecordTrace& trace);
+                               AirportSink& airports, RecordTrace& trace);
 
 }  // namespace scopewatch

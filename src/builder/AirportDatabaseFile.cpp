@@ -16,8 +16,12 @@ constexpr size_t kIlsMinBytes = 2 + 8 + 8 + 2 + 2;                     // 22
 constexpr size_t kTaxiPointMinBytes = 4 + 8 + 8;
 constexpr size_t kParkingMinBytes = 2 + 8 + 8 + 4;
 constexpr size_t kTaxiSegmentMinBytes = 4 + 4 + 4 + 2;
+// An empty record: two empty texts, the position and altitude, seven empty frequencies and
+// five absent lists with their counts.
+constexpr size_t kRecordMinBytes = 2 + 2 + 8 + 8 + 4 + 7 * 2 + 5 * (2 + 4);  // 68
 
-void Write(ByteWriter& writer, const RunwayRecord& runway) {
+template <typename Writer>
+void Write(Writer& writer, const RunwayRecord& runway) {
     writer.LengthText(runway.primaryName);
     writer.LengthText(runway.secondaryName);
     writer.Double(runway.end1Latitude);
@@ -31,7 +35,8 @@ void Write(ByteWriter& writer, const RunwayRecord& runway) {
     writer.Int32(runway.widthFt);
 }
 
-void Write(ByteWriter& writer, const IlsRecord& ils) {
+template <typename Writer>
+void Write(Writer& writer, const IlsRecord& ils) {
     writer.LengthText(ils.ident);
     writer.Double(ils.latitude);
     writer.Double(ils.longitude);
@@ -39,20 +44,23 @@ void Write(ByteWriter& writer, const IlsRecord& ils) {
     writer.LengthText(ils.frequency);
 }
 
-void Write(ByteWriter& writer, const TaxiPointRecord& point) {
+template <typename Writer>
+void Write(Writer& writer, const TaxiPointRecord& point) {
     writer.Int32(point.pointWord);
     writer.Double(point.latitude);
     writer.Double(point.longitude);
 }
 
-void Write(ByteWriter& writer, const ParkingRecord& parking) {
+template <typename Writer>
+void Write(Writer& writer, const ParkingRecord& parking) {
     writer.LengthText(parking.label);
     writer.Double(parking.latitude);
     writer.Double(parking.longitude);
     writer.Int32(parking.altitudeFt);
 }
 
-void Write(ByteWriter& writer, const TaxiSegmentRecord& segment) {
+template <typename Writer>
+void Write(Writer& writer, const TaxiSegmentRecord& segment) {
     writer.Int32(segment.kind);
     writer.Int32(segment.firstIndex);
     writer.Int32(segment.secondIndex);
@@ -61,8 +69,8 @@ void Write(ByteWriter& writer, const TaxiSegmentRecord& segment) {
 
 // A list and its count. Runway and ILS lists get one empty element after the real ones,
 // because the builder grows them one ahead; an empty list is absent.
-template <typename Element>
-void WriteList(ByteWriter& writer, const std::vector<Element>& elements, bool emptyTail) {
+template <typename Writer, typename Element>
+void WriteList(Writer& writer, const std::vector<Element>& elements, bool emptyTail) {
     if (elements.empty()) {
         writer.UInt16(0);
     } else {
@@ -77,6 +85,47 @@ void WriteList(ByteWriter& writer, const std::vector<Element>& elements, bool em
         }
     }
     writer.Int32(static_cast<int32_t>(elements.size()));
+}
+
+template <typename Writer>
+void WriteRecord(Writer& writer, const AirportRecord& airport) {
+    writer.LengthText(airport.name);
+    writer.LengthText(airport.icaoId);
+    writer.Double(airport.latitude);
+    writer.Double(airport.longitude);
+    writer.Int32(airport.altitudeFt);
+    for (const std::string* frequency :
+         {&airport.clearanceFreq, &airport.groundFreq, &airport.towerFreq, &airport.departureFreq,
+          &airport.approachFreq, &airport.centerFreq, &airport.atisFreq}) {
+        writer.LengthText(*frequency);
+    }
+    WriteList(writer, airport.runways, true);
+    WriteList(writer, airport.ilsList, true);
+    WriteList(writer, airport.taxiPoints, false);
+    WriteList(writer, airport.parkings, false);
+    WriteList(writer, airport.taxiSegments, false);
+}
+
+// The records, then an empty one when asked, in one buffer of their exact size: counted
+// first, then written without growing (the database runs to tens of megabytes).
+std::vector<uint8_t> EncodeRecords(const std::vector<AirportRecord>& airports, bool emptyLast) {
+    const AirportRecord empty;
+    ByteCounter counter;
+    for (const AirportRecord& airport : airports) {
+        WriteRecord(counter, airport);
+    }
+    if (emptyLast) {
+        WriteRecord(counter, empty);
+    }
+    std::vector<uint8_t> bytes(counter.Size());
+    ByteSpanWriter writer(bytes.data(), bytes.size());
+    for (const AirportRecord& airport : airports) {
+        WriteRecord(writer, airport);
+    }
+    if (emptyLast) {
+        WriteRecord(writer, empty);
+    }
+    return bytes;
 }
 
 RunwayRecord ReadRunway(ByteCursor& cursor) {
@@ -190,33 +239,24 @@ bool ReadAirportRecord(ByteCursor& cursor, AirportRecord& airport, std::string& 
 }  // namespace
 
 void WriteAirportRecord(ByteWriter& writer, const AirportRecord& airport) {
-    writer.LengthText(airport.name);
-    writer.LengthText(airport.icaoId);
-    writer.Double(airport.latitude);
-    writer.Double(airport.longitude);
-    writer.Int32(airport.altitudeFt);
-    for (const std::string* frequency :
-         {&airport.clearanceFreq, &airport.groundFreq, &airport.towerFreq, &airport.departureFreq,
-          &airport.approachFreq, &airport.centerFreq, &airport.atisFreq}) {
-        writer.LengthText(*frequency);
-    }
-    WriteList(writer, airport.runways, true);
-    WriteList(writer, airport.ilsList, true);
-    WriteList(writer, airport.taxiPoints, false);
-    WriteList(writer, airport.parkings, false);
-    WriteList(writer, airport.taxiSegments, false);
+    WriteRecord(writer, airport);
+}
+
+std::vector<uint8_t> EncodeAirportRecords(const std::vector<AirportRecord>& airports) {
+    return EncodeRecords(airports, false);
+}
+
+void AppendAirportRecord(std::vector<uint8_t>& bytes, const AirportRecord& airport) {
+    ByteCounter counter;
+    WriteRecord(counter, airport);
+    const size_t start = bytes.size();
+    bytes.resize(start + counter.Size());
+    ByteSpanWriter writer(bytes.data() + start, counter.Size());
+    WriteRecord(writer, airport);
 }
 
 std::vector<uint8_t> EncodeAirportDatabase(const std::vector<AirportRecord>& airports) {
-    ByteWriter writer;
-    if (airports.empty()) {
-        return {};
-    }
-    for (const AirportRecord& airport : airports) {
-        WriteAirportRecord(writer, airport);
-    }
-    WriteAirportRecord(writer, AirportRecord{});
-    return writer.Take();
+    return EncodeRecords(airports, !airports.empty());
 }
 
 std::optional<std::string> WriteAirportDatabase(const std::filesystem::path& file,
@@ -234,12 +274,11 @@ AirportDatabaseContent DecodeAirportDatabase(const std::vector<uint8_t>& bytes,
         content.records.resize(1);
         return content;
     }
-    content.records.resize(static_cast<size_t>(airportCount) + 1);
+    const size_t announced = static_cast<size_t>(airportCount) + 1;
+    // Room for what the bytes can hold, not for what the settings announce.
+    content.records.reserve(std::min(announced, bytes.size() / kRecordMinBytes));
     ByteCursor cursor(bytes);
-    for (AirportRecord& record : content.records) {
-        if (cursor.AtEnd()) {
-            break;
-        }
+    while (content.records.size() < announced && !cursor.AtEnd()) {
         const size_t start = cursor.position();
         AirportRecord read;
         std::string problem;
@@ -249,7 +288,7 @@ AirportDatabaseContent DecodeAirportDatabase(const std::vector<uint8_t>& bytes,
                               std::to_string(cursor.position()) + ")";
             break;
         }
-        record = std::move(read);
+        content.records.push_back(std::move(read));
         ++content.recordsRead;
     }
     return content;

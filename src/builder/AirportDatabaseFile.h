@@ -21,6 +21,11 @@ class ByteWriter;
 // Appends one record in the file's format.
 void WriteAirportRecord(ByteWriter& writer, const AirportRecord& airport);
 
+// The records alone, one after the other: a stretch of the file.
+std::vector<uint8_t> EncodeAirportRecords(const std::vector<AirportRecord>& airports);
+// Appends one record to such a stretch.
+void AppendAirportRecord(std::vector<uint8_t>& bytes, const AirportRecord& airport);
+
 // The whole file for the airports found: each airport, then one empty record. No airports
 // give no bytes at all.
 std::vector<uint8_t> EncodeAirportDatabase(const std::vector<AirportRecord>& airports);
@@ -34,7 +39,8 @@ std::optional<std::string> WriteAirportDatabase(const std::filesystem::path& fil
 inline constexpr int32_t kMaxAirportCount = 500000;
 
 struct AirportDatabaseContent {
-    // Indices 0 to airportCount; records the file does not hold whole stay empty.
+    // The records read whole from the start of the file, indices 0 up to airportCount at
+    // most: a file that holds fewer gives fewer (nothing is made for records it lacks).
     std::vector<AirportRecord> records;
     // Records read whole from the start of the file.
     int32_t recordsRead = 0;
@@ -44,8 +50,9 @@ struct AirportDatabaseContent {
     std::string problem;
 };
 
-// Reads airportCount + 1 records from the bytes. Every read is bounds-checked: a record that
-// runs past the end or announces an impossible list stops the reading there.
+// Reads up to airportCount + 1 records from the bytes, making room only for as many as the
+// bytes can hold, however many the settings announce. Every read is bounds-checked: a record
+// that runs past the end or announces an impossible list stops the reading there.
 AirportDatabaseContent DecodeAirportDatabase(const std::vector<uint8_t>& bytes,
                                              int32_t airportCount);
 AirportDatabaseContent ReadAirportDatabase(const std::filesystem::path& file, int32_t airportCount);

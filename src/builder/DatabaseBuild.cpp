@@ -1,31 +1,26 @@
 #include "builder/DatabaseBuild.h"
 
-#include <exception>
+#include <algorithm>
 
-#include "bgl/BglLayout.h"
-#include "bgl/BglWalker.h"
 #include "builder/AirportDatabaseFile.h"
 #include "model/AirportData.h"
+#include "platform/AtomicFile.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
 #include "startup/Settings.h"
 
 namespace scopewatch {
-namespace {
-
-// A file must reach past the marker word at 118 to be examined.
-constexpr size_t kMinimumSceneryFileSize = 122;
-
-}  // namespace
 
 DatabaseBuild::DatabaseBuild(SettingsState& state, LoadedAirportData& airport,
-                             const FileSystem& files, MessageBoxes& messages, StatusSink status)
+                             const FileSystem& files, MessageBoxes& messages, StatusSink status,
+                             int threads)
     : state_(state),
       airport_(airport),
       files_(files),
       messages_(messages),
-      status_(std::move(status)) {
+      status_(std::move(status)),
+      threads_(std::max(threads, 1)) {
     airport_.airportList.clear();
     state_.settings.airportCount = 0;
 }
@@ -80,6 +75,9 @@ bool DatabaseBuild::Step() {
     if (!HasWork()) {
         return false;
     }
+    if (!workers_) {
+        StartWorkers();
+    }
     const SceneryArea& area = areas_[areaIndex_];
     // An area without a folder is never scanned (its empty text would name the root).
     if (!IsAirportArea(area) || area.local.empty()) {
@@ -89,57 +87,84 @@ bool DatabaseBuild::Step() {
     Status(area.title);
     if (area.local != currentFolder_) {
         currentFolder_ = area.local;
-        listing_ = files_.ListFiles(currentFolder_ + "\\*.bgl");
+        filesInFolder_ = folderFileCounts_[nextFolder_++];
         nextName_ = 0;
     }
-    if (nextName_ < listing_.size()) {
-        ExamineFile(listing_[nextName_++]);
+    if (nextName_ < filesInFolder_) {
+        ++nextName_;
+        TakeNextFile();
         return true;
     }
     ++areaIndex_;
     return HasWork();
 }
 
-void DatabaseBuild::ExamineFile(const std::string& name) {
-    const std::string pathText = AnsiLower(JoinPathText(currentFolder_, name));
-    ++filesExamined_;
-    auto bytes = files_.ReadFile(pathText);
-    if (!bytes) {
-        problems_.push_back(pathText + ": cannot be read, skipped");
-        return;
-    }
-    if (bytes->size() < kMinimumSceneryFileSize) {
-        problems_.push_back(pathText + ": shorter than 122 bytes, skipped");
-        return;
-    }
-    fileBuffer_ = FileBuffer(std::move(*bytes));
-    if (fileBuffer_.ReadInt32(bgl::kMarkerOffset) == bgl::kMarker) {
-        std::vector<AirportRecord>& airports = airport_.airportList;
-        try {
-            const SceneryScanResult scan =
-                ScanSceneryFile(fileBuffer_, airport_.magVarGrid, airports);
-            if (scan.problem) {
-                problems_.push_back(pathText + ": stopped at " + scan.problem->Describe());
-            }
-        } catch (const std::exception& error) {
-            problems_.push_back(pathText + ": " + error.what());
+// Lists the airport folders in the order the steps will reach them (a folder again right
+// after itself is not gone through twice) and hands all their files to the workers.
+void DatabaseBuild::StartWorkers() {
+    std::vector<SceneryFileJob> jobs;
+    std::string folder;
+    for (const SceneryArea& area : areas_) {
+        if (!IsAirportArea(area) || area.local.empty() || area.local == folder) {
+            continue;
         }
-        state_.settings.airportCount = static_cast<int32_t>(airports.size());
+        folder = area.local;
+        const std::vector<std::string> names = files_.ListFiles(folder + "\\*.bgl");
+        // The files are named in lower case, as the program has always looked them up.
+        std::vector<std::string> lowerNames;
+        for (const std::string& name : names) {
+            lowerNames.push_back(AnsiLower(name));
+        }
+        const std::string lowerFolder = AnsiLower(folder);
+        const std::vector<std::filesystem::path> realPaths =
+            files_.RealPathsIn(lowerFolder, lowerNames);
+        for (size_t i = 0; i < names.size(); ++i) {
+            jobs.push_back({JoinPathText(lowerFolder, lowerNames[i]), realPaths[i]});
+        }
+        folderFileCounts_.push_back(names.size());
     }
-    fileBuffer_.Clear();
+    database_ = std::make_unique<AtomicFileWriter>(state_.DatabaseFile());
+    workers_ = std::make_unique<SceneryFileWorkers>(std::move(jobs), airport_.magVarGrid, threads_);
+}
+
+void DatabaseBuild::TakeNextFile() {
+    ++filesExamined_;
+    SceneryFileResult result = workers_->Take(nextFile_++);
+    if (result.problem) {
+        problems_.push_back(std::move(*result.problem));
+    }
+    if (result.marked) {
+        airportsFound_ += result.airportCount;
+        state_.settings.airportCount = airportsFound_;
+        database_->Append(result.records);
+    }
+}
+
+void DatabaseBuild::Stop() {
+    workers_.reset();
+    database_.reset();
+    areaIndex_ = areas_.size();
 }
 
 FinishResult DatabaseBuild::Finish() {
     Status("Creating database");
-    std::vector<AirportRecord>& airports = airport_.airportList;
-    state_.settings.airportCount = static_cast<int32_t>(airports.size());
-    if (const auto error = WriteAirportDatabase(state_.DatabaseFile(), airports)) {
+    workers_.reset();
+    state_.settings.airportCount = airportsFound_;
+    if (!database_) {  // no step ran
+        database_ = std::make_unique<AtomicFileWriter>(state_.DatabaseFile());
+    }
+    // The records of every file went out as the steps took them; one empty record ends them
+    // (no airports, no bytes at all).
+    if (airportsFound_ > 0) {
+        database_->Append(EncodeAirportRecords({AirportRecord{}}));
+    }
+    const auto error = database_->Commit();
+    database_.reset();
+    if (error) {
         return {false, "The database file could not be written: " + *error};
     }
     Status("Updating Settings");
     fileBuffer_.Clear();
-    airports.clear();
-    airports.shrink_to_fit();
     const SettingsResult updated = UpdateSettings(state_.SettingsFile(), state_.settings);
     if (!updated.ok) {
         return {false, "The settings file could not be updated: " + updated.error};

@@ -1,6 +1,9 @@
 #include "builder/SceneryDiscovery.h"
 
 #include <algorithm>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "platform/CodePage.h"
 
@@ -52,36 +55,83 @@ std::string JoinNonEmptyLines(const std::vector<std::string>& lines) {
     std::string text;
     for (const std::string& line : lines) {
         if (!line.empty()) {
-            text += line + kLineEnd;
+            text += line;
+            text += kLineEnd;
         }
     }
     return text;
 }
 
-// The text of a section: from the header's first occurrence up to the next header, which
-// is looked for after the start of this one.
-std::string SectionText(const std::string& text, const std::string& lowerText,
-                        const std::string& header, const std::string* nextHeader) {
-    const size_t start = lowerText.find(AnsiLower(header));
-    if (start == std::string::npos) {
+// Where the section headers stand in the lower-case text, anywhere in it (a header's text
+// may stand inside another line too). A header is "[", then no "]", then "]": so at each "["
+// of the text only the stretch up to the next "]" can be one, and one pass over the text
+// finds every place of every header instead of one search through the text per section.
+class HeaderPlaces {
+  public:
+    HeaderPlaces(std::string_view lowerText, const std::vector<std::string>& lowerHeaders) {
+        for (const std::string& header : lowerHeaders) {
+            places_.try_emplace(header);
+            lengths_.insert(header.size());
+        }
+        size_t close = std::string_view::npos;
+        for (size_t open = lowerText.find('['); open != std::string_view::npos;
+             open = lowerText.find('[', open + 1)) {
+            if (close == std::string_view::npos || close < open) {
+                close = lowerText.find(']', open + 1);
+                if (close == std::string_view::npos) {
+                    break;
+                }
+            }
+            const size_t length = close - open + 1;
+            if (lengths_.count(length) != 0) {
+                const auto header = places_.find(lowerText.substr(open, length));
+                if (header != places_.end()) {
+                    header->second.push_back(open);
+                }
+            }
+        }
+    }
+
+    // The first place of the header at or after `from`; npos when there is none.
+    size_t Find(const std::string& lowerHeader, size_t from) const {
+        const auto header = places_.find(lowerHeader);
+        if (header == places_.end()) {
+            return std::string_view::npos;
+        }
+        const std::vector<size_t>& places = header->second;
+        const auto place = std::lower_bound(places.begin(), places.end(), from);
+        return place == places.end() ? std::string_view::npos : *place;
+    }
+
+  private:
+    // Keyed by views of the caller's header texts, which outlive this.
+    std::unordered_map<std::string_view, std::vector<size_t>> places_;
+    std::unordered_set<size_t> lengths_;
+};
+
+// The value of a key in a section given with its lower-case text (see GetKeyValue).
+std::string_view KeyValueIn(std::string_view section, std::string_view lowerSection,
+                            const std::string& key) {
+    const size_t found = lowerSection.find(AnsiLower(key + "="));
+    if (found == std::string_view::npos) {
         return {};
     }
-    size_t end = std::string::npos;
-    if (nextHeader != nullptr) {
-        end = lowerText.find(AnsiLower(*nextHeader), start + header.size());
-    }
-    return text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    const size_t start = found + key.size() + 1;
+    return section.substr(start, section.find(kLineEnd, start) - start);
 }
 
-SceneryArea AreaFromSection(const std::string& section) {
+SceneryArea AreaFromSection(std::string_view section, std::string_view lowerSection) {
+    const auto value = [&](const std::string& key) {
+        return std::string(KeyValueIn(section, lowerSection, key));
+    };
     SceneryArea area;
-    area.title = GetKeyValue(section, "Title");
-    area.textureId = GetKeyValue(section, "Texture_ID");
-    area.active = GetKeyValue(section, "Active");
-    area.layer = GetKeyValue(section, "Layer");
-    area.required = GetKeyValue(section, "Required");
-    area.remote = GetKeyValue(section, "Remote");
-    area.local = GetKeyValue(section, "Local");
+    area.title = value("Title");
+    area.textureId = value("Texture_ID");
+    area.active = value("Active");
+    area.layer = value("Layer");
+    area.required = value("Required");
+    area.remote = value("Remote");
+    area.local = value("Local");
     return area;
 }
 
@@ -134,31 +184,43 @@ bool IsRequiredAreaTitled(const SceneryArea& area, const std::string& title) {
 
 }  // namespace
 
+// Each area's section runs from the first place of its header's text to the first place of
+// the next header's text after it.
 std::vector<SceneryArea> ParseSceneryCfg(const std::string& content) {
     const std::vector<std::string> lines = SplitLines(content);
     const std::vector<std::string> headers = SectionHeaders(lines);
     const std::string text = JoinNonEmptyLines(lines);
     const std::string lowerText = AnsiLower(text);
+    std::vector<std::string> lowerHeaders;
+    lowerHeaders.reserve(headers.size());
+    for (const std::string& header : headers) {
+        lowerHeaders.push_back(AnsiLower(header));
+    }
+    const HeaderPlaces places(lowerText, lowerHeaders);
     std::vector<SceneryArea> areas;
     for (size_t i = 0; i < headers.size(); ++i) {
-        if (!ContainsIgnoringCase(headers[i], "[area.")) {
+        if (lowerHeaders[i].find("[area.") == std::string::npos) {
             continue;
         }
-        const std::string* next = i + 1 < headers.size() ? &headers[i + 1] : nullptr;
-        areas.push_back(AreaFromSection(SectionText(text, lowerText, headers[i], next)));
+        const size_t start = places.Find(lowerHeaders[i], 0);
+        if (start == std::string_view::npos) {
+            areas.emplace_back();
+            continue;
+        }
+        size_t end = std::string_view::npos;
+        if (i + 1 < headers.size()) {
+            end = places.Find(lowerHeaders[i + 1], start + headers[i].size());
+        }
+        const size_t length = end == std::string_view::npos ? end : end - start;
+        areas.push_back(AreaFromSection(std::string_view(text).substr(start, length),
+                                        std::string_view(lowerText).substr(start, length)));
     }
     return areas;
 }
 
 std::string GetKeyValue(const std::string& section, const std::string& key) {
     const std::string text = kLineEnd + section;
-    const size_t found = AnsiLower(text).find(AnsiLower(key + "="));
-    if (found == std::string::npos) {
-        return {};
-    }
-    const size_t start = found + key.size() + 1;
-    const size_t end = text.find(kLineEnd, start);
-    return text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    return std::string(KeyValueIn(text, AnsiLower(text), key));
 }
 
 void ResolveAreaPaths(std::vector<SceneryArea>& areas, const std::string& simFolder,

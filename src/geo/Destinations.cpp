@@ -22,29 +22,87 @@ double ArcOfNm(double nauticalMiles) {
     return nauticalMiles * kPi / 10800.0;
 }
 
+// The builder's distance as an arc: the sign is ignored.
+double ArcOfMetres(double distanceMetres) {
+    return ArcOfNm(std::fabs(distanceMetres) / kMetresPerNm);
+}
+
+double Radians(double degrees) {
+    return degrees * kPi / 180.0;
+}
+
+SineCosine SineCosineOf(double radians) {
+    return {std::sin(radians), std::cos(radians)};
+}
+
+// The two halves of the step (the formula works with longitudes west positive, in radians).
+// Every routine here goes through them, so that they all give the very same values.
+double StepLatitude(const SineCosine& lat1, const SineCosine& theta, const SineCosine& arc) {
+    return ArcSin(lat1.sine * arc.cosine + lat1.cosine * arc.sine * theta.cosine);
+}
+
+double StepLongitude(double lon1, double lat2, const SineCosine& theta, const SineCosine& arc) {
+    const double cosLat2 = std::cos(lat2);
+    if (cosLat2 == 0.0) {  // at a pole the longitude stays
+        return lon1;
+    }
+    return FloorMod(lon1 - ArcSin(theta.sine * arc.sine / cosLat2) + kPi, 2.0 * kPi) - kPi;
+}
+
+double Degrees(double radians) {
+    return radians * 180.0 / kPi;
+}
+
 }  // namespace
 
 GeoPoint GreatCircleStep(GeoPoint from, double trueBearing, double arcRadians) {
-    // The formula works with longitudes west positive.
-    const double lat1 = from.latitude * kPi / 180.0;
-    const double lon1 = -from.longitude * kPi / 180.0;
-    const double theta = trueBearing * kPi / 180.0;
-    const double lat2 = ArcSin(std::sin(lat1) * std::cos(arcRadians) +
-                               std::cos(lat1) * std::sin(arcRadians) * std::cos(theta));
-    double lon2 = lon1;
-    if (std::cos(lat2) != 0.0) {  // at a pole the longitude stays
-        lon2 =
-            FloorMod(lon1 - ArcSin(std::sin(theta) * std::sin(arcRadians) / std::cos(lat2)) + kPi,
-                     2.0 * kPi) -
-            kPi;
-    }
-    return {lat2 * 180.0 / kPi, -lon2 * 180.0 / kPi};
+    const SineCosine theta = SineCosineOf(Radians(trueBearing));
+    const SineCosine arc = SineCosineOf(arcRadians);
+    const double lat2 = StepLatitude(SineCosineOf(Radians(from.latitude)), theta, arc);
+    const double lon2 = StepLongitude(-from.longitude * kPi / 180.0, lat2, theta, arc);
+    return {Degrees(lat2), -lon2 * 180.0 / kPi};
 }
 
 GeoPoint DestinationPoint(double latitude, double longitude, int16_t trueBearing,
                           double distanceMetres) {
-    const double arc = ArcOfNm(std::fabs(distanceMetres) / kMetresPerNm);
-    return Rounded(GreatCircleStep({latitude, longitude}, trueBearing, arc), kBuilderDecimals);
+    return Rounded(GreatCircleStep({latitude, longitude}, trueBearing, ArcOfMetres(distanceMetres)),
+                   kBuilderDecimals);
+}
+
+DestinationsFrom::DestinationsFrom(double latitude, double longitude)
+    : latitude_(latitude),
+      longitude_(longitude),
+      lon1_(-longitude * kPi / 180.0),
+      lat1_(SineCosineOf(Radians(latitude))) {}
+
+SineCosine DestinationsFrom::TermsOf(int16_t trueBearing) {
+    for (size_t i = 0; i < bearingCount_; ++i) {
+        if (bearings_[i].bearing == trueBearing) {
+            return bearings_[i].terms;
+        }
+    }
+    size_t slot = bearingCount_;
+    if (bearingCount_ < bearings_.size()) {
+        ++bearingCount_;
+    } else {
+        slot = nextReplaced_;
+        nextReplaced_ = (nextReplaced_ + 1) % bearings_.size();
+    }
+    bearings_[slot] = {trueBearing, SineCosineOf(Radians(trueBearing))};
+    return bearings_[slot].terms;
+}
+
+double DestinationsFrom::LatitudeAt(int16_t trueBearing, double distanceMetres) {
+    const double lat2 =
+        StepLatitude(lat1_, TermsOf(trueBearing), SineCosineOf(ArcOfMetres(distanceMetres)));
+    return RoundDecimals(Degrees(lat2), kBuilderDecimals);
+}
+
+double DestinationsFrom::LongitudeAt(int16_t trueBearing, double distanceMetres) {
+    const SineCosine theta = TermsOf(trueBearing);
+    const SineCosine arc = SineCosineOf(ArcOfMetres(distanceMetres));
+    const double lon2 = StepLongitude(lon1_, StepLatitude(lat1_, theta, arc), theta, arc);
+    return RoundDecimals(-lon2 * 180.0 / kPi, kBuilderDecimals);
 }
 
 GeoPoint DestinationNm(double lat, double lon, int16_t trueCourse, int16_t distanceNm) {

@@ -4,9 +4,11 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <utility>
 
 #include "platform/CodePage.h"
 
@@ -59,87 +61,119 @@ void SyncFolderOf(const std::filesystem::path& file) {
     }
 }
 
-// The temporary file while it is written: closed, and removed unless kept, when it goes.
-class TemporaryFile {
-  public:
-    explicit TemporaryFile(std::filesystem::path path)
-        : path_(std::move(path)),
-          descriptor_(::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666)) {}
-    ~TemporaryFile() {
-        if (descriptor_ >= 0) {
-            ::close(descriptor_);
-        }
-        if (!kept_) {
-            std::error_code ignored;
-            std::filesystem::remove(path_, ignored);
-        }
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-    bool opened() const { return descriptor_ >= 0; }
-    bool Write(const uint8_t* data, size_t size) const { return WriteAll(descriptor_, data, size); }
-    bool Sync() const { return ::fsync(descriptor_) == 0; }
-    bool Close() {
-        const int descriptor = descriptor_;
-        descriptor_ = -1;
-        return ::close(descriptor) == 0;
-    }
-    void Keep() { kept_ = true; }
-
-  private:
-    std::filesystem::path path_;
-    int descriptor_;
-    bool kept_ = false;
-};
+// How much an AtomicFileWriter gathers before it starts the disk on it.
+constexpr size_t kWritebackStretch = size_t{2} << 20;
 
 }  // namespace
 
-std::optional<std::string> WriteFileAtomically(const std::filesystem::path& target,
-                                               const std::vector<uint8_t>& content,
-                                               const AtomicWriteHook& hook) {
-    std::filesystem::path temporaryPath = target;
-    temporaryPath += ".partial";
-    TemporaryFile temporary(temporaryPath);
-    if (!temporary.opened()) {
-        return "cannot create " + PathInMessage(temporaryPath) + ": " + ErrorText();
+AtomicFileWriter::AtomicFileWriter(std::filesystem::path target)
+    : target_(std::move(target)), temporary_(target_) {
+    temporary_ += kPartialSuffix;
+    descriptor_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (descriptor_ < 0) {
+        error_ = "cannot create " + PathInMessage(temporary_) + ": " + ErrorText();
     }
-    const size_t half = content.size() / 2;
-    if (!GoOn(hook, AtomicWriteStep::Created) || !temporary.Write(content.data(), half) ||
-        !GoOn(hook, AtomicWriteStep::HalfWritten) ||
-        !temporary.Write(content.data() + half, content.size() - half) ||
-        !GoOn(hook, AtomicWriteStep::Written)) {
-        return "cannot write " + PathInMessage(temporaryPath) + ": " + ErrorText();
+}
+
+AtomicFileWriter::~AtomicFileWriter() {
+    if (descriptor_ >= 0) {
+        ::close(descriptor_);
     }
-    if (!temporary.Sync() || !GoOn(hook, AtomicWriteStep::Synced) || !temporary.Close()) {
-        return "cannot save " + PathInMessage(temporaryPath) + " to the disk: " + ErrorText();
+    if (!kept_) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary_, ignored);
+    }
+}
+
+bool AtomicFileWriter::Append(std::span<const uint8_t> bytes) {
+    if (error_) {
+        return false;
+    }
+    if (bytes.empty()) {
+        return true;
+    }
+    if (!WriteAll(descriptor_, bytes.data(), bytes.size())) {
+        return Fail();
+    }
+    written_ += bytes.size();
+    // Starts the disk on what has come since it last started, a few megabytes at a time (each
+    // start costs a request to the disk). A hint: where it cannot, the final sync does it all.
+    if (written_ - startedUpTo_ >= kWritebackStretch) {
+        ::sync_file_range(descriptor_, static_cast<off_t>(startedUpTo_),
+                          static_cast<off_t>(written_ - startedUpTo_), SYNC_FILE_RANGE_WRITE);
+        startedUpTo_ = written_;
+    }
+    return true;
+}
+
+bool AtomicFileWriter::Fail() {
+    if (!error_) {
+        error_ = "cannot write " + PathInMessage(temporary_) + ": " + ErrorText();
+    }
+    return false;
+}
+
+std::optional<std::string> AtomicFileWriter::Commit(const AtomicWriteHook& hook) {
+    if (error_) {
+        return error_;
+    }
+    const int descriptor = std::exchange(descriptor_, -1);
+    if (::fsync(descriptor) != 0 || !GoOn(hook, AtomicWriteStep::Synced)) {
+        error_ = "cannot save " + PathInMessage(temporary_) + " to the disk: " + ErrorText();
+        ::close(descriptor);
+        return error_;
+    }
+    if (::close(descriptor) != 0) {
+        error_ = "cannot save " + PathInMessage(temporary_) + " to the disk: " + ErrorText();
+        return error_;
     }
     std::error_code error;
-    std::filesystem::rename(temporaryPath, target, error);
+    std::filesystem::rename(temporary_, target_, error);
     if (error) {
-        return "cannot replace " + PathInMessage(target) + ": " + error.message();
+        error_ = "cannot replace " + PathInMessage(target_) + ": " + error.message();
+        return error_;
     }
-    temporary.Keep();
-    SyncFolderOf(target);
+    kept_ = true;
+    SyncFolderOf(target_);
     GoOn(hook, AtomicWriteStep::Renamed);
     return std::nullopt;
 }
 
+std::optional<std::string> WriteFileAtomically(const std::filesystem::path& target,
+                                               const std::vector<uint8_t>& content,
+                                               const AtomicWriteHook& hook) {
+    AtomicFileWriter writer(target);
+    const std::span<const uint8_t> bytes(content);
+    const size_t half = bytes.size() / 2;
+    if (!writer.failed() &&
+        (!GoOn(hook, AtomicWriteStep::Created) || !writer.Append(bytes.first(half)) ||
+         !GoOn(hook, AtomicWriteStep::HalfWritten) || !writer.Append(bytes.subspan(half)) ||
+         !GoOn(hook, AtomicWriteStep::Written))) {
+        writer.Fail();
+    }
+    return writer.Commit(hook);
+}
+
 std::optional<std::vector<uint8_t>> ReadWholeFile(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary | std::ios::ate);
-    if (!file) {
-        return std::nullopt;
-    }
-    const std::streamoff size = file.tellg();
-    if (size < 0) {
-        return std::nullopt;
-    }
-    std::vector<uint8_t> content(static_cast<size_t>(size));
-    file.seekg(0);
-    if (!file.read(reinterpret_cast<char*>(content.data()), size)) {
+    std::vector<uint8_t> content;
+    if (!ReadWholeFileInto(path, content)) {
         return std::nullopt;
     }
     return content;
+}
+
+bool ReadWholeFileInto(const std::filesystem::path& path, std::vector<uint8_t>& content) {
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
+    if (!file) {
+        return false;
+    }
+    const std::streamoff size = file.tellg();
+    if (size < 0) {
+        return false;
+    }
+    content.resize(static_cast<size_t>(size));
+    file.seekg(0);
+    return static_cast<bool>(file.read(reinterpret_cast<char*>(content.data()), size));
 }
 
 }  // namespace scopewatch

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -16,8 +17,14 @@ namespace scopewatch {
 // Returns an error text (Windows-1252, as the program's texts are), or nothing on success.
 // A test may pass a hook (below) to watch or break the write.
 
+// What the temporary file's name adds to the target's.
+inline constexpr const char* kPartialSuffix = ".partial";
+
 // The whole file, or nothing when it cannot be read.
 std::optional<std::vector<uint8_t>> ReadWholeFile(const std::filesystem::path& path);
+// The same into a vector whose memory is used again (one reader going through many files);
+// false, and the content unspecified, when the file cannot be read.
+bool ReadWholeFileInto(const std::filesystem::path& path, std::vector<uint8_t>& content);
 
 // The steps of an atomic write, in order. The content goes out in two halves, so that a
 // writer can be stopped in the middle of it.
@@ -38,5 +45,39 @@ using AtomicWriteHook = std::function<bool(AtomicWriteStep)>;
 std::optional<std::string> WriteFileAtomically(const std::filesystem::path& target,
                                                const std::vector<uint8_t>& content,
                                                const AtomicWriteHook& hook = {});
+
+// The same write for content that comes piece by piece (a large file made while it is
+// written): the temporary file is created at once and takes each piece as it comes, the disk
+// starting on each piece right away so that the final sync has little left to wait for;
+// Commit then puts the file in place. Until then the target is untouched, and a writer that
+// goes without a commit removes its temporary file.
+class AtomicFileWriter {
+  public:
+    explicit AtomicFileWriter(std::filesystem::path target);
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    // Appends the bytes; false when the file could not be created or a write failed (the
+    // first error is kept for Commit).
+    bool Append(std::span<const uint8_t> bytes);
+    // Syncs the file, closes it and renames it over the target; the first error on the way,
+    // or nothing. The hook sees Synced and Renamed.
+    std::optional<std::string> Commit(const AtomicWriteHook& hook = {});
+    // A step of the write failed (a test's hook refused it, as a full disk would): the write
+    // stops with the error "cannot write ...". Returns false.
+    bool Fail();
+    // The file could not be created, or a write failed.
+    bool failed() const { return error_.has_value(); }
+
+  private:
+    std::filesystem::path target_;
+    std::filesystem::path temporary_;
+    int descriptor_ = -1;
+    size_t written_ = 0;
+    size_t startedUpTo_ = 0;  // the disk has been started on the bytes before this
+    bool kept_ = false;
+    std::optional<std::string> error_;
+};
 
 }  // namespace scopewatch

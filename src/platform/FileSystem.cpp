@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QStorageInfo>
 #include <algorithm>
+#include <unordered_map>
 
 #include "platform/AtomicFile.h"
 #include "platform/CodePage.h"
@@ -33,14 +34,42 @@ bool HasDriveLetter(const std::string& text) {
            ((letter >= 'A' && letter <= 'Z') || (letter >= 'a' && letter <= 'z'));
 }
 
-// The entry of a directory named like the component: exact name first, then any letter
-// case (accented letters included).
-fs::path MatchComponent(const fs::path& directory, const std::string& component) {
+// The entry of a directory named exactly like the component (or the component as written,
+// when it is "." or ".."), if there is one.
+std::optional<fs::path> ExactMatch(const fs::path& directory, const std::string& component) {
     std::error_code error;
-    const fs::path written = directory / RealName(component);
+    fs::path written = directory / RealName(component);
     if (component == "." || component == ".." || fs::exists(written, error)) {
         return written;
     }
+    return std::nullopt;
+}
+
+// The entries of a directory by their names in lower case (as the program's texts): for each,
+// the entry whose name sorts first.
+std::unordered_map<std::string, fs::path> EntriesByLowerName(const fs::path& directory) {
+    std::unordered_map<std::string, fs::path> entries;
+    std::error_code error;
+    for (fs::directory_iterator it(directory, error), end; !error && it != end;
+         it.increment(error)) {
+        const fs::path name = it->path().filename();
+        if (const std::optional<std::string> text = ToAnsiExactly(DecodedName(name))) {
+            const auto [entry, added] = entries.try_emplace(AnsiLower(*text), it->path());
+            if (!added && name < entry->second.filename()) {
+                entry->second = it->path();
+            }
+        }
+    }
+    return entries;
+}
+
+// The entry of a directory named like the component: exact name first, then any letter
+// case (accented letters included), the name that sorts first among several.
+fs::path MatchComponent(const fs::path& directory, const std::string& component) {
+    if (std::optional<fs::path> exact = ExactMatch(directory, component)) {
+        return std::move(*exact);
+    }
+    std::error_code error;
     const std::string wanted = AnsiLower(component);
     fs::path match;
     for (fs::directory_iterator it(directory, error), end; !error && it != end;
@@ -51,7 +80,7 @@ fs::path MatchComponent(const fs::path& directory, const std::string& component)
             match = it->path();
         }
     }
-    return match.empty() ? written : match;
+    return match.empty() ? directory / RealName(component) : match;
 }
 
 DriveType DriveTypeOf(const QStorageInfo& volume) {
@@ -148,6 +177,38 @@ fs::path FileSystem::ToRealPath(const std::string& pathText) const {
         current = MatchComponent(current, component);
     }
     return current;
+}
+
+std::vector<fs::path> FileSystem::RealPathsIn(const std::string& folderText,
+                                              const std::vector<std::string>& names) const {
+    std::vector<fs::path> paths;
+    paths.reserve(names.size());
+    // Without a folder, or on a drive that is not there, each name goes its own way.
+    if (folderText.empty() || (HasDriveLetter(folderText) && !DriveRoot(folderText[0]))) {
+        for (const std::string& name : names) {
+            paths.push_back(ToRealPath(JoinPathText(folderText, name)));
+        }
+        return paths;
+    }
+    const fs::path folder = ToRealPath(folderText);
+    const std::unordered_map<std::string, fs::path> entries = EntriesByLowerName(folder);
+    for (const std::string& name : names) {
+        fs::path current = folder;
+        bool inFolder = true;
+        for (const std::string& component : SplitPathText(name)) {
+            if (!inFolder) {
+                current = MatchComponent(current, component);
+            } else if (std::optional<fs::path> exact = ExactMatch(folder, component)) {
+                current = std::move(*exact);
+            } else {
+                const auto entry = entries.find(AnsiLower(component));
+                current = entry != entries.end() ? entry->second : folder / RealName(component);
+            }
+            inFolder = false;
+        }
+        paths.push_back(std::move(current));
+    }
+    return paths;
 }
 
 bool FileSystem::IsFile(const std::string& pathText) const {

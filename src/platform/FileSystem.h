@@ -47,6 +47,12 @@ class FileSystem {
     // not exist are kept as written. An unknown drive letter gives an empty path.
     std::filesystem::path ToRealPath(const std::string& pathText) const;
 
+    // ToRealPath(JoinPathText(folderText, name)) for each name, in order, but the folder is
+    // found once and its entries are read once rather than once for every name: a folder of
+    // many files costs time in proportion to their number.
+    std::vector<std::filesystem::path> RealPathsIn(const std::string& folderText,
+                                                   const std::vector<std::string>& names) const;
+
     bool IsFile(const std::string& pathText) const;
     bool IsDirectory(const std::string& pathText) const;
 

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -57,6 +60,80 @@ class ByteWriter {
     }
 
     std::vector<uint8_t> bytes_;
+};
+
+// Counts the bytes a ByteWriter would append for the same calls, so that a large file can be
+// written into one buffer of its exact size (see ByteSpanWriter).
+class ByteCounter {
+  public:
+    void Int8(uint8_t) { size_ += 1; }
+    void Int16(int16_t) { size_ += 2; }
+    void UInt16(uint16_t) { size_ += 2; }
+    void Int32(int32_t) { size_ += 4; }
+    void UInt32(uint32_t) { size_ += 4; }
+    void Double(double) { size_ += 8; }
+    void LengthText(const std::string& text) { size_ += 2 + std::min<size_t>(text.size(), 0xFFFF); }
+
+    size_t Size() const { return size_; }
+
+  private:
+    size_t size_ = 0;
+};
+
+// Writes the fields as ByteWriter does, into a buffer made beforehand (of the size a
+// ByteCounter gave): no growing, each field one store. Writing past its end is a fault of
+// the caller and throws std::length_error.
+class ByteSpanWriter {
+  public:
+    ByteSpanWriter(uint8_t* begin, size_t size) : next_(begin), end_(begin + size) {}
+
+    void Int8(uint8_t value) { Store(value); }
+    void Int16(int16_t value) { Store(static_cast<uint16_t>(value)); }
+    void UInt16(uint16_t value) { Store(value); }
+    void Int32(int32_t value) { Store(static_cast<uint32_t>(value)); }
+    void UInt32(uint32_t value) { Store(value); }
+    void Double(double value) {
+        uint64_t bits = 0;
+        std::memcpy(&bits, &value, sizeof bits);
+        Store(bits);
+    }
+    // A text preceded by its unsigned 16-bit length (longer texts are cut at 65535 bytes).
+    void LengthText(const std::string& text) {
+        const size_t length = std::min<size_t>(text.size(), 0xFFFF);
+        UInt16(static_cast<uint16_t>(length));
+        Require(length);
+        if (length > 0) {
+            std::memcpy(next_, text.data(), length);
+            next_ += length;
+        }
+    }
+
+    // Bytes not yet written.
+    size_t Remaining() const { return static_cast<size_t>(end_ - next_); }
+
+  private:
+    void Require(size_t count) const {
+        if (count > Remaining()) {
+            throw std::length_error("a field runs past the end of its buffer");
+        }
+    }
+    // The value little-endian: on a little-endian machine one store of its bytes as they are.
+    template <typename Unsigned>
+    void Store(Unsigned value) {
+        Require(sizeof value);
+        if constexpr (std::endian::native != std::endian::little) {
+            Unsigned little = 0;
+            for (size_t i = 0; i < sizeof value; ++i) {
+                reinterpret_cast<uint8_t*>(&little)[i] = static_cast<uint8_t>(value >> (8 * i));
+            }
+            value = little;
+        }
+        std::memcpy(next_, &value, sizeof value);
+        next_ += sizeof value;
+    }
+
+    uint8_t* next_;
+    uint8_t* end_;
 };
 
 }  // namespace scopewatch

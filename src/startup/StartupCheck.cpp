@@ -1,6 +1,7 @@
 #include "startup/StartupCheck.h"
 
 #include "model/SessionState.h"
+#include "platform/AtomicFile.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
 #include "shared/WindowFlow.h"
@@ -23,10 +24,17 @@ StartupCase DetermineStartupCase(const FileSystem& files) {
     return StartupCase::BothPresent;
 }
 
+void RemovePartialFiles(const FileSystem& files) {
+    for (const char* name : {kSettingsFileName, kDatabaseFileName}) {
+        files.DeleteFiles(name + std::string(kPartialSuffix));
+    }
+}
+
 void RunStartupCheck(SettingsState& settings, SessionState& session, MessageBoxes& messages,
                      const FileSystem& files, WindowFlow& flow) {
     session.isConnected = kFalse16;
     session.mainWindowOpen = kFalse16;
+    RemovePartialFiles(files);
     switch (DetermineStartupCase(files)) {
         case StartupCase::FirstRun:
             flow.ShowSetupDialog();

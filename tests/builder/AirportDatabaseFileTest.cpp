@@ -57,8 +57,8 @@ TEST(AirportDatabaseFileTest, EmptyRecordsAndListShapesAreByteExact) {
     EXPECT_EQ(Bytes(bytes.end() - 80, bytes.end()), tail);
 }
 
-// A write replaces a longer file whole and ends with the empty last record; a short file
-// leaves the missing records empty without complaint.
+// A write replaces a longer file whole and ends with the empty last record; a file shorter
+// than the settings announce gives the records it holds, without complaint.
 TEST(AirportDatabaseFileTest, RoundTripAddsTheEmptyLastRecordAndReplacesALongerFile) {
     EXPECT_TRUE(EncodeAirportDatabase({}).empty());
     testing::TempDir dir;
@@ -70,7 +70,7 @@ TEST(AirportDatabaseFileTest, RoundTripAddsTheEmptyLastRecordAndReplacesALongerF
     EXPECT_EQ(Bytes(bytes.end() - 68, bytes.end()), Bytes(68, 0));
     for (const int32_t count : {2, 4}) {
         const AirportDatabaseContent read = ReadAirportDatabase(file, count);
-        ASSERT_EQ(read.records.size(), count + 1u);
+        ASSERT_EQ(read.records.size(), 3u);
         EXPECT_EQ(read.recordsRead, 3);
         EXPECT_EQ(read.problem, "");
         EXPECT_EQ(read.records[0], kRich);
@@ -79,14 +79,15 @@ TEST(AirportDatabaseFileTest, RoundTripAddsTheEmptyLastRecordAndReplacesALongerF
 }
 
 // Damage (a length past the end, a list too long for the file, a bad count) stops the
-// reading and names the record and its offset.
+// reading and names the record and its offset. Settings that announce the most airports a
+// database may hold make no room for more records than the few bytes can hold.
 TEST(AirportDatabaseFileTest, DamageStopsTheReadingAndSaysWhere) {
     Bytes bytes = EncodeAirportDatabase({kRich, kRich});
     const size_t second = RecordBytes(kRich).size();
     bytes[second + 1] = 0xFF;  // the second name's length now runs past the end
     const AirportDatabaseContent read = DecodeAirportDatabase(bytes, 2);
     EXPECT_EQ(read.recordsRead, 1);
-    EXPECT_EQ(read.records[1], AirportRecord{});
+    EXPECT_EQ(read.records, std::vector<AirportRecord>{kRich});
     EXPECT_NE(read.problem.find("record 1 at offset " + std::to_string(second)), std::string::npos)
         << read.problem;
 
@@ -95,6 +96,10 @@ TEST(AirportDatabaseFileTest, DamageStopsTheReadingAndSaysWhere) {
     huge[runwayList + 5] = 0x7F;  // the runway list's element count, high byte
     EXPECT_NE(DecodeAirportDatabase(huge, 1).problem.find("cannot hold"), std::string::npos);
 
+    const AirportDatabaseContent announced =
+        DecodeAirportDatabase(EncodeAirportDatabase({kRich}), kMaxAirportCount);
+    EXPECT_EQ(announced.records.size(), 2u);
+    EXPECT_LE(announced.records.capacity(), 10u);
     EXPECT_EQ(DecodeAirportDatabase({}, -5).records.size(), 1u);
     EXPECT_NE(DecodeAirportDatabase({}, kMaxAirportCount + 1).problem, "");
     testing::TempDir dir;

@@ -66,8 +66,9 @@ TEST_F(DatabaseBuildTest, BuildsTheDatabaseFromEveryAirportAreaAndCompletesTheSe
     dir.Write("cd/scenery/cd/scenery/cd1.bgl", scenery::BuildAirportBgl({Airport("Ozark", 36.0)}));
 
     std::vector<std::string> statuses;
-    DatabaseBuild build(state, state.airport, files, messages,
-                        [&statuses](const std::string& text) { statuses.push_back(text); });
+    DatabaseBuild build(
+        state, state.airport, files, messages,
+        [&statuses](const std::string& text) { statuses.push_back(text); }, 8);
     const DiscoveryResult found = build.Discover();
     EXPECT_EQ(found.magVar, MagVarLoadResult::Loaded);
     EXPECT_EQ(state.airport.magVarGrid.values[100], 910);
@@ -121,11 +122,15 @@ TEST_F(DatabaseBuildTest, NoAirportsWriteAnEmptyDatabaseOverAnOlderOne) {
 }
 
 // The demo simulator in folders with accents, one of them a Wine prefix under a user name
-// with one, typed into setup as Linux paths: every scenery file is read.
-TEST(DatabaseBuildFoldersTest, SimulatorFoldersWithAccentsFindEveryAirport) {
+// with one, typed into setup as Linux paths: every scenery file is read, by 1, 2 and 8
+// workers, into the same database bytes.
+TEST(DatabaseBuildFoldersTest, SimulatorFoldersWithAccentsFindEveryAirportWithAnyWorkers) {
     testing::TempDir dir;
-    for (const std::string folder : {"nonascii/Fl\u00fcge/sim", "Biblioth\u00e8que/FS2002",
-                                     "home/jos\u00e9/.wine/drive_c/Program Files/FS2002"}) {
+    std::vector<std::vector<uint8_t>> databases;
+    for (const auto& [folder, threads] : std::vector<std::pair<std::string, int>>{
+             {"nonascii/Fl\u00fcge/sim", 1},
+             {"Biblioth\u00e8que/FS2002", 2},
+             {"home/jos\u00e9/.wine/drive_c/Program Files/FS2002", 8}}) {
         SCOPED_TRACE(folder);
         demo::WriteDemoSimulator(dir / folder);
         ProgramState state;
@@ -135,7 +140,7 @@ TEST(DatabaseBuildFoldersTest, SimulatorFoldersWithAccentsFindEveryAirport) {
         testing::ScriptedMessageBoxes messages;
         ASSERT_TRUE(
             ConfirmTypedSetup(state, messages, QString::fromUtf8((dir / folder).string()), true));
-        DatabaseBuild build(state, state.airport, files, messages);
+        DatabaseBuild build(state, state.airport, files, messages, {}, threads);
         EXPECT_EQ(build.Discover().magVar, MagVarLoadResult::Loaded);
         while (build.Step()) {
         }
@@ -144,6 +149,8 @@ TEST(DatabaseBuildFoldersTest, SimulatorFoldersWithAccentsFindEveryAirport) {
         }
         EXPECT_EQ(state.settings.airportCount, 15);
         ASSERT_TRUE(build.Finish().ok);
+        databases.push_back(testing::ReadBytes(state.DatabaseFile()));
+        EXPECT_EQ(databases.back(), databases.front());
     }
 }
 
@@ -188,7 +195,7 @@ class InterruptedWriteTest : public ::testing::Test {
 
 // A build ends by replacing the database and rewriting the settings with the new airport
 // count. Killed before the rename, start-up reads the old files whole; after it, the new ones.
-// Each round writes again over what the killed writers left beside the files.
+// Start-up removes the ".partial" files the killed writers left beside them.
 TEST_F(InterruptedWriteTest, WritersKilledAtAnyStepLeaveWholeFiles) {
     for (const AtomicWriteStep step : testing::kEveryWriteStep) {
         WriteSettingsFile();
@@ -199,10 +206,12 @@ TEST_F(InterruptedWriteTest, WritersKilledAtAnyStepLeaveWholeFiles) {
         KilledAt(step, [&](const AtomicWriteHook& dying) {
             UpdateSettings(dir / kSettingsFileName, {1, 57, "C:\\FS2002", ""}, dying);
         });
+        const bool renamed = step == AtomicWriteStep::Renamed;
+        EXPECT_EQ(files.ListFiles("*.partial").size(), renamed ? 0u : 2u);
         Restart();
+        EXPECT_TRUE(files.ListFiles("*.partial").empty());
         EXPECT_TRUE(messages.shown.empty());
         EXPECT_EQ(flow.shown, std::vector<std::string>{"airport"});
-        const bool renamed = step == AtomicWriteStep::Renamed;
         EXPECT_EQ(state.settings.airportCount, renamed ? 57 : 42);
         const AirportDatabaseContent read =
             ReadAirportDatabase(dir / kDatabaseFileName, renamed ? 3 : 2);

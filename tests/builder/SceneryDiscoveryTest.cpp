@@ -13,6 +13,7 @@ const std::vector<Drive> kDrives = {
 
 // Area headers in any letter case open areas in file order, with either line end; spaces
 // around "=" hide a key; a key's value keeps its text and is found inside longer keys too.
+// Reading takes time in proportion to the text: twenty thousand areas are read at once.
 TEST(SceneryDiscoveryTest, AreaHeadersInAnyLetterCaseOpenAreasAndKeysAreFoundInLongerOnes) {
     const std::vector<SceneryArea> areas = ParseSceneryCfg(
         "[General]\r\nTitle=FS2002 World Scenery\r\n\r\n"
@@ -31,6 +32,15 @@ TEST(SceneryDiscoveryTest, AreaHeadersInAnyLetterCaseOpenAreasAndKeysAreFoundInL
     EXPECT_EQ(GetKeyValue("[Area.1]\r\nSubTitle=Sub\r\nTitle=Main\r\n", "Title"), "Sub");
     EXPECT_EQ(GetKeyValue("[Area.1]\r\nTITLE=  Mixed Case  \r\n", "title"), "  Mixed Case  ");
     EXPECT_EQ(GetKeyValue("Local=last line without end", "Local"), "last line without end");
+
+    std::string world = "[General]\r\nTitle=FS2002 World Scenery\r\n";
+    for (int i = 1; i <= 20000; ++i) {
+        const std::string n = std::to_string(i);
+        world += "[Area." + n + "]\r\nTitle=Area " + n + "\r\nLocal=Scenery\\" + n + "\r\n";
+    }
+    const std::vector<SceneryArea> many = ParseSceneryCfg(world);
+    ASSERT_EQ(many.size(), 20000u);
+    EXPECT_EQ(many[9999].title + "|" + many.back().local, "Area 10000|Scenery\\20000");
 }
 
 // Relative folders lie in the simulator folder, absolute ones on their drive (a network drive

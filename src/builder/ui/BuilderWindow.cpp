@@ -122,6 +122,7 @@ void BuilderWindow::closeEvent(QCloseEvent* event) {
         finished_ = true;
         Read_Sceneries_Paths.stop();
         Read_All_Airports.stop();
+        build_.Stop();
         flow_.EndProgram();
     }
     event->accept();
