@@ -1,26 +1,23 @@
-// The transport's reading of whole messages from streams and datagrams, and the room it keeps
-// for peers that send them. Reporting ended connections and probing listeners is exercised by
-// the loopback tests of machines that quit or stay.
+// The transport's reading of whole messages from streams and datagrams and the room it keeps
+// for peers that send them; raw sockets throwing forgeries, floods, junk and silence at our host,
+// which must ignore what the session did not send, keep its memory bounded and go on serving a
+// well-behaved client. (Garbage, messages above our cap and lying ones, thrown at our client:
+// tests/app's hostile network. Reporting ended connections: the loopback tests.)
 #include <gtest/gtest.h>
 
+#include <QTcpServer>
 #include <QTcpSocket>
 #include <QUdpSocket>
 
 #include "directplay/DirectPlayTransport.h"
 #include "support/DirectPlayLoopback.h"
-#include "support/DirectPlayTestPorts.h"
 #include "support/HostileSender.h"
-#include "support/SpinEventLoop.h"
 
 namespace scopewatch::directplay {
 namespace {
 
+using testing::RawPeer;
 using testing::SpinUntil;
-
-void Write(QTcpSocket& socket, const Bytes& bytes) {
-    socket.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
-    socket.flush();
-}
 
 Bytes Tagged(uint8_t tag) {
     return EncodePlayerData(SockAddr{1, 0}, 7, 0, Bytes{tag});
@@ -28,18 +25,18 @@ Bytes Tagged(uint8_t tag) {
 
 // A handler may wait in a nested event loop (a session call does), and the connection may be
 // read again meanwhile. Qt does not announce new data on a socket while its announcement is
-// being handled, so the test reads again itself: no message is delivered twice, none is
-// lost, the order holds. A datagram padded after its message is taken for the message its
-// size word describes.
+// being handled, so the test reads again itself: no message is delivered twice, none is lost,
+// the order holds. A datagram padded after its message is taken for the message its size word
+// describes.
 TEST(DirectPlayTransport, ReadingAgainFromAHandlerOrPaddingADatagramLosesNothing) {
     DirectPlayTransport transport(testing::DirectPlayTestPorts(47745));
     ASSERT_EQ(transport.Open(), std::nullopt);
-    QTcpSocket peer;
+    std::unique_ptr<RawPeer> peer;
     std::vector<uint8_t> seen;
     transport.SetMessageHandler([&](const Decoded& decoded, const Origin& origin) {
         seen.push_back(std::get<PlayerData>(decoded.message).body.back());
         if (seen.size() == 1) {
-            Write(peer, Tagged(3));
+            peer->Send(Tagged(3));
             for (QTcpSocket* connection : transport.findChildren<QTcpSocket*>()) {
                 SpinUntil([&] { return connection->bytesAvailable() > 0; }, 2000);
                 emit connection->readyRead();
@@ -47,49 +44,25 @@ TEST(DirectPlayTransport, ReadingAgainFromAHandlerOrPaddingADatagramLosesNothing
         }
         EXPECT_EQ(origin.datagram, seen.back() == 4);
     });
-    peer.connectToHost(QHostAddress::LocalHost, transport.streamPort());
-    ASSERT_TRUE(peer.waitForConnected(2000));
+    peer = std::make_unique<RawPeer>(transport.streamPort());
     Bytes two = Tagged(1);
     const Bytes second = Tagged(2);
     two.insert(two.end(), second.begin(), second.end());
-    Write(peer, two);
+    peer->Send(two);
     SpinUntil([&] { return seen.size() >= 3; }, 2000);
-    testing::Spin(100);
-    EXPECT_EQ(seen, (std::vector<uint8_t>{1, 2, 3}));
-
     Bytes padded = Tagged(4);
     padded.resize(padded.size() + 3, 0xEE);
-    QUdpSocket datagrams;
-    datagrams.writeDatagram(reinterpret_cast<const char*>(padded.data()),
-                            static_cast<qint64>(padded.size()), QHostAddress::LocalHost,
-                            transport.datagramPort());
+    QUdpSocket().writeDatagram(reinterpret_cast<const char*>(padded.data()),
+                               static_cast<qint64>(padded.size()), QHostAddress::LocalHost,
+                               transport.datagramPort());
     SpinUntil([&] { return seen.size() >= 4; }, 2000);
     testing::Spin(100);
     EXPECT_EQ(seen, (std::vector<uint8_t>{1, 2, 3, 4}));
-    EXPECT_EQ(transport.rejectedInputs(), 0);
 }
 
-// Connections that never complete a message cannot lock real peers out. With our host's
-// inbound connections all taken by silent peers, a pilot still joins: the oldest silent
-// connection makes room. A connection that sent nothing whole within the idle time is closed;
-// one that completed a message stays, and once every connection has, a newcomer is refused.
+// A connection that sent nothing whole within the idle time is closed; one that completed a
+// message stays, and once every connection has, a newcomer is refused.
 TEST(DirectPlayTransport, SilentConnectionsGiveWayToPeersThatSendMessages) {
-    testing::LoopbackSession s(47746, testing::QuietTimings());
-    ASSERT_NO_FATAL_FAILURE(s.StartHost());
-    const TransportLimits limits;
-    std::vector<std::unique_ptr<testing::RawPeer>> silent;
-    for (int i = 0; i < limits.maxInboundConnections; ++i) {
-        silent.push_back(std::make_unique<testing::RawPeer>(s.host->transport().streamPort()));
-    }
-    ASSERT_TRUE(SpinUntil(
-        [&] { return s.host->transport().openConnectionCount() == limits.maxInboundConnections; },
-        2000));
-    const auto pilot = s.Join(u"Late Pilot");
-    ASSERT_GT(pilot.player, 0u);
-    EXPECT_TRUE(SpinUntil([&] { return s.host->HasPlayer(pilot.player); }, 2000));
-    EXPECT_TRUE(SpinUntil([&] { return !silent.front()->connected(); }, 2000));
-    EXPECT_TRUE(silent.back()->connected());
-
     TransportLimits small;
     small.maxInboundConnections = 2;
     small.idleInboundMs = 300;
@@ -97,21 +70,110 @@ TEST(DirectPlayTransport, SilentConnectionsGiveWayToPeersThatSendMessages) {
     ASSERT_EQ(transport.Open(), std::nullopt);
     int delivered = 0;
     transport.SetMessageHandler([&](const Decoded&, const Origin&) { ++delivered; });
-    testing::RawPeer talker(transport.streamPort());
+    RawPeer talker(transport.streamPort());
     talker.Send(Tagged(1));
     ASSERT_TRUE(SpinUntil([&] { return delivered == 1; }, 2000));
-    testing::RawPeer halfway(transport.streamPort());
+    RawPeer halfway(transport.streamPort());
     const Bytes cut = Tagged(2);
     halfway.Send(Bytes(cut.begin(), cut.end() - 1));
     EXPECT_TRUE(SpinUntil([&] { return !halfway.connected(); }, 3000));
     EXPECT_TRUE(talker.connected());
-    testing::RawPeer second(transport.streamPort());
+    RawPeer second(transport.streamPort());
     second.Send(Tagged(3));
     ASSERT_TRUE(SpinUntil([&] { return delivered == 2; }, 2000));
-    testing::RawPeer refused(transport.streamPort());
+    RawPeer refused(transport.streamPort());
     EXPECT_TRUE(SpinUntil([&] { return !refused.connected(); }, 2000));
     testing::Spin(100);
     EXPECT_TRUE(talker.connected() && second.connected());
+}
+
+// A machine announcing itself with an id the host never handed out, and a player created
+// without one, are ignored; a ping from a stranger is answered with "you are dead" at the port
+// it names. Large player data from the players of a member machine (at this address, so data in
+// their name is taken from any connection of ours): one sender stops at its share of the queue's
+// bytes (nobody makes us hold 2048 messages of 128 KiB), several at the queue's cap, and what was
+// dropped is counted (the share by count: tests/app's flood). Junk at the enumeration port and
+// enumeration requests with made-up reply ports beyond the caps are dropped. Connections that
+// never complete a message cannot lock real peers out: with the host's inbound connections all
+// taken by silent peers, a pilot still joins, the oldest silent one making room.
+TEST(HostilePeer, ForgeriesFloodsJunkAndSilenceLeaveTheHostServing) {
+    testing::LoopbackSession s(47722, testing::QuietTimings());
+    s.StartHost({u"Target", 16, {}, session_flags::kKeepAlive});
+    DirectPlayHost& host = *s.host;
+    RawPeer raw(host.transport().streamPort());
+    QTcpServer listener;  // where the forger listens: a host taken in would write there first
+    ASSERT_TRUE(listener.listen(QHostAddress::LocalHost));
+    const SockAddr from{listener.serverPort(), 0};
+    raw.Send(
+        Encode(AddForwardRequest{0, 0x1234, testing::SystemPlayerOf(1, 0x1234, 14, from), u"", 0},
+               from, 14));
+    raw.Send(Encode(CreatePlayer{0, 0x999, testing::PlayerOf(0x999, 0, u"Ghost", u""), false}, from,
+                    14));
+    raw.Send(Encode(Ping{0x4242, 1, false}, from, 14));
+    ASSERT_TRUE(SpinUntil([&] { return listener.hasPendingConnections(); }, 2000));
+    QTcpSocket* answer = listener.nextPendingConnection();
+    ASSERT_TRUE(SpinUntil([&] { return answer->bytesAvailable() >= 28; }, 2000));
+    const QByteArray dead = answer->readAll();
+    EXPECT_EQ(std::tuple(dead.size(), dead[24]), std::tuple(28, char{kYouAreDead}));
+    EXPECT_TRUE(host.machines().empty());
+    EXPECT_EQ(std::tuple(host.HasPlayer(0x999), host.CurrentPlayers()), std::tuple(false, 1u));
+
+    const auto member = s.Join(u"Member");
+    std::vector<uint32_t> members{member.player};
+    while (members.size() < 7) {
+        members.push_back(testing::CreatePlayerNow(*member.client, u"Member"));
+    }
+    ASSERT_TRUE(SpinUntil([&] { return host.HasPlayer(members.back()); }, 2000));
+    const size_t size = 100 * 1024;
+    const size_t share = kMaxQueuedBytesPerSender / size, room = kMaxQueuedBytes / size;
+    const auto burst = [&](uint32_t player, size_t count) {
+        Bytes bytes;
+        for (size_t i = 0; i < count; ++i) {
+            const Bytes one = EncodePlayerData(SockAddr{1, 0}, player, 0, Bytes(size, 2));
+            bytes.insert(bytes.end(), one.begin(), one.end());
+        }
+        raw.Send(bytes);
+    };
+    burst(members[0], 20);
+    EXPECT_TRUE(SpinUntil([&] { return host.droppedDeliveries() == 20 - share; }, 5000));
+    EXPECT_EQ(host.WaitingCount(), share);
+    for (size_t i = 1; i < members.size(); ++i) {
+        burst(members[i], 20);
+    }
+    EXPECT_TRUE(SpinUntil([&] { return host.droppedDeliveries() == 7 * 20 - room; }, 5000));
+    EXPECT_EQ(host.WaitingCount(), room);
+    EXPECT_LE(host.WaitingBytes(), kMaxQueuedBytes);
+    ASSERT_TRUE(host.TakeDelivery());  // taking one makes room for one more
+    burst(members[6], 1);
+    EXPECT_TRUE(SpinUntil([&] { return host.WaitingCount() == room; }, 2000));
+    while (host.TakeDelivery()) {
+    }
+    EXPECT_EQ(host.WaitingBytes(), 0u);
+
+    QUdpSocket udp;
+    for (int i = 0; i < 500; ++i) {
+        udp.writeDatagram(QByteArray(30, static_cast<char>(i)), QHostAddress::LocalHost,
+                          s.plan.enumPort);
+        const Bytes request =
+            Encode(EnumSessions{}, SockAddr{static_cast<uint16_t>(40000 + i), 0}, 14);
+        udp.writeDatagram(reinterpret_cast<const char*>(request.data()),
+                          static_cast<qint64>(request.size()), QHostAddress::LocalHost,
+                          s.plan.enumPort);
+    }
+    testing::Spin(300);
+    const TransportLimits limits;
+    EXPECT_LE(host.transport().openConnectionCount(),
+              limits.maxInboundConnections + limits.maxOutboundConnections);
+
+    std::vector<std::unique_ptr<RawPeer>> silent;
+    for (int i = 0; i < limits.maxInboundConnections; ++i) {
+        silent.push_back(std::make_unique<RawPeer>(host.transport().streamPort()));
+    }
+    const auto pilot = s.Join(u"Late Pilot");
+    ASSERT_GT(pilot.player, 0u);
+    EXPECT_TRUE(SpinUntil([&] { return host.HasPlayer(pilot.player); }, 2000));
+    EXPECT_TRUE(SpinUntil([&] { return !silent.front()->connected(); }, 2000));
+    EXPECT_TRUE(silent.back()->connected());
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "directplay/DirectPlayClient.h"
@@ -12,16 +13,38 @@
 
 namespace scopewatch::testing {
 
+// A machine's system player: its flags, id, dialect and the addresses of its machine.
+inline directplay::PlayerInfo SystemPlayerOf(uint32_t flags, uint32_t id, uint32_t version,
+                                             std::optional<directplay::SockAddr> stream = {},
+                                             std::optional<directplay::SockAddr> datagram = {}) {
+    directplay::PlayerInfo player;
+    player.flags = flags;
+    player.id = player.systemPlayerId = id;
+    player.version = version;
+    player.streamAddress = stream;
+    player.datagramAddress = datagram;
+    return player;
+}
+
+// A player of the machine whose system player is `machine`.
+inline directplay::PlayerInfo PlayerOf(uint32_t id, uint32_t machine, std::u16string shortName,
+                                       std::u16string longName = u"Pilot") {
+    directplay::PlayerInfo player;
+    player.id = id;
+    player.systemPlayerId = machine;
+    player.shortName = std::move(shortName);
+    player.longName = std::move(longName);
+    return player;
+}
+
 // Timings short enough for a loopback test to notice a lost peer within a second or two.
 inline directplay::Timings FastTimings() {
-    directplay::Timings timings;
-    timings.replyTimeoutMs = 2000;
-    timings.joinTimeoutMs = 4000;
-    timings.addForwardWaitMs = 1500;
-    timings.keepAliveMs = 100;
-    timings.maxMissedPings = 3;
-    timings.flushTimeoutMs = 500;
-    return timings;
+    return {.replyTimeoutMs = 2000,
+            .joinTimeoutMs = 4000,
+            .addForwardWaitMs = 1500,
+            .keepAliveMs = 100,
+            .maxMissedPings = 3,
+            .flushTimeoutMs = 500};
 }
 
 // Fast, but without keep-alive pings in the time of a test: a peer that is noticed gone was

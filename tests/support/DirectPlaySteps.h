@@ -41,12 +41,4 @@ inline uint32_t CreatePlayerNow(directplay::DirectPlayClient& client, const std:
         .value.value_or(0);
 }
 
-// Leaves and runs the event loop until the last messages are out.
-inline void LeaveNow(directplay::DirectPlayPeer& peer, directplay::DirectPlayClient* client) {
-    if (client != nullptr) {
-        client->Leave();
-    }
-    SpinUntil([&] { return !peer.closing(); }, 5000);
-}
-
 }  // namespace scopewatch::testing

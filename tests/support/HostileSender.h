@@ -67,27 +67,23 @@ class Flood {
 
   private:
     void SendDue() {
-        const int64_t due = clock_.elapsed() * perSecond_ / 1000;
-        for (; sent_ + skipped_ < due;) {
+        for (const int64_t due = clock_.elapsed() * perSecond_ / 1000; sent_ + skipped_ < due;) {
             if (peer_.unsentBytes() > kMostUnsent) {
                 ++skipped_;
-                continue;
+            } else {
+                peer_.SendPlayerData(from_, to_, payload_(sent_++));
             }
-            peer_.SendPlayerData(from_, to_, payload_(sent_));
-            ++sent_;
         }
     }
 
     static constexpr qint64 kMostUnsent = 4 * 1024 * 1024;
     RawPeer peer_;
-    uint32_t from_;
-    uint32_t to_;
+    uint32_t from_, to_;
     int perSecond_;
     Payload payload_;
     QTimer timer_;
     QElapsedTimer clock_;
-    int64_t sent_ = 0;
-    int64_t skipped_ = 0;
+    int64_t sent_ = 0, skipped_ = 0;
 };
 
 }  // namespace scopewatch::testing

@@ -1,6 +1,7 @@
 #include "support/InMemorySession.h"
 
 #include <QTimer>
+#include <utility>
 
 namespace scopewatch {
 
@@ -14,25 +15,13 @@ void InMemorySession::FailIf(const std::optional<std::string>& failure) {
     }
 }
 
-void InMemorySession::AddPeer(int32_t id, const std::string& name) {
-    names_[id] = name;
-}
-
-void InMemorySession::RemovePeer(int32_t id) {
-    names_.erase(id);
-}
-
 void InMemorySession::Deliver(int32_t fromId, const SessionMessage& message, int32_t toId) {
     queue_.push_back(ReceivedMessage{fromId, toId, SessionMessage(message.bytes()),
                                      hostPlayers.count(fromId) != 0});
 }
 
 void InMemorySession::Step(const std::optional<std::string>& failure, std::function<void()> end) {
-    if (failure) {
-        step_ = [this, reason = *failure] { emit stepFailed(reason); };
-    } else {
-        step_ = std::move(end);
-    }
+    step_ = failure ? [this, reason = *failure] { emit stepFailed(reason); } : std::move(end);
     const uint64_t serial = ++stepSerial_;
     if (!holdSteps) {
         QTimer::singleShot(0, this, [this, serial] {
@@ -44,18 +33,15 @@ void InMemorySession::Step(const std::optional<std::string>& failure, std::funct
 }
 
 bool InMemorySession::FinishStep() {
-    if (!step_) {
-        return false;
+    const std::function<void()> end = std::exchange(step_, nullptr);
+    if (end) {
+        end();
     }
-    const std::function<void()> end = std::move(step_);
-    step_ = nullptr;
-    end();
-    return true;
+    return static_cast<bool>(end);
 }
 
 void InMemorySession::FinishClosing() {
-    if (closing_) {
-        closing_ = false;
+    if (std::exchange(closing_, false)) {
         emit closed();
     }
 }
@@ -69,10 +55,6 @@ std::vector<int32_t> InMemorySession::sentKinds() const {
     return kinds;
 }
 
-int InMemorySession::ConnectionTypeCount() const {
-    return static_cast<int>(connectionTypes.size());
-}
-
 std::string InMemorySession::ConnectionTypeName(int index) const {
     if (index < 1 || index > ConnectionTypeCount()) {
         throw SessionError("There is no connection type " + std::to_string(index));
@@ -82,18 +64,15 @@ std::string InMemorySession::ConnectionTypeName(int index) const {
 
 void InMemorySession::InitialiseConnection(int index) {
     FailIf(failures.initialise);
-    if (cancelAddressPrompt) {
-        throw SessionError("The connection was cancelled");
-    }
+    FailIf(cancelAddressPrompt ? std::optional<std::string>("The connection was cancelled")
+                               : std::nullopt);
     ConnectionTypeName(index);
     initialisedIndex = index;
 }
 
 void InMemorySession::ListSessions() {
-    const std::optional<std::string> failure =
-        initialisedIndex == 0 ? std::optional<std::string>("No connection type is initialised")
-                              : failures.list;
-    Step(failure, [this] { emit sessionsListed(sessions); });
+    Step(initialisedIndex == 0 ? "No connection type is initialised" : failures.list,
+         [this] { emit sessionsListed(sessions); });
 }
 
 void InMemorySession::JoinSession(int index) {
@@ -145,9 +124,7 @@ int32_t InMemorySession::WaitingMessageCount(int32_t /*playerId*/) {
 
 ReceivedMessage InMemorySession::Receive() {
     FailIf(failures.receive);
-    if (queue_.empty()) {
-        throw SessionError("No message is waiting");
-    }
+    FailIf(queue_.empty() ? std::optional<std::string>("No message is waiting") : std::nullopt);
     ReceivedMessage message = std::move(queue_.front());
     queue_.pop_front();
     return message;
@@ -156,9 +133,8 @@ ReceivedMessage InMemorySession::Receive() {
 std::string InMemorySession::PlayerName(int32_t playerId) {
     FailIf(failures.playerName);
     const auto found = names_.find(playerId);
-    if (found == names_.end()) {
-        throw SessionError("No player has the id " + std::to_string(playerId));
-    }
+    FailIf(found == names_.end() ? "No player has the id " + std::to_string(playerId)
+                                 : std::optional<std::string>());
     return found->second;
 }
 

@@ -47,8 +47,8 @@ class InMemorySession : public SessionService {
     bool stepWaiting() const { return static_cast<bool>(step_); }
     void LoseSession() { lost_ = true; }
 
-    void AddPeer(int32_t id, const std::string& name);
-    void RemovePeer(int32_t id);
+    void AddPeer(int32_t id, const std::string& name) { names_[id] = name; }
+    void RemovePeer(int32_t id) { names_.erase(id); }
     // Queues a message from a peer for the program.
     void Deliver(int32_t fromId, const SessionMessage& message, int32_t toId = 0);
 
@@ -64,7 +64,7 @@ class InMemorySession : public SessionService {
     std::vector<int32_t> sentKinds() const;
 
     // ---- SessionService ----
-    int ConnectionTypeCount() const override;
+    int ConnectionTypeCount() const override { return static_cast<int>(connectionTypes.size()); }
     std::string ConnectionTypeName(int index) const override;
     void InitialiseConnection(int index) override;
     void ListSessions() override;

@@ -28,16 +28,19 @@ class ScriptedMachine {
     // machine's loopback, so one test can hold machines at several addresses).
     explicit ScriptedMachine(QHostAddress address = QHostAddress::LocalHost)
         : address_(std::move(address)) {
-        server_ = std::make_unique<QTcpServer>();
-        server_->listen(address_);
-        QObject::connect(server_.get(), &QTcpServer::newConnection, [this] {
-            while (QTcpSocket* socket = server_->nextPendingConnection()) {
+        server_.listen(address_);
+        QObject::connect(&server_, &QTcpServer::newConnection, [this] {
+            while (QTcpSocket* socket = server_.nextPendingConnection()) {
                 Watch(std::unique_ptr<QTcpSocket>(socket));
             }
         });
     }
 
-    quint16 port() const { return server_->serverPort(); }
+    quint16 port() const { return server_.serverPort(); }
+    directplay::SockAddr address() const { return directplay::SockAddr{port(), 0}; }
+    // Called for every message as it arrives (it is kept for Take as well).
+    void OnReceive(std::function<void(const Received&)> respond) { respond_ = std::move(respond); }
+
     // Sends one datagram from this machine's address.
     void SendDatagram(quint16 port, const directplay::Bytes& bytes) {
         QUdpSocket socket;
@@ -45,21 +48,16 @@ class ScriptedMachine {
         socket.writeDatagram(reinterpret_cast<const char*>(bytes.data()),
                              static_cast<qint64>(bytes.size()), QHostAddress::LocalHost, port);
     }
-    // Called for every message as it arrives (it is kept for Take as well).
-    void OnReceive(std::function<void(const Received&)> respond) { respond_ = std::move(respond); }
-    directplay::SockAddr address() const { return directplay::SockAddr{port(), 0}; }
-
     void SendTo(quint16 port, const directplay::Bytes& bytes) {
-        auto found = outbound_.find(port);
-        if (found == outbound_.end()) {
+        if (outbound_.count(port) == 0) {
             auto socket = std::make_unique<QTcpSocket>();
             socket->bind(address_);
             socket->connectToHost(QHostAddress::LocalHost, port);
-            found = outbound_.emplace(port, socket.get()).first;
+            outbound_[port] = socket.get();
             Watch(std::move(socket));
         }
-        found->second->write(reinterpret_cast<const char*>(bytes.data()),
-                             static_cast<qint64>(bytes.size()));
+        outbound_[port]->write(reinterpret_cast<const char*>(bytes.data()),
+                               static_cast<qint64>(bytes.size()));
     }
 
     // The first message with this command not taken before (0 for player data).
@@ -67,17 +65,14 @@ class ScriptedMachine {
         std::optional<Received> taken;
         SpinUntil(
             [&] {
-                if (taken) {
-                    return true;  // asked again once done: take nothing more
-                }
-                for (auto it = received_.begin(); it != received_.end(); ++it) {
+                for (auto it = received_.begin(); !taken && it != received_.end(); ++it) {
                     if (it->decoded.command == command) {
                         taken = std::move(*it);
                         received_.erase(it);
-                        return true;
+                        break;
                     }
                 }
-                return false;
+                return taken.has_value();  // asked again once done: takes nothing more
             },
             timeoutMs);
         return taken;
@@ -85,7 +80,7 @@ class ScriptedMachine {
 
     // Leaves the way a program that quits does: no message, every socket closed.
     void Vanish() {
-        server_->close();
+        server_.close();
         for (auto& socket : sockets_) {
             socket->abort();
         }
@@ -101,17 +96,16 @@ class ScriptedMachine {
             const QByteArray chunk = raw->readAll();
             pending->insert(pending->end(), chunk.begin(), chunk.end());
             while (pending->size() >= 4) {
-                const uint32_t word = (*pending)[0] | ((*pending)[1] << 8) | ((*pending)[2] << 16) |
-                                      (static_cast<uint32_t>((*pending)[3]) << 24);
-                const auto size = directplay::FrameSize(word);
+                const auto size = directplay::FrameSize(
+                    (*pending)[0] | ((*pending)[1] << 8) | ((*pending)[2] << 16) |
+                    (static_cast<uint32_t>((*pending)[3]) << 24));
                 if (!size || pending->size() < *size) {
                     return;
                 }
-                directplay::Bytes frame(pending->begin(),
-                                        pending->begin() + static_cast<long>(*size));
-                pending->erase(pending->begin(), pending->begin() + static_cast<long>(*size));
-                const auto result = directplay::Decode(frame);
-                if (result.ok()) {
+                const auto end = pending->begin() + static_cast<long>(*size);
+                directplay::Bytes frame(pending->begin(), end);
+                pending->erase(pending->begin(), end);
+                if (const auto result = directplay::Decode(frame); result.ok()) {
                     received_.push_back(Received{std::move(frame), *result.decoded});
                     if (respond_) {
                         respond_(received_.back());
@@ -122,7 +116,7 @@ class ScriptedMachine {
     }
 
     QHostAddress address_;
-    std::unique_ptr<QTcpServer> server_;
+    QTcpServer server_;
     std::vector<std::unique_ptr<QTcpSocket>> sockets_;
     std::map<quint16, QTcpSocket*> outbound_;
     std::vector<Received> received_;
