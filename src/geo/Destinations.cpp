@@ -27,7 +27,7 @@ double ArcOfMetres(double distanceMetres) {
     return ArcOfNm(std::fabs(distanceMetres) / kMetresPerNm);
 }
 
-double Radians(double degrees) {
+double DegreesToRadians(double degrees) {
     return degrees * kPi / 180.0;
 }
 
@@ -56,9 +56,9 @@ double Degrees(double radians) {
 }  // namespace
 
 GeoPoint GreatCircleStep(GeoPoint from, double trueBearing, double arcRadians) {
-    const SineCosine theta = SineCosineOf(Radians(trueBearing));
+    const SineCosine theta = SineCosineOf(DegreesToRadians(trueBearing));
     const SineCosine arc = SineCosineOf(arcRadians);
-    const double lat2 = StepLatitude(SineCosineOf(Radians(from.latitude)), theta, arc);
+    const double lat2 = StepLatitude(SineCosineOf(DegreesToRadians(from.latitude)), theta, arc);
     const double lon2 = StepLongitude(-from.longitude * kPi / 180.0, lat2, theta, arc);
     return {Degrees(lat2), -lon2 * 180.0 / kPi};
 }
@@ -73,7 +73,7 @@ DestinationsFrom::DestinationsFrom(double latitude, double longitude)
     : latitude_(latitude),
       longitude_(longitude),
       lon1_(-longitude * kPi / 180.0),
-      lat1_(SineCosineOf(Radians(latitude))) {}
+      lat1_(SineCosineOf(DegreesToRadians(latitude))) {}
 
 SineCosine DestinationsFrom::TermsOf(int16_t trueBearing) {
     for (size_t i = 0; i < bearingCount_; ++i) {
@@ -88,7 +88,7 @@ SineCosine DestinationsFrom::TermsOf(int16_t trueBearing) {
         slot = nextReplaced_;
         nextReplaced_ = (nextReplaced_ + 1) % bearings_.size();
     }
-    bearings_[slot] = {trueBearing, SineCosineOf(Radians(trueBearing))};
+    bearings_[slot] = {trueBearing, SineCosineOf(DegreesToRadians(trueBearing))};
     return bearings_[slot].terms;
 }
 
