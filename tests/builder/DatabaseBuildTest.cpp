@@ -11,7 +11,9 @@
 #include "startup/Setup.h"
 #include "startup/StartupCheck.h"
 #include "state/ProgramState.h"
+#include "support/AirportText.h"
 #include "support/DyingWriter.h"
+#include "support/Golden.h"
 #include "support/RecordingFlow.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/TempDir.h"
@@ -121,7 +123,7 @@ TEST_F(DatabaseBuildTest, BuildsTheDatabaseFromEveryAirportAreaThenAnEmptyOneOve
 
 // The demo simulator in folders with accents, one of them a Wine prefix under a user name
 // with one, typed into setup as Linux paths: every scenery file is read, by 1, 2 and 8
-// workers, into the same database bytes.
+// workers, into the same database bytes, which hold the demo airports whole.
 TEST(DatabaseBuildFoldersTest, SimulatorFoldersWithAccentsFindEveryAirportWithAnyWorkers) {
     testing::TempDir dir;
     std::vector<std::vector<uint8_t>> databases;
@@ -150,6 +152,12 @@ TEST(DatabaseBuildFoldersTest, SimulatorFoldersWithAccentsFindEveryAirportWithAn
         databases.push_back(testing::ReadBytes(state.DatabaseFile()));
         EXPECT_EQ(databases.back(), databases.front());
     }
+    std::string text;
+    for (const AirportRecord& airport : DecodeAirportDatabase(databases[0], 15).records) {
+        text += testing::AirportText(airport);
+    }
+    testing::ExpectTextMatchesGolden(text, "builder/demo-database.txt",
+                                     "the database built from the demo simulator folder");
 }
 
 // The database, the settings file and the program's two data files ending with a write
