@@ -18,7 +18,8 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-// A working directory with a database of four airports and a simulator folder beside it.
+// A working directory with a database of four airports (one with every list) and a simulator
+// folder beside it.
 class AirportWindowTest : public ::testing::Test {
   protected:
     AirportWindowTest() {
@@ -29,6 +30,10 @@ class AirportWindowTest : public ::testing::Test {
             airports.emplace_back().name = name;
         }
         airports[1].runways.push_back({"04", "22", 1, 2, 3, 4, 5, 6, 7, 8, 9});
+        airports[1].ilsList.push_back({"IELD", 1, 2, 40, "110.3"});
+        airports[1].parkings.push_back({"GATE A 1", 1, 2, 3});
+        airports[1].taxiPoints.push_back({1, 2, 3});
+        airports[1].taxiSegments.push_back({kTaxiToParking, 0, 0, "A"});
         WriteAirportDatabase(state.DatabaseFile(), airports);
     }
 

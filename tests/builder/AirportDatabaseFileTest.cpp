@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "builder/AirportDatabaseFile.h"
-#include "shared/ByteCursor.h"
 #include "shared/ByteWriter.h"
+#include "support/Golden.h"
 #include "support/TempDir.h"
 
 namespace scopewatch {
@@ -35,26 +35,17 @@ Bytes RecordBytes(const AirportRecord& airport) {
     return writer.Take();
 }
 
-// The record's layout: an empty record is 68 zero bytes; every list carries one empty element
-// more than it holds, after a one-dimension header with lower bound 0.
-TEST(AirportDatabaseFileTest, EmptyRecordsAndListShapesAreByteExact) {
-    EXPECT_EQ(RecordBytes(AirportRecord{}), Bytes(68, 0));
-    AirportRecord airport;
-    airport.ilsList = {IlsRecord{}};  // the list holds it and an empty 22-byte element
-    EXPECT_EQ(RecordBytes(airport).size(), 68u + 4 + 4 + 22 + 22);
-
-    airport = AirportRecord{};
-    airport.runways = kRich.runways;
-    const Bytes bytes = RecordBytes(airport);
-    ByteCursor cursor(bytes);
-    cursor.Skip(2 + 2 + 16 + 4 + 14);
-    // One dimension, two runways and the empty third, lower bound 0.
-    EXPECT_EQ((std::tuple{cursor.UInt16(), cursor.UInt32(), cursor.Int32()}),
-              (std::tuple{uint16_t{1}, 3u, 0}));
-    // The third element is 52 zero bytes, then runwayCount 2, then four absent lists.
-    Bytes tail(52 + 4 + 24, 0);
-    tail[52] = 2;
-    EXPECT_EQ(Bytes(bytes.end() - 80, bytes.end()), tail);
+// The record's layout, byte for byte: an empty record is 68 zero bytes; every list carries
+// one empty element more than it holds, after a one-dimension header with lower bound 0.
+TEST(AirportDatabaseFileTest, RecordsAreByteExact) {
+    AirportRecord oneIls;
+    oneIls.ilsList = {IlsRecord{}};
+    for (const auto& [name, airport, what] :
+         {std::tuple{"record-empty.hex", AirportRecord{}, "an empty airport record"},
+          {"record-one-ils.hex", oneIls, "a record whose ILS list holds one empty ILS"},
+          {"record-rich.hex", kRich, "a record with two runways and one of every other list"}}) {
+        testing::ExpectBytesMatchGolden(RecordBytes(airport), std::string("builder/") + name, what);
+    }
 }
 
 // A write replaces a longer file whole and ends with the empty last record; a file shorter

@@ -11,7 +11,9 @@
 #include "startup/Setup.h"
 #include "startup/StartupCheck.h"
 #include "state/ProgramState.h"
+#include "support/AirportText.h"
 #include "support/DyingWriter.h"
+#include "support/Golden.h"
 #include "support/RecordingFlow.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/TempDir.h"
@@ -48,7 +50,8 @@ class DatabaseBuildTest : public ::testing::Test {
 // Discovery loads the grid, reads every airport area of scenery.cfg (whatever the letter case,
 // asking for the CD one needs) and finds the facility data folder; the steps then read each
 // scenery file, report a short one, and the end writes the database and completes the settings.
-TEST_F(DatabaseBuildTest, BuildsTheDatabaseFromEveryAirportAreaAndCompletesTheSettings) {
+// A later build that finds no airports writes an empty database over it.
+TEST_F(DatabaseBuildTest, BuildsTheDatabaseFromEveryAirportAreaThenAnEmptyOneOverIt) {
     dir.Write("c/FS2002/scenery.cfg",
               "[General]\nTitle=FS2002 World\n"
               "[Area.001]\nTitle=Airport and Facilities Data\nLocal=Scenery\\World\nRequired=TRUE\n"
@@ -99,31 +102,28 @@ TEST_F(DatabaseBuildTest, BuildsTheDatabaseFromEveryAirportAreaAndCompletesTheSe
     EXPECT_EQ(database.recordsRead, 4);
     EXPECT_EQ(database.records[2].name, "Ozark");
     EXPECT_EQ(database.records[3], AirportRecord{});
-}
 
-// Another simulator version reads no areas; a build that finds no airports writes an empty
-// database over an older one.
-TEST_F(DatabaseBuildTest, NoAirportsWriteAnEmptyDatabaseOverAnOlderOne) {
+    // Another simulator version reads no areas; a build that finds no airports writes an
+    // empty database over the older one.
     dir.Write("c/FS2002/scenery.cfg",
               "[Area.001]\nTitle=Airport and Facilities Data\nLocal=Empty\nRequired=TRUE\n");
-    dir.Write("work/world_airports.dat", std::vector<uint8_t>(500, 1));
     state.settings.simVersion = 0;
     DatabaseBuild other(state, state.airport, files, messages);
     EXPECT_EQ(other.Discover().areaCount, 0);
     EXPECT_FALSE(other.HasWork());
     state.settings.simVersion = 1;
-    DatabaseBuild build(state, state.airport, files, messages);
-    EXPECT_EQ(build.Discover().areaCount, 1);
-    while (build.Step()) {
+    DatabaseBuild empty(state, state.airport, files, messages);
+    EXPECT_EQ(empty.Discover().areaCount, 1);
+    while (empty.Step()) {
     }
-    ASSERT_TRUE(build.Finish().ok);
+    ASSERT_TRUE(empty.Finish().ok);
     EXPECT_EQ(state.settings.airportCount, 0);
     EXPECT_TRUE(testing::ReadBytes(state.DatabaseFile()).empty());
 }
 
 // The demo simulator in folders with accents, one of them a Wine prefix under a user name
 // with one, typed into setup as Linux paths: every scenery file is read, by 1, 2 and 8
-// workers, into the same database bytes.
+// workers, into the same database bytes, which hold the demo airports whole.
 TEST(DatabaseBuildFoldersTest, SimulatorFoldersWithAccentsFindEveryAirportWithAnyWorkers) {
     testing::TempDir dir;
     std::vector<std::vector<uint8_t>> databases;
@@ -152,6 +152,12 @@ TEST(DatabaseBuildFoldersTest, SimulatorFoldersWithAccentsFindEveryAirportWithAn
         databases.push_back(testing::ReadBytes(state.DatabaseFile()));
         EXPECT_EQ(databases.back(), databases.front());
     }
+    std::string text;
+    for (const AirportRecord& airport : DecodeAirportDatabase(databases[0], 15).records) {
+        text += testing::AirportText(airport);
+    }
+    testing::ExpectTextMatchesGolden(text, "builder/demo-database.txt",
+                                     "the database built from the demo simulator folder");
 }
 
 // The database, the settings file and the program's two data files ending with a write
@@ -219,26 +225,6 @@ TEST_F(InterruptedWriteTest, WritersKilledAtAnyStepLeaveWholeFiles) {
         EXPECT_EQ(read.recordsRead, renamed ? 4 : 3);  // the empty last record included
         EXPECT_EQ(read.records[0].name, renamed ? "New" : "Old");
     }
-}
-
-// The first write of either file killed before the rename leaves no file: start-up says so
-// beside the other file and runs setup.
-TEST_F(InterruptedWriteTest, AFirstWriteKilledIsAMissingFile) {
-    dir.Write(kDatabaseFileName, "db");
-    KilledAt(AtomicWriteStep::Synced, [&](const AtomicWriteHook& dying) {
-        WriteSettings(dir / kSettingsFileName, {kSettingsHeader, 1, 1, 0, "C:\\FS2002", ""}, dying);
-    });
-    Restart();
-    EXPECT_EQ(messages.Texts(), std::vector<std::string>{kSettingsMissingText});
-    EXPECT_EQ(flow.shown, std::vector<std::string>{"setup"});
-
-    WriteSettingsFile();
-    KilledAt(AtomicWriteStep::HalfWritten, [&](const AtomicWriteHook& dying) {
-        WriteAirportDatabase(dir / kDatabaseFileName, Airports("New", 3), dying);
-    });
-    Restart();
-    EXPECT_EQ(messages.Texts(), std::vector<std::string>{kDatabaseMissingText});
-    EXPECT_EQ(flow.shown, std::vector<std::string>{"setup"});
 }
 
 }  // namespace

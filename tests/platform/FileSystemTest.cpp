@@ -183,9 +183,11 @@ TEST_F(AtomicFileTest, ReplacesTheWholeFileAndLeavesNothingBesideOrReportsTheFol
     EXPECT_FALSE(fs::exists(dir / "taken.partial"));
 }
 
-// A full disk or failing sync at any step before the rename: the old file stays whole, the
-// temporary file goes, and the error names the file.
+// A full disk or failing sync at any step before the rename: the old file stays whole (a first
+// write leaves none), the temporary file goes, and the error names the file.
 TEST_F(AtomicFileTest, AFailureBeforeTheRenameKeepsTheOldFileWhole) {
+    EXPECT_TRUE(WriteFileAtomically(target, after, [](AtomicWriteStep) { return false; }));
+    EXPECT_FALSE(fs::exists(target) || fs::exists(temporary));
     for (const AtomicWriteStep failing : testing::kEveryWriteStep) {
         ASSERT_EQ(WriteFileAtomically(target, before), std::nullopt);
         std::vector<AtomicWriteStep> reached;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "startup/Settings.h"
+#include "support/Golden.h"
 #include "support/TempDir.h"
 
 namespace scopewatch {
@@ -12,13 +13,9 @@ SettingsRecord SetupRecord() {
 
 // A fresh record is 43 bytes: header length and text, marker, simVersion, airportCount,
 // simFolder, empty facility data folder.
-TEST(SettingsTest, FreshRecordIsFortyThreeBytesInTableOrder) {
-    const std::string expected = std::string("\x16\0", 2) + "Scopewatch Version 1.0" +
-                                 std::string("\1\1\0\0\0\0\x09\0", 8) + "C:\\FS2002" +
-                                 std::string("\0\0", 2);
-    ASSERT_EQ(expected.size(), 43U);
-    EXPECT_EQ(EncodeSettings(SetupRecord()),
-              std::vector<uint8_t>(expected.begin(), expected.end()));
+TEST(SettingsTest, FreshRecordIsByteExact) {
+    testing::ExpectBytesMatchGolden(EncodeSettings(SetupRecord()), "startup/settings-fresh.hex",
+                                    "the settings record setup writes for C:\\FS2002");
 }
 
 // Reading copies the four shared values; an update writes the airport count and the facility
