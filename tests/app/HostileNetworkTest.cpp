@@ -521,5 +521,18 @@ TEST_F(HostileNetwork, RemovalByTheHostInTheMiddleOfAFloodReturnsToTheConnection
     EXPECT_EQ(scope_->messages.shown.back().icon, MessageIcon::Information);
 }
 
+// A host that refuses controllers: the join fails with the refusal's message, the dialog is
+// ready to start over and no main window opens.
+TEST(RefusingHost, TheJoinFailsWithTheRefusalAndTheDialogStartsOver) {
+    demo::DemoHostOptions options;
+    options.refuseControllers = true;
+    testing::LiveScope scope(47768, 47769, 10.0, options);
+    EXPECT_FALSE(scope.Join());
+    EXPECT_EQ(scope.messages.Texts(), std::vector<std::string>{connection_texts::kRefused});
+    ASSERT_NE(scope.dialog(), nullptr);
+    EXPECT_TRUE(scope.dialog()->locateButton().isEnabled());
+    EXPECT_EQ(scope.state.isConnected, kFalse16);
+}
+
 }  // namespace
 }  // namespace scopewatch

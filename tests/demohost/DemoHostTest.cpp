@@ -1,60 +1,16 @@
-// The demo session host's own faults: its pilots stepping over another earth than the
-// scenery's, its taxi route, its answer to simulators. (Its pilots flying the demo airport,
-// admitting the controller, the traffic, the chat, the removal and the silence: the live runs in
+// The demo session host's answer to simulators. (Its pilots flying the demo airport, admitting
+// the controller, the traffic, the chat, the removal and the silence: the live runs in
 // tests/app.)
 #include <gtest/gtest.h>
 
 #include "demohost/DemoSessionHost.h"
 #include "demohost/DemoTrafficPlan.h"
 #include "support/DirectPlayTestPorts.h"
+#include "support/Golden.h"
 #include "support/ScriptedMachine.h"
 
 namespace scopewatch::demo {
 namespace {
-
-// The pilots step over the same sphere as the builder places the scenery, so a pilot on a
-// runway's centreline is on the runway the scope draws.
-TEST(DemoPilots, OffsetIsTheBuildersGreatCircleStepAndDistanceItsInverse) {
-    for (const GeoPoint from : {GeoPoint{40.0, -100.0}, GeoPoint{-33.9, 151.2}}) {
-        for (const int bearing : {0, 45, 90, 200, 315}) {
-            for (const double metres : {300.0, 1852.0, 25 * 1852.0}) {
-                const GeoPoint pilot = Offset(from, bearing, metres);
-                const GeoPoint builder = DestinationPoint(from.latitude, from.longitude,
-                                                          static_cast<int16_t>(bearing), metres);
-                EXPECT_NEAR(pilot.latitude, builder.latitude, 6e-7);
-                EXPECT_NEAR(pilot.longitude, builder.longitude, 6e-7);
-                EXPECT_NEAR(DistanceMetres(from, pilot), metres, metres * 2e-3);
-            }
-        }
-    }
-}
-
-// The taxiing pilot starts on the smallest stand, takes the shortest way along the taxiways
-// and keeps off runways (a crossing costs more than the way round).
-TEST(DemoTrafficPlan, TheTaxiRouteGoesFromTheSmallestStandTheShortestWayOffRunways) {
-    // From the small stand by point 0 to point 3, 1200 m south where take-offs start when an
-    // airport has no runway: straight on through point 1, not round by point 2, whose larger
-    // stand lies nearer ...
-    scenery::BglAirport airport;
-    airport.latitude = 10.0;
-    airport.longitude = 20.0;
-    airport.taxiPoints = {{0, 0}, {0, -600}, {300, -100}, {0, -1200}, {-500, -600}};
-    airport.parkings = {{300, -50, 0, 40}, {0, 50, 0, 20}};
-    airport.taxiSegments = {{0, 0, 2, 0}, {0, 2, 3, 0}, {0, 0, 1, 0},
-                            {0, 1, 3, 0}, {2, 0, 1, 0}, {2, 2, 0, 0}};
-    const auto expectRoute = [&](const std::vector<std::pair<double, double>>& expected) {
-        const DemoAirportPlan plan = TrafficPlanOf(airport);
-        ASSERT_EQ(plan.taxiRoute.size(), expected.size());
-        for (size_t i = 0; i < expected.size(); ++i) {
-            const GeoPoint at = PositionOf(airport, expected[i].first, expected[i].second);
-            EXPECT_LT(DistanceMetres(plan.taxiRoute[i], at), 0.01) << i;
-        }
-    };
-    expectRoute({{0, 50}, {0, 0}, {0, -600}, {0, -1200}});
-    // ... unless point 1 lies on a runway: crossing it costs more than the way round.
-    airport.taxiSegments.push_back({1, 1, 4, 0});
-    expectRoute({{0, 50}, {0, 0}, {300, -100}, {0, -1200}});
-}
 
 // A simulator looks for sessions of its own application: the demo host answers it, as it
 // answers a request for every application, and logs which application was asked for.
@@ -85,6 +41,19 @@ TEST(DemoSessionHost, AnswersSimulatorsThatAskForTheirOwnApplicationOnly) {
                    "ENUMSESSIONS flags 0x1 application "
                    "{CC080A27-6D4E-11D0-8E21-00A0C90542EF}") != std::string::npos;
     }));
+}
+
+// The log names each game message by its kind, and an unknown kind as such.
+TEST(DemoSessionHost, TheLogNamesEveryGameMessageKind) {
+    std::string names;
+    for (const int32_t kind : {kinds::kJoinRequest, kinds::kPlayerPresent, kinds::kKeepAlive,
+                               kinds::kRefused, kinds::kIdentifyRequest, kinds::kJoinNotice,
+                               kinds::kAircraftInfo, kinds::kAircraftInfoRequest, kinds::kRemoved,
+                               kinds::kPositionShort, kinds::kPositionLong, kinds::kChat, 0x7777}) {
+        names += KindName(kind) + "\n";
+    }
+    testing::ExpectTextMatchesGolden(names, "demohost/kind-names.txt",
+                                     "the demo host log's name of each game message kind");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "multiplayer/DirectPlaySession.h"
+#include "multiplayer/GameMessages.h"
 #include "support/DirectPlayLoopback.h"
 #include "support/SpinEventLoop.h"
 
@@ -12,6 +13,16 @@ namespace scopewatch {
 namespace {
 
 using testing::SpinUntil;
+
+// The text of the session error `call` throws ("" when it throws none).
+std::string Failure(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const SessionError& error) {
+        return error.what();
+    }
+    return "";
+}
 
 // A step returns at once and ends from the event loop; meanwhile another step is refused as
 // busy. Names travel in Windows-1252. Closing calls the step under way off: its signal never
@@ -59,6 +70,62 @@ TEST(DirectPlaySession, StepsEndLaterAndClosingCallsTheStepOff) {
     EXPECT_TRUE(!session.closing() || SpinUntil([&] { return closed; }, 2000));
     testing::Spin(300);
     EXPECT_TRUE(ended.empty());
+}
+
+// Only TCP/IP works; a cancelled address dialog, steps before a connection type, players and
+// messages that do not exist fail with their own texts. Messages travel both ways with their
+// ids; once the host vanishes, sends fail as the lost session they are.
+TEST(DirectPlaySession, CallsThatCannotWorkFailWithTheirReasonAndMessagesTravelBothWays) {
+    DirectPlaySessionOptions options;
+    options.ports = testing::DirectPlayTestPorts(47700);
+    options.timings = testing::FastTimings();
+    auto host = std::make_unique<directplay::DirectPlayHost>(options.ports, options.timings);
+    ASSERT_EQ(host->Start({u"Short", 8, {}, directplay::session_flags::kKeepAlive}), std::nullopt);
+    const uint32_t pilot = host->CreatePlayer(u"Pilot", u"Pilot");
+    DirectPlaySession cancelled([] { return std::optional<std::string>(); }, options);
+    std::vector<std::string> failed;
+    QObject::connect(&cancelled, &SessionService::stepFailed,
+                     [&](const std::string& why) { failed.push_back(why); });
+    cancelled.ListSessions();
+    cancelled.JoinSession(1);
+    cancelled.CreatePlayer("ATC", "Player");
+    EXPECT_EQ(Failure([&] { cancelled.ConnectionTypeName(3); }), "There is no connection type 3");
+    EXPECT_EQ(Failure([&] { cancelled.InitialiseConnection(1); }),
+              "IPX networks are not supported; use TCP/IP");
+    EXPECT_EQ(Failure([&] { cancelled.InitialiseConnection(2); }), "The connection was cancelled");
+    EXPECT_EQ(Failure([&] { cancelled.Receive(); }), "No connection type is initialised");
+    ASSERT_TRUE(SpinUntil([&] { return failed.size() == 3; }, 2000));
+    EXPECT_EQ(failed, (std::vector<std::string>{"No connection type is initialised",
+                                                "There is no session number 1",
+                                                "No connection type is initialised"}));
+
+    DirectPlaySession session([] { return std::optional<std::string>("127.0.0.1"); }, options);
+    session.InitialiseConnection(2);
+    int32_t me = 0;
+    QObject::connect(&session, &SessionService::sessionsListed, [&] { session.JoinSession(1); });
+    QObject::connect(&session, &SessionService::sessionJoined,
+                     [&] { session.CreatePlayer("ATC", "Player"); });
+    QObject::connect(&session, &SessionService::playerCreated, [&](int32_t id) { me = id; });
+    session.ListSessions();
+    ASSERT_TRUE(SpinUntil([&] { return me != 0; }, 3000));
+    EXPECT_EQ(Failure([&] { session.SendToAll(static_cast<int32_t>(pilot), {}); }),
+              "The player " + std::to_string(pilot) + " is not ours");
+    session.SendToAll(me, MakeSignal(kinds::kJoinRequest));
+    ASSERT_TRUE(SpinUntil([&] { return host->WaitingCount() == 1; }, 2000));
+    EXPECT_EQ(host->TakeDelivery()->idFrom, static_cast<uint32_t>(me));
+    host->SendToAll(pilot, MakePlayerPresent(me).bytes());
+    ASSERT_TRUE(SpinUntil([&] { return session.WaitingMessageCount(me) == 1; }, 2000));
+    const ReceivedMessage received = session.Receive();
+    EXPECT_EQ(std::tie(received.fromId, received.toId), std::tuple(pilot, me));
+    EXPECT_EQ(received.message.bytes(), MakePlayerPresent(me).bytes());
+    EXPECT_EQ(Failure([&] { session.Receive(); }), "No message is waiting");
+    EXPECT_EQ(session.PlayerName(static_cast<int32_t>(pilot)), "Pilot");
+    EXPECT_EQ(Failure([&] { session.PlayerName(12345); }), "No player has the id 12345");
+
+    host.reset();
+    ASSERT_TRUE(SpinUntil([&] { return session.SessionLost(); }, 3000));
+    EXPECT_EQ(Failure([&] { session.SendToAll(me, MakeSignal(kinds::kKeepAlive)); }),
+              "The session was lost: " + session.LostReason());
 }
 
 }  // namespace

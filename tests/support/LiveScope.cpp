@@ -65,7 +65,10 @@ bool LiveScope::Join() {
     }
     ClickRow(connection.sessionList(), 0);
     Click(connection.joinButton());
-    return SpinUntil([&] { return main() != nullptr; }, 20000);
+    // Until the main window runs, or the dialog is ready to start over after a failed join.
+    SpinUntil([&] { return main() != nullptr || (dialog() && dialog()->joinButton().isEnabled()); },
+              20000);
+    return main() != nullptr;
 }
 
 }  // namespace scopewatch::testing

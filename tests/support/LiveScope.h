@@ -33,7 +33,7 @@ class LiveScope {
     ~LiveScope();
 
     // Opens the connection dialog and joins the session through it with the default
-    // nickname. True once the main window runs.
+    // nickname. True once the main window runs, false once the join failed.
     bool Join();
 
     MainWindow* main() const { return windows.mainWindow(); }
