@@ -78,9 +78,10 @@ run_target() {
         corpora+=("fuzz/corpus/$target")
     fi
     "$binary" "${options[@]}" "${corpora[@]}" >"$log" 2>&1 || result="CRASHED (see $log)"
+    # A run that stopped early may lack any of these lines.
     local inputs edges peak
     inputs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
-    edges=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)
+    edges=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | cut -d' ' -f2 || true)
     peak=$(sed -n 's/^stat::peak_rss_mb: *//p' "$log" | tail -1)
     printf '%-20s %12s %8s %10s  %s\n' "$target" "${inputs:-?}" "${edges:-?}" "${peak:-?}" \
         "$result" >"$out/logs/$target.row"

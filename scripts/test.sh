@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test, in stages whose times it prints at the end:
-#   program      the program, its tools and the benchmarks, optimised, into build/
+#   program      the program and its tools, optimised, into build/
 #   install      scripts/check-install.sh on build/: the install and the Debian package
-#   sanitized    the tests and the fuzz targets with clang under AddressSanitizer +
-#                UndefinedBehaviorSanitizer, in one tree, build-sanitize/
+#   sanitized    the tests, the fuzz targets and the benchmarks with clang under
+#                AddressSanitizer + UndefinedBehaviorSanitizer, in one tree, build-sanitize/
 #   tests        every test through ctest in build-sanitize/
 #   fuzz         every fuzz target for 10 seconds in build-sanitize/ (scripts/fuzz.sh)
 # SCOPEWATCH_SKIP_SANITIZE=1 builds and runs the tests in build/ instead, without sanitizers
@@ -59,15 +59,16 @@ if [ "$skip_sanitize" = 1 ]; then
 fi
 
 stage program configure_and_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DSCOPEWATCH_BENCHMARKS=ON -DSCOPEWATCH_BUILD_TESTS=OFF
+    -DSCOPEWATCH_BUILD_TESTS=OFF
 stage install bash scripts/check-install.sh build
 fuzz=ON
 if [ "$skip_fuzz" = 1 ]; then
     fuzz=OFF
 fi
 stage sanitized configure_and_build build-sanitize -DCMAKE_CXX_COMPILER=clang++ \
-    -DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld -DCMAKE_BUILD_TYPE=Debug -DSCOPEWATCH_SANITIZE=ON \
-    -DSCOPEWATCH_FUZZ=$fuzz -DSCOPEWATCH_BUILD_TESTS=ON
+    -DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld -DCMAKE_BUILD_TYPE=Debug \
+    -DCMAKE_CXX_FLAGS_DEBUG=-gline-tables-only -DSCOPEWATCH_SANITIZE=ON \
+    -DSCOPEWATCH_FUZZ=$fuzz -DSCOPEWATCH_BUILD_TESTS=ON -DSCOPEWATCH_BENCHMARKS=ON
 stage tests run_ctest build-sanitize
 if [ "$fuzz" = ON ]; then
     stage fuzz bash scripts/fuzz.sh --in build-sanitize "$fuzz_seconds"
