@@ -12,6 +12,42 @@
 namespace scopewatch::demo {
 namespace {
 
+// The taxiing pilot starts on the smallest stand, takes the shortest way along the taxiways
+// and keeps off runways (a crossing costs more than the way round).
+TEST(DemoTrafficPlan, TheTaxiRouteGoesFromTheSmallestStandTheShortestWayOffRunways) {
+    // From the small stand by point 0 to point 3, 1200 m south where take-offs start when an
+    // airport has no runway: straight on through point 1, not round by point 2, whose larger
+    // stand lies nearer ...
+    scenery::BglAirport airport;
+    airport.latitude = 10.0;
+    airport.longitude = 20.0;
+    airport.taxiPoints = {{0, 0}, {0, -600}, {300, -100}, {0, -1200}, {-500, -600}};
+    airport.parkings = {{300, -50, 0, 40}, {0, 50, 0, 20}};
+    airport.taxiSegments = {{0, 0, 2, 0}, {0, 2, 3, 0}, {0, 0, 1, 0},
+                            {0, 1, 3, 0}, {2, 0, 1, 0}, {2, 2, 0, 0}};
+    const auto expectRoute = [&](const std::vector<std::pair<double, double>>& expected) {
+        const DemoAirportPlan plan = TrafficPlanOf(airport);
+        ASSERT_EQ(plan.taxiRoute.size(), expected.size());
+        for (size_t i = 0; i < expected.size(); ++i) {
+            const GeoPoint at = PositionOf(airport, expected[i].first, expected[i].second);
+            EXPECT_LT(DistanceMetres(plan.taxiRoute[i], at), 0.01) << i;
+        }
+    };
+    expectRoute({{0, 50}, {0, 0}, {0, -600}, {0, -1200}});
+    // ... unless point 1 lies on a runway: crossing it costs more than the way round.
+    airport.taxiSegments.push_back({1, 1, 4, 0});
+    expectRoute({{0, 50}, {0, 0}, {300, -100}, {0, -1200}});
+}
+
+// A session with room for no pilot does not start.
+TEST(DemoSessionHost, ASessionWithoutRoomForAnyPilotDoesNotStart) {
+    DemoHostOptions options;
+    options.ports = testing::DirectPlayTestPorts(47716);
+    options.maxPlayers = 0;
+    DemoSessionHost host(options, FallbackAirportPlan(), nullptr);
+    EXPECT_EQ(host.Start(), "The session has no room for any pilot");
+}
+
 // A simulator looks for sessions of its own application: the demo host answers it, as it
 // answers a request for every application, and logs which application was asked for.
 TEST(DemoSessionHost, AnswersSimulatorsThatAskForTheirOwnApplicationOnly) {

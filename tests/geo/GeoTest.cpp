@@ -135,6 +135,15 @@ TEST(DestinationsTest, BuilderAndScopeRoundTheSameUnroundedStepDifferently) {
               LatLon(DestinationPoint(0.0, 10.0, 90, 1852.0)));
     EXPECT_EQ(LatLon(DestinationNm(10.123456, 20.654321, 45, -5)), std::pair(10.12346, 20.65432));
 
+    // From one start, each coordinate on its own gives DestinationPoint's, whatever the order
+    // and number of bearings asked for.
+    DestinationsFrom from(36.5, -97.25);
+    for (const int16_t bearing : {0, 90, 180, 270, 45, 90, 315, 0, 200}) {
+        EXPECT_EQ(std::pair(from.LatitudeAt(bearing, 700.0), from.LongitudeAt(bearing, -700.0)),
+                  LatLon(DestinationPoint(36.5, -97.25, bearing, 700.0)))
+            << bearing;
+    }
+
     const GeoPoint step = GreatCircleStep({10.0, 20.0}, 33.3, 1e-4);
     EXPECT_NE(step.latitude * 1e6, std::round(step.latitude * 1e6));
     const GeoPoint pole = GreatCircleStep({0.0, 42.0}, 0.0, 3.14159265358979 / 2);

@@ -39,6 +39,18 @@ TEST_F(FileSystemTest, MatchesEachComponentRegardlessOfCaseAndSeparatorPreferrin
     dir.Write("data/ABC.txt", "upper");
     EXPECT_EQ(files.ToRealPath("data\\ABC.txt"), dir / "data/ABC.txt");
     EXPECT_EQ(files.ToRealPath("data\\abc.txt"), dir / "data/abc.txt");
+
+    // Many names in one folder (or none, or on a drive that is not there) resolve as each
+    // would alone.
+    const std::vector<std::string> names = {"abc.txt", "ABC.txt",    "Abc.TXT",
+                                            "new.txt", "sub\\x.txt", "..\\Fs2002"};
+    for (const std::string folder : {"DATA", "", "Q:\\data"}) {
+        std::vector<fs::path> alone;
+        for (const std::string& name : names) {
+            alone.push_back(files.ToRealPath(JoinPathText(folder, name)));
+        }
+        EXPECT_EQ(files.RealPathsIn(folder, names), alone) << folder;
+    }
 }
 
 // Listing takes normal files by pattern or name (not folders); deleting removes only the
@@ -167,6 +179,9 @@ TEST_F(AtomicFileTest, ReplacesTheWholeFileAndLeavesNothingBesideOrReportsTheFol
     ASSERT_EQ(WriteFileAtomically(target, after), std::nullopt);
     EXPECT_EQ(ReadBytes(target), after);
     EXPECT_EQ(ReadWholeFile(target), after);
+    const std::vector<uint8_t> large(5 << 20, 0x5A);  // megabytes that go to the disk on the way
+    ASSERT_EQ(WriteFileAtomically(target, large), std::nullopt);
+    EXPECT_EQ(ReadWholeFile(target), large);
     ASSERT_EQ(WriteFileAtomically(target, {}), std::nullopt);
     EXPECT_EQ(ReadWholeFile(target), std::vector<uint8_t>{});
     EXPECT_FALSE(fs::exists(temporary));
