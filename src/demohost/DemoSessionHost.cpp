@@ -120,14 +120,6 @@ std::vector<uint32_t> DemoSessionHost::PilotIds() const {
     return ids;
 }
 
-std::vector<uint32_t> DemoSessionHost::AdmittedControllers() const {
-    std::vector<uint32_t> ids;
-    for (const auto& [id, controller] : controllers_) {
-        ids.push_back(id);
-    }
-    return ids;
-}
-
 bool DemoSessionHost::AnyoneListening() const {
     for (uint32_t id : host_.ApplicationPlayerIds()) {
         if (!host_.IsLocal(id)) {

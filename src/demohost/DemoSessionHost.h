@@ -54,7 +54,6 @@ class DemoSessionHost : public QObject {
 
     directplay::DirectPlayHost& host() { return host_; }
     std::vector<uint32_t> PilotIds() const;
-    std::vector<uint32_t> AdmittedControllers() const;
 
   private:
     struct Pilot {

@@ -3,6 +3,7 @@
 // tests/app.)
 #include <gtest/gtest.h>
 
+#include "demohost/DemoPilots.h"
 #include "demohost/DemoSessionHost.h"
 #include "demohost/DemoTrafficPlan.h"
 #include "support/DirectPlayTestPorts.h"
@@ -11,6 +12,21 @@
 
 namespace scopewatch::demo {
 namespace {
+
+// A route is flown at each leg's speed, its altitude changing evenly; after the last point an
+// open route starts over from the first, a closed one flies on to it.
+TEST(DemoPilots, AfterTheLastPointAnOpenRouteStartsOverAndAClosedOneFliesOnToTheFirst) {
+    const double nm = 1.0 / 60.0;  // a nautical mile of latitude: a minute at 60 knots
+    const std::vector<RoutePoint> route = {{{0.0, 5.0}, 0.0, 60.0}, {{nm, 5.0}, 600.0, 60.0}};
+    for (const bool closed : {false, true}) {
+        RouteFlyer flyer(route, closed);
+        flyer.Advance(30.0);
+        EXPECT_NEAR(flyer.state().position.latitude, nm / 2, 1e-7);
+        flyer.Advance(45.0);  // a quarter into the next leg
+        EXPECT_NEAR(flyer.state().position.latitude, closed ? nm * 0.75 : nm * 0.25, 1e-7);
+        EXPECT_NEAR(flyer.state().altitudeFt, closed ? 450.0 : 150.0, 1e-3) << closed;
+    }
+}
 
 // The taxiing pilot starts on the smallest stand, takes the shortest way along the taxiways
 // and keeps off runways (a crossing costs more than the way round).
