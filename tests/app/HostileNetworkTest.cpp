@@ -122,8 +122,8 @@ class HostileNetwork : public ::testing::Test {
     }
 
     // What must hold whatever a peer sent: the main window stays, nothing was said to the
-    // user since the join, the scope repaints about once a simulated second (timers slip
-    // under a sanitizer on a loaded machine, a stalled scope does not) and the pilots'
+    // user since the join, the scope goes on repainting (once a simulated second, but timers
+    // slip in a slow build on a loaded machine: at least every other second) and the pilots'
     // positions still arrive.
     void ExpectScopeRunsOn(double simulatedSeconds) {
         ASSERT_FALSE(window_.isNull());
@@ -135,7 +135,7 @@ class HostileNetwork : public ::testing::Test {
         ASSERT_FALSE(window_.isNull()) << "the main window closed";
         EXPECT_EQ(scope_->messages.Texts(), std::vector<std::string>{connection_texts::kConnected});
         EXPECT_GE(main().repaintStatistics().count() - repaints,
-                  static_cast<int64_t>(simulatedSeconds * 0.8));
+                  static_cast<int64_t>(simulatedSeconds / 2));
         EXPECT_FALSE(scope_->session.SessionLost()) << scope_->session.LostReason();
         EXPECT_GT(moves, 0) << "no aircraft's position changed";
     }
