@@ -10,7 +10,8 @@ namespace scopewatch {
 namespace {
 
 // Halves go to the even neighbour; decimal places round the same way, by exactly the powers of
-// ten pow gives; whole-number conversions saturate instead of overflowing (NaN becomes 0) and truncations go toward zero.
+// ten pow gives; whole-number conversions saturate instead of overflowing (NaN becomes 0) and
+// truncations go toward zero.
 TEST(RoundingTest, HalvesGoToTheEvenNeighbourAndConversionsSaturate) {
     EXPECT_EQ((std::vector{RoundHalfEven(2.5), RoundHalfEven(3.5), RoundHalfEven(-2.5),
                            RoundHalfEven(-3.5), RoundHalfEven(0.5), RoundHalfEven(2.5000001),

@@ -13,11 +13,11 @@ inline std::string AirportText(const AirportRecord& a) {
     const auto at = [](double latitude, double longitude) {
         return FixedNumberText(latitude, 6) + "," + FixedNumberText(longitude, 6);
     };
-    std::string text = "airport '" + a.name + "' '" + a.icaoId + "' " + at(a.latitude, a.longitude) +
-                       " " + std::to_string(a.altitudeFt) + " ft, frequencies clr '" +
-                       a.clearanceFreq + "' gnd '" + a.groundFreq + "' twr '" + a.towerFreq +
-                       "' dep '" + a.departureFreq + "' app '" + a.approachFreq + "' ctr '" +
-                       a.centerFreq + "' atis '" + a.atisFreq + "'\n";
+    std::string text = "airport '" + a.name + "' '" + a.icaoId + "' " +
+                       at(a.latitude, a.longitude) + " " + std::to_string(a.altitudeFt) +
+                       " ft, frequencies clr '" + a.clearanceFreq + "' gnd '" + a.groundFreq +
+                       "' twr '" + a.towerFreq + "' dep '" + a.departureFreq + "' app '" +
+                       a.approachFreq + "' ctr '" + a.centerFreq + "' atis '" + a.atisFreq + "'\n";
     for (const RunwayRecord& r : a.runways) {
         text += "  runway " + r.primaryName + "/" + r.secondaryName + " " +
                 at(r.end1Latitude, r.end1Longitude) + " to " + at(r.end2Latitude, r.end2Longitude) +
