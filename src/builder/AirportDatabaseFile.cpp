@@ -238,10 +238,6 @@ bool ReadAirportRecord(ByteCursor& cursor, AirportRecord& airport, std::string& 
 
 }  // namespace
 
-void WriteAirportRecord(ByteWriter& writer, const AirportRecord& airport) {
-    WriteRecord(writer, airport);
-}
-
 std::vector<uint8_t> EncodeAirportRecords(const std::vector<AirportRecord>& airports) {
     return EncodeRecords(airports, false);
 }

@@ -11,15 +11,10 @@
 
 namespace scopewatch {
 
-class ByteWriter;
-
 // world_airports.dat: the airport records one after the other from offset 0, no header and
 // no count (the settings file knows the highest index). Texts carry a 16-bit length, lists a
 // dimension word (0: absent) then the element count and a lower bound of 0. Runway and ILS
 // lists carry one empty element after their real ones; the taxi lists carry exactly theirs.
-
-// Appends one record in the file's format.
-void WriteAirportRecord(ByteWriter& writer, const AirportRecord& airport);
 
 // The records alone, one after the other: a stretch of the file.
 std::vector<uint8_t> EncodeAirportRecords(const std::vector<AirportRecord>& airports);

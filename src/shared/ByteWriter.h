@@ -10,6 +10,9 @@
 
 namespace scopewatch {
 
+// The longest text a length-prefixed field holds; a longer one is cut there.
+inline constexpr size_t kLongestLengthText = 0xFFFF;
+
 // Appends little-endian fields to a byte vector: the one way the program's own files and
 // the test fixtures are written.
 class ByteWriter {
@@ -36,7 +39,7 @@ class ByteWriter {
     void Zeros(size_t count) { bytes_.resize(bytes_.size() + count, 0); }
     // A text preceded by its unsigned 16-bit length (longer texts are cut at 65535 bytes).
     void LengthText(const std::string& text) {
-        const size_t length = text.size() > 0xFFFF ? 0xFFFF : text.size();
+        const size_t length = std::min(text.size(), kLongestLengthText);
         UInt16(static_cast<uint16_t>(length));
         bytes_.insert(bytes_.end(), text.begin(), text.begin() + static_cast<long>(length));
     }
@@ -72,7 +75,9 @@ class ByteCounter {
     void Int32(int32_t) { size_ += 4; }
     void UInt32(uint32_t) { size_ += 4; }
     void Double(double) { size_ += 8; }
-    void LengthText(const std::string& text) { size_ += 2 + std::min<size_t>(text.size(), 0xFFFF); }
+    void LengthText(const std::string& text) {
+        size_ += 2 + std::min(text.size(), kLongestLengthText);
+    }
 
     size_t Size() const { return size_; }
 
@@ -99,7 +104,7 @@ class ByteSpanWriter {
     }
     // A text preceded by its unsigned 16-bit length (longer texts are cut at 65535 bytes).
     void LengthText(const std::string& text) {
-        const size_t length = std::min<size_t>(text.size(), 0xFFFF);
+        const size_t length = std::min(text.size(), kLongestLengthText);
         UInt16(static_cast<uint16_t>(length));
         Require(length);
         if (length > 0) {

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "builder/AirportDatabaseFile.h"
-#include "shared/ByteWriter.h"
 #include "support/Golden.h"
 #include "support/TempDir.h"
 
@@ -30,9 +29,7 @@ AirportRecord RichAirport() {
 const AirportRecord kRich = RichAirport();
 
 Bytes RecordBytes(const AirportRecord& airport) {
-    ByteWriter writer;
-    WriteAirportRecord(writer, airport);
-    return writer.Take();
+    return EncodeAirportRecords({airport});
 }
 
 // The record's layout, byte for byte: an empty record is 68 zero bytes; every list carries

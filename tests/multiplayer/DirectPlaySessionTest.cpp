@@ -2,6 +2,7 @@
 // program drives it through sessions with the demo host in tests/app: listing, joining, trading
 // messages, a host that vanishes; a mute host fails the player creation as DirectPlayPeerTest
 // shows.)
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "multiplayer/DirectPlaySession.h"
@@ -13,16 +14,7 @@ namespace scopewatch {
 namespace {
 
 using testing::SpinUntil;
-
-// The text of the session error `call` throws ("" when it throws none).
-std::string Failure(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const SessionError& error) {
-        return error.what();
-    }
-    return "";
-}
+using ::testing::ThrowsMessage;
 
 // A step returns at once and ends from the event loop; meanwhile another step is refused as
 // busy. Names travel in Windows-1252. Closing calls the step under way off: its signal never
@@ -89,11 +81,14 @@ TEST(DirectPlaySession, CallsThatCannotWorkFailWithTheirReasonAndMessagesTravelB
     cancelled.ListSessions();
     cancelled.JoinSession(1);
     cancelled.CreatePlayer("ATC", "Player");
-    EXPECT_EQ(Failure([&] { cancelled.ConnectionTypeName(3); }), "There is no connection type 3");
-    EXPECT_EQ(Failure([&] { cancelled.InitialiseConnection(1); }),
-              "IPX networks are not supported; use TCP/IP");
-    EXPECT_EQ(Failure([&] { cancelled.InitialiseConnection(2); }), "The connection was cancelled");
-    EXPECT_EQ(Failure([&] { cancelled.Receive(); }), "No connection type is initialised");
+    EXPECT_THAT([&] { cancelled.ConnectionTypeName(3); },
+                ThrowsMessage<SessionError>("There is no connection type 3"));
+    EXPECT_THAT([&] { cancelled.InitialiseConnection(1); },
+                ThrowsMessage<SessionError>("IPX networks are not supported; use TCP/IP"));
+    EXPECT_THAT([&] { cancelled.InitialiseConnection(2); },
+                ThrowsMessage<SessionError>("The connection was cancelled"));
+    EXPECT_THAT([&] { cancelled.Receive(); },
+                ThrowsMessage<SessionError>("No connection type is initialised"));
     ASSERT_TRUE(SpinUntil([&] { return failed.size() == 3; }, 2000));
     EXPECT_EQ(failed, (std::vector<std::string>{"No connection type is initialised",
                                                 "There is no session number 1",
@@ -108,8 +103,9 @@ TEST(DirectPlaySession, CallsThatCannotWorkFailWithTheirReasonAndMessagesTravelB
     QObject::connect(&session, &SessionService::playerCreated, [&](int32_t id) { me = id; });
     session.ListSessions();
     ASSERT_TRUE(SpinUntil([&] { return me != 0; }, 3000));
-    EXPECT_EQ(Failure([&] { session.SendToAll(static_cast<int32_t>(pilot), {}); }),
-              "The player " + std::to_string(pilot) + " is not ours");
+    EXPECT_THAT(
+        [&] { session.SendToAll(static_cast<int32_t>(pilot), {}); },
+        ThrowsMessage<SessionError>("The player " + std::to_string(pilot) + " is not ours"));
     session.SendToAll(me, MakeSignal(kinds::kJoinRequest));
     ASSERT_TRUE(SpinUntil([&] { return host->WaitingCount() == 1; }, 2000));
     EXPECT_EQ(host->TakeDelivery()->idFrom, static_cast<uint32_t>(me));
@@ -118,14 +114,15 @@ TEST(DirectPlaySession, CallsThatCannotWorkFailWithTheirReasonAndMessagesTravelB
     const ReceivedMessage received = session.Receive();
     EXPECT_EQ(std::tie(received.fromId, received.toId), std::tuple(pilot, me));
     EXPECT_EQ(received.message.bytes(), MakePlayerPresent(me).bytes());
-    EXPECT_EQ(Failure([&] { session.Receive(); }), "No message is waiting");
+    EXPECT_THAT([&] { session.Receive(); }, ThrowsMessage<SessionError>("No message is waiting"));
     EXPECT_EQ(session.PlayerName(static_cast<int32_t>(pilot)), "Pilot");
-    EXPECT_EQ(Failure([&] { session.PlayerName(12345); }), "No player has the id 12345");
+    EXPECT_THAT([&] { session.PlayerName(12345); },
+                ThrowsMessage<SessionError>("No player has the id 12345"));
 
     host.reset();
     ASSERT_TRUE(SpinUntil([&] { return session.SessionLost(); }, 3000));
-    EXPECT_EQ(Failure([&] { session.SendToAll(me, MakeSignal(kinds::kKeepAlive)); }),
-              "The session was lost: " + session.LostReason());
+    EXPECT_THAT([&] { session.SendToAll(me, MakeSignal(kinds::kKeepAlive)); },
+                ThrowsMessage<SessionError>("The session was lost: " + session.LostReason()));
 }
 
 }  // namespace
