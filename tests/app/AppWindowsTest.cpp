@@ -265,5 +265,30 @@ TEST_F(AppWindowsTest, DisconnectSaysPleaseWaitFirstAndNoTimerRunsWhileItLeaves)
     EXPECT_EQ(state.mainWindowOpen, kFalse16);
 }
 
+// The time a toolbar window keeps the main window locked counts for the aircraft's motion: a
+// pilot who flew on meanwhile is not taken for one many times as fast.
+TEST_F(AppWindowsTest, TheTimeTheWindowStandsLockedCountsForTheGroundSpeed) {
+    clock = TimerClock(10.0);
+    ASSERT_NO_FATAL_FAILURE(JoinAndOpenTheMainWindow());
+    MainWindow& main = *windows.mainWindow();
+    const auto deliverPositionAt = [&](double latitude) {
+        PositionReport report;
+        report.latitudeRaw = LatitudeRaw(latitude);
+        report.longitudeRaw = LongitudeRaw(-97.0);
+        session.Deliver(kHostPilot, MakePosition(report, false));
+        main.ReceiveTick();
+    };
+    session.Deliver(kHostPilot, MakePlayerPresent(kHostPilot));  // the pilot announces itself
+    deliverPositionAt(36.4);
+    Press(2);  // "Options" locks the main window for about five simulated seconds
+    testing::Spin(500);
+    windows.optionsWindow()->close();
+    deliverPositionAt(36.4 + 6.0 / 3600.0);  // six seconds at 60 knots further north
+    const std::optional<GroundMotion> motion = state.tracks.MotionOf("N172SP");
+    ASSERT_TRUE(motion.has_value());
+    EXPECT_GT(motion->speedKt, 30.0);
+    EXPECT_LT(motion->speedKt, 120.0);
+}
+
 }  // namespace
 }  // namespace scopewatch

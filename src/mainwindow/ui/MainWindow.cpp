@@ -318,6 +318,9 @@ void MainWindow::StopTimers() {
 
 void MainWindow::Lock(bool windowToo) {
     SetControlsEnabled(false);
+    if (Timer1.isActive()) {
+        lockedSince_.start();
+    }
     Timer1.stop();
     Timer2.stop();
     if (windowToo) {
@@ -333,6 +336,11 @@ void MainWindow::Unlock() {
     waitingForChild_ = false;
     setEnabled(true);
     SetControlsEnabled(true);
+    if (lockedSince_.isValid()) {
+        secondsInSession_ +=
+            static_cast<double>(lockedSince_.elapsed()) * clock_.speedUp() / 1000.0;
+        lockedSince_.invalidate();
+    }
     Timer1.start();
     Timer2.start();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -136,7 +137,10 @@ class MainWindow : public QWidget {
     SelectedAirspace selection_;
     LabelPlacer labels_;
     ScopeAids aids_;
-    double secondsInSession_ = 0.0;  // intake ticks since the window opened
+    // Seconds since the window opened: one an intake tick, and the time it stood locked (the
+    // pilots fly on meanwhile, and their motion is judged by this time).
+    double secondsInSession_ = 0.0;
+    QElapsedTimer lockedSince_;  // valid while a lock holds the intake back
     Flag16 scopeDragActive_ = kFalse16;
     std::string chatHistory_;
     bool leaving_ = false;
