@@ -170,10 +170,9 @@ TEST(DirectPlayCodec, OtherTokensDialectsAndShapesAreReadLiberally) {
 }
 
 // Size words outside the bounds are refused; the size word has 20 bits, so a message that does
-// not fit is refused whole, never sent with a wrong size. Each lie is refused: cut short, a size
-// word claiming more, a description far outside (the error names the offset) or too small,
-// names beyond the packed size or of odd length, two billion players, an entry whose names start
-// past the end, a relayed message starting outside.
+// not fit is refused whole, never sent with a wrong size. Each message in
+// tests/data/directplay/refused/ lies (its first line says how) and is refused; a description far
+// outside names the offset in the error.
 TEST(DirectPlayCodec, SizesBeyondTheBoundsAndLiesAreRefused) {
     EXPECT_EQ(FrameSize(0xFAB00000 | 20), 20u);
     for (const uint32_t word : std::initializer_list<uint32_t>{
@@ -188,28 +187,15 @@ TEST(DirectPlayCodec, SizesBeyondTheBoundsAndLiesAreRefused) {
     tooLarge.player.playerData = Bytes(kLargestFrame, 0);
     EXPECT_THROW(Enc(tooLarge), EncodeError);
 
-    const Bytes reply = Enc(EnumSessionsReply{{}, u"Name"});
-    const Bytes create = Enc(CreatePlayer{0, 0, PlayerOf(0, 0, u"ATC", u""), false});
-    const Bytes table = Enc(SuperEnumPlayersReply{});
-    const Bytes entry = Enc(SuperEnumPlayersReply{{}, u"", u"", {PlayerOf(0x201, 0x100, u"N1")}});
-    const std::vector<Bytes> lies = {Bytes(reply.begin(), reply.begin() + 10),
-                                     Poked(reply, 0, static_cast<uint8_t>(reply.size() + 4)),
-                                     Poked(reply, 28, 10),
-                                     Poked(create, 60, 0xFF),
-                                     Poked(create, 60, 7),
-                                     Poked(table, 31, 0x7F),
-                                     Poked(entry, kPrefixSize + entry[36], 0xF0),
-                                     Poked(Enc(Ask4Multicast{0, 5, {}, false}), 36, 0xFF)};
-    for (size_t i = 0; i < lies.size(); ++i) {
-        EXPECT_FALSE(Decode(lies[i]).ok()) << "lie " << i;
+    for (const auto& file : testing::GoldenFilesIn("directplay/refused")) {
+        EXPECT_FALSE(Decode(testing::ReadGoldenBytes(file)).ok()) << file;
     }
+    const Bytes table = Enc(SuperEnumPlayersReply{});
     EXPECT_NE(Decode(Poked(table, 44, 0xF0)).error.find("at byte"), std::string::npos);
 
     // Every golden message cut short at every length, its size word saying so, is refused or
     // read within what is left (the sanitized run checks every read) and describes itself.
-    for (const auto& file :
-         std::filesystem::directory_iterator(testing::GoldenPath("directplay"))) {
-        const std::string name = "directplay/" + file.path().filename().string();
+    for (const std::string& name : testing::GoldenFilesIn("directplay")) {
         const Bytes whole = testing::ReadGoldenBytes(name);
         for (size_t size = 4; size < whole.size(); ++size) {
             const DecodeResult cut = Decode(Resized(whole, size));

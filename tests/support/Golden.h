@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +21,19 @@ namespace scopewatch::testing {
 // the files anew from what the tests produce (then review and commit them).
 inline std::filesystem::path GoldenPath(const std::string& name) {
     return std::filesystem::path(std::getenv("SCOPEWATCH_SOURCE_DIR")) / "tests" / "data" / name;
+}
+
+// The files of a folder under tests/data/ (not its subfolders), as names relative to
+// tests/data/, in the order of their names.
+inline std::vector<std::string> GoldenFilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(GoldenPath(folder))) {
+        if (entry.is_regular_file()) {
+            names.push_back(folder + "/" + entry.path().filename().string());
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 inline bool UpdatingGoldenFiles() {
