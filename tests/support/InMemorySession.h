@@ -48,7 +48,6 @@ class InMemorySession : public SessionService {
     void LoseSession() { lost_ = true; }
 
     void AddPeer(int32_t id, const std::string& name) { names_[id] = name; }
-    void RemovePeer(int32_t id) { names_.erase(id); }
     // Queues a message from a peer for the program.
     void Deliver(int32_t fromId, const SessionMessage& message, int32_t toId = 0);
 
