@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -25,6 +26,23 @@ inline std::filesystem::path GoldenPath(const std::string& name) {
 inline bool UpdatingGoldenFiles() {
     const char* update = std::getenv("SCOPEWATCH_UPDATE_GOLDEN");
     return update != nullptr && std::string(update) == "1";
+}
+
+// The name of a test case's data file or folder: its number in two digits, then the words of
+// its heading in lower case joined by dashes ("header, ICAO and frequencies" as case 5 is
+// "05-header-icao-and-frequencies").
+inline std::string CaseDataName(size_t number, const std::string& heading) {
+    char name[8];
+    std::snprintf(name, sizeof name, "%02zu-", number);
+    std::string text = name;
+    for (const char c : heading) {
+        if (std::isalnum(static_cast<unsigned char>(c))) {
+            text += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        } else if (text.back() != '-') {
+            text += '-';
+        }
+    }
+    return text;
 }
 
 // A golden byte file: a first line "# what it holds", then the bytes in hexadecimal, sixteen
