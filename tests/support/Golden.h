@@ -32,9 +32,7 @@ inline bool UpdatingGoldenFiles() {
 // its heading in lower case joined by dashes ("header, ICAO and frequencies" as case 5 is
 // "05-header-icao-and-frequencies").
 inline std::string CaseDataName(size_t number, const std::string& heading) {
-    char name[8];
-    std::snprintf(name, sizeof name, "%02zu-", number);
-    std::string text = name;
+    std::string text = (number < 10 ? "0" : "") + std::to_string(number) + "-";
     for (const char c : heading) {
         if (std::isalnum(static_cast<unsigned char>(c))) {
             text += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
