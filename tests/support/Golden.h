@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -39,6 +40,21 @@ inline std::vector<std::string> GoldenFilesIn(const std::string& folder) {
 inline bool UpdatingGoldenFiles() {
     const char* update = std::getenv("SCOPEWATCH_UPDATE_GOLDEN");
     return update != nullptr && std::string(update) == "1";
+}
+
+// The name of a test case's data file or folder: its number in two digits, then the words of
+// its heading in lower case joined by dashes ("header, ICAO and frequencies" as case 5 is
+// "05-header-icao-and-frequencies").
+inline std::string CaseDataName(size_t number, const std::string& heading) {
+    std::string text = (number < 10 ? "0" : "") + std::to_string(number) + "-";
+    for (const char c : heading) {
+        if (std::isalnum(static_cast<unsigned char>(c))) {
+            text += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        } else if (text.back() != '-') {
+            text += '-';
+        }
+    }
+    return text;
 }
 
 // A golden byte file: a first line "# what it holds", then the bytes in hexadecimal, sixteen
