@@ -43,6 +43,7 @@ TEST(TrackHistoryTest, MotionAndTrailFollowTheReportsAndAnAircraftUnseenIsForgot
     EXPECT_FALSE(history.Estimate("Once").has_value());
     history.Record(OneAircraft("Once", {36.0, -97.0}), 41 + TrackHistory::kForgetSeconds + 1);
     EXPECT_EQ(history.tracks().count("N1"), 0u);
+    EXPECT_TRUE(history.TrailOf("N1").empty());  // forgotten, trail and all
     EXPECT_EQ(history.tracks().count("Once"), 1u);
 }
 
