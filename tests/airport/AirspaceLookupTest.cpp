@@ -63,10 +63,9 @@ class AirspaceLookupTest : public ::testing::Test {
         std::filesystem::remove_all(dir / "Scenery");
         const std::string files =
             "airport/airspace-files/" + testing::CaseDataName(number, heading);
-        for (const auto& entry : std::filesystem::directory_iterator(testing::GoldenPath(files))) {
-            const std::string name = entry.path().stem().string();  // without .hex
-            dir.Write((noFolder ? "" : "Scenery/AFD/") + name,
-                      testing::ReadGoldenBytes(files + "/" + name + ".hex"));
+        for (const std::string& file : testing::GoldenFilesIn(files)) {
+            const std::string name = std::filesystem::path(file).stem().string();  // without .hex
+            dir.Write((noFolder ? "" : "Scenery/AFD/") + name, testing::ReadGoldenBytes(file));
         }
         FileBuffer buffer;
         int fileCount = -1;
