@@ -147,8 +147,7 @@ WorldScenery::WorldScenery()
 
 WorldScenery::~WorldScenery() {
     std::error_code ignored;
-    if (!std::getenv("KEEPW"))
-        fs::remove_all(root_, ignored);
+    fs::remove_all(root_, ignored);
 }
 
 void WorldScenery::EmptyWorkFolder() const {
