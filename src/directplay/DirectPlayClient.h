@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "directplay/DirectPlayPeer.h"
+#include "shared/Outcome.h"
 
 namespace scopewatch::directplay {
 
@@ -17,16 +18,7 @@ struct FoundSession {
     uint16_t version = kNewestVersion;
 };
 
-// How an operation ended: what it gave back, or why it failed, in words a user can act on.
-template <typename Value>
-struct Outcome {
-    std::optional<Value> value;
-    std::string failure;
-
-    bool ok() const { return value.has_value(); }
-    static Outcome Done(Value given) { return Outcome{std::move(given), {}}; }
-    static Outcome Failed(std::string why) { return Outcome{std::nullopt, std::move(why)}; }
-};
+using scopewatch::Outcome;
 
 // Joins a session hosted elsewhere: enumerate, join the machine, create our player, then
 // exchange player data with every machine directly.
