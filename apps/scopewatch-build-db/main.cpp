@@ -115,12 +115,12 @@ int main(int argc, char* argv[]) {
     // The argument becomes the program's Windows-1252 text here, or is refused.
     const std::filesystem::path realFolder =
         std::filesystem::absolute(commandLine.Positionals().front()).lexically_normal();
-    const scopewatch::EnteredPath entered =
+    const scopewatch::Outcome<std::string> entered =
         scopewatch::PathTextOfEntered(QFile::decodeName(realFolder.c_str()));
-    if (!entered.refusal.empty()) {
-        return Fail(entered.refusal);
+    if (!entered.ok()) {
+        return Fail(entered.failure);
     }
-    const std::string& simFolder = entered.text;
+    const std::string& simFolder = *entered.value;
     if (!files.IsFile(simFolder + "\\scenery.cfg")) {
         return Fail(simFolder + " holds no scenery.cfg: give the simulator's main folder");
     }
@@ -143,9 +143,9 @@ int main(int argc, char* argv[]) {
         progress.Files(build.filesExamined(), found.bglFileCount);
     }
     const int32_t airports = state.settings.airportCount;
-    const scopewatch::FinishResult finished = build.Finish();
-    if (!finished.ok) {
-        return Fail(finished.error);
+    const scopewatch::Status finished = build.Finish();
+    if (!finished.ok()) {
+        return Fail(finished.failure);
     }
     for (const std::string& problem : build.problems()) {
         std::printf("note: %s\n", Printable(problem).c_str());

@@ -132,7 +132,7 @@ void WriteBuildSeeds(const fs::path& demoDir, const fs::path& runDir, const Seed
     while (build.Step()) {
     }
     const int32_t highestIndex = state.settings.airportCount;
-    if (!build.Finish().ok) {
+    if (!build.Finish().ok()) {
         throw std::runtime_error("the demo database build failed in " + runDir.string());
     }
     settings.Add("after-build.tcs", ReadFile(state.SettingsFile()));

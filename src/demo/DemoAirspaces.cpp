@@ -118,8 +118,8 @@ std::vector<BglAirspace> OtherFields() {
 }
 
 void Write(const std::filesystem::path& path, const Bytes& bytes) {
-    if (const auto problem = WriteFileAtomically(path, bytes)) {
-        throw std::runtime_error("cannot write " + path.string() + ": " + *problem);
+    if (const Status written = WriteFileAtomically(path, bytes); !written.ok()) {
+        throw std::runtime_error("cannot write " + path.string() + ": " + written.failure);
     }
 }
 
