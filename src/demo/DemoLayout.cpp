@@ -4,6 +4,7 @@
 #include <cmath>
 #include <optional>
 
+#include "geo/GeoMath.h"
 #include "scenerywriter/MagdecWriter.h"
 #include "shared/Rounding.h"
 
@@ -13,7 +14,7 @@ using namespace scenery;
 
 namespace {
 
-constexpr double kDegrees = 3.14159265358979 / 180.0;
+constexpr double kDegrees = kPi / 180.0;
 constexpr double kJoinToleranceM = 0.5;
 constexpr int32_t kRunwaySegmentKind = 1;
 constexpr int32_t kParkingSegmentKind = 2;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "bgl/BglLayout.h"
+#include "geo/GeoMath.h"
 #include "shared/ByteWriter.h"
 
 namespace scopewatch::scenery {
@@ -85,7 +86,7 @@ Bytes ChainRecord(int32_t type, const Bytes& content) {
 // Grows the box to hold a circle of the radius (nautical miles) about the centre.
 void Include(BglBox& box, double latitude, double longitude, double radiusNm) {
     const double latSpan = radiusNm / 60.0;
-    const double cosine = std::max(0.05, std::cos(latitude * M_PI / 180.0));
+    const double cosine = std::max(0.05, std::cos(latitude * kPi / 180.0));
     const double lonSpan = radiusNm / (60.0 * cosine);
     box.south = std::min(box.south, latitude - latSpan);
     box.north = std::max(box.north, latitude + latSpan);
@@ -95,7 +96,7 @@ void Include(BglBox& box, double latitude, double longitude, double radiusNm) {
 
 double RoughDistanceNm(double lat1, double lon1, double lat2, double lon2) {
     const double dLat = (lat2 - lat1) * 60.0;
-    const double dLon = (lon2 - lon1) * 60.0 * std::cos((lat1 + lat2) / 2.0 * M_PI / 180.0);
+    const double dLon = (lon2 - lon1) * 60.0 * std::cos((lat1 + lat2) / 2.0 * kPi / 180.0);
     return std::sqrt(dLat * dLat + dLon * dLon);
 }
 
