@@ -21,7 +21,7 @@ constexpr double kEldoradoLat = 36.42;
 constexpr double kEldoradoLon = -97.0;
 
 BglBoundaryElement At(BoundaryStep step, int16_t bearing, int16_t distanceNm) {
-    const GeoPoint point = DestinationNm(kEldoradoLat, kEldoradoLon, bearing, distanceNm);
+    const GeoPoint point = DestinationNm({kEldoradoLat, kEldoradoLon}, bearing, distanceNm);
     return {step, point.latitude, point.longitude, 0};
 }
 

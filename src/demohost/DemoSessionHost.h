@@ -11,6 +11,7 @@
 
 #include "demohost/DemoPilots.h"
 #include "directplay/DirectPlayHost.h"
+#include "shared/Outcome.h"
 
 namespace scopewatch::demo {
 

@@ -62,7 +62,7 @@ Status LoadForSnapshot(const std::filesystem::path& workDir, int64_t airportInde
 
 ScopeView SnapshotView(const AirportRecord& airport, int32_t widthPx, int32_t heightPx,
                        int16_t zoomLevel) {
-    ScopeView view = InitialView(widthPx, heightPx, airport.longitude, airport.latitude);
+    ScopeView view = InitialView(widthPx, heightPx, {airport.latitude, airport.longitude});
     while (view.ZoomLevel < zoomLevel && ZoomIn(view)) {
     }
     while (view.ZoomLevel > zoomLevel && ZoomOut(view)) {

@@ -8,6 +8,7 @@
 #include "demo/DemoSimulator.h"
 #include "scenerywriter/BglWriter.h"
 #include "scenerywriter/MagdecWriter.h"
+#include "startup/Settings.h"
 #include "startup/Setup.h"
 #include "startup/StartupCheck.h"
 #include "state/ProgramState.h"

@@ -9,6 +9,7 @@
 #include "demo/DemoSimulator.h"
 #include "platform/FileSystem.h"
 #include "scope/ScopeSnapshot.h"
+#include "startup/Settings.h"
 #include "state/ProgramState.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/TempDir.h"
