@@ -82,7 +82,7 @@ void WriteAirspaceSeeds(const fs::path& facilityData, const SeedFolder& seeds) {
         seeds.Add(LowerName(entry.path()), Prefixed(target, ReadFile(entry.path())));
     }
     scenery::BglAirspace circle =
-        scenery::CircleAirspace(airport.latitude, airport.longitude, 5, 0, 2500);
+        scenery::CircleAirspace({airport.latitude, airport.longitude}, 5, 0, 2500);
     circle.shortNames = {"D"};
     seeds.Add("circle.bgl", Prefixed(target, scenery::BuildAirspaceBgl({circle})));
     scenery::BglAirspace center = circle;

@@ -30,7 +30,7 @@ BglBoundaryElement Centre() {
 }
 
 BglAirspace InnerClassB() {
-    BglAirspace airspace = CircleAirspace(kEldoradoLat, kEldoradoLon, 10, 0, 10000);
+    BglAirspace airspace = CircleAirspace({kEldoradoLat, kEldoradoLon}, 10, 0, 10000);
     airspace.shortNames = {"KELD", "B1"};
     return airspace;
 }
@@ -70,7 +70,7 @@ BglAirspace ClassCShelf() {
 }
 
 BglAirspace SurfaceClassD() {
-    BglAirspace airspace = CircleAirspace(kEldoradoLat, kEldoradoLon, 4, 0, 2500);
+    BglAirspace airspace = CircleAirspace({kEldoradoLat, kEldoradoLon}, 4, 0, 2500);
     airspace.shortNames = {"KELD", "D"};
     return airspace;
 }
@@ -108,11 +108,11 @@ BglAirspace KansasCityCenter() {
 
 // Class D areas of other fields: none of them holds a central demo airport.
 std::vector<BglAirspace> OtherFields() {
-    BglAirspace cimarron = CircleAirspace(36.88, -97.62, 4, 0, 2600);
+    BglAirspace cimarron = CircleAirspace({36.88, -97.62}, 4, 0, 2600);
     cimarron.shortNames = {"KCRF"};
-    BglAirspace harbor = CircleAirspace(47.33, -122.61, 8, 0, 4000);
+    BglAirspace harbor = CircleAirspace({47.33, -122.61}, 8, 0, 4000);
     harbor.shortNames = {"KHPI"};
-    BglAirspace nordhavn = CircleAirspace(55.91, 10.63, 5, 0, 2500);
+    BglAirspace nordhavn = CircleAirspace({55.91, 10.63}, 5, 0, 2500);
     nordhavn.shortNames = {"EKNH"};
     return {cimarron, harbor, nordhavn};
 }

@@ -125,10 +125,10 @@ std::vector<FramePoint> RoundCorners(const std::vector<FramePoint>& corners, dou
 
 }  // namespace
 
-int DemoVariationDegrees(double latitude, double longitude) {
+int DemoVariationDegrees(GeoPoint at) {
     // Whole degrees as the program's variation lookup takes them (halves to even).
-    const int lat = RoundToInt32(latitude);
-    int lon = RoundToInt32(longitude);
+    const int lat = RoundToInt32(at.latitude);
+    int lon = RoundToInt32(at.longitude);
     if (lon < 0) {
         lon += 360;
     }
