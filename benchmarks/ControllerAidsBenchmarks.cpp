@@ -63,7 +63,7 @@ std::vector<LabelBox> LabelBoxes(const Crowd& crowd, const ScopeView& view, bool
     std::vector<LabelBox> boxes;
     const int32_t radius = WidthPercentPx(0.8F, view.WidthPx);
     for (const TrafficRecord& aircraft : crowd.traffic.InUse()) {
-        const ScopePoint p = ProjectToScope(view, aircraft.latitude, aircraft.longitude);
+        const ScopePoint p = ProjectToScope(view, {aircraft.latitude, aircraft.longitude});
         names.push_back(aircraft.playerName);
         dots.push_back({p.x, p.y, radius});
         sizes.push_back(surface.TextExtent(TrafficLabel(aircraft)));

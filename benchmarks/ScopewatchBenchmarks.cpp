@@ -103,7 +103,7 @@ void RunWorldBuild(const benchmarks::WorldScenery& world, int threads) {
     build.Discover();
     while (build.Step()) {
     }
-    if (!build.Finish().ok || program.settings.airportCount != world.airportCount()) {
+    if (!build.Finish().ok() || program.settings.airportCount != world.airportCount()) {
         throw std::runtime_error("the world build failed");
     }
 }

@@ -84,11 +84,8 @@ std::variant<int, scopewatch::CommandLineVerdict> ThreadCount(
     return threads;
 }
 
-}  // namespace
-
-int main(int argc, char* argv[]) {
-    QCoreApplication application(argc, argv);
-    scopewatch::ToolCommandLine commandLine(
+scopewatch::ToolCommandLine BuildDbCommandLine() {
+    return scopewatch::ToolCommandLine(
         "scopewatch-build-db", "[options] SIMFOLDER",
         "Builds the airport database in the current directory from the simulator's scenery,\n"
         "as setup and the \"Creating Database\" window do, without windows: writes\n"
@@ -101,30 +98,28 @@ int main(int argc, char* argv[]) {
               "). The database is the same for any number.",
           "N"}},
         {{"SIMFOLDER", "The simulator's main folder, the one holding scenery.cfg."}});
-    if (const auto verdict = commandLine.Read(application.arguments()); !verdict.run) {
-        return scopewatch::PrintVerdict(verdict);
-    }
-    const auto threads = ThreadCount(commandLine);
-    if (const auto* verdict = std::get_if<scopewatch::CommandLineVerdict>(&threads)) {
-        return scopewatch::PrintVerdict(*verdict);
-    }
-    const auto started = std::chrono::steady_clock::now();
-    scopewatch::ProgramState state;
-    state.workDir = std::filesystem::current_path();
-    scopewatch::FileSystem files(state.workDir, scopewatch::FileSystem::MountedVolumes());
-    // The argument becomes the program's Windows-1252 text here, or is refused.
+}
+
+// The simulator folder the command line names, as the program's Windows-1252 text, or why it
+// cannot be used.
+scopewatch::Outcome<std::string> SimulatorFolder(const scopewatch::ToolCommandLine& commandLine,
+                                                 const scopewatch::FileSystem& files) {
     const std::filesystem::path realFolder =
         std::filesystem::absolute(commandLine.Positionals().front()).lexically_normal();
-    const scopewatch::EnteredPath entered =
+    scopewatch::Outcome<std::string> entered =
         scopewatch::PathTextOfEntered(QFile::decodeName(realFolder.c_str()));
-    if (!entered.refusal.empty()) {
-        return Fail(entered.refusal);
+    if (entered.ok() && !files.IsFile(*entered.value + "\\scenery.cfg")) {
+        return scopewatch::Outcome<std::string>::Failed(
+            *entered.value + " holds no scenery.cfg: give the simulator's main folder");
     }
-    const std::string& simFolder = entered.text;
-    if (!files.IsFile(simFolder + "\\scenery.cfg")) {
-        return Fail(simFolder + " holds no scenery.cfg: give the simulator's main folder");
-    }
-    // The settings file as setup writes it, then the build as the builder window runs it.
+    return entered;
+}
+
+// The settings file as setup writes it, then the build as the builder window runs it, its
+// progress printed, and the time since the tool started; gives the exit code.
+int BuildDatabase(scopewatch::ProgramState& state, const scopewatch::FileSystem& files,
+                  const std::string& simFolder, int threads,
+                  std::chrono::steady_clock::time_point started) {
     PrintedMessages messages;
     if (!scopewatch::ConfirmSetup(state, messages, simFolder, true)) {
         return 1;
@@ -132,7 +127,7 @@ int main(int argc, char* argv[]) {
     ProgressPrinter progress;
     scopewatch::DatabaseBuild build(
         state, state.airport, files, messages,
-        [&progress](const std::string& text) { progress.Status(text); }, std::get<int>(threads));
+        [&progress](const std::string& text) { progress.Status(text); }, threads);
     const scopewatch::DiscoveryResult found = build.Discover();
     if (found.magVar != scopewatch::MagVarLoadResult::Loaded) {
         std::printf("magdec.bgl could not be read: headings are stored without variation\n");
@@ -143,9 +138,9 @@ int main(int argc, char* argv[]) {
         progress.Files(build.filesExamined(), found.bglFileCount);
     }
     const int32_t airports = state.settings.airportCount;
-    const scopewatch::FinishResult finished = build.Finish();
-    if (!finished.ok) {
-        return Fail(finished.error);
+    const scopewatch::Status finished = build.Finish();
+    if (!finished.ok()) {
+        return Fail(finished.failure);
     }
     for (const std::string& problem : build.problems()) {
         std::printf("note: %s\n", Printable(problem).c_str());
@@ -160,4 +155,27 @@ int main(int argc, char* argv[]) {
                 static_cast<unsigned long long>(error ? 0 : bytes),
                 scopewatch::FixedNumberText(seconds, 2).c_str());
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication application(argc, argv);
+    scopewatch::ToolCommandLine commandLine = BuildDbCommandLine();
+    if (const auto verdict = commandLine.Read(application.arguments()); !verdict.run) {
+        return scopewatch::PrintVerdict(verdict);
+    }
+    const auto threads = ThreadCount(commandLine);
+    if (const auto* verdict = std::get_if<scopewatch::CommandLineVerdict>(&threads)) {
+        return scopewatch::PrintVerdict(*verdict);
+    }
+    const auto started = std::chrono::steady_clock::now();
+    scopewatch::ProgramState state;
+    state.workDir = std::filesystem::current_path();
+    const scopewatch::FileSystem files(state.workDir, scopewatch::FileSystem::MountedVolumes());
+    const scopewatch::Outcome<std::string> simFolder = SimulatorFolder(commandLine, files);
+    if (!simFolder.ok()) {
+        return Fail(simFolder.failure);
+    }
+    return BuildDatabase(state, files, *simFolder.value, std::get<int>(threads), started);
 }

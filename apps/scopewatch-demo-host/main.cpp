@@ -144,8 +144,8 @@ int main(int argc, char* argv[]) {
 
     const scopewatch::demo::DemoAirportPlan plan = scopewatch::demo::DemoLargeAirportPlan();
     scopewatch::demo::DemoSessionHost session(parsed.options, plan, PrintLine);
-    if (const auto error = session.Start()) {
-        std::fprintf(stderr, "Cannot host the session: %s\n", error->c_str());
+    if (const scopewatch::Status started = session.Start(); !started.ok()) {
+        std::fprintf(stderr, "Cannot host the session: %s\n", started.failure.c_str());
         return 1;
     }
     PrintLine("session \"" + parsed.options.sessionName + "\" at " + plan.name +

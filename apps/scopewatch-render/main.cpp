@@ -133,13 +133,14 @@ int main(int argc, char* argv[]) {
     const Arguments& arguments = std::get<Arguments>(values);
 
     scopewatch::ProgramState state;
-    const scopewatch::SnapshotLoad load = scopewatch::LoadForSnapshot(
-        arguments.workDir, arguments.airportIndex, state, state.airport);
-    for (const std::string& note : load.notes) {
+    std::vector<std::string> notes;
+    const scopewatch::Status load = scopewatch::LoadForSnapshot(
+        arguments.workDir, arguments.airportIndex, state, state.airport, notes);
+    for (const std::string& note : notes) {
         std::fprintf(stderr, "note: %s\n", note.c_str());
     }
-    if (!load.ok) {
-        return Fail(load.error);
+    if (!load.ok()) {
+        return Fail(load.failure);
     }
     if (!arguments.traffic.empty()) {
         const auto bytes = scopewatch::ReadWholeFile(arguments.traffic);

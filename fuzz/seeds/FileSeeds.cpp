@@ -82,7 +82,7 @@ void WriteAirspaceSeeds(const fs::path& facilityData, const SeedFolder& seeds) {
         seeds.Add(LowerName(entry.path()), Prefixed(target, ReadFile(entry.path())));
     }
     scenery::BglAirspace circle =
-        scenery::CircleAirspace(airport.latitude, airport.longitude, 5, 0, 2500);
+        scenery::CircleAirspace({airport.latitude, airport.longitude}, 5, 0, 2500);
     circle.shortNames = {"D"};
     seeds.Add("circle.bgl", Prefixed(target, scenery::BuildAirspaceBgl({circle})));
     scenery::BglAirspace center = circle;
@@ -132,7 +132,7 @@ void WriteBuildSeeds(const fs::path& demoDir, const fs::path& runDir, const Seed
     while (build.Step()) {
     }
     const int32_t highestIndex = state.settings.airportCount;
-    if (!build.Finish().ok) {
+    if (!build.Finish().ok()) {
         throw std::runtime_error("the demo database build failed in " + runDir.string());
     }
     settings.Add("after-build.tcs", ReadFile(state.SettingsFile()));

@@ -12,8 +12,8 @@ SeedFolder::SeedFolder(const std::filesystem::path& root, const std::string& tar
 }
 
 void SeedFolder::Add(const std::string& name, const std::vector<uint8_t>& input) const {
-    if (const auto error = WriteFileAtomically(folder_ / name, input)) {
-        throw std::runtime_error(*error);
+    if (const Status written = WriteFileAtomically(folder_ / name, input); !written.ok()) {
+        throw std::runtime_error(written.failure);
     }
 }
 

@@ -148,8 +148,8 @@ void RecordDemoHostTraffic(const std::filesystem::path& out) {
     options.tickMs = 100;
     options.chatEverySeconds = 3;
     demo::DemoSessionHost host(options, demo::DemoLargeAirportPlan(), {});
-    if (const auto error = host.Start()) {
-        throw std::runtime_error("the demo host did not start: " + *error);
+    if (const Status started = host.Start(); !started.ok()) {
+        throw std::runtime_error("the demo host did not start: " + started.failure);
     }
     RecordingClient client(options.ports, options.timings, recorder);
     const uint32_t player = JoinAs(client, u"ATC");

@@ -97,7 +97,7 @@ inline const MagVarGrid& SpreadGrid() {
 inline void PaintAndHover(LoadedAirportData& airport, int16_t zoomLevel, double pointerLatitude,
                           double pointerLongitude) {
     ScopeView view =
-        InitialView(800, 600, airport.currentAirport.longitude, airport.currentAirport.latitude);
+        InitialView(800, 600, {airport.currentAirport.latitude, airport.currentAirport.longitude});
     while (view.ZoomLevel < zoomLevel && ZoomIn(view)) {
     }
     SelectedAirspace selection;

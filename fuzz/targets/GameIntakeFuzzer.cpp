@@ -71,7 +71,7 @@ void RepaintAndHover(ProgramState& state) {
     const DisplayFlags flags;
     const SelectedAirspace selection;
     for (const int16_t level : {int16_t{9}, int16_t{13}}) {
-        ScopeView view = InitialView(800, 600, -97.0, 36.42);
+        ScopeView view = InitialView(800, 600, {36.42, -97.0});
         while (view.ZoomLevel < level && ZoomIn(view)) {
         }
         const ScopeScene scene{view, state.airport, state.traffic, flags, selection};

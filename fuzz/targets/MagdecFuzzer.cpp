@@ -26,9 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                    {45.5, -120.5},    {-33.9, 151.2},      {1.0e9, -1.0e9},
                                    {kInfinity, -0.0}, {std::nan(""), 10.0}};
     for (const auto& [latitude, longitude] : positions) {
-        const int variation = grid.VariationDegreesAt(latitude, longitude);
+        const int variation = grid.VariationDegreesAt({latitude, longitude});
         Require(variation >= -180 && variation <= 180, "a variation is within half a turn");
-        const int16_t heading = MagneticHeading(90, latitude, longitude, grid);
+        const int16_t heading = MagneticHeading(90, {latitude, longitude}, grid);
         Require(heading >= 0 && heading <= 360, "a magnetic heading lies in 0..360");
     }
     return 0;

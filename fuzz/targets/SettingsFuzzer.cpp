@@ -66,12 +66,12 @@ void CheckStartup(const uint8_t* data, size_t size, bool decodes) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace scopewatch;
     using namespace scopewatch::fuzzing;
-    const DecodedSettings decoded = DecodeSettings(std::vector<uint8_t>(data, data + size));
-    Require(decoded.record.has_value() || !decoded.error.empty(), "a refusal says why");
-    if (decoded.record) {
-        const DecodedSettings again = DecodeSettings(EncodeSettings(*decoded.record));
-        Require(again.record == decoded.record, "a settings record is written as it was read");
+    const Outcome<SettingsRecord> decoded = DecodeSettings(std::vector<uint8_t>(data, data + size));
+    Require(decoded.ok() || !decoded.failure.empty(), "a refusal says why");
+    if (decoded.ok()) {
+        const Outcome<SettingsRecord> again = DecodeSettings(EncodeSettings(*decoded.value));
+        Require(again.value == decoded.value, "a settings record is written as it was read");
     }
-    CheckStartup(data, size, decoded.record.has_value());
+    CheckStartup(data, size, decoded.ok());
     return 0;
 }

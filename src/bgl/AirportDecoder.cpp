@@ -48,7 +48,7 @@ double GridSafe(double degrees) {
 }
 
 int16_t MagneticAt(int16_t trueHeading, double latitude, double longitude, const MagVarGrid& grid) {
-    return MagneticHeading(trueHeading, GridSafe(latitude), GridSafe(longitude), grid);
+    return MagneticHeading(trueHeading, {GridSafe(latitude), GridSafe(longitude)}, grid);
 }
 
 // A whole-degree true heading brought into -180..180, so that one correction step in the
@@ -339,7 +339,7 @@ class FacilityDecoder {
     DestinationsFrom& FromReferencePoint() {
         if (!fromReferencePoint_ || fromReferencePoint_->latitude() != airport_.latitude ||
             fromReferencePoint_->longitude() != airport_.longitude) {
-            fromReferencePoint_.emplace(airport_.latitude, airport_.longitude);
+            fromReferencePoint_.emplace(GeoPoint{airport_.latitude, airport_.longitude});
         }
         return *fromReferencePoint_;
     }

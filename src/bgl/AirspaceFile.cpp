@@ -59,10 +59,10 @@ void WalkChain(const FileBuffer& buffer, int64_t position, RecordTrace& place, V
 // The point half-way along the diagonal from the north-west to the south-east corner.
 GeoPoint BoxReferencePoint(double south, double west, double north, double east,
                            const MagVarGrid& grid) {
-    const int16_t half = RoundToInt16(DistanceNm(north, west, south, east) / 2.0);
+    const int16_t half = RoundToInt16(DistanceNm({north, west}, {south, east}) / 2.0);
     const int16_t course =
-        MagneticToTrue(MagneticCourse(north, west, south, east, grid), north, west, grid);
-    return DestinationNm(north, west, course, half);
+        MagneticToTrue(MagneticCourse({north, west}, {south, east}, grid), {north, west}, grid);
+    return DestinationNm({north, west}, course, half);
 }
 
 AirspacePoint PointAt(const FileBuffer& buffer, int64_t position, uint8_t kind) {

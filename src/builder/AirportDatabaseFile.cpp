@@ -255,9 +255,9 @@ std::vector<uint8_t> EncodeAirportDatabase(const std::vector<AirportRecord>& air
     return EncodeRecords(airports, !airports.empty());
 }
 
-std::optional<std::string> WriteAirportDatabase(const std::filesystem::path& file,
-                                                const std::vector<AirportRecord>& airports,
-                                                const AtomicWriteHook& hook) {
+Status WriteAirportDatabase(const std::filesystem::path& file,
+                            const std::vector<AirportRecord>& airports,
+                            const AtomicWriteHook& hook) {
     return WriteFileAtomically(file, EncodeAirportDatabase(airports), hook);
 }
 

@@ -25,10 +25,10 @@ void AppendAirportRecord(std::vector<uint8_t>& bytes, const AirportRecord& airpo
 // give no bytes at all.
 std::vector<uint8_t> EncodeAirportDatabase(const std::vector<AirportRecord>& airports);
 
-// Replaces the file in one step; returns an error text on failure.
-std::optional<std::string> WriteAirportDatabase(const std::filesystem::path& file,
-                                                const std::vector<AirportRecord>& airports,
-                                                const AtomicWriteHook& hook = {});
+// Replaces the file in one step.
+Status WriteAirportDatabase(const std::filesystem::path& file,
+                            const std::vector<AirportRecord>& airports,
+                            const AtomicWriteHook& hook = {});
 
 // The highest airport index a database may announce; a larger count in the settings is damage.
 inline constexpr int32_t kMaxAirportCount = 500000;

@@ -25,7 +25,7 @@ DatabaseBuild::DatabaseBuild(SettingsState& state, LoadedAirportData& airport,
     state_.settings.airportCount = 0;
 }
 
-void DatabaseBuild::Status(const std::string& text) const {
+void DatabaseBuild::ShowStatus(const std::string& text) const {
     if (status_) {
         status_(text);
     }
@@ -34,23 +34,23 @@ void DatabaseBuild::Status(const std::string& text) const {
 DiscoveryResult DatabaseBuild::Discover() {
     DiscoveryResult result;
     const std::string& simFolder = state_.settings.simFolder;
-    Status("Magdec.bgl File");
+    ShowStatus("Magdec.bgl File");
     result.magVar = LoadSimulatorMagVars(files_, simFolder, fileBuffer_, airport_.magVarGrid);
     if (state_.settings.simVersion == 1) {
         ReadSceneryCfg(result);
     }
     CountSceneryFiles();
-    Status("Getting ATC Folder...");
+    ShowStatus("Getting ATC Folder...");
     state_.settings.facilityDataFolder =
         FacilityDataFolderOf(areas_, state_.settings.facilityDataFolder);
-    Status("Done");
+    ShowStatus("Done");
     result.areaCount = static_cast<int>(areas_.size());
     result.bglFileCount = bglFileCount_;
     return result;
 }
 
 void DatabaseBuild::ReadSceneryCfg(DiscoveryResult& result) {
-    Status("Scenery.cfg File");
+    ShowStatus("Scenery.cfg File");
     const auto content = files_.ReadFile(state_.settings.simFolder + "\\scenery.cfg");
     result.sceneryCfgFound = content.has_value();
     if (content) {
@@ -84,7 +84,7 @@ bool DatabaseBuild::Step() {
         ++areaIndex_;
         return HasWork();
     }
-    Status(area.title);
+    ShowStatus(area.title);
     if (area.local != currentFolder_) {
         currentFolder_ = area.local;
         filesInFolder_ = folderFileCounts_[nextFolder_++];
@@ -146,8 +146,8 @@ void DatabaseBuild::Stop() {
     areaIndex_ = areas_.size();
 }
 
-FinishResult DatabaseBuild::Finish() {
-    Status("Creating database");
+Status DatabaseBuild::Finish() {
+    ShowStatus("Creating database");
     workers_.reset();
     state_.settings.airportCount = airportsFound_;
     if (!database_) {  // no step ran
@@ -158,19 +158,19 @@ FinishResult DatabaseBuild::Finish() {
     if (airportsFound_ > 0) {
         database_->Append(EncodeAirportRecords({AirportRecord{}}));
     }
-    const auto error = database_->Commit();
+    const Status committed = database_->Commit();
     database_.reset();
-    if (error) {
-        return {false, "The database file could not be written: " + *error};
+    if (!committed.ok()) {
+        return Status::Failed("The database file could not be written: " + committed.failure);
     }
-    Status("Updating Settings");
+    ShowStatus("Updating Settings");
     fileBuffer_.Clear();
-    const SettingsResult updated = UpdateSettings(state_.SettingsFile(), state_.settings);
-    if (!updated.ok) {
-        return {false, "The settings file could not be updated: " + updated.error};
+    const Status updated = UpdateSettings(state_.SettingsFile(), state_.settings);
+    if (!updated.ok()) {
+        return Status::Failed("The settings file could not be updated: " + updated.failure);
     }
-    Status("");
-    return {};
+    ShowStatus("");
+    return Status::Done();
 }
 
 }  // namespace scopewatch

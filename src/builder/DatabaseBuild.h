@@ -11,6 +11,7 @@
 #include "builder/SceneryDiscovery.h"
 #include "builder/SceneryFileWorkers.h"
 #include "platform/AtomicFile.h"
+#include "shared/Outcome.h"
 
 namespace scopewatch {
 
@@ -29,11 +30,6 @@ struct DiscoveryResult {
     bool sceneryCfgFound = false;
     int areaCount = 0;
     int bglFileCount = 0;  // scenery files in the airport areas
-};
-
-struct FinishResult {
-    bool ok = true;
-    std::string error;
 };
 
 // The database build, cut into steps so that a window can run one scenery file per timer
@@ -68,7 +64,7 @@ class DatabaseBuild {
     bool Step();
     // Completes the database and puts it in place of any older one, whole, then records the
     // airport count and the facility data folder in the settings file.
-    FinishResult Finish();
+    Status Finish();
     // Gives the build up where it stands: the workers end after the files in hand, the new
     // database goes and no more work remains.
     void Stop();
@@ -80,7 +76,7 @@ class DatabaseBuild {
     const std::vector<std::string>& problems() const { return problems_; }
 
   private:
-    void Status(const std::string& text) const;
+    void ShowStatus(const std::string& text) const;
     void ReadSceneryCfg(DiscoveryResult& result);
     void CountSceneryFiles();
     void StartWorkers();

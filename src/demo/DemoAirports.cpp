@@ -94,7 +94,7 @@ BglAirport MakeField(const FieldPlan& plan) {
     airport.elevationFt = plan.elevationFt;
     airport.frequencies = plan.frequencies;
     const double axis = std::fmod(
-        plan.runwayNumber * 10.0 + DemoVariationDegrees(plan.latitude, plan.longitude) + 360.0,
+        plan.runwayNumber * 10.0 + DemoVariationDegrees({plan.latitude, plan.longitude}) + 360.0,
         360.0);
     AirportLayout layout(airport, axis);
     LayOutRunwayAndTaxiway(layout, plan);

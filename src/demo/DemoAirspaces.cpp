@@ -21,7 +21,7 @@ constexpr double kEldoradoLat = 36.42;
 constexpr double kEldoradoLon = -97.0;
 
 BglBoundaryElement At(BoundaryStep step, int16_t bearing, int16_t distanceNm) {
-    const GeoPoint point = DestinationNm(kEldoradoLat, kEldoradoLon, bearing, distanceNm);
+    const GeoPoint point = DestinationNm({kEldoradoLat, kEldoradoLon}, bearing, distanceNm);
     return {step, point.latitude, point.longitude, 0};
 }
 
@@ -30,7 +30,7 @@ BglBoundaryElement Centre() {
 }
 
 BglAirspace InnerClassB() {
-    BglAirspace airspace = CircleAirspace(kEldoradoLat, kEldoradoLon, 10, 0, 10000);
+    BglAirspace airspace = CircleAirspace({kEldoradoLat, kEldoradoLon}, 10, 0, 10000);
     airspace.shortNames = {"KELD", "B1"};
     return airspace;
 }
@@ -70,7 +70,7 @@ BglAirspace ClassCShelf() {
 }
 
 BglAirspace SurfaceClassD() {
-    BglAirspace airspace = CircleAirspace(kEldoradoLat, kEldoradoLon, 4, 0, 2500);
+    BglAirspace airspace = CircleAirspace({kEldoradoLat, kEldoradoLon}, 4, 0, 2500);
     airspace.shortNames = {"KELD", "D"};
     return airspace;
 }
@@ -108,18 +108,18 @@ BglAirspace KansasCityCenter() {
 
 // Class D areas of other fields: none of them holds a central demo airport.
 std::vector<BglAirspace> OtherFields() {
-    BglAirspace cimarron = CircleAirspace(36.88, -97.62, 4, 0, 2600);
+    BglAirspace cimarron = CircleAirspace({36.88, -97.62}, 4, 0, 2600);
     cimarron.shortNames = {"KCRF"};
-    BglAirspace harbor = CircleAirspace(47.33, -122.61, 8, 0, 4000);
+    BglAirspace harbor = CircleAirspace({47.33, -122.61}, 8, 0, 4000);
     harbor.shortNames = {"KHPI"};
-    BglAirspace nordhavn = CircleAirspace(55.91, 10.63, 5, 0, 2500);
+    BglAirspace nordhavn = CircleAirspace({55.91, 10.63}, 5, 0, 2500);
     nordhavn.shortNames = {"EKNH"};
     return {cimarron, harbor, nordhavn};
 }
 
 void Write(const std::filesystem::path& path, const Bytes& bytes) {
-    if (const auto problem = WriteFileAtomically(path, bytes)) {
-        throw std::runtime_error("cannot write " + path.string() + ": " + *problem);
+    if (const Status written = WriteFileAtomically(path, bytes); !written.ok()) {
+        throw std::runtime_error("cannot write " + path.string() + ": " + written.failure);
     }
 }
 

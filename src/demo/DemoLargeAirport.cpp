@@ -167,7 +167,7 @@ BglAirport BuildEldorado() {
     airport.longitude = kLongitude;
     airport.elevationFt = 1180;
     airport.frequencies = Frequencies();
-    const double axis = 358.0 + DemoVariationDegrees(kLatitude, kLongitude);
+    const double axis = 358.0 + DemoVariationDegrees({kLatitude, kLongitude});
     AirportLayout layout(airport, axis);
     const EldoradoRunways runways = AddRunways(layout);
     AddTaxiways(layout, runways);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <optional>
 
+#include "geo/GeoMath.h"
 #include "scenerywriter/MagdecWriter.h"
 #include "shared/Rounding.h"
 
@@ -13,7 +14,7 @@ using namespace scenery;
 
 namespace {
 
-constexpr double kDegrees = 3.14159265358979 / 180.0;
+constexpr double kDegrees = kPi / 180.0;
 constexpr double kJoinToleranceM = 0.5;
 constexpr int32_t kRunwaySegmentKind = 1;
 constexpr int32_t kParkingSegmentKind = 2;
@@ -124,10 +125,10 @@ std::vector<FramePoint> RoundCorners(const std::vector<FramePoint>& corners, dou
 
 }  // namespace
 
-int DemoVariationDegrees(double latitude, double longitude) {
+int DemoVariationDegrees(GeoPoint at) {
     // Whole degrees as the program's variation lookup takes them (halves to even).
-    const int lat = RoundToInt32(latitude);
-    int lon = RoundToInt32(longitude);
+    const int lat = RoundToInt32(at.latitude);
+    int lon = RoundToInt32(at.longitude);
     if (lon < 0) {
         lon += 360;
     }

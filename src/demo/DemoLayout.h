@@ -5,13 +5,14 @@
 #include <utility>
 #include <vector>
 
+#include "geo/GeoPoint.h"
 #include "scenerywriter/BglWriter.h"
 
 namespace scopewatch::demo {
 
 // The whole-degree magnetic variation (east positive) the program will find at a position
 // in the demo's variation file.
-int DemoVariationDegrees(double latitude, double longitude);
+int DemoVariationDegrees(GeoPoint at);
 
 // A point in an airport's local plane: u metres along the plane's axis, v metres to its
 // right (90 degrees clockwise).

@@ -86,8 +86,8 @@ void WriteFile(const fs::path& path, const Bytes& content) {
         throw std::runtime_error("cannot create the folder " + path.parent_path().string() + ": " +
                                  error.message());
     }
-    if (const auto problem = WriteFileAtomically(path, content)) {
-        throw std::runtime_error("cannot write " + path.string() + ": " + *problem);
+    if (const Status written = WriteFileAtomically(path, content); !written.ok()) {
+        throw std::runtime_error("cannot write " + path.string() + ": " + written.failure);
     }
 }
 

@@ -2,6 +2,9 @@
 
 #include <cmath>
 
+#include "geo/Destinations.h"
+#include "geo/GeoMath.h"
+
 namespace scopewatch::demo {
 
 namespace {
@@ -10,7 +13,6 @@ constexpr double kMetresPerNm = 1852.0;
 constexpr double kMetresPerDegree = 60.0 * kMetresPerNm;
 constexpr double kKnotsToMetresPerSecond = 1852.0 / 3600.0;
 constexpr double kFeetPerMetre = 1.0 / 0.3048;
-constexpr double kPi = 3.14159265358979323846;
 
 double Radians(double degrees) {
     return degrees * kPi / 180.0;

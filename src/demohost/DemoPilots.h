@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "geo/Headings.h"
+#include "geo/GeoPoint.h"
 #include "multiplayer/GameMessages.h"
 
 // Simulated pilots for the demo session host: each flies (or taxies) a route over and over

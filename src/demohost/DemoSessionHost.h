@@ -11,6 +11,7 @@
 
 #include "demohost/DemoPilots.h"
 #include "directplay/DirectPlayHost.h"
+#include "shared/Outcome.h"
 
 namespace scopewatch::demo {
 
@@ -44,7 +45,9 @@ class DemoSessionHost : public QObject {
     DemoSessionHost(DemoHostOptions options, const DemoAirportPlan& plan, Logger log);
     ~DemoSessionHost() override;
 
-    std::optional<std::string> Start();
+    // Opens the session and brings the pilots in; fails when the host cannot listen or no
+    // pilot finds room.
+    Status Start();
     void Stop();
     // Goes the way a machine that crashes does: the pilots stop and every connection closes,
     // without a word to anyone.

@@ -63,17 +63,16 @@ GeoPoint GreatCircleStep(GeoPoint from, double trueBearing, double arcRadians) {
     return {Degrees(lat2), -lon2 * 180.0 / kPi};
 }
 
-GeoPoint DestinationPoint(double latitude, double longitude, int16_t trueBearing,
-                          double distanceMetres) {
-    return Rounded(GreatCircleStep({latitude, longitude}, trueBearing, ArcOfMetres(distanceMetres)),
+GeoPoint DestinationPoint(GeoPoint from, int16_t trueBearing, double distanceMetres) {
+    return Rounded(GreatCircleStep(from, trueBearing, ArcOfMetres(distanceMetres)),
                    kBuilderDecimals);
 }
 
-DestinationsFrom::DestinationsFrom(double latitude, double longitude)
-    : latitude_(latitude),
-      longitude_(longitude),
-      lon1_(-longitude * kPi / 180.0),
-      lat1_(SineCosineOf(DegreesToRadians(latitude))) {}
+DestinationsFrom::DestinationsFrom(GeoPoint start)
+    : latitude_(start.latitude),
+      longitude_(start.longitude),
+      lon1_(-start.longitude * kPi / 180.0),
+      lat1_(SineCosineOf(DegreesToRadians(start.latitude))) {}
 
 SineCosine DestinationsFrom::TermsOf(int16_t trueBearing) {
     for (size_t i = 0; i < bearingCount_; ++i) {
@@ -105,14 +104,14 @@ double DestinationsFrom::LongitudeAt(int16_t trueBearing, double distanceMetres)
     return RoundDecimals(-lon2 * 180.0 / kPi, kBuilderDecimals);
 }
 
-GeoPoint DestinationNm(double lat, double lon, int16_t trueCourse, int16_t distanceNm) {
+GeoPoint DestinationNm(GeoPoint from, int16_t trueCourse, int16_t distanceNm) {
     const double distance = distanceNm < 0 ? 0.0 : distanceNm;
-    return Rounded(GreatCircleStep({lat, lon}, trueCourse, ArcOfNm(distance)), kScopeDecimals);
+    return Rounded(GreatCircleStep(from, trueCourse, ArcOfNm(distance)), kScopeDecimals);
 }
 
-GeoPoint DestinationFt(double lat, double lon, int16_t trueCourse, int16_t distanceFt) {
+GeoPoint DestinationFt(GeoPoint from, int16_t trueCourse, int16_t distanceFt) {
     const double distance = distanceFt < 0 ? 0.0 : distanceFt;
-    return Rounded(GreatCircleStep({lat, lon}, trueCourse, ArcOfNm(distance / kFeetPerNm)),
+    return Rounded(GreatCircleStep(from, trueCourse, ArcOfNm(distance / kFeetPerNm)),
                    kScopeDecimals);
 }
 

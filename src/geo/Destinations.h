@@ -4,12 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace scopewatch {
+#include "geo/GeoPoint.h"
 
-struct GeoPoint {
-    double latitude = 0.0;
-    double longitude = 0.0;
-};
+namespace scopewatch {
 
 // Every point the program reaches from a start along a true bearing is one step along a
 // great circle of the same sphere (one minute of arc to the nautical mile). The routines
@@ -22,8 +19,7 @@ GeoPoint GreatCircleStep(GeoPoint from, double trueBearing, double arcRadians);
 
 // The builder's: |distance| metres (1852 to the nautical mile; the sign is ignored), the
 // result rounded to 6 decimals. It places the facilities the database stores.
-GeoPoint DestinationPoint(double latitude, double longitude, int16_t trueBearing,
-                          double distanceMetres);
+GeoPoint DestinationPoint(GeoPoint from, int16_t trueBearing, double distanceMetres);
 
 // A sine and a cosine of one angle, computed together.
 struct SineCosine {
@@ -38,14 +34,14 @@ struct SineCosine {
 // for the latitude.
 class DestinationsFrom {
   public:
-    DestinationsFrom(double latitude, double longitude);
+    explicit DestinationsFrom(GeoPoint start);
 
     double latitude() const { return latitude_; }
     double longitude() const { return longitude_; }
 
-    // DestinationPoint(latitude, longitude, trueBearing, distanceMetres).latitude
+    // DestinationPoint(start, trueBearing, distanceMetres).latitude
     double LatitudeAt(int16_t trueBearing, double distanceMetres);
-    // DestinationPoint(latitude, longitude, trueBearing, distanceMetres).longitude
+    // DestinationPoint(start, trueBearing, distanceMetres).longitude
     double LongitudeAt(int16_t trueBearing, double distanceMetres);
 
   private:
@@ -68,7 +64,7 @@ class DestinationsFrom {
 // The scope's: whole nautical miles or whole feet (6080 to the nautical mile; a negative
 // distance counts as 0), the result rounded to 5 decimals. The scope's layers draw with
 // them and the airspace lookup centres airspaces with DestinationNm.
-GeoPoint DestinationNm(double lat, double lon, int16_t trueCourse, int16_t distanceNm);
-GeoPoint DestinationFt(double lat, double lon, int16_t trueCourse, int16_t distanceFt);
+GeoPoint DestinationNm(GeoPoint from, int16_t trueCourse, int16_t distanceNm);
+GeoPoint DestinationFt(GeoPoint from, int16_t trueCourse, int16_t distanceFt);
 
 }  // namespace scopewatch

@@ -9,14 +9,15 @@
 namespace scopewatch {
 namespace {
 
-constexpr double kTwoPi = 6.28318530717958;
+constexpr double kTwoPi = 2.0 * kPi;
 
 struct Radians {
     double lat1, lon1, lat2, lon2;
 };
 
-Radians ToRadians(double lat1, double lon1, double lat2, double lon2) {
-    return {lat1 * kPi / 180.0, lon1 * kPi / 180.0, lat2 * kPi / 180.0, lon2 * kPi / 180.0};
+Radians ToRadians(GeoPoint from, GeoPoint to) {
+    return {from.latitude * kPi / 180.0, from.longitude * kPi / 180.0, to.latitude * kPi / 180.0,
+            to.longitude * kPi / 180.0};
 }
 
 // Haversine while both differences are under one radian, else the law of cosines.
@@ -33,17 +34,16 @@ double CentralAngle(const Radians& r) {
 
 }  // namespace
 
-int16_t DistanceNm(double lat1, double lon1, double lat2, double lon2) {
-    double nm = CentralAngle(ToRadians(lat1, lon1, lat2, lon2)) * 10800.0 / kPi;
+int16_t DistanceNm(GeoPoint from, GeoPoint to) {
+    double nm = CentralAngle(ToRadians(from, to)) * 10800.0 / kPi;
     if (nm > 32767.0) {
         nm = 32767.0;
     }
     return RoundToInt16(nm);
 }
 
-int16_t DistanceFt(double lat1, double lon1, double lat2, double lon2) {
-    const double nm =
-        RoundDecimals(CentralAngle(ToRadians(lat1, lon1, lat2, lon2)) * 10800.0 / kPi, 5);
+int16_t DistanceFt(GeoPoint from, GeoPoint to) {
+    const double nm = RoundDecimals(CentralAngle(ToRadians(from, to)) * 10800.0 / kPi, 5);
     double ft = RoundDecimals(nm * 6080.0, 5);
     if (ft > 32767.0) {
         ft = 32767.0;
@@ -51,8 +51,8 @@ int16_t DistanceFt(double lat1, double lon1, double lat2, double lon2) {
     return RoundToInt16(ft);
 }
 
-int16_t MagneticCourse(double lat1, double lon1, double lat2, double lon2, const MagVarGrid& grid) {
-    const Radians r = ToRadians(lat1, lon1, lat2, lon2);
+int16_t MagneticCourse(GeoPoint from, GeoPoint to, const MagVarGrid& grid) {
+    const Radians r = ToRadians(from, to);
     const double d = CentralAngle(r);
     double tc = 0.0;
     if (d != 0.0) {
@@ -62,21 +62,20 @@ int16_t MagneticCourse(double lat1, double lon1, double lat2, double lon2, const
     }
     // Positions from a damaged file can be NaN: their course counts as north.
     const auto course = static_cast<int16_t>(360 - TruncateTo<int>(std::floor(tc * 180.0 / kPi)));
-    return MagneticHeading(NormaliseHeading(course), lat1, lon1, grid);
+    return MagneticHeading(NormaliseHeading(course), from, grid);
 }
 
-int16_t MagneticToTrue(int16_t magneticHeading, double lat, double lon, const MagVarGrid& grid) {
-    const int variation = grid.VariationDegreesAt(lat, lon);
+int16_t MagneticToTrue(int16_t magneticHeading, GeoPoint at, const MagVarGrid& grid) {
+    const int variation = grid.VariationDegreesAt(at);
     return NormaliseHeading(RoundToInt16(static_cast<double>(magneticHeading) + variation));
 }
 
 double GreatCircleNm(GeoPoint from, GeoPoint to) {
-    return CentralAngle(ToRadians(from.latitude, from.longitude, to.latitude, to.longitude)) *
-           10800.0 / kPi;
+    return CentralAngle(ToRadians(from, to)) * 10800.0 / kPi;
 }
 
 double TrueCourseDegrees(GeoPoint from, GeoPoint to) {
-    const Radians r = ToRadians(from.latitude, from.longitude, to.latitude, to.longitude);
+    const Radians r = ToRadians(from, to);
     const double y = std::sin(r.lon2 - r.lon1) * std::cos(r.lat2);
     const double x = std::cos(r.lat1) * std::sin(r.lat2) -
                      std::sin(r.lat1) * std::cos(r.lat2) * std::cos(r.lon2 - r.lon1);

@@ -16,9 +16,8 @@ int16_t NormaliseHeading(int16_t heading) {
     return static_cast<int16_t>(value);
 }
 
-int16_t MagneticHeading(int16_t trueHeading, double latitude, double longitude,
-                        const MagVarGrid& grid) {
-    const int variation = grid.VariationDegreesAt(latitude, longitude);
+int16_t MagneticHeading(int16_t trueHeading, GeoPoint at, const MagVarGrid& grid) {
+    const int variation = grid.VariationDegreesAt(at);
     return NormaliseHeading(RoundToInt16(static_cast<double>(trueHeading) - variation));
 }
 

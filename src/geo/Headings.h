@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "geo/Destinations.h"
+#include "geo/GeoPoint.h"
 
 namespace scopewatch {
 
@@ -12,7 +12,6 @@ struct MagVarGrid;
 int16_t NormaliseHeading(int16_t heading);
 
 // True heading to magnetic with the variation at the position.
-int16_t MagneticHeading(int16_t trueHeading, double latitude, double longitude,
-                        const MagVarGrid& grid);
+int16_t MagneticHeading(int16_t trueHeading, GeoPoint at, const MagVarGrid& grid);
 
 }  // namespace scopewatch

@@ -4,9 +4,9 @@
 
 namespace scopewatch {
 
-int MagVarGrid::IndexAt(double latitude, double longitude) {
-    const int64_t lat = RoundToInt32(latitude);
-    int64_t lon = RoundToInt32(longitude);
+int MagVarGrid::IndexAt(GeoPoint at) {
+    const int64_t lat = RoundToInt32(at.latitude);
+    int64_t lon = RoundToInt32(at.longitude);
     if (lon < 0) {
         lon += 360;
     }
@@ -15,8 +15,8 @@ int MagVarGrid::IndexAt(double latitude, double longitude) {
     return (index >= 0 && index <= kFilled) ? static_cast<int>(index) : kFilled;
 }
 
-int MagVarGrid::VariationDegreesAt(double latitude, double longitude) const {
-    const int value = values[static_cast<size_t>(IndexAt(latitude, longitude))];
+int MagVarGrid::VariationDegreesAt(GeoPoint at) const {
+    const int value = values[static_cast<size_t>(IndexAt(at))];
     return TruncateTo<int>(value * 360.0 / 65536.0);
 }
 

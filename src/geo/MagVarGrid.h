@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "geo/GeoPoint.h"
+
 namespace scopewatch {
 
 // Magnetic variation by whole degree: index lon * 181 + (lat + 90), lon 0..359 east,
@@ -16,9 +18,9 @@ struct MagVarGrid {
     std::array<int16_t, kFilled + 1> values{};
 
     // Grid index of the whole-degree cell nearest to the position (halves to even).
-    static int IndexAt(double latitude, double longitude);
+    static int IndexAt(GeoPoint at);
     // Variation in whole degrees (truncated toward zero) at the position.
-    int VariationDegreesAt(double latitude, double longitude) const;
+    int VariationDegreesAt(GeoPoint at) const;
 };
 
 }  // namespace scopewatch

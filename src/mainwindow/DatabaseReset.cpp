@@ -1,7 +1,7 @@
 #include "mainwindow/DatabaseReset.h"
 
+#include "model/SettingsValues.h"
 #include "platform/FileSystem.h"
-#include "startup/Settings.h"
 
 namespace scopewatch {
 

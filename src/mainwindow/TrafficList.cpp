@@ -25,8 +25,7 @@ std::vector<TrafficListRow> TrafficListRows(const TrackHistory& history,
         row.latitude = aircraft.latitude;
         row.longitude = aircraft.longitude;
         row.distanceNm = GreatCircleNm(field, {aircraft.latitude, aircraft.longitude});
-        row.bearing = MagneticCourse(field.latitude, field.longitude, aircraft.latitude,
-                                     aircraft.longitude, grid);
+        row.bearing = MagneticCourse(field, {aircraft.latitude, aircraft.longitude}, grid);
         rows.push_back(std::move(row));
     }
     std::stable_sort(rows.begin(), rows.end(),

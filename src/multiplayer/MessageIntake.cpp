@@ -114,7 +114,7 @@ void MessageIntake::UpdatePosition(int32_t senderId, SessionMessage& message, in
     const double longitude = LongitudeDegrees(report.longitudeRaw);
     const int32_t altitudeFt = FeetFromMetres(report.altitudeMetres);
     const int16_t heading =
-        MagneticHeading(HeadingFromWord(report.headingWord), latitude, longitude, grid_);
+        MagneticHeading(HeadingFromWord(report.headingWord), {latitude, longitude}, grid_);
     UpdateEntriesOf(senderId, [&](TrafficRecord& entry) {
         entry.latitude = latitude;
         entry.longitude = longitude;

@@ -113,35 +113,34 @@ bool AtomicFileWriter::Fail() {
     return false;
 }
 
-std::optional<std::string> AtomicFileWriter::Commit(const AtomicWriteHook& hook) {
+Status AtomicFileWriter::Commit(const AtomicWriteHook& hook) {
     if (error_) {
-        return error_;
+        return Status::Failed(*error_);
     }
     const int descriptor = std::exchange(descriptor_, -1);
     if (::fsync(descriptor) != 0 || !GoOn(hook, AtomicWriteStep::Synced)) {
         error_ = "cannot save " + PathInMessage(temporary_) + " to the disk: " + ErrorText();
         ::close(descriptor);
-        return error_;
+        return Status::Failed(*error_);
     }
     if (::close(descriptor) != 0) {
         error_ = "cannot save " + PathInMessage(temporary_) + " to the disk: " + ErrorText();
-        return error_;
+        return Status::Failed(*error_);
     }
     std::error_code error;
     std::filesystem::rename(temporary_, target_, error);
     if (error) {
         error_ = "cannot replace " + PathInMessage(target_) + ": " + error.message();
-        return error_;
+        return Status::Failed(*error_);
     }
     kept_ = true;
     SyncFolderOf(target_);
     GoOn(hook, AtomicWriteStep::Renamed);
-    return std::nullopt;
+    return Status::Done();
 }
 
-std::optional<std::string> WriteFileAtomically(const std::filesystem::path& target,
-                                               const std::vector<uint8_t>& content,
-                                               const AtomicWriteHook& hook) {
+Status WriteFileAtomically(const std::filesystem::path& target, const std::vector<uint8_t>& content,
+                           const AtomicWriteHook& hook) {
     AtomicFileWriter writer(target);
     const std::span<const uint8_t> bytes(content);
     const size_t half = bytes.size() / 2;

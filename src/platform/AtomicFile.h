@@ -8,13 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "shared/Outcome.h"
+
 namespace scopewatch {
 
 // Writes the whole content to a temporary file beside the target (the target's name with
 // ".partial" added), forces it to the disk, then renames it over the target, so that a
 // writer dying at any moment leaves either the old file or the new one under the real name,
 // each whole. A write that fails removes its temporary file and leaves the target alone.
-// Returns an error text (Windows-1252, as the program's texts are), or nothing on success.
+// A failure says why in an error text (Windows-1252, as the program's texts are).
 // A test may pass a hook (below) to watch or break the write.
 
 // What the temporary file's name adds to the target's.
@@ -42,9 +44,8 @@ enum class AtomicWriteStep {
 // dying at that moment.
 using AtomicWriteHook = std::function<bool(AtomicWriteStep)>;
 
-std::optional<std::string> WriteFileAtomically(const std::filesystem::path& target,
-                                               const std::vector<uint8_t>& content,
-                                               const AtomicWriteHook& hook = {});
+Status WriteFileAtomically(const std::filesystem::path& target, const std::vector<uint8_t>& content,
+                           const AtomicWriteHook& hook = {});
 
 // The same write for content that comes piece by piece (a large file made while it is
 // written): the temporary file is created at once and takes each piece as it comes, the disk
@@ -61,9 +62,9 @@ class AtomicFileWriter {
     // Appends the bytes; false when the file could not be created or a write failed (the
     // first error is kept for Commit).
     bool Append(std::span<const uint8_t> bytes);
-    // Syncs the file, closes it and renames it over the target; the first error on the way,
-    // or nothing. The hook sees Synced and Renamed.
-    std::optional<std::string> Commit(const AtomicWriteHook& hook = {});
+    // Syncs the file, closes it and renames it over the target; fails with the first error on
+    // the way. The hook sees Synced and Renamed.
+    Status Commit(const AtomicWriteHook& hook = {});
     // A step of the write failed (a test's hook refused it, as a full disk would): the write
     // stops with the error "cannot write ...". Returns false.
     bool Fail();

@@ -347,9 +347,9 @@ std::optional<std::string> PathTextOf(const std::filesystem::path& realPath) {
     return ToAnsiExactly(DecodedName(realPath));
 }
 
-EnteredPath PathTextOfEntered(const QString& path) {
-    if (const std::optional<std::string> text = ToAnsiExactly(path)) {
-        return {*text, {}};
+Outcome<std::string> PathTextOfEntered(const QString& path) {
+    if (std::optional<std::string> text = ToAnsiExactly(path)) {
+        return Outcome<std::string>::Done(std::move(*text));
     }
     QString character;
     for (const char32_t codePoint : path.toUcs4()) {
@@ -360,11 +360,11 @@ EnteredPath PathTextOfEntered(const QString& path) {
     }
     const QString code =
         QString("U+%1").arg(character.toUcs4().value(0), 4, 16, QChar('0')).toUpper();
-    return {{},
-            "The path \"" + ToAnsi(path) + "\" holds a character that cannot be stored (" +
-                code.toStdString() +
-                "): paths are kept in the Windows-1252 code page, which lacks it. Please choose "
-                "a folder whose path has no such character."};
+    return Outcome<std::string>::Failed(
+        "The path \"" + ToAnsi(path) + "\" holds a character that cannot be stored (" +
+        code.toStdString() +
+        "): paths are kept in the Windows-1252 code page, which lacks it. Please choose a "
+        "folder whose path has no such character.");
 }
 
 }  // namespace scopewatch

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "shared/Outcome.h"
+
 namespace scopewatch {
 
 enum class DriveType { Unknown, Removable, Fixed, Network, CdRom, RamDisk };
@@ -93,12 +95,8 @@ std::string JoinPathText(const std::string& folder, const std::string& name);
 std::optional<std::string> PathTextOf(const std::filesystem::path& realPath);
 
 // A path as the user typed it or gave it on the command line, turned into the program's
-// text when it enters. A path with a character that Windows-1252 cannot hold is refused: the
-// text is then empty and `refusal` says why, naming the character.
-struct EnteredPath {
-    std::string text;
-    std::string refusal;
-};
-EnteredPath PathTextOfEntered(const QString& path);
+// text when it enters. A path with a character that Windows-1252 cannot hold is refused,
+// saying why and naming the character.
+Outcome<std::string> PathTextOfEntered(const QString& path);
 
 }  // namespace scopewatch

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "bgl/BglLayout.h"
+#include "geo/GeoMath.h"
 #include "shared/ByteWriter.h"
 
 namespace scopewatch::scenery {
@@ -83,20 +84,25 @@ Bytes ChainRecord(int32_t type, const Bytes& content) {
 }
 
 // Grows the box to hold a circle of the radius (nautical miles) about the centre.
-void Include(BglBox& box, double latitude, double longitude, double radiusNm) {
+void Include(BglBox& box, GeoPoint centre, double radiusNm) {
     const double latSpan = radiusNm / 60.0;
-    const double cosine = std::max(0.05, std::cos(latitude * M_PI / 180.0));
+    const double cosine = std::max(0.05, std::cos(centre.latitude * kPi / 180.0));
     const double lonSpan = radiusNm / (60.0 * cosine);
-    box.south = std::min(box.south, latitude - latSpan);
-    box.north = std::max(box.north, latitude + latSpan);
-    box.west = std::min(box.west, longitude - lonSpan);
-    box.east = std::max(box.east, longitude + lonSpan);
+    box.south = std::min(box.south, centre.latitude - latSpan);
+    box.north = std::max(box.north, centre.latitude + latSpan);
+    box.west = std::min(box.west, centre.longitude - lonSpan);
+    box.east = std::max(box.east, centre.longitude + lonSpan);
 }
 
-double RoughDistanceNm(double lat1, double lon1, double lat2, double lon2) {
-    const double dLat = (lat2 - lat1) * 60.0;
-    const double dLon = (lon2 - lon1) * 60.0 * std::cos((lat1 + lat2) / 2.0 * M_PI / 180.0);
+double RoughDistanceNm(GeoPoint from, GeoPoint to) {
+    const double dLat = (to.latitude - from.latitude) * 60.0;
+    const double dLon = (to.longitude - from.longitude) * 60.0 *
+                        std::cos((from.latitude + to.latitude) / 2.0 * kPi / 180.0);
     return std::sqrt(dLat * dLat + dLon * dLon);
+}
+
+GeoPoint PointOf(const BglBoundaryElement& element) {
+    return {element.latitude, element.longitude};
 }
 
 }  // namespace
@@ -110,17 +116,15 @@ BglBox BoundaryBox(const std::vector<BglBoundaryElement>& boundary) {
                 centre = element;
                 break;
             case BoundaryStep::Circle:
-                Include(box, centre.latitude, centre.longitude, element.radiusNm);
+                Include(box, PointOf(centre), element.radiusNm);
                 break;
             case BoundaryStep::ClockwiseArc:
             case BoundaryStep::CounterClockwiseArc:
-                Include(box, centre.latitude, centre.longitude,
-                        RoughDistanceNm(centre.latitude, centre.longitude, element.latitude,
-                                        element.longitude));
+                Include(box, PointOf(centre), RoughDistanceNm(PointOf(centre), PointOf(element)));
                 break;
             case BoundaryStep::Move:
             case BoundaryStep::Line:
-                Include(box, element.latitude, element.longitude, 0.0);
+                Include(box, PointOf(element), 0.0);
                 break;
             case BoundaryStep::Skipped:
                 break;
@@ -172,12 +176,11 @@ Bytes BuildAirspaceBgl(const std::vector<BglAirspace>& airspaces, size_t airspac
     return file.Take();
 }
 
-BglAirspace CircleAirspace(double latitude, double longitude, int32_t radiusNm, int32_t lowerFt,
-                           int32_t upperFt) {
+BglAirspace CircleAirspace(GeoPoint centre, int32_t radiusNm, int32_t lowerFt, int32_t upperFt) {
     BglAirspace airspace;
     airspace.lowerFt = lowerFt;
     airspace.upperFt = upperFt;
-    airspace.boundary = {{BoundaryStep::Centre, latitude, longitude, 0},
+    airspace.boundary = {{BoundaryStep::Centre, centre.latitude, centre.longitude, 0},
                          {BoundaryStep::Circle, 0.0, 0.0, radiusNm}};
     return airspace;
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "geo/GeoPoint.h"
 #include "scenerywriter/BglWriter.h"
 
 // Writes airspace scenery: airspace records (bounding box, names, frequencies, boundary)
@@ -59,7 +60,6 @@ Bytes AirspaceGroupBytes(const std::vector<Bytes>& records);
 Bytes BuildAirspaceBgl(const std::vector<BglAirspace>& airspaces, size_t airspacesPerGroup = 4);
 
 // A circle airspace of the radius about a centre.
-BglAirspace CircleAirspace(double latitude, double longitude, int32_t radiusNm, int32_t lowerFt,
-                           int32_t upperFt);
+BglAirspace CircleAirspace(GeoPoint centre, int32_t radiusNm, int32_t lowerFt, int32_t upperFt);
 
 }  // namespace scopewatch::scenery

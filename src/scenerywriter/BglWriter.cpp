@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "geo/Destinations.h"
 #include "shared/Rounding.h"
 
 namespace scopewatch::scenery {
@@ -211,13 +212,13 @@ GeoPoint PositionOf(const BglAirport& airport, double eastM, double northM) {
     const auto north = static_cast<float>(northM);
     GeoPoint point{airport.latitude, airport.longitude};
     if (east != 0.0F) {
-        point.longitude = DestinationPoint(airport.latitude, airport.longitude, east > 0 ? 90 : 270,
-                                           std::fabs(east))
+        point.longitude = DestinationPoint({airport.latitude, airport.longitude},
+                                           east > 0 ? 90 : 270, std::fabs(east))
                               .longitude;
     }
     if (north != 0.0F) {
-        point.latitude = DestinationPoint(airport.latitude, airport.longitude, north > 0 ? 0 : 180,
-                                          std::fabs(north))
+        point.latitude = DestinationPoint({airport.latitude, airport.longitude},
+                                          north > 0 ? 0 : 180, std::fabs(north))
                              .latitude;
     }
     return point;

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "bgl/BglLayout.h"
+#include "geo/GeoMath.h"
 #include "shared/ByteWriter.h"
 
 namespace scopewatch::scenery {
@@ -23,8 +24,8 @@ std::vector<uint8_t> BuildMagdecBgl(const VariationAt& variation, int32_t tableO
 
 int16_t DemoWorldVariation(int latitude, int longitude) {
     constexpr double kDegreesToUnits = 65536.0 / 360.0;
-    const double lon = longitude * 3.14159265358979 / 180.0;
-    const double lat = latitude * 3.14159265358979 / 180.0;
+    const double lon = longitude * kPi / 180.0;
+    const double lat = latitude * kPi / 180.0;
     // Roughly -15 degrees over North America, +10 over Asia, with latitude shaping.
     const double degrees =
         12.0 * std::sin(lon + 0.6) * std::cos(lat * 0.8) + 3.0 * std::sin(lat * 2.0);

@@ -24,14 +24,14 @@ GdiColor FadedGreen(size_t age, size_t count) {
 
 void DrawRangeRings(DrawingSurface& surface, const ScopeView& view, const AirportRecord& airport) {
     const GeoPoint centre{airport.latitude, airport.longitude};
-    const ScopePoint c = ProjectToScope(view, centre.latitude, centre.longitude);
+    const ScopePoint c = ProjectToScope(view, centre);
     surface.ForeColor(kDimGrey);
     surface.FillStyle(kTransparentFill);
     for (int nm = kRingStepNm; nm <= kOutermostRingNm; nm += kRingStepNm) {
         const GeoPoint north = AdvanceNm(centre, 0.0, nm);
         const GeoPoint east = AdvanceNm(centre, 90.0, nm);
-        const int32_t ry = std::abs(ProjectToScope(view, north.latitude, north.longitude).y - c.y);
-        const int32_t rx = std::abs(ProjectToScope(view, east.latitude, east.longitude).x - c.x);
+        const int32_t ry = std::abs(ProjectToScope(view, north).y - c.y);
+        const int32_t rx = std::abs(ProjectToScope(view, east).x - c.x);
         surface.Ellipse(c.x - rx, c.y - ry, c.x + rx, c.y + ry);
         surface.TextOutA(c.x + 3, c.y - ry + 1, std::to_string(nm) + " nm");
     }
@@ -47,7 +47,7 @@ void DrawTrails(DrawingSurface& surface, const ScopeView& view, const TrafficTab
             const GdiColor colour = FadedGreen(trail.size() - 1 - i, trail.size());
             surface.ForeColor(colour);
             surface.FillColor(colour);
-            const ScopePoint p = ProjectToScope(view, trail[i].latitude, trail[i].longitude);
+            const ScopePoint p = ProjectToScope(view, trail[i]);
             surface.Ellipse(p.x - kTrailDotPx, p.y - kTrailDotPx, p.x + kTrailDotPx,
                             p.y + kTrailDotPx);
         }
@@ -65,8 +65,8 @@ void DrawTrackVectors(DrawingSurface& surface, const ScopeView& view, const Traf
         }
         const GeoPoint from{aircraft.latitude, aircraft.longitude};
         const GeoPoint to = AdvanceNm(from, motion->trueTrack, motion->speedKt * minutes / 60.0);
-        const ScopePoint a = ProjectToScope(view, from.latitude, from.longitude);
-        const ScopePoint b = ProjectToScope(view, to.latitude, to.longitude);
+        const ScopePoint a = ProjectToScope(view, from);
+        const ScopePoint b = ProjectToScope(view, to);
         surface.MoveToEx(a.x, a.y);
         surface.LineTo(b.x, b.y);
     }

@@ -13,10 +13,6 @@ constexpr float kParkingDotPercent = 1.5F;
 constexpr int16_t kIlsConeLengthFt = 1800;
 constexpr int16_t kIlsConeHalfAngle = 5;
 
-ScopePoint Project(const ScopeView& view, const GeoPoint& point) {
-    return ProjectToScope(view, point.latitude, point.longitude);
-}
-
 void Line(DrawingSurface& surface, ScopePoint from, ScopePoint to) {
     surface.MoveToEx(from.x, from.y);
     surface.LineTo(to.x, to.y);
@@ -63,12 +59,10 @@ bool HasTaxiwayLabel(const TaxiSegmentRecord& segment, const DisplayFlags& flags
 GeoPoint MiddleOf(const SegmentEnds& ends, const MagVarGrid& grid) {
     const GeoPoint& a = ends.first;
     const GeoPoint& b = ends.second;
-    const int16_t length = DistanceFt(a.latitude, a.longitude, b.latitude, b.longitude);
-    const int16_t course =
-        MagneticToTrue(MagneticCourse(a.latitude, a.longitude, b.latitude, b.longitude, grid),
-                       a.latitude, a.longitude, grid);
+    const int16_t length = DistanceFt(a, b);
+    const int16_t course = MagneticToTrue(MagneticCourse(a, b, grid), a, grid);
     const int16_t half = RoundToInt16(length / 2.0);
-    return DestinationFt(a.latitude, a.longitude, course, half);
+    return DestinationFt(a, course, half);
 }
 
 void DrawTaxiway(DrawingSurface& surface, const ScopeScene& scene,
@@ -79,26 +73,28 @@ void DrawTaxiway(DrawingSurface& surface, const ScopeScene& scene,
     }
     surface.ForeColor(kGrey);
     surface.FillStyle(kTransparentFill);
-    Line(surface, Project(scene.view, ends->first), Project(scene.view, ends->second));
+    Line(surface, ProjectToScope(scene.view, ends->first),
+         ProjectToScope(scene.view, ends->second));
     if (HasTaxiwayLabel(segment, scene.flags)) {
         const GeoPoint middle = MiddleOf(*ends, scene.airport.magVarGrid);
-        DrawTextAt(surface, Project(scene.view, middle), segment.name, kWhite);
+        DrawTextAt(surface, ProjectToScope(scene.view, middle), segment.name, kWhite);
     }
 }
 
 void DrawIlsCone(DrawingSurface& surface, const ScopeScene& scene, const IlsRecord& ils) {
     const MagVarGrid& grid = scene.airport.magVarGrid;
-    const int16_t heading = MagneticToTrue(ils.magHeading, ils.latitude, ils.longitude, grid);
+    const GeoPoint localizer{ils.latitude, ils.longitude};
+    const int16_t heading = MagneticToTrue(ils.magHeading, localizer, grid);
     const int16_t back = NormaliseHeading(static_cast<int16_t>(heading - 180));
-    const GeoPoint a = DestinationFt(
-        ils.latitude, ils.longitude,
-        NormaliseHeading(static_cast<int16_t>(back - kIlsConeHalfAngle)), kIlsConeLengthFt);
-    const GeoPoint b = DestinationFt(
-        ils.latitude, ils.longitude,
-        NormaliseHeading(static_cast<int16_t>(back + kIlsConeHalfAngle)), kIlsConeLengthFt);
-    const ScopePoint apex = ProjectToScope(scene.view, ils.latitude, ils.longitude);
-    const ScopePoint left = Project(scene.view, a);
-    const ScopePoint right = Project(scene.view, b);
+    const GeoPoint a =
+        DestinationFt(localizer, NormaliseHeading(static_cast<int16_t>(back - kIlsConeHalfAngle)),
+                      kIlsConeLengthFt);
+    const GeoPoint b =
+        DestinationFt(localizer, NormaliseHeading(static_cast<int16_t>(back + kIlsConeHalfAngle)),
+                      kIlsConeLengthFt);
+    const ScopePoint apex = ProjectToScope(scene.view, localizer);
+    const ScopePoint left = ProjectToScope(scene.view, a);
+    const ScopePoint right = ProjectToScope(scene.view, b);
     surface.ForeColor(kYellow);
     surface.FillColor(kYellow);
     surface.FillStyle(kSolidFill);
@@ -119,7 +115,7 @@ void DrawParkings(DrawingSurface& surface, const ScopeScene& scene) {
         surface.FillStyle(kSolidFill);
         surface.DrawWidth(1);
         surface.DrawStyle(kSolidLine);
-        const ScopePoint p = ProjectToScope(scene.view, parking.latitude, parking.longitude);
+        const ScopePoint p = ProjectToScope(scene.view, {parking.latitude, parking.longitude});
         surface.Ellipse(p.x - radius, p.y + radius, p.x + radius, p.y - radius);
     }
     surface.ResetDrawingState();
@@ -141,9 +137,9 @@ void DrawRunways(DrawingSurface& surface, const ScopeScene& scene) {
         surface.ForeColor(kScopeGreen);
         surface.FillStyle(kTransparentFill);
         const ScopePoint end1 =
-            ProjectToScope(scene.view, runway.end1Latitude, runway.end1Longitude);
+            ProjectToScope(scene.view, {runway.end1Latitude, runway.end1Longitude});
         const ScopePoint end2 =
-            ProjectToScope(scene.view, runway.end2Latitude, runway.end2Longitude);
+            ProjectToScope(scene.view, {runway.end2Latitude, runway.end2Longitude});
         Line(surface, end1, end2);
         DrawTextAt(surface, end1, runway.primaryName, kWhite);
         DrawTextAt(surface, end2, runway.secondaryName, kWhite);
@@ -162,7 +158,7 @@ void DrawIlsCones(DrawingSurface& surface, const ScopeScene& scene) {
 void DrawAirportName(DrawingSurface& surface, const ScopeScene& scene) {
     surface.ResetDrawingState();
     const AirportRecord& airport = scene.airport.currentAirport;
-    DrawTextAt(surface, ProjectToScope(scene.view, airport.latitude, airport.longitude),
+    DrawTextAt(surface, ProjectToScope(scene.view, {airport.latitude, airport.longitude}),
                airport.name, kWhite);
     surface.ResetDrawingState();
 }

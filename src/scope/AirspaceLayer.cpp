@@ -41,8 +41,7 @@ int16_t CornerDistance(double radiusNm) {
 
 ScopePoint CornerAt(const ScopeView& view, const GeoPoint& centre, int16_t course,
                     int16_t distance) {
-    const GeoPoint corner = DestinationNm(centre.latitude, centre.longitude, course, distance);
-    return ProjectToScope(view, corner.latitude, corner.longitude);
+    return ProjectToScope(view, DestinationNm(centre, course, distance));
 }
 
 void DrawCircle(DrawingSurface& surface, const ScopeView& view, const BoundaryWalk& walk,
@@ -60,12 +59,12 @@ void DrawArc(DrawingSurface& surface, const ScopeView& view, BoundaryWalk& walk,
              const AirspacePoint& element) {
     const GeoPoint point{element.latitude, element.longitude};
     const GeoPoint& c = walk.centre;
-    const int16_t r1 = DistanceNm(c.latitude, c.longitude, walk.last.latitude, walk.last.longitude);
-    const int16_t r2 = DistanceNm(c.latitude, c.longitude, point.latitude, point.longitude);
+    const int16_t r1 = DistanceNm(c, walk.last);
+    const int16_t r2 = DistanceNm(c, point);
     const ScopePoint a = CornerAt(view, c, kNorthWest, CornerDistance(r1));
     const ScopePoint b = CornerAt(view, c, kSouthEast, CornerDistance(r2));
-    const ScopePoint pointPx = ProjectToScope(view, point.latitude, point.longitude);
-    const ScopePoint lastPx = ProjectToScope(view, walk.last.latitude, walk.last.longitude);
+    const ScopePoint pointPx = ProjectToScope(view, point);
+    const ScopePoint lastPx = ProjectToScope(view, walk.last);
     // Arcs run counter-clockwise from start to end: a clockwise arc from the last position
     // to the point is the counter-clockwise arc from the point to the last position.
     const bool clockwise = element.kind == kClockwiseArc;
@@ -79,7 +78,7 @@ void DrawArc(DrawingSurface& surface, const ScopeView& view, BoundaryWalk& walk,
 void DrawBoundaryElement(DrawingSurface& surface, const ScopeView& view, BoundaryWalk& walk,
                          AirspacePoint& element) {
     const GeoPoint point{element.latitude, element.longitude};
-    const ScopePoint pointPx = ProjectToScope(view, point.latitude, point.longitude);
+    const ScopePoint pointPx = ProjectToScope(view, point);
     switch (element.kind) {
         case kMoveTo:
             surface.MoveToEx(pointPx.x, pointPx.y);
@@ -112,7 +111,7 @@ void DrawAirspace(DrawingSurface& surface, const ScopeView& view, BoundaryWalk& 
     surface.DrawWidth(1);
     surface.DrawStyle(kSolidLine);
     surface.FillStyle(kSolidFill);
-    const ScopePoint p = ProjectToScope(view, airspace.latitude, airspace.longitude);
+    const ScopePoint p = ProjectToScope(view, {airspace.latitude, airspace.longitude});
     const int32_t r = WidthPercentPx(kReferenceDotPercent, view.WidthPx);
     surface.Ellipse(p.x - r, p.y + r, p.x + r, p.y - r);
 
@@ -131,13 +130,13 @@ void DrawAirspaces(DrawingSurface& surface, const ScopeView& view,
     BoundaryWalk walk;
     for (AirspaceRecord& airspace : airspaces) {
         if (airspace.typeName != "Airspace Class D" &&
-            !selection.Selects(airspace.latitude, airspace.longitude)) {
+            !selection.Selects({airspace.latitude, airspace.longitude})) {
             DrawAirspace(surface, view, walk, airspace, kCyan);
         }
     }
     if (selection.Exists()) {
         for (AirspaceRecord& airspace : airspaces) {
-            if (selection.Selects(airspace.latitude, airspace.longitude)) {
+            if (selection.Selects({airspace.latitude, airspace.longitude})) {
                 DrawAirspace(surface, view, walk, airspace, kYellow);
             }
         }

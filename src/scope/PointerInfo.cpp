@@ -22,10 +22,10 @@ constexpr float kPlayerTolerancePercent = 0.8F;
 class HitTester {
   public:
     HitTester(const ScopeView& view, const PointerPosition& pointer)
-        : view_(view), pointer_(ProjectToScope(view, pointer.latitude, pointer.longitude)) {}
+        : view_(view), pointer_(ProjectToScope(view, {pointer.latitude, pointer.longitude})) {}
 
-    bool Hits(double latitude, double longitude, float tolerancePercent) const {
-        const ScopePoint p = ProjectToScope(view_, latitude, longitude);
+    bool Hits(GeoPoint position, float tolerancePercent) const {
+        const ScopePoint p = ProjectToScope(view_, position);
         const double dx = std::abs(static_cast<double>(p.x) - pointer_.x);
         const double dy = std::abs(static_cast<double>(p.y) - pointer_.y);
         return RoundHalfEven(std::sqrt(dx * dx + dy * dy)) <=
@@ -61,7 +61,7 @@ std::string AirspaceText(const AirspaceRecord& airspace) {
 
 std::string PlayerText(const TrafficRecord& aircraft, const AirportRecord& airport) {
     const int16_t distance =
-        DistanceNm(aircraft.latitude, aircraft.longitude, airport.latitude, airport.longitude);
+        DistanceNm({aircraft.latitude, aircraft.longitude}, {airport.latitude, airport.longitude});
     return "Player: " + aircraft.playerName + "  Heading: " + ShortestNumberText(aircraft.heading) +
            "  Altitude: " + Feet(aircraft.altitudeFt) + "  Distance: " + std::to_string(distance) +
            " nm" + "  Type Plane: " + aircraft.aircraftType;
@@ -84,7 +84,7 @@ void TestAirspaces(const ScopeScene& scene, const HitTester& hits, HoverInfo& in
     }
     for (const AirspaceRecord& airspace : scene.airport.airspaces) {
         if (airspace.typeName == "Airspace Class D" ||
-            !hits.Hits(airspace.latitude, airspace.longitude, kObjectTolerancePercent)) {
+            !hits.Hits({airspace.latitude, airspace.longitude}, kObjectTolerancePercent)) {
             continue;
         }
         info.selection = {kSelectedAirspaceMarker, airspace.typeName, airspace.latitude,
@@ -95,7 +95,7 @@ void TestAirspaces(const ScopeScene& scene, const HitTester& hits, HoverInfo& in
 
 void TestPlayers(const ScopeScene& scene, const HitTester& hits, HoverInfo& info) {
     for (const TrafficRecord& aircraft : scene.traffic.InUse()) {
-        if (hits.Hits(aircraft.latitude, aircraft.longitude, kPlayerTolerancePercent)) {
+        if (hits.Hits({aircraft.latitude, aircraft.longitude}, kPlayerTolerancePercent)) {
             info.text = PlayerText(aircraft, scene.airport.currentAirport);
         }
     }
@@ -108,22 +108,22 @@ void TestSurface(const ScopeScene& scene, const HitTester& hits, HoverInfo& info
     const AirportRecord& airport = scene.airport.currentAirport;
     if (scene.flags.showParkings) {
         for (const ParkingRecord& parking : airport.parkings) {
-            if (hits.Hits(parking.latitude, parking.longitude, kObjectTolerancePercent)) {
+            if (hits.Hits({parking.latitude, parking.longitude}, kObjectTolerancePercent)) {
                 info.text = AnsiUpper(parking.label) + "  Radius: " + Feet(parking.altitudeFt);
             }
         }
     }
     for (const RunwayRecord& runway : airport.runways) {
-        if (hits.Hits(runway.end1Latitude, runway.end1Longitude, kObjectTolerancePercent)) {
+        if (hits.Hits({runway.end1Latitude, runway.end1Longitude}, kObjectTolerancePercent)) {
             info.text = RunwayEndText(runway, runway.primaryName, runway.primaryMagHeading);
         }
-        if (hits.Hits(runway.end2Latitude, runway.end2Longitude, kObjectTolerancePercent)) {
+        if (hits.Hits({runway.end2Latitude, runway.end2Longitude}, kObjectTolerancePercent)) {
             info.text = RunwayEndText(runway, runway.secondaryName, runway.secondaryMagHeading);
         }
     }
     if (scene.flags.showIls) {
         for (const IlsRecord& ils : airport.ilsList) {
-            if (hits.Hits(ils.latitude, ils.longitude, kObjectTolerancePercent)) {
+            if (hits.Hits({ils.latitude, ils.longitude}, kObjectTolerancePercent)) {
                 info.text = IlsText(ils);
             }
         }
@@ -150,20 +150,17 @@ void DrawMeasuringLine(DrawingSurface& surface, const ScopeScene& scene,
                        const PointerPosition& pointer) {
     const ScopeView& view = scene.view;
     const MagVarGrid& grid = scene.airport.magVarGrid;
-    const double anchorLat = view.DragAnchorLat;
-    const double anchorLon = view.DragAnchorLon;
-    const double pointerLat = pointer.latitude;
-    const double pointerLon = pointer.longitude;
+    const GeoPoint anchor{view.DragAnchorLat, view.DragAnchorLon};
+    const GeoPoint at{pointer.latitude, pointer.longitude};
 
     surface.Cls();
-    const ScopePoint anchorPx = ProjectToScope(view, anchorLat, anchorLon);
-    const ScopePoint pointerPx = ProjectToScope(view, pointerLat, pointerLon);
-    const int16_t distance = DistanceNm(anchorLat, anchorLon, pointerLat, pointerLon);
-    const int16_t course = MagneticCourse(anchorLat, anchorLon, pointerLat, pointerLon, grid);
+    const ScopePoint anchorPx = ProjectToScope(view, anchor);
+    const ScopePoint pointerPx = ProjectToScope(view, at);
+    const int16_t distance = DistanceNm(anchor, at);
+    const int16_t course = MagneticCourse(anchor, at, grid);
     const int16_t half = RoundToInt16(distance / 2.0);
-    const GeoPoint middle = DestinationNm(anchorLat, anchorLon,
-                                          MagneticToTrue(course, anchorLat, anchorLon, grid), half);
-    const ScopePoint middlePx = ProjectToScope(view, middle.latitude, middle.longitude);
+    const GeoPoint middle = DestinationNm(anchor, MagneticToTrue(course, anchor, grid), half);
+    const ScopePoint middlePx = ProjectToScope(view, middle);
 
     surface.ForeColor(kScopeGreen);
     surface.DrawStyle(kDottedLine);

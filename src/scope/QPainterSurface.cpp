@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "geo/GeoMath.h"
 #include "platform/CodePage.h"
 
 namespace scopewatch {
@@ -57,7 +58,7 @@ double ArcAngle(const QRectF& box, int32_t x, int32_t y) {
     const double halfHeight = std::max(box.height() / 2.0, 0.5);
     const double dx = (x - box.center().x()) / halfWidth;
     const double dy = (box.center().y() - y) / halfHeight;
-    return std::atan2(dy, dx) * 180.0 / M_PI;
+    return std::atan2(dy, dx) * 180.0 / kPi;
 }
 
 }  // namespace

@@ -56,7 +56,7 @@ void RepaintScope(DrawingSurface& surface, const ScopeScene& scene) {
     std::vector<LabelBox> obstacles;
     if (scene.flags.showAirportName == kTrue16) {
         const AirportRecord& airport = scene.airport.currentAirport;
-        const ScopePoint at = ProjectToScope(scene.view, airport.latitude, airport.longitude);
+        const ScopePoint at = ProjectToScope(scene.view, {airport.latitude, airport.longitude});
         const TextSize size = surface.TextExtent(airport.name);
         obstacles.push_back({at.x, at.y, size.width, size.height});
     }

@@ -10,6 +10,7 @@
 #include "platform/FileSystem.h"
 #include "scope/QPainterSurface.h"
 #include "scope/ScopePainter.h"
+#include "startup/Settings.h"
 
 namespace scopewatch {
 namespace {
@@ -21,51 +22,47 @@ std::string ProblemNote(const BglProblem& problem) {
 
 }  // namespace
 
-SnapshotLoad LoadForSnapshot(const std::filesystem::path& workDir, int64_t airportIndex,
-                             SettingsState& state, LoadedAirportData& airport) {
-    SnapshotLoad load;
+Status LoadForSnapshot(const std::filesystem::path& workDir, int64_t airportIndex,
+                       SettingsState& state, LoadedAirportData& airport,
+                       std::vector<std::string>& notes) {
     state.workDir = workDir;
     const FileSystem files(workDir, FileSystem::MountedVolumes());
     // Both files under the names they have on disk, in any letter case.
-    const SettingsResult settings =
+    const Status settings =
         ReadSettings(files.ToRealPath(kSettingsFileName), state.settingsRecord, state.settings);
-    if (!settings.ok) {
-        load.error = "cannot read the settings: " + settings.error;
-        return load;
+    if (!settings.ok()) {
+        return Status::Failed("cannot read the settings: " + settings.failure);
     }
     FileBuffer buffer;
     const std::string magVarNote = MagVarLoadNote(
         LoadSimulatorMagVars(files, state.settings.simFolder, buffer, airport.magVarGrid));
     if (!magVarNote.empty()) {
-        load.notes.push_back(magVarNote);
+        notes.push_back(magVarNote);
     }
 
     AirportDatabaseContent database =
         ReadAirportDatabase(files.ToRealPath(kDatabaseFileName), state.settings.airportCount);
     if (!database.fileFound) {
-        load.error = std::string("cannot read ") + kDatabaseFileName;
-        return load;
+        return Status::Failed(std::string("cannot read ") + kDatabaseFileName);
     }
     if (!database.problem.empty()) {
-        load.notes.push_back("database read up to " + database.problem);
+        notes.push_back("database read up to " + database.problem);
     }
     airport.airportList = std::move(database.records);
     if (!TakeOverAirport(airport, airportIndex)) {
-        load.error = "no airport with index " + std::to_string(airportIndex);
-        return load;
+        return Status::Failed("no airport with index " + std::to_string(airportIndex));
     }
     const AirspaceTarget target{airport.currentAirport, airport.magVarGrid};
     for (const BglProblem& problem : FindAirspaces(files, state.settings.facilityDataFolder, target,
                                                    buffer, airport.airspaces)) {
-        load.notes.push_back(ProblemNote(problem));
+        notes.push_back(ProblemNote(problem));
     }
-    load.ok = true;
-    return load;
+    return Status::Done();
 }
 
 ScopeView SnapshotView(const AirportRecord& airport, int32_t widthPx, int32_t heightPx,
                        int16_t zoomLevel) {
-    ScopeView view = InitialView(widthPx, heightPx, airport.longitude, airport.latitude);
+    ScopeView view = InitialView(widthPx, heightPx, {airport.latitude, airport.longitude});
     while (view.ZoomLevel < zoomLevel && ZoomIn(view)) {
     }
     while (view.ZoomLevel > zoomLevel && ZoomOut(view)) {

@@ -26,9 +26,9 @@ int32_t FarOutsideAtMost(double px) {
 
 }  // namespace
 
-ScopePoint ProjectToScope(const ScopeView& view, double latitude, double longitude) {
-    const double x = (longitude - view.West) / (view.East - view.West) * view.WidthPx;
-    const double y = (view.North - latitude) / (view.North - view.South) * view.HeightPx;
+ScopePoint ProjectToScope(const ScopeView& view, GeoPoint position) {
+    const double x = (position.longitude - view.West) / (view.East - view.West) * view.WidthPx;
+    const double y = (view.North - position.latitude) / (view.North - view.South) * view.HeightPx;
     return {FarOutsideAtMost(x), FarOutsideAtMost(y)};
 }
 
@@ -39,13 +39,13 @@ PointerPosition PointerAt(const ScopeView& view, double xPx, double yPx) {
             static_cast<float>(view.North - yFraction * (view.North - view.South))};
 }
 
-void CentreView(ScopeView& view, double longitude, double latitude) {
+void CentreView(ScopeView& view, GeoPoint centre) {
     const double halfWidth = std::abs(view.East - view.West) / 2.0;
     const double halfHeight = std::abs(view.North - view.South) / 2.0;
-    view.West = longitude - halfWidth;
-    view.East = longitude + halfWidth;
-    view.North = latitude + halfHeight;
-    view.South = latitude - halfHeight;
+    view.West = centre.longitude - halfWidth;
+    view.East = centre.longitude + halfWidth;
+    view.North = centre.latitude + halfHeight;
+    view.South = centre.latitude - halfHeight;
 }
 
 bool ZoomIn(ScopeView& view) {
@@ -88,10 +88,9 @@ ScopeView WorldView(int32_t widthPx, int32_t heightPx) {
     return view;
 }
 
-ScopeView InitialView(int32_t widthPx, int32_t heightPx, double centreLongitude,
-                      double centreLatitude) {
+ScopeView InitialView(int32_t widthPx, int32_t heightPx, GeoPoint centre) {
     ScopeView view = WorldView(widthPx, heightPx);
-    CentreView(view, centreLongitude, centreLatitude);
+    CentreView(view, centre);
     while (view.ZoomLevel < kInitialZoomLevel) {
         ZoomIn(view);
     }

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "geo/GeoPoint.h"
+
 namespace scopewatch {
 
 // The rectangle of longitude and latitude the scope shows, the scope's size in pixels, the
@@ -43,14 +45,14 @@ struct PointerPosition {
 
 // Equirectangular projection to pixels, halves to even; positions outside the view give
 // points outside the scope (no clipping, no wrapping at 180 degrees).
-ScopePoint ProjectToScope(const ScopeView& view, double latitude, double longitude);
+ScopePoint ProjectToScope(const ScopeView& view, GeoPoint position);
 
 // The inverse of the projection for a pixel position: the scope's user scale reads West at
 // the left edge, North at the top, East at the right and South at the bottom.
 PointerPosition PointerAt(const ScopeView& view, double xPx, double yPx);
 
 // Moves the view's centre to the position, keeping both spans.
-void CentreView(ScopeView& view, double longitude, double latitude);
+void CentreView(ScopeView& view, GeoPoint centre);
 
 // Halves both spans about the centre (levels 1 to 19); false when already at level 20.
 bool ZoomIn(ScopeView& view);
@@ -62,8 +64,7 @@ ScopeView WorldView(int32_t widthPx, int32_t heightPx);
 
 // The view the main window opens with: the world (just inside +-180 / +-90) centred on the
 // airport, then zoomed in to level 9.
-ScopeView InitialView(int32_t widthPx, int32_t heightPx, double centreLongitude,
-                      double centreLatitude);
+ScopeView InitialView(int32_t widthPx, int32_t heightPx, GeoPoint centre);
 
 // The zoom label's text: "x" and the level.
 std::string ZoomLabelText(int16_t zoomLevel);

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "geo/GeoPoint.h"
+
 namespace scopewatch {
 
 inline constexpr const char* kSelectedAirspaceMarker = "Current Selected Airspace";
@@ -15,8 +17,8 @@ struct SelectedAirspace {
 
     bool Exists() const { return !Marker.empty() && !TypeText.empty(); }
     // Every airspace with exactly this reference point counts as selected.
-    bool Selects(double latitude, double longitude) const {
-        return Exists() && latitude == RefLat && longitude == RefLon;
+    bool Selects(GeoPoint reference) const {
+        return Exists() && reference.latitude == RefLat && reference.longitude == RefLon;
     }
 
     bool operator==(const SelectedAirspace&) const = default;

@@ -21,12 +21,11 @@ int32_t DotRadius(const ScopeView& view) {
 // The dot and the heading line; the label too unless it is placed apart.
 void DrawAircraft(DrawingSurface& surface, const ScopeView& view, const TrafficRecord& aircraft,
                   const MagVarGrid& grid, bool withLabel) {
-    const ScopePoint p = ProjectToScope(view, aircraft.latitude, aircraft.longitude);
-    const int16_t trueHeading =
-        MagneticToTrue(RoundToInt16(aircraft.heading), aircraft.latitude, aircraft.longitude, grid);
-    const GeoPoint ahead =
-        DestinationFt(aircraft.latitude, aircraft.longitude, trueHeading, kHeadingLineFt);
-    const ScopePoint tip = ProjectToScope(view, ahead.latitude, ahead.longitude);
+    const GeoPoint position{aircraft.latitude, aircraft.longitude};
+    const ScopePoint p = ProjectToScope(view, position);
+    const int16_t trueHeading = MagneticToTrue(RoundToInt16(aircraft.heading), position, grid);
+    const ScopePoint tip =
+        ProjectToScope(view, DestinationFt(position, trueHeading, kHeadingLineFt));
     const int32_t r = DotRadius(view);
 
     surface.ForeColor(kScopeGreen);
@@ -48,7 +47,7 @@ void DrawReadableLabels(DrawingSurface& surface, const ScopeView& view, const Tr
     std::vector<std::string> labels;
     const int32_t r = DotRadius(view);
     for (const TrafficRecord& aircraft : traffic.InUse()) {
-        const ScopePoint p = ProjectToScope(view, aircraft.latitude, aircraft.longitude);
+        const ScopePoint p = ProjectToScope(view, {aircraft.latitude, aircraft.longitude});
         names.push_back(aircraft.playerName);
         dots.push_back({p.x, p.y, r});
         labels.push_back(TrafficLabel(aircraft));

@@ -17,7 +17,7 @@ std::vector<uint8_t> EncodeSettings(const SettingsRecord& record) {
     return writer.Take();
 }
 
-DecodedSettings DecodeSettings(const std::vector<uint8_t>& bytes) {
+Outcome<SettingsRecord> DecodeSettings(const std::vector<uint8_t>& bytes) {
     ByteCursor cursor(bytes);
     SettingsRecord record;
     record.header = cursor.LengthText();
@@ -27,46 +27,44 @@ DecodedSettings DecodeSettings(const std::vector<uint8_t>& bytes) {
     record.simFolder = cursor.LengthText();
     record.facilityDataFolder = cursor.LengthText();
     if (!cursor.ok()) {
-        return {std::nullopt, "the file is too short (" + std::to_string(bytes.size()) +
-                                  " bytes) for the fields it announces"};
+        return Outcome<SettingsRecord>::Failed("the file is too short (" +
+                                               std::to_string(bytes.size()) +
+                                               " bytes) for the fields it announces");
     }
     if (record.airportCount < 0) {
-        return {std::nullopt, "its airport count is negative"};
+        return Outcome<SettingsRecord>::Failed("its airport count is negative");
     }
-    return {record, {}};
+    return Outcome<SettingsRecord>::Done(std::move(record));
 }
 
-SettingsResult ReadSettings(const std::filesystem::path& file, SettingsRecord& record,
-                            SettingsValues& values) {
+Status ReadSettings(const std::filesystem::path& file, SettingsRecord& record,
+                    SettingsValues& values) {
     const auto bytes = ReadWholeFile(file);
     if (!bytes) {
-        return {false, "cannot read " + file.filename().string()};
+        return Status::Failed("cannot read " + file.filename().string());
     }
-    const DecodedSettings decoded = DecodeSettings(*bytes);
-    if (!decoded.record) {
-        return {false, decoded.error};
+    const Outcome<SettingsRecord> decoded = DecodeSettings(*bytes);
+    if (!decoded.ok()) {
+        return Status::Failed(decoded.failure);
     }
-    record = *decoded.record;
+    record = *decoded.value;
     values.simVersion = record.simVersion;
     values.airportCount = record.airportCount;
     values.simFolder = record.simFolder;
     values.facilityDataFolder = record.facilityDataFolder;
-    return {true, {}};
+    return Status::Done();
 }
 
-SettingsResult WriteSettings(const std::filesystem::path& file, const SettingsRecord& record,
-                             const AtomicWriteHook& hook) {
-    if (const auto error = WriteFileAtomically(file, EncodeSettings(record), hook)) {
-        return {false, *error};
-    }
-    return {true, {}};
+Status WriteSettings(const std::filesystem::path& file, const SettingsRecord& record,
+                     const AtomicWriteHook& hook) {
+    return WriteFileAtomically(file, EncodeSettings(record), hook);
 }
 
-SettingsResult UpdateSettings(const std::filesystem::path& file, const SettingsValues& values,
-                              const AtomicWriteHook& hook) {
+Status UpdateSettings(const std::filesystem::path& file, const SettingsValues& values,
+                      const AtomicWriteHook& hook) {
     SettingsRecord record;
     SettingsValues ignored;
-    if (const SettingsResult read = ReadSettings(file, record, ignored); !read.ok) {
+    if (const Status read = ReadSettings(file, record, ignored); !read.ok()) {
         return read;
     }
     record.airportCount = values.airportCount;

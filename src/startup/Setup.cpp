@@ -4,6 +4,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
+#include "startup/Settings.h"
 
 namespace scopewatch {
 
@@ -24,9 +25,9 @@ bool ConfirmSetup(SettingsState& state, MessageBoxes& messages, const std::strin
     state.settings.simFolder = folderText;
     record.airportCount = state.settings.airportCount;
     record.facilityDataFolder = state.settings.facilityDataFolder;
-    const SettingsResult written = WriteSettings(state.SettingsFile(), record);
-    if (!written.ok) {
-        messages.Warn("The settings file could not be written: " + written.error);
+    const Status written = WriteSettings(state.SettingsFile(), record);
+    if (!written.ok()) {
+        messages.Warn("The settings file could not be written: " + written.failure);
         return false;
     }
     state.settingsRecord = record;
@@ -36,12 +37,12 @@ bool ConfirmSetup(SettingsState& state, MessageBoxes& messages, const std::strin
 
 bool ConfirmTypedSetup(SettingsState& state, MessageBoxes& messages, const QString& typedFolder,
                        bool versionSelected) {
-    const EnteredPath folder = PathTextOfEntered(typedFolder);
-    if (!folder.refusal.empty()) {
-        messages.Warn(folder.refusal);
+    const Outcome<std::string> folder = PathTextOfEntered(typedFolder);
+    if (!folder.ok()) {
+        messages.Warn(folder.failure);
         return false;
     }
-    return ConfirmSetup(state, messages, folder.text, versionSelected);
+    return ConfirmSetup(state, messages, *folder.value, versionSelected);
 }
 
 void AbandonSetup(SettingsState& state, MessageBoxes& messages) {

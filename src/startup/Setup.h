@@ -3,7 +3,7 @@
 #include <QString>
 #include <string>
 
-#include "startup/Settings.h"
+#include "model/SettingsValues.h"
 
 namespace scopewatch {
 

@@ -54,10 +54,10 @@ void RunStartupCheck(SettingsState& settings, SessionState& session, MessageBoxe
     }
     // The name as the listing found it: its letter case may differ from ours.
     const std::string settingsName = files.ListFiles(kSettingsFileName).front();
-    const SettingsResult read =
+    const Status read =
         ReadSettings(files.ToRealPath(settingsName), settings.settingsRecord, settings.settings);
-    if (!read.ok) {
-        messages.Warn("The settings file is damaged (" + read.error +
+    if (!read.ok()) {
+        messages.Warn("The settings file is damaged (" + read.failure +
                       "), so this program needs to create a new settings file again.");
         files.DeleteFiles(kSettingsFileName);
         flow.ShowSetupDialog();

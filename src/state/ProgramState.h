@@ -4,9 +4,9 @@
 #include "model/ControllerAids.h"
 #include "model/DisplayFlags.h"
 #include "model/SessionState.h"
+#include "model/SettingsValues.h"
 #include "model/TrackHistory.h"
 #include "model/TrafficTable.h"
-#include "startup/Settings.h"
 
 namespace scopewatch {
 

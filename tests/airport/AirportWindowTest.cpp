@@ -71,9 +71,9 @@ TEST_F(AirportWindowTest, LoadsSearchesAndTakesTheSelectedAirportOverWithItsAirs
               scenery::BuildMagdecBgl([](int, int) { return int16_t{-1820}; }));
     std::filesystem::rename(state.DatabaseFile(), dir / "World_Airports.DAT");
     dir.Write("sim/Scenery/AFD/Here.bgl",
-              scenery::BuildAirspaceBgl({scenery::CircleAirspace(0.0, 0.0, 5, 0, 2500)}));
+              scenery::BuildAirspaceBgl({scenery::CircleAirspace({0.0, 0.0}, 5, 0, 2500)}));
     dir.Write("sim/Scenery/AFD/Elsewhere.BGL",
-              scenery::BuildAirspaceBgl({scenery::CircleAirspace(45.0, 7.0, 5, 0, 2500)}));
+              scenery::BuildAirspaceBgl({scenery::CircleAirspace({45.0, 7.0}, 5, 0, 2500)}));
     state.settings.facilityDataFolder = (dir / "sim" / "Scenery" / "Afd").string();
     state.airport.airspaces.resize(3);
     auto window = OpenAndLoad();

@@ -160,7 +160,7 @@ TEST_F(LiveSessionEndToEnd, FromAnEmptyFolderToLiveTrafficChatAndBack) {
     const TrafficRecord& pilot = *std::max_element(
         inUse.begin(), inUse.end(),
         [](const TrafficRecord& a, const TrafficRecord& b) { return a.altitudeFt < b.altitudeFt; });
-    const ScopePoint at = ProjectToScope(main.view(), pilot.latitude, pilot.longitude);
+    const ScopePoint at = ProjectToScope(main.view(), {pilot.latitude, pilot.longitude});
     QTest::mouseMove(&main.scope(), QPoint(at.x, at.y));
     EXPECT_EQ(main.scope().tipText().rfind("Player: " + pilot.playerName + "  Heading: ", 0), 0U)
         << main.scope().tipText();

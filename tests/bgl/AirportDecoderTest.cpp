@@ -36,7 +36,7 @@ const std::vector<std::string> kHeadings = {"runway names",
 AirportRecord DecodeCase(size_t number, const std::string& heading) {
     MagVarGrid grid;
     if (heading == "westbound and southbound with 9 degrees east") {
-        grid.values[static_cast<size_t>(MagVarGrid::IndexAt(40, 10))] = 1820;
+        grid.values[static_cast<size_t>(MagVarGrid::IndexAt({40, 10}))] = 1820;
     }
     scenery::BglFile file;
     const int32_t block = file.Append(testing::ReadGoldenBytes(

@@ -4,6 +4,7 @@
 #include "builder/ui/BuilderWindow.h"
 #include "demo/DemoSimulator.h"
 #include "platform/FileSystem.h"
+#include "startup/Settings.h"
 #include "state/ProgramState.h"
 #include "support/AirportText.h"
 #include "support/Golden.h"

@@ -8,6 +8,7 @@
 #include "demo/DemoSimulator.h"
 #include "scenerywriter/BglWriter.h"
 #include "scenerywriter/MagdecWriter.h"
+#include "startup/Settings.h"
 #include "startup/Setup.h"
 #include "startup/StartupCheck.h"
 #include "state/ProgramState.h"
@@ -90,11 +91,11 @@ TEST_F(DatabaseBuildTest, BuildsTheDatabaseFromEveryAirportAreaThenAnEmptyOneOve
     ASSERT_EQ(build.problems().size(), 1u);
     EXPECT_NE(build.problems()[0].find("short.bgl: shorter than 122 bytes"), std::string::npos);
 
-    ASSERT_TRUE(build.Finish().ok);
+    ASSERT_TRUE(build.Finish().ok());
     EXPECT_EQ(state.settings.airportCount, 3);
     SettingsRecord record;
     SettingsValues values;
-    ASSERT_TRUE(ReadSettings(state.SettingsFile(), record, values).ok);
+    ASSERT_TRUE(ReadSettings(state.SettingsFile(), record, values).ok());
     EXPECT_EQ(record, (SettingsRecord{kSettingsHeader, 1, 1, 3, "C:\\Fs2002",
                                       "C:\\Fs2002\\scenery\\afd\\scenery"}));
     EXPECT_EQ(state.settings.facilityDataFolder, record.facilityDataFolder);
@@ -116,7 +117,7 @@ TEST_F(DatabaseBuildTest, BuildsTheDatabaseFromEveryAirportAreaThenAnEmptyOneOve
     EXPECT_EQ(empty.Discover().areaCount, 1);
     while (empty.Step()) {
     }
-    ASSERT_TRUE(empty.Finish().ok);
+    ASSERT_TRUE(empty.Finish().ok());
     EXPECT_EQ(state.settings.airportCount, 0);
     EXPECT_TRUE(testing::ReadBytes(state.DatabaseFile()).empty());
 }
@@ -148,7 +149,7 @@ TEST(DatabaseBuildFoldersTest, SimulatorFoldersWithAccentsFindEveryAirportWithAn
             EXPECT_EQ(problem.find("cannot be read"), std::string::npos) << problem;
         }
         EXPECT_EQ(state.settings.airportCount, 15);
-        ASSERT_TRUE(build.Finish().ok);
+        ASSERT_TRUE(build.Finish().ok());
         databases.push_back(testing::ReadBytes(state.DatabaseFile()));
         EXPECT_EQ(databases.back(), databases.front());
     }
@@ -189,7 +190,7 @@ class InterruptedWriteTest : public ::testing::Test {
     void WriteSettingsFile() {
         ASSERT_TRUE(WriteSettings(dir / kSettingsFileName,
                                   {kSettingsHeader, 1, 1, 42, "C:\\FS2002", "C:\\FS2002\\afd"})
-                        .ok);
+                        .ok());
     }
 
     testing::TempDir dir;
@@ -205,7 +206,7 @@ class InterruptedWriteTest : public ::testing::Test {
 TEST_F(InterruptedWriteTest, WritersKilledAtAnyStepLeaveWholeFiles) {
     for (const AtomicWriteStep step : testing::kEveryWriteStep) {
         WriteSettingsFile();
-        ASSERT_EQ(WriteAirportDatabase(dir / kDatabaseFileName, Airports("Old", 2)), std::nullopt);
+        ASSERT_TRUE(WriteAirportDatabase(dir / kDatabaseFileName, Airports("Old", 2)).ok());
         KilledAt(step, [&](const AtomicWriteHook& dying) {
             WriteAirportDatabase(dir / kDatabaseFileName, Airports("New", 3), dying);
         });

@@ -60,7 +60,7 @@ TEST_F(MessageIntakeTest, PlayersAreListedOnceInOrderOfAnnouncementAndUpdatesFol
     EXPECT_EQ(std::tie(Entry(2).altitudeFt, Entry(2).heading), std::tuple(3281, 90.0));
 
     session.AddPeer(9, "Pilot7");  // a second player of that name shares the entry
-    state.airport.magVarGrid.values[MagVarGrid::IndexAt(36.4, -97.0)] = 1821;  // 10 deg east
+    state.airport.magVarGrid.values[MagVarGrid::IndexAt({36.4, -97.0})] = 1821;  // 10 deg east
     Announce(9);
     Position(9, 36.4, -97.0, 300, 90 * 1024 / 360 * 4);
     session.Deliver(9, MakeAircraftInfo({1, std::string("Boe\0ing\0", 8)}));
@@ -69,7 +69,7 @@ TEST_F(MessageIntakeTest, PlayersAreListedOnceInOrderOfAnnouncementAndUpdatesFol
     EXPECT_EQ(std::tie(Entry(2).aircraftType, Entry(2).aircraftTitle),
               std::tuple("Jet Plane", "Boeing"));
     session.Deliver(7, MakeAircraftInfo({9, "Odd"}));
-    state.airport.magVarGrid.values[MagVarGrid::IndexAt(0.0, -180.0)] = -3641;  // 20 deg west
+    state.airport.magVarGrid.values[MagVarGrid::IndexAt({0.0, -180.0})] = -3641;  // 20 deg west
     session.Deliver(8, MakePosition({0xFFC, 0, std::numeric_limits<int32_t>::min(), 0}, false));
     Tick();
     EXPECT_EQ(std::tie(Entry(2).aircraftType, Entry(2).aircraftTitle), std::tuple("", "Odd"));

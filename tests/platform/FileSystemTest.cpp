@@ -134,18 +134,17 @@ TEST_F(FileSystemTest, Windows1252TextsFindFoldersWithAccentsInAnyLetterCase) {
 // texts split, join and match patterns (accents in any case); the root of the mounted volumes
 // is drive C:.
 TEST(PathTextTest, EnteredPathsSplitsJoinsPatternsAndDriveC) {
-    const EnteredPath flights =
-        PathTextOfEntered(QString::fromUtf8("/tmp/nonascii/Fl\u00fcge/sim"));
-    EXPECT_EQ(flights.text, "/tmp/nonascii/Fl\xFCge/sim");
-    EXPECT_TRUE(flights.refusal.empty());
-    EXPECT_EQ(PathTextOfEntered(QString::fromUtf8("C:\\Biblioth\u00e8que")).text,
+    EXPECT_EQ(PathTextOfEntered(QString::fromUtf8("/tmp/nonascii/Fl\u00fcge/sim")).value,
+              "/tmp/nonascii/Fl\xFCge/sim");
+    EXPECT_EQ(PathTextOfEntered(QString::fromUtf8("C:\\Biblioth\u00e8que")).value,
               "C:\\Biblioth\xE8que");
-    const EnteredPath tokyo = PathTextOfEntered(QString::fromUtf8("/home/\u6771\u4eac/fs"));
-    EXPECT_TRUE(tokyo.text.empty());
-    EXPECT_NE(tokyo.refusal.find("/home/?"
+    const Outcome<std::string> tokyo =
+        PathTextOfEntered(QString::fromUtf8("/home/\u6771\u4eac/fs"));
+    EXPECT_FALSE(tokyo.ok());
+    EXPECT_NE(tokyo.failure.find("/home/?"
                                  "?/fs"),
               std::string::npos);
-    EXPECT_NE(tokyo.refusal.find("U+6771"), std::string::npos);
+    EXPECT_NE(tokyo.failure.find("U+6771"), std::string::npos);
     EXPECT_EQ(PathTextOf(fs::path("/tmp/\u6771")), std::nullopt);
     EXPECT_EQ(PathTextOf(fs::path("/tmp/Fl\u00fcge")), "/tmp/Fl\xFCge");
 
@@ -175,25 +174,25 @@ class AtomicFileTest : public ::testing::Test {
 // that cannot take the file is reported: a missing one, or a folder where the file should be
 // (the rename fails, the folder stays, nothing is left).
 TEST_F(AtomicFileTest, ReplacesTheWholeFileAndLeavesNothingBesideOrReportsTheFolder) {
-    ASSERT_EQ(WriteFileAtomically(target, before), std::nullopt);
-    ASSERT_EQ(WriteFileAtomically(target, after), std::nullopt);
+    ASSERT_TRUE(WriteFileAtomically(target, before).ok());
+    ASSERT_TRUE(WriteFileAtomically(target, after).ok());
     EXPECT_EQ(ReadBytes(target), after);
     EXPECT_EQ(ReadWholeFile(target), after);
     const std::vector<uint8_t> large(5 << 20, 0x5A);  // megabytes that go to the disk on the way
-    ASSERT_EQ(WriteFileAtomically(target, large), std::nullopt);
+    ASSERT_TRUE(WriteFileAtomically(target, large).ok());
     EXPECT_EQ(ReadWholeFile(target), large);
-    ASSERT_EQ(WriteFileAtomically(target, {}), std::nullopt);
+    ASSERT_TRUE(WriteFileAtomically(target, {}).ok());
     EXPECT_EQ(ReadWholeFile(target), std::vector<uint8_t>{});
     EXPECT_FALSE(fs::exists(temporary));
     EXPECT_EQ(ReadWholeFile(dir / "missing.bin"), std::nullopt);
 
     const auto missing = WriteFileAtomically(dir / "no" / "such" / "file", after);
-    ASSERT_TRUE(missing.has_value());
-    EXPECT_EQ(missing->rfind("cannot create", 0), 0U) << *missing;
+    ASSERT_FALSE(missing.ok());
+    EXPECT_EQ(missing.failure.rfind("cannot create", 0), 0U) << missing.failure;
     fs::create_directories(dir / "taken" / "inside");
     const auto taken = WriteFileAtomically(dir / "taken", after);
-    ASSERT_TRUE(taken.has_value());
-    EXPECT_EQ(taken->rfind("cannot replace", 0), 0U) << *taken;
+    ASSERT_FALSE(taken.ok());
+    EXPECT_EQ(taken.failure.rfind("cannot replace", 0), 0U) << taken.failure;
     EXPECT_TRUE(fs::is_directory(dir / "taken" / "inside"));
     EXPECT_FALSE(fs::exists(dir / "taken.partial"));
 }
@@ -201,21 +200,21 @@ TEST_F(AtomicFileTest, ReplacesTheWholeFileAndLeavesNothingBesideOrReportsTheFol
 // A full disk or failing sync at any step before the rename: the old file stays whole (a first
 // write leaves none), the temporary file goes, and the error names the file.
 TEST_F(AtomicFileTest, AFailureBeforeTheRenameKeepsTheOldFileWhole) {
-    EXPECT_TRUE(WriteFileAtomically(target, after, [](AtomicWriteStep) { return false; }));
+    EXPECT_FALSE(WriteFileAtomically(target, after, [](AtomicWriteStep) { return false; }).ok());
     EXPECT_FALSE(fs::exists(target) || fs::exists(temporary));
     for (const AtomicWriteStep failing : testing::kEveryWriteStep) {
-        ASSERT_EQ(WriteFileAtomically(target, before), std::nullopt);
+        ASSERT_TRUE(WriteFileAtomically(target, before).ok());
         std::vector<AtomicWriteStep> reached;
         const auto error = WriteFileAtomically(target, after, [&](AtomicWriteStep step) {
             reached.push_back(step);
             return step != failing;
         });
         if (failing == AtomicWriteStep::Renamed) {
-            EXPECT_EQ(error, std::nullopt);  // the new file was in place already
+            EXPECT_TRUE(error.ok());  // the new file was in place already
             EXPECT_EQ(ReadBytes(target), after);
         } else {
-            ASSERT_TRUE(error.has_value());
-            EXPECT_NE(error->find("data.bin.partial"), std::string::npos) << *error;
+            ASSERT_FALSE(error.ok());
+            EXPECT_NE(error.failure.find("data.bin.partial"), std::string::npos) << error.failure;
             EXPECT_EQ(ReadBytes(target), before);
         }
         EXPECT_EQ(reached.back(), failing);

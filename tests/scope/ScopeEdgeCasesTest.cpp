@@ -29,16 +29,16 @@ constexpr int32_t kFar = 1 << 30;
 // start-up).
 TEST(ScopeView, ProjectionRoundsHalvesToEvenAndTheReadoutKeepsItsPoint) {
     const ScopeView tiny{0.0, 50.0, 100.0, 0.0, 10, 10, 0.0, 0.0, 1};
-    EXPECT_EQ(ProjectToScope(tiny, 37.5, 25.0), (ScopePoint{2, 2}));  // 2.5, 2.5
-    EXPECT_EQ(ProjectToScope(tiny, 32.5, 35.0), (ScopePoint{4, 4}));  // 3.5, 3.5
-    EXPECT_EQ(ProjectToScope(tiny, -50.0, -100.0), (ScopePoint{-10, 20}));
-    ScopeView view = InitialView(1000, 500, -179.9, 0.0);
-    EXPECT_GT(ProjectToScope(view, 0.0, 179.9).x, 100 * view.WidthPx);
+    EXPECT_EQ(ProjectToScope(tiny, {37.5, 25.0}), (ScopePoint{2, 2}));  // 2.5, 2.5
+    EXPECT_EQ(ProjectToScope(tiny, {32.5, 35.0}), (ScopePoint{4, 4}));  // 3.5, 3.5
+    EXPECT_EQ(ProjectToScope(tiny, {-50.0, -100.0}), (ScopePoint{-10, 20}));
+    ScopeView view = InitialView(1000, 500, {0.0, -179.9});
+    EXPECT_GT(ProjectToScope(view, {0.0, 179.9}).x, 100 * view.WidthPx);
     const PointerPosition some = PointerAt(view, 123, 456);
-    EXPECT_EQ(ProjectToScope(view, some.latitude, some.longitude), (ScopePoint{123, 456}));
-    CentreView(view, 10.0, 20.0);
+    EXPECT_EQ(ProjectToScope(view, {some.latitude, some.longitude}), (ScopePoint{123, 456}));
+    CentreView(view, {20.0, 10.0});
     EXPECT_EQ(view.ZoomLevel, 9);
-    EXPECT_EQ(ProjectToScope(view, 20.0, 10.0), (ScopePoint{500, 250}));
+    EXPECT_EQ(ProjectToScope(view, {20.0, 10.0}), (ScopePoint{500, 250}));
 
     const testing::CommaDecimalLocale comma;
     const CoordinateReadout zero = ReadoutFor({-0.0F, 0.0F});
@@ -70,7 +70,7 @@ struct Scene {
     }
     ScopeScene scene() { return {view, airport, traffic, flags, selection}; }
 
-    ScopeView view = InitialView(1000, 800, -75.0, 40.0);
+    ScopeView view = InitialView(1000, 800, {40.0, -75.0});
     LoadedAirportData airport;
     TrafficTable traffic;
     DisplayFlags flags;
@@ -84,10 +84,10 @@ struct Scene {
 // level is still told apart from that clamp. On the screen such shapes and texts draw nothing.
 TEST(ScopeLayers, AbsurdPositionsAreDrawnFarOutsideTheScopeWithoutOverflow) {
     Scene s;
-    EXPECT_EQ(ProjectToScope(s.view, -1.0e300, 1.0e300), (ScopePoint{kFar, kFar}));
-    EXPECT_EQ(ProjectToScope(s.view, INFINITY, -INFINITY), (ScopePoint{-kFar, -kFar}));
-    EXPECT_EQ(ProjectToScope(s.view, NAN, NAN), (ScopePoint{0, 0}));
-    EXPECT_LT(ProjectToScope(s.view, 40.0, -75.0 + 360.0).x, kFar);
+    EXPECT_EQ(ProjectToScope(s.view, {-1.0e300, 1.0e300}), (ScopePoint{kFar, kFar}));
+    EXPECT_EQ(ProjectToScope(s.view, {INFINITY, -INFINITY}), (ScopePoint{-kFar, -kFar}));
+    EXPECT_EQ(ProjectToScope(s.view, {NAN, NAN}), (ScopePoint{0, 0}));
+    EXPECT_LT(ProjectToScope(s.view, {40.0, -75.0 + 360.0}).x, kFar);
     s.airport.currentAirport.parkings = {{"gate", 1.0e300, 1.0e300, 0}};
     const double far = INT32_MIN * 360.0 / 40007000.0;  // about -19327 degrees
     s.Add("Far", far, far);

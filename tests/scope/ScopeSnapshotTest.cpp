@@ -101,7 +101,7 @@ TEST_F(ScopeSnapshotTest, TheMeasuringLineOverASelectedAirspaceLooksAsItsPicture
     view.DragAnchorLon = airport.currentAirport.longitude;
     const SelectedAirspace tracon{kSelectedAirspaceMarker, "TRACON (Departure/Approach)",
                                   view.DragAnchorLat, view.DragAnchorLon};
-    const GeoPoint to = DestinationNm(view.DragAnchorLat, view.DragAnchorLon, 225, 14);
+    const GeoPoint to = DestinationNm({view.DragAnchorLat, view.DragAnchorLon}, 225, 14);
     QImage image(view.WidthPx, view.HeightPx, QImage::Format_RGB32);
     QPainter painter(&image);
     painter.setFont(ScopeFont());

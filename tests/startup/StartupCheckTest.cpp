@@ -27,7 +27,7 @@ class StartupCheckTest : public ::testing::Test {
     void WriteSettingsFile() {
         ASSERT_TRUE(WriteSettings(dir / kSettingsFileName,
                                   {kSettingsHeader, 1, 1, 42, "C:\\FS2002", "C:\\FS2002\\afd"})
-                        .ok);
+                        .ok());
     }
 
     testing::TempDir dir;

@@ -9,6 +9,7 @@
 #include "demo/DemoSimulator.h"
 #include "platform/FileSystem.h"
 #include "scope/ScopeSnapshot.h"
+#include "startup/Settings.h"
 #include "state/ProgramState.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/TempDir.h"
@@ -25,7 +26,7 @@ LoadedAirportData BuildAndLoad() {
     std::filesystem::create_directories(state.workDir);
     state.settings.simVersion = 1;
     state.settings.simFolder = sim;
-    if (!WriteSettings(state.SettingsFile(), {kSettingsHeader, 1, 1, 0, sim, ""}).ok) {
+    if (!WriteSettings(state.SettingsFile(), {kSettingsHeader, 1, 1, 0, sim, ""}).ok()) {
         throw std::runtime_error("cannot write the demo settings");
     }
     const FileSystem files(state.workDir, FileSystem::MountedVolumes());
@@ -34,7 +35,7 @@ LoadedAirportData BuildAndLoad() {
     build.Discover();
     while (build.Step()) {
     }
-    if (!build.Finish().ok) {
+    if (!build.Finish().ok()) {
         throw std::runtime_error("cannot build the demo database");
     }
     const auto records =
@@ -44,10 +45,11 @@ LoadedAirportData BuildAndLoad() {
     });
     SettingsState settings;
     LoadedAirportData loaded;
-    const SnapshotLoad load =
-        LoadForSnapshot(state.workDir, eldorado - records.begin(), settings, loaded);
-    if (!load.ok) {
-        throw std::runtime_error("cannot load Eldorado Intl: " + load.error);
+    std::vector<std::string> notes;
+    const Status load =
+        LoadForSnapshot(state.workDir, eldorado - records.begin(), settings, loaded, notes);
+    if (!load.ok()) {
+        throw std::runtime_error("cannot load Eldorado Intl: " + load.failure);
     }
     return loaded;
 }

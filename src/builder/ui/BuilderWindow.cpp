@@ -98,10 +98,10 @@ void BuilderWindow::RunBuildTick() {
 
 void BuilderWindow::RunFinalStep() {
     Read_All_Airports.stop();
-    const FinishResult finished = build_.Finish();
+    const Status finished = build_.Finish();
     finished_ = true;
-    if (!finished.ok) {
-        messages_.Warn(finished.error);
+    if (!finished.ok()) {
+        messages_.Warn(finished.failure);
         flow_.EndProgram();
         close();
         return;

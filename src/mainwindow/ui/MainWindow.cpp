@@ -106,7 +106,7 @@ void MainWindow::Repaint() {
 
 void MainWindow::CentreAndRepaint(double longitude, double latitude) {
     Timer2.stop();
-    CentreView(view_, longitude, latitude);
+    CentreView(view_, {latitude, longitude});
     Repaint();
     Timer2.start();
 }
