@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <stdexcept>
 
 #include "geo/MagVarGrid.h"
 #include "multiplayer/GameMessages.h"
 #include "multiplayer/MessageIntake.h"
+#include "shared/MalformedBytes.h"
 #include "state/ProgramState.h"
 #include "support/InMemorySession.h"
 
@@ -78,10 +80,9 @@ TEST_F(MessageIntakeTest, PlayersAreListedOnceInOrderOfAnnouncementAndUpdatesFol
 }
 
 // Once accepted, we answer identification with our own id, and the table is emptied every 30 s
-// (everyone asked again then: the end-to-end run). The host's removal ends the tick and leaves
+// (everyone asked again then: LiveSessionTest). The host's removal ends the tick and leaves
 // the rest queued; another player's word on it is not taken. A failing session ends a tick
-// without a word. (Chat read, messages that cannot be read, and the link watchdog: the main
-// window's tests and tests/app's hostile network.)
+// without a word. (Chat read and the link watchdog: LiveSessionTest.)
 TEST_F(MessageIntakeTest, WeAnswerIdentificationAndOnlyTheHostsRemovalEndsTheSession) {
     session.Deliver(7, MakeSignal(kinds::kIdentifyRequest));
     Announce(7);
@@ -103,6 +104,36 @@ TEST_F(MessageIntakeTest, WeAnswerIdentificationAndOnlyTheHostsRemovalEndsTheSes
     EXPECT_EQ(std::tuple(session.queued(), state.traffic.trafficCount), std::tuple(1U, 0));
     session.failures.waitingCount = "gone";
     EXPECT_EQ(Tick(), IntakeEnd::Normal);
+}
+
+// A session whose Receive fails as it is told.
+class FailingSession : public InMemorySession {
+  public:
+    std::function<void()> fail;
+    ReceivedMessage Receive() override {
+        fail();
+        return InMemorySession::Receive();
+    }
+};
+
+// A message that cannot be read ends its tick and the next tick goes on with the rest; an error
+// that is a fault of the program is not taken for an unreadable message.
+TEST_F(MessageIntakeTest, AnUnreadableMessageEndsItsTickButAFaultOfTheProgramGoesOn) {
+    session.Deliver(7, SessionMessage({0x23, 0x10, 0}));  // three bytes of a head
+    Announce(7);
+    EXPECT_EQ(Tick(), IntakeEnd::Normal);
+    EXPECT_EQ(std::tuple(intake.ticksCutShort(), state.traffic.trafficCount), std::tuple(1, 0));
+    Tick();
+    EXPECT_EQ(state.traffic.trafficCount, 1);
+
+    FailingSession failing;
+    MessageIntake faulty(failing, state, state.traffic, state.airport.magVarGrid);
+    failing.Deliver(7, MakePlayerPresent(7));
+    failing.fail = [] { throw MalformedBytes(4, "a player id"); };
+    EXPECT_EQ(faulty.ReceiveMessages({}), IntakeEnd::Normal);
+    EXPECT_EQ(faulty.ticksCutShort(), 1);
+    failing.fail = [] { throw std::out_of_range("a fault of the program"); };
+    EXPECT_THROW(faulty.ReceiveMessages({}), std::out_of_range);
 }
 
 }  // namespace
