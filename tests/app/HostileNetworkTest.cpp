@@ -90,6 +90,7 @@ class HostileNetwork : public ::testing::Test {
     }
 
     MainWindow& main() { return *window_; }
+    const LiveSession& live() { return window_->session(); }
     ProgramState& state() { return scope_->state; }
     directplay::DirectPlayHost& host() { return scope_->host().host(); }
     directplay::DirectPlayClient& client() { return *scope_->session.client(); }
@@ -105,7 +106,7 @@ class HostileNetwork : public ::testing::Test {
     // A game message from a player of the host's machine to ours.
     void Say(uint32_t from, const Bytes& payload) { host().SendTo(from, me(), payload); }
     bool NewestChatLineBecomes(const std::string& line, double simulatedSeconds) {
-        return SpinUntil([&] { return main().chatText().rfind(line + "\r\n", 0) == 0; },
+        return SpinUntil([&] { return live().chatText().rfind(line + "\r\n", 0) == 0; },
                          scope_->RealMs(simulatedSeconds));
     }
     // How often a positioned aircraft (but the one left out) has moved since the last look.
@@ -164,8 +165,8 @@ class HostileNetwork : public ::testing::Test {
         const testing::ProcessMemory before = testing::ReadProcessMemory();
         const long long repaints = main().repaintStatistics().count();
         const long long ticks = main().receiveStatistics().count();
-        const long long taken = main().intake().messagesTaken();
-        const long long cutShort = main().intake().ticksCutShort();
+        const long long taken = live().intake().messagesTaken();
+        const long long cutShort = live().intake().ticksCutShort();
         const size_t dropped = client().droppedDeliveries();
         testing::Flood flood(ourPort(), flooder, me(), 5000,
                              [&](int64_t n) { return payload(flooder, n); });
@@ -183,7 +184,7 @@ class HostileNetwork : public ::testing::Test {
                 }
                 mostWaiting = std::max(mostWaiting, client().WaitingCount());
                 mostWaitingBytes = std::max(mostWaitingBytes, client().WaitingBytes());
-                lowestWatchdog = std::min(lowestWatchdog, main().intake().linkWatchdog());
+                lowestWatchdog = std::min(lowestWatchdog, live().intake().linkWatchdog());
                 pilotMoves += Moves(last, "Flooder");
                 return clock.elapsed() >= seconds * 1000;
             },
@@ -206,13 +207,13 @@ class HostileNetwork : public ::testing::Test {
             what, static_cast<long long>(flood.sent()), static_cast<double>(clock.elapsed()) / 1000,
             static_cast<long long>(flood.skipped()), client().droppedDeliveries() - dropped,
             mostWaiting, MiB(static_cast<int64_t>(mostWaitingBytes)),
-            main().receiveStatistics().count() - ticks, main().intake().ticksCutShort() - cutShort,
-            main().intake().messagesTaken() - taken,
+            main().receiveStatistics().count() - ticks, live().intake().ticksCutShort() - cutShort,
+            live().intake().messagesTaken() - taken,
             Milliseconds(main().receiveStatistics().longest()),
             main().repaintStatistics().count() - repaints,
             Milliseconds(main().repaintStatistics().longest()), pilotMoves, lowestWatchdog,
             MiB(before.residentBytes), MiB(after.residentBytes), MiB(before.heapInUseBytes),
-            MiB(after.heapInUseBytes), main().chatText().size());
+            MiB(after.heapInUseBytes), live().chatText().size());
         return {flood.sent(), pilotMoves, MiB(after.residentBytes - before.residentBytes)};
     }
 
@@ -259,7 +260,7 @@ TEST_F(HostileNetwork, GarbageLiesStrangersAndACrowdLeaveTheScopeRunningUntilThe
         Say(intruder, payload);
     }
     ASSERT_TRUE(NewestChatLineBecomes("Intruder: still here", 60));
-    EXPECT_EQ(main().chatText(), "Intruder: still here\r\nIntruder: " +
+    EXPECT_EQ(live().chatText(), "Intruder: still here\r\nIntruder: " +
                                      std::string(kChatLineLimit - 10, 'y') + "\r\n");
     const auto isExtreme = [&] {
         const auto inUse = state().traffic.InUse();
@@ -342,8 +343,8 @@ TEST_F(HostileNetwork, GarbageLiesStrangersAndACrowdLeaveTheScopeRunningUntilThe
     ASSERT_NO_FATAL_FAILURE(ExpectScopeRunsOn(5));
     Say(intruder, MakeSimulatorChat("whole").bytes());
     ASSERT_TRUE(NewestChatLineBecomes("Intruder: whole", 10));
-    EXPECT_EQ(main().chatText().find("half"), std::string::npos);
-    EXPECT_EQ(main().chatText().find("nobody"), std::string::npos);
+    EXPECT_EQ(live().chatText().find("half"), std::string::npos);
+    EXPECT_EQ(live().chatText().find("nobody"), std::string::npos);
 
     // The crowd. Names end at their first zero; Windows-1252 lacks the Kanji.
     constexpr size_t kLongestName = 64000;
@@ -395,7 +396,7 @@ TEST_F(HostileNetwork, GarbageLiesStrangersAndACrowdLeaveTheScopeRunningUntilThe
     EXPECT_EQ(names.count("Crowd19"), 0u);  // the 21st and later are left out
     EXPECT_FALSE(client().PlayerName(tooLong).has_value());
     // The long name's chat line is cut like any other.
-    EXPECT_EQ(main().chatText().rfind(std::string(kChatLineLimit, '\xdc') + "\r\n", 0), 0u);
+    EXPECT_EQ(live().chatText().rfind(std::string(kChatLineLimit, '\xdc') + "\r\n", 0), 0u);
     std::printf("[figures] 20 players, one named with %zu characters: repaint longest %.1f ms\n",
                 kLongestName, Milliseconds(main().repaintStatistics().longest()));
     EXPECT_LT(main().repaintStatistics().longest(), std::chrono::milliseconds(500));
@@ -430,7 +431,7 @@ TEST_F(HostileNetwork, AFloodOfThousandsOfMessagesASecondLeavesTheScopeRepaintin
     ASSERT_FALSE(window_.isNull()) << scope_->messages.Texts().back();
     EXPECT_GE(flood.sent, 4000 * seconds);
     EXPECT_GT(flood.pilotMoves, 5);
-    EXPECT_LE(main().chatText().size(), kChatHistoryLimit);
+    EXPECT_LE(live().chatText().size(), kChatHistoryLimit);
     EXPECT_LE(state().traffic.trafficCount, TrafficTable::kCapacity);
     if (testing::ResidentSetMeaningful()) {
         EXPECT_LT(flood.residentGrowthMiB, 64.0);
@@ -452,11 +453,11 @@ TEST_F(HostileNetwork, AFloodWithOneUnreadableMessageInTenIsMeasured) {
     ASSERT_FALSE(window_.isNull());
 }
 
-// Sixty simulated seconds without a player-present or keep-alive message end the session,
-// however much else arrives meanwhile: the host goes quiet while a flood of positions and
-// chat goes on, and a stranger at another address sends what would keep the link alive or end
-// it: keep-alives and player-present messages in a pilot's name, the host's removal from a
-// player nobody knows, and word that the host left. None of it is heard.
+// The link watchdog ends the session however much else arrives meanwhile (its sixty ticks:
+// LiveSessionTest): the host goes quiet while a flood of positions and chat goes on, and a
+// stranger at another address sends what would keep the link alive or end it: keep-alives and
+// player-present messages in a pilot's name, the host's removal from a player nobody knows,
+// and word that the host left. None of it is heard.
 TEST_F(HostileNetwork, SilenceUnderAFloodLosesTheLinkAfterSixtySeconds) {
     demo::DemoHostOptions options;
     options.silentAfterSeconds = 100;  // pilots' seconds from the host's start: after the join
@@ -484,24 +485,14 @@ TEST_F(HostileNetwork, SilenceUnderAFloodLosesTheLinkAfterSixtySeconds) {
                                    ourDatagramPort);
         }
     });
-    int64_t lastHeard = 0;
-    int64_t lostAt = 0;
     size_t refused = 0;
     const Every watch(1, [&] {
         if (scope_->session.client() != nullptr) {
             refused = client().refusedMessages();
         }
-        if (!window_.isNull() && main().intake().linkWatchdog() == kLinkWatchdogSeconds) {
-            lastHeard = main().receiveStatistics().count();
-        }
-        if (!window_.isNull() && main().intake().linkWatchdog() == 1) {
-            lostAt = main().receiveStatistics().count() + 1;
-        }
     });
     ExpectBackAtTheConnectionDialog(kConnectionLostMessage, 400);
     flood.Stop();
-    // The watch looks between ticks; on a busy machine two ticks may pass between two looks.
-    EXPECT_NEAR(static_cast<double>(lostAt - lastHeard), kLinkWatchdogSeconds, 1.0);
     EXPECT_GE(refused, 4u * 20u);  // a second's forgeries for twenty simulated seconds
 }
 
