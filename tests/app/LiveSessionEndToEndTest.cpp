@@ -185,20 +185,14 @@ TEST_F(LiveSessionEndToEnd, FromAnEmptyFolderToLiveTrafficChatAndBack) {
     // A line each way: ours is answered, and the pilots talk on their own.
     QTest::keyClicks(&main.chatInput(), "hello tower");
     QTest::keyClick(&main.chatInput(), Qt::Key_Return);
-    ASSERT_TRUE(SpinUntil(
-        [&] {
-            return main.session().chatText().find("N172SP: roger, hello tower\r\n") !=
-                   std::string::npos;
-        },
-        10000))
-        << main.session().chatText();
-    EXPECT_NE(main.session().chatText().find("ATC Controller: hello tower\r\n"), std::string::npos);
+    const auto shown = [&] { return main.chatHistory().toPlainText(); };
+    ASSERT_TRUE(SpinUntil([&] { return shown().contains("N172SP: roger, hello tower\n"); }, 10000))
+        << shown().toStdString();
+    EXPECT_TRUE(shown().contains("\nATC Controller: hello tower\n"));
     EXPECT_EQ(main.chatInput().text(), "");
-    EXPECT_TRUE(main.chatHistory().toPlainText().contains("\nATC Controller: hello tower\n"));
 
     // "Goto Airport" to another airport and back: the caption and the centre follow.
     Press(ToolbarCommand::GotoAirport);
-    EXPECT_FALSE(main.isEnabled());
     ASSERT_NE(windows.airportWindow(), nullptr);
     TakeAirport("field", "Cimarron Regional Field   Index: ");
     EXPECT_EQ(main.windowTitle(), "Scopewatch v1.0 - Cimarron Regional Field");
@@ -231,7 +225,6 @@ TEST_F(LiveSessionEndToEnd, FromAnEmptyFolderToLiveTrafficChatAndBack) {
         box->click();
     }
     Click(aids.okButton());
-    EXPECT_TRUE(main.isEnabled());
     while (main.view().ZoomLevel > 9) {
         Click(main.zoomOutButton());
     }
@@ -248,8 +241,6 @@ TEST_F(LiveSessionEndToEnd, FromAnEmptyFolderToLiveTrafficChatAndBack) {
     Click(main.disconnectButton());
     ASSERT_NE(windows.connectionDialog(), nullptr);
     EXPECT_TRUE(windows.connectionDialog()->isVisible());
-    EXPECT_EQ(state.isConnected, kFalse16);
-    EXPECT_EQ(state.traffic.trafficCount, 0);
     EXPECT_EQ(windows.trafficList()->table().rowCount(), 0);
     Click(windows.connectionDialog()->exitButton());
     EXPECT_TRUE(windows.ended());
