@@ -10,7 +10,6 @@
 #include <QWidget>
 #include <array>
 #include <string>
-#include <vector>
 
 #include "mainwindow/LiveSession.h"
 #include "mainwindow/ToolbarCommand.h"
