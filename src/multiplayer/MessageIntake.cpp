@@ -1,7 +1,5 @@
 #include "multiplayer/MessageIntake.h"
 
-#include <exception>
-
 #include "geo/GeoMath.h"
 #include "geo/Headings.h"
 #include "geo/MagVarGrid.h"
@@ -9,6 +7,7 @@
 #include "model/TrafficTable.h"
 #include "multiplayer/Chat.h"
 #include "multiplayer/GameMessages.h"
+#include "shared/MalformedBytes.h"
 
 namespace scopewatch {
 
@@ -40,8 +39,11 @@ IntakeEnd MessageIntake::ReceiveMessages(const ChatLineSink& chat) {
                 break;
             }
         }
-    } catch (const std::exception&) {
-        // A failing call or a message that ends early: the tick ends here.
+    } catch (const SessionError&) {
+        // A failing call, or a message that ends early: the tick ends here.
+        ++ticksCutShort_;
+    } catch (const MalformedBytes&) {
+        // A message that cannot be read: the tick ends here.
         ++ticksCutShort_;
     }
     return end;
@@ -147,7 +149,7 @@ void MessageIntake::RefreshTraffic() {
         try {
             session_.SendToAll(state_.myPlayerId, MakeSignal(kinds::kIdentifyRequest));
             session_.SendToAll(state_.myPlayerId, MakeSignal(kinds::kAircraftInfoRequest));
-        } catch (const std::exception&) {
+        } catch (const SessionError&) {
             // A link that broke shows itself through the watchdog.
         }
     }

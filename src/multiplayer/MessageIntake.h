@@ -38,8 +38,9 @@ class MessageIntake {
     MessageIntake(SessionService& session, SessionState& state, TrafficTable& traffic,
                   const MagVarGrid& grid);
 
-    // One tick of the receive timer. Any error while receiving or handling a message ends
-    // the tick without a word; that message is gone and the next tick goes on.
+    // One tick of the receive timer. A failing session call or a message that cannot be read
+    // ends the tick without a word; that message is gone and the next tick goes on. Any other
+    // error is a fault of the program and is not caught here.
     IntakeEnd ReceiveMessages(const ChatLineSink& chat);
     // One tick of the refresh timer.
     void RefreshTraffic();

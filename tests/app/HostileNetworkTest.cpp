@@ -90,6 +90,7 @@ class HostileNetwork : public ::testing::Test {
     }
 
     MainWindow& main() { return *window_; }
+    const LiveSession& live() { return window_->session(); }
     ProgramState& state() { return scope_->state; }
     directplay::DirectPlayHost& host() { return scope_->host().host(); }
     directplay::DirectPlayClient& client() { return *scope_->session.client(); }
@@ -105,7 +106,7 @@ class HostileNetwork : public ::testing::Test {
     // A game message from a player of the host's machine to ours.
     void Say(uint32_t from, const Bytes& payload) { host().SendTo(from, me(), payload); }
     bool NewestChatLineBecomes(const std::string& line, double simulatedSeconds) {
-        return SpinUntil([&] { return main().chatText().rfind(line + "\r\n", 0) == 0; },
+        return SpinUntil([&] { return live().chatText().rfind(line + "\r\n", 0) == 0; },
                          scope_->RealMs(simulatedSeconds));
     }
     // How often a positioned aircraft (but the one left out) has moved since the last look.
@@ -141,16 +142,13 @@ class HostileNetwork : public ::testing::Test {
     }
 
     // The session ends with `message` within `simulatedSeconds`: the connection dialog is
-    // back, the table empty.
+    // back (what leaving forgets: LiveSessionTest).
     void ExpectBackAtTheConnectionDialog(const std::string& message, double simulatedSeconds) {
         ASSERT_TRUE(SpinUntil([&] { return window_.isNull(); }, scope_->RealMs(simulatedSeconds)));
         EXPECT_EQ(scope_->messages.Texts(),
                   (std::vector<std::string>{connection_texts::kConnected, message}));
         ASSERT_NE(scope_->dialog(), nullptr);
         EXPECT_TRUE(scope_->dialog()->isVisible());
-        EXPECT_EQ(state().isConnected, kFalse16);
-        EXPECT_EQ(state().mainWindowOpen, kFalse16);
-        EXPECT_EQ(state().traffic.trafficCount, 0);
     }
 
     // Floods our client for `seconds` of real time from a player named "Flooder", so that
@@ -164,8 +162,8 @@ class HostileNetwork : public ::testing::Test {
         const testing::ProcessMemory before = testing::ReadProcessMemory();
         const long long repaints = main().repaintStatistics().count();
         const long long ticks = main().receiveStatistics().count();
-        const long long taken = main().intake().messagesTaken();
-        const long long cutShort = main().intake().ticksCutShort();
+        const long long taken = live().intake().messagesTaken();
+        const long long cutShort = live().intake().ticksCutShort();
         const size_t dropped = client().droppedDeliveries();
         testing::Flood flood(ourPort(), flooder, me(), 5000,
                              [&](int64_t n) { return payload(flooder, n); });
@@ -183,7 +181,7 @@ class HostileNetwork : public ::testing::Test {
                 }
                 mostWaiting = std::max(mostWaiting, client().WaitingCount());
                 mostWaitingBytes = std::max(mostWaitingBytes, client().WaitingBytes());
-                lowestWatchdog = std::min(lowestWatchdog, main().intake().linkWatchdog());
+                lowestWatchdog = std::min(lowestWatchdog, live().intake().linkWatchdog());
                 pilotMoves += Moves(last, "Flooder");
                 return clock.elapsed() >= seconds * 1000;
             },
@@ -206,13 +204,13 @@ class HostileNetwork : public ::testing::Test {
             what, static_cast<long long>(flood.sent()), static_cast<double>(clock.elapsed()) / 1000,
             static_cast<long long>(flood.skipped()), client().droppedDeliveries() - dropped,
             mostWaiting, MiB(static_cast<int64_t>(mostWaitingBytes)),
-            main().receiveStatistics().count() - ticks, main().intake().ticksCutShort() - cutShort,
-            main().intake().messagesTaken() - taken,
+            main().receiveStatistics().count() - ticks, live().intake().ticksCutShort() - cutShort,
+            live().intake().messagesTaken() - taken,
             Milliseconds(main().receiveStatistics().longest()),
             main().repaintStatistics().count() - repaints,
             Milliseconds(main().repaintStatistics().longest()), pilotMoves, lowestWatchdog,
             MiB(before.residentBytes), MiB(after.residentBytes), MiB(before.heapInUseBytes),
-            MiB(after.heapInUseBytes), main().chatText().size());
+            MiB(after.heapInUseBytes), live().chatText().size());
         return {flood.sent(), pilotMoves, MiB(after.residentBytes - before.residentBytes)};
     }
 
@@ -223,8 +221,6 @@ class HostileNetwork : public ::testing::Test {
 // One session through every kind of garbage, in turn:
 // - game messages that cannot be read, inside player data from a player of the session: each
 //   one ends its tick, the next tick goes on with the rest; a 100 KiB chat line is cut;
-// - positions at the ends of every field, stored as they come and drawn (far outside the
-//   scope) at the coarsest and the finest zoom;
 // - DirectPlay frames straight at our client's listening port: broken, lying, oversized, cut
 //   off by a peer that vanishes, dripping, or never sent by peers that connect and stay silent;
 // - more than the 20 players the traffic table holds, some with names no simulator would pick:
@@ -233,6 +229,7 @@ class HostileNetwork : public ::testing::Test {
 //   little longer, whose announcement our client refuses.
 // Then the host vanishes without a word: the session service notices at once, and the watchdog
 // ends the session sixty simulated seconds after the last keep-alive.
+// (Positions at the ends of every field: MessageIntakeTest and the scope's edge cases.)
 TEST_F(HostileNetwork, GarbageLiesStrangersAndACrowdLeaveTheScopeRunningUntilTheHostVanishes) {
     ASSERT_NO_FATAL_FAILURE(Join(47752, 47753, 10.0));
     const uint32_t intruder = AddPlayer(u"Intruder");
@@ -259,27 +256,8 @@ TEST_F(HostileNetwork, GarbageLiesStrangersAndACrowdLeaveTheScopeRunningUntilThe
         Say(intruder, payload);
     }
     ASSERT_TRUE(NewestChatLineBecomes("Intruder: still here", 60));
-    EXPECT_EQ(main().chatText(), "Intruder: still here\r\nIntruder: " +
+    EXPECT_EQ(live().chatText(), "Intruder: still here\r\nIntruder: " +
                                      std::string(kChatLineLimit - 10, 'y') + "\r\n");
-    const auto isExtreme = [&] {
-        const auto inUse = state().traffic.InUse();
-        return std::any_of(inUse.begin(), inUse.end(), [](const TrafficRecord& entry) {
-            return entry.playerName == "Intruder" && entry.latitude == LatitudeDegrees(INT_MIN);
-        });
-    };
-    ASSERT_TRUE(SpinUntil(
-        [&] {
-            Say(intruder, MakePlayerPresent(static_cast<int32_t>(intruder)).bytes());
-            Say(intruder, MakePosition({INT_MIN, INT_MIN, INT_MIN, INT_MIN}, true).bytes());
-            return isExtreme();
-        },
-        scope_->RealMs(40)));
-    for (int click = 0; click < 20; ++click) {
-        testing::Click(main().zoomInButton());
-    }
-    for (int click = 0; click < 20; ++click) {
-        testing::Click(main().zoomOutButton());
-    }
     ASSERT_NO_FATAL_FAILURE(ExpectScopeRunsOn(5));
 
     // Raw frames: the broken one, the two large ones and the lie are each refused.
@@ -342,8 +320,8 @@ TEST_F(HostileNetwork, GarbageLiesStrangersAndACrowdLeaveTheScopeRunningUntilThe
     ASSERT_NO_FATAL_FAILURE(ExpectScopeRunsOn(5));
     Say(intruder, MakeSimulatorChat("whole").bytes());
     ASSERT_TRUE(NewestChatLineBecomes("Intruder: whole", 10));
-    EXPECT_EQ(main().chatText().find("half"), std::string::npos);
-    EXPECT_EQ(main().chatText().find("nobody"), std::string::npos);
+    EXPECT_EQ(live().chatText().find("half"), std::string::npos);
+    EXPECT_EQ(live().chatText().find("nobody"), std::string::npos);
 
     // The crowd. Names end at their first zero; Windows-1252 lacks the Kanji.
     constexpr size_t kLongestName = 64000;
@@ -395,7 +373,7 @@ TEST_F(HostileNetwork, GarbageLiesStrangersAndACrowdLeaveTheScopeRunningUntilThe
     EXPECT_EQ(names.count("Crowd19"), 0u);  // the 21st and later are left out
     EXPECT_FALSE(client().PlayerName(tooLong).has_value());
     // The long name's chat line is cut like any other.
-    EXPECT_EQ(main().chatText().rfind(std::string(kChatLineLimit, '\xdc') + "\r\n", 0), 0u);
+    EXPECT_EQ(live().chatText().rfind(std::string(kChatLineLimit, '\xdc') + "\r\n", 0), 0u);
     std::printf("[figures] 20 players, one named with %zu characters: repaint longest %.1f ms\n",
                 kLongestName, Milliseconds(main().repaintStatistics().longest()));
     EXPECT_LT(main().repaintStatistics().longest(), std::chrono::milliseconds(500));
@@ -430,7 +408,7 @@ TEST_F(HostileNetwork, AFloodOfThousandsOfMessagesASecondLeavesTheScopeRepaintin
     ASSERT_FALSE(window_.isNull()) << scope_->messages.Texts().back();
     EXPECT_GE(flood.sent, 4000 * seconds);
     EXPECT_GT(flood.pilotMoves, 5);
-    EXPECT_LE(main().chatText().size(), kChatHistoryLimit);
+    EXPECT_LE(live().chatText().size(), kChatHistoryLimit);
     EXPECT_LE(state().traffic.trafficCount, TrafficTable::kCapacity);
     if (testing::ResidentSetMeaningful()) {
         EXPECT_LT(flood.residentGrowthMiB, 64.0);
@@ -452,11 +430,11 @@ TEST_F(HostileNetwork, AFloodWithOneUnreadableMessageInTenIsMeasured) {
     ASSERT_FALSE(window_.isNull());
 }
 
-// Sixty simulated seconds without a player-present or keep-alive message end the session,
-// however much else arrives meanwhile: the host goes quiet while a flood of positions and
-// chat goes on, and a stranger at another address sends what would keep the link alive or end
-// it: keep-alives and player-present messages in a pilot's name, the host's removal from a
-// player nobody knows, and word that the host left. None of it is heard.
+// The link watchdog ends the session however much else arrives meanwhile (its sixty ticks:
+// LiveSessionTest): the host goes quiet while a flood of positions and chat goes on, and a
+// stranger at another address sends what would keep the link alive or end it: keep-alives and
+// player-present messages in a pilot's name, the host's removal from a player nobody knows,
+// and word that the host left. None of it is heard.
 TEST_F(HostileNetwork, SilenceUnderAFloodLosesTheLinkAfterSixtySeconds) {
     demo::DemoHostOptions options;
     options.silentAfterSeconds = 100;  // pilots' seconds from the host's start: after the join
@@ -484,24 +462,14 @@ TEST_F(HostileNetwork, SilenceUnderAFloodLosesTheLinkAfterSixtySeconds) {
                                    ourDatagramPort);
         }
     });
-    int64_t lastHeard = 0;
-    int64_t lostAt = 0;
     size_t refused = 0;
     const Every watch(1, [&] {
         if (scope_->session.client() != nullptr) {
             refused = client().refusedMessages();
         }
-        if (!window_.isNull() && main().intake().linkWatchdog() == kLinkWatchdogSeconds) {
-            lastHeard = main().receiveStatistics().count();
-        }
-        if (!window_.isNull() && main().intake().linkWatchdog() == 1) {
-            lostAt = main().receiveStatistics().count() + 1;
-        }
     });
     ExpectBackAtTheConnectionDialog(kConnectionLostMessage, 400);
     flood.Stop();
-    // The watch looks between ticks; on a busy machine two ticks may pass between two looks.
-    EXPECT_NEAR(static_cast<double>(lostAt - lastHeard), kLinkWatchdogSeconds, 1.0);
     EXPECT_GE(refused, 4u * 20u);  // a second's forgeries for twenty simulated seconds
 }
 

@@ -72,7 +72,7 @@ TEST(LongSession, TwentyMovingPilotsAndChatKeepMemoryFlatButForTheChatHistory) {
     ASSERT_TRUE(runUntil(60));
     ASSERT_FALSE(main.isNull());
     const testing::ProcessMemory warm = testing::ReadProcessMemory();
-    const size_t chatAtWarm = main->chatText().size();
+    const size_t chatAtWarm = main->session().chatText().size();
     const auto realStart = std::chrono::steady_clock::now();
 
     ASSERT_TRUE(runUntil(simulatedSeconds));
@@ -81,7 +81,7 @@ TEST(LongSession, TwentyMovingPilotsAndChatKeepMemoryFlatButForTheChatHistory) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - realStart).count();
     const testing::ProcessMemory end = testing::ReadProcessMemory();
     // What the history costs: its text, and what the history box holds for it.
-    const std::string& history = main->chatText();
+    const std::string& history = main->session().chatText();
     const int64_t lines = std::count(history.begin(), history.end(), '\n');
     const size_t historyBytes = history.size();
     main->chatHistory().clear();

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <stdexcept>
 
 #include "geo/MagVarGrid.h"
 #include "multiplayer/GameMessages.h"
@@ -78,10 +79,9 @@ TEST_F(MessageIntakeTest, PlayersAreListedOnceInOrderOfAnnouncementAndUpdatesFol
 }
 
 // Once accepted, we answer identification with our own id, and the table is emptied every 30 s
-// (everyone asked again then: the end-to-end run). The host's removal ends the tick and leaves
-// the rest queued; another player's word on it is not taken. A failing session ends a tick
-// without a word. (Chat read, messages that cannot be read, and the link watchdog: the main
-// window's tests and tests/app's hostile network.)
+// and everyone asked again. The host's removal ends the tick and leaves the rest queued; another
+// player's word on it is not taken. A failing session ends a tick without a word. (Chat read
+// and the link watchdog: LiveSessionTest.)
 TEST_F(MessageIntakeTest, WeAnswerIdentificationAndOnlyTheHostsRemovalEndsTheSession) {
     session.Deliver(7, MakeSignal(kinds::kIdentifyRequest));
     Announce(7);
@@ -93,6 +93,7 @@ TEST_F(MessageIntakeTest, WeAnswerIdentificationAndOnlyTheHostsRemovalEndsTheSes
     EXPECT_EQ(state.traffic.trafficCount, 1);
     intake.RefreshTraffic();
     EXPECT_EQ(state.traffic.trafficCount, 0);
+    EXPECT_EQ(session.sentKinds().back(), kinds::kAircraftInfoRequest);  // after kIdentifyRequest
 
     session.hostPlayers = {7};
     session.Deliver(9, MakeSignal(kinds::kRemoved));
@@ -103,6 +104,26 @@ TEST_F(MessageIntakeTest, WeAnswerIdentificationAndOnlyTheHostsRemovalEndsTheSes
     EXPECT_EQ(std::tuple(session.queued(), state.traffic.trafficCount), std::tuple(1U, 0));
     session.failures.waitingCount = "gone";
     EXPECT_EQ(Tick(), IntakeEnd::Normal);
+}
+
+// A session with a fault of the program's own behind it.
+class FaultySession : public InMemorySession {
+    ReceivedMessage Receive() override { throw std::out_of_range("a fault of the program"); }
+};
+
+// A message that cannot be read ends its tick and the next tick goes on with the rest; a fault
+// of the program is not taken for an unreadable message.
+TEST_F(MessageIntakeTest, AnUnreadableMessageEndsItsTickButAFaultOfTheProgramGoesOn) {
+    session.Deliver(7, SessionMessage({0x23, 0x10, 0}));  // three bytes of a head
+    Announce(7);
+    Tick();
+    EXPECT_EQ(std::tuple(intake.ticksCutShort(), state.traffic.trafficCount), std::tuple(1, 0));
+    Tick();
+    EXPECT_EQ(state.traffic.trafficCount, 1);
+    FaultySession faulty;
+    faulty.Deliver(7, MakePlayerPresent(7));
+    MessageIntake faultyIntake(faulty, state, state.traffic, state.airport.magVarGrid);
+    EXPECT_THROW(faultyIntake.ReceiveMessages({}), std::out_of_range);
 }
 
 }  // namespace

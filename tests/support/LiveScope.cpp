@@ -43,14 +43,6 @@ LiveScope::LiveScope(uint16_t hostPorts, uint16_t clientPorts, double speedUp,
     state.airport = DemoAirportLoaded();
 }
 
-LiveScope::~LiveScope() {
-    if (MainWindow* window = main()) {
-        window->receiveTimer().stop();
-        window->repaintTimer().stop();
-        window->refreshTimer().stop();
-    }
-}
-
 bool LiveScope::Join() {
     if (!host_->Start().ok()) {
         return false;

@@ -30,7 +30,6 @@ class LiveScope {
     // options get the ports and the tick; everything else is the caller's.
     LiveScope(uint16_t hostPorts, uint16_t clientPorts, double speedUp,
               demo::DemoHostOptions hostOptions);
-    ~LiveScope();
 
     // Opens the connection dialog and joins the session through it with the default
     // nickname. True once the main window runs, false once the join failed.

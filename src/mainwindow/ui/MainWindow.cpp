@@ -4,9 +4,6 @@
 
 #include "mainwindow/AirportInfo.h"
 #include "mainwindow/DatabaseReset.h"
-#include "multiplayer/Chat.h"
-#include "multiplayer/ConnectionSteps.h"
-#include "multiplayer/GameMessages.h"
 #include "platform/CodePage.h"
 #include "platform/MessageBoxes.h"
 #include "scope/PointerInfo.h"
@@ -17,29 +14,20 @@
 #include "state/ProgramState.h"
 
 namespace scopewatch {
-namespace {
-
-constexpr int kReceiveIntervalMs = 1000;
-constexpr int kRepaintIntervalMs = 1000;
-constexpr int kRefreshIntervalMs = 30000;
-
-}  // namespace
 
 MainWindow::MainWindow(ProgramState& state, SessionService& session, MessageBoxes& messages,
                        WindowFlow& flow, const TimerClock& clock, QWidget* parent)
     : QWidget(parent),
       state_(state),
-      session_(session),
       messages_(messages),
       flow_(flow),
-      clock_(clock),
-      intake_(session, state, state.traffic, state.airport.magVarGrid),
+      live_(session, state, state.traffic, state.tracks, state.airport.magVarGrid, clock),
       aids_{state.aids, state.tracks, labels_} {
     setWindowTitle("Scopewatch v1.0");
     BuildLayout();
-    Timer1.setInterval(clock_.RealMs(kReceiveIntervalMs));
-    Timer2.setInterval(clock_.RealMs(kRepaintIntervalMs));
-    Timer3.setInterval(clock_.RealMs(kRefreshIntervalMs));
+    Timer1.setInterval(clock.RealMs(kReceiveIntervalMs));
+    Timer2.setInterval(clock.RealMs(kRepaintIntervalMs));
+    Timer3.setInterval(clock.RealMs(kRefreshIntervalMs));
     ConnectControls();
 }
 
@@ -48,7 +36,7 @@ MainWindow::~MainWindow() = default;
 void MainWindow::ConnectControls() {
     connect(&Timer1, &QTimer::timeout, this, &MainWindow::ReceiveTick);
     connect(&Timer2, &QTimer::timeout, this, &MainWindow::RepaintTick);
-    connect(&Timer3, &QTimer::timeout, this, &MainWindow::RefreshTick);
+    connect(&Timer3, &QTimer::timeout, this, [this] { live_.Refresh(); });
     connect(Command2, &QPushButton::clicked, this, [this] {
         CentreAndRepaint(state_.airport.currentAirport.longitude,
                          state_.airport.currentAirport.latitude);
@@ -62,9 +50,9 @@ void MainWindow::ConnectControls() {
     connect(Picture1, &ScopeWidget::pointerReleased, this, &MainWindow::OnPointerReleased);
     connect(Picture1, &ScopeWidget::pointerMoved, this, &MainWindow::OnPointerMoved);
     connect(Picture1, &ScopeWidget::resized, this, &MainWindow::OnScopeResized);
-    for (int index = 1; index <= static_cast<int>(toolbarButtons_.size()); ++index) {
-        connect(&toolbarButton(index), &QAction::triggered, this,
-                [this, index] { OnToolbarButton(index); });
+    for (const ToolbarButton& button : kToolbarButtons) {
+        connect(&toolbarButton(button.command), &QAction::triggered, this,
+                [this, command = button.command] { OnToolbarCommand(command); });
     }
 }
 
@@ -82,17 +70,12 @@ void MainWindow::Load() {
     }
     Label7->setText(FromAnsi(ZoomLabelText(view_.ZoomLevel)));
     state_.displayFlags = DisplayFlags{};
-    scopeDragActive_ = kFalse16;
+    dragging_ = false;
     Timer1.start();
     Timer2.start();
     Timer3.start();
-    intake_.ResetWatchdog();
     selection_ = SelectedAirspace{};
-    try {
-        session_.SendToAll(state_.myPlayerId, MakeSignal(kinds::kIdentifyRequest));
-    } catch (const SessionError&) {
-        // The refresh asks again in 30 seconds; a link that broke shows through the watchdog.
-    }
+    live_.Start();
 }
 
 ScopeScene MainWindow::Scene() {
@@ -122,42 +105,31 @@ void MainWindow::ZoomAndRepaint(bool in) {
 }
 
 void MainWindow::ReceiveTick() {
-    if (leaving_) {
+    if (live_.leaving()) {
         return;
     }
-    IntakeEnd end = IntakeEnd::Normal;
+    ReceiveTickResult tick;
     {
         const TickStopwatch stopwatch(receiveStatistics_);
-        // The lines of a tick go into the history box together: laying the box out once per
-        // line would make a busy chat cost the tick seconds.
-        std::vector<std::string> lines;
-        end = intake_.ReceiveMessages([&lines](const std::string& line) { lines.push_back(line); });
-        AddChatLines(lines);
-        secondsInSession_ += 1.0;
-        state_.tracks.Record(state_.traffic, secondsInSession_);
+        tick = live_.Receive();
+        if (tick.chatChanged) {
+            ShowChatHistory();
+        }
     }
     emit trafficTicked();
-    if (end == IntakeEnd::ConnectionLost) {
-        LeaveWithMessage(kConnectionLostMessage);
-    } else if (end == IntakeEnd::RemovedByHost) {
-        LeaveWithMessage(kRemovedByHostMessage);
+    if (tick.farewell) {
+        LeaveWithMessage(*tick.farewell);
     }
 }
 
 void MainWindow::RepaintTick() {
-    if (!leaving_) {
+    if (!live_.leaving()) {
         const TickStopwatch stopwatch(repaintStatistics_);
         Repaint();
     }
 }
 
-void MainWindow::RefreshTick() {
-    if (!leaving_) {
-        intake_.RefreshTraffic();
-    }
-}
-
-void MainWindow::LeaveWithMessage(const char* text) {
+void MainWindow::LeaveWithMessage(const std::string& text) {
     StopTimers();
     messages_.Inform(text);
     Disconnect();
@@ -168,7 +140,7 @@ void MainWindow::OnPointerPressed(Qt::MouseButton button, QPointF pixel) {
     if (button == Qt::LeftButton) {
         view_.DragAnchorLat = pointer.latitude;
         view_.DragAnchorLon = pointer.longitude;
-        scopeDragActive_ = kTrue16;
+        dragging_ = true;
         Timer2.stop();
     } else if (button == Qt::RightButton) {
         CentreAndRepaint(pointer.longitude, pointer.latitude);
@@ -181,7 +153,7 @@ void MainWindow::OnPointerReleased(Qt::MouseButton button, QPointF /*pixel*/) {
     }
     view_.DragAnchorLat = 0.0;
     view_.DragAnchorLon = 0.0;
-    scopeDragActive_ = kFalse16;
+    dragging_ = false;
     Timer2.start();
 }
 
@@ -194,7 +166,7 @@ void MainWindow::OnPointerMoved(QPointF pixel) {
     }
     const PointerPosition pointer = PointerAt(view_, pixel.x(), pixel.y());
     ShowReadout(pointer);
-    if (scopeDragActive_ == kFalse16 && Timer2.isActive()) {
+    if (!dragging_ && Timer2.isActive()) {
         const HoverInfo info = HoverInfoAt(Scene(), pointer);
         if (info.selection.Exists()) {
             selection_ = info.selection;
@@ -203,7 +175,7 @@ void MainWindow::OnPointerMoved(QPointF pixel) {
             Picture1->SetTipText(info.text);
         }
     }
-    if (scopeDragActive_ == kTrue16) {
+    if (dragging_) {
         Picture1->Draw(
             [&](DrawingSurface& surface) { DrawMeasuringLine(surface, Scene(), pointer); });
     }
@@ -229,59 +201,52 @@ void MainWindow::OnScopeResized(QSize size) {
 }
 
 void MainWindow::SendChatLine() {
-    try {
-        if (const auto line = SendChat(session_, state_, ToAnsi(Text3->text()))) {
-            AddChatLines({*line});
-        }
-    } catch (const SessionError& error) {
-        messages_.Warn(std::string("The line could not be sent: ") + error.what());
+    const Status sent = live_.Say(ToAnsi(Text3->text()));
+    if (!sent.ok()) {
+        // The line stays in its box, to be sent once more.
+        messages_.Warn("The line could not be sent: " + sent.failure);
         return;
     }
+    ShowChatHistory();
     Text3->clear();
 }
 
-void MainWindow::AddChatLines(const std::vector<std::string>& lines) {
-    if (lines.empty()) {
-        return;
-    }
-    chatHistory_ = PrependChatLines(chatHistory_, lines);
-    QString shown = FromAnsi(chatHistory_);
+void MainWindow::ShowChatHistory() {
+    QString shown = FromAnsi(live_.chatText());
     shown.remove(QChar('\r'));
     RichTextBox1->setPlainText(shown);
 }
 
-void MainWindow::OnToolbarButton(int index) {
-    switch (index) {
-        case 1:
+void MainWindow::OnToolbarCommand(ToolbarCommand command) {
+    switch (command) {
+        case ToolbarCommand::GotoAirport:
             Lock(true);
             flow_.ShowAirportWindow();
             break;
-        case 2:
+        case ToolbarCommand::Options:
             Lock(true);
             flow_.ShowOptionsWindow();
             break;
-        case 3:
+        case ToolbarCommand::CreateNewDatabase:
             Lock(true);
             CreateNewDatabase();
             break;
-        case 4:
+        case ToolbarCommand::AirportGeneralInfo:
             Lock(false);
             messages_.Show(kInformationTitle, AirportGeneralInfoText(state_.airport.currentAirport),
                            MessageIcon::Information, MessageButtons::Ok);
             Unlock();
             break;
-        case 5:
+        case ToolbarCommand::About:
             Lock(true);
             flow_.ShowAboutWindow();
             break;
-        case 6:
+        case ToolbarCommand::ControllerAids:
             Lock(true);
             flow_.ShowControllerAidsWindow();
             break;
-        case 7:
+        case ToolbarCommand::TrafficList:
             flow_.ShowTrafficList();
-            break;
-        default:
             break;
     }
 }
@@ -294,10 +259,9 @@ void MainWindow::CreateNewDatabase() {
         Unlock();
         return;
     }
-    leaving_ = true;
     StopTimers();
+    live_.Leave();
     DeleteDatabaseFiles(state_.workDir);
-    LeaveSession(session_, state_, state_.traffic);
     messages_.Inform(kDatabaseDeletedMessage);
     flow_.EndProgram();
 }
@@ -318,9 +282,7 @@ void MainWindow::StopTimers() {
 
 void MainWindow::Lock(bool windowToo) {
     SetControlsEnabled(false);
-    if (Timer1.isActive()) {
-        lockedSince_.start();
-    }
+    live_.Lock();
     Timer1.stop();
     Timer2.stop();
     if (windowToo) {
@@ -330,17 +292,12 @@ void MainWindow::Lock(bool windowToo) {
 }
 
 void MainWindow::Unlock() {
-    if (leaving_) {
+    if (!live_.Unlock()) {
         return;
     }
     waitingForChild_ = false;
     setEnabled(true);
     SetControlsEnabled(true);
-    if (lockedSince_.isValid()) {
-        secondsInSession_ +=
-            static_cast<double>(lockedSince_.elapsed()) * clock_.speedUp() / 1000.0;
-        lockedSince_.invalidate();
-    }
     Timer1.start();
     Timer2.start();
 }
@@ -353,34 +310,32 @@ void MainWindow::AirportChanged() {
 }
 
 void MainWindow::Disconnect() {
-    if (!leaving_) {
-        leaving_ = true;
+    if (!live_.left()) {
         Command3->setText("PLEASE WAIT...");
         Command3->repaint();
         // The window is done: no tick of it runs from here on.
         StopTimers();
-        LeaveSession(session_, state_, state_.traffic);
-        state_.tracks.Clear();
+        live_.Leave();
         emit trafficTicked();
         flow_.ShowConnectionDialog();
     }
     close();
 }
 
-// While a child window ("Goto Airport", "Options", "About") or the "Create New Database"
-// question is open, the main window waits for it and does not close: the child gives it back
-// first.
 void MainWindow::CentreOn(double latitude, double longitude) {
     CentreAndRepaint(longitude, latitude);
 }
 
+// While a child window ("Goto Airport", "Options", "About") or the "Create New Database"
+// question is open, the main window waits for it and does not close: the child gives it back
+// first.
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (waitingForChild_ && !leaving_) {
+    if (waitingForChild_ && !live_.left()) {
         event->ignore();
         return;
     }
     event->accept();
-    if (!leaving_) {
+    if (!live_.left()) {
         Disconnect();
     }
 }

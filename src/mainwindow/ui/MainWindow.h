@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QAction>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -11,14 +10,13 @@
 #include <QWidget>
 #include <array>
 #include <string>
-#include <vector>
 
-#include "multiplayer/MessageIntake.h"
+#include "mainwindow/LiveSession.h"
+#include "mainwindow/ToolbarCommand.h"
 #include "scope/LabelPlacement.h"
 #include "scope/ScopeScene.h"
 #include "scope/ScopeView.h"
 #include "scope/SelectedAirspace.h"
-#include "shared/Rounding.h"
 #include "shared/TickStatistics.h"
 
 namespace scopewatch {
@@ -32,8 +30,8 @@ class ScopeWidget;
 
 // "Scopewatch v1.0 - <airport>": the controller's radar display while joined to a session.
 // The scope with its view controls and coordinate read-out, the chat, the toolbar and the
-// disconnect button. Three timers drive it: message intake (1 s), repaint (1 s) and the
-// traffic refresh (30 s).
+// disconnect button. Three timers drive the running session (LiveSession) and the scope:
+// message intake (1 s), repaint (1 s) and the traffic refresh (30 s).
 class MainWindow : public QWidget {
     Q_OBJECT
   public:
@@ -62,18 +60,16 @@ class MainWindow : public QWidget {
     // The timers' work, callable at once.
     void ReceiveTick();
     void RepaintTick();
-    void RefreshTick();
 
     ScopeWidget& scope() { return *Picture1; }
     QToolBar& toolbar() { return *Toolbar1; }
-    QAction& toolbarButton(int index) {
-        return *toolbarButtons_.at(static_cast<size_t>(index - 1));
+    QAction& toolbarButton(ToolbarCommand command) {
+        return *toolbarButtons_.at(static_cast<size_t>(command));
     }
     QPushButton& centerButton() { return *Command2; }
     QPushButton& zoomInButton() { return *Command5; }
     QPushButton& zoomOutButton() { return *Command6; }
     QPushButton& disconnectButton() { return *Command3; }
-    QPushButton& sendButton() { return *Command1; }
     QLineEdit& longitudeBox() { return *Text1; }
     QLineEdit& latitudeBox() { return *Text2; }
     QLineEdit& chatInput() { return *Text3; }
@@ -85,15 +81,13 @@ class MainWindow : public QWidget {
     QTimer& repaintTimer() { return Timer2; }
     QTimer& refreshTimer() { return Timer3; }
     const ScopeView& view() const { return view_; }
-    const SelectedAirspace& selection() const { return selection_; }
-    const MessageIntake& intake() const { return intake_; }
     const LabelPlacer& labels() const { return labels_; }
+    const LiveSession& session() const { return live_; }
     // How many receive and repaint ticks ran and how long they took (a receive tick's time
-    // is the intake's: the messages, the table and the chat, without any message box).
+    // is the intake's and the history box's: the messages, the table and the chat, without
+    // any message box).
     const TickStatistics& receiveStatistics() const { return receiveStatistics_; }
     const TickStatistics& repaintStatistics() const { return repaintStatistics_; }
-    const std::string& chatText() const { return chatHistory_; }
-    bool dragging() const { return scopeDragActive_ == kTrue16; }
 
   signals:
     // An intake tick has brought the traffic up to date (or the session ended and it is gone).
@@ -119,38 +113,29 @@ class MainWindow : public QWidget {
     void OnScopeResized(QSize size);
     void ShowReadout(const PointerPosition& pointer);
     void SendChatLine();
-    // Puts lines that arrived together on top of the history, the last one topmost.
-    void AddChatLines(const std::vector<std::string>& lines);
-    void OnToolbarButton(int index);
+    void ShowChatHistory();
+    void OnToolbarCommand(ToolbarCommand command);
     void CreateNewDatabase();
-    void LeaveWithMessage(const char* text);
+    void LeaveWithMessage(const std::string& text);
     void StopTimers();
     void SetControlsEnabled(bool enabled);
 
     ProgramState& state_;
-    SessionService& session_;
     MessageBoxes& messages_;
     WindowFlow& flow_;
-    const TimerClock& clock_;
-    MessageIntake intake_;
+    LiveSession live_;
     ScopeView view_;
     SelectedAirspace selection_;
     LabelPlacer labels_;
     ScopeAids aids_;
-    // Seconds since the window opened: one an intake tick, and the time it stood locked (the
-    // pilots fly on meanwhile, and their motion is judged by this time).
-    double secondsInSession_ = 0.0;
-    QElapsedTimer lockedSince_;  // valid while a lock holds the intake back
-    Flag16 scopeDragActive_ = kFalse16;
-    std::string chatHistory_;
-    bool leaving_ = false;
+    bool dragging_ = false;  // the left button is held on the scope: a measuring drag
     bool waitingForChild_ = false;
     TickStatistics receiveStatistics_;
     TickStatistics repaintStatistics_;
 
     ScopeWidget* Picture1 = nullptr;
     QToolBar* Toolbar1 = nullptr;
-    std::array<QAction*, 7> toolbarButtons_{};
+    std::array<QAction*, kToolbarButtons.size()> toolbarButtons_{};
     QPushButton* Command2 = nullptr;
     QPushButton* Command5 = nullptr;
     QPushButton* Command6 = nullptr;

@@ -10,10 +10,6 @@
 namespace scopewatch {
 namespace {
 
-const char* const kToolbarCaptions[] = {"Goto Airport",         "Options", "Create New Database",
-                                        "Airport General Info", "About",   "Controller Aids",
-                                        "Traffic List"};
-
 QPushButton* Button(const char* caption) {
     auto* button = new QPushButton(caption);
     NameAfterCaption(*button, caption);
@@ -31,8 +27,9 @@ QLineEdit* ReadoutBox() {
 void MainWindow::BuildLayout() {
     Toolbar1 = new QToolBar;
     Toolbar1->setAccessibleName("Toolbar");
-    for (size_t i = 0; i < toolbarButtons_.size(); ++i) {
-        toolbarButtons_[i] = Toolbar1->addAction(kToolbarCaptions[i]);
+    for (const ToolbarButton& button : kToolbarButtons) {
+        toolbarButtons_.at(static_cast<size_t>(button.command)) =
+            Toolbar1->addAction(button.caption);
     }
     Picture1 = new ScopeWidget;
     auto* body = new QHBoxLayout;
