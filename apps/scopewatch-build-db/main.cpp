@@ -96,9 +96,7 @@ int main(int argc, char* argv[]) {
         "airports found and the time taken.",
         {{"threads",
           "Scenery files decoded at once, 1 to " + QString::number(kMaxThreads) +
-              " (default: the number of processor cores, here " +
-              QString::number(scopewatch::DefaultWorkerCount()) +
-              "). The database is the same for any number.",
+              " (default: one per processor core). The database is the same for any number.",
           "N"}},
         {{"SIMFOLDER", "The simulator's main folder, the one holding scenery.cfg."}});
     if (const auto verdict = commandLine.Read(application.arguments()); !verdict.run) {
