@@ -1,8 +1,11 @@
 # The package's changelog, from NEWS: each release there, a heading "Scopewatch VERSION
 # (YYYY-MM-DD)" and its lines indented by two spaces, becomes an entry in the Debian format
-# signed by the package's maintainer. The newest release (the first) must be the project's
-# version. Also gives the newest release's date as seconds since 1970, for what the build
-# stamps with a date (the manual pages), so that the same source makes the same files.
+# signed by the package's maintainer, written when configuring and compressed as Debian keeps
+# changelogs (gzip -9n: no name or time inside) when building. The newest release (the first)
+# must be the project's version. Also gives the newest release's date as seconds since 1970,
+# for what the build stamps with a date (the manual pages), so that the same source makes the
+# same files.
+find_program(SCOPEWATCH_GZIP gzip REQUIRED)
 
 # The date as the Debian changelog writes it ("Mon, 07 Dec 2026 00:00:00 +0000"), and as
 # seconds since 1970.
@@ -28,11 +31,12 @@ macro(scopewatch_close_changelog_entry)
   endif()
 endmacro()
 
-# Writes the changelog into out (only when its text changes) and sets SCOPEWATCH_RELEASE_EPOCH.
+# Writes the changelog into out (only when its text changes), makes out.gz from it at build
+# time, and sets SCOPEWATCH_RELEASE_EPOCH.
 function(scopewatch_debian_changelog news package maintainer out)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${news}")
   file(READ "${news}" text)
-  # Each line becomes one list element: a semicolon in the text stands in for itself.
+  # One list element a line: the text's own semicolons are set aside meanwhile.
   string(ASCII 1 semicolon)
   string(REPLACE ";" "${semicolon}" text "${text}")
   string(REPLACE "\n" ";" lines "${text}")
@@ -77,5 +81,8 @@ function(scopewatch_debian_changelog news package maintainer out)
   if(NOT old STREQUAL changelog)
     file(WRITE "${out}" "${changelog}")
   endif()
+  add_custom_command(OUTPUT "${out}.gz" COMMAND ${SCOPEWATCH_GZIP} -9nkf "${out}"
+                     DEPENDS "${out}" VERBATIM)
+  add_custom_target(debian-changelog ALL DEPENDS "${out}.gz")
   set(SCOPEWATCH_RELEASE_EPOCH ${SCOPEWATCH_RELEASE_EPOCH} PARENT_SCOPE)
 endfunction()

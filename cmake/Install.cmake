@@ -65,14 +65,6 @@ install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs DESTINATION ${SCOPEWATCH_DOC_DIR})
 install(FILES ${SCOPEWATCH_DATA_DIR}/scopewatch.lintian-overrides
         DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME scopewatch)
 
-# The changelog as Debian keeps it, compressed (gzip -9n: no name or time inside).
-add_custom_command(
-  OUTPUT ${CMAKE_BINARY_DIR}/package/changelog.gz
-  COMMAND ${SCOPEWATCH_GZIP} -9nkf ${CMAKE_BINARY_DIR}/package/changelog
-  DEPENDS ${CMAKE_BINARY_DIR}/package/changelog
-  VERBATIM)
-add_custom_target(changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/package/changelog.gz)
-
 # The launcher and the desktop entry name installed paths, which are known only when
 # installing (cmake --install --prefix, or cpack's /usr), so they are written then.
 install(CODE "

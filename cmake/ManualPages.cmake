@@ -1,7 +1,8 @@
 # Manual pages: help2man makes each command's page from its --help at build time, with the
-# NAME line given here and a SEE ALSO naming the other commands, and the page is compressed as
-# Debian keeps manual pages (gzip -9n). Pages are dated with the release (NEWS), so that the
-# same source makes the same pages. Needs help2man (scripts/install-deps.sh installs it).
+# NAME line the caller gives and a SEE ALSO naming the other commands, and the page is
+# compressed as Debian keeps manual pages (gzip -9n). Pages are dated with the release (NEWS),
+# so that the same source makes the same pages. Needs help2man (scripts/install-deps.sh
+# installs it).
 find_program(SCOPEWATCH_HELP2MAN help2man)
 find_program(SCOPEWATCH_GZIP gzip REQUIRED)
 if(NOT SCOPEWATCH_HELP2MAN)
