@@ -13,15 +13,15 @@ endif()
 # lists every command with a page.
 function(scopewatch_manual_page command summary see_also)
   set(dir ${CMAKE_BINARY_DIR}/man)
-  # Command names are neither hyphenated nor broken at their hyphens; nor is the description,
-  # which names files.
+  # Command names are neither hyphenated nor broken at their hyphens, nor is the description,
+  # which names files; the list of commands is not stretched to the right margin.
   list(REMOVE_ITEM see_also ${command})
   list(TRANSFORM see_also REPLACE "-" "\\\\-")
   list(TRANSFORM see_also PREPEND ".BR \\%")
   list(TRANSFORM see_also APPEND " (1)")
   list(JOIN see_also ",\n" references)
   file(CONFIGURE OUTPUT ${dir}/${command}.h2m
-       CONTENT "[<DESCRIPTION]\n.nh\n[SEE ALSO]\n${references}\n.PP\nThe README in the \
+       CONTENT "[<DESCRIPTION]\n.nh\n[SEE ALSO]\n.ad l\n${references}\n.PP\nThe README in the \
 documentation folder (/usr/share/doc/scopewatch for the Debian package) tells more.\n" @ONLY)
   add_custom_command(
     OUTPUT ${dir}/${command}.1.gz
