@@ -2,13 +2,16 @@
 # Checks that Scopewatch installs like a Linux desktop program, from a build folder that is
 # already built (default build/): installs it into a temporary prefix and checks the files
 # there, validates the desktop entry and the AppStream metainfo, runs the installed tools from
-# outside the build tree, starts the menu launcher, then builds the Debian package and checks
-# its contents and control fields. Nothing is installed on the system itself.
+# outside the build tree, checks the manual pages, the copyright file and the changelog,
+# starts the menu launcher, then builds the Debian package and checks its contents and
+# control fields, and runs lintian on it when lintian is installed. Nothing is installed on
+# the system itself.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=$(realpath "${1:-build}")
 app_id=io.github.scopewatch.Scopewatch
 tools=(scopewatch-build-db scopewatch-demo-host scopewatch-make-demo-sim scopewatch-render)
+commands=(scopewatch "${tools[@]}")
 
 # The space in the name is on purpose: installed paths must survive one.
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/scopewatch check.XXXXXX")
@@ -37,12 +40,18 @@ expect_equal() {  # what, actual, expected
     fi
 }
 
-# Every file an install holds, relative to its prefix: the program, the tools, the launcher,
-# the desktop files, the README and docs/ as they stand in the source tree.
+# Every file an install holds, relative to its prefix: the program and the tools with their
+# manual pages, the launcher, the desktop files, the README and docs/ as they stand in the
+# source tree, the copyright file, the changelog and what lintian is told.
 expected_files() {
-    printf '%s\n' bin/scopewatch "${tools[@]/#/bin/}" libexec/scopewatch/scopewatch-launcher \
-        "share/applications/$app_id.desktop" "share/icons/hicolor/scalable/apps/$app_id.svg" \
-        "share/metainfo/$app_id.metainfo.xml" share/doc/scopewatch/README.md
+    local command
+    for command in "${commands[@]}"; do
+        printf '%s\n' "bin/$command" "share/man/man1/$command.1.gz"
+    done
+    printf '%s\n' libexec/scopewatch/scopewatch-launcher "share/applications/$app_id.desktop" \
+        "share/icons/hicolor/scalable/apps/$app_id.svg" "share/metainfo/$app_id.metainfo.xml" \
+        share/doc/scopewatch/README.md share/doc/scopewatch/copyright \
+        share/doc/scopewatch/changelog.gz share/lintian/overrides/scopewatch
     find docs -type f -printf 'share/doc/scopewatch/docs/%P\n'
 }
 
@@ -64,14 +73,19 @@ check_desktop_files() {  # root, expected Exec value
     expect_equal "the desktop entry names the icon" "$(grep '^Icon=' "$desktop")" "Icon=$app_id"
 }
 
+# The program answers --help and --version without a display; it reads a wrong option only
+# once it has one (after Qt took its own options), here the offscreen one.
 check_tool_command_lines() {  # bin folder
     local tool output
-    for tool in "${tools[@]}"; do
-        output=$("$1/$tool" --help 2>/dev/null) || fail "$tool --help exits with $?"
+    for tool in "${commands[@]}"; do
+        output=$(env -u DISPLAY -u WAYLAND_DISPLAY "$1/$tool" --help 2>/dev/null) ||
+            fail "$tool --help exits with $?"
         expect_equal "$tool --help" "$(head -n 1 <<<"$output" | cut -d ' ' -f 1-2)" "Usage: $tool"
-        expect_equal "$tool --version" "$("$1/$tool" --version 2>/dev/null)" "Scopewatch 1.0"
+        expect_equal "$tool --version" "$(env -u DISPLAY -u WAYLAND_DISPLAY "$1/$tool" --version \
+            2>/dev/null)" "Scopewatch 1.0"
         local status=0
-        "$1/$tool" --no-such-option >"$scratch/out" 2>"$scratch/err" || status=$?
+        QT_QPA_PLATFORM=offscreen "$1/$tool" --no-such-option >"$scratch/out" 2>"$scratch/err" ||
+            status=$?
         expect_equal "$tool with a wrong option: exit code, output, error lines" \
             "$status $(wc -c <"$scratch/out") $(grep -cv 'XDG_RUNTIME_DIR' "$scratch/err")" "2 0 1"
     done
@@ -92,6 +106,25 @@ check_tools_outside_the_build_tree() {  # bin folder
         "$(cd "$work" && ls atc_settings.tcs world_airports.dat scope.png 2>&1 | xargs) \
 $(grep -Ec ' [1-9][0-9]* airports,' "$work/build-db.log")" \
         "atc_settings.tcs scope.png world_airports.dat 1"
+}
+
+# The manual pages: man finds each command's page in the install and shows it without a
+# complaint, its NAME line names the command. Also the changelog's newest version.
+check_documentation() {  # root
+    local command page complaints
+    for command in "${commands[@]}"; do
+        page=$(MANPATH="$1/share/man" man -w "$command" 2>&1) || true
+        complaints=$(MANPATH="$1/share/man" MANWIDTH=80 man --warnings "$command" 2>&1 \
+            >/dev/null) || true
+        expect_equal "man $command: the page, its NAME line, complaints" \
+            "$page $(lexgrog "$page" 2>&1 | cut -d '"' -f 2 | cut -d ' ' -f 1-2) $complaints" \
+            "$1/share/man/man1/$command.1.gz $command - "
+    done
+    zcat "$1/share/doc/scopewatch/changelog.gz" >"$scratch/changelog"
+    expect_equal "the changelog's newest entry and the copyright file's format" \
+        "$(dpkg-parsechangelog -l "$scratch/changelog" -S Version) \
+$(head -n 1 "$1/share/doc/scopewatch/copyright")" \
+        "1.0 Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/"
 }
 
 # Starts the launcher with the environment given, waits until it has become the installed
@@ -146,7 +179,7 @@ check_package() {
         "$(expected_files | sort)"
     expect_equal "control fields" \
         "$(dpkg-deb -f "$deb" Package Version Architecture Section | xargs)" \
-        "Package: scopewatch Version: 1.0 Architecture: $(dpkg --print-architecture) Section: games"
+        "Package: scopewatch Version: 1.0 Architecture: $(dpkg --print-architecture) Section: x11"
     local depends description maintainer
     depends=$(dpkg-deb -f "$deb" Depends)
     description=$(dpkg-deb -f "$deb" Description | sed -n 1p)
@@ -169,6 +202,18 @@ check_package() {
     else
         pass
     fi
+    check_documentation "$scratch/unpacked/usr"
+    check_lintian "$deb"
+}
+
+# Debian's package checker has nothing to say: no error, warning or information.
+check_lintian() {  # package
+    if ! command -v lintian >/dev/null; then
+        echo "check-install: lintian is not installed; the package was not checked with it"
+        return
+    fi
+    expect_equal "lintian --display-info $(basename "$1")" \
+        "$(lintian --display-info "$1" 2>&1 | grep -v 'running with root privileges')" ""
 }
 
 prefix="$scratch/prefix"
@@ -177,6 +222,7 @@ check_tree "the prefix $prefix" "$prefix"
 check_desktop_files "$prefix" "\"$prefix/libexec/scopewatch/scopewatch-launcher\""
 check_tool_command_lines "$prefix/bin"
 check_tools_outside_the_build_tree "$prefix/bin"
+check_documentation "$prefix"
 check_launcher
 check_package
 

@@ -93,9 +93,7 @@ scopewatch::ToolCommandLine BuildDbCommandLine() {
         "airports found and the time taken.",
         {{"threads",
           "Scenery files decoded at once, 1 to " + QString::number(kMaxThreads) +
-              " (default: the number of processor cores, here " +
-              QString::number(scopewatch::DefaultWorkerCount()) +
-              "). The database is the same for any number.",
+              " (default: one per processor core). The database is the same for any number.",
           "N"}},
         {{"SIMFOLDER", "The simulator's main folder, the one holding scenery.cfg."}});
 }

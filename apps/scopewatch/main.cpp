@@ -4,13 +4,46 @@
 #include "directplay/ui/HostAddressDialog.h"
 #include "multiplayer/DirectPlaySession.h"
 #include "platform/FileSystem.h"
+#include "platform/ToolCommandLine.h"
 #include "platform/ui/GuardedApplication.h"
 #include "platform/ui/QtMessageBoxes.h"
 #include "shared/TimerClock.h"
 #include "state/ProgramState.h"
 
+namespace {
+
+// The program takes no arguments of its own but --help and --version; Qt's options (-platform,
+// -style ...) are taken by the application object before the line is read.
+scopewatch::ToolCommandLine ProgramCommandLine() {
+    return scopewatch::ToolCommandLine(
+        "scopewatch", "[options]",
+        "Radar scope for the air-traffic controller of a Microsoft Flight Simulator 2002\n"
+        "multiplayer session. Keeps atc_settings.tcs and world_airports.dat in the current\n"
+        "directory: without them it runs setup and builds the airport database, with both\n"
+        "it opens the airport window. Also takes Qt's options, such as -platform and -style.",
+        {});
+}
+
+QStringList GivenArguments(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int index = 0; index < argc; ++index) {
+        arguments.append(QString::fromLocal8Bit(argv[index]));
+    }
+    return arguments;
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
+    // Help and version are answered before the application object exists: they need no display.
+    if (const auto asked = ProgramCommandLine().Read(GivenArguments(argc, argv));
+        !asked.run && asked.exitCode == 0) {
+        return scopewatch::PrintVerdict(asked);
+    }
     scopewatch::GuardedApplication application(argc, argv);
+    if (const auto verdict = ProgramCommandLine().Read(application.arguments()); !verdict.run) {
+        return scopewatch::PrintVerdict(verdict);
+    }
     application.setQuitOnLastWindowClosed(false);
     // The user's own choices (the controller's aids) go to ~/.config/Scopewatch/.
     QCoreApplication::setOrganizationName("Scopewatch");
