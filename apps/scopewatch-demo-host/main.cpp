@@ -144,8 +144,8 @@ int main(int argc, char* argv[]) {
 
     const scopewatch::demo::DemoAirportPlan plan = scopewatch::demo::DemoLargeAirportPlan();
     scopewatch::demo::DemoSessionHost session(parsed.options, plan, PrintLine);
-    if (const auto error = session.Start()) {
-        std::fprintf(stderr, "Cannot host the session: %s\n", error->c_str());
+    if (const scopewatch::Status started = session.Start(); !started.ok()) {
+        std::fprintf(stderr, "Cannot host the session: %s\n", started.failure.c_str());
         return 1;
     }
     PrintLine("session \"" + parsed.options.sessionName + "\" at " + plan.name +
@@ -157,7 +157,7 @@ int main(int argc, char* argv[]) {
     const auto end = [&] {
         session.Stop();
         if (session.host().closing()) {
-            QObject::connect(&session.host(),
+            QObject::connect(&session.host().peer(),
                              &scopewatch::directplay::DirectPlayPeer::finishedSending, &application,
                              &QCoreApplication::quit);
         } else {

@@ -78,13 +78,13 @@ DemoSessionHost::~DemoSessionHost() {
     Stop();
 }
 
-std::optional<std::string> DemoSessionHost::Start() {
+Status DemoSessionHost::Start() {
     directplay::HostSettings settings;
     settings.sessionName = AnsiToWide(options_.sessionName);
     settings.maxPlayers = options_.maxPlayers;
     settings.application = kFlightSimulatorApplication;
-    if (const auto error = host_.Start(settings)) {
-        return error;
+    if (const Status started = host_.Start(settings); !started.ok()) {
+        return started;
     }
     for (Pilot& pilot : pilots_) {
         pilot.id =
@@ -96,10 +96,10 @@ std::optional<std::string> DemoSessionHost::Start() {
     std::erase_if(pilots_, [](const Pilot& pilot) { return pilot.id == 0; });
     if (pilots_.empty()) {
         host_.Stop();
-        return "The session has no room for any pilot";
+        return Status::Failed("The session has no room for any pilot");
     }
     timer_.start(options_.tickMs);
-    return std::nullopt;
+    return Status::Done();
 }
 
 void DemoSessionHost::Stop() {

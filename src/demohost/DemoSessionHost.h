@@ -11,6 +11,7 @@
 
 #include "demohost/DemoPilots.h"
 #include "directplay/DirectPlayHost.h"
+#include "shared/Outcome.h"
 
 namespace scopewatch::demo {
 
@@ -44,7 +45,7 @@ class DemoSessionHost : public QObject {
     DemoSessionHost(DemoHostOptions options, const DemoAirportPlan& plan, Logger log);
     ~DemoSessionHost() override;
 
-    std::optional<std::string> Start();
+    Status Start();
     void Stop();
     // Goes the way a machine that crashes does: the pilots stop and every connection closes,
     // without a word to anyone.

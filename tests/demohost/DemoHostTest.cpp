@@ -61,7 +61,7 @@ TEST(DemoSessionHost, ASessionWithoutRoomForAnyPilotDoesNotStart) {
     options.ports = testing::DirectPlayTestPorts(47716);
     options.maxPlayers = 0;
     DemoSessionHost host(options, FallbackAirportPlan(), nullptr);
-    EXPECT_EQ(host.Start(), "The session has no room for any pilot");
+    EXPECT_EQ(host.Start().failure, "The session has no room for any pilot");
 }
 
 // A simulator looks for sessions of its own application: the demo host answers it, as it
@@ -73,7 +73,7 @@ TEST(DemoSessionHost, AnswersSimulatorsThatAskForTheirOwnApplicationOnly) {
     std::vector<std::string> log;
     DemoSessionHost host(options, FallbackAirportPlan(),
                          [&log](const std::string& line) { log.push_back(line); });
-    ASSERT_EQ(host.Start(), std::nullopt);
+    ASSERT_TRUE(host.Start().ok());
     testing::ScriptedMachine simulator;
     const auto ask = [&](const directplay::Guid& application) {
         directplay::EnumSessions request;

@@ -52,7 +52,7 @@ LiveScope::~LiveScope() {
 }
 
 bool LiveScope::Join() {
-    if (host_->Start()) {
+    if (!host_->Start().ok()) {
         return false;
     }
     windows.ShowConnectionDialog();
