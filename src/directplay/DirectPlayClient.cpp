@@ -3,6 +3,8 @@
 #include <QDateTime>
 #include <QHostInfo>
 
+#include "directplay/HostsNameTable.h"
+
 namespace scopewatch::directplay {
 
 namespace {
@@ -314,71 +316,13 @@ void DirectPlayClient::OnNameTable(const SuperEnumPlayersReply& snapshot) {
     if (state_ != JoinState::kAwaitingNameTable) {
         return;
     }
-    if (!LoadNameTable(snapshot)) {
+    if (!TakeHostsNameTable(peer_, snapshot, joining_.hostIp)) {
         Fail("The host left the session while we joined it");
         return;
     }
     peer_.table().ListOwnSystemPlayer(player_flags::kSystemPlayer);
     peer_.keepAlive().Start();
     Advance(JoinEvent::kNameTable);
-}
-
-// Real hosts differ in what they put in the name table: every entry is taken whether it
-// carries address data or not. A machine is reached at its system player's addresses, else at
-// those of one of its players; a machine known by neither address cannot be reached. Machines
-// announced while we waited for the table stay.
-bool DirectPlayClient::LoadNameTable(const SuperEnumPlayersReply& snapshot) {
-    NameTable& table = peer_.table();
-    const RemoteMachine* provisional = table.FindMachine(0);
-    if (provisional == nullptr) {
-        return false;
-    }
-    RemoteMachine host = *provisional;
-    table.SetDesc(snapshot.desc);
-    table.EraseMachine(0);
-    for (const PlayerInfo& player : snapshot.players) {
-        if (player.id == table.systemId() || table.players().size() >= kMaxPlayers) {
-            continue;
-        }
-        peer_.AddPlayer(player);
-        if ((player.flags & player_flags::kSystemPlayer) == 0) {
-            continue;
-        }
-        const SockAddr stream = player.streamAddress.value_or(SockAddr{});
-        const bool isHost = (player.flags & player_flags::kNameServer) != 0 ||
-                            (stream.port == host.streamPort && stream.address == 0);
-        if (isHost && table.hostSystemId() == 0) {
-            host.systemId = player.id;
-            host.version = ClampVersion(player.version);
-            if (player.datagramAddress && player.datagramAddress->port != 0) {
-                host.datagramPort = player.datagramAddress->port;
-            }
-            table.SetHostSystemId(player.id);
-            peer_.AddMachine(host);
-        } else {
-            AddNamedMachine(player, snapshot);
-        }
-    }
-    if (table.HostMachine() == nullptr) {
-        peer_.AddMachine(host);  // a host that did not list itself keeps the provisional entry
-    }
-    return true;
-}
-
-void DirectPlayClient::AddNamedMachine(const PlayerInfo& system,
-                                       const SuperEnumPlayersReply& snapshot) {
-    const PlayerInfo* addressed = system.streamAddress ? &system : nullptr;
-    for (const PlayerInfo& player : snapshot.players) {
-        if (addressed == nullptr && player.systemPlayerId == system.id && player.streamAddress) {
-            addressed = &player;
-        }
-    }
-    if (addressed == nullptr || addressed->streamAddress->port == 0) {
-        peer_.log().Line("machine " + std::to_string(system.id) + " comes without an address");
-        return;
-    }
-    peer_.AddMachine(NameTable::MachineAddressedBy(system.id, *addressed, joining_.hostIp,
-                                                   ClampVersion(system.version)));
 }
 
 // The host waits for our acknowledgement before it lets the announced machine in, so it is

@@ -110,9 +110,6 @@ class DirectPlayClient : public QObject {
     void OnNameTable(const SuperEnumPlayersReply& snapshot);
     void OnAddForward(const AddForward& message, const Origin& origin);
     void OnMachineGone(uint32_t systemId, const std::string& reason);
-    // False when the host left the table before it arrived.
-    bool LoadNameTable(const SuperEnumPlayersReply& snapshot);
-    void AddNamedMachine(const PlayerInfo& system, const SuperEnumPlayersReply& snapshot);
     std::string HostPlace() const;
     // Leaves whatever was reached, telling the others if our machine had joined.
     void LeaveSession();

@@ -178,7 +178,7 @@ bool DirectPlayHost::HandleHostMessage(const Decoded& decoded, const Origin& ori
     } else if (const auto* ack = std::get_if<AddForwardAck>(&message)) {
         OnAddForwardAck(*ack, decoded, origin);
     } else if (const auto* ping = std::get_if<Ping>(&message)) {
-        if (HasPlayer(ping->idFrom)) {
+        if (peer_.table().HasPlayer(ping->idFrom)) {
             return false;
         }
         peer_.outbox().Reply(origin, decoded, YouAreDead{});
@@ -186,7 +186,7 @@ bool DirectPlayHost::HandleHostMessage(const Decoded& decoded, const Origin& ori
         // Only a player whose id we handed out, from a machine that is in the session: any
         // other is dropped here.
         const bool issued = issuedIds_.erase(create->playerId) != 0;
-        return !issued && !HasPlayer(create->playerId);
+        return !issued && !peer_.table().HasPlayer(create->playerId);
     } else {
         return false;
     }
@@ -224,8 +224,9 @@ std::optional<PlayerInfo> DirectPlayHost::NameTableEntry(const PlayerInfo& playe
     const uint32_t owner = isSystem ? player.id : player.systemPlayerId;
     if (owner == systemId()) {
         const NameTable& table = peer_.table();
-        PlayerInfo entry = IsLocal(player.id) ? table.LocalApplicationPlayer(player.id, dialect)
-                                              : table.LocalSystemPlayer(kSystemHostFlags, dialect);
+        PlayerInfo entry = table.IsLocal(player.id)
+                               ? table.LocalApplicationPlayer(player.id, dialect)
+                               : table.LocalSystemPlayer(kSystemHostFlags, dialect);
         entry.flags &= ~player_flags::kLocal;  // "local" means local to the sender only
         return entry;
     }

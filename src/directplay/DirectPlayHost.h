@@ -40,20 +40,10 @@ class DirectPlayHost : public QObject {
     SessionDesc CurrentDesc() const;
 
     DirectPlayPeer& peer() { return peer_; }
-    const DirectPlayPeer& peer() const { return peer_; }
-    // What the demo host and the tests read of the session.
-    DirectPlayTransport& transport() { return peer_.transport(); }
     const NameTable& table() const { return peer_.table(); }
-    std::optional<std::u16string> PlayerName(uint32_t id) const { return table().PlayerName(id); }
-    bool HasPlayer(uint32_t id) const { return table().HasPlayer(id); }
-    bool IsLocal(uint32_t id) const { return table().IsLocal(id); }
-    std::vector<uint32_t> ApplicationPlayerIds() const { return table().ApplicationPlayerIds(); }
+    DirectPlayTransport& transport() { return peer_.transport(); }
     uint32_t systemId() const { return table().systemId(); }
-    const std::map<uint32_t, RemoteMachine>& machines() const { return table().machines(); }
-    std::optional<Delivery> TakeDelivery() { return peer_.deliveries().Take(); }
-    size_t WaitingCount() const { return peer_.deliveries().count(); }
     bool closing() const { return peer_.closing(); }
-    void SetLogger(Logger logger) { peer_.SetLogger(std::move(logger)); }
     // Player data from one of our players; fails when it is too large to send.
     Status SendToAll(uint32_t idFrom, const Bytes& payload) {
         return peer_.outbox().SendToAll(idFrom, payload);

@@ -351,7 +351,7 @@ TEST(DirectPlayHost, ARepeatedRequestGetsTheSameIdAndAddsNoSecondMachine) {
     joiner.SendTo(hostPort, Encode(again, joiner.address(), kDialect));
     EXPECT_TRUE(joiner.Take(kSuperEnumPlayersReply).has_value());
     EXPECT_FALSE(joiner.Take(kSuperEnumPlayersReply, 300).has_value());
-    EXPECT_EQ(s.host->machines().size(), 1u);
+    EXPECT_EQ(s.host->table().machines().size(), 1u);
 }
 
 // A player of the host's machine as the host describes it: at 0.0.0.0 with the host's ports.
@@ -422,7 +422,7 @@ TEST(DirectPlayHost, DescribesEveryoneInTheJoinersDialectAndTellsOthersWhenAMach
     joiner.Vanish();
     EXPECT_TRUE(SpinUntil([&] { return !atc.client->HasPlayer(joinerId); }, 3000));
     EXPECT_EQ(atc.client->machines().size(), 1u);
-    EXPECT_FALSE(host.HasPlayer(joinerId));
+    EXPECT_FALSE(host.table().HasPlayer(joinerId));
 }
 
 // A newcomer gets in at once, though of the machines announcing it one can no longer be
@@ -463,10 +463,10 @@ TEST(DirectPlayHost, MachinesStalledOrLeavingWhileANewcomerIsAnnouncedDoNotHoldI
     });
     leaverId = JoinByHand(leaver, hostPort, leaver.port(), false);
     ASSERT_TRUE(leaver.Take(kSuperEnumPlayersReply).has_value());  // nobody waited for the stalled
-    EXPECT_EQ(host.machines().count(stalledId), 0u);
+    EXPECT_EQ(host.table().machines().count(stalledId), 0u);
     const auto third = JoinWithin(s, 5000);  // nobody waited for the leaver
-    EXPECT_FALSE(host.HasPlayer(leaverId) || third.client->HasPlayer(leaverId));
-    EXPECT_EQ(host.machines().size(), 2u);
+    EXPECT_FALSE(host.table().HasPlayer(leaverId) || third.client->HasPlayer(leaverId));
+    EXPECT_EQ(host.table().machines().size(), 2u);
     EXPECT_TRUE(SpinUntil([&] { return !first.client->HasPlayer(stalledId); }, 2000));
     EXPECT_TRUE(first.client->HasPlayer(third.client->systemId()));
 }

@@ -112,8 +112,9 @@ TEST(HostilePeer, ForgeriesFloodsJunkAndSilenceLeaveTheHostServing) {
     ASSERT_TRUE(SpinUntil([&] { return answer->bytesAvailable() >= 28; }, 2000));
     const QByteArray dead = answer->readAll();
     EXPECT_EQ(std::tuple(dead.size(), dead[24]), std::tuple(28, char{kYouAreDead}));
-    EXPECT_TRUE(host.machines().empty());
-    EXPECT_EQ(std::tuple(host.HasPlayer(0x999), host.CurrentPlayers()), std::tuple(false, 1u));
+    EXPECT_TRUE(host.table().machines().empty());
+    EXPECT_EQ(std::tuple(host.table().HasPlayer(0x999), host.CurrentPlayers()),
+              std::tuple(false, 1u));
 
     QUdpSocket udp;
     for (int i = 0; i < 500; ++i) {
@@ -136,7 +137,7 @@ TEST(HostilePeer, ForgeriesFloodsJunkAndSilenceLeaveTheHostServing) {
     }
     const auto pilot = s.Join(u"Late Pilot");
     ASSERT_GT(pilot.player, 0u);
-    EXPECT_TRUE(SpinUntil([&] { return host.HasPlayer(pilot.player); }, 2000));
+    EXPECT_TRUE(SpinUntil([&] { return host.table().HasPlayer(pilot.player); }, 2000));
     EXPECT_TRUE(SpinUntil([&] { return !silent.front()->connected(); }, 2000));
     EXPECT_TRUE(silent.back()->connected());
 }

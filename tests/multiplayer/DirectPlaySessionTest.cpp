@@ -66,16 +66,16 @@ TEST(DirectPlaySession, StepsEndLaterAndClosingCallsTheStepOff) {
     EXPECT_EQ(session.ListedSessions().at(0).name, "Busy \xE9");
 
     const int32_t me = followed.JoinAs("ATC \xE9");
-    ASSERT_TRUE(SpinUntil([&] { return host.HasPlayer(static_cast<uint32_t>(me)); }, 3000));
-    EXPECT_EQ(host.PlayerName(static_cast<uint32_t>(me)), u"ATC \u00e9");
+    ASSERT_TRUE(SpinUntil([&] { return host.table().HasPlayer(static_cast<uint32_t>(me)); }, 3000));
+    EXPECT_EQ(host.table().PlayerName(static_cast<uint32_t>(me)), u"ATC \u00e9");
     followed.steps.clear();
     session.CreatePlayer("Second", "Player");
     session.Close();
     EXPECT_EQ(session.Step(), SessionStep::kIdle);
     bool closed = false;
     QObject::connect(&session, &SessionService::closed, [&] { closed = true; });
-    EXPECT_TRUE(SpinUntil([&] { return host.machines().empty(); }, 2000));
-    EXPECT_FALSE(host.HasPlayer(static_cast<uint32_t>(me)));
+    EXPECT_TRUE(SpinUntil([&] { return host.table().machines().empty(); }, 2000));
+    EXPECT_FALSE(host.table().HasPlayer(static_cast<uint32_t>(me)));
     EXPECT_TRUE(!session.closing() || SpinUntil([&] { return closed; }, 2000));
     testing::Spin(300);
     EXPECT_TRUE(followed.steps.empty());
@@ -116,8 +116,8 @@ TEST(DirectPlaySession, CallsThatCannotWorkFailWithTheirReasonAndMessagesTravelB
                 ThrowsMessage<SessionError>(
                     ::testing::HasSubstr("larger than DirectPlay's size field can hold")));
     session.SendToAll(me, MakeSignal(kinds::kJoinRequest));
-    ASSERT_TRUE(SpinUntil([&] { return host->WaitingCount() == 1; }, 2000));
-    EXPECT_EQ(host->TakeDelivery()->idFrom, static_cast<uint32_t>(me));
+    ASSERT_TRUE(SpinUntil([&] { return host->peer().deliveries().count() == 1; }, 2000));
+    EXPECT_EQ(host->peer().deliveries().Take()->idFrom, static_cast<uint32_t>(me));
     host->SendToAll(pilot, MakePlayerPresent(me).bytes());
     ASSERT_TRUE(SpinUntil([&] { return session.WaitingMessageCount(me) == 1; }, 2000));
     const ReceivedMessage received = session.Receive();
