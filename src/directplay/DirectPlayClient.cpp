@@ -39,7 +39,9 @@ DirectPlayClient::DirectPlayClient(PortPlan plan, Timings timings)
     peer_.transport().SetMessageHandler(
         [this](const Decoded& decoded, const Origin& origin) { OnMessage(decoded, origin); });
     peer_.keepAlive().SetGoneHandler(
-        [this](uint32_t systemId, const std::string& reason) { OnMachineGone(systemId, reason); });
+        [this](uint32_t systemId, const std::string& reason, bool unanswered) {
+            OnMachineGone(systemId, reason, unanswered);
+        });
     deadline_.setSingleShot(true);
     connect(&deadline_, &QTimer::timeout, this, [this] { OnDeadline(); });
     connect(&resend_, &QTimer::timeout, this, [this] { SendRequest(); });
@@ -431,12 +433,20 @@ bool DirectPlayClient::HandleJoinMessage(const Decoded& decoded, const Origin& o
     return true;
 }
 
-// The host tells us when another machine is gone.
-void DirectPlayClient::OnMachineGone(uint32_t systemId, const std::string& reason) {
+// The host tells us when another machine is gone. While we ask the host for something, a
+// connection it did not accept in time may have lost its handshakes on a lossy link: the request
+// goes again over a new one, until the operation's time is up.
+void DirectPlayClient::OnMachineGone(uint32_t systemId, const std::string& reason,
+                                     bool unanswered) {
     const RemoteMachine* host = peer_.table().HostMachine();
-    if (systemId == peer_.table().hostSystemId() && host != nullptr) {
-        Lose("the host at " + Where(host->ip, host->streamPort) + " " + reason);
+    if (systemId != peer_.table().hostSystemId() || host == nullptr) {
+        return;
     }
+    if (unanswered && busy()) {
+        SendRequest();
+        return;
+    }
+    Lose("the host at " + Where(host->ip, host->streamPort) + " " + reason);
 }
 
 }  // namespace scopewatch::directplay

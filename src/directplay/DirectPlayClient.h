@@ -109,7 +109,7 @@ class DirectPlayClient : public QObject {
     void OnIdReply(const RequestPlayerReply& reply);
     void OnNameTable(const SuperEnumPlayersReply& snapshot);
     void OnAddForward(const AddForward& message, const Origin& origin);
-    void OnMachineGone(uint32_t systemId, const std::string& reason);
+    void OnMachineGone(uint32_t systemId, const std::string& reason, bool unanswered);
     std::string HostPlace() const;
     // Leaves whatever was reached, telling the others if our machine had joined.
     void LeaveSession();

@@ -29,8 +29,9 @@ DirectPlayHost::DirectPlayHost(PortPlan plan, Timings timings, TransportLimits l
     : peer_(ListeningForEnumeration(std::move(plan)), timings, limits, false) {
     peer_.transport().SetMessageHandler(
         [this](const Decoded& decoded, const Origin& origin) { OnMessage(decoded, origin); });
-    peer_.keepAlive().SetGoneHandler(
-        [this](uint32_t systemId, const std::string& reason) { OnMachineGone(systemId, reason); });
+    peer_.keepAlive().SetGoneHandler([this](uint32_t systemId, const std::string& reason, bool) {
+        OnMachineGone(systemId, reason);
+    });
     peer_.SetMachineRemovedListener([this](uint32_t systemId) { OnMachineRemoved(systemId); });
 }
 

@@ -229,7 +229,7 @@ void DirectPlayTransport::Watch(QTcpSocket* socket, bool outbound, const QHostAd
                 // closing a connection it no longer needs).
                 if (outbound && error != QAbstractSocket::RemoteHostClosedError) {
                     if (onFailure_) {
-                        onFailure_(ip, port, reason);
+                        onFailure_(ip, port, reason, false);
                     }
                 } else if (port != 0 && onClosed_) {
                     onClosed_(ip, port);
@@ -390,7 +390,8 @@ void DirectPlayTransport::SendStream(const QHostAddress& ip, quint16 port, const
                 if (onFailure_) {
                     onFailure_(connection.ip, connection.port,
                                "did not accept a connection within " +
-                                   std::to_string(limits_.connectTimeoutMs / 1000) + " seconds");
+                                   std::to_string(limits_.connectTimeoutMs / 1000) + " seconds",
+                               true);
                 }
             }
         });
@@ -399,7 +400,7 @@ void DirectPlayTransport::SendStream(const QHostAddress& ip, quint16 port, const
         // The peer stopped reading: give up on this connection rather than buffer forever.
         Forget(socket);
         if (onFailure_) {
-            onFailure_(ip, port, "stopped reading our messages");
+            onFailure_(ip, port, "stopped reading our messages", false);
         }
         return;
     }

@@ -51,8 +51,10 @@ class DirectPlayTransport : public QObject {
     Q_OBJECT
   public:
     using MessageHandler = std::function<void(const Decoded&, const Origin&)>;
-    using FailureHandler =
-        std::function<void(const QHostAddress&, quint16 port, const std::string& reason)>;
+    // `unanswered`: the connection was never accepted within the connect time-out (a lossy
+    // link may lose every handshake for that long), rather than refused or broken.
+    using FailureHandler = std::function<void(const QHostAddress&, quint16 port,
+                                              const std::string& reason, bool unanswered)>;
     // The remote side ended a connection we know the machine of (by its listening address).
     using ClosedHandler = std::function<void(const QHostAddress&, quint16 port)>;
     // The outcome of a probe: done when the address accepted a connection, else why not.

@@ -12,8 +12,8 @@ KeepAlive::KeepAlive(DirectPlayTransport& transport, const NameTable& table, Out
       clock_(clock) {
     QObject::connect(&timer_, &QTimer::timeout, [this] { Tick(); });
     transport_.SetFailureHandler(
-        [this](const QHostAddress& ip, quint16 port, const std::string& reason) {
-            ConnectionFailed(ip, port, reason);
+        [this](const QHostAddress& ip, quint16 port, const std::string& reason, bool unanswered) {
+            ConnectionFailed(ip, port, reason, unanswered);
         });
     transport_.SetClosedHandler(
         [this](const QHostAddress& ip, quint16 port) { ConnectionClosed(ip, port); });
@@ -29,9 +29,9 @@ void KeepAlive::Heard(uint32_t systemId) {
     silence_[systemId] = Silence{clock_.elapsed(), 0};
 }
 
-void KeepAlive::Gone(uint32_t systemId, const std::string& reason) const {
+void KeepAlive::Gone(uint32_t systemId, const std::string& reason, bool unanswered) const {
     if (gone_) {
-        gone_(systemId, reason);
+        gone_(systemId, reason, unanswered);
     }
 }
 
@@ -58,10 +58,11 @@ void KeepAlive::Tick() {
     }
 }
 
-void KeepAlive::ConnectionFailed(const QHostAddress& ip, quint16 port, const std::string& reason) {
+void KeepAlive::ConnectionFailed(const QHostAddress& ip, quint16 port, const std::string& reason,
+                                 bool unanswered) {
     if (const auto machine = table_.MachineAt(ip, port)) {
         log_.Line("no connection to " + Where(ip, port) + ": " + reason);
-        Gone(*machine, reason);
+        Gone(*machine, reason, unanswered);
     }
 }
 

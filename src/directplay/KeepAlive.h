@@ -20,7 +20,10 @@ namespace scopewatch::directplay {
 // a machine ends a connection, a knock on its listening port tells whether it is still there.
 class KeepAlive {
   public:
-    using GoneHandler = std::function<void(uint32_t systemId, const std::string& reason)>;
+    // `unanswered`: a connection to the machine was not accepted in time, which a lossy link
+    // can cause as well as a machine that is gone.
+    using GoneHandler =
+        std::function<void(uint32_t systemId, const std::string& reason, bool unanswered)>;
 
     KeepAlive(DirectPlayTransport& transport, const NameTable& table, Outbox& outbox,
               const PeerLog& log, const Timings& timings, const QElapsedTimer& clock);
@@ -41,10 +44,11 @@ class KeepAlive {
     };
 
     void Tick();
-    void ConnectionFailed(const QHostAddress& ip, quint16 port, const std::string& reason);
+    void ConnectionFailed(const QHostAddress& ip, quint16 port, const std::string& reason,
+                          bool unanswered);
     void ConnectionClosed(const QHostAddress& ip, quint16 port);
     void Knocked(const QHostAddress& ip, quint16 port, const Status& answer);
-    void Gone(uint32_t systemId, const std::string& reason) const;
+    void Gone(uint32_t systemId, const std::string& reason, bool unanswered = false) const;
 
     DirectPlayTransport& transport_;
     const NameTable& table_;

@@ -74,7 +74,7 @@ Status Outbox::SendDatagram(const QHostAddress& ip, quint16 port, const Message&
                             uint16_t dialect) {
     const Outcome<Bytes> bytes = EncodeToSend(message, transport_.OurAddress(), dialect);
     if (!bytes.ok()) {
-        return NotSent(Where(ip, port) + " (udp)", "", Status::Failed(bytes.failure));
+        return NotSent(Where(ip, port), "(udp)", Status::Failed(bytes.failure));
     }
     transport_.SendDatagram(ip, port, *bytes.value);
     return Status::Done();
