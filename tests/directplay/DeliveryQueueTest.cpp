@@ -31,7 +31,6 @@ TEST(DeliveryQueue, EachSenderStopsAtItsShareAndEveryoneAtTheCaps) {
     EXPECT_EQ(queue.count(), kMaxQueuedPerSender + 4 * (kMaxQueuedBytesPerSender / large));
 
     queue.Clear();
-    EXPECT_EQ(std::tuple(queue.count(), queue.bytes()), std::tuple(0u, 0u));
     for (size_t i = 0; i < kMaxQueuedDeliveries; ++i) {
         ASSERT_TRUE(push(0, 1)) << i;
     }

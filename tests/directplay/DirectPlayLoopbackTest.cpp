@@ -6,6 +6,7 @@
 
 #include <QProcess>
 #include <QStandardPaths>
+#include <QUdpSocket>
 #include <QXmlStreamReader>
 #include <set>
 
@@ -108,7 +109,7 @@ void ExpectWiresharkReadsItAsMeant(const QString& pdml) {
 // host's messages to its clients: the end-to-end run in tests/app.)
 // Peers may close connections they opened once they are done with them: that is no leaving, and
 // the next message opens a new connection. A client that leaves is dropped everywhere. A host
-// that declares a machine dead or ends the session says so.
+// that declares a machine dead or ends the session says so; a stranger cannot declare us dead.
 // The whole session is captured and read back by Wireshark where the test may capture.
 TEST(Loopback, ClientsJoinTradeAndLeaveAsWiresharkReadsIt) {
     LoopbackSession s(47691);
@@ -160,7 +161,14 @@ TEST(Loopback, ClientsJoinTradeAndLeaveAsWiresharkReadsIt) {
               std::tuple(2u, 3u));
 
     const Bytes dead = Encode(YouAreDead{}, SockAddr{s.host->transport().streamPort(), 0}, 14);
-    s.host->transport().SendDatagram(local, one.client->transport().datagramPort(), dead);
+    QUdpSocket stranger;
+    ASSERT_TRUE(stranger.bind(QHostAddress("127.0.0.2"), 0));
+    const quint16 port = one.client->transport().datagramPort();
+    stranger.writeDatagram(reinterpret_cast<const char*>(dead.data()),
+                           static_cast<qint64>(dead.size()), local, port);
+    testing::Spin(200);
+    EXPECT_FALSE(one.client->lost());
+    s.host->transport().SendDatagram(local, port, dead);
     ASSERT_TRUE(SpinUntil([&] { return one.client->lost(); }, 3000));
     EXPECT_EQ(one.client->lostReason(), "the host removed this machine from the session");
     s.host->Stop();

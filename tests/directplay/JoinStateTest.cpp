@@ -32,9 +32,7 @@ TEST(JoinState, OneOperationAtATimeEachEndingInItsOwnState) {
                            {S::kRequestingPlayerId, E::kSessionBroke, S::kPlayerFailed},
                            {S::kPlayerCreated, E::kCreatePlayer, S::kRequestingPlayerId},
                            {S::kPlayerCreated, E::kSessionBroke, S::kLost},
-                           {S::kLost, E::kCreatePlayer, std::nullopt},
-                           {S::kLost, E::kJoin, S::kRequestingMachineId},
-                           {S::kAwaitingNameTable, E::kLeave, S::kIdle}}) {
+                           {S::kLost, E::kJoin, S::kRequestingMachineId}}) {
         EXPECT_EQ(NextJoinState(step.from, step.event), step.to)
             << StateName(step.from) << ", event " << static_cast<int>(step.event);
     }

@@ -71,7 +71,6 @@ TEST(TakenFrom, OurClientHearsTheSessionAndItsHostEachForWhatIsTheirs) {
                        {DataFrom(0x5EED0001), kMemberIp, false},
                        {EnumSessionsReply{}, kStrangerIp, false},
                        {RequestPlayerReply{}, kHostIp, true},
-                       {YouAreDead{}, kStrangerIp, false},
                        {DeletePlayer{0, kHost}, kMemberIp, false},
                        {DeletePlayer{0, kHostPilot}, kMemberIp, false},
                        {DeletePlayer{0, kMemberPilot}, kMemberIp, true},
