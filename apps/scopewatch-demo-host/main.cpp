@@ -157,7 +157,7 @@ int main(int argc, char* argv[]) {
     const auto end = [&] {
         session.Stop();
         if (session.host().closing()) {
-            QObject::connect(&session.host(),
+            QObject::connect(&session.host().peer(),
                              &scopewatch::directplay::DirectPlayPeer::finishedSending, &application,
                              &QCoreApplication::quit);
         } else {

@@ -77,21 +77,14 @@ class Recorder {
     std::map<std::string, int> seen_;
 };
 
-// A client or host that records every message it handles.
+// A client or host that records every message it takes.
 template <typename Peer>
 class Recording : public Peer {
   public:
-    Recording(PortPlan plan, Timings timings, Recorder& recorder)
-        : Peer(std::move(plan), timings), recorder_(recorder) {}
-
-  protected:
-    bool HandleRole(const Decoded& decoded, const Origin& origin) override {
-        recorder_.Record(decoded);
-        return Peer::HandleRole(decoded, origin);
+    Recording(PortPlan plan, Timings timings, Recorder& recorder) : Peer(std::move(plan), timings) {
+        this->peer().SetMessageObserver(
+            [&recorder](const Decoded& decoded) { recorder.Record(decoded); });
     }
-
-  private:
-    Recorder& recorder_;
 };
 using RecordingClient = Recording<DirectPlayClient>;
 using RecordingHost = Recording<DirectPlayHost>;
@@ -164,8 +157,9 @@ void RecordHostIntake(const std::filesystem::path& out) {
     Recorder toClient(out, "between-clients");
     const PortPlan ports = LoopbackPorts(47591, 19810);
     RecordingHost host(ports, QuickTimings(), toHost);
-    if (const auto error = host.Start({u"Seed Fly-in", 8, {}, session_flags::kKeepAlive})) {
-        throw std::runtime_error("our host did not start: " + *error);
+    const Status started = host.Start({u"Seed Fly-in", 8, {}, session_flags::kKeepAlive});
+    if (!started.ok()) {
+        throw std::runtime_error("our host did not start: " + started.failure);
     }
     host.CreatePlayer(u"N172SP", u"Cessna Skyhawk");
     RecordingClient first(ports, QuickTimings(), toClient);

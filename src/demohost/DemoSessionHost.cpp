@@ -70,7 +70,7 @@ DemoSessionHost::DemoSessionHost(DemoHostOptions options, const DemoAirportPlan&
         }
         pilots_.push_back(Pilot{std::move(profile), std::move(flyer), 0});
     }
-    host_.SetLogger([this](const std::string& line) { Log("dplay: " + line); });
+    host_.peer().SetLogger([this](const std::string& line) { Log("dplay: " + line); });
     connect(&timer_, &QTimer::timeout, this, [this] { Tick(); });
 }
 
@@ -83,8 +83,8 @@ Status DemoSessionHost::Start() {
     settings.sessionName = AnsiToWide(options_.sessionName);
     settings.maxPlayers = options_.maxPlayers;
     settings.application = kFlightSimulatorApplication;
-    if (const auto error = host_.Start(settings)) {
-        return Status::Failed(*error);
+    if (const Status started = host_.Start(settings); !started.ok()) {
+        return started;
     }
     for (Pilot& pilot : pilots_) {
         pilot.id =
@@ -121,8 +121,8 @@ std::vector<uint32_t> DemoSessionHost::PilotIds() const {
 }
 
 bool DemoSessionHost::AnyoneListening() const {
-    for (uint32_t id : host_.ApplicationPlayerIds()) {
-        if (!host_.IsLocal(id)) {
+    for (uint32_t id : host_.table().ApplicationPlayerIds()) {
+        if (!host_.table().IsLocal(id)) {
             return true;
         }
     }
@@ -140,7 +140,7 @@ void DemoSessionHost::Log(const std::string& line) const {
 }
 
 std::string DemoSessionHost::NameOf(uint32_t id) const {
-    const auto name = host_.PlayerName(id);
+    const auto name = host_.table().PlayerName(id);
     return (name ? WideToAnsi(*name) : std::string("?")) + " (" + std::to_string(id) + ")";
 }
 
@@ -170,7 +170,7 @@ void DemoSessionHost::SendTo(const Pilot& pilot, uint32_t to, const SessionMessa
 
 void DemoSessionHost::Tick() {
     ++elapsedSeconds_;
-    while (auto delivery = host_.TakeDelivery()) {
+    while (auto delivery = host_.peer().deliveries().Take()) {
         HandleDelivery(*delivery);
     }
     if (Silent()) {

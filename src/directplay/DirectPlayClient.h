@@ -1,10 +1,13 @@
 #pragma once
 
-#include <functional>
+#include <QHostAddress>
+#include <QObject>
+#include <QTimer>
 #include <string>
 #include <vector>
 
 #include "directplay/DirectPlayPeer.h"
+#include "directplay/JoinState.h"
 #include "shared/Outcome.h"
 
 namespace scopewatch::directplay {
@@ -18,101 +21,122 @@ struct FoundSession {
     uint16_t version = kNewestVersion;
 };
 
-using scopewatch::Outcome;
-
 // Joins a session hosted elsewhere: enumerate, join the machine, create our player, then
-// exchange player data with every machine directly.
+// exchange player data with every machine directly (or through the host, where it relays).
 //
-// Enumerate, Join and CreatePlayer start their work and return at once; the outcome comes to
-// the handler given, from the event loop and never inside the call. One operation runs at a
-// time: starting another meanwhile fails it with "busy". A failed join or player creation
-// leaves the client not joined (having told the session its machine left).
-class DirectPlayClient : public DirectPlayPeer {
+// Enumerate, Join and CreatePlayer start an operation and return at once; it goes through the
+// states of JoinState, each change signalled by stateChanged from the event loop, never inside
+// a call. An operation that cannot start (another is under way, the ports cannot be opened)
+// fails at once instead. An unanswered request is sent again every replyTimeoutMs until the
+// operation's time is up. A failed join or player creation leaves the client in no session
+// (having told the session its machine left).
+class DirectPlayClient : public QObject {
     Q_OBJECT
   public:
-    template <typename Value>
-    using Handler = std::function<void(const Outcome<Value>&)>;
-
     explicit DirectPlayClient(PortPlan plan = {}, Timings timings = {});
+    ~DirectPlayClient() override;
 
     // Asks for sessions by broadcast (empty address) or at the named host, collecting the
-    // replies for windowMs. A named host that answered ends the search 300 ms later. Fails
-    // when our ports cannot be opened or the address is bad.
-    void Enumerate(const std::string& hostAddress, int windowMs,
-                   Handler<std::vector<FoundSession>> done);
-    void Join(const FoundSession& session, Handler<SessionDesc> done);
-    // Gives the new player's id.
-    void CreatePlayer(const std::u16string& shortName, const std::u16string& longName,
-                      Handler<uint32_t> done);
+    // replies for windowMs. A named host that answered ends the search 300 ms later.
+    Status Enumerate(const std::string& hostAddress, int windowMs);
+    Status Join(const FoundSession& session);
+    Status CreatePlayer(const std::u16string& shortName, const std::u16string& longName);
     void DestroyPlayer(uint32_t id);
-    // Calls off the operation under way: its handler is never called.
-    void Cancel();
     // Calls off the operation under way and leaves at once; the last messages go out in the
-    // background (closing(), then finishedSending()).
+    // background (closing(), then the peer's finishedSending()).
     void Leave();
 
-    bool busy() const { return running_; }
-    bool joined() const { return joined_ && !lost(); }
-    uint32_t hostSystemId() const { return hostSystemId_; }
+    JoinState state() const { return state_; }
+    // The sessions the last enumeration found.
+    const std::vector<FoundSession>& foundSessions() const { return found_; }
+    // Our player the last creation gave.
+    uint32_t createdPlayer() const { return createdPlayer_; }
+    // Why the last operation failed.
+    const std::string& failure() const { return failure_; }
+    bool busy() const { return UnderWay(state_); }
+    bool joined() const { return InSession(state_); }
+    bool lost() const { return state_ == JoinState::kLost; }
+    const std::string& lostReason() const { return lostReason_; }
+    uint32_t hostSystemId() const { return peer_.table().hostSystemId(); }
 
-  protected:
-    bool HandleRole(const Decoded& decoded, const Origin& origin) override;
-    bool Admits(const Decoded& decoded, const Origin& origin) const override;
-    const RemoteMachine* HostMachine() const override { return Host(); }
-    void MachineUnreachable(uint32_t systemId, const std::string& reason) override;
-    const RemoteMachine* Relay() const override;
+    DirectPlayPeer& peer() { return peer_; }
+    const DirectPlayPeer& peer() const { return peer_; }
+    // What the program and its tests read of the session.
+    DirectPlayTransport& transport() { return peer_.transport(); }
+    const NameTable& table() const { return peer_.table(); }
+    std::optional<std::u16string> PlayerName(uint32_t id) const { return table().PlayerName(id); }
+    bool HasPlayer(uint32_t id) const { return table().HasPlayer(id); }
+    bool IsLocal(uint32_t id) const { return table().IsLocal(id); }
+    uint32_t systemId() const { return table().systemId(); }
+    const std::map<uint32_t, RemoteMachine>& machines() const { return table().machines(); }
+    size_t WaitingCount() const { return peer_.deliveries().count(); }
+    size_t WaitingBytes() const { return peer_.deliveries().bytes(); }
+    size_t droppedDeliveries() const { return peer_.deliveries().dropped(); }
+    std::optional<Delivery> TakeDelivery() { return peer_.deliveries().Take(); }
+    size_t refusedMessages() const { return peer_.log().refused(); }
+    bool closing() const { return peer_.closing(); }
+    void SetLogger(Logger logger) { peer_.SetLogger(std::move(logger)); }
+    void SetPlayerListener(DirectPlayPeer::PlayerListener listener) {
+        peer_.SetPlayerListener(std::move(listener));
+    }
+    // Player data from one of our players to every other player; fails when it is too large
+    // to send.
+    Status SendToAll(uint32_t idFrom, const Bytes& payload) {
+        return peer_.outbox().SendToAll(idFrom, payload);
+    }
+
+  signals:
+    void stateChanged(JoinState from, JoinState to);
 
   private:
-    // Starts an operation; false (and the handler told "busy") while another runs.
-    template <typename Value>
-    bool Begin(const Handler<Value>& done);
-    // Ends the operation under way with its outcome, handed over from the event loop.
-    template <typename Value>
-    void Finish(const Handler<Value>& done, Outcome<Value> outcome);
-
-    std::optional<std::string> EnsureOpen();
-    void Collect(const QHostAddress& target, bool named, int windowMs,
-                 const Handler<std::vector<FoundSession>>& done);
-    void LookUpAndCollect(const std::string& hostName, int windowMs,
-                          const Handler<std::vector<FoundSession>>& done);
-    void SendEnumeration(const QHostAddress& target);
+    // Moves on by the transition function; false when the event means nothing now.
+    bool Advance(JoinEvent event);
+    // Ends the operation under way as failed, out of the session.
+    void Fail(const std::string& reason);
+    // The session broke: the operation under way fails, or the session is lost.
+    void Lose(const std::string& reason);
+    // Opens the ports; fresh sockets start a clean slate.
+    Status EnsureOpen();
+    void Collect(const QHostAddress& target, bool named);
+    void LookUpHost(const std::string& hostName);
+    void FinishWindow();
+    // Sends the request of the state we are in (again, while it goes unanswered).
+    void SendRequest();
+    void OnDeadline();
+    void OnMessage(const Decoded& decoded, const Origin& origin);
+    bool HandleJoinMessage(const Decoded& decoded, const Origin& origin);
     void OnEnumReply(const EnumSessionsReply& reply, const Decoded& decoded, const Origin& origin);
-    void SendJoinRequest(const FoundSession& session, const Handler<SessionDesc>& done);
-    void FinishJoin(const FoundSession& session, const Handler<SessionDesc>& done);
+    void OnIdReply(const RequestPlayerReply& reply);
+    void OnNameTable(const SuperEnumPlayersReply& snapshot);
     void OnAddForward(const AddForward& message, const Origin& origin);
-    void AddForwardedMachine(const AddForward& message, const Origin& origin);
-    // False when the host left the table before it arrived.
-    bool LoadNameTable(const SuperEnumPlayersReply& snapshot, const QHostAddress& hostIp);
-    void AddNamedMachine(const PlayerInfo& system, const SuperEnumPlayersReply& snapshot,
-                         const QHostAddress& hostIp);
-    // Asks the host for an id; `then` gets it, a refusal or silence fails the operation.
-    template <typename Value>
-    void RequestId(uint32_t flags, const std::string& what, const Handler<Value>& done,
-                   std::function<void(uint32_t id)> then);
-    // The host's machine; nothing before the join has started or after it ended.
-    const RemoteMachine* Host() const;
-    // Leaves whatever was reached (telling the others if our machine had joined), returns to
-    // the state of a client that never joined and fails the operation with the reason.
-    template <typename Value>
-    void FailJoin(const std::string& text, const Handler<Value>& done);
+    void OnMachineGone(uint32_t systemId, const std::string& reason, bool unanswered);
+    std::string HostPlace() const;
+    // Leaves whatever was reached, telling the others if our machine had joined.
     void LeaveSession();
     void Reset();
 
+    DirectPlayPeer peer_;
+    JoinState state_ = JoinState::kIdle;
+    std::string failure_;
+    std::string lostReason_;
+    // What listing works on: where we ask, whether at a host we named, for how long.
+    struct Search {
+        QHostAddress target;
+        bool named = false;
+        int windowMs = 0;
+        std::string hostName;  // the host as named, while its name is looked up
+        int lookup = 0;        // numbers the lookups: a late answer is dropped
+    };
+    Search search_;
     std::vector<FoundSession> found_;
-    bool collecting_ = false;
-    bool searchNamed_ = false;
-    QHostAddress enumTarget_;
-    QTimer enumRepeat_;
-    std::optional<RequestPlayerReply> idReply_;
-    std::optional<SuperEnumPlayersReply> snapshot_;
-    // Machines the host announced while our own join was still going on: taken into the name
-    // table once it has arrived.
-    std::vector<std::pair<AddForward, Origin>> announcedDuringJoin_;
-    std::optional<uint32_t> joinError_;
-    uint32_t hostSystemId_ = 0;
-    bool joined_ = false;
-    bool running_ = false;
-    uint64_t operation_ = 0;  // numbers the operations; a called-off one answers no more
+    FoundSession joining_;  // the session joined, or being joined
+    struct NewPlayer {
+        std::u16string shortName, longName;
+    };
+    NewPlayer newPlayer_;  // the player being created
+    uint32_t createdPlayer_ = 0;
+    QTimer deadline_;  // the operation's time
+    QTimer resend_;    // an unanswered request goes again
 };
 
 // Readable text for the HRESULTs a host answers with.

@@ -11,6 +11,11 @@ constexpr size_t kMaxIssuedIds = 64;
 constexpr uint32_t kSystemHostFlags =
     player_flags::kSystemPlayer | player_flags::kNameServer | player_flags::kInGroup;
 
+PortPlan ListeningForEnumeration(PortPlan plan) {
+    plan.listenForEnumeration = true;
+    return plan;
+}
+
 Guid RandomGuid() {
     Guid guid{};
     for (uint8_t& byte : guid) {
@@ -21,18 +26,20 @@ Guid RandomGuid() {
 }  // namespace
 
 DirectPlayHost::DirectPlayHost(PortPlan plan, Timings timings, TransportLimits limits)
-    : DirectPlayPeer(
-          [&plan] {
-              plan.listenForEnumeration = true;
-              return plan;
-          }(),
-          timings, limits) {}
+    : peer_(ListeningForEnumeration(std::move(plan)), timings, limits, false) {
+    peer_.transport().SetMessageHandler(
+        [this](const Decoded& decoded, const Origin& origin) { OnMessage(decoded, origin); });
+    peer_.keepAlive().SetGoneHandler([this](uint32_t systemId, const std::string& reason, bool) {
+        OnMachineGone(systemId, reason);
+    });
+    peer_.SetMachineRemovedListener([this](uint32_t systemId) { OnMachineRemoved(systemId); });
+}
 
 DirectPlayHost::~DirectPlayHost() = default;
 
-std::optional<std::string> DirectPlayHost::Start(const HostSettings& settings) {
-    if (const auto error = transport().Open()) {
-        return error;
+Status DirectPlayHost::Start(const HostSettings& settings) {
+    if (const Status opened = peer_.Open(); !opened.ok()) {
+        return opened;
     }
     sessionName_ = settings.sessionName;
     SessionDesc desc;
@@ -44,30 +51,41 @@ std::optional<std::string> DirectPlayHost::Start(const HostSettings& settings) {
     // half clear, so every id is positive and never 0: the program treats ids <= 0 as failure.
     idMask_ = QRandomGenerator::global()->generate() & 0x7FFF0000;
     desc.reserved1 = idMask_;
-    SetSessionDesc(desc);
-    SetDialect(kNewestVersion);
-    SetSystemId(AllocateId());
-    issuedIds_.erase(systemId());
-    ListOwnSystemPlayer(kSystemHostFlags);
+    NameTable& table = peer_.table();
+    table.SetDesc(desc);
+    table.SetDialect(kNewestVersion);
+    table.SetSystemId(AllocateId());
+    table.SetHostSystemId(table.systemId());
+    issuedIds_.erase(table.systemId());
+    table.ListOwnSystemPlayer(kSystemHostFlags);
     running_ = true;
-    StartKeepAlive();
-    LogLine("hosting \"" + std::string(sessionName_.begin(), sessionName_.end()) +
-            "\" on stream port " + std::to_string(transport().streamPort()) + ", datagram port " +
-            std::to_string(transport().datagramPort()) + ", enumeration port " +
-            std::to_string(transport().plan().enumPort));
-    return std::nullopt;
+    peer_.keepAlive().Start();
+    const DirectPlayTransport& transport = peer_.transport();
+    peer_.log().Line("hosting \"" + std::string(sessionName_.begin(), sessionName_.end()) +
+                     "\" on stream port " + std::to_string(transport.streamPort()) +
+                     ", datagram port " + std::to_string(transport.datagramPort()) +
+                     ", enumeration port " + std::to_string(transport.plan().enumPort));
+    return Status::Done();
 }
 
-uint32_t DirectPlayHost::AllocateId() {
-    const qint64 now = ElapsedMs();
-    for (auto it = issuedIds_.begin(); it != issuedIds_.end();) {
-        it = now - it->second > timings().joinTimeoutMs ? issuedIds_.erase(it) : std::next(it);
+// A machine that asks again for its id while the one it was given is unused (the answer was
+// slow or lost) is given the same id again: it never holds two.
+uint32_t DirectPlayHost::AllocateId(const std::string& machineAt) {
+    const qint64 now = peer_.ElapsedMs();
+    std::erase_if(issuedIds_, [&](const auto& issued) {
+        return now - issued.second.atMs > peer_.timings().joinTimeoutMs;
+    });
+    for (auto& [id, issued] : issuedIds_) {
+        if (!machineAt.empty() && issued.machineAt == machineAt) {
+            issued.atMs = now;
+            return id;
+        }
     }
     if (issuedIds_.size() >= kMaxIssuedIds) {
         return 0;
     }
     std::set<uint32_t> usedSlots;
-    for (const auto& entry : players()) {
+    for (const auto& entry : peer_.table().players()) {
         usedSlots.insert((entry.first ^ idMask_) & 0xFFFF);
     }
     for (const auto& entry : issuedIds_) {
@@ -82,26 +100,26 @@ uint32_t DirectPlayHost::AllocateId() {
     }
     idCounter_ = (idCounter_ + 1) & 0x7FFF;
     const uint32_t id = ((idCounter_ << 16) | slot) ^ idMask_;
-    issuedIds_[id] = now;
+    issuedIds_[id] = IssuedId{now, machineAt};
     return id;
 }
 
 uint32_t DirectPlayHost::CurrentPlayers() const {
     uint32_t count = 0;
-    for (const auto& [id, player] : players()) {
+    for (const auto& [id, player] : peer_.table().players()) {
         count += (player.flags & player_flags::kSystemPlayer) == 0 ? 1 : 0;
     }
     return count;
 }
 
 SessionDesc DirectPlayHost::CurrentDesc() const {
-    SessionDesc desc = this->desc();
+    SessionDesc desc = peer_.table().desc();
     desc.currentPlayers = CurrentPlayers();
     return desc;
 }
 
 bool DirectPlayHost::Full() const {
-    return CurrentPlayers() >= desc().maxPlayers;
+    return CurrentPlayers() >= peer_.table().desc().maxPlayers;
 }
 
 uint32_t DirectPlayHost::CreatePlayer(const std::u16string& shortName,
@@ -114,58 +132,43 @@ uint32_t DirectPlayHost::CreatePlayer(const std::u16string& shortName,
         return 0;
     }
     issuedIds_.erase(id);
-    AddLocalPlayer(id, shortName, longName);
-    AnnounceLocalPlayer(id);
+    peer_.AddLocalPlayer(id, shortName, longName);
+    peer_.AnnounceLocalPlayer(id);
     return id;
 }
 
 void DirectPlayHost::DestroyPlayer(uint32_t id) {
-    RetireLocalPlayer(id);
+    peer_.RetireLocalPlayer(id);
 }
 
 void DirectPlayHost::Stop() {
     if (!running_) {
         return;
     }
-    for (uint32_t id : LocalPlayerIds()) {
-        RetireLocalPlayer(id);
+    for (uint32_t id : peer_.table().LocalPlayerIds()) {
+        peer_.RetireLocalPlayer(id);
     }
-    SendToEveryMachine(DeletePlayer{0, systemId()});
+    peer_.outbox().SendToEveryMachine(DeletePlayer{0, systemId()});
     pendingJoins_.clear();
-    CloseWhenSent();
+    peer_.CloseWhenSent();
     running_ = false;
 }
 
 // ---- incoming ----------------------------------------------------------------------------
 
-// Anyone may look for the session, ask to join it or ping us (a stranger's ping is told it is
-// not in the session); a player is deleted or renamed by its own machine; the rest comes from
-// the machines of the session, and what only a host sends is nobody's to send us.
-bool DirectPlayHost::Admits(const Decoded& decoded, const Origin& origin) const {
-    const Message& message = decoded.message;
-    if (std::holds_alternative<EnumSessions>(message) ||
-        std::holds_alternative<RequestPlayerId>(message) ||
-        std::holds_alternative<AddForwardRequest>(message) ||
-        std::holds_alternative<Ping>(message)) {
-        return true;
+void DirectPlayHost::OnMessage(const Decoded& decoded, const Origin& origin) {
+    if (!peer_.Take(decoded, origin, false)) {
+        return;
     }
-    if (std::holds_alternative<EnumSessionsReply>(message) ||
-        std::holds_alternative<SuperEnumPlayersReply>(message) ||
-        std::holds_alternative<AddForward>(message) ||
-        std::holds_alternative<SessionDescChanged>(message) ||
-        std::holds_alternative<YouAreDead>(message)) {
-        return false;
+    if (!HandleHostMessage(decoded, origin)) {
+        peer_.HandleCommon(decoded, origin);
     }
-    if (const auto* removed = std::get_if<DeletePlayer>(&message)) {
-        return MayDelete(removed->playerId, origin);
-    }
-    if (const auto* renamed = std::get_if<PlayerNameChanged>(&message)) {
-        return MayDelete(renamed->playerId, origin);
-    }
-    return IsMachineAddress(origin.sourceIp);
+    peer_.NameConnection(decoded, origin);
 }
 
-bool DirectPlayHost::HandleRole(const Decoded& decoded, const Origin& origin) {
+// What the host's role adds: enumeration, ids, joins, a stranger's ping told it is not in the
+// session, and only the players whose ids we handed out.
+bool DirectPlayHost::HandleHostMessage(const Decoded& decoded, const Origin& origin) {
     const Message& message = decoded.message;
     if (const auto* enumeration = std::get_if<EnumSessions>(&message)) {
         OnEnumSessions(*enumeration, decoded, origin);
@@ -176,18 +179,15 @@ bool DirectPlayHost::HandleRole(const Decoded& decoded, const Origin& origin) {
     } else if (const auto* ack = std::get_if<AddForwardAck>(&message)) {
         OnAddForwardAck(*ack, decoded, origin);
     } else if (const auto* ping = std::get_if<Ping>(&message)) {
-        if (!HasPlayer(ping->idFrom)) {
-            Reply(origin, decoded, YouAreDead{});
-            return true;
+        if (peer_.table().HasPlayer(ping->idFrom)) {
+            return false;
         }
-        return false;
+        peer_.outbox().Reply(origin, decoded, YouAreDead{});
     } else if (const auto* create = std::get_if<directplay::CreatePlayer>(&message)) {
-        // Only a player whose id we handed out, from a machine that is in the session.
+        // Only a player whose id we handed out, from a machine that is in the session: any
+        // other is dropped here.
         const bool issued = issuedIds_.erase(create->playerId) != 0;
-        if (!issued && !HasPlayer(create->playerId)) {
-            return true;
-        }
-        return false;
+        return !issued && !peer_.table().HasPlayer(create->playerId);
     } else {
         return false;
     }
@@ -197,14 +197,14 @@ bool DirectPlayHost::HandleRole(const Decoded& decoded, const Origin& origin) {
 void DirectPlayHost::OnEnumSessions(const EnumSessions& request, const Decoded& decoded,
                                     const Origin& origin) {
     const Guid none{};
-    const bool application =
-        request.application == none || request.application == desc().application;
+    const SessionDesc& desc = peer_.table().desc();
+    const bool application = request.application == none || request.application == desc.application;
     const bool available = (request.flags & enum_flags::kAvailable) == 0 ||
-                           (!Full() && (desc().flags & session_flags::kJoinDisabled) == 0);
+                           (!Full() && (desc.flags & session_flags::kJoinDisabled) == 0);
     if (!running_ || !application || !available || decoded.sender.port == 0) {
         return;
     }
-    Reply(origin, decoded, EnumSessionsReply{CurrentDesc(), sessionName_});
+    peer_.outbox().Reply(origin, decoded, EnumSessionsReply{CurrentDesc(), sessionName_});
 }
 
 void DirectPlayHost::OnRequestPlayerId(const RequestPlayerId& request, const Decoded& decoded,
@@ -212,13 +212,11 @@ void DirectPlayHost::OnRequestPlayerId(const RequestPlayerId& request, const Dec
     const bool machine = (request.flags & player_flags::kSystemPlayer) != 0;
     const uint32_t closedFlag =
         machine ? session_flags::kJoinDisabled : session_flags::kNewPlayersDisabled;
-    const bool refuse = Full() || (desc().flags & closedFlag) != 0;
-    const uint32_t id = refuse ? 0 : AllocateId();
-    if (id == 0) {
-        Reply(origin, decoded, RequestPlayerReply{0, kErrorNoNewPlayers});
-        return;
-    }
-    Reply(origin, decoded, RequestPlayerReply{id, 0});
+    const bool refuse = Full() || (peer_.table().desc().flags & closedFlag) != 0;
+    const std::string machineAt =
+        machine ? Where(ReplyAddress(origin, decoded.sender), decoded.sender.port) : "";
+    const uint32_t id = refuse ? 0 : AllocateId(machineAt);
+    peer_.outbox().Reply(origin, decoded, RequestPlayerReply{id, id == 0 ? kErrorNoNewPlayers : 0});
 }
 
 std::optional<PlayerInfo> DirectPlayHost::NameTableEntry(const PlayerInfo& player,
@@ -226,12 +224,14 @@ std::optional<PlayerInfo> DirectPlayHost::NameTableEntry(const PlayerInfo& playe
     const bool isSystem = (player.flags & player_flags::kSystemPlayer) != 0;
     const uint32_t owner = isSystem ? player.id : player.systemPlayerId;
     if (owner == systemId()) {
-        PlayerInfo entry = IsLocal(player.id) ? LocalApplicationPlayer(player.id, dialect)
-                                              : LocalSystemPlayer(kSystemHostFlags, dialect);
+        const NameTable& table = peer_.table();
+        PlayerInfo entry = table.IsLocal(player.id)
+                               ? table.LocalApplicationPlayer(player.id, dialect)
+                               : table.LocalSystemPlayer(kSystemHostFlags, dialect);
         entry.flags &= ~player_flags::kLocal;  // "local" means local to the sender only
         return entry;
     }
-    const RemoteMachine* machine = FindMachine(owner);
+    const RemoteMachine* machine = peer_.table().FindMachine(owner);
     if (machine == nullptr) {
         return std::nullopt;
     }
@@ -274,17 +274,23 @@ void DirectPlayHost::OnAddForwardRequest(const AddForwardRequest& request, const
     system.streamAddress = SockAddr{machine.streamPort, machine.ip.toIPv4Address()};
     system.datagramAddress = SockAddr{machine.datagramPort, machine.ip.toIPv4Address()};
 
-    // The others learn about the new machine first; the joiner gets the name table once
-    // they have acknowledged, or after a bounded wait.
+    AnnounceJoiner(machine, system);
+}
+
+// The others learn about the new machine first; the joiner gets the name table once they
+// have acknowledged, or after a bounded wait.
+void DirectPlayHost::AnnounceJoiner(const RemoteMachine& joiner, const PlayerInfo& system) {
+    const uint32_t joinerId = joiner.systemId;
     PendingJoin pending;
-    ForEachMachine([&](const RemoteMachine& other) {
+    peer_.outbox().ForEachMachine([&](const RemoteMachine& other) {
         pending.waitingFor.insert(other.systemId);
-        Send(other, AddForward{other.systemId, joinerId, system});
+        peer_.outbox().Send(other, AddForward{other.systemId, joinerId, system});
     });
     // A machine whose send failed at once has been dropped meanwhile: no answer will come.
-    std::erase_if(pending.waitingFor, [this](uint32_t id) { return machines().count(id) == 0; });
-    AddMachine(machine);
-    AddPlayer(system);
+    std::erase_if(pending.waitingFor,
+                  [this](uint32_t id) { return peer_.table().FindMachine(id) == nullptr; });
+    peer_.AddMachine(joiner);
+    peer_.AddPlayer(system);
     if (pending.waitingFor.empty()) {
         FinishJoin(joinerId);
         return;
@@ -293,14 +299,14 @@ void DirectPlayHost::OnAddForwardRequest(const AddForwardRequest& request, const
     pending.timer->setSingleShot(true);
     connect(pending.timer.get(), &QTimer::timeout, this,
             [this, joinerId] { FinishJoin(joinerId); });
-    pending.timer->start(timings().addForwardWaitMs);
+    pending.timer->start(peer_.timings().addForwardWaitMs);
     pendingJoins_[joinerId] = std::move(pending);
 }
 
 void DirectPlayHost::OnAddForwardAck(const AddForwardAck& ack, const Decoded& decoded,
                                      const Origin& origin) {
     const auto pending = pendingJoins_.find(ack.id);
-    const auto sender = SenderMachine(decoded, origin);
+    const auto sender = peer_.table().SenderMachine(decoded, origin);
     if (pending == pendingJoins_.end() || !sender) {
         return;
     }
@@ -312,18 +318,18 @@ void DirectPlayHost::OnAddForwardAck(const AddForwardAck& ack, const Decoded& de
 
 void DirectPlayHost::FinishJoin(uint32_t joinerId) {
     pendingJoins_.erase(joinerId);
-    const RemoteMachine* joiner = FindMachine(joinerId);
+    const RemoteMachine* joiner = peer_.table().FindMachine(joinerId);
     if (joiner == nullptr) {
         return;
     }
     const RemoteMachine machine = *joiner;
-    const uint16_t dialect = DialectWith(machine);
+    const uint16_t dialect = peer_.table().DialectWith(machine);
     SuperEnumPlayersReply snapshot;
     snapshot.desc = CurrentDesc();
     snapshot.name = sessionName_;
     // System players first, so a reader knows every machine before its players.
     for (int pass = 0; pass < 2; ++pass) {
-        for (const auto& [id, player] : players()) {
+        for (const auto& [id, player] : peer_.table().players()) {
             const bool isSystem = (player.flags & player_flags::kSystemPlayer) != 0;
             if (isSystem != (pass == 0)) {
                 continue;
@@ -333,30 +339,25 @@ void DirectPlayHost::FinishJoin(uint32_t joinerId) {
             }
         }
     }
-    Send(machine, snapshot);
+    peer_.outbox().Send(machine, snapshot);
 }
 
-void DirectPlayHost::MachineUnreachable(uint32_t systemId, const std::string& reason) {
-    if (machines().count(systemId) == 0) {
+void DirectPlayHost::OnMachineGone(uint32_t systemId, const std::string& reason) {
+    if (peer_.table().FindMachine(systemId) == nullptr) {
         return;
     }
-    LogLine("machine " + std::to_string(systemId) + " is gone (" + reason + ")");
-    std::vector<uint32_t> owned;
-    for (const auto& [id, player] : players()) {
-        if (player.systemPlayerId == systemId && id != systemId) {
-            owned.push_back(id);
-        }
-    }
-    RemoveMachine(systemId);
+    peer_.log().Line("machine " + std::to_string(systemId) + " is gone (" + reason + ")");
+    const std::vector<uint32_t> owned = peer_.table().PlayersOf(systemId);
+    peer_.RemoveMachine(systemId);
     for (uint32_t id : owned) {
-        SendToEveryMachine(DeletePlayer{0, id});
+        peer_.outbox().SendToEveryMachine(DeletePlayer{0, id});
     }
-    SendToEveryMachine(DeletePlayer{0, systemId});
+    peer_.outbox().SendToEveryMachine(DeletePlayer{0, systemId});
 }
 
 // A machine that leaves, with or without a word, no longer holds up the joins that wait for
 // its acknowledgement; its own join, if it was joining, is over.
-void DirectPlayHost::MachineRemoved(uint32_t systemId) {
+void DirectPlayHost::OnMachineRemoved(uint32_t systemId) {
     pendingJoins_.erase(systemId);
     std::vector<uint32_t> unblocked;
     for (auto& [joiner, pending] : pendingJoins_) {

@@ -35,7 +35,7 @@ DirectPlayTransport::~DirectPlayTransport() {
     Close();
 }
 
-std::optional<std::string> DirectPlayTransport::Open() {
+Status DirectPlayTransport::Open() {
     Close();
     streamServer_ = std::make_unique<QTcpServer>();
     datagramSocket_ = std::make_unique<QUdpSocket>();
@@ -56,7 +56,8 @@ std::optional<std::string> DirectPlayTransport::Open() {
         std::to_string(plan_.rangeFirst) + "-" + std::to_string(plan_.rangeLast);
     if (streamPort_ == 0 || datagramPort_ == 0) {
         Close();
-        return "No free network port in " + range + " (is another session program running?)";
+        return Status::Failed("No free network port in " + range +
+                              " (is another session program running?)");
     }
     if (plan_.listenForEnumeration) {
         enumServer_ = std::make_unique<QTcpServer>();
@@ -67,8 +68,8 @@ std::optional<std::string> DirectPlayTransport::Open() {
                               QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint);
         if (!bound) {
             Close();
-            return "Port " + std::to_string(plan_.enumPort) +
-                   " is in use: another session host runs on this machine";
+            return Status::Failed("Port " + std::to_string(plan_.enumPort) +
+                                  " is in use: another session host runs on this machine");
         }
         connect(enumServer_.get(), &QTcpServer::newConnection, this,
                 [this] { AcceptStreams(enumServer_.get()); });
@@ -79,7 +80,7 @@ std::optional<std::string> DirectPlayTransport::Open() {
             [this] { AcceptStreams(streamServer_.get()); });
     connect(datagramSocket_.get(), &QUdpSocket::readyRead, this,
             [this] { ReadDatagrams(datagramSocket_.get()); });
-    return std::nullopt;
+    return Status::Done();
 }
 
 namespace {
@@ -228,7 +229,7 @@ void DirectPlayTransport::Watch(QTcpSocket* socket, bool outbound, const QHostAd
                 // closing a connection it no longer needs).
                 if (outbound && error != QAbstractSocket::RemoteHostClosedError) {
                     if (onFailure_) {
-                        onFailure_(ip, port, reason);
+                        onFailure_(ip, port, reason, false);
                     }
                 } else if (port != 0 && onClosed_) {
                     onClosed_(ip, port);
@@ -389,7 +390,8 @@ void DirectPlayTransport::SendStream(const QHostAddress& ip, quint16 port, const
                 if (onFailure_) {
                     onFailure_(connection.ip, connection.port,
                                "did not accept a connection within " +
-                                   std::to_string(limits_.connectTimeoutMs / 1000) + " seconds");
+                                   std::to_string(limits_.connectTimeoutMs / 1000) + " seconds",
+                               true);
                 }
             }
         });
@@ -398,7 +400,7 @@ void DirectPlayTransport::SendStream(const QHostAddress& ip, quint16 port, const
         // The peer stopped reading: give up on this connection rather than buffer forever.
         Forget(socket);
         if (onFailure_) {
-            onFailure_(ip, port, "stopped reading our messages");
+            onFailure_(ip, port, "stopped reading our messages", false);
         }
         return;
     }
@@ -428,24 +430,24 @@ void DirectPlayTransport::Probe(const QHostAddress& ip, quint16 port, ProbeHandl
     auto* socket = new QTcpSocket(this);
     probes_[key] = {socket, std::move(done)};
     connect(socket, &QTcpSocket::connected, this,
-            [this, key, socket] { FinishProbe(key, socket, std::nullopt); });
+            [this, key, socket] { FinishProbe(key, socket, Status::Done()); });
     connect(socket, &QTcpSocket::errorOccurred, this,
             [this, key, socket](QAbstractSocket::SocketError error) {
                 FinishProbe(key, socket,
-                            error == QAbstractSocket::ConnectionRefusedError
-                                ? "refused the connection"
-                                : socket->errorString().toStdString());
+                            Status::Failed(error == QAbstractSocket::ConnectionRefusedError
+                                               ? "refused the connection"
+                                               : socket->errorString().toStdString()));
             });
     QTimer::singleShot(limits_.connectTimeoutMs, socket, [this, key, socket] {
         FinishProbe(key, socket,
-                    "did not accept a connection within " +
-                        std::to_string(limits_.connectTimeoutMs / 1000) + " seconds");
+                    Status::Failed("did not accept a connection within " +
+                                   std::to_string(limits_.connectTimeoutMs / 1000) + " seconds"));
     });
     socket->connectToHost(ip, port);
 }
 
 void DirectPlayTransport::FinishProbe(const std::string& key, QTcpSocket* socket,
-                                      const std::optional<std::string>& failure) {
+                                      const Status& answer) {
     const auto found = probes_.find(key);
     if (found == probes_.end() || found->second.first != socket) {
         return;
@@ -456,7 +458,7 @@ void DirectPlayTransport::FinishProbe(const std::string& key, QTcpSocket* socket
     socket->abort();
     socket->deleteLater();
     if (done) {
-        done(failure);
+        done(answer);
     }
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "directplay/DirectPlayCodec.h"
+#include "shared/Outcome.h"
 
 class QTcpSocket;
 
@@ -50,18 +51,20 @@ class DirectPlayTransport : public QObject {
     Q_OBJECT
   public:
     using MessageHandler = std::function<void(const Decoded&, const Origin&)>;
-    using FailureHandler =
-        std::function<void(const QHostAddress&, quint16 port, const std::string& reason)>;
+    // `unanswered`: the connection was never accepted within the connect time-out (a lossy
+    // link may lose every handshake for that long), rather than refused or broken.
+    using FailureHandler = std::function<void(const QHostAddress&, quint16 port,
+                                              const std::string& reason, bool unanswered)>;
     // The remote side ended a connection we know the machine of (by its listening address).
     using ClosedHandler = std::function<void(const QHostAddress&, quint16 port)>;
-    // The outcome of a probe: nothing when the address accepted a connection, else why not.
-    using ProbeHandler = std::function<void(const std::optional<std::string>& failure)>;
+    // The outcome of a probe: done when the address accepted a connection, else why not.
+    using ProbeHandler = std::function<void(const Status& answer)>;
 
     explicit DirectPlayTransport(PortPlan plan, TransportLimits limits = {});
     ~DirectPlayTransport() override;
 
-    // Binds the sockets; on failure returns a text a user can act on.
-    std::optional<std::string> Open();
+    // Binds the sockets; a failure says why in words a user can act on.
+    Status Open();
     void Close();
 
     quint16 streamPort() const { return streamPort_; }
@@ -110,8 +113,7 @@ class DirectPlayTransport : public QObject {
     void Watch(QTcpSocket* socket, bool outbound, const QHostAddress& ip, quint16 port);
     void ReadStream(QTcpSocket* socket);
     void DeliverFrames(QTcpSocket* socket);
-    void FinishProbe(const std::string& key, QTcpSocket* socket,
-                     const std::optional<std::string>& failure);
+    void FinishProbe(const std::string& key, QTcpSocket* socket, const Status& answer);
     void ReadDatagrams(QUdpSocket* socket);
     // Passes a decoded message on, or counts one that did not decode.
     void Deliver(const DecodeResult& result, const Origin& origin);

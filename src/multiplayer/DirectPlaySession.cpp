@@ -12,6 +12,12 @@ namespace {
 const char* const kConnectionTypes[] = {"IPX Connection For DirectPlay",
                                         "Internet TCP/IP Connection For DirectPlay"};
 constexpr int kTcpIp = 2;
+
+void ThrowIfFailed(const Status& status) {
+    if (!status.ok()) {
+        throw SessionError(status.failure);
+    }
+}
 }  // namespace
 
 std::u16string AnsiToWide(const std::string& text) {
@@ -57,6 +63,8 @@ void DirectPlaySession::InitialiseConnection(int index) {
     }
     hostAddress_ = *address;
     client_ = std::make_unique<directplay::DirectPlayClient>(options_.ports, options_.timings);
+    connect(client_.get(), &directplay::DirectPlayClient::stateChanged, this,
+            &DirectPlaySession::Follow);
 }
 
 directplay::DirectPlayClient& DirectPlaySession::Client() {
@@ -66,66 +74,85 @@ directplay::DirectPlayClient& DirectPlaySession::Client() {
     return *client_;
 }
 
-void DirectPlaySession::FailLater(const std::string& reason) {
-    QMetaObject::invokeMethod(
-        this, [this, reason] { emit stepFailed(reason); }, Qt::QueuedConnection);
+SessionStep StepOf(directplay::JoinState state) {
+    using directplay::JoinState;
+    switch (state) {
+        case JoinState::kIdle:
+            return SessionStep::kIdle;
+        case JoinState::kLookingUpHost:
+        case JoinState::kListing:
+            return SessionStep::kListing;
+        case JoinState::kListed:
+            return SessionStep::kListed;
+        case JoinState::kListingFailed:
+            return SessionStep::kListingFailed;
+        case JoinState::kRequestingMachineId:
+        case JoinState::kAwaitingNameTable:
+            return SessionStep::kJoining;
+        case JoinState::kJoined:
+            return SessionStep::kJoined;
+        case JoinState::kJoinFailed:
+            return SessionStep::kJoinFailed;
+        case JoinState::kRequestingPlayerId:
+            return SessionStep::kCreatingPlayer;
+        case JoinState::kPlayerCreated:
+            return SessionStep::kPlayerCreated;
+        case JoinState::kPlayerFailed:
+            return SessionStep::kPlayerFailed;
+        case JoinState::kLost:
+            return SessionStep::kLost;
+    }
+    return SessionStep::kIdle;
+}
+
+void DirectPlaySession::Follow(directplay::JoinState from, directplay::JoinState to) {
+    if (StepOf(from) != StepOf(to)) {
+        emit stepChanged(StepOf(to));
+    }
+}
+
+SessionStep DirectPlaySession::Step() const {
+    return client_ ? StepOf(client_->state()) : SessionStep::kIdle;
+}
+
+std::vector<SessionInfo> DirectPlaySession::ListedSessions() const {
+    std::vector<SessionInfo> list;
+    if (!client_) {
+        return list;
+    }
+    const auto clamp = [](uint32_t value) {
+        return static_cast<int32_t>(std::min<uint32_t>(value, std::numeric_limits<int32_t>::max()));
+    };
+    for (const directplay::FoundSession& session : client_->foundSessions()) {
+        list.push_back(SessionInfo{WideToAnsi(session.name), clamp(session.desc.currentPlayers),
+                                   clamp(session.desc.maxPlayers)});
+    }
+    return list;
+}
+
+int32_t DirectPlaySession::CreatedPlayer() const {
+    return client_ ? static_cast<int32_t>(client_->createdPlayer()) : 0;
+}
+
+std::string DirectPlaySession::StepFailure() const {
+    return client_ ? client_->failure() : std::string();
 }
 
 void DirectPlaySession::ListSessions() {
-    if (!client_) {
-        FailLater("No connection type is initialised");
-        return;
-    }
-    client_->Enumerate(
-        hostAddress_, options_.enumerationWindowMs,
-        [this](const directplay::Outcome<std::vector<directplay::FoundSession>>& outcome) {
-            if (!outcome.ok()) {
-                emit stepFailed(outcome.failure);
-                return;
-            }
-            sessions_ = *outcome.value;
-            std::vector<SessionInfo> list;
-            for (const directplay::FoundSession& session : sessions_) {
-                const auto clamp = [](uint32_t value) {
-                    return static_cast<int32_t>(
-                        std::min<uint32_t>(value, std::numeric_limits<int32_t>::max()));
-                };
-                list.push_back(SessionInfo{WideToAnsi(session.name),
-                                           clamp(session.desc.currentPlayers),
-                                           clamp(session.desc.maxPlayers)});
-            }
-            emit sessionsListed(list);
-        });
+    ThrowIfFailed(Client().Enumerate(hostAddress_, options_.enumerationWindowMs));
 }
 
 void DirectPlaySession::JoinSession(int index) {
-    if (!client_ || index < 1 || static_cast<size_t>(index) > sessions_.size()) {
-        FailLater("There is no session number " + std::to_string(index));
-        return;
+    const auto& sessions =
+        client_ ? client_->foundSessions() : std::vector<directplay::FoundSession>{};
+    if (index < 1 || static_cast<size_t>(index) > sessions.size()) {
+        throw SessionError("There is no session number " + std::to_string(index));
     }
-    client_->Join(sessions_[static_cast<size_t>(index - 1)],
-                  [this](const directplay::Outcome<directplay::SessionDesc>& outcome) {
-                      if (outcome.ok()) {
-                          emit sessionJoined();
-                      } else {
-                          emit stepFailed(outcome.failure);
-                      }
-                  });
+    ThrowIfFailed(client_->Join(sessions[static_cast<size_t>(index - 1)]));
 }
 
 void DirectPlaySession::CreatePlayer(const std::string& nickname, const std::string& formalName) {
-    if (!client_) {
-        FailLater("No connection type is initialised");
-        return;
-    }
-    client_->CreatePlayer(AnsiToWide(nickname), AnsiToWide(formalName),
-                          [this](const directplay::Outcome<uint32_t>& outcome) {
-                              if (outcome.ok()) {
-                                  emit playerCreated(static_cast<int32_t>(*outcome.value));
-                              } else {
-                                  emit stepFailed(outcome.failure);
-                              }
-                          });
+    ThrowIfFailed(Client().CreatePlayer(AnsiToWide(nickname), AnsiToWide(formalName)));
 }
 
 void DirectPlaySession::DestroyPlayer(int32_t playerId) {
@@ -137,18 +164,18 @@ void DirectPlaySession::Close() {
 }
 
 void DirectPlaySession::LetClientGo() {
-    sessions_.clear();
     if (!client_) {
         return;
     }
     std::unique_ptr<directplay::DirectPlayClient> client = std::move(client_);
+    client->disconnect(this);  // the step it was on is called off: no signal of it comes
     client->Leave();
     if (!client->closing()) {
         client.release()->deleteLater();  // its handlers may be on the stack
         return;
     }
     directplay::DirectPlayClient* raw = client.get();
-    connect(raw, &directplay::DirectPlayPeer::finishedSending, this,
+    connect(&raw->peer(), &directplay::DirectPlayPeer::finishedSending, this,
             [this, raw] { ClientFinished(raw); });
     leaving_.push_back(std::move(client));
 }
@@ -200,15 +227,7 @@ void DirectPlaySession::SendToAll(int32_t fromId, const SessionMessage& message)
     if (!client.IsLocal(static_cast<uint32_t>(fromId))) {
         throw SessionError("The player " + std::to_string(fromId) + " is not ours");
     }
-    try {
-        client.SendToAll(static_cast<uint32_t>(fromId), message.bytes());
-    } catch (const directplay::EncodeError& error) {
-        throw SessionError(error.what());
-    }
-}
-
-bool DirectPlaySession::SessionLost() const {
-    return client_ && client_->lost();
+    ThrowIfFailed(client.SendToAll(static_cast<uint32_t>(fromId), message.bytes()));
 }
 
 std::string DirectPlaySession::LostReason() const {

@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "directplay/DirectPlayClient.h"
@@ -38,7 +39,10 @@ class DirectPlaySession : public SessionService {
     void DestroyPlayer(int32_t playerId) override;
     void Close() override;
     bool closing() const override { return !leaving_.empty(); }
-    bool SessionLost() const override;
+    SessionStep Step() const override;
+    std::vector<SessionInfo> ListedSessions() const override;
+    int32_t CreatedPlayer() const override;
+    std::string StepFailure() const override;
     int32_t WaitingMessageCount(int32_t playerId) override;
     ReceivedMessage Receive() override;
     std::string PlayerName(int32_t playerId) override;
@@ -49,8 +53,8 @@ class DirectPlaySession : public SessionService {
 
   private:
     directplay::DirectPlayClient& Client();
-    // Fails the step from the event loop, as a step that went to the network would.
-    void FailLater(const std::string& reason);
+    // Passes on a change of the client's state that is a change of step.
+    void Follow(directplay::JoinState from, directplay::JoinState to);
     // Leaves with the client, which goes once its last messages are out.
     void LetClientGo();
     void ClientFinished(directplay::DirectPlayClient* client);
@@ -60,8 +64,10 @@ class DirectPlaySession : public SessionService {
     std::unique_ptr<directplay::DirectPlayClient> client_;
     std::vector<std::unique_ptr<directplay::DirectPlayClient>> leaving_;
     std::string hostAddress_;
-    std::vector<directplay::FoundSession> sessions_;
 };
+
+// The step a state of our DirectPlay client is part of.
+SessionStep StepOf(directplay::JoinState state);
 
 // Conversions between the program's Windows-1252 texts and the wire's UTF-16.
 std::u16string AnsiToWide(const std::string& text);

@@ -72,14 +72,32 @@ struct ReceivedMessage {
     bool fromHost = false;
 };
 
+// Where the program stands with a session. Listing the sessions, joining one and creating our
+// player in it are the steps of a join: each goes from its "under way" state to a state of its
+// own, done or failed. A failed join or player creation leaves the program in no session.
+enum class SessionStep {
+    kIdle,  // in no session, nothing under way
+    kListing,
+    kListed,  // ListedSessions() gives what was found
+    kListingFailed,
+    kJoining,
+    kJoined,
+    kJoinFailed,
+    kCreatingPlayer,
+    kPlayerCreated,  // CreatedPlayer() gives our player
+    kPlayerFailed,
+    kLost,  // the link to the session broke (the host is gone, or it removed our machine)
+};
+
 // The operations the program relies on from the multiplayer session. Indices are 1-based, as
 // in the session component the program was designed around.
 //
-// Listing, joining and creating a player wait for the network: each starts the work and
-// returns at once, and its end arrives as one signal from the event loop, never inside the
-// call: sessionsListed, sessionJoined or playerCreated, or stepFailed with a text a user can
-// act on. One step runs at a time. Close calls off the step under way (its signal never
-// comes). Every other operation answers at once; a failing one throws SessionError.
+// Listing, joining and creating a player wait for the network: each starts the step and
+// returns at once, and every change of Step() arrives as stepChanged from the event loop,
+// never inside the call; StepFailure() says why a step failed, in words a user can act on. A
+// step that cannot start (another is under way, nothing to start it on) throws SessionError at
+// once. Close calls off the step under way without a signal. Every other operation answers at
+// once; a failing one throws SessionError.
 class SessionService : public QObject {
     Q_OBJECT
   public:
@@ -99,8 +117,13 @@ class SessionService : public QObject {
     // the background: closing() holds until it is out, then `closed` is signalled.
     virtual void Close() = 0;
     virtual bool closing() const = 0;
+
+    virtual SessionStep Step() const = 0;
+    virtual std::vector<SessionInfo> ListedSessions() const = 0;
+    virtual int32_t CreatedPlayer() const = 0;
+    virtual std::string StepFailure() const = 0;
     // The link to the session broke (the host is gone, or it removed our machine).
-    virtual bool SessionLost() const = 0;
+    bool SessionLost() const { return Step() == SessionStep::kLost; }
 
     virtual int32_t WaitingMessageCount(int32_t playerId) = 0;
     // Takes the oldest waiting message off the queue.
@@ -110,10 +133,7 @@ class SessionService : public QObject {
     virtual void SendToAll(int32_t fromId, const SessionMessage& message) = 0;
 
   signals:
-    void sessionsListed(const std::vector<SessionInfo>& sessions);
-    void sessionJoined();
-    void playerCreated(int32_t playerId);
-    void stepFailed(const std::string& reason);
+    void stepChanged(SessionStep step);
     void closed();
 };
 

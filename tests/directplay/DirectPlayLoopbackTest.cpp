@@ -25,8 +25,8 @@ Bytes Payload(uint8_t tag) {
 
 // The one message waiting at `peer`, with its ids and payload.
 void ExpectDelivery(DirectPlayPeer& peer, uint32_t from, uint32_t to, const Bytes& payload) {
-    ASSERT_TRUE(SpinUntil([&] { return peer.WaitingCount() == 1; }, 2000));
-    const auto delivery = peer.TakeDelivery();
+    ASSERT_TRUE(SpinUntil([&] { return peer.deliveries().count() == 1; }, 2000));
+    const auto delivery = peer.deliveries().Take();
     EXPECT_EQ(std::tie(delivery->idFrom, delivery->idTo, delivery->payload),
               std::tie(from, to, payload));
 }
@@ -126,9 +126,10 @@ TEST(Loopback, ClientsJoinTradeAndLeaveAsWiresharkReadsIt) {
 
     const auto one = s.Join(u"Approach");
     ASSERT_TRUE(one.player > 0 && one.player <= 0x7FFFFFFFu);  // positive as a signed id
-    ASSERT_TRUE(SpinUntil([&] { return s.host->HasPlayer(one.player); }, 2000));
-    EXPECT_EQ(std::tuple(one.client->PlayerName(s.hostPilot), s.host->PlayerName(one.player)),
-              std::tuple(u"Host Pilot", u"Approach"));
+    ASSERT_TRUE(SpinUntil([&] { return s.host->table().HasPlayer(one.player); }, 2000));
+    EXPECT_EQ(
+        std::tuple(one.client->PlayerName(s.hostPilot), s.host->table().PlayerName(one.player)),
+        std::tuple(u"Host Pilot", u"Approach"));
     const auto two = s.Join(u"Tower");
     ASSERT_TRUE(SpinUntil([&] { return one.client->HasPlayer(two.player); }, 2000));
     EXPECT_EQ(std::tuple(one.client->PlayerName(two.player), two.client->PlayerName(one.player)),
@@ -137,25 +138,25 @@ TEST(Loopback, ClientsJoinTradeAndLeaveAsWiresharkReadsIt) {
               std::tuple(2u, 3u));
 
     one.client->SendToAll(one.player, Payload(1));
-    ExpectDelivery(*s.host, one.player, s.hostPilot, Payload(1));
-    ExpectDelivery(*two.client, one.player, two.player, Payload(1));
+    ExpectDelivery(s.host->peer(), one.player, s.hostPilot, Payload(1));
+    ExpectDelivery(two.client->peer(), one.player, two.player, Payload(1));
 
     const QHostAddress local = QHostAddress::LocalHost;
     one.client->transport().Disconnect(local, s.host->transport().streamPort());
     one.client->transport().Disconnect(local, two.client->transport().streamPort());
     s.host->transport().Disconnect(local, two.client->transport().streamPort());
     testing::Spin(600);  // long enough for pings and their replies too
-    EXPECT_TRUE(s.host->HasPlayer(one.player) && two.client->HasPlayer(one.player) &&
+    EXPECT_TRUE(s.host->table().HasPlayer(one.player) && two.client->HasPlayer(one.player) &&
                 one.client->HasPlayer(two.player) && !two.client->lost());
     one.client->SendToAll(one.player, Payload(2));
-    ExpectDelivery(*two.client, one.player, two.player, Payload(2));
-    ExpectDelivery(*s.host, one.player, s.hostPilot, Payload(2));
+    ExpectDelivery(two.client->peer(), one.player, two.player, Payload(2));
+    ExpectDelivery(s.host->peer(), one.player, s.hostPilot, Payload(2));
 
     const auto three = s.Join(u"Ground");
     ASSERT_TRUE(SpinUntil([&] { return one.client->HasPlayer(three.player); }, 2000));
     two.client->Leave();
     ASSERT_TRUE(SpinUntil([&] { return !one.client->HasPlayer(two.player); }, 2000));
-    EXPECT_TRUE(SpinUntil([&] { return !s.host->HasPlayer(two.player); }, 2000));
+    EXPECT_TRUE(SpinUntil([&] { return !s.host->table().HasPlayer(two.player); }, 2000));
     EXPECT_EQ(std::tuple(one.client->machines().size(), s.host->CurrentDesc().currentPlayers),
               std::tuple(2u, 3u));
 
@@ -209,7 +210,7 @@ TEST(Loopback, RefusedJoinsSayWhyAndMachinesThatVanishOrFallSilentAreNoticed) {
         }
     });
     vanisher.client->transport().Close();
-    ASSERT_TRUE(SpinUntil([&] { return !s.host->HasPlayer(vanisher.player); }, 4000));
+    ASSERT_TRUE(SpinUntil([&] { return !s.host->table().HasPlayer(vanisher.player); }, 4000));
     ASSERT_TRUE(SpinUntil([&] { return stayer.client->machines().size() == 1; }, 4000));
     EXPECT_EQ(std::tuple(destroyed, s.host->CurrentDesc().currentPlayers),
               std::tuple(std::vector<uint32_t>{vanisher.player}, 2u));
@@ -221,7 +222,7 @@ TEST(Loopback, RefusedJoinsSayWhyAndMachinesThatVanishOrFallSilentAreNoticed) {
     LoopbackSession silent(47695, testing::FastTimings());
     silent.StartHost();
     const auto joined = silent.Join(u"ATC");
-    silent.host->SetLogger({});
+    silent.host->peer().SetLogger({});
     silent.host->transport().SetMessageHandler({});
     ASSERT_TRUE(SpinUntil([&] { return joined.client->lost(); }, 3000));
     EXPECT_THAT(joined.client->lostReason(), ::testing::HasSubstr("the host at 127.0.0.1"));

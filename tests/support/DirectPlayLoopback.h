@@ -64,7 +64,7 @@ struct LoopbackSession {
     void StartHost(const directplay::HostSettings& settings = {
                        u"Loopback Fly-in", 8, {}, directplay::session_flags::kKeepAlive}) {
         host = std::make_unique<directplay::DirectPlayHost>(plan, timings);
-        ASSERT_EQ(host->Start(settings), std::nullopt);
+        ASSERT_TRUE(host->Start(settings).ok());
         hostPilot = host->CreatePlayer(u"Host Pilot", u"Pilot");
         ASSERT_GT(hostPilot, 0u);
     }

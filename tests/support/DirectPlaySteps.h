@@ -1,7 +1,5 @@
 #pragma once
 
-#include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,35 +8,31 @@
 
 namespace scopewatch::testing {
 
-// Runs the event loop until an operation of the client has ended, or the time is up (then it
-// counts as failed). `start` is given the handler to pass on.
-template <typename Value, typename Start>
-directplay::Outcome<Value> AwaitOutcome(Start start, int timeoutMs = 30000) {
-    // Shared with the handler, which may be called after a wait that timed out.
-    auto outcome = std::make_shared<std::optional<directplay::Outcome<Value>>>();
-    start([outcome](const directplay::Outcome<Value>& result) { *outcome = result; });
-    SpinUntil([&] { return outcome->has_value(); }, timeoutMs);
-    return outcome->value_or(
-        directplay::Outcome<Value>::Failed("no answer within the time of the test"));
+// Runs the event loop until the client's operation, `started`, has ended, or the time is up
+// (then it counts as failed); the outcome is the client's failure, if any.
+inline Status Settle(directplay::DirectPlayClient& client, const Status& started,
+                     int timeoutMs = 30000) {
+    if (started.ok() && !SpinUntil([&] { return !client.busy(); }, timeoutMs)) {
+        return Status::Failed("no answer within the time of the test");
+    }
+    return !started.ok() || client.failure().empty() ? started : Status::Failed(client.failure());
 }
 
 inline std::vector<directplay::FoundSession> EnumerateNow(directplay::DirectPlayClient& client,
                                                           const std::string& host, int windowMs) {
-    return AwaitOutcome<std::vector<directplay::FoundSession>>(
-               [&](auto done) { client.Enumerate(host, windowMs, done); })
-        .value.value_or(std::vector<directplay::FoundSession>{});
+    Settle(client, client.Enumerate(host, windowMs));
+    return client.foundSessions();
 }
 
-inline directplay::Outcome<directplay::SessionDesc> JoinNow(
-    directplay::DirectPlayClient& client, const directplay::FoundSession& session) {
-    return AwaitOutcome<directplay::SessionDesc>([&](auto done) { client.Join(session, done); });
+inline Status JoinNow(directplay::DirectPlayClient& client,
+                      const directplay::FoundSession& session) {
+    return Settle(client, client.Join(session));
 }
 
 // The new player's id, or 0 when the creation failed.
 inline uint32_t CreatePlayerNow(directplay::DirectPlayClient& client, const std::u16string& name,
                                 const std::u16string& formalName = u"Player") {
-    return AwaitOutcome<uint32_t>([&](auto done) { client.CreatePlayer(name, formalName, done); })
-        .value.value_or(0);
+    return Settle(client, client.CreatePlayer(name, formalName)).ok() ? client.createdPlayer() : 0;
 }
 
 }  // namespace scopewatch::testing

@@ -20,8 +20,22 @@ void InMemorySession::Deliver(int32_t fromId, const SessionMessage& message, int
                                      hostPlayers.count(fromId) != 0});
 }
 
-void InMemorySession::Step(const std::optional<std::string>& failure, std::function<void()> end) {
-    step_ = failure ? [this, reason = *failure] { emit stepFailed(reason); } : std::move(end);
+void InMemorySession::StartStep(SessionStep underWay, const std::optional<std::string>& failure,
+                                SessionStep failed, SessionStep done, std::function<void()> end) {
+    step_ = underWay;
+    stepFailure_.clear();
+    stepEnd_ = [this, failure, failed, done, end = std::move(end)] {
+        if (failure) {
+            stepFailure_ = *failure;
+            if (failed != SessionStep::kListingFailed) {
+                joinedIndex = 0;  // a failed join or player creation leaves the session
+            }
+            EnterStep(failed);
+            return;
+        }
+        end();
+        EnterStep(done);
+    };
     const uint64_t serial = ++stepSerial_;
     if (!holdSteps) {
         QTimer::singleShot(0, this, [this, serial] {
@@ -33,7 +47,7 @@ void InMemorySession::Step(const std::optional<std::string>& failure, std::funct
 }
 
 bool InMemorySession::FinishStep() {
-    const std::function<void()> end = std::exchange(step_, nullptr);
+    const std::function<void()> end = std::exchange(stepEnd_, nullptr);
     if (end) {
         end();
     }
@@ -71,33 +85,29 @@ void InMemorySession::InitialiseConnection(int index) {
 }
 
 void InMemorySession::ListSessions() {
-    Step(initialisedIndex == 0 ? "No connection type is initialised" : failures.list,
-         [this] { emit sessionsListed(sessions); });
+    FailIf(initialisedIndex == 0 ? std::optional<std::string>("No connection type is initialised")
+                                 : std::nullopt);
+    StartStep(SessionStep::kListing, failures.list, SessionStep::kListingFailed,
+              SessionStep::kListed, [] {});
 }
 
 void InMemorySession::JoinSession(int index) {
-    std::optional<std::string> failure = failures.join;
-    if (!failure && (index < 1 || static_cast<size_t>(index) > sessions.size())) {
-        failure = "There is no session number " + std::to_string(index);
-    }
-    Step(failure, [this, index] {
-        joinedIndex = index;
-        emit sessionJoined();
-    });
+    FailIf(index < 1 || static_cast<size_t>(index) > sessions.size()
+               ? std::optional("There is no session number " + std::to_string(index))
+               : std::nullopt);
+    StartStep(SessionStep::kJoining, failures.join, SessionStep::kJoinFailed, SessionStep::kJoined,
+              [this, index] { joinedIndex = index; });
 }
 
 void InMemorySession::CreatePlayer(const std::string& nickname, const std::string& formalName) {
-    std::optional<std::string> failure = failures.createPlayer;
-    if (!failure && joinedIndex == 0) {
-        failure = "Not joined to a session";
-    }
-    Step(failure, [this, nickname, formalName] {
-        createdPlayerId = nextPlayerId;
-        createdNickname = nickname;
-        createdFormalName = formalName;
-        names_[createdPlayerId] = nickname;
-        emit playerCreated(createdPlayerId);
-    });
+    FailIf(joinedIndex == 0 ? std::optional<std::string>("Not joined to a session") : std::nullopt);
+    StartStep(SessionStep::kCreatingPlayer, failures.createPlayer, SessionStep::kPlayerFailed,
+              SessionStep::kPlayerCreated, [this, nickname, formalName] {
+                  createdPlayerId = nextPlayerId;
+                  createdNickname = nickname;
+                  createdFormalName = formalName;
+                  names_[createdPlayerId] = nickname;
+              });
 }
 
 void InMemorySession::DestroyPlayer(int32_t playerId) {
@@ -108,12 +118,12 @@ void InMemorySession::DestroyPlayer(int32_t playerId) {
 
 // Calls off the step under way; what was waiting is gone with the session.
 void InMemorySession::Close() {
-    step_ = nullptr;
+    stepEnd_ = nullptr;
     FailIf(failures.close);
     ++closeCount;
     closing_ = closing_ || (holdClosing && joinedIndex != 0);
     joinedIndex = 0;
-    lost_ = false;
+    step_ = SessionStep::kIdle;
     queue_.clear();
 }
 

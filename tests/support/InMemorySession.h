@@ -14,8 +14,8 @@ namespace scopewatch {
 
 // A session service without a network, for tests: its sessions and peers are scripted,
 // messages the program sends are recorded, and any operation can be made to fail. A step
-// ends from the event loop, as over a network; with holdSteps set it waits until
-// FinishStep().
+// ends from the event loop, as over a network (only its end is signalled); with holdSteps set
+// it waits until FinishStep().
 class InMemorySession : public SessionService {
     Q_OBJECT
   public:
@@ -23,7 +23,8 @@ class InMemorySession : public SessionService {
         int32_t fromId = 0;
         SessionMessage message;
     };
-    // Set an operation's entry to make it throw SessionError with that text.
+    // Set an operation's entry to make it throw SessionError with that text (a step's: to make
+    // the step fail with it).
     struct Failures {
         std::optional<std::string> initialise, list, join, createPlayer, destroyPlayer, close,
             waitingCount, receive, playerName, send;
@@ -44,8 +45,8 @@ class InMemorySession : public SessionService {
     // Ends the step under way (held or not yet ended); false when none waits.
     bool FinishStep();
     void FinishClosing();
-    bool stepWaiting() const { return static_cast<bool>(step_); }
-    void LoseSession() { lost_ = true; }
+    bool stepWaiting() const { return static_cast<bool>(stepEnd_); }
+    void LoseSession() { EnterStep(SessionStep::kLost); }
 
     void AddPeer(int32_t id, const std::string& name) { names_[id] = name; }
     // Queues a message from a peer for the program.
@@ -72,7 +73,10 @@ class InMemorySession : public SessionService {
     void DestroyPlayer(int32_t playerId) override;
     void Close() override;
     bool closing() const override { return closing_; }
-    bool SessionLost() const override { return lost_; }
+    SessionStep Step() const override { return step_; }
+    std::vector<SessionInfo> ListedSessions() const override { return sessions; }
+    int32_t CreatedPlayer() const override { return createdPlayerId; }
+    std::string StepFailure() const override { return stepFailure_; }
     int32_t WaitingMessageCount(int32_t playerId) override;
     ReceivedMessage Receive() override;
     std::string PlayerName(int32_t playerId) override;
@@ -82,15 +86,22 @@ class InMemorySession : public SessionService {
 
   private:
     static void FailIf(const std::optional<std::string>& failure);
-    // Starts a step whose end is `end` (it signals the outcome), or the failure if one is set.
-    void Step(const std::optional<std::string>& failure, std::function<void()> end);
+    // Starts the step `underWay`; it ends in `done` after `end` has run, or in `failed` if a
+    // failure is set.
+    void StartStep(SessionStep underWay, const std::optional<std::string>& failure,
+                   SessionStep failed, SessionStep done, std::function<void()> end);
+    void EnterStep(SessionStep step) {
+        step_ = step;
+        emit stepChanged(step);
+    }
 
     std::map<int32_t, std::string> names_;
     std::deque<ReceivedMessage> queue_;
-    std::function<void()> step_;
+    SessionStep step_ = SessionStep::kIdle;
+    std::string stepFailure_;
+    std::function<void()> stepEnd_;
     uint64_t stepSerial_ = 0;
     bool closing_ = false;
-    bool lost_ = false;
 };
 
 }  // namespace scopewatch

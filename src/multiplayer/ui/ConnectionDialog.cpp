@@ -42,10 +42,7 @@ ConnectionDialog::ConnectionDialog(ProgramState& state, SessionService& session,
     connect(Command1, &QPushButton::clicked, this, &ConnectionDialog::OnLocateSession);
     connect(Command2, &QPushButton::clicked, this, &ConnectionDialog::OnJoinSession);
     connect(Command3, &QPushButton::clicked, this, &ConnectionDialog::OnExit);
-    connect(&session_, &SessionService::sessionsListed, this, &ConnectionDialog::OnSessionsListed);
-    connect(&session_, &SessionService::sessionJoined, this, &ConnectionDialog::OnSessionJoined);
-    connect(&session_, &SessionService::playerCreated, this, &ConnectionDialog::OnPlayerCreated);
-    connect(&session_, &SessionService::stepFailed, this, &ConnectionDialog::OnStepFailed);
+    connect(&session_, &SessionService::stepChanged, this, &ConnectionDialog::OnStepChanged);
 }
 
 void ConnectionDialog::BuildLayout() {
@@ -126,7 +123,6 @@ void ConnectionDialog::SetStatus(const char* text) {
 // Leaves whatever the session was doing and starts over: no step waited for, no sessions
 // listed, no timers.
 void ConnectionDialog::Reset() {
-    waitingFor_ = Step::None;
     try {
         session_.Close();
     } catch (const SessionError&) {
@@ -151,7 +147,6 @@ void ConnectionDialog::DisableSearch() {
 }
 
 void ConnectionDialog::FailSearch(const char* message, bool exclamation) {
-    waitingFor_ = Step::None;
     Timer1.stop();
     Timer2.stop();
     if (exclamation) {
@@ -175,19 +170,42 @@ void ConnectionDialog::OnLocateSession() {
     }
     try {
         session_.InitialiseConnection(ConnectionTypeOfRow(ChosenRow(*List1)));
+        session_.ListSessions();
     } catch (const SessionError&) {
         FailSearch(texts::kCanceledConnection, false);
+    }
+}
+
+// A window that was closed, or put aside for another, follows no step.
+void ConnectionDialog::OnStepChanged(SessionStep step) {
+    if (closed_ || !isVisible()) {
         return;
     }
-    waitingFor_ = Step::Listing;
-    session_.ListSessions();
+    switch (step) {
+        case SessionStep::kListed:
+            OnSessionsListed(session_.ListedSessions());
+            break;
+        case SessionStep::kListingFailed:
+            FailSearch(texts::kCanceledConnection, false);
+            break;
+        case SessionStep::kJoined:
+            CreateOurPlayer();
+            break;
+        case SessionStep::kJoinFailed:
+            FailSearch(texts::kJoinFailed, true);
+            break;
+        case SessionStep::kPlayerCreated:
+            OnPlayerCreated(session_.CreatedPlayer());
+            break;
+        case SessionStep::kPlayerFailed:
+            FailSearch(texts::kCreatePlayerFailed, true);
+            break;
+        default:
+            break;
+    }
 }
 
 void ConnectionDialog::OnSessionsListed(const std::vector<SessionInfo>& sessions) {
-    if (waitingFor_ != Step::Listing) {
-        return;
-    }
-    waitingFor_ = Step::None;
     try {
         for (const SessionInfo& session : sessions) {
             List2->addItem(FromAnsi(SessionLine(session)));
@@ -201,23 +219,6 @@ void ConnectionDialog::OnSessionsListed(const std::vector<SessionInfo>& sessions
         SetStatus("Done");
     } else {
         Reset();
-    }
-}
-
-void ConnectionDialog::OnStepFailed() {
-    const Step failed = waitingFor_;
-    switch (failed) {
-        case Step::Listing:
-            FailSearch(texts::kCanceledConnection, false);
-            break;
-        case Step::Joining:
-            FailSearch(texts::kJoinFailed, true);
-            break;
-        case Step::CreatingPlayer:
-            FailSearch(texts::kCreatePlayerFailed, true);
-            break;
-        case Step::None:
-            break;
     }
 }
 
@@ -237,25 +238,24 @@ void ConnectionDialog::OnJoinSession() {
     DisableSearch();
     SetStatus("Connecting...");
     nickname_ = ToAnsi(Text1->text());
-    waitingFor_ = Step::Joining;
-    session_.JoinSession(row + 1);
+    try {
+        session_.JoinSession(row + 1);
+    } catch (const SessionError&) {
+        FailSearch(texts::kJoinFailed, true);
+    }
 }
 
-void ConnectionDialog::OnSessionJoined() {
-    if (waitingFor_ != Step::Joining) {
-        return;
+void ConnectionDialog::CreateOurPlayer() {
+    try {
+        session_.CreatePlayer(nickname_, "Player");
+    } catch (const SessionError&) {
+        FailSearch(texts::kCreatePlayerFailed, true);
     }
-    waitingFor_ = Step::CreatingPlayer;
-    session_.CreatePlayer(nickname_, "Player");
 }
 
 // With an id of 0 or less nothing further happens and the status stays "Connecting...";
 // "Join Session" is given back so that the user can try again.
 void ConnectionDialog::OnPlayerCreated(int32_t playerId) {
-    if (waitingFor_ != Step::CreatingPlayer) {
-        return;
-    }
-    waitingFor_ = Step::None;
     state_.myPlayerId = playerId;
     if (state_.myPlayerId <= 0) {
         Command2->setEnabled(true);

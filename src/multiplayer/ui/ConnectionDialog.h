@@ -57,11 +57,12 @@ class ConnectionDialog : public QWidget {
     void FailSearch(const char* message, bool exclamation);
     void DisableSearch();
     void OnLocateSession();
+    // Follows the session's steps: each one ended leads to the next, or to starting over.
+    void OnStepChanged(SessionStep step);
     void OnSessionsListed(const std::vector<SessionInfo>& sessions);
     void OnJoinSession();
-    void OnSessionJoined();
+    void CreateOurPlayer();
     void OnPlayerCreated(int32_t playerId);
-    void OnStepFailed();
     void Accept();
     void Refuse();
     void OnExit();
@@ -71,9 +72,6 @@ class ConnectionDialog : public QWidget {
     MessageBoxes& messages_;
     WindowFlow& flow_;
     Flag16 joinAccepted_ = kFalse16;
-    // The session step the dialog waits for.
-    enum class Step { None, Listing, Joining, CreatingPlayer };
-    Step waitingFor_ = Step::None;
     std::string nickname_;  // as typed when "Join Session" was pressed
     bool closed_ = false;
 
