@@ -114,7 +114,7 @@ class DirectPlayTransport : public QObject {
                      const std::optional<std::string>& failure);
     void ReadDatagrams(QUdpSocket* socket);
     // Passes a decoded message on, or counts one that did not decode.
-    void Deliver(const DecodeResult& result, const Origin& origin);
+    void Deliver(const Outcome<Decoded>& result, const Origin& origin);
     void Forget(QTcpSocket* socket);
     static std::string Key(const QHostAddress& ip, quint16 port);
 
