@@ -229,6 +229,8 @@ class EncodeError : public std::runtime_error {
 Bytes Encode(const Message& message, SockAddr sender, uint16_t version);
 // Player data with message ids: idFrom, idTo, then the application payload.
 Bytes EncodePlayerData(SockAddr sender, uint32_t idFrom, uint32_t idTo, const Bytes& payload);
+// The same without its prefix: the body of a PlayerData message.
+Bytes PlayerDataBody(uint32_t idFrom, uint32_t idTo, const Bytes& payload);
 // A framed message without its 20-byte prefix: what a relaying host is asked to send on.
 Bytes InnerForm(const Bytes& framed);
 

@@ -330,12 +330,16 @@ Bytes Encode(const Message& message, SockAddr sender, uint16_t version) {
 }
 
 Bytes EncodePlayerData(SockAddr sender, uint32_t idFrom, uint32_t idTo, const Bytes& payload) {
+    return Framed(sender, PlayerDataBody(idFrom, idTo, payload));
+}
+
+Bytes PlayerDataBody(uint32_t idFrom, uint32_t idTo, const Bytes& payload) {
     ByteWriter body;
     body.UInt32At(player_data::kIdFrom, idFrom);
     body.UInt32At(player_data::kIdTo, idTo);
     body.ZerosTo(player_data::kPayload);
     body.Bytes(payload);
-    return Framed(sender, body.Take());
+    return body.Take();
 }
 
 Bytes InnerForm(const Bytes& framed) {
