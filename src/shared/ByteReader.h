@@ -156,10 +156,13 @@ class ByteReader {
         position_ += sizeof(Unsigned);
         return value;
     }
-    // "a GUID (16 bytes, 4 left)", or "4 bytes (2 left)" for a field without a name.
+    // "a GUID (16 bytes, 4 left)", or "4 bytes (2 left)" for a field without a name; an offset
+    // beyond the end says where the end is.
     [[noreturn]] __attribute__((noinline, cold)) void ThrowPastEnd(size_t at, size_t count,
                                                                    const char* what) const {
-        const std::string left = std::to_string(at < size_ ? size_ - at : 0) + " left)";
+        const std::string left = at <= size_
+                                     ? std::to_string(size_ - at) + " left)"
+                                     : "the end at byte " + std::to_string(origin_ + size_) + ")";
         const std::string bytes = std::to_string(count) + " bytes";
         throw ReadPastEnd(
             origin_ + at, count,

@@ -79,8 +79,11 @@ TEST(BytesTest, AReadPastTheEndSaysWhereAndWhatWasExpected) {
     in.Seek(3);
     EXPECT_EQ(Failure([&] { in.Text(4); }), "3: a text (4 bytes, 3 left) at byte 3");
     EXPECT_EQ(in.position(), 3u);
+    EXPECT_EQ(Failure([&] { in.Seek(8, "a name"); }),
+              "8: a name (0 bytes, the end at byte 6) at byte 8");
+    const std::string minusOne = std::to_string(static_cast<size_t>(int64_t{-1}));
     EXPECT_EQ(Failure([&] { in.Int32At(static_cast<size_t>(int64_t{-1})); }),
-              std::to_string(SIZE_MAX) + ": 4 bytes (0 left) at byte " + std::to_string(SIZE_MAX));
+              minusOne + ": 4 bytes (the end at byte 6) at byte " + minusOne);
     EXPECT_THROW(in.UInt8At(SIZE_MAX - 1), ReadPastEnd);
     EXPECT_THROW(in.Seek(7), ReadPastEnd);
 
