@@ -42,6 +42,8 @@ class ByteReader {
     ByteReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
     explicit ByteReader(const std::vector<uint8_t>& bytes)
         : ByteReader(bytes.data(), bytes.size()) {}
+    // The reader does not keep the bytes: they must outlive it.
+    explicit ByteReader(std::vector<uint8_t>&&) = delete;
 
     size_t size() const { return size_; }
     // True when count bytes from the offset lie inside.
