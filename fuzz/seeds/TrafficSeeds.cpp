@@ -11,6 +11,8 @@
 #include "directplay/DirectPlayClient.h"
 #include "directplay/DirectPlayHost.h"
 #include "multiplayer/GameMessages.h"
+#include "shared/ByteWriter.h"
+#include "shared/MalformedBytes.h"
 #include "support/DirectPlaySteps.h"
 
 namespace scopewatch::fuzzing {
@@ -56,7 +58,7 @@ class Recorder {
             char text[16];
             std::snprintf(text, sizeof text, "%x", static_cast<unsigned>(ReadHead(message).kind));
             return text;
-        } catch (const SessionError&) {
+        } catch (const MalformedBytes&) {
             return "short";
         }
     }
@@ -180,11 +182,9 @@ Bytes WrappedPlayerData(SockAddr sender) {
     Bytes bytes = Encode(Unhandled{kPlayerWrapper}, sender, kNewestVersion);
     const Bytes body = EncodePlayerData(sender, 0x1234, 0, MakeSignal(kinds::kKeepAlive).bytes());
     bytes.insert(bytes.end(), body.begin() + kPrefixSize, body.end());
-    const uint32_t word = static_cast<uint32_t>(bytes.size()) | (kTokenSend << 20);
-    for (size_t i = 0; i < 4; ++i) {
-        bytes[i] = static_cast<uint8_t>(word >> (8 * i));
-    }
-    return bytes;
+    ByteWriter framed(std::move(bytes));
+    framed.UInt32At(prefix::kSizeWord, SizeWord(framed.Size(), kTokenSend));
+    return framed.Take();
 }
 
 // The kinds the sessions above do not send, made by the encoder and the game messages'

@@ -10,6 +10,8 @@
 #include "FuzzSupport.h"
 #include "directplay/DirectPlayCodec.h"
 #include "directplay/DirectPlayLayout.h"
+#include "shared/ByteReader.h"
+#include "shared/ByteWriter.h"
 
 namespace scopewatch::fuzzing {
 namespace {
@@ -34,9 +36,9 @@ void CheckRelay(const PlayerInfo& player) {
     if (encoded.size() > kMaxMessageSize) {
         return;
     }
-    const DecodeResult relayed = Decode(encoded);
+    const Outcome<Decoded> relayed = Decode(encoded);
     Require(relayed.ok(), "a name table holding the player decodes");
-    const auto& players = std::get<SuperEnumPlayersReply>(relayed.decoded->message).players;
+    const auto& players = std::get<SuperEnumPlayersReply>(relayed.value->message).players;
     Require(players.size() == 1 && players[0].shortName == player.shortName &&
                 players[0].longName == player.longName &&
                 players[0].playerData == player.playerData,
@@ -67,43 +69,37 @@ void CheckRoundTrip(const Decoded& first) {
     if (encoded.size() > kMaxMessageSize) {
         return;  // grew past what a peer accepts (names gain their terminators)
     }
-    const DecodeResult second = Decode(encoded);
+    const Outcome<Decoded> second = Decode(encoded);
     Require(second.ok(), "what the encoder writes decodes");
     // Wrapped player data (command 0x19) is carried again as plain player data.
     const bool playerData = std::holds_alternative<PlayerData>(first.message);
-    Require(second.decoded->message.index() == first.message.index() &&
-                (playerData || second.decoded->command == first.command),
+    Require(second.value->message.index() == first.message.index() &&
+                (playerData || second.value->command == first.command),
             "the message keeps its kind");
-    Require(
-        Encode(second.decoded->message, second.decoded->sender, second.decoded->version) == encoded,
-        "encoding is stable: decoded and encoded again it gives the same bytes");
+    Require(Encode(second.value->message, second.value->sender, second.value->version) == encoded,
+            "encoding is stable: decoded and encoded again it gives the same bytes");
 }
 
 void Exercise(const uint8_t* data, size_t size) {
-    const DecodeResult result = Decode(data, size);
-    Require(result.ok() != !result.error.empty(), "a message is either decoded or refused");
+    const Outcome<Decoded> result = Decode(data, size);
+    Require(result.ok() != !result.failure.empty(), "a message is either decoded or refused");
     if (!result.ok()) {
         return;
     }
-    Describe(*result.decoded);
-    if (const auto* playerData = std::get_if<PlayerData>(&result.decoded->message)) {
+    Describe(*result.value);
+    if (const auto* playerData = std::get_if<PlayerData>(&result.value->message)) {
         SplitPlayerData(*playerData);
     }
-    CheckRoundTrip(*result.decoded);
+    CheckRoundTrip(*result.value);
 }
 
 // The input with its size word made to match its length (the token kept), so that mutations
 // that change the length still reach the bodies.
 Bytes WithSizeWord(const uint8_t* data, size_t size) {
-    Bytes bytes(data, data + size);
-    const uint32_t token =
-        (static_cast<uint32_t>(bytes[3]) << 24 | static_cast<uint32_t>(bytes[2]) << 16) &
-        0xFFF00000U;
-    const uint32_t patched = token | static_cast<uint32_t>(size);
-    for (int i = 0; i < 4; ++i) {
-        bytes[static_cast<size_t>(i)] = static_cast<uint8_t>(patched >> (8 * i));
-    }
-    return bytes;
+    const uint32_t token = TokenInWord(ByteReader(data, size).UInt32At(prefix::kSizeWord));
+    ByteWriter bytes(Bytes(data, data + size));
+    bytes.UInt32At(prefix::kSizeWord, SizeWord(size, token));
+    return bytes.Take();
 }
 
 }  // namespace

@@ -218,13 +218,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint16_t version = maker.Version();
     const Message message = maker.Make();
     const Bytes encoded = Encode(message, sender, version);
-    const DecodeResult decoded = Decode(encoded);
+    const auto decoded = Decode(encoded);
     Require(decoded.ok(), "every message we send decodes");
-    Require(decoded.decoded->message.index() == message.index(), "a message keeps its kind");
-    Require(decoded.decoded->sender == sender, "the sender's address arrives");
-    CheckPlayersKept(message, decoded.decoded->message);
-    Require(Encode(decoded.decoded->message, decoded.decoded->sender, decoded.decoded->version) ==
-                encoded,
-            "encoding is stable");
+    Require(decoded.value->message.index() == message.index(), "a message keeps its kind");
+    Require(decoded.value->sender == sender, "the sender's address arrives");
+    CheckPlayersKept(message, decoded.value->message);
+    Require(
+        Encode(decoded.value->message, decoded.value->sender, decoded.value->version) == encoded,
+        "encoding is stable");
     return 0;
 }

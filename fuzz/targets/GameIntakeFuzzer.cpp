@@ -17,6 +17,7 @@
 #include "FuzzSupport.h"
 #include "multiplayer/GameMessages.h"
 #include "multiplayer/MessageIntake.h"
+#include "shared/ByteReader.h"
 #include "state/ProgramState.h"
 #include "support/InMemorySession.h"
 
@@ -56,8 +57,9 @@ std::vector<Record> Records(const uint8_t* data, size_t size) {
             records.push_back(Record{0, {}, true});
             continue;
         }
-        const size_t length = at + 2 <= size ? (data[at] | (data[at + 1] << 8)) : 0;
-        at = std::min(at + 2, size);
+        const ByteReader input(data, size);
+        const size_t length = input.Contains(at, sizeof(uint16_t)) ? input.UInt16At(at) : 0;
+        at = std::min(at + sizeof(uint16_t), size);
         const size_t taken = std::min(length, size - at);
         records.push_back(
             Record{sender, std::vector<uint8_t>(data + at, data + at + taken), false});

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "multiplayer/GameMessages.h"
+#include "shared/MalformedBytes.h"
 
 namespace scopewatch::fuzzing {
 namespace {
@@ -46,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     try {
         const MessageHead head = ReadHead(message);
         ReadBody(message, head);
-    } catch (const SessionError&) {
+    } catch (const MalformedBytes&) {
         // refused: the message ended early
     }
     return 0;

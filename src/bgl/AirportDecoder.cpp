@@ -71,19 +71,19 @@ struct RunwayNames {
 // previous parking, the taxiway name index of each segment.
 class FacilityDecoder {
   public:
-    FacilityDecoder(const FileBuffer& buffer, const MagVarGrid& grid, AirportRecord& airport,
+    FacilityDecoder(const ByteReader& file, const MagVarGrid& grid, AirportRecord& airport,
                     RecordTrace& trace)
-        : buffer_(buffer), grid_(grid), airport_(airport), trace_(trace) {}
+        : file_(file), grid_(grid), airport_(airport), trace_(trace) {}
 
     void Decode(int64_t facilityBlock) {
         int64_t position = facilityBlock + bgl::kFacilityBlockHeaderSize;
         while (true) {
-            const int32_t id = buffer_.ReadInt32(position);
+            const int32_t id = file_.Int32At(position);
             trace_.At(position, id);
             if (!IsFacilityRecord(id)) {
                 return;
             }
-            const RecordHead head = ReadRecordHead(buffer_, position);
+            const RecordHead head = ReadRecordHead(file_, position);
             position = DecodeRecord(position, head);
         }
     }
@@ -115,7 +115,7 @@ class FacilityDecoder {
                 return DecodeRunwayAndIls(r, head);
             case bgl::kIcao:
                 airport_.icaoId =
-                    AnsiUpper(ReadTextOfLength(buffer_, r + bgl::icao::kText, head.len));
+                    AnsiUpper(ReadTextOfLength(file_, r + bgl::icao::kText, head.len));
                 break;
             case bgl::kTaxiData:
                 DecodeTaxiData(r, head);
@@ -131,14 +131,14 @@ class FacilityDecoder {
 
     void DecodeHeader(int64_t r) {
         namespace field = bgl::airport_header;
-        airport_.latitude = LatitudeFromRaw(buffer_.ReadInt32(r + field::kLatitude));
-        airport_.longitude = LongitudeFromRaw(buffer_.ReadInt32(r + field::kLongitude));
-        airport_.altitudeFt = FeetFromMetres(buffer_.ReadInt32(r + field::kElevation));
+        airport_.latitude = LatitudeFromRaw(file_.Int32At(r + field::kLatitude));
+        airport_.longitude = LongitudeFromRaw(file_.Int32At(r + field::kLongitude));
+        airport_.altitudeFt = FeetFromMetres(file_.Int32At(r + field::kElevation));
     }
 
     void DecodeFrequency(int64_t r) {
-        const int32_t word = buffer_.ReadInt32(r + bgl::frequency::kWord);
-        std::string* field = FrequencyField(buffer_.ReadInt32(r + bgl::frequency::kType));
+        const int32_t word = file_.Int32At(r + bgl::frequency::kWord);
+        std::string* field = FrequencyField(file_.Int32At(r + bgl::frequency::kType));
         if (field != nullptr && field->empty()) {
             *field = FrequencyText(word);
         }
@@ -168,16 +168,16 @@ class FacilityDecoder {
     // ---- Runways and their ILS ----
 
     int64_t DecodeRunwayAndIls(int64_t r, const RecordHead& head) {
-        const double heading = HeadingFromRaw(buffer_.ReadInt32(r + bgl::runway::kHeading));
+        const double heading = HeadingFromRaw(file_.Int32At(r + bgl::runway::kHeading));
         const size_t runwayIndex = DecodeRunway(r, heading);
         int64_t next = r + head.Size();
         while (true) {
-            const int32_t id = buffer_.ReadInt32(next);
+            const int32_t id = file_.Int32At(next);
             if (id != bgl::kIls) {
                 return next;
             }
             trace_.At(next, id);
-            const RecordHead ilsHead = ReadRecordHead(buffer_, next);
+            const RecordHead ilsHead = ReadRecordHead(file_, next);
             DecodeIls(next, ilsHead, runwayIndex, heading);
             next += ilsHead.Size();
         }
@@ -185,13 +185,13 @@ class FacilityDecoder {
 
     size_t DecodeRunway(int64_t r, double heading) {
         namespace field = bgl::runway;
-        const double latitude = LatitudeFromRaw(buffer_.ReadInt32(r + field::kLatitude));
-        const double longitude = LongitudeFromRaw(buffer_.ReadInt32(r + field::kLongitude));
-        const int32_t elevation = buffer_.ReadInt32(r + field::kElevation);
-        const int32_t lengthWord = buffer_.ReadInt32(r + field::kLength);
-        const int32_t widthWord = buffer_.ReadInt32(r + field::kWidth);
-        const int32_t designator = buffer_.ReadInt32(r + field::kDesignator);
-        const int32_t number = buffer_.ReadInt32(r + field::kNumber);
+        const double latitude = LatitudeFromRaw(file_.Int32At(r + field::kLatitude));
+        const double longitude = LongitudeFromRaw(file_.Int32At(r + field::kLongitude));
+        const int32_t elevation = file_.Int32At(r + field::kElevation);
+        const int32_t lengthWord = file_.Int32At(r + field::kLength);
+        const int32_t widthWord = file_.Int32At(r + field::kWidth);
+        const int32_t designator = file_.Int32At(r + field::kDesignator);
+        const int32_t number = file_.Int32At(r + field::kNumber);
 
         double lengthM = lengthWord * 0.3048;
         if (lengthM > 300.0) {
@@ -242,16 +242,16 @@ class FacilityDecoder {
 
     void DecodeIls(int64_t r, const RecordHead& head, size_t runwayIndex, double runwayHeading) {
         namespace field = bgl::ils;
-        const double latitude = LatitudeFromRaw(buffer_.ReadInt32(r + field::kLatitude));
+        const double latitude = LatitudeFromRaw(file_.Int32At(r + field::kLatitude));
         const double longitude =
-            WrapLongitudeOnce(LongitudeFromRaw(buffer_.ReadInt32(r + field::kLongitude)));
-        const double heading = HeadingFromRaw(buffer_.ReadInt32(r + field::kHeading));
-        const int32_t frequency = buffer_.ReadInt32(r + field::kFrequency);
-        if (buffer_.ReadInt32(r + field::kKind) != bgl::kLocalizerKind) {
+            WrapLongitudeOnce(LongitudeFromRaw(file_.Int32At(r + field::kLongitude)));
+        const double heading = HeadingFromRaw(file_.Int32At(r + field::kHeading));
+        const int32_t frequency = file_.Int32At(r + field::kFrequency);
+        if (file_.Int32At(r + field::kKind) != bgl::kLocalizerKind) {
             return;
         }
         IlsRecord ils;
-        ils.ident = ReadTextOfLength(buffer_, r + field::kIdent, head.Size() - field::kIdent);
+        ils.ident = ReadTextOfLength(file_, r + field::kIdent, head.Size() - field::kIdent);
         ils.latitude = latitude;
         ils.longitude = longitude;
         const int16_t ilsHeading = RoundToInt16(heading);
@@ -275,8 +275,8 @@ class FacilityDecoder {
         const int64_t recordEnd = r + head.Size();
         int64_t position = r + bgl::taxi::kFirstList;
         while (position + bgl::taxi::kListItems <= recordEnd) {
-            const int32_t count = buffer_.ReadInt32(position + bgl::taxi::kListCount);
-            const int32_t itemSize = buffer_.ReadInt32(position + bgl::taxi::kListItemSize);
+            const int32_t count = file_.Int32At(position + bgl::taxi::kListCount);
+            const int32_t itemSize = file_.Int32At(position + bgl::taxi::kListItemSize);
             const int64_t items = position + bgl::taxi::kListItems;
             if (!IsTaxiItemSize(itemSize)) {
                 break;
@@ -298,16 +298,13 @@ class FacilityDecoder {
     }
 
     void RequireItemsInside(int64_t items, int32_t count, int32_t itemSize, int64_t recordEnd) {
+        const int64_t list = items - bgl::taxi::kListItems;
         if (count < 0 || items + static_cast<int64_t>(count) * itemSize > recordEnd) {
-            throw MalformedRecord("taxi data list of " + std::to_string(count) + " items of " +
-                                  std::to_string(itemSize) + " bytes at offset " +
-                                  std::to_string(items - bgl::taxi::kListItems) +
-                                  " runs past its record");
+            file_.Refuse(list, "taxi data list of " + std::to_string(count) + " items of " +
+                                   std::to_string(itemSize) + " bytes at offset " +
+                                   std::to_string(list) + " runs past its record");
         }
-        if (!buffer_.Contains(items, static_cast<int64_t>(count) * itemSize)) {
-            throw BufferOverrun(items, static_cast<int64_t>(count) * itemSize,
-                                buffer_.FileLength());
-        }
+        file_.Require(items, static_cast<int64_t>(count) * itemSize);
     }
 
     void DecodeTaxiSubList(int64_t items, int32_t count, int32_t itemSize) {
@@ -332,7 +329,7 @@ class FacilityDecoder {
         }
     }
 
-    float SingleAt(int64_t position) const { return DecodeSingle(buffer_.ReadInt32(position)); }
+    float SingleAt(int64_t position) const { return DecodeSingle(file_.Int32At(position)); }
 
     // Destinations from the airport's reference point as it stands now (a later header
     // record may move it).
@@ -361,7 +358,7 @@ class FacilityDecoder {
 
     TaxiPointRecord DecodeTaxiPoint(int64_t item) {
         TaxiPointRecord point;
-        point.pointWord = buffer_.ReadInt32(item + bgl::taxi::kPointWord);
+        point.pointWord = file_.Int32At(item + bgl::taxi::kPointWord);
         const GeoPoint at = OffsetPosition(SingleAt(item + bgl::taxi::kPointEast),
                                            SingleAt(item + bgl::taxi::kPointNorth));
         point.latitude = at.latitude;
@@ -376,7 +373,7 @@ class FacilityDecoder {
         parking.latitude = at.latitude;
         parking.longitude = at.longitude;
         parking.altitudeFt = FeetFromMetres(SingleAt(item + bgl::taxi::kParkingUp));
-        const auto word = static_cast<uint32_t>(buffer_.ReadInt32(item + bgl::taxi::kParkingName));
+        const auto word = static_cast<uint32_t>(file_.Int32At(item + bgl::taxi::kParkingName));
         const auto code = static_cast<int32_t>(word & 0x7FU);
         const auto number = static_cast<int32_t>((word >> 7) & 0x1FFFU);
         if (code >= 1 && code <= 37 && code != parkingCode_) {
@@ -389,10 +386,10 @@ class FacilityDecoder {
 
     void DecodeSegment(int64_t item, size_t i) {
         TaxiSegmentRecord& segment = airport_.taxiSegments[i];
-        segment.kind = buffer_.ReadInt32(item + bgl::taxi::kSegmentKind);
-        segment.firstIndex = buffer_.ReadInt32(item + bgl::taxi::kSegmentFirst);
-        segment.secondIndex = buffer_.ReadInt32(item + bgl::taxi::kSegmentSecond);
-        nameIndices_[i] = buffer_.ReadInt32(item + bgl::taxi::kSegmentNameIndex);
+        segment.kind = file_.Int32At(item + bgl::taxi::kSegmentKind);
+        segment.firstIndex = file_.Int32At(item + bgl::taxi::kSegmentFirst);
+        segment.secondIndex = file_.Int32At(item + bgl::taxi::kSegmentSecond);
+        nameIndices_[i] = file_.Int32At(item + bgl::taxi::kSegmentNameIndex);
         segment.name = std::to_string(nameIndices_[i]);
     }
 
@@ -403,9 +400,9 @@ class FacilityDecoder {
         for (size_t i = 0; i < airport_.taxiSegments.size(); ++i) {
             const int32_t k = nameIndices_[i];
             if (airport_.taxiSegments[i].kind == kTaxiToTaxi && k >= 0 && k < count) {
-                airport_.taxiSegments[i].name =
-                    buffer_.ReadText(items + static_cast<int64_t>(k) * bgl::kTaxiNameItemSize,
-                                     bgl::kTaxiNameItemSize);
+                airport_.taxiSegments[i].name = ReadTextOfLength(
+                    file_, items + static_cast<int64_t>(k) * bgl::kTaxiNameItemSize,
+                    bgl::kTaxiNameItemSize);
             }
         }
     }
@@ -421,7 +418,7 @@ class FacilityDecoder {
         }
     }
 
-    const FileBuffer& buffer_;
+    const ByteReader file_;
     const MagVarGrid& grid_;
     AirportRecord& airport_;
     RecordTrace& trace_;
@@ -441,15 +438,15 @@ std::string ParkingName(int32_t nameCode) {
     return kParkingNames[static_cast<size_t>(nameCode)];
 }
 
-void DecodeAirport(const FileBuffer& buffer, int64_t facilityBlock, const MagVarGrid& grid,
+void DecodeAirport(const ByteReader& file, int64_t facilityBlock, const MagVarGrid& grid,
                    AirportRecord& airport, RecordTrace& trace) {
-    FacilityDecoder(buffer, grid, airport, trace).Decode(facilityBlock);
+    FacilityDecoder(file, grid, airport, trace).Decode(facilityBlock);
 }
 
 void DecodeAirport(const FileBuffer& buffer, int64_t facilityBlock, const MagVarGrid& grid,
                    AirportRecord& airport) {
     RecordTrace trace;
-    DecodeAirport(buffer, facilityBlock, grid, airport, trace);
+    DecodeAirport(buffer.reader(), facilityBlock, grid, airport, trace);
 }
 
 }  // namespace scopewatch

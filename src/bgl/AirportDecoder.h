@@ -11,10 +11,10 @@ namespace scopewatch {
 
 // Decodes the facility records of one airport, starting after the 16-byte facility block
 // header at facilityBlock, into the record (whose name the caller has set). Decoding ends
-// quietly at the first record id it does not know. Reads outside the buffer throw
-// BufferOverrun and contradicting records MalformedRecord; the record keeps what was decoded
-// up to there, and the trace names the record being read.
-void DecodeAirport(const FileBuffer& buffer, int64_t facilityBlock, const MagVarGrid& grid,
+// quietly at the first record id it does not know. Reads outside the file and contradicting
+// records throw MalformedBytes; the record keeps what was decoded up to there, and the trace
+// names the record being read.
+void DecodeAirport(const ByteReader& file, int64_t facilityBlock, const MagVarGrid& grid,
                    AirportRecord& airport, RecordTrace& trace);
 
 // The same without a trace.

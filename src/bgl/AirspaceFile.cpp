@@ -1,6 +1,7 @@
 #include "bgl/AirspaceFile.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "bgl/BglEncodings.h"
 #include "bgl/BglLayout.h"
@@ -13,13 +14,6 @@ namespace {
 
 namespace field = bgl::airspace;
 
-// A record whose size would move the walk backwards: the file is damaged there.
-class BadRecordSize : public MalformedRecord {
-  public:
-    explicit BadRecordSize(int32_t size)
-        : MalformedRecord("record size " + std::to_string(size) + " is negative") {}
-};
-
 double LatitudeOf(int32_t raw) {
     return RoundDecimals(raw * 90.0 / 10001750.0, 4);
 }
@@ -28,11 +22,12 @@ double LongitudeOf(int32_t raw) {
     return RoundDecimals(raw * 360.0 / 4294967296.0, 4);
 }
 
-// The position of the record after the one at position.
-int64_t NextRecord(const FileBuffer& buffer, int64_t position) {
-    const int32_t size = buffer.ReadInt32(position + bgl::kRecordLengthOffset);
+// The position of the record after the one at position. A size that would move the walk
+// backwards means the file is damaged there.
+int64_t NextRecord(const ByteReader& file, int64_t position) {
+    const int32_t size = file.Int32At(position + bgl::kRecordLengthOffset);
     if (size < 0) {
-        throw BadRecordSize(size);
+        file.Refuse(position, "record size " + std::to_string(size) + " is negative");
     }
     return position + size + bgl::kRecordHeadSize;
 }
@@ -40,19 +35,19 @@ int64_t NextRecord(const FileBuffer& buffer, int64_t position) {
 // Walks a chain of records with id 1 (whose type says what they are) and id 0x30001
 // (passed over); any other id ends it. Calls visit(start, type) for each id-1 record.
 template <typename Visit>
-void WalkChain(const FileBuffer& buffer, int64_t position, RecordTrace& place, Visit visit) {
+void WalkChain(const ByteReader& file, int64_t position, RecordTrace& place, Visit visit) {
     for (;;) {
         place.At(position, 0);
-        const int32_t id = buffer.ReadInt32(position);
+        const int32_t id = file.Int32At(position);
         place.At(position, id);
         if (id != field::kChainRecord && id != bgl::kAirportIndexGroup) {
             return;
         }
         if (id == field::kChainRecord) {
-            visit(position, buffer.ReadInt32(position + field::kChainType));
+            visit(position, file.Int32At(position + field::kChainType));
             place.At(position, id);
         }
-        position = NextRecord(buffer, position);
+        position = NextRecord(file, position);
     }
 }
 
@@ -65,143 +60,169 @@ GeoPoint BoxReferencePoint(double south, double west, double north, double east,
     return DestinationNm({north, west}, course, half);
 }
 
-AirspacePoint PointAt(const FileBuffer& buffer, int64_t position, uint8_t kind) {
-    return {kind, LatitudeOf(buffer.ReadInt32(position + field::kPointLatitude)),
-            LongitudeOf(buffer.ReadInt32(position + field::kPointLongitude)), 0};
-}
-
-// Reads one sub-record into the airspace (taken tells whether its box was accepted);
-// false when the id ends the record. A second accepted box in the same record starts a new
-// airspace: the one read so far is complete and goes into the list.
-bool ReadSubRecord(const FileBuffer& buffer, int64_t position, const AirspaceTarget& target,
-                   AirspaceRecord& airspace, bool& taken, std::vector<AirspaceRecord>& airspaces) {
-    const int32_t id = buffer.ReadInt32(position);
+// The kind of boundary point a sub-record id stands for, or nothing.
+std::optional<uint8_t> PointKind(int32_t id) {
     switch (id) {
-        case field::kBoundingBox: {
-            const double south = LatitudeOf(buffer.ReadInt32(position + field::kBoxSouth));
-            const double west = LongitudeOf(buffer.ReadInt32(position + field::kBoxWest));
-            const double north = LatitudeOf(buffer.ReadInt32(position + field::kBoxNorth));
-            const double east = LongitudeOf(buffer.ReadInt32(position + field::kBoxEast));
-            const AirportRecord& airport = target.airport;
-            if (south < airport.latitude && airport.latitude < north && west < airport.longitude &&
-                airport.longitude < east) {
-                const GeoPoint reference = BoxReferencePoint(south, west, north, east, target.grid);
-                if (taken) {
-                    airspaces.push_back(std::move(airspace));
-                }
-                airspace = AirspaceRecord{};
-                airspace.latitude = reference.latitude;
-                airspace.longitude = reference.longitude;
-                taken = true;
-            }
-            return true;
-        }
-        case field::kShortName:
-            if (taken) {
-                const std::string text =
-                    buffer.ReadText(position + field::kNameText,
-                                    buffer.ReadInt32(position + bgl::kRecordLengthOffset));
-                airspace.shortName =
-                    airspace.shortName.empty() ? text : airspace.shortName + "  " + text;
-            }
-            return true;
-        case field::kFrequencyName:
-            if (taken) {
-                // A word that is no frequency (a hexadecimal digit above 9) adds none.
-                const std::string frequency =
-                    FrequencyText(buffer.ReadInt32(position + field::kFrequencyWord));
-                if (!frequency.empty()) {
-                    airspace.frequencyText += frequency + " Mhz  ";
-                }
-                // The name fills the record after the frequency and the word beside it.
-                const int64_t nameLength =
-                    int64_t{buffer.ReadInt32(position + bgl::kRecordLengthOffset)} -
-                    (field::kFrequencyFullName - bgl::kRecordHeadSize);
-                airspace.fullName =
-                    buffer.ReadText(position + field::kFrequencyFullName,
-                                    static_cast<int>(std::max<int64_t>(nameLength, 0)));
-            }
-            return true;
         case field::kCentrePoint:
+            return kCentre;
         case field::kLinePoint:
+            return kLineTo;
         case field::kClockwisePoint:
+            return kClockwiseArc;
         case field::kCounterClockwisePoint:
-            if (taken) {
-                const uint8_t kind = id == field::kCentrePoint      ? kCentre
-                                     : id == field::kLinePoint      ? kLineTo
-                                     : id == field::kClockwisePoint ? kClockwiseArc
-                                                                    : kCounterClockwiseArc;
-                airspace.points.push_back(PointAt(buffer, position, kind));
-            }
-            return true;
+            return kCounterClockwiseArc;
         case field::kMovePoint:
-            if (taken) {
-                airspace.points.push_back(PointAt(buffer, position, kMoveTo));
-                airspace.floorFt = buffer.ReadInt32(position + field::kMoveFloor);
-                airspace.ceilingFt = buffer.ReadInt32(position + field::kMoveCeiling);
-            }
-            return true;
-        case field::kCirclePoint:
-            if (taken) {
-                airspace.points.push_back(
-                    {kCircle, 0.0, 0.0, buffer.ReadInt32(position + field::kCircleRadius)});
-                airspace.floorFt = buffer.ReadInt32(position + field::kCircleFloor);
-                airspace.ceilingFt = buffer.ReadInt32(position + field::kCircleCeiling);
-            }
-            return true;
-        case field::kSkippedPoint:
-            return true;
+            return kMoveTo;
         default:
-            return false;
+            return std::nullopt;
     }
 }
+
+// Reads the sub-records of one airspace record into the list. A sub-record other than the
+// bounding box counts only after an accepted box; a second accepted box in the same record
+// starts a new airspace (the one read so far is complete and goes into the list).
+class AirspaceReader {
+  public:
+    AirspaceReader(const ByteReader& file, const AirspaceTarget& target,
+                   std::vector<AirspaceRecord>& airspaces)
+        : file_(file), target_(target), airspaces_(airspaces) {}
+
+    void Read(int64_t recordStart) {
+        int64_t position = recordStart + field::kChainContent;
+        while (ReadSubRecord(position)) {
+            position = NextRecord(file_, position);
+        }
+        if (taken_) {
+            airspaces_.push_back(std::move(airspace_));
+        }
+    }
+
+  private:
+    // False when the id ends the record.
+    bool ReadSubRecord(int64_t position) {
+        const int32_t id = file_.Int32At(position);
+        if (id == field::kBoundingBox) {
+            ReadBox(position);
+            return true;
+        }
+        const std::optional<uint8_t> pointKind = PointKind(id);
+        const bool known = pointKind || id == field::kShortName || id == field::kFrequencyName ||
+                           id == field::kCirclePoint || id == field::kSkippedPoint;
+        if (!known || !taken_) {
+            return known;
+        }
+        if (pointKind) {
+            airspace_.points.push_back(
+                {*pointKind, LatitudeOf(file_.Int32At(position + field::kPointLatitude)),
+                 LongitudeOf(file_.Int32At(position + field::kPointLongitude)), 0});
+        }
+        if (id == field::kMovePoint) {
+            ReadLimits(position + field::kMoveFloor, position + field::kMoveCeiling);
+        } else if (id == field::kCirclePoint) {
+            airspace_.points.push_back(
+                {kCircle, 0.0, 0.0, file_.Int32At(position + field::kCircleRadius)});
+            ReadLimits(position + field::kCircleFloor, position + field::kCircleCeiling);
+        } else if (id == field::kShortName) {
+            ReadShortName(position);
+        } else if (id == field::kFrequencyName) {
+            ReadFrequencyName(position);
+        }
+        return true;
+    }
+
+    void ReadBox(int64_t position) {
+        const double south = LatitudeOf(file_.Int32At(position + field::kBoxSouth));
+        const double west = LongitudeOf(file_.Int32At(position + field::kBoxWest));
+        const double north = LatitudeOf(file_.Int32At(position + field::kBoxNorth));
+        const double east = LongitudeOf(file_.Int32At(position + field::kBoxEast));
+        const AirportRecord& airport = target_.airport;
+        if (!(south < airport.latitude && airport.latitude < north && west < airport.longitude &&
+              airport.longitude < east)) {
+            return;
+        }
+        const GeoPoint reference = BoxReferencePoint(south, west, north, east, target_.grid);
+        if (taken_) {
+            airspaces_.push_back(std::move(airspace_));
+        }
+        airspace_ = AirspaceRecord{};
+        airspace_.latitude = reference.latitude;
+        airspace_.longitude = reference.longitude;
+        taken_ = true;
+    }
+
+    void ReadShortName(int64_t position) {
+        const std::string text = ReadTextOfLength(
+            file_, position + field::kNameText, file_.Int32At(position + bgl::kRecordLengthOffset));
+        airspace_.shortName =
+            airspace_.shortName.empty() ? text : airspace_.shortName + "  " + text;
+    }
+
+    void ReadFrequencyName(int64_t position) {
+        // A word that is no frequency (a hexadecimal digit above 9) adds none.
+        const std::string frequency =
+            FrequencyText(file_.Int32At(position + field::kFrequencyWord));
+        if (!frequency.empty()) {
+            airspace_.frequencyText += frequency + " Mhz  ";
+        }
+        // The name fills the record after the frequency and the word beside it.
+        const int64_t nameLength = int64_t{file_.Int32At(position + bgl::kRecordLengthOffset)} -
+                                   (field::kFrequencyFullName - bgl::kRecordHeadSize);
+        airspace_.fullName =
+            ReadTextOfLength(file_, position + field::kFrequencyFullName, nameLength);
+    }
+
+    void ReadLimits(int64_t floor, int64_t ceiling) {
+        airspace_.floorFt = file_.Int32At(floor);
+        airspace_.ceilingFt = file_.Int32At(ceiling);
+    }
+
+    const ByteReader& file_;
+    const AirspaceTarget& target_;
+    std::vector<AirspaceRecord>& airspaces_;
+    AirspaceRecord airspace_;
+    bool taken_ = false;  // whether airspace_ stands for an accepted box
+};
 
 }  // namespace
 
 bool IsMarkedSceneryFile(const FileBuffer& buffer) {
-    return buffer.Contains(bgl::kMarkerOffset, 4) &&
-           buffer.ReadInt32(bgl::kMarkerOffset) == bgl::kMarker;
+    const ByteReader file = buffer.reader();
+    return file.Contains(bgl::kMarkerOffset, sizeof(int32_t)) &&
+           file.Int32At(bgl::kMarkerOffset) == bgl::kMarker;
 }
 
-void DecodeAirspace(const FileBuffer& buffer, int64_t recordStart, const AirspaceTarget& target,
+void DecodeAirspace(const ByteReader& file, int64_t recordStart, const AirspaceTarget& target,
                     std::vector<AirspaceRecord>& airspaces) {
-    AirspaceRecord airspace;
-    bool taken = false;
-    int64_t position = recordStart + field::kChainContent;
-    while (ReadSubRecord(buffer, position, target, airspace, taken, airspaces)) {
-        position = NextRecord(buffer, position);
-    }
-    if (taken) {
-        airspaces.push_back(std::move(airspace));
-    }
+    AirspaceReader(file, target, airspaces).Read(recordStart);
 }
 
 std::optional<BglProblem> ExamineAirspaceFile(const FileBuffer& buffer,
                                               const AirspaceTarget& target,
                                               std::vector<AirspaceRecord>& airspaces) {
     RecordTrace place;
+    const ByteReader file = buffer.reader();
     try {
-        if (!buffer.Contains(bgl::kSecondSectionOffset, 4) ||
-            buffer.ReadInt32(bgl::kSectionFormatOffset) != bgl::kAirportSectionFormat) {
+        if (!file.Contains(bgl::kSecondSectionOffset, sizeof(int32_t)) ||
+            file.Int32At(bgl::kSectionFormatOffset) != bgl::kAirportSectionFormat) {
             return std::nullopt;
         }
-        const int32_t chain = buffer.ReadInt32(bgl::kSecondSectionOffset);
+        const int32_t chain = file.Int32At(bgl::kSecondSectionOffset);
         if (chain <= 0) {
             return std::nullopt;
         }
-        WalkChain(buffer, chain, place, [&](int64_t group, int32_t type) {
+        WalkChain(file, chain, place, [&](int64_t group, int32_t type) {
             if (type == field::kGroupType) {
-                WalkChain(buffer, group + field::kChainContent, place,
+                WalkChain(file, group + field::kChainContent, place,
                           [&](int64_t record, int32_t kind) {
                               if (kind == field::kAirspaceType) {
-                                  DecodeAirspace(buffer, record, target, airspaces);
+                                  DecodeAirspace(file, record, target, airspaces);
                               }
                           });
             }
         });
         return std::nullopt;
-    } catch (const BglError& error) {
-        return place.Problem(error.what());
+    } catch (const MalformedBytes& fault) {
+        return place.Problem(fault, buffer.FileLength());
     }
 }
 

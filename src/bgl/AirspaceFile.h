@@ -7,6 +7,7 @@
 #include "bgl/BglRecord.h"
 #include "geo/MagVarGrid.h"
 #include "model/AirportData.h"
+#include "shared/ByteReader.h"
 
 // Reading the airspaces of a scenery file: the walk through its record chains and the
 // decoding of the airspace records around one airport.
@@ -32,9 +33,9 @@ std::optional<BglProblem> ExamineAirspaceFile(const FileBuffer& buffer,
                                               std::vector<AirspaceRecord>& airspaces);
 
 // Decodes the airspace record starting at the position; appends it when its bounding box
-// contains the airport. Throws BufferOverrun when a sub-record leads outside the file (the
+// contains the airport. Throws MalformedBytes when a sub-record leads outside the file (the
 // airspace is then not appended).
-void DecodeAirspace(const FileBuffer& buffer, int64_t recordStart, const AirspaceTarget& target,
+void DecodeAirspace(const ByteReader& file, int64_t recordStart, const AirspaceTarget& target,
                     std::vector<AirspaceRecord>& airspaces);
 
 }  // namespace scopewatch

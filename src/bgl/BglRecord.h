@@ -1,20 +1,11 @@
 #pragma once
 
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 
-#include "bgl/FileBuffer.h"
+#include "shared/ByteReader.h"
 
 namespace scopewatch {
-
-// Thrown when a scenery file's records contradict themselves: a negative length, or a list
-// whose items cannot fit in its record. Like a read outside the buffer, it stops the
-// examination of the file at that record.
-class MalformedRecord : public BglError {
-  public:
-    using BglError::BglError;
-};
 
 // Where the examination of a scenery file stopped: the file, the record it was in (its offset
 // and id) and what could not be read. What was decoded before that record is kept.
@@ -37,12 +28,12 @@ struct RecordHead {
 };
 
 // Reads the id and length at the position. A negative length is malformed (the walk could
-// never move past such a record).
-RecordHead ReadRecordHead(const FileBuffer& buffer, int64_t position);
+// never move past such a record): like a read outside the file, it throws MalformedBytes.
+RecordHead ReadRecordHead(const ByteReader& file, int64_t position);
 
-// A text of a length computed from the file's words: a length beyond the file is a read
-// outside the buffer rather than an overflowing count.
-std::string ReadTextOfLength(const FileBuffer& buffer, int64_t position, int64_t length);
+// A text of a length computed from the file's words, its zero bytes left out; a length below
+// 1 gives the empty text, one beyond the file a read outside it.
+std::string ReadTextOfLength(const ByteReader& file, int64_t position, int64_t length);
 
 // The record a walk through a scenery file is reading, kept up to date so that a file that
 // stops the walk can be reported by offset and record id.
@@ -56,6 +47,10 @@ struct RecordTrace {
     }
     // The problem of a walk that stopped here.
     BglProblem Problem(const std::string& what) const { return {{}, offset, id, what}; }
+    // The problem of a walk that stopped here on malformed bytes: a read outside the file
+    // (of fileLength bytes) says how many bytes it wanted at which offset, a contradiction
+    // what contradicts.
+    BglProblem Problem(const MalformedBytes& fault, int64_t fileLength) const;
 };
 
 }  // namespace scopewatch

@@ -33,39 +33,39 @@ class CountingSink : public AirportSink {
 };
 
 // The facility block at Y is sound when its first and third words are 1.
-bool HasFacilityBlock(const FileBuffer& buffer, int64_t y) {
-    return y > 0 && buffer.ReadInt32(y + bgl::kFacilityBlockFirstWord) == 1 &&
-           buffer.ReadInt32(y + bgl::kFacilityBlockThirdWord) == 1;
+bool HasFacilityBlock(const ByteReader& file, int64_t y) {
+    return y > 0 && file.Int32At(y + bgl::kFacilityBlockFirstWord) == 1 &&
+           file.Int32At(y + bgl::kFacilityBlockThirdWord) == 1;
 }
 
-void WalkIndexEntry(const FileBuffer& buffer, int64_t entry, const RecordHead& head,
+void WalkIndexEntry(const ByteReader& file, int64_t entry, const RecordHead& head,
                     const MagVarGrid& grid, AirportSink& airports, RecordTrace& trace) {
-    const int32_t kind = buffer.ReadInt32(entry + bgl::kEntryKindOffset);
-    const int64_t y = buffer.ReadInt32(entry + bgl::kEntryFacilityOffset);
+    const int32_t kind = file.Int32At(entry + bgl::kEntryKindOffset);
+    const int64_t y = file.Int32At(entry + bgl::kEntryFacilityOffset);
     if (head.id != bgl::kAirportIndexEntry) {
         return;
     }
-    std::string name = ReadTextOfLength(buffer, entry + bgl::kEntryNameOffset,
-                                        head.Size() - bgl::kEntryNameOffset);
-    if (kind != bgl::kAirportEntryKind || !HasFacilityBlock(buffer, y)) {
+    std::string name =
+        ReadTextOfLength(file, entry + bgl::kEntryNameOffset, head.Size() - bgl::kEntryNameOffset);
+    if (kind != bgl::kAirportEntryKind || !HasFacilityBlock(file, y)) {
         return;
     }
     AirportRecord& airport = airports.NextAirport();
     airport.name = std::move(name);
-    DecodeAirport(buffer, y, grid, airport, trace);
+    DecodeAirport(file, y, grid, airport, trace);
 }
 
 // Walks the chain of records of the second section: records of id 1 are passed over, index
 // chains walked. It goes on right after each index chain, at the record that ended it.
-void WalkSecondSection(const FileBuffer& buffer, int64_t position, const MagVarGrid& grid,
+void WalkSecondSection(const ByteReader& file, int64_t position, const MagVarGrid& grid,
                        AirportSink& airports, RecordTrace& trace) {
     while (true) {
-        const int32_t id = buffer.ReadInt32(position);
+        const int32_t id = file.Int32At(position);
         trace.At(position, id);
         if (id == bgl::kSkippedSectionRecord) {
-            position += ReadRecordHead(buffer, position).Size();
+            position += ReadRecordHead(file, position).Size();
         } else if (id == bgl::kAirportIndexGroup) {
-            position = WalkAirportIndex(buffer, position, grid, airports, trace).position;
+            position = WalkAirportIndex(file, position, grid, airports, trace).position;
         } else {
             return;
         }
@@ -74,22 +74,22 @@ void WalkSecondSection(const FileBuffer& buffer, int64_t position, const MagVarG
 
 }  // namespace
 
-IndexChainEnd WalkAirportIndex(const FileBuffer& buffer, int64_t position, const MagVarGrid& grid,
+IndexChainEnd WalkAirportIndex(const ByteReader& file, int64_t position, const MagVarGrid& grid,
                                AirportSink& airports, RecordTrace& trace) {
     int64_t group = position;
     while (true) {
-        const int32_t id = buffer.ReadInt32(group);
+        const int32_t id = file.Int32At(group);
         trace.At(group, id);
         if (id != bgl::kAirportIndexGroup) {
             return {group, id};
         }
-        const RecordHead groupHead = ReadRecordHead(buffer, group);
-        const int32_t entryCount = buffer.ReadInt32(group + bgl::kGroupEntryCountOffset);
+        const RecordHead groupHead = ReadRecordHead(file, group);
+        const int32_t entryCount = file.Int32At(group + bgl::kGroupEntryCountOffset);
         int64_t entry = group + bgl::kGroupEntriesOffset;
         for (int32_t i = 0; i < entryCount; ++i) {
-            const RecordHead head = ReadRecordHead(buffer, entry);
+            const RecordHead head = ReadRecordHead(file, entry);
             trace.At(entry, head.id);
-            WalkIndexEntry(buffer, entry, head, grid, airports, trace);
+            WalkIndexEntry(file, entry, head, grid, airports, trace);
             entry += head.Size();
         }
         group += groupHead.Size();
@@ -101,21 +101,22 @@ SceneryScanResult ScanSceneryFile(const FileBuffer& buffer, const MagVarGrid& gr
     SceneryScanResult result;
     RecordTrace trace;
     CountingSink counted(airports);
+    const ByteReader file = buffer.reader();
     try {
         trace.At(bgl::kSectionFormatOffset, 0);
-        if (buffer.ReadInt32(bgl::kSectionFormatOffset) != bgl::kAirportSectionFormat) {
+        if (file.Int32At(bgl::kSectionFormatOffset) != bgl::kAirportSectionFormat) {
             return result;
         }
-        const int64_t first = buffer.ReadInt32(bgl::kFirstSectionOffset);
-        const int64_t second = buffer.ReadInt32(bgl::kSecondSectionOffset);
+        const int64_t first = file.Int32At(bgl::kFirstSectionOffset);
+        const int64_t second = file.Int32At(bgl::kSecondSectionOffset);
         if (first > 0) {
-            WalkAirportIndex(buffer, first, grid, counted, trace);
+            WalkAirportIndex(file, first, grid, counted, trace);
         }
         if (second > 0) {
-            WalkSecondSection(buffer, second, grid, counted, trace);
+            WalkSecondSection(file, second, grid, counted, trace);
         }
-    } catch (const BglError& error) {
-        result.problem = trace.Problem(error.what());
+    } catch (const MalformedBytes& fault) {
+        result.problem = trace.Problem(fault, buffer.FileLength());
     }
     result.airportsFound = counted.count();
     return result;

@@ -50,9 +50,9 @@ struct IndexChainEnd {
 
 // Walks the chain of airport index groups (id 0x30001) that starts at the position, appending
 // and decoding one airport per airport entry whose facility block is sound. Reads outside the
-// buffer throw BufferOverrun, contradicting records MalformedRecord; the trace then names
-// the record being read.
-IndexChainEnd WalkAirportIndex(const FileBuffer& buffer, int64_t position, const MagVarGrid& grid,
+// file and contradicting records throw MalformedBytes; the trace then names the record being
+// read.
+IndexChainEnd WalkAirportIndex(const ByteReader& file, int64_t position, const MagVarGrid& grid,
                                AirportSink& airports, RecordTrace& trace);
 
 }  // namespace scopewatch

@@ -17,7 +17,8 @@ MagVarLoadResult LoadMagVarGrid(const FileBuffer& buffer, MagVarGrid& grid) {
     if (buffer.FileLength() < bgl::kMagdecTableOffsetPosition + 4) {
         return MagVarLoadResult::FileTooShort;
     }
-    const int64_t table = buffer.ReadInt32(bgl::kMagdecTableOffsetPosition);
+    ByteReader file = buffer.reader();
+    const int64_t table = file.Int32At(bgl::kMagdecTableOffsetPosition);
     if (table < 1) {
         return MagVarLoadResult::NoTable;
     }
@@ -25,8 +26,9 @@ MagVarLoadResult LoadMagVarGrid(const FileBuffer& buffer, MagVarGrid& grid) {
     if (start > buffer.FileLength() - bgl::kMagdecTableBytes) {
         return MagVarLoadResult::FileTooShort;
     }
+    file.Seek(start);
     for (int i = 0; i < MagVarGrid::kFilled; ++i) {
-        grid.values[static_cast<size_t>(i)] = buffer.ReadInt16(start + 2 * i);
+        grid.values[static_cast<size_t>(i)] = file.Int16();
     }
     return MagVarLoadResult::Loaded;
 }

@@ -1,10 +1,9 @@
 #include "builder/AirportDatabaseFile.h"
 
 #include <algorithm>
-#include <functional>
 
 #include "platform/AtomicFile.h"
-#include "shared/ByteCursor.h"
+#include "shared/ByteReader.h"
 #include "shared/ByteWriter.h"
 
 namespace scopewatch {
@@ -128,112 +127,112 @@ std::vector<uint8_t> EncodeRecords(const std::vector<AirportRecord>& airports, b
     return bytes;
 }
 
-RunwayRecord ReadRunway(ByteCursor& cursor) {
+RunwayRecord ReadRunway(ByteReader& in) {
     RunwayRecord runway;
-    runway.primaryName = cursor.LengthText();
-    runway.secondaryName = cursor.LengthText();
-    runway.end1Latitude = cursor.Double();
-    runway.end1Longitude = cursor.Double();
-    runway.end2Latitude = cursor.Double();
-    runway.end2Longitude = cursor.Double();
-    runway.altitudeFt = cursor.Int32();
-    runway.primaryMagHeading = cursor.Int16();
-    runway.secondaryMagHeading = cursor.Int16();
-    runway.lengthFt = cursor.Int32();
-    runway.widthFt = cursor.Int32();
+    runway.primaryName = in.LengthText();
+    runway.secondaryName = in.LengthText();
+    runway.end1Latitude = in.Double();
+    runway.end1Longitude = in.Double();
+    runway.end2Latitude = in.Double();
+    runway.end2Longitude = in.Double();
+    runway.altitudeFt = in.Int32();
+    runway.primaryMagHeading = in.Int16();
+    runway.secondaryMagHeading = in.Int16();
+    runway.lengthFt = in.Int32();
+    runway.widthFt = in.Int32();
     return runway;
 }
 
-IlsRecord ReadIls(ByteCursor& cursor) {
+IlsRecord ReadIls(ByteReader& in) {
     IlsRecord ils;
-    ils.ident = cursor.LengthText();
-    ils.latitude = cursor.Double();
-    ils.longitude = cursor.Double();
-    ils.magHeading = cursor.Int16();
-    ils.frequency = cursor.LengthText();
+    ils.ident = in.LengthText();
+    ils.latitude = in.Double();
+    ils.longitude = in.Double();
+    ils.magHeading = in.Int16();
+    ils.frequency = in.LengthText();
     return ils;
 }
 
-TaxiPointRecord ReadTaxiPoint(ByteCursor& cursor) {
+TaxiPointRecord ReadTaxiPoint(ByteReader& in) {
     TaxiPointRecord point;
-    point.pointWord = cursor.Int32();
-    point.latitude = cursor.Double();
-    point.longitude = cursor.Double();
+    point.pointWord = in.Int32();
+    point.latitude = in.Double();
+    point.longitude = in.Double();
     return point;
 }
 
-ParkingRecord ReadParking(ByteCursor& cursor) {
+ParkingRecord ReadParking(ByteReader& in) {
     ParkingRecord parking;
-    parking.label = cursor.LengthText();
-    parking.latitude = cursor.Double();
-    parking.longitude = cursor.Double();
-    parking.altitudeFt = cursor.Int32();
+    parking.label = in.LengthText();
+    parking.latitude = in.Double();
+    parking.longitude = in.Double();
+    parking.altitudeFt = in.Int32();
     return parking;
 }
 
-TaxiSegmentRecord ReadTaxiSegment(ByteCursor& cursor) {
+TaxiSegmentRecord ReadTaxiSegment(ByteReader& in) {
     TaxiSegmentRecord segment;
-    segment.kind = cursor.Int32();
-    segment.firstIndex = cursor.Int32();
-    segment.secondIndex = cursor.Int32();
-    segment.name = cursor.LengthText();
+    segment.kind = in.Int32();
+    segment.firstIndex = in.Int32();
+    segment.secondIndex = in.Int32();
+    segment.name = in.LengthText();
     return segment;
 }
 
 // Reads one stored list and its count; keeps the first count elements (the empty tail of
-// runway and ILS lists falls away). False when the list is malformed.
-template <typename Element>
-bool ReadList(ByteCursor& cursor, std::vector<Element>& elements,
-              const std::function<Element(ByteCursor&)>& readElement, size_t minElementBytes,
-              std::string& problem) {
-    const uint16_t dimensions = cursor.UInt16();
+// runway and ILS lists falls away). A list of more dimensions than one, or of more elements
+// than the bytes can hold, is malformed.
+template <typename Element, typename ReadElement>
+void ReadList(ByteReader& in, std::vector<Element>& elements, ReadElement readElement,
+              size_t minElementBytes) {
+    const uint16_t dimensions = in.UInt16();
     if (dimensions > 1) {
-        problem = "a list with " + std::to_string(dimensions) + " dimensions";
-        return false;
+        in.Refuse(in.position(), "a list with " + std::to_string(dimensions) + " dimensions");
     }
     if (dimensions == 1) {
-        const uint32_t count = cursor.UInt32();
-        cursor.Int32();  // lower bound, always 0
-        if (!cursor.ok() || count > cursor.remaining() / minElementBytes) {
-            problem = "a list of " + std::to_string(count) + " elements that the file cannot hold";
-            return false;
+        const uint32_t count = in.UInt32();
+        in.Int32();  // lower bound, always 0
+        if (count > in.remaining() / minElementBytes) {
+            in.Refuse(in.position(),
+                      "a list of " + std::to_string(count) + " elements that the file cannot hold");
         }
         elements.reserve(count);
-        for (uint32_t i = 0; i < count && cursor.ok(); ++i) {
-            elements.push_back(readElement(cursor));
+        for (uint32_t i = 0; i < count; ++i) {
+            elements.push_back(readElement(in));
         }
     }
-    const int32_t storedCount = cursor.Int32();
+    const int32_t storedCount = in.Int32();
     const size_t keep = static_cast<size_t>(std::max(storedCount, 0));
     if (keep < elements.size()) {
         elements.resize(keep);
     }
-    return true;
 }
 
-bool ReadAirportRecord(ByteCursor& cursor, AirportRecord& airport, std::string& problem) {
-    airport.name = cursor.LengthText();
-    airport.icaoId = cursor.LengthText();
-    airport.latitude = cursor.Double();
-    airport.longitude = cursor.Double();
-    airport.altitudeFt = cursor.Int32();
+AirportRecord ReadAirportRecord(ByteReader& in) {
+    AirportRecord airport;
+    airport.name = in.LengthText();
+    airport.icaoId = in.LengthText();
+    airport.latitude = in.Double();
+    airport.longitude = in.Double();
+    airport.altitudeFt = in.Int32();
     for (std::string* frequency :
          {&airport.clearanceFreq, &airport.groundFreq, &airport.towerFreq, &airport.departureFreq,
           &airport.approachFreq, &airport.centerFreq, &airport.atisFreq}) {
-        *frequency = cursor.LengthText();
+        *frequency = in.LengthText();
     }
-    const bool listsOk =
-        ReadList<RunwayRecord>(cursor, airport.runways, ReadRunway, kRunwayMinBytes, problem) &&
-        ReadList<IlsRecord>(cursor, airport.ilsList, ReadIls, kIlsMinBytes, problem) &&
-        ReadList<TaxiPointRecord>(cursor, airport.taxiPoints, ReadTaxiPoint, kTaxiPointMinBytes,
-                                  problem) &&
-        ReadList<ParkingRecord>(cursor, airport.parkings, ReadParking, kParkingMinBytes, problem) &&
-        ReadList<TaxiSegmentRecord>(cursor, airport.taxiSegments, ReadTaxiSegment,
-                                    kTaxiSegmentMinBytes, problem);
-    if (listsOk && !cursor.ok()) {
-        problem = "a field runs past the end of the file";
-    }
-    return listsOk && cursor.ok();
+    ReadList(in, airport.runways, ReadRunway, kRunwayMinBytes);
+    ReadList(in, airport.ilsList, ReadIls, kIlsMinBytes);
+    ReadList(in, airport.taxiPoints, ReadTaxiPoint, kTaxiPointMinBytes);
+    ReadList(in, airport.parkings, ReadParking, kParkingMinBytes);
+    ReadList(in, airport.taxiSegments, ReadTaxiSegment, kTaxiSegmentMinBytes);
+    return airport;
+}
+
+// What stopped the reading of a record, and where.
+std::string DatabaseFault(const MalformedBytes& fault) {
+    const bool pastEnd = dynamic_cast<const ReadPastEnd*>(&fault) != nullptr;
+    return (pastEnd ? std::string("a field runs past the end of the file") : fault.expected()) +
+           " (at offset " + std::to_string(fault.offset()) + ")";
 }
 
 }  // namespace
@@ -273,18 +272,16 @@ AirportDatabaseContent DecodeAirportDatabase(const std::vector<uint8_t>& bytes,
     const size_t announced = static_cast<size_t>(airportCount) + 1;
     // Room for what the bytes can hold, not for what the settings announce.
     content.records.reserve(std::min(announced, bytes.size() / kRecordMinBytes));
-    ByteCursor cursor(bytes);
-    while (content.records.size() < announced && !cursor.AtEnd()) {
-        const size_t start = cursor.position();
-        AirportRecord read;
-        std::string problem;
-        if (!ReadAirportRecord(cursor, read, problem)) {
+    ByteReader in(bytes);
+    while (content.records.size() < announced && !in.AtEnd()) {
+        const size_t start = in.position();
+        try {
+            content.records.push_back(ReadAirportRecord(in));
+        } catch (const MalformedBytes& fault) {
             content.problem = "record " + std::to_string(content.recordsRead) + " at offset " +
-                              std::to_string(start) + ": " + problem + " (at offset " +
-                              std::to_string(cursor.position()) + ")";
+                              std::to_string(start) + ": " + DatabaseFault(fault);
             break;
         }
-        content.records.push_back(std::move(read));
         ++content.recordsRead;
     }
     return content;

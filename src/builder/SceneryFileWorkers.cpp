@@ -55,7 +55,7 @@ SceneryFileResult ExamineSceneryFile(const SceneryFileJob& job, const MagVarGrid
         result.problem = job.pathText + ": shorter than 122 bytes, skipped";
         return result;
     }
-    result.marked = buffer.ReadInt32(bgl::kMarkerOffset) == bgl::kMarker;
+    result.marked = buffer.reader().Int32At(bgl::kMarkerOffset) == bgl::kMarker;
     if (result.marked) {
         EncodingSink airports;
         try {

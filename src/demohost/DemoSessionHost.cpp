@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "multiplayer/DirectPlaySession.h"
+#include "shared/MalformedBytes.h"
 
 namespace scopewatch::demo {
 
@@ -236,7 +237,7 @@ void DemoSessionHost::HandleDelivery(const directplay::Delivery& delivery) {
             default:
                 break;
         }
-    } catch (const SessionError& error) {
+    } catch (const MalformedBytes& error) {
         Log("dropped a message from " + NameOf(delivery.idFrom) + ": " + error.what());
     }
 }

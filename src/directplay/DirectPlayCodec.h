@@ -8,6 +8,9 @@
 #include <variant>
 #include <vector>
 
+#include "directplay/DirectPlayLayout.h"
+#include "shared/Outcome.h"
+
 // Encoding and decoding of the DirectPlay 4 messages Scopewatch exchanges over TCP/IP.
 // Pure functions over byte vectors: no sockets here, so every byte can be checked in tests.
 namespace scopewatch::directplay {
@@ -18,13 +21,9 @@ using Guid = std::array<uint8_t, 16>;
 inline constexpr uint32_t kTokenSend = 0xFAB;
 inline constexpr uint32_t kTokenForwarded = 0xCAB;
 inline constexpr uint32_t kTokenFromServer = 0xBAB;
-inline constexpr size_t kPrefixSize = 20;  // size/token word and the sender's address
-inline constexpr size_t kHeaderSize = 28;  // prefix, "play", command and version
 // The 20-bit size field allows 1 MiB; nothing the scope reads comes near that, so a larger
 // message is passed over unread (on a stream, the connection goes on after it).
 inline constexpr size_t kMaxMessageSize = 128 * 1024;
-// What the 20-bit size word of a message can hold.
-inline constexpr size_t kLargestFrame = 0xFFFFF;
 
 inline constexpr uint16_t kOldestVersion = 9;
 inline constexpr uint16_t kNewestVersion = 14;
@@ -219,12 +218,6 @@ struct Decoded {
     Message message;
 };
 
-struct DecodeResult {
-    std::optional<Decoded> decoded;
-    std::string error;  // why the message was rejected, with the offset where it went wrong
-    bool ok() const { return decoded.has_value(); }
-};
-
 // A message that its length fields cannot describe. It is refused whole: nothing is sent.
 class EncodeError : public std::runtime_error {
   public:
@@ -236,18 +229,21 @@ class EncodeError : public std::runtime_error {
 Bytes Encode(const Message& message, SockAddr sender, uint16_t version);
 // Player data with message ids: idFrom, idTo, then the application payload.
 Bytes EncodePlayerData(SockAddr sender, uint32_t idFrom, uint32_t idTo, const Bytes& payload);
+// The same without its prefix: the body of a PlayerData message.
+Bytes PlayerDataBody(uint32_t idFrom, uint32_t idTo, const Bytes& payload);
 // A framed message without its 20-byte prefix: what a relaying host is asked to send on.
 Bytes InnerForm(const Bytes& framed);
 
-// Decodes one framed message. The size word must match the number of bytes given.
-DecodeResult Decode(const uint8_t* data, size_t size);
-inline DecodeResult Decode(const Bytes& bytes) {
+// Decodes one framed message. The size word must match the number of bytes given. A message
+// that fails says why, with the offset where it went wrong.
+Outcome<Decoded> Decode(const uint8_t* data, size_t size);
+inline Outcome<Decoded> Decode(const Bytes& bytes) {
     return Decode(bytes.data(), bytes.size());
 }
 
 // Decodes the message a datagram starts with. Its size word may be less than the datagram's
 // length (a sender may pad a datagram); the bytes after the message are left unread.
-DecodeResult DecodeDatagram(const uint8_t* data, size_t size);
+Outcome<Decoded> DecodeDatagram(const uint8_t* data, size_t size);
 
 // The total size of the message starting with this 32-bit word, or nothing if the word
 // cannot begin a message (unknown token, size below the prefix or above kMaxMessageSize).

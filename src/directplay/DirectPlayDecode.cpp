@@ -1,261 +1,225 @@
-// Reading the messages of DirectPlayCodec.h. Every field read is bounds-checked; the first
-// fault ends the message with an error naming the byte where it was found.
+// Reading the messages of DirectPlayCodec.h by the names of DirectPlayLayout.h, through the
+// one byte reader. Every read is bounds-checked; the first fault ends the message with an
+// error naming the byte where it was found.
 #include <algorithm>
 #include <cstdio>
 
 #include "directplay/DirectPlayCodec.h"
 #include "directplay/DirectPlayLayout.h"
-#include "shared/ByteCursor.h"
+#include "shared/ByteReader.h"
 
 namespace scopewatch::directplay {
 namespace {
 
-// Thrown inside the decoder only; Decode turns it into an error text.
-struct Malformed {
-    std::string what;
-    size_t offset;
-};
-
 std::string HexWord(uint32_t value) {
-    char text[16];
+    char text[sizeof "0x00000000"];
     std::snprintf(text, sizeof text, "0x%08X", value);
     return text;
 }
 
-[[noreturn]] void Fail(const std::string& what, size_t offset) {
-    throw Malformed{what, offset};
+Guid ReadGuid(const ByteReader& in, size_t at) {
+    Guid guid{};
+    in.CopyAt(at, guid, "a GUID");
+    return guid;
 }
 
-// Bounds-checked reads at absolute positions of one message.
-class Reader {
-  public:
-    Reader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-
-    size_t size() const { return size_; }
-    uint8_t U8(size_t at) const { return static_cast<uint8_t>(Little(at, 1)); }
-    uint16_t U16(size_t at) const { return static_cast<uint16_t>(Little(at, 2)); }
-    uint32_t U32(size_t at) const { return static_cast<uint32_t>(Little(at, 4)); }
-
-    void Need(size_t at, size_t count, const char* what) const {
-        if (at > size_ || count > size_ - at) {
-            Fail(std::string("message too short for ") + what, at);
-        }
-    }
-    Bytes Slice(size_t at, size_t count) const {
-        Need(at, count, "data");
-        return Bytes(data_ + at, data_ + at + count);
-    }
-    Guid ReadGuid(size_t at) const {
-        Need(at, 16, "a GUID");
-        Guid guid{};
-        std::copy(data_ + at, data_ + at + 16, guid.begin());
-        return guid;
-    }
-    SockAddr ReadSockAddr(size_t at) const {
-        Need(at, 16, "an address");
-        SockAddr address;
-        address.port = static_cast<uint16_t>((data_[at + 2] << 8) | data_[at + 3]);
-        address.address = (uint32_t{data_[at + 4]} << 24) | (uint32_t{data_[at + 5]} << 16) |
-                          (uint32_t{data_[at + 6]} << 8) | uint32_t{data_[at + 7]};
-        return address;
-    }
-    // A NUL-terminated UTF-16 text; returns the text and advances `at` past the terminator.
-    // A peer may leave the terminator out: the text then ends with the message, and an odd
-    // last byte is no part of it.
-    std::u16string ReadWideZ(size_t& at) const {
-        Need(at, 0, "a text");
-        std::u16string text;
-        while (size_ - at >= 2) {
-            const char16_t unit = static_cast<char16_t>(U16(at));
-            at += 2;
-            if (unit == 0) {
-                return text;
-            }
-            text.push_back(unit);
-        }
-        at = size_;
-        return text;
-    }
-    // A UTF-16 text in a field of a given byte length: the text ends at its first NUL, as
-    // every name does (a name holding a NUL could not be handed on in a name table).
-    std::u16string ReadWide(size_t at, size_t length) const {
-        if (length % 2 != 0) {
-            Fail("odd text length", at);
-        }
-        Need(at, length, "a text");
-        std::u16string text;
-        for (size_t i = 0; i < length; i += 2) {
-            const auto unit = static_cast<char16_t>(U16(at + i));
-            if (unit == 0) {
-                break;
-            }
-            text.push_back(unit);
-        }
-        return text;
-    }
-
-  private:
-    uint64_t Little(size_t at, size_t count) const {
-        Need(at, count, "a field");
-        ByteCursor cursor(data_ + at, count);
-        return count == 1 ? cursor.UInt8() : (count == 2 ? cursor.UInt16() : cursor.UInt32());
-    }
-
-    const uint8_t* data_;
-    size_t size_;
-};
-
-// Offsets inside messages count from the "play" signature at byte 20.
-size_t Absolute(uint32_t relative) {
-    return kPrefixSize + relative;
+SockAddr ReadSockAddr(const ByteReader& in, size_t at) {
+    const ByteReader address = in.Part(at, sock_addr::kSize, "an address");
+    return SockAddr{address.NetUInt16At(sock_addr::kPort),
+                    address.NetUInt32At(sock_addr::kAddress)};
 }
 
-SessionDesc ReadDesc(const Reader& in, size_t at) {
-    in.Need(at, kDescSize, "a session description");
-    if (in.U32(at) < kDescSize) {
-        Fail("session description size below 80", at);
+// A NUL-terminated UTF-16 text from the position, which moves past the terminator. A peer may
+// leave the terminator out: the text then ends with the message, and an odd last byte is no
+// part of it.
+std::u16string ReadWideZ(ByteReader& in) {
+    std::u16string text;
+    while (in.remaining() >= sizeof(char16_t)) {
+        const auto unit = static_cast<char16_t>(in.UInt16());
+        if (unit == 0) {
+            return text;
+        }
+        text.push_back(unit);
+    }
+    in.Seek(in.size());
+    return text;
+}
+
+// A UTF-16 text in the next `length` bytes: the text ends at its first NUL, as every name does
+// (a name holding a NUL could not be handed on in a name table).
+std::u16string ReadWide(ByteReader& in, size_t length) {
+    if (length % sizeof(char16_t) != 0) {
+        in.Refuse(in.position(), "odd text length");
+    }
+    ByteReader field = in.NextPart(length, "a text");
+    std::u16string text;
+    while (!field.AtEnd()) {
+        const auto unit = static_cast<char16_t>(field.UInt16());
+        if (unit == 0) {
+            break;
+        }
+        text.push_back(unit);
+    }
+    return text;
+}
+
+// An optional text is absent when its offset is 0, and also when the offset lies at or past
+// the end of the message: a peer may leave a text out by ending the message where it
+// would start.
+bool HasText(const ByteReader& message, uint32_t offset) {
+    return offset != 0 && offset < message.size();
+}
+
+std::u16string ReadOptionalText(ByteReader message, uint32_t offset) {
+    if (!HasText(message, offset)) {
+        return {};
+    }
+    message.Seek(offset);
+    return ReadWideZ(message);
+}
+
+SessionDesc ReadDesc(const ByteReader& message, size_t at) {
+    namespace field = session_desc;
+    ByteReader in = message.Part(at, field::kSize, "a session description");
+    if (in.UInt32At(field::kSizeField) < field::kSize) {
+        in.Refuse(field::kSizeField,
+                  "session description size below " + std::to_string(field::kSize));
     }
     SessionDesc desc;
-    desc.flags = in.U32(at + 4);
-    desc.instance = in.ReadGuid(at + 8);
-    desc.application = in.ReadGuid(at + 24);
-    desc.maxPlayers = in.U32(at + 40);
-    desc.currentPlayers = in.U32(at + 44);
-    desc.reserved1 = in.U32(at + 56);
-    desc.reserved2 = in.U32(at + 60);
-    for (size_t i = 0; i < 4; ++i) {
-        desc.user[i] = in.U32(at + 64 + 4 * i);
+    desc.flags = in.UInt32At(field::kFlags);
+    desc.instance = ReadGuid(in, field::kInstance);
+    desc.application = ReadGuid(in, field::kApplication);
+    desc.maxPlayers = in.UInt32At(field::kMaxPlayers);
+    desc.currentPlayers = in.UInt32At(field::kCurrentPlayers);
+    desc.reserved1 = in.UInt32At(field::kReserved1);
+    desc.reserved2 = in.UInt32At(field::kReserved2);
+    in.Seek(field::kUser);
+    for (uint32_t& word : desc.user) {
+        word = in.UInt32();
     }
     return desc;
 }
 
-void ReadAddresses(const Reader& in, size_t at, PlayerInfo& player) {
-    player.streamAddress = in.ReadSockAddr(at);
-    player.datagramAddress = in.ReadSockAddr(at + 16);
+void ReadAddresses(const ByteReader& spData, PlayerInfo& player) {
+    player.streamAddress = ReadSockAddr(spData, sp_data::kStream);
+    player.datagramAddress = ReadSockAddr(spData, sp_data::kDatagram);
 }
 
 // The fixed part is read up to its own FixedSize, so an older layout without ParentID works.
-PlayerInfo ReadPacked(const Reader& in, size_t at) {
-    in.Need(at, 44, "a packed player");
-    const uint32_t size = in.U32(at);
-    const uint32_t fixedSize = in.U32(at + 36);
-    if (fixedSize < 44 || fixedSize > size) {
-        Fail("packed player with a bad fixed size", at + 36);
+PlayerInfo ReadPacked(const ByteReader& message, size_t at) {
+    namespace field = packed_player;
+    const ByteReader fixed = message.Part(at, field::kOldestFixedSize, "a packed player");
+    const uint32_t size = fixed.UInt32At(field::kSizeField);
+    const uint32_t fixedSize = fixed.UInt32At(field::kFixedSizeField);
+    if (fixedSize < field::kOldestFixedSize || fixedSize > size) {
+        fixed.Refuse(field::kFixedSizeField, "packed player with a bad fixed size");
     }
-    in.Need(at, size, "a packed player");
+    ByteReader in = message.Part(at, size, "a packed player");
     PlayerInfo player;
-    player.flags = in.U32(at + 4);
-    player.id = in.U32(at + 8);
-    const uint64_t shortLength = in.U32(at + 12);
-    const uint64_t longLength = in.U32(at + 16);
-    const uint64_t spSize = in.U32(at + 20);
-    const uint64_t dataSize = in.U32(at + 24);
-    const uint64_t groupSize = 4ull * in.U32(at + 28);
-    player.systemPlayerId = in.U32(at + 32);
-    player.version = in.U32(at + 40);
-    player.parentId = fixedSize >= 48 ? in.U32(at + 44) : 0;
-    if (fixedSize + shortLength + longLength + spSize + dataSize + groupSize > size) {
-        Fail("packed player lengths exceed its size", at);
+    player.flags = in.UInt32At(field::kFlags);
+    player.id = in.UInt32At(field::kId);
+    const uint64_t shortLength = in.UInt32At(field::kShortNameLength);
+    const uint64_t longLength = in.UInt32At(field::kLongNameLength);
+    const uint64_t spSize = in.UInt32At(field::kSpDataSize);
+    const uint64_t dataSize = in.UInt32At(field::kPlayerDataSize);
+    const uint64_t membersSize = kIdSize * in.UInt32At(field::kMemberCount);
+    player.systemPlayerId = in.UInt32At(field::kSystemPlayerId);
+    player.version = in.UInt32At(field::kVersion);
+    player.parentId = fixedSize >= field::kFixedSize ? in.UInt32At(field::kParentId) : 0;
+    if (fixedSize + shortLength + longLength + spSize + dataSize + membersSize > size) {
+        in.Refuse(field::kSizeField, "packed player lengths exceed its size");
     }
-    size_t position = at + fixedSize;
-    player.shortName = in.ReadWide(position, shortLength);
-    position += shortLength;
-    player.longName = in.ReadWide(position, longLength);
-    position += longLength;
-    if (spSize >= kSpDataSize) {
-        ReadAddresses(in, position, player);
+    in.Seek(fixedSize);
+    player.shortName = ReadWide(in, shortLength);
+    player.longName = ReadWide(in, longLength);
+    const ByteReader spData = in.NextPart(spSize);
+    if (spSize >= sp_data::kSize) {
+        ReadAddresses(spData, player);
     }
-    position += spSize;
-    player.playerData = in.Slice(position, dataSize);
+    player.playerData = in.Bytes(dataSize);
     return player;
 }
 
-size_t ReadCodedLength(const Reader& in, size_t& at, uint32_t code) {
-    const size_t widths[] = {0, 1, 2, 4};
-    const size_t width = widths[code & 3];
-    if (width == 0) {
-        return 0;
+// A length or count of the width its two-bit code gives.
+size_t ReadCodedLength(ByteReader& in, uint32_t code) {
+    switch (super_packed::kLengthWidths[code & super_packed::kLengthCodeMask]) {
+        case sizeof(uint8_t):
+            return in.UInt8();
+        case sizeof(uint16_t):
+            return in.UInt16();
+        case sizeof(uint32_t):
+            return in.UInt32();
+        default:
+            return 0;
     }
-    const uint32_t value = width == 1 ? in.U8(at) : (width == 2 ? in.U16(at) : in.U32(at));
-    at += width;
-    return value;
 }
 
-PlayerInfo ReadSuperPacked(const Reader& in, size_t& at) {
-    in.Need(at, 20, "a super-packed player");
-    const uint32_t size = in.U32(at);
-    if (size < kSuperPackedSize) {
-        Fail("super-packed player size below 16", at);
+// The fields a super-packed player's mask announces, from the reader's position on.
+void ReadAnnouncedFields(ByteReader& in, uint32_t mask, PlayerInfo& player) {
+    namespace field = super_packed;
+    if ((mask & field::kShortNameBit) != 0) {
+        player.shortName = ReadWideZ(in);
+    }
+    if ((mask & field::kLongNameBit) != 0) {
+        player.longName = ReadWideZ(in);
+    }
+    const size_t dataSize = ReadCodedLength(in, mask >> field::kPlayerDataLengthShift);
+    player.playerData = in.Bytes(dataSize);
+    const size_t spSize = ReadCodedLength(in, mask >> field::kSpDataLengthShift);
+    const ByteReader spData = in.NextPart(spSize, "service provider data");
+    if (spSize >= sp_data::kSize) {
+        ReadAddresses(spData, player);
+    }
+    in.Skip(kIdSize * ReadCodedLength(in, mask >> field::kMemberCountShift), "group members");
+    if ((mask & field::kParentBit) != 0) {
+        player.parentId = in.UInt32();
+    }
+    in.Skip(kIdSize * ReadCodedLength(in, mask >> field::kShortcutCountShift), "shortcuts");
+}
+
+// The entry at the offset; `at` moves on to the next one.
+PlayerInfo ReadSuperPacked(const ByteReader& message, size_t& at) {
+    namespace field = super_packed;
+    const ByteReader fixed = message.Part(at, field::kFixedSize, "a super-packed player");
+    const uint32_t size = fixed.UInt32At(field::kSizeField);
+    if (size < field::kSize) {
+        fixed.Refuse(field::kSizeField,
+                     "super-packed player size below " + std::to_string(field::kSize));
     }
     PlayerInfo player;
-    player.flags = in.U32(at + 4);
-    player.id = in.U32(at + 8);
-    const uint32_t mask = in.U32(at + 12);
-    const uint32_t versionOrSystem = in.U32(at + 16);
+    player.flags = fixed.UInt32At(field::kFlags);
+    player.id = fixed.UInt32At(field::kId);
+    const uint32_t mask = fixed.UInt32At(field::kInfoMask);
+    const uint32_t versionOrSystem = fixed.UInt32At(field::kVersionOrSystemPlayer);
     if ((player.flags & player_flags::kSystemPlayer) != 0) {
         player.version = versionOrSystem;
         player.systemPlayerId = player.id;
     } else {
         player.systemPlayerId = versionOrSystem;
     }
-    size_t position = at + size + 4;
-    if (mask & 0x1) {
-        player.shortName = in.ReadWideZ(position);
-    }
-    if (mask & 0x2) {
-        player.longName = in.ReadWideZ(position);
-    }
-    const size_t dataSize = ReadCodedLength(in, position, mask >> 4);
-    player.playerData = in.Slice(position, dataSize);
-    position += dataSize;
-    const size_t spSize = ReadCodedLength(in, position, mask >> 2);
-    in.Need(position, spSize, "service provider data");
-    if (spSize >= kSpDataSize) {
-        ReadAddresses(in, position, player);
-    }
-    position += spSize;
-    const size_t memberCount = ReadCodedLength(in, position, mask >> 6);
-    in.Need(position, 4 * memberCount, "group members");
-    position += 4 * memberCount;
-    if (mask & 0x100) {
-        player.parentId = in.U32(position);
-        position += 4;
-    }
-    const size_t shortcutCount = ReadCodedLength(in, position, mask >> 9);
-    in.Need(position, 4 * shortcutCount, "shortcuts");
-    position += 4 * shortcutCount;
-    at = position;
+    // The announced fields follow what the size covers and the word after it.
+    ByteReader in = message;
+    in.Seek(at + size + (field::kFixedSize - field::kSize), "a super-packed player's fields");
+    ReadAnnouncedFields(in, mask, player);
+    at = in.position();
     return player;
-}
-
-// An optional text is absent when its offset is 0, and also when the offset lies at or past
-// the end of the message: a peer may leave a text out by ending the message where it
-// would start.
-bool HasText(const Reader& in, uint32_t relative) {
-    return relative != 0 && Absolute(relative) < in.size();
-}
-
-std::u16string ReadOptionalText(const Reader& in, uint32_t relative) {
-    if (!HasText(in, relative)) {
-        return {};
-    }
-    size_t at = Absolute(relative);
-    return in.ReadWideZ(at);
 }
 
 // The entries list the players, then the groups, then the shortcuts. Every entry is read,
 // so a broken one refuses the message, but only the players are kept.
-SuperEnumPlayersReply ReadNameTable(const Reader& in) {
+SuperEnumPlayersReply ReadNameTable(const ByteReader& in) {
+    namespace field = super_enum_players_reply;
     SuperEnumPlayersReply m;
-    const uint32_t playerCount = in.U32(28);
-    const uint64_t count = uint64_t{playerCount} + in.U32(32) + in.U32(40);
-    m.desc = ReadDesc(in, Absolute(in.U32(44)));
-    m.name = ReadOptionalText(in, in.U32(48));
-    m.password = ReadOptionalText(in, in.U32(52));
-    size_t at = Absolute(in.U32(36));
-    // Each entry takes at least 20 bytes: a lying count fails before any allocation.
-    if (count * 20 > in.size()) {
-        Fail("more entries announced than the message can hold", 28);
+    const uint32_t playerCount = in.UInt32At(field::kPlayerCount);
+    const uint64_t count = uint64_t{playerCount} + in.UInt32At(field::kGroupCount) +
+                           in.UInt32At(field::kShortcutCount);
+    m.desc = ReadDesc(in, in.UInt32At(field::kDescOffset));
+    m.name = ReadOptionalText(in, in.UInt32At(field::kNameOffset));
+    m.password = ReadOptionalText(in, in.UInt32At(field::kPasswordOffset));
+    size_t at = in.UInt32At(field::kPackedOffset);
+    // Each entry takes at least its fixed part: a lying count fails before any allocation.
+    if (count * super_packed::kFixedSize > in.size()) {
+        in.Refuse(field::kPlayerCount, "more entries announced than the message can hold");
     }
     for (uint64_t i = 0; i < count; ++i) {
         PlayerInfo entry = ReadSuperPacked(in, at);
@@ -266,104 +230,141 @@ SuperEnumPlayersReply ReadNameTable(const Reader& in) {
     return m;
 }
 
-PlayerInfo ReadCreatedPlayer(const Reader& in) {
-    const uint32_t createOffset = in.U32(40);
+PlayerInfo ReadCreatedPlayer(const ByteReader& in) {
+    const uint32_t createOffset = in.UInt32At(player_message::kCreateOffset);
     if (createOffset == 0) {
-        Fail("player message without a packed player", 40);
+        in.Refuse(player_message::kCreateOffset, "player message without a packed player");
     }
-    return ReadPacked(in, Absolute(createOffset));
+    return ReadPacked(in, createOffset);
 }
 
-Message ReadBody(const Reader& in, uint16_t command) {
+EnumSessions ReadEnumSessions(const ByteReader& in) {
+    namespace field = enum_sessions;
+    EnumSessions m;
+    m.application = ReadGuid(in, field::kApplication);
+    m.flags = in.UInt32At(field::kFlags);
+    m.password = ReadOptionalText(in, in.UInt32At(field::kPasswordOffset));
+    return m;
+}
+
+EnumSessionsReply ReadEnumSessionsReply(const ByteReader& in) {
+    namespace field = enum_sessions_reply;
+    EnumSessionsReply m;
+    m.desc = ReadDesc(in, field::kDesc);
+    m.name = ReadOptionalText(in, in.UInt32At(field::kNameOffset));
+    return m;
+}
+
+// ADDFORWARDREQUEST: the password and the tick count after it may be left out.
+AddForwardRequest ReadAddForwardRequest(const ByteReader& in) {
+    namespace field = player_message;
+    AddForwardRequest m;
+    m.idTo = in.UInt32At(field::kIdTo);
+    m.playerId = in.UInt32At(field::kPlayerId);
+    m.player = ReadCreatedPlayer(in);
+    const uint32_t passwordOffset = in.UInt32At(field::kPasswordOffset);
+    if (HasText(in, passwordOffset)) {
+        ByteReader rest = in;
+        rest.Seek(passwordOffset);
+        m.password = ReadWideZ(rest);
+        m.tickCount = rest.remaining() >= sizeof m.tickCount ? rest.UInt32() : 0;
+    }
+    return m;
+}
+
+// CREATEPLAYER and CREATEPLAYERVERIFY, and ADDFORWARD in the same layout.
+template <typename Created>
+Created ReadPlayerMessage(const ByteReader& in) {
+    Created m;
+    m.idTo = in.UInt32At(player_message::kIdTo);
+    m.playerId = in.UInt32At(player_message::kPlayerId);
+    m.player = ReadCreatedPlayer(in);
+    return m;
+}
+
+SessionDescChanged ReadSessionDescChanged(const ByteReader& in) {
+    namespace field = session_desc_changed;
+    SessionDescChanged m;
+    m.idTo = in.UInt32At(field::kIdTo);
+    m.desc = ReadDesc(in, field::kDesc);
+    m.name = ReadOptionalText(in, in.UInt32At(field::kNameOffset));
+    return m;
+}
+
+PlayerNameChanged ReadPlayerNameChanged(const ByteReader& in) {
+    namespace field = player_name_changed;
+    PlayerNameChanged m;
+    m.idTo = in.UInt32At(field::kIdTo);
+    m.playerId = in.UInt32At(field::kPlayerId);
+    m.shortName = ReadOptionalText(in, in.UInt32At(field::kShortNameOffset));
+    m.longName = ReadOptionalText(in, in.UInt32At(field::kLongNameOffset));
+    return m;
+}
+
+Ask4Multicast ReadAsk4Multicast(const ByteReader& in, bool guaranteed) {
+    namespace field = ask4multicast;
+    Ask4Multicast m;
+    m.groupTo = in.UInt32At(field::kGroupTo);
+    m.playerFrom = in.UInt32At(field::kPlayerFrom);
+    ByteReader inner = in;
+    inner.Seek(in.UInt32At(field::kMessageOffset), "the message to relay");
+    m.inner = inner.Rest();
+    m.guaranteed = guaranteed;
+    return m;
+}
+
+PlayerData ReadWrappedPlayerData(const ByteReader& in) {
+    ByteReader wrapped = in.From(player_wrapper::kPlayerData);
+    wrapped.Require(0, player_data::kPayload, "a wrapped player message");
+    return PlayerData{wrapped.Rest()};
+}
+
+// The message's own fields, read from the reader of the message from byte 20 on.
+Message ReadBody(const ByteReader& in, uint16_t command) {
     switch (command) {
-        case kEnumSessions: {
-            EnumSessions m;
-            m.application = in.ReadGuid(28);
-            m.flags = in.U32(48);
-            m.password = ReadOptionalText(in, in.U32(44));
-            return m;
-        }
-        case kEnumSessionsReply: {
-            EnumSessionsReply m;
-            m.desc = ReadDesc(in, 28);
-            m.name = ReadOptionalText(in, in.U32(108));
-            return m;
-        }
+        case kEnumSessions:
+            return ReadEnumSessions(in);
+        case kEnumSessionsReply:
+            return ReadEnumSessionsReply(in);
         case kRequestPlayerId:
-            return RequestPlayerId{in.U32(28)};
+            return RequestPlayerId{in.UInt32At(request_player_id::kFlags)};
         case kRequestPlayerReply:
-            return RequestPlayerReply{in.U32(28), in.U32(64)};
-        case kAddForwardRequest: {
-            AddForwardRequest m;
-            m.idTo = in.U32(28);
-            m.playerId = in.U32(32);
-            m.player = ReadCreatedPlayer(in);
-            const uint32_t passwordOffset = in.U32(44);
-            if (HasText(in, passwordOffset)) {
-                size_t at = Absolute(passwordOffset);
-                m.password = in.ReadWideZ(at);
-                m.tickCount = at + 4 <= in.size() ? in.U32(at) : 0;
-            }
-            return m;
-        }
-        case kAddForward: {
-            AddForward m;
-            m.idTo = in.U32(28);
-            m.playerId = in.U32(32);
-            m.player = ReadCreatedPlayer(in);
-            return m;
-        }
+            return RequestPlayerReply{in.UInt32At(request_player_reply::kId),
+                                      in.UInt32At(request_player_reply::kResult)};
+        case kAddForwardRequest:
+            return ReadAddForwardRequest(in);
+        case kAddForward:
+            return ReadPlayerMessage<AddForward>(in);
         case kAddForwardAck:
-            return AddForwardAck{in.U32(28)};
+            return AddForwardAck{in.UInt32At(add_forward_ack::kId)};
         case kAddForwardReply:
-            return AddForwardReply{in.U32(28)};
+            return AddForwardReply{in.UInt32At(add_forward_reply::kError)};
         case kSuperEnumPlayersReply:
             return ReadNameTable(in);
         case kCreatePlayer:
         case kCreatePlayerVerify: {
-            CreatePlayer m;
-            m.idTo = in.U32(28);
-            m.playerId = in.U32(32);
-            m.player = ReadCreatedPlayer(in);
+            CreatePlayer m = ReadPlayerMessage<CreatePlayer>(in);
             m.verify = command == kCreatePlayerVerify;
             return m;
         }
         case kDeletePlayer:
-            return DeletePlayer{in.U32(28), in.U32(32)};
+            return DeletePlayer{in.UInt32At(player_message::kIdTo),
+                                in.UInt32At(player_message::kPlayerId)};
         case kPing:
         case kPingReply:
-            return Ping{in.U32(28), in.U32(32), command == kPingReply};
+            return Ping{in.UInt32At(ping::kIdFrom), in.UInt32At(ping::kTickCount),
+                        command == kPingReply};
         case kYouAreDead:
             return YouAreDead{};
-        case kSessionDescChanged: {
-            SessionDescChanged m;
-            m.idTo = in.U32(28);
-            m.desc = ReadDesc(in, 40);
-            m.name = ReadOptionalText(in, in.U32(32));
-            return m;
-        }
-        case kPlayerNameChanged: {
-            PlayerNameChanged m;
-            m.idTo = in.U32(28);
-            m.playerId = in.U32(32);
-            m.shortName = ReadOptionalText(in, in.U32(36));
-            m.longName = ReadOptionalText(in, in.U32(40));
-            return m;
-        }
+        case kSessionDescChanged:
+            return ReadSessionDescChanged(in);
+        case kPlayerNameChanged:
+            return ReadPlayerNameChanged(in);
         case kAsk4Multicast:
-        case kAsk4MulticastGuaranteed: {
-            Ask4Multicast m;
-            m.groupTo = in.U32(28);
-            m.playerFrom = in.U32(32);
-            const size_t at = Absolute(in.U32(36));
-            in.Need(at, 0, "the message to relay");
-            m.inner = in.Slice(at, in.size() - at);
-            m.guaranteed = command == kAsk4MulticastGuaranteed;
-            return m;
-        }
+        case kAsk4MulticastGuaranteed:
+            return ReadAsk4Multicast(in, command == kAsk4MulticastGuaranteed);
         case kPlayerWrapper:
-            in.Need(kHeaderSize, 8, "a wrapped player message");
-            return PlayerData{in.Slice(kHeaderSize, in.size() - kHeaderSize)};
+            return ReadWrappedPlayerData(in);
         default:
             return Unhandled{command};
     }
@@ -373,55 +374,59 @@ bool AcceptedToken(uint32_t token) {
     return token == kTokenSend || token == kTokenForwarded || token == kTokenFromServer;
 }
 
+Decoded ReadMessage(const ByteReader& framed) {
+    framed.Require(prefix::kSizeWord, kPrefixSize, "the message prefix");
+    const uint32_t word = framed.UInt32At(prefix::kSizeWord);
+    const auto frameSize = FrameSize(word);
+    if (!frameSize) {
+        framed.Refuse(prefix::kSizeWord, "bad size word " + HexWord(word));
+    }
+    if (*frameSize != framed.size()) {
+        framed.Refuse(prefix::kSizeWord, "size word says " + std::to_string(*frameSize) +
+                                             " bytes, message has " +
+                                             std::to_string(framed.size()));
+    }
+    Decoded decoded;
+    decoded.sender = ReadSockAddr(framed, prefix::kSender);
+    ByteReader in = framed.From(kPrefixSize);
+    if (!in.Contains(header::kSignature, sizeof kSignature) ||
+        in.UInt32At(header::kSignature) != kSignature) {
+        decoded.message = PlayerData{in.Rest()};
+        return decoded;
+    }
+    in.Require(header::kSignature, header::kSize, "the header");
+    decoded.command = in.UInt16At(header::kCommand);
+    decoded.version = in.UInt16At(header::kVersion);
+    decoded.message = ReadBody(in, decoded.command);
+    return decoded;
+}
+
 }  // namespace
 
 std::optional<size_t> FrameSize(uint32_t firstWord) {
-    const size_t size = firstWord & 0xFFFFF;
-    if (!AcceptedToken(firstWord >> 20) || size < kPrefixSize || size > kMaxMessageSize) {
+    const size_t size = SizeInWord(firstWord);
+    if (!AcceptedToken(TokenInWord(firstWord)) || size < kPrefixSize || size > kMaxMessageSize) {
         return std::nullopt;
     }
     return size;
 }
 
 bool IsLargeFrame(uint32_t firstWord) {
-    return AcceptedToken(firstWord >> 20) && (firstWord & kLargestFrame) > kMaxMessageSize;
+    return AcceptedToken(TokenInWord(firstWord)) && SizeInWord(firstWord) > kMaxMessageSize;
 }
 
-DecodeResult Decode(const uint8_t* data, size_t size) {
-    DecodeResult result;
+Outcome<Decoded> Decode(const uint8_t* data, size_t size) {
     try {
-        const Reader in(data, size);
-        in.Need(0, kPrefixSize, "the message prefix");
-        const auto frameSize = FrameSize(in.U32(0));
-        if (!frameSize) {
-            Fail("bad size word " + HexWord(in.U32(0)), 0);
-        }
-        if (*frameSize != size) {
-            Fail("size word says " + std::to_string(*frameSize) + " bytes, message has " +
-                     std::to_string(size),
-                 0);
-        }
-        Decoded decoded;
-        decoded.sender = in.ReadSockAddr(4);
-        const bool isSystem = size >= 24 && in.U32(20) == kSignature;
-        if (!isSystem) {
-            decoded.message = PlayerData{in.Slice(kPrefixSize, size - kPrefixSize)};
-        } else {
-            in.Need(0, kHeaderSize, "the header");
-            decoded.command = in.U16(24);
-            decoded.version = in.U16(26);
-            decoded.message = ReadBody(in, decoded.command);
-        }
-        result.decoded = std::move(decoded);
-    } catch (const Malformed& malformed) {
-        result.error = malformed.what + " at byte " + std::to_string(malformed.offset);
+        return Outcome<Decoded>::Done(ReadMessage(ByteReader(data, size)));
+    } catch (const MalformedBytes& malformed) {
+        return Outcome<Decoded>::Failed(malformed.what());
     }
-    return result;
 }
 
-DecodeResult DecodeDatagram(const uint8_t* data, size_t size) {
-    if (size >= 4) {
-        const auto frameSize = FrameSize(ByteCursor(data, 4).UInt32());
+Outcome<Decoded> DecodeDatagram(const uint8_t* data, size_t size) {
+    const ByteReader datagram(data, size);
+    if (datagram.Contains(prefix::kSizeWord, sizeof(uint32_t))) {
+        const auto frameSize = FrameSize(datagram.UInt32At(prefix::kSizeWord));
         if (frameSize && *frameSize < size) {
             return Decode(data, *frameSize);
         }
@@ -430,22 +435,24 @@ DecodeResult DecodeDatagram(const uint8_t* data, size_t size) {
 }
 
 std::optional<PlayerDataParts> SplitPlayerData(const PlayerData& data) {
-    if (data.body.size() < 8) {
+    ByteReader in(data.body);
+    if (!in.Contains(0, player_data::kPayload)) {
         return std::nullopt;
     }
-    ByteCursor cursor(data.body);
     PlayerDataParts parts;
-    parts.idFrom = cursor.UInt32();
-    parts.idTo = cursor.UInt32();
-    parts.payload.assign(data.body.begin() + 8, data.body.end());
+    parts.idFrom = in.UInt32At(player_data::kIdFrom);
+    parts.idTo = in.UInt32At(player_data::kIdTo);
+    in.Seek(player_data::kPayload);
+    parts.payload = in.Rest();
     return parts;
 }
 
 std::optional<uint32_t> PlayerDataSender(const PlayerData& data) {
-    if (data.body.size() < 8) {
+    const ByteReader in(data.body);
+    if (!in.Contains(0, player_data::kPayload)) {
         return std::nullopt;
     }
-    return ByteCursor(data.body).UInt32();
+    return in.UInt32At(player_data::kIdFrom);
 }
 
 uint16_t ClampVersion(uint32_t version) {

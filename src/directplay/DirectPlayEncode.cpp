@@ -1,4 +1,7 @@
-// Writing the messages of DirectPlayCodec.h.
+// Writing the messages of DirectPlayCodec.h by the names of DirectPlayLayout.h, through the
+// one byte writer: each fixed part field by field at its offset, then what follows it.
+#include <algorithm>
+
 #include "directplay/DirectPlayCodec.h"
 #include "directplay/DirectPlayLayout.h"
 #include "shared/ByteWriter.h"
@@ -8,20 +11,13 @@ namespace {
 
 // The byte image of a Windows sockaddr_in: family little-endian, port and address in
 // network order (port 2300 is 08 fc), as real joiners send it and Wireshark reads it.
-void WriteSockAddr(ByteWriter& out, const SockAddr& address) {
-    out.UInt16(2);  // AF_INET
-    out.Int8(static_cast<uint8_t>(address.port >> 8));
-    out.Int8(static_cast<uint8_t>(address.port & 0xFF));
-    for (int shift = 24; shift >= 0; shift -= 8) {
-        out.Int8(static_cast<uint8_t>(address.address >> shift));
-    }
-    out.Zeros(8);
-}
-
-void WriteGuid(ByteWriter& out, const Guid& guid) {
-    for (uint8_t byte : guid) {
-        out.Int8(byte);
-    }
+Bytes SockAddrBytes(const SockAddr& address) {
+    ByteWriter out;
+    out.UInt16At(sock_addr::kFamily, kInternetFamily);
+    out.NetUInt16At(sock_addr::kPort, address.port);
+    out.NetUInt32At(sock_addr::kAddress, address.address);
+    out.ZerosTo(sock_addr::kSize);
+    return out.Take();
 }
 
 // UTF-16LE with its terminating NUL. Name lengths we send count the terminator; readers
@@ -34,161 +30,179 @@ void WriteWide(ByteWriter& out, const std::u16string& text) {
 }
 
 uint32_t WideSize(const std::u16string& text) {
-    return static_cast<uint32_t>(2 * (text.size() + 1));
+    return static_cast<uint32_t>(sizeof(char16_t) * (text.size() + 1));
 }
 
 uint32_t NameSize(const std::u16string& text) {
     return text.empty() ? 0 : WideSize(text);
 }
 
-void WriteDesc(ByteWriter& out, const SessionDesc& desc) {
-    out.UInt32(kDescSize);
-    out.UInt32(desc.flags);
-    WriteGuid(out, desc.instance);
-    WriteGuid(out, desc.application);
-    out.UInt32(desc.maxPlayers);
-    out.UInt32(desc.currentPlayers);
-    out.UInt32(0);  // session name pointer: meaningless on the wire
-    out.UInt32(0);  // password pointer
-    out.UInt32(desc.reserved1);
-    out.UInt32(desc.reserved2);
-    for (uint32_t value : desc.user) {
-        out.UInt32(value);
+void WriteName(ByteWriter& out, const std::u16string& name) {
+    if (!name.empty()) {
+        WriteWide(out, name);
     }
+}
+
+Bytes DescBytes(const SessionDesc& desc) {
+    namespace field = session_desc;
+    ByteWriter out;
+    out.UInt32At(field::kSizeField, field::kSize);
+    out.UInt32At(field::kFlags, desc.flags);
+    out.BytesAt(field::kInstance, desc.instance);
+    out.BytesAt(field::kApplication, desc.application);
+    out.UInt32At(field::kMaxPlayers, desc.maxPlayers);
+    out.UInt32At(field::kCurrentPlayers, desc.currentPlayers);
+    // The name and password pointers mean nothing on the wire: they stay 0.
+    out.UInt32At(field::kReserved1, desc.reserved1);
+    out.UInt32At(field::kReserved2, desc.reserved2);
+    out.ZerosTo(field::kUser);
+    for (uint32_t word : desc.user) {
+        out.UInt32(word);
+    }
+    return out.Take();
+}
+
+// A player's service provider data: its machine's stream and datagram addresses.
+Bytes SpDataBytes(const PlayerInfo& player) {
+    ByteWriter out;
+    out.BytesAt(sp_data::kStream, SockAddrBytes(*player.streamAddress));
+    out.BytesAt(sp_data::kDatagram, SockAddrBytes(player.datagramAddress.value_or(SockAddr{})));
+    return out.Take();
 }
 
 uint32_t PackedSize(const PlayerInfo& player) {
     const bool hasSp = player.streamAddress.has_value();
-    return kPackedFixedSize + NameSize(player.shortName) + NameSize(player.longName) +
-           (hasSp ? kSpDataSize : 0) + static_cast<uint32_t>(player.playerData.size());
+    return packed_player::kFixedSize + NameSize(player.shortName) + NameSize(player.longName) +
+           (hasSp ? sp_data::kSize : 0) + static_cast<uint32_t>(player.playerData.size());
 }
 
-void WriteAddresses(ByteWriter& out, const PlayerInfo& player) {
-    WriteSockAddr(out, *player.streamAddress);
-    WriteSockAddr(out, player.datagramAddress.value_or(SockAddr{}));
-}
-
-void WritePacked(ByteWriter& out, const PlayerInfo& player) {
+Bytes PackedBytes(const PlayerInfo& player) {
+    namespace field = packed_player;
     const bool hasSp = player.streamAddress.has_value();
-    out.UInt32(PackedSize(player));
-    out.UInt32(player.flags);
-    out.UInt32(player.id);
-    out.UInt32(NameSize(player.shortName));
-    out.UInt32(NameSize(player.longName));
-    out.UInt32(hasSp ? kSpDataSize : 0);
-    out.UInt32(static_cast<uint32_t>(player.playerData.size()));
-    out.UInt32(0);  // number of players: groups only
-    out.UInt32(player.systemPlayerId);
-    out.UInt32(kPackedFixedSize);
-    out.UInt32(player.version);
-    out.UInt32(player.parentId);
-    if (!player.shortName.empty()) {
-        WriteWide(out, player.shortName);
-    }
-    if (!player.longName.empty()) {
-        WriteWide(out, player.longName);
-    }
+    ByteWriter out;
+    out.UInt32At(field::kSizeField, PackedSize(player));
+    out.UInt32At(field::kFlags, player.flags);
+    out.UInt32At(field::kId, player.id);
+    out.UInt32At(field::kShortNameLength, NameSize(player.shortName));
+    out.UInt32At(field::kLongNameLength, NameSize(player.longName));
+    out.UInt32At(field::kSpDataSize, hasSp ? sp_data::kSize : 0);
+    out.UInt32At(field::kPlayerDataSize, static_cast<uint32_t>(player.playerData.size()));
+    // The member count is for groups only: it stays 0.
+    out.UInt32At(field::kSystemPlayerId, player.systemPlayerId);
+    out.UInt32At(field::kFixedSizeField, field::kFixedSize);
+    out.UInt32At(field::kVersion, player.version);
+    out.UInt32At(field::kParentId, player.parentId);
+    out.ZerosTo(field::kFixedSize);
+    WriteName(out, player.shortName);
+    WriteName(out, player.longName);
     if (hasSp) {
-        WriteAddresses(out, player);
+        out.Bytes(SpDataBytes(player));
     }
     out.Bytes(player.playerData);
+    return out.Take();
+}
+
+// A length or count of the width its two-bit code gives.
+void WriteCodedLength(ByteWriter& out, uint32_t code, size_t length) {
+    switch (super_packed::kLengthWidths[code]) {
+        case sizeof(uint8_t):
+            out.UInt8(static_cast<uint8_t>(length));
+            break;
+        case sizeof(uint16_t):
+            out.UInt16(static_cast<uint16_t>(length));
+            break;
+        case sizeof(uint32_t):
+            out.UInt32(static_cast<uint32_t>(length));
+            break;
+        default:
+            break;
+    }
 }
 
 // Super-packed entries carry names only when present, the SP data with a one-byte length,
-// and player data with a one-, two- or four-byte length.
+// and player data with a one-, two- or four-byte length, as its size needs.
 void WriteSuperPacked(ByteWriter& out, const PlayerInfo& player) {
+    namespace field = super_packed;
     const bool isSystem = (player.flags & player_flags::kSystemPlayer) != 0;
-    const bool hasSp = player.streamAddress.has_value();
-    const size_t dataSize = player.playerData.size();
-    // The length of the player data takes one, two or four bytes, as its size needs.
-    const uint32_t dataCode =
-        dataSize == 0 ? 0 : (dataSize <= 0xFF ? 1 : (dataSize <= 0xFFFF ? 2 : 3));
+    const uint32_t spCode = player.streamAddress ? field::LengthCode(sp_data::kSize) : 0;
+    const uint32_t dataCode = field::LengthCode(player.playerData.size());
     uint32_t mask = 0;
-    mask |= player.shortName.empty() ? 0 : 0x1;
-    mask |= player.longName.empty() ? 0 : 0x2;
-    mask |= hasSp ? (1u << 2) : 0;
-    mask |= dataCode << 4;
-    mask |= player.parentId != 0 ? 0x100 : 0;
-    out.UInt32(kSuperPackedSize);
-    out.UInt32(player.flags);
-    out.UInt32(player.id);
-    out.UInt32(mask);
-    out.UInt32(isSystem ? player.version : player.systemPlayerId);
-    if (!player.shortName.empty()) {
-        WriteWide(out, player.shortName);
-    }
-    if (!player.longName.empty()) {
-        WriteWide(out, player.longName);
-    }
-    if (dataCode == 1) {
-        out.Int8(static_cast<uint8_t>(dataSize));
-    } else if (dataCode == 2) {
-        out.UInt16(static_cast<uint16_t>(dataSize));
-    } else if (dataCode == 3) {
-        out.UInt32(static_cast<uint32_t>(dataSize));
-    }
-    out.Bytes(player.playerData);
-    if (hasSp) {
-        out.Int8(static_cast<uint8_t>(kSpDataSize));
-        WriteAddresses(out, player);
+    mask |= player.shortName.empty() ? 0 : field::kShortNameBit;
+    mask |= player.longName.empty() ? 0 : field::kLongNameBit;
+    mask |= spCode << field::kSpDataLengthShift;
+    mask |= dataCode << field::kPlayerDataLengthShift;
+    mask |= player.parentId != 0 ? field::kParentBit : 0;
+    ByteWriter entry;
+    entry.UInt32At(field::kSizeField, field::kSize);
+    entry.UInt32At(field::kFlags, player.flags);
+    entry.UInt32At(field::kId, player.id);
+    entry.UInt32At(field::kInfoMask, mask);
+    entry.UInt32At(field::kVersionOrSystemPlayer,
+                   isSystem ? player.version : player.systemPlayerId);
+    entry.ZerosTo(field::kFixedSize);
+    WriteName(entry, player.shortName);
+    WriteName(entry, player.longName);
+    WriteCodedLength(entry, dataCode, player.playerData.size());
+    entry.Bytes(player.playerData);
+    if (player.streamAddress) {
+        WriteCodedLength(entry, spCode, sp_data::kSize);
+        entry.Bytes(SpDataBytes(player));
     }
     if (player.parentId != 0) {
-        out.UInt32(player.parentId);
+        entry.UInt32(player.parentId);
     }
-}
-
-// Command at byte 24, dialect at byte 26: the order real joiners use (a joiner's version
-// word is 9 to 14, its command word small, so the two cannot be confused when reading).
-void WriteHeader(ByteWriter& out, SockAddr sender, uint16_t command, uint16_t version) {
-    out.UInt32(0);  // size word, patched at the end
-    WriteSockAddr(out, sender);
-    out.UInt32(kSignature);
-    out.UInt16(command);
-    out.UInt16(version);
+    out.Bytes(entry.Take());
 }
 
 void WritePlayerMessage(ByteWriter& out, uint32_t idTo, uint32_t playerId, const PlayerInfo& player,
                         uint32_t passwordOffset) {
-    out.UInt32(idTo);
-    out.UInt32(playerId);
-    out.UInt32(0);   // group
-    out.UInt32(28);  // the packed player follows at rel 28
-    out.UInt32(passwordOffset);
-    WritePacked(out, player);
+    namespace field = player_message;
+    out.UInt32At(field::kIdTo, idTo);
+    out.UInt32At(field::kPlayerId, playerId);
+    // No group: the group id stays 0.
+    out.UInt32At(field::kCreateOffset, field::kPacked);
+    out.UInt32At(field::kPasswordOffset, passwordOffset);
+    out.ZerosTo(field::kPacked);
+    out.Bytes(PackedBytes(player));
 }
 
+// Writes a message's own fields after the header (offsets from byte 20) and gives its command.
 struct BodyWriter {
     ByteWriter& out;
 
     uint16_t operator()(const EnumSessions& m) {
-        WriteGuid(out, m.application);
-        out.UInt32(m.password.empty() ? 0 : 32);
-        out.UInt32(m.flags);
+        namespace field = enum_sessions;
+        out.BytesAt(field::kApplication, m.application);
+        out.UInt32At(field::kPasswordOffset, m.password.empty() ? 0 : field::kPassword);
+        out.UInt32At(field::kFlags, m.flags);
         if (!m.password.empty()) {
+            out.ZerosTo(field::kPassword);
             WriteWide(out, m.password);
         }
         return kEnumSessions;
     }
     uint16_t operator()(const EnumSessionsReply& m) {
-        WriteDesc(out, m.desc);
-        out.UInt32(92);
+        namespace field = enum_sessions_reply;
+        out.BytesAt(field::kDesc, DescBytes(m.desc));
+        out.UInt32At(field::kNameOffset, field::kName);
+        out.ZerosTo(field::kName);
         WriteWide(out, m.name);
         return kEnumSessionsReply;
     }
     uint16_t operator()(const RequestPlayerId& m) {
-        out.UInt32(m.flags);
+        out.UInt32At(request_player_id::kFlags, m.flags);
         return kRequestPlayerId;
     }
     uint16_t operator()(const RequestPlayerReply& m) {
-        out.UInt32(m.id);
-        out.Zeros(24);  // unsecured: an all-zero security description
-        out.UInt32(0);
-        out.UInt32(0);
-        out.UInt32(m.result);
+        // Unsecured: an all-zero security description and no providers.
+        namespace field = request_player_reply;
+        out.UInt32At(field::kId, m.id);
+        out.UInt32At(field::kResult, m.result);
         return kRequestPlayerReply;
     }
     uint16_t operator()(const AddForwardRequest& m) {
-        WritePlayerMessage(out, m.idTo, m.playerId, m.player, 28 + PackedSize(m.player));
+        WritePlayerMessage(out, m.idTo, m.playerId, m.player,
+                           player_message::kPacked + PackedSize(m.player));
         WriteWide(out, m.password);
         out.UInt32(m.tickCount);
         return kAddForwardRequest;
@@ -198,26 +212,26 @@ struct BodyWriter {
         return kAddForward;
     }
     uint16_t operator()(const AddForwardAck& m) {
-        out.UInt32(m.id);
+        out.UInt32At(add_forward_ack::kId, m.id);
         return kAddForwardAck;
     }
     uint16_t operator()(const AddForwardReply& m) {
-        out.UInt32(m.error);
+        out.UInt32At(add_forward_reply::kError, m.error);
         return kAddForwardReply;
     }
     uint16_t operator()(const SuperEnumPlayersReply& m) {
-        const uint32_t nameOffset = 36 + kDescSize;
+        namespace field = super_enum_players_reply;
+        const uint32_t nameOffset = field::kDesc + session_desc::kSize;
         const uint32_t passwordOffset = m.password.empty() ? 0 : nameOffset + WideSize(m.name);
         const uint32_t packedOffset =
             nameOffset + WideSize(m.name) + (m.password.empty() ? 0 : WideSize(m.password));
-        out.UInt32(static_cast<uint32_t>(m.players.size()));
-        out.UInt32(0);  // groups
-        out.UInt32(packedOffset);
-        out.UInt32(0);  // shortcuts
-        out.UInt32(36);
-        out.UInt32(nameOffset);
-        out.UInt32(passwordOffset);
-        WriteDesc(out, m.desc);
+        // No groups and no shortcuts: their counts stay 0.
+        out.UInt32At(field::kPlayerCount, static_cast<uint32_t>(m.players.size()));
+        out.UInt32At(field::kPackedOffset, packedOffset);
+        out.UInt32At(field::kDescOffset, field::kDesc);
+        out.UInt32At(field::kNameOffset, nameOffset);
+        out.UInt32At(field::kPasswordOffset, passwordOffset);
+        out.BytesAt(field::kDesc, DescBytes(m.desc));
         WriteWide(out, m.name);
         if (!m.password.empty()) {
             WriteWide(out, m.password);
@@ -229,49 +243,49 @@ struct BodyWriter {
     }
     uint16_t operator()(const CreatePlayer& m) {
         WritePlayerMessage(out, m.idTo, m.playerId, m.player, 0);
-        out.UInt16(0);  // reserved: an empty string
-        out.UInt32(0);
+        // Reserved after the player: an empty text and a word.
+        out.Zeros(player_message::kCreateTrailerSize);
         return m.verify ? kCreatePlayerVerify : kCreatePlayer;
     }
     uint16_t operator()(const DeletePlayer& m) {
-        out.UInt32(m.idTo);
-        out.UInt32(m.playerId);
-        out.Zeros(12);  // group, create offset, password offset
+        // No group, no packed player, no password: their fields stay 0.
+        out.UInt32At(player_message::kIdTo, m.idTo);
+        out.UInt32At(player_message::kPlayerId, m.playerId);
+        out.ZerosTo(player_message::kPacked);
         return kDeletePlayer;
     }
     uint16_t operator()(const Ping& m) {
-        out.UInt32(m.idFrom);
-        out.UInt32(m.tickCount);
+        out.UInt32At(ping::kIdFrom, m.idFrom);
+        out.UInt32At(ping::kTickCount, m.tickCount);
         return m.reply ? kPingReply : kPing;
     }
     uint16_t operator()(const YouAreDead&) { return kYouAreDead; }
     uint16_t operator()(const SessionDescChanged& m) {
-        out.UInt32(m.idTo);
-        out.UInt32(20 + kDescSize);
-        out.UInt32(0);
-        WriteDesc(out, m.desc);
+        namespace field = session_desc_changed;
+        out.UInt32At(field::kIdTo, m.idTo);
+        out.UInt32At(field::kNameOffset, field::kDesc + session_desc::kSize);
+        out.BytesAt(field::kDesc, DescBytes(m.desc));
         WriteWide(out, m.name);
         return kSessionDescChanged;
     }
     uint16_t operator()(const PlayerNameChanged& m) {
-        const uint32_t shortOffset = m.shortName.empty() ? 0 : 24;
-        const uint32_t longOffset = m.longName.empty() ? 0 : 24 + NameSize(m.shortName);
-        out.UInt32(m.idTo);
-        out.UInt32(m.playerId);
-        out.UInt32(shortOffset);
-        out.UInt32(longOffset);
-        if (!m.shortName.empty()) {
-            WriteWide(out, m.shortName);
-        }
-        if (!m.longName.empty()) {
-            WriteWide(out, m.longName);
-        }
+        namespace field = player_name_changed;
+        out.UInt32At(field::kIdTo, m.idTo);
+        out.UInt32At(field::kPlayerId, m.playerId);
+        out.UInt32At(field::kShortNameOffset, m.shortName.empty() ? 0 : field::kNames);
+        out.UInt32At(field::kLongNameOffset,
+                     m.longName.empty() ? 0 : field::kNames + NameSize(m.shortName));
+        out.ZerosTo(field::kNames);
+        WriteName(out, m.shortName);
+        WriteName(out, m.longName);
         return kPlayerNameChanged;
     }
     uint16_t operator()(const Ask4Multicast& m) {
-        out.UInt32(m.groupTo);
-        out.UInt32(m.playerFrom);
-        out.UInt32(20);  // the inner message follows these three fields
+        namespace field = ask4multicast;
+        out.UInt32At(field::kGroupTo, m.groupTo);
+        out.UInt32At(field::kPlayerFrom, m.playerFrom);
+        out.UInt32At(field::kMessageOffset, field::kMessage);
+        out.ZerosTo(field::kMessage);
         out.Bytes(m.inner);
         return m.guaranteed ? kAsk4MulticastGuaranteed : kAsk4Multicast;
     }
@@ -279,43 +293,53 @@ struct BodyWriter {
     uint16_t operator()(const Unhandled& m) { return m.command; }
 };
 
-void PatchSize(Bytes& bytes) {
-    if (bytes.size() > kLargestFrame) {
-        throw EncodeError("A message of " + std::to_string(bytes.size()) +
+// A system message from byte 20 on: the header, then the message's own fields.
+Bytes SystemMessage(const Message& message, uint16_t version) {
+    ByteWriter out;
+    out.ZerosTo(header::kSize);
+    const uint16_t command = std::visit(BodyWriter{out}, message);
+    out.UInt32At(header::kSignature, kSignature);
+    out.UInt16At(header::kCommand, command);
+    out.UInt16At(header::kVersion, version);
+    return out.Take();
+}
+
+// The prefix (size word and our listening address), then the message from byte 20 on.
+Bytes Framed(SockAddr sender, const Bytes& inner) {
+    const size_t size = kPrefixSize + inner.size();
+    if (size > kLargestFrame) {
+        throw EncodeError("A message of " + std::to_string(size) +
                           " bytes is larger than DirectPlay's size field can hold (" +
                           std::to_string(kLargestFrame) + ")");
     }
-    const uint32_t word = static_cast<uint32_t>(bytes.size()) | (kTokenSend << 20);
-    for (int i = 0; i < 4; ++i) {
-        bytes[static_cast<size_t>(i)] = static_cast<uint8_t>(word >> (8 * i));
-    }
+    ByteWriter out;
+    out.UInt32At(prefix::kSizeWord, SizeWord(size, kTokenSend));
+    out.BytesAt(prefix::kSender, SockAddrBytes(sender));
+    out.ZerosTo(kPrefixSize);
+    out.Bytes(inner);
+    return out.Take();
 }
 
 }  // namespace
 
 Bytes Encode(const Message& message, SockAddr sender, uint16_t version) {
-    ByteWriter out;
-    const bool isData = std::holds_alternative<PlayerData>(message);
-    if (isData) {
-        out.UInt32(0);
-        WriteSockAddr(out, sender);
-        out.Bytes(std::get<PlayerData>(message).body);
-    } else {
-        WriteHeader(out, sender, 0, version);
-        const uint16_t command = std::visit(BodyWriter{out}, message);
-        out.PatchInt32(24, static_cast<int32_t>(command | (uint32_t{version} << 16)));
+    if (const auto* data = std::get_if<PlayerData>(&message)) {
+        return Framed(sender, data->body);
     }
-    Bytes bytes = out.Take();
-    PatchSize(bytes);
-    return bytes;
+    return Framed(sender, SystemMessage(message, version));
 }
 
 Bytes EncodePlayerData(SockAddr sender, uint32_t idFrom, uint32_t idTo, const Bytes& payload) {
+    return Framed(sender, PlayerDataBody(idFrom, idTo, payload));
+}
+
+Bytes PlayerDataBody(uint32_t idFrom, uint32_t idTo, const Bytes& payload) {
     ByteWriter body;
-    body.UInt32(idFrom);
-    body.UInt32(idTo);
+    body.UInt32At(player_data::kIdFrom, idFrom);
+    body.UInt32At(player_data::kIdTo, idTo);
+    body.ZerosTo(player_data::kPayload);
     body.Bytes(payload);
-    return Encode(PlayerData{body.Take()}, sender, 0);
+    return body.Take();
 }
 
 Bytes InnerForm(const Bytes& framed) {

@@ -5,6 +5,8 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include "shared/ByteReader.h"
+
 namespace scopewatch::directplay {
 
 namespace {
@@ -292,19 +294,17 @@ void DirectPlayTransport::DeliverFrames(QTcpSocket* socket) {
             }
         }
         const size_t at = connection.start;
-        if (buffer.size() - at < 4) {
+        const ByteReader pending(buffer);
+        if (!pending.Contains(at + prefix::kSizeWord, sizeof(uint32_t))) {
             return;
         }
-        const uint32_t word = static_cast<uint32_t>(buffer[at]) |
-                              (static_cast<uint32_t>(buffer[at + 1]) << 8) |
-                              (static_cast<uint32_t>(buffer[at + 2]) << 16) |
-                              (static_cast<uint32_t>(buffer[at + 3]) << 24);
+        const uint32_t word = pending.UInt32At(at + prefix::kSizeWord);
         const auto size = FrameSize(word);
         if (!size && IsLargeFrame(word)) {
             // A well-formed message larger than we keep: its bytes are passed over as they
             // come, and the connection goes on with the next message.
             ++rejectedInputs_;
-            connection.skip = word & kLargestFrame;
+            connection.skip = SizeInWord(word);
             continue;
         }
         if (!size) {
@@ -319,7 +319,7 @@ void DirectPlayTransport::DeliverFrames(QTcpSocket* socket) {
         const Bytes frame(buffer.begin() + static_cast<long>(at),
                           buffer.begin() + static_cast<long>(at + *size));
         connection.start += *size;
-        const DecodeResult result = Decode(frame.data(), frame.size());
+        const Outcome<Decoded> result = Decode(frame.data(), frame.size());
         // Marked before the handler runs: it may wait in an event loop while the idle time
         // runs out.
         connection.completedMessage = connection.completedMessage || result.ok();
@@ -352,13 +352,13 @@ void DirectPlayTransport::ReadDatagrams(QUdpSocket* socket) {
 // A stream frame was cut at its size word already and decoded whole. A datagram is taken
 // whole from the socket and decoded as the message its size word describes, as a sender may
 // pad it after the message.
-void DirectPlayTransport::Deliver(const DecodeResult& result, const Origin& origin) {
+void DirectPlayTransport::Deliver(const Outcome<Decoded>& result, const Origin& origin) {
     if (!result.ok()) {
         ++rejectedInputs_;
         return;
     }
     if (onMessage_) {
-        onMessage_(*result.decoded, origin);
+        onMessage_(*result.value, origin);
     }
 }
 

@@ -116,7 +116,7 @@ class DirectPlayTransport : public QObject {
     void FinishProbe(const std::string& key, QTcpSocket* socket, const Status& answer);
     void ReadDatagrams(QUdpSocket* socket);
     // Passes a decoded message on, or counts one that did not decode.
-    void Deliver(const DecodeResult& result, const Origin& origin);
+    void Deliver(const Outcome<Decoded>& result, const Origin& origin);
     void Forget(QTcpSocket* socket);
     static std::string Key(const QHostAddress& ip, quint16 port);
 

@@ -1,5 +1,6 @@
 #include "multiplayer/GameMessages.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "shared/Rounding.h"
@@ -35,9 +36,7 @@ SessionMessage MakeAircraftInfo(const AircraftInfo& info) {
     message.WriteInt32(kinds::kAircraftInfo);
     message.WriteInt32(static_cast<int32_t>(2 + info.title.size()));
     message.WriteInt16(info.typeCode);
-    for (char byte : info.title) {
-        message.WriteByte(static_cast<uint8_t>(byte));
-    }
+    message.WriteText(info.title);
     return message;
 }
 
@@ -62,12 +61,8 @@ SessionMessage MakeChat(const std::string& text) {
     SessionMessage message;
     message.WriteInt32(kinds::kChat);
     message.WriteInt32(static_cast<int32_t>(2 * text.size()));
-    for (char byte : text) {
-        message.WriteByte(static_cast<uint8_t>(byte));
-    }
-    for (size_t i = 0; i < 2 * text.size(); ++i) {
-        message.WriteByte(0);
-    }
+    message.WriteText(text);
+    message.WriteText(std::string(2 * text.size(), '\0'));
     return message;
 }
 
@@ -75,9 +70,7 @@ SessionMessage MakeSimulatorChat(const std::string& text) {
     SessionMessage message;
     message.WriteInt32(kinds::kChat);
     message.WriteInt32(static_cast<int32_t>(text.size() + 1));
-    for (char byte : text) {
-        message.WriteByte(static_cast<uint8_t>(byte));
-    }
+    message.WriteText(text);
     message.WriteByte(0);
     return message;
 }
@@ -107,11 +100,11 @@ PositionReport ReadPosition(SessionMessage& message, int32_t kind) {
 AircraftInfo ReadAircraftInfo(SessionMessage& message, int32_t length) {
     AircraftInfo info;
     info.typeCode = message.ReadInt16();
-    for (int32_t i = 2; i < length; ++i) {
-        const uint8_t byte = message.ReadByte();
-        if (byte != 0) {
-            info.title.push_back(static_cast<char>(byte));
-        }
+    // The length counts the type code; the title fills the rest.
+    const auto typeSize = static_cast<int32_t>(sizeof info.typeCode);
+    if (length > typeSize) {
+        info.title = message.ReadText(static_cast<size_t>(length - typeSize));
+        info.title.erase(std::remove(info.title.begin(), info.title.end(), '\0'), info.title.end());
     }
     return info;
 }
@@ -120,11 +113,7 @@ std::optional<std::string> ReadChat(SessionMessage& message, int32_t length) {
     if (length <= 1) {
         return std::nullopt;
     }
-    std::string text;
-    for (int32_t i = 0; i < length - 1; ++i) {
-        text.push_back(static_cast<char>(message.ReadByte()));
-    }
-    return text;
+    return message.ReadText(static_cast<size_t>(length - 1));
 }
 
 int32_t ReadPlayerId(SessionMessage& message) {

@@ -55,7 +55,7 @@ SessionMessage MakeChat(const std::string& text);
 // A chat line as a pilot's simulator sends it: the text and one zero byte, both counted.
 SessionMessage MakeSimulatorChat(const std::string& text);
 
-// Readers: each continues from where the message was read up to and throws SessionError
+// Readers: each continues from where the message was read up to and throws MalformedBytes
 // when the message ends early.
 MessageHead ReadHead(SessionMessage& message);
 PositionReport ReadPosition(SessionMessage& message, int32_t kind);

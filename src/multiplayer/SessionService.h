@@ -6,55 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "multiplayer/SessionMessage.h"
+
 namespace scopewatch {
 
 // A failed session operation. The text says what went wrong in words a user can act on.
 class SessionError : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;
-};
-
-// One message of the session: values are written one after the other, and read back in the
-// same order from the start. Reading past the end throws SessionError.
-class SessionMessage {
-  public:
-    SessionMessage() = default;
-    explicit SessionMessage(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {}
-
-    void WriteInt32(int32_t value) { Append(static_cast<uint32_t>(value), 4); }
-    void WriteInt16(int16_t value) { Append(static_cast<uint16_t>(value), 2); }
-    void WriteByte(uint8_t value) { bytes_.push_back(value); }
-
-    int32_t ReadInt32() { return static_cast<int32_t>(Take(4)); }
-    int16_t ReadInt16() { return static_cast<int16_t>(Take(2)); }
-    uint8_t ReadByte() { return static_cast<uint8_t>(Take(1)); }
-
-    const std::vector<uint8_t>& bytes() const { return bytes_; }
-    size_t readPosition() const { return readPosition_; }
-    size_t remaining() const { return bytes_.size() - readPosition_; }
-
-  private:
-    void Append(uint32_t value, int count) {
-        for (int i = 0; i < count; ++i) {
-            bytes_.push_back(static_cast<uint8_t>(value >> (8 * i)));
-        }
-    }
-    uint32_t Take(size_t count) {
-        if (count > remaining()) {
-            throw SessionError("The message ended early (read of " + std::to_string(count) +
-                               " bytes at byte " + std::to_string(readPosition_) + " of " +
-                               std::to_string(bytes_.size()) + ")");
-        }
-        uint32_t value = 0;
-        for (size_t i = 0; i < count; ++i) {
-            value |= static_cast<uint32_t>(bytes_[readPosition_ + i]) << (8 * i);
-        }
-        readPosition_ += count;
-        return value;
-    }
-
-    std::vector<uint8_t> bytes_;
-    size_t readPosition_ = 0;
 };
 
 // A session as listed: shown to the user as "name (current/maximum)".

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 #include "geo/Destinations.h"
 #include "shared/Rounding.h"
@@ -141,23 +140,17 @@ Bytes EndRecord() {
 }
 
 Fields& Fields::Int32(int64_t at, int32_t value) {
-    for (int i = 0; i < 4; ++i) {
-        bytes_.at(static_cast<size_t>(at + i)) =
-            static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i));
-    }
+    writer_.Int32At(static_cast<size_t>(at), value);
     return *this;
 }
 
 Fields& Fields::Float(int64_t at, float value) {
-    uint32_t bits = 0;
-    std::memcpy(&bits, &value, sizeof bits);
-    return Int32(at, static_cast<int32_t>(bits));
+    writer_.FloatAt(static_cast<size_t>(at), value);
+    return *this;
 }
 
 Fields& Fields::Text(int64_t at, const Bytes& text) {
-    const auto start = static_cast<size_t>(at);
-    bytes_.resize(std::max(bytes_.size(), start + text.size()), 0);
-    std::copy(text.begin(), text.end(), bytes_.begin() + static_cast<long>(start));
+    writer_.BytesAt(static_cast<size_t>(at), text);
     return *this;
 }
 
@@ -192,19 +185,19 @@ int32_t BglFile::Append(const Bytes& bytes) {
 }
 
 void BglFile::SetMarker(int32_t marker) {
-    writer_.PatchInt32(bgl::kMarkerOffset, marker);
+    writer_.Int32At(bgl::kMarkerOffset, marker);
 }
 
 void BglFile::SetSectionFormat(int32_t format) {
-    writer_.PatchInt32(bgl::kSectionFormatOffset, format);
+    writer_.Int32At(bgl::kSectionFormatOffset, format);
 }
 
 void BglFile::SetFirstSection(int32_t offset) {
-    writer_.PatchInt32(bgl::kFirstSectionOffset, offset);
+    writer_.Int32At(bgl::kFirstSectionOffset, offset);
 }
 
 void BglFile::SetSecondSection(int32_t offset) {
-    writer_.PatchInt32(bgl::kSecondSectionOffset, offset);
+    writer_.Int32At(bgl::kSecondSectionOffset, offset);
 }
 
 GeoPoint PositionOf(const BglAirport& airport, double eastM, double northM) {

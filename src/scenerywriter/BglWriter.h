@@ -34,14 +34,14 @@ Bytes EndRecord();
 // record, counting from its start), zeros between them. Text grows it to hold its bytes.
 class Fields {
   public:
-    explicit Fields(int64_t size) : bytes_(static_cast<size_t>(size), 0) {}
+    explicit Fields(int64_t size) { writer_.ZerosTo(static_cast<size_t>(size)); }
     Fields& Int32(int64_t at, int32_t value);
     Fields& Float(int64_t at, float value);
     Fields& Text(int64_t at, const Bytes& text);
-    Bytes Take() { return std::move(bytes_); }
+    Bytes Take() { return writer_.Take(); }
 
   private:
-    Bytes bytes_;
+    ByteWriter writer_;
 };
 // A whole record of the fields: its id and length go into the head.
 Bytes FieldRecord(int32_t id, Fields fields);

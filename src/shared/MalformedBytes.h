@@ -13,12 +13,18 @@ namespace scopewatch {
 class MalformedBytes : public std::runtime_error {
   public:
     MalformedBytes(size_t offset, const std::string& expected)
-        : std::runtime_error(expected + " at byte " + std::to_string(offset)), offset_(offset) {}
+        : std::runtime_error(expected + " at byte " + std::to_string(offset)),
+          offset_(offset),
+          expected_(expected) {}
 
     size_t offset() const { return offset_; }
+    // What was expected, without the offset: for a format whose reports place the offset
+    // in words of their own.
+    const std::string& expected() const { return expected_; }
 
   private:
     size_t offset_;
+    std::string expected_;
 };
 
 }  // namespace scopewatch

@@ -1,7 +1,7 @@
 #include "startup/Settings.h"
 
 #include "platform/AtomicFile.h"
-#include "shared/ByteCursor.h"
+#include "shared/ByteReader.h"
 #include "shared/ByteWriter.h"
 
 namespace scopewatch {
@@ -9,8 +9,8 @@ namespace scopewatch {
 std::vector<uint8_t> EncodeSettings(const SettingsRecord& record) {
     ByteWriter writer;
     writer.LengthText(record.header);
-    writer.Int8(record.marker);
-    writer.Int8(record.simVersion);
+    writer.UInt8(record.marker);
+    writer.UInt8(record.simVersion);
     writer.Int32(record.airportCount);
     writer.LengthText(record.simFolder);
     writer.LengthText(record.facilityDataFolder);
@@ -18,15 +18,16 @@ std::vector<uint8_t> EncodeSettings(const SettingsRecord& record) {
 }
 
 Outcome<SettingsRecord> DecodeSettings(const std::vector<uint8_t>& bytes) {
-    ByteCursor cursor(bytes);
     SettingsRecord record;
-    record.header = cursor.LengthText();
-    record.marker = cursor.UInt8();
-    record.simVersion = cursor.UInt8();
-    record.airportCount = cursor.Int32();
-    record.simFolder = cursor.LengthText();
-    record.facilityDataFolder = cursor.LengthText();
-    if (!cursor.ok()) {
+    try {
+        ByteReader in(bytes);
+        record.header = in.LengthText();
+        record.marker = in.UInt8();
+        record.simVersion = in.UInt8();
+        record.airportCount = in.Int32();
+        record.simFolder = in.LengthText();
+        record.facilityDataFolder = in.LengthText();
+    } catch (const MalformedBytes&) {
         return Outcome<SettingsRecord>::Failed("the file is too short (" +
                                                std::to_string(bytes.size()) +
                                                " bytes) for the fields it announces");

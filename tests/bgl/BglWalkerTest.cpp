@@ -103,7 +103,8 @@ TEST(BglWalker, EveryFileYieldsTheAirportsOfItsGoldenDescription) {
                          scenery::IndexGroup({fixture.Entry("Never", 0)})})));
     Walk(text, "empty groups, other entries, records of id 1", fixture.file.bytes());
 
-    const auto index = static_cast<size_t>(FileBuffer(good).ReadInt32(bgl::kFirstSectionOffset));
+    const auto index =
+        static_cast<size_t>(FileBuffer(good).reader().Int32At(bgl::kFirstSectionOffset));
     // Inside the second entry of the group (entries of 24 bytes from +24).
     Walk(text, "cut in the index",
          Bytes(good.begin(), good.begin() + static_cast<long>(index) + 58));
@@ -116,7 +117,7 @@ TEST(BglWalker, EveryFileYieldsTheAirportsOfItsGoldenDescription) {
     // The taxi data record follows the header and ICAO records of the first
     // block.
     const size_t taxi = scenery::BglFile::kHeaderSize + 16 + 32 + 16;
-    ASSERT_EQ(FileBuffer(overlong).ReadInt32(static_cast<int64_t>(taxi)), bgl::kTaxiData);
+    ASSERT_EQ(FileBuffer(overlong).reader().Int32At(taxi), bgl::kTaxiData);
     overlong[taxi + 8 + 3] = 0x40;  // a count of a billion items
     Walk(text, "a taxi list longer than its record", overlong);
     testing::ExpectTextMatchesGolden(text, "bgl/walker.txt",

@@ -18,9 +18,9 @@ Bytes Enc(const Message& message, uint16_t version = 14) {
 
 template <typename T>
 T DecodeAs(const Bytes& bytes) {
-    const DecodeResult result = Decode(bytes);
-    EXPECT_TRUE(result.ok()) << result.error;
-    return result.ok() ? std::get<T>(result.decoded->message) : T{};
+    const Outcome<Decoded> result = Decode(bytes);
+    EXPECT_TRUE(result.ok()) << result.failure;
+    return result.ok() ? std::get<T>(result.value->message) : T{};
 }
 
 // The message cut or padded to `size` bytes, its size word saying so.
@@ -83,10 +83,10 @@ TEST(DirectPlayCodec, EveryMessageMatchesItsGoldenBytesAndReadsBackWhole) {
     for (const auto& [name, message, version] : golden) {
         const std::string file = "directplay/" + name + ".hex";
         const Bytes bytes = Enc(message, version);
-        testing::ExpectBytesMatchGolden(bytes, file, Describe(*Decode(bytes).decoded));
-        const DecodeResult back = Decode(testing::ReadGoldenBytes(file));
-        ASSERT_TRUE(back.ok()) << name << ": " << back.error;
-        EXPECT_EQ(Encode(back.decoded->message, back.decoded->sender, version), bytes) << name;
+        testing::ExpectBytesMatchGolden(bytes, file, Describe(*Decode(bytes).value));
+        const Outcome<Decoded> back = Decode(testing::ReadGoldenBytes(file));
+        ASSERT_TRUE(back.ok()) << name << ": " << back.failure;
+        EXPECT_EQ(Encode(back.value->message, back.value->sender, version), bytes) << name;
     }
     EXPECT_EQ(EncodePlayerData(kPort2300, 0x11, 0x22, {1, 2, 3}),
               testing::ReadGoldenBytes("directplay/playerdata.hex"));
@@ -124,10 +124,9 @@ TEST(DirectPlayCodec, PlayersComeBackWholeAndANameEndsAtItsFirstNul) {
 // are no players; its entries may have four-byte data lengths, members, a parent and shortcuts.
 TEST(DirectPlayCodec, OtherTokensDialectsAndShapesAreReadLiberally) {
     for (uint16_t version = 9; version <= 14; ++version) {  // with the token 0xCAB
-        EXPECT_EQ(Decode(Poked(Enc(RequestPlayerId{1}, version), 3, 0xCA)).decoded->version,
-                  version);
+        EXPECT_EQ(Decode(Poked(Enc(RequestPlayerId{1}, version), 3, 0xCA)).value->version, version);
     }
-    EXPECT_EQ(std::get<Unhandled>(Decode(Enc(Unhandled{0x35})).decoded->message).command, 0x35);
+    EXPECT_EQ(std::get<Unhandled>(Decode(Enc(Unhandled{0x35})).value->message).command, 0x35);
     Bytes wrapped = Enc(Unhandled{kPlayerWrapper});
     wrapped.insert(wrapped.end(), {0x11, 0, 0, 0, 0x22, 0, 0, 0, 9});
     EXPECT_EQ(SplitPlayerData(DecodeAs<PlayerData>(Resized(wrapped, wrapped.size())))->payload,
@@ -191,15 +190,15 @@ TEST(DirectPlayCodec, SizesBeyondTheBoundsAndLiesAreRefused) {
         EXPECT_FALSE(Decode(testing::ReadGoldenBytes(file)).ok()) << file;
     }
     const Bytes table = Enc(SuperEnumPlayersReply{});
-    EXPECT_NE(Decode(Poked(table, 44, 0xF0)).error.find("at byte"), std::string::npos);
+    EXPECT_NE(Decode(Poked(table, 44, 0xF0)).failure.find("at byte"), std::string::npos);
 
     // Every golden message cut short at every length, its size word saying so, is refused or
     // read within what is left (the sanitized run checks every read) and describes itself.
     for (const std::string& name : testing::GoldenFilesIn("directplay")) {
         const Bytes whole = testing::ReadGoldenBytes(name);
         for (size_t size = 4; size < whole.size(); ++size) {
-            const DecodeResult cut = Decode(Resized(whole, size));
-            EXPECT_TRUE(!cut.ok() || !Describe(*cut.decoded).empty()) << name << " " << size;
+            const Outcome<Decoded> cut = Decode(Resized(whole, size));
+            EXPECT_TRUE(!cut.ok() || !Describe(*cut.value).empty()) << name << " " << size;
         }
     }
 }

@@ -136,9 +136,9 @@ TEST(DirectPlayClient, WhereTheHostRelaysEverythingForTheOthersGoesThroughIt) {
         const auto ask =
             received ? std::get<Ask4Multicast>(received->decoded.message) : Ask4Multicast{};
         EXPECT_EQ(std::tie(ask.groupTo, ask.playerFrom), std::tuple(0u, playerFrom));
-        const DecodeResult passedOn = Decode(Encode(PlayerData{ask.inner}, SockAddr{1, 0}, 0));
-        EXPECT_TRUE(passedOn.ok()) << passedOn.error;
-        return passedOn.ok() ? passedOn.decoded->message : Message{};
+        const auto passedOn = Decode(Encode(PlayerData{ask.inner}, SockAddr{1, 0}, 0));
+        EXPECT_TRUE(passedOn.ok()) << passedOn.failure;
+        return passedOn.ok() ? passedOn.value->message : Message{};
     };
 
     EXPECT_EQ(CreatePlayerNow(client, u"ATC"), kPlayerId);

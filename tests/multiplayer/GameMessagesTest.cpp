@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "multiplayer/GameMessages.h"
+#include "shared/MalformedBytes.h"
 #include "support/Golden.h"
 
 namespace scopewatch {
@@ -46,7 +47,7 @@ TEST(GameMessages, ShortOrLyingLengths) {
         return ReadChat(message, ReadHead(message).length);
     };
     EXPECT_EQ(readChat(Wire(kinds::kChat, 1, {'X'})), std::nullopt);
-    EXPECT_THROW(readChat(Wire(kinds::kChat, 50, {'a', 'b'})), SessionError);
+    EXPECT_THROW(readChat(Wire(kinds::kChat, 50, {'a', 'b'})), MalformedBytes);
     SessionMessage negative = Wire(kinds::kAircraftInfo, INT32_MIN, {3, 0});
     EXPECT_EQ(ReadAircraftInfo(negative, ReadHead(negative).length).title, "");
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "directplay/DirectPlayCodec.h"
+#include "shared/ByteReader.h"
 #include "support/SpinEventLoop.h"
 
 namespace scopewatch::testing {
@@ -95,10 +96,9 @@ class ScriptedMachine {
         QObject::connect(raw, &QTcpSocket::readyRead, [this, raw, pending] {
             const QByteArray chunk = raw->readAll();
             pending->insert(pending->end(), chunk.begin(), chunk.end());
-            while (pending->size() >= 4) {
+            while (pending->size() >= sizeof(uint32_t)) {
                 const auto size = directplay::FrameSize(
-                    (*pending)[0] | ((*pending)[1] << 8) | ((*pending)[2] << 16) |
-                    (static_cast<uint32_t>((*pending)[3]) << 24));
+                    ByteReader(*pending).UInt32At(directplay::prefix::kSizeWord));
                 if (!size || pending->size() < *size) {
                     return;
                 }
@@ -106,7 +106,7 @@ class ScriptedMachine {
                 directplay::Bytes frame(pending->begin(), end);
                 pending->erase(pending->begin(), end);
                 if (const auto result = directplay::Decode(frame); result.ok()) {
-                    received_.push_back(Received{std::move(frame), *result.decoded});
+                    received_.push_back(Received{std::move(frame), *result.value});
                     if (respond_) {
                         respond_(received_.back());
                     }
