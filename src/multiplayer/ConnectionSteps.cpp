@@ -1,11 +1,10 @@
 #include "multiplayer/ConnectionSteps.h"
 
-#include <exception>
-
 #include "model/SessionState.h"
 #include "model/TrafficTable.h"
 #include "multiplayer/GameMessages.h"
 #include "multiplayer/MessageIntake.h"
+#include "shared/MalformedBytes.h"
 
 namespace scopewatch {
 
@@ -27,8 +26,10 @@ Acceptance ReadAcceptance(SessionService& session, int32_t myPlayerId) {
                 return Acceptance::Refused;
             }
         }
-    } catch (const std::exception&) {
+    } catch (const SessionError&) {
         // The tick ends; the next one reads on.
+    } catch (const MalformedBytes&) {
+        // A message too short for what it announces: the tick ends, the next one reads on.
     }
     return Acceptance::Waiting;
 }
@@ -36,11 +37,13 @@ Acceptance ReadAcceptance(SessionService& session, int32_t myPlayerId) {
 void LeaveSession(SessionService& session, SessionState& state, TrafficTable& traffic) {
     try {
         session.DestroyPlayer(state.myPlayerId);
-    } catch (const std::exception&) {
+    } catch (const SessionError&) {
+        // Leaving goes on: the session closes whether or not the player could be destroyed.
     }
     try {
         session.Close();
-    } catch (const std::exception&) {
+    } catch (const SessionError&) {
+        // Nothing left to leave.
     }
     state.myPlayerId = 0;
     state.isConnected = kFalse16;
