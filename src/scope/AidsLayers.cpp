@@ -4,7 +4,10 @@
 #include <cstdlib>
 
 #include "geo/Geodesy.h"
+#include "scope/LabelPlacement.h"
 #include "scope/ScopeColours.h"
+#include "scope/TrafficLayer.h"
+#include "shared/NumberText.h"
 
 namespace scopewatch {
 namespace {
@@ -12,6 +15,8 @@ namespace {
 constexpr int kRingStepNm = 5;
 constexpr int kOutermostRingNm = 30;
 constexpr int32_t kTrailDotPx = 2;
+constexpr int32_t kSelectedTrailDotPx = 1;
+constexpr int32_t kSelectionGapPx = 3;  // between the dot and its square
 
 // The traffic green, darker the older the trail dot: the oldest of six is a quarter bright.
 GdiColor FadedGreen(size_t age, size_t count) {
@@ -73,20 +78,109 @@ void DrawTrackVectors(DrawingSurface& surface, const ScopeView& view, const Traf
     surface.ResetDrawingState();
 }
 
-void DrawAidsUnderTraffic(DrawingSurface& surface, const ScopeScene& scene) {
-    if (scene.aids == nullptr) {
-        return;
+void DrawSelectedTrail(DrawingSurface& surface, const ScopeView& view, const TrackHistory& history,
+                       const std::string& name) {
+    surface.ForeColor(kSelectedWhite);
+    surface.FillColor(kSelectedWhite);
+    surface.FillStyle(kSolidFill);
+    for (const GeoPoint& at : history.TrailOf(name, TrackHistory::kLongTrailLength)) {
+        const ScopePoint p = ProjectToScope(view, at);
+        surface.Ellipse(p.x - kSelectedTrailDotPx, p.y - kSelectedTrailDotPx,
+                        p.x + kSelectedTrailDotPx + 1, p.y + kSelectedTrailDotPx + 1);
     }
+    surface.ResetDrawingState();
+}
+
+void DrawConflictLines(DrawingSurface& surface, const ScopeView& view,
+                       const std::vector<Conflict>& conflicts) {
+    surface.ForeColor(kConflictRed);
+    for (const Conflict& conflict : conflicts) {
+        const ScopePoint a = ProjectToScope(view, conflict.firstAt);
+        const ScopePoint b = ProjectToScope(view, conflict.secondAt);
+        surface.MoveToEx(a.x, a.y);
+        surface.LineTo(b.x, b.y);
+        surface.TextOutA((a.x + b.x) / 2 + 3, (a.y + b.y) / 2,
+                         FixedNumberText(conflict.distanceNm, 1) + " nm");
+    }
+    surface.ResetDrawingState();
+}
+
+void DrawSelectionSquare(DrawingSurface& surface, const ScopeView& view,
+                         const TrafficTable& shown, const std::string& name) {
+    const int32_t half = AircraftDotRadius(view) + kSelectionGapPx;
+    surface.ForeColor(kSelectedWhite);
+    for (const TrafficRecord& aircraft : shown.InUse()) {
+        if (aircraft.playerName != name || !HasPosition(aircraft)) {
+            continue;
+        }
+        const ScopePoint p = ProjectToScope(view, {aircraft.latitude, aircraft.longitude});
+        surface.MoveToEx(p.x - half, p.y - half);
+        surface.LineTo(p.x + half, p.y - half);
+        surface.LineTo(p.x + half, p.y + half);
+        surface.LineTo(p.x - half, p.y + half);
+        surface.LineTo(p.x - half, p.y - half);
+    }
+    surface.ResetDrawingState();
+}
+
+void DrawAidsUnderTraffic(DrawingSurface& surface, const ScopeScene& scene,
+                          const TrafficTable& shown, const std::vector<Conflict>& conflicts) {
     const ControllerAids& choices = scene.aids->choices;
     if (choices.rangeRings) {
         DrawRangeRings(surface, scene.view, scene.airport.currentAirport);
     }
     if (choices.historyTrails) {
-        DrawTrails(surface, scene.view, scene.traffic, scene.aids->history);
+        DrawTrails(surface, scene.view, shown, scene.aids->history);
     }
     if (choices.trackVectors) {
-        DrawTrackVectors(surface, scene.view, scene.traffic, scene.aids->history,
-                         choices.vectorMinutes);
+        DrawTrackVectors(surface, scene.view, shown, scene.aids->history, choices.vectorMinutes);
+    }
+    const std::string* selected = scene.aids->selected;
+    if (selected != nullptr && !selected->empty()) {
+        DrawSelectedTrail(surface, scene.view, scene.aids->history, *selected);
+    }
+    DrawConflictLines(surface, scene.view, conflicts);
+}
+
+namespace {
+
+// Readable labels keep clear of the airport's name as of each other.
+std::vector<LabelBox> LabelObstacles(DrawingSurface& surface, const ScopeScene& scene) {
+    std::vector<LabelBox> obstacles;
+    if (scene.flags.showAirportName == kTrue16) {
+        const AirportRecord& airport = scene.airport.currentAirport;
+        const ScopePoint at = ProjectToScope(scene.view, {airport.latitude, airport.longitude});
+        const TextSize size = surface.TextExtent(airport.name);
+        obstacles.push_back({at.x, at.y, size.width, size.height});
+    }
+    return obstacles;
+}
+
+}  // namespace
+
+void PaintAidedTraffic(DrawingSurface& surface, const ScopeScene& scene) {
+    const ScopeAids& aids = *scene.aids;
+    const ControllerAids& choices = aids.choices;
+    const TrafficTable shown =
+        choices.altitudeFilter ? ShownTraffic(scene.traffic, choices) : scene.traffic;
+    const std::vector<Conflict> conflicts =
+        WatchedConflicts(shown, aids.history, choices, scene.airport.currentAirport.altitudeFt);
+    DrawAidsUnderTraffic(surface, scene, shown, conflicts);
+    TrafficLook look{{}, aids.notes};
+    for (const Conflict& conflict : conflicts) {
+        look.red.push_back(conflict.first);
+        look.red.push_back(conflict.second);
+    }
+    const MagVarGrid& grid = scene.airport.magVarGrid;
+    if (choices.readableLabels) {
+        const std::vector<LabelBox> obstacles = LabelObstacles(surface, scene);
+        const ReadableLabels readable{aids.labels, obstacles};
+        DrawTraffic(surface, scene.view, shown, grid, &readable, &look);
+    } else {
+        DrawTraffic(surface, scene.view, shown, grid, nullptr, &look);
+    }
+    if (aids.selected != nullptr && !aids.selected->empty()) {
+        DrawSelectionSquare(surface, scene.view, shown, *aids.selected);
     }
 }
 
