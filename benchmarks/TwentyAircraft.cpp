@@ -38,7 +38,8 @@ Crowd TwentyWithinAMile(const AirportRecord& field) {
 }
 
 ControllerAids EveryAidOn() {
-    ControllerAids aids{true, true, true, true, 3, true};
+    ControllerAids aids{.historyTrails = true, .trackVectors = true, .rangeRings = true, .readableLabels = true,
+                        .vectorMinutes = 3, .conflictAlert = true};
     aids.conflictLimits.lookAheadSeconds = ConflictLimits::kMaxLookAheadSeconds;
     aids.altitudeFilter = true;
     aids.sounds = {true, true, true};

@@ -57,10 +57,10 @@ struct ControllerAids {
     bool readableLabels = false;
     int vectorMinutes = 1;  // how far ahead a track vector reaches
     bool conflictAlert = false;
-    ConflictLimits conflictLimits;
+    ConflictLimits conflictLimits{};
     bool altitudeFilter = false;
-    AltitudeBand altitudeBand;
-    SoundChoices sounds;
+    AltitudeBand altitudeBand{};
+    SoundChoices sounds{};
 
     // Whether the scope draws an aircraft at that altitude.
     bool Shows(int32_t altitudeFt) const {

@@ -4,7 +4,6 @@
 #include <cstdlib>
 
 #include "geo/Geodesy.h"
-#include "scope/LabelPlacement.h"
 #include "scope/ScopeColours.h"
 #include "scope/TrafficLayer.h"
 #include "shared/NumberText.h"
@@ -91,18 +90,26 @@ void DrawSelectedTrail(DrawingSurface& surface, const ScopeView& view, const Tra
     surface.ResetDrawingState();
 }
 
-void DrawConflictLines(DrawingSurface& surface, const ScopeView& view,
-                       const std::vector<Conflict>& conflicts) {
+std::vector<LabelBox> DrawConflictLines(DrawingSurface& surface, const ScopeView& view,
+                                        const std::vector<Conflict>& conflicts) {
+    std::vector<LabelBox> texts;
+    const int32_t dotRadius = AircraftDotRadius(view);
     surface.ForeColor(kConflictRed);
     for (const Conflict& conflict : conflicts) {
         const ScopePoint a = ProjectToScope(view, conflict.firstAt);
         const ScopePoint b = ProjectToScope(view, conflict.secondAt);
         surface.MoveToEx(a.x, a.y);
         surface.LineTo(b.x, b.y);
-        surface.TextOutA((a.x + b.x) / 2 + 3, (a.y + b.y) / 2,
-                         FixedNumberText(conflict.distanceNm, 1) + " nm");
+        const std::string distance = FixedNumberText(conflict.distanceNm, 1) + " nm";
+        const TextSize size = surface.TextExtent(distance);
+        // Under the middle of the line, clear of two dots close together.
+        const LabelBox box{(a.x + b.x - size.width) / 2, (a.y + b.y) / 2 + dotRadius + 2,
+                           size.width, size.height};
+        surface.TextOutA(box.left, box.top, distance);
+        texts.push_back(box);
     }
     surface.ResetDrawingState();
+    return texts;
 }
 
 void DrawSelectionSquare(DrawingSurface& surface, const ScopeView& view,
@@ -123,8 +130,9 @@ void DrawSelectionSquare(DrawingSurface& surface, const ScopeView& view,
     surface.ResetDrawingState();
 }
 
-void DrawAidsUnderTraffic(DrawingSurface& surface, const ScopeScene& scene,
-                          const TrafficTable& shown, const std::vector<Conflict>& conflicts) {
+std::vector<LabelBox> DrawAidsUnderTraffic(DrawingSurface& surface, const ScopeScene& scene,
+                                           const TrafficTable& shown,
+                                           const std::vector<Conflict>& conflicts) {
     const ControllerAids& choices = scene.aids->choices;
     if (choices.rangeRings) {
         DrawRangeRings(surface, scene.view, scene.airport.currentAirport);
@@ -139,14 +147,15 @@ void DrawAidsUnderTraffic(DrawingSurface& surface, const ScopeScene& scene,
     if (selected != nullptr && !selected->empty()) {
         DrawSelectedTrail(surface, scene.view, scene.aids->history, *selected);
     }
-    DrawConflictLines(surface, scene.view, conflicts);
+    return DrawConflictLines(surface, scene.view, conflicts);
 }
 
 namespace {
 
-// Readable labels keep clear of the airport's name as of each other.
-std::vector<LabelBox> LabelObstacles(DrawingSurface& surface, const ScopeScene& scene) {
-    std::vector<LabelBox> obstacles;
+// Readable labels keep clear of the airport's name and the conflicts' distances as of each
+// other.
+std::vector<LabelBox> LabelObstacles(DrawingSurface& surface, const ScopeScene& scene,
+                                     std::vector<LabelBox> obstacles) {
     if (scene.flags.showAirportName == kTrue16) {
         const AirportRecord& airport = scene.airport.currentAirport;
         const ScopePoint at = ProjectToScope(scene.view, {airport.latitude, airport.longitude});
@@ -165,7 +174,7 @@ void PaintAidedTraffic(DrawingSurface& surface, const ScopeScene& scene) {
         choices.altitudeFilter ? ShownTraffic(scene.traffic, choices) : scene.traffic;
     const std::vector<Conflict> conflicts =
         WatchedConflicts(shown, aids.history, choices, scene.airport.currentAirport.altitudeFt);
-    DrawAidsUnderTraffic(surface, scene, shown, conflicts);
+    std::vector<LabelBox> distances = DrawAidsUnderTraffic(surface, scene, shown, conflicts);
     TrafficLook look{{}, aids.notes};
     for (const Conflict& conflict : conflicts) {
         look.red.push_back(conflict.first);
@@ -173,7 +182,8 @@ void PaintAidedTraffic(DrawingSurface& surface, const ScopeScene& scene) {
     }
     const MagVarGrid& grid = scene.airport.magVarGrid;
     if (choices.readableLabels) {
-        const std::vector<LabelBox> obstacles = LabelObstacles(surface, scene);
+        const std::vector<LabelBox> obstacles =
+            LabelObstacles(surface, scene, std::move(distances));
         const ReadableLabels readable{aids.labels, obstacles};
         DrawTraffic(surface, scene.view, shown, grid, &readable, &look);
     } else {

@@ -4,6 +4,7 @@
 
 #include "model/ConflictAlert.h"
 #include "scope/DrawingSurface.h"
+#include "scope/LabelPlacement.h"
 #include "scope/ScopeScene.h"
 
 namespace scopewatch {
@@ -19,8 +20,10 @@ void PaintAidedTraffic(DrawingSurface& surface, const ScopeScene& scene);
 // chosen minutes at its present ground speed and track; the selected aircraft's trail of the
 // last 5 minutes; and a red line between the aircraft of each conflict with their distance.
 // Leaves the drawing state standard.
-void DrawAidsUnderTraffic(DrawingSurface& surface, const ScopeScene& scene,
-                          const TrafficTable& shown, const std::vector<Conflict>& conflicts);
+// Returns the boxes of the texts it wrote beside the conflict lines.
+std::vector<LabelBox> DrawAidsUnderTraffic(DrawingSurface& surface, const ScopeScene& scene,
+                                           const TrafficTable& shown,
+                                           const std::vector<Conflict>& conflicts);
 
 void DrawRangeRings(DrawingSurface& surface, const ScopeView& view, const AirportRecord& airport);
 void DrawTrails(DrawingSurface& surface, const ScopeView& view, const TrafficTable& traffic,
@@ -29,8 +32,9 @@ void DrawTrackVectors(DrawingSurface& surface, const ScopeView& view, const Traf
                       const TrackHistory& history, int minutes);
 void DrawSelectedTrail(DrawingSurface& surface, const ScopeView& view, const TrackHistory& history,
                        const std::string& name);
-void DrawConflictLines(DrawingSurface& surface, const ScopeView& view,
-                       const std::vector<Conflict>& conflicts);
+// Returns the boxes of the distances written, which readable labels keep clear of.
+std::vector<LabelBox> DrawConflictLines(DrawingSurface& surface, const ScopeView& view,
+                                        const std::vector<Conflict>& conflicts);
 // A square around the selected aircraft's dot.
 void DrawSelectionSquare(DrawingSurface& surface, const ScopeView& view,
                          const TrafficTable& shown, const std::string& name);

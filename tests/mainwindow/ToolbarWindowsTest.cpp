@@ -124,9 +124,14 @@ TEST_F(ToolbarWindows, ControllerAidsTakeEffectAtOnceAndAreKeptForTheNextStart) 
     window->ceilingBox().setValue(8000);
     window->floorBox().setValue(9000);
     window->chatSoundBox().click();
-    const ControllerAids chosen{true,          false, true, false, 3, true, {5, 1000, 180},
-                                true,          {8000, 8000},
-                                {false, true, false}};
+    const ControllerAids chosen{.historyTrails = true,
+                                .rangeRings = true,
+                                .vectorMinutes = 3,
+                                .conflictAlert = true,
+                                .conflictLimits = {5, 1000, 180},
+                                .altitudeFilter = true,
+                                .altitudeBand = {8000, 8000},
+                                .sounds = {.chatLine = true}};
     EXPECT_EQ(state.aids, chosen);
     testing::Click(window->okButton());
     EXPECT_EQ(flow.shown, Shown{"back to main"});

@@ -7,6 +7,7 @@
 #include "scope/PointerGestures.h"
 #include "scope/LabelPlacement.h"
 #include "scope/PointerInfo.h"
+#include "scope/TrafficLayer.h"
 
 namespace scopewatch {
 namespace {
@@ -55,7 +56,7 @@ TEST(ScopeControls, TheWheelKeepsThePointUnderThePointerAndTheArrowsMoveAQuarter
             EXPECT_EQ(ProjectToScope(view, under),
                       (ScopePoint{160, 609}))
                 << level;
-            EXPECT_DOUBLE_EQ(view.East - view.West, in ? width / 2 : width * 2);
+            EXPECT_NEAR(view.East - view.West, in ? width / 2 : width * 2, width * 1e-9);
         }
     }
     ScopeView finest = InitialView(1000, 700, {36.4, -97.0});
@@ -64,15 +65,16 @@ TEST(ScopeControls, TheWheelKeepsThePointUnderThePointerAndTheArrowsMoveAQuarter
     EXPECT_FALSE(ZoomAbout(finest, true, 10, 10));
     const ScopeView before = finest;
     PanView(finest, 1, -1);
-    EXPECT_DOUBLE_EQ(finest.West - before.West, (before.East - before.West) / 4);
-    EXPECT_DOUBLE_EQ(finest.North - before.North, (before.North - before.South) / 4);
+    const double width = before.East - before.West;
+    EXPECT_NEAR(finest.West - before.West, width / 4, width * 1e-9);
+    EXPECT_NEAR(finest.North - before.North, (before.North - before.South) / 4, width * 1e-9);
 }
 
 // A click picks the nearest dot within its radius and 3 pixels more; the altitude filter's
 // hidden aircraft cannot be picked.
 TEST(ScopeControls, AClickPicksTheNearestShownDot) {
     LoadedAirportData airport;
-    const ScopeView view = InitialView(1000, 700, {36.4, -97.0});  // dots of 8 pixels
+    const ScopeView view = InitialView(1000, 700, {36.4, -97.0});
     TrafficTable traffic;
     traffic.trafficCount = 2;
     traffic.trafficTable[1] = {"LOW", 1000, 0, -97.0, 36.4, "", ""};
@@ -83,8 +85,9 @@ TEST(ScopeControls, AClickPicksTheNearestShownDot) {
     LabelPlacer labels;
     const ScopeAids aids{choices, history, labels};
     const ScopeScene scene{view, airport, traffic, {}, {}, &aids};
-    EXPECT_EQ(AircraftAt(scene, dot.x + 11, dot.y), "HIGH");
-    EXPECT_EQ(AircraftAt(scene, dot.x + 12, dot.y), "");
+    const int32_t reach = AircraftDotRadius(view) + 3;
+    EXPECT_EQ(AircraftAt(scene, dot.x + reach, dot.y), "HIGH");
+    EXPECT_EQ(AircraftAt(scene, dot.x, dot.y - reach - 1), "");
     choices.altitudeFilter = true;
     choices.altitudeBand = {0, 5000};
     EXPECT_EQ(AircraftAt(scene, dot.x, dot.y + 1), "LOW");

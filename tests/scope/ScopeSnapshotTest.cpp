@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QPainter>
+#include <cmath>
 #include <map>
 
 #include "geo/Geodesy.h"
@@ -84,7 +85,7 @@ TEST_F(ScopeSnapshotTest, EveryControllerAidOnDrawsItsPicture) {
         }
         history.Record(flying, second);
     }
-    const ControllerAids everyAid{true, true, true, true, 2};
+    const ControllerAids everyAid{.historyTrails = true, .trackVectors = true, .rangeRings = true, .readableLabels = true, .vectorMinutes = 2};
     LabelPlacer labels;
     const ScopeAids aids{everyAid, history, labels};
     const QImage first = RenderScope({View(9), airport, flying, {}, {}, &aids});
@@ -94,9 +95,9 @@ TEST_F(ScopeSnapshotTest, EveryControllerAidOnDrawsItsPicture) {
 
 // Flies the aircraft of the table for the seconds, one report a second into the history: each
 // along its heading at its altitude's speed (ten knots a hundred feet, climbing or descending
-// as given), the first turning as given; the table ends where they are.
+// as given), the first turning by the degrees a second given; the table ends where they are.
 void Fly(TrafficTable& table, TrackHistory& history, int seconds,
-         std::map<std::string, int> climbFpm = {}, double firstTurnsPerSecond = 0.0) {
+         std::map<std::string, int> climbFpm = {}, double firstTurns = 0.0) {
     for (int second = 0; second <= seconds; ++second) {
         history.Record(table, second);
         for (int i = 1; i <= table.trafficCount; ++i) {
@@ -106,7 +107,7 @@ void Fly(TrafficTable& table, TrackHistory& history, int seconds,
             aircraft.latitude = at.latitude;
             aircraft.longitude = at.longitude;
             aircraft.altitudeFt += climbFpm[aircraft.playerName] / 60;
-            aircraft.heading += i == 1 ? firstTurnsPerSecond : 0.0;
+            aircraft.heading = std::fmod(aircraft.heading + (i == 1 ? firstTurns : 0.0), 360.0);
         }
     }
     history.Record(table, seconds + 1);
