@@ -15,8 +15,8 @@ namespace scopewatch {
 struct Conflict {
     std::string first;
     std::string second;
-    GeoPoint firstAt;
-    GeoPoint secondAt;
+    GeoPoint firstAt{};
+    GeoPoint secondAt{};
     double distanceNm = 0.0;  // between them now
     bool present = false;     // too close now, not only later
     // When predicted: the seconds until they are nearest while too close.

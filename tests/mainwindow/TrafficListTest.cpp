@@ -61,6 +61,8 @@ TEST(TrafficListTest, ListsEveryPositionedAircraftNearestFirstAndCentresOnADoubl
 // row selects that aircraft.
 TEST(TrafficListTest, ConflictsAreRedFilteredRowsGreyAndNotesAreKeptByName) {
     ProgramState state;
+    state.airport.currentAirport.latitude = 36.0;
+    state.airport.currentAirport.longitude = -97.0;
     state.traffic.trafficCount = 3;
     state.traffic.trafficTable[1] = {"A", 3000, 0, -97.0, 36.0, "", ""};
     state.traffic.trafficTable[2] = {"B", 3500, 0, -97.0, 36.01, "", ""};
@@ -74,7 +76,8 @@ TEST(TrafficListTest, ConflictsAreRedFilteredRowsGreyAndNotesAreKeptByName) {
     const std::vector<TrafficListRow> rows =
         TrafficListRows(state.tracks, state.airport.currentAirport, state.airport.magVarGrid, &aids);
     ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(std::vector(TrafficListCells(rows[1]).begin() + 7, TrafficListCells(rows[1]).end()),
+    const std::vector<std::string> cells = TrafficListCells(rows[1]);
+    EXPECT_EQ(std::vector(cells.begin() + 7, cells.end()),
               (std::vector<std::string>{"closest in 42 s", "descend 3000"}));
     EXPECT_EQ(std::tuple(rows[0].mark, rows[1].mark, rows[2].mark),
               std::tuple(RowMark::Conflict, RowMark::Conflict, RowMark::Filtered));
