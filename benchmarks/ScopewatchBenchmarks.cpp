@@ -167,8 +167,12 @@ void RepaintLargeAirport(benchmark::State& state) {
     const std::string selected = crowd.traffic.trafficTable[1].playerName;
     const ScopeAids aids{everyAid, crowd.history, labels, &notes, &selected};
     const bool aided = state.range(1) != 0;
-    const ScopeScene scene{view,        program.airport, aided ? crowd.traffic : program.traffic,
-                           program.displayFlags, noSelection, aided ? &aids : nullptr};
+    const ScopeScene scene{view,
+                           program.airport,
+                           aided ? crowd.traffic : program.traffic,
+                           program.displayFlags,
+                           noSelection,
+                           aided ? &aids : nullptr};
     for (auto _ : state) {
         benchmark::DoNotOptimize(RenderScope(scene));
     }

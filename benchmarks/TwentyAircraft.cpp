@@ -38,8 +38,12 @@ Crowd TwentyWithinAMile(const AirportRecord& field) {
 }
 
 ControllerAids EveryAidOn() {
-    ControllerAids aids{.historyTrails = true, .trackVectors = true, .rangeRings = true, .readableLabels = true,
-                        .vectorMinutes = 3, .conflictAlert = true};
+    ControllerAids aids{.historyTrails = true,
+                        .trackVectors = true,
+                        .rangeRings = true,
+                        .readableLabels = true,
+                        .vectorMinutes = 3,
+                        .conflictAlert = true};
     aids.conflictLimits.lookAheadSeconds = ConflictLimits::kMaxLookAheadSeconds;
     aids.altitudeFilter = true;
     aids.sounds = {true, true, true};

@@ -12,8 +12,7 @@ bool ReadSwitch(const QSettings& settings, const char* key) {
 }
 
 // A whole number within its bounds; the default for one that cannot be read or lies outside.
-int ReadNumber(const QSettings& settings, const char* key, int fallback, int lowest,
-               int highest) {
+int ReadNumber(const QSettings& settings, const char* key, int fallback, int lowest, int highest) {
     bool read = false;
     const int value = settings.value(key, fallback).toInt(&read);
     return read && value >= lowest && value <= highest ? value : fallback;
@@ -32,11 +31,10 @@ ConflictLimits ReadLimits(const QSettings& settings) {
 
 // A floor above the ceiling gives the whole band back.
 AltitudeBand ReadBand(const QSettings& settings) {
-    const AltitudeBand band{
-        ReadNumber(settings, "floorFt", AltitudeBand::kLowestFt, AltitudeBand::kLowestFt,
-                   AltitudeBand::kHighestFt),
-        ReadNumber(settings, "ceilingFt", AltitudeBand::kHighestFt, AltitudeBand::kLowestFt,
-                   AltitudeBand::kHighestFt)};
+    const AltitudeBand band{ReadNumber(settings, "floorFt", AltitudeBand::kLowestFt,
+                                       AltitudeBand::kLowestFt, AltitudeBand::kHighestFt),
+                            ReadNumber(settings, "ceilingFt", AltitudeBand::kHighestFt,
+                                       AltitudeBand::kLowestFt, AltitudeBand::kHighestFt)};
     return band.floorFt <= band.ceilingFt ? band : AltitudeBand{};
 }
 

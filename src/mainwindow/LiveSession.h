@@ -29,7 +29,8 @@ struct ReceiveTickResult {
 
 // The running session behind the main window, without a widget: the intake of messages into
 // the traffic table, the aircraft's tracks, the session's clock, the chat history, the link
-// watchdog and the 30-second refresh; the controller's notes last as long as the session. The window's timers drive it and its controls show it.
+// watchdog and the 30-second refresh; the controller's notes last as long as the session. The
+// window's timers drive it and its controls show it.
 //
 // The session's clock counts a second for every receive tick, and the time the window stands
 // locked (a child window or a box is open, the intake held back): the pilots fly on meanwhile,

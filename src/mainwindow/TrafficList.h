@@ -53,8 +53,8 @@ std::vector<TrafficListRow> TrafficListRows(const TrackHistory& history,
 std::vector<std::string> TrafficListCells(const TrafficListRow& row);
 
 inline constexpr const char* kTrafficListColumns[] = {
-    "Name",          "Type",          "Altitude (ft)", "Ground Speed (kt)", "Heading",
-    "Distance (nm)", "Bearing (\xB0)", "Conflict",      "Note"};
+    "Name",           "Type",     "Altitude (ft)", "Ground Speed (kt)", "Heading", "Distance (nm)",
+    "Bearing (\xB0)", "Conflict", "Note"};
 inline constexpr int kNoteColumn = 8;
 
 }  // namespace scopewatch

@@ -15,8 +15,8 @@ namespace scopewatch {
 // altitudes (the position messages carry no speed).
 struct GroundMotion {
     double speedKt = 0.0;
-    double trueTrack = 0.0;    // degrees, 0 to 360
-    double climbFpm = 0.0;     // feet a minute, negative descending
+    double trueTrack = 0.0;  // degrees, 0 to 360
+    double climbFpm = 0.0;   // feet a minute, negative descending
 };
 
 // What the scope knows of each aircraft's path, by player name: its latest entry of the

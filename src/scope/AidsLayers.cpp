@@ -112,8 +112,8 @@ std::vector<LabelBox> DrawConflictLines(DrawingSurface& surface, const ScopeView
     return texts;
 }
 
-void DrawSelectionSquare(DrawingSurface& surface, const ScopeView& view,
-                         const TrafficTable& shown, const std::string& name) {
+void DrawSelectionSquare(DrawingSurface& surface, const ScopeView& view, const TrafficTable& shown,
+                         const std::string& name) {
     const int32_t half = AircraftDotRadius(view) + kSelectionGapPx;
     surface.ForeColor(kSelectedWhite);
     for (const TrafficRecord& aircraft : shown.InUse()) {

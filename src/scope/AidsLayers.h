@@ -36,7 +36,7 @@ void DrawSelectedTrail(DrawingSurface& surface, const ScopeView& view, const Tra
 std::vector<LabelBox> DrawConflictLines(DrawingSurface& surface, const ScopeView& view,
                                         const std::vector<Conflict>& conflicts);
 // A square around the selected aircraft's dot.
-void DrawSelectionSquare(DrawingSurface& surface, const ScopeView& view,
-                         const TrafficTable& shown, const std::string& name);
+void DrawSelectionSquare(DrawingSurface& surface, const ScopeView& view, const TrafficTable& shown,
+                         const std::string& name);
 
 }  // namespace scopewatch

@@ -102,7 +102,8 @@ bool Shown(const ScopeScene& scene, const TrafficRecord& aircraft) {
 
 void TestPlayers(const ScopeScene& scene, const HitTester& hits, HoverInfo& info) {
     for (const TrafficRecord& aircraft : scene.traffic.InUse()) {
-        if (Shown(scene, aircraft) && hits.Hits({aircraft.latitude, aircraft.longitude}, kPlayerTolerancePercent)) {
+        if (Shown(scene, aircraft) &&
+            hits.Hits({aircraft.latitude, aircraft.longitude}, kPlayerTolerancePercent)) {
             info.text = PlayerText(aircraft, scene.airport.currentAirport);
         }
     }

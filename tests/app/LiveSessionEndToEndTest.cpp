@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 #include <sys/prctl.h>
 
+#include <QApplication>
 #include <QProcess>
 #include <QScopeGuard>
-#include <QApplication>
 #include <QTest>
 #include <QToolBar>
 #include <QWheelEvent>
@@ -257,8 +257,7 @@ TEST_F(LiveSessionEndToEnd, FromAnEmptyFolderToLiveTrafficChatAndBack) {
     };
     ASSERT_TRUE(SpinUntil([&] { return HasPosition(highest()); }, 5000));  // after a refresh
     const TrafficRecord overflying = highest();
-    const ScopePoint dot =
-        ProjectToScope(main.view(), {overflying.latitude, overflying.longitude});
+    const ScopePoint dot = ProjectToScope(main.view(), {overflying.latitude, overflying.longitude});
     QTest::mouseClick(&main.scope(), Qt::LeftButton, Qt::NoModifier, QPoint(dot.x, dot.y));
     EXPECT_EQ(main.selectedAircraft(), overflying.playerName);
     ASSERT_FALSE(windows.trafficList()->table().selectedItems().isEmpty());

@@ -63,9 +63,9 @@ class LiveSessionTest : public ::testing::Test {
     std::optional<std::string> farewell;  // of the tick that ended the session
     LiveSession::SteadyClock::time_point now;
     const LiveSession::Now readNow = [this] { return now; };
-    LiveSession live{session,     state, state.traffic, state.tracks, state.notes,
-                     state.airport.magVarGrid, 
-                     clock,   readNow};
+    LiveSession live{session,      state,       state.traffic,
+                     state.tracks, state.notes, state.airport.magVarGrid,
+                     clock,        readNow};
 };
 
 // A note stays with the pilot's name across the 30-second refresh, which empties the table;

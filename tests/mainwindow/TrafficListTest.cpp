@@ -73,8 +73,8 @@ TEST(TrafficListTest, ConflictsAreRedFilteredRowsGreyAndNotesAreKeptByName) {
     state.aids.altitudeFilter = true;
     state.aids.altitudeBand = {1000, 5000};
     const TrafficListAids aids{state.aids, conflicts, state.notes};
-    const std::vector<TrafficListRow> rows =
-        TrafficListRows(state.tracks, state.airport.currentAirport, state.airport.magVarGrid, &aids);
+    const std::vector<TrafficListRow> rows = TrafficListRows(
+        state.tracks, state.airport.currentAirport, state.airport.magVarGrid, &aids);
     ASSERT_EQ(rows.size(), 3u);
     const std::vector<std::string> cells = TrafficListCells(rows[1]);
     EXPECT_EQ(std::vector(cells.begin() + 7, cells.end()),
@@ -87,9 +87,8 @@ TEST(TrafficListTest, ConflictsAreRedFilteredRowsGreyAndNotesAreKeptByName) {
     window.show();
     window.Refresh();
     EXPECT_EQ(window.table().item(0, 7)->text(), "now");  // 0.6 nm and 500 ft apart
-    EXPECT_EQ(window.table().item(0, 0)->foreground().color(), window.table().item(1, 3)
-                                                                   ->foreground()
-                                                                   .color());
+    EXPECT_EQ(window.table().item(0, 0)->foreground().color(),
+              window.table().item(1, 3)->foreground().color());
     EXPECT_NE(window.table().item(2, 0)->foreground().color(),
               window.table().item(0, 0)->foreground().color());
     window.table().item(0, kNoteColumn)->setText("  traffic B  ");

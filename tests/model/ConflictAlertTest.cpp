@@ -29,8 +29,13 @@ std::vector<Conflict> ConflictsOf(const Flying& a, const Flying& b, ConflictLimi
             const Flying& f = i == 1 ? a : b;
             const GeoPoint now = AdvanceNm(AdvanceNm(origin, 90.0, f.eastNm), 0.0, f.northNm);
             const GeoPoint at = AdvanceNm(now, f.track, f.speedKt * second / 3600.0);
-            table.trafficTable[i] = {i == 1 ? "A" : "B", f.altitudeFt + f.climbFpm * second / 60,
-                                     0.0, at.longitude, at.latitude, "", ""};
+            table.trafficTable[i] = {i == 1 ? "A" : "B",
+                                     f.altitudeFt + f.climbFpm * second / 60,
+                                     0.0,
+                                     at.longitude,
+                                     at.latitude,
+                                     "",
+                                     ""};
         }
         history.Record(table, second);
     }
@@ -70,7 +75,11 @@ TEST(ConflictAlertTest, EachLimitHoldsFromJustInsideToJustOutsideNowAndAhead) {
             {"head-on, 51 s ahead", eastbound, westbound, {3, 1000, 51}, 0, "none"},
             {"head-on, 180 s ahead", eastbound, westbound, {3, 1000, 180}, 0, "in 75"},
             {"head-on, no look-ahead", eastbound, westbound, {3, 1000, 0}, 0, "none"},
-            {"passing 3.1 nm abeam", eastbound, {10, 3.1, 3000, 270, 240}, {3, 1000, 180}, 0,
+            {"passing 3.1 nm abeam",
+             eastbound,
+             {10, 3.1, 3000, 270, 240},
+             {3, 1000, 180},
+             0,
              "none"},
             {"descending, 32 s ahead", still, above, {3, 1000, 32}, 0, "in 30"},
             {"descending, 28 s ahead", still, above, {3, 1000, 28}, 0, "none"},

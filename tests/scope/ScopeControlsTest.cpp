@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "geo/Geodesy.h"
-#include "scope/PointerGestures.h"
 #include "scope/LabelPlacement.h"
+#include "scope/PointerGestures.h"
 #include "scope/PointerInfo.h"
 #include "scope/TrafficLayer.h"
 
@@ -53,9 +53,7 @@ TEST(ScopeControls, TheWheelKeepsThePointUnderThePointerAndTheArrowsMoveAQuarter
                                  view.West + 0.16 * (view.East - view.West)};  // at 160, 609
             const double width = view.East - view.West;
             ASSERT_TRUE(ZoomAbout(view, in, 160, 609));
-            EXPECT_EQ(ProjectToScope(view, under),
-                      (ScopePoint{160, 609}))
-                << level;
+            EXPECT_EQ(ProjectToScope(view, under), (ScopePoint{160, 609})) << level;
             EXPECT_NEAR(view.East - view.West, in ? width / 2 : width * 2, width * 1e-9);
         }
     }

@@ -85,7 +85,11 @@ TEST_F(ScopeSnapshotTest, EveryControllerAidOnDrawsItsPicture) {
         }
         history.Record(flying, second);
     }
-    const ControllerAids everyAid{.historyTrails = true, .trackVectors = true, .rangeRings = true, .readableLabels = true, .vectorMinutes = 2};
+    const ControllerAids everyAid{.historyTrails = true,
+                                  .trackVectors = true,
+                                  .rangeRings = true,
+                                  .readableLabels = true,
+                                  .vectorMinutes = 2};
     LabelPlacer labels;
     const ScopeAids aids{everyAid, history, labels};
     const QImage first = RenderScope({View(9), airport, flying, {}, {}, &aids});
@@ -102,8 +106,8 @@ void Fly(TrafficTable& table, TrackHistory& history, int seconds,
         history.Record(table, second);
         for (int i = 1; i <= table.trafficCount; ++i) {
             TrafficRecord& aircraft = table.trafficTable[static_cast<size_t>(i)];
-            const GeoPoint at = AdvanceNm({aircraft.latitude, aircraft.longitude},
-                                          aircraft.heading, aircraft.altitudeFt / 10.0 / 3600.0);
+            const GeoPoint at = AdvanceNm({aircraft.latitude, aircraft.longitude}, aircraft.heading,
+                                          aircraft.altitudeFt / 10.0 / 3600.0);
             aircraft.latitude = at.latitude;
             aircraft.longitude = at.longitude;
             aircraft.altitudeFt += climbFpm[aircraft.playerName] / 60;
@@ -155,9 +159,8 @@ TEST_F(ScopeSnapshotTest, TheSecondRoundsAidsDrawTheirPictures) {
     filtered.altitudeBand = {1200, 5000};
     const std::string selected = around.trafficTable[1].playerName;
     const ScopeAids filterAids{filtered, path, labels, &notes, &selected};
-    testing::ExpectImageMatchesGolden(
-        RenderScope({View(9), airport, around, {}, {}, &filterAids}),
-        "scope/eldorado-filter-selected-level9.png");
+    testing::ExpectImageMatchesGolden(RenderScope({View(9), airport, around, {}, {}, &filterAids}),
+                                      "scope/eldorado-filter-selected-level9.png");
 }
 
 // A drag from the airport 14 nm to the south-west while the airport's own TRACON is selected:

@@ -174,8 +174,7 @@ void ControllerAidsWindow::TakeChoices() {
     aids.conflictLimits = {lateral_->value(), vertical_->value(), lookAhead_->value()};
     aids.altitudeFilter = filter_->isChecked();
     aids.altitudeBand = {floor_->value(), ceiling_->value()};
-    aids.sounds = {conflictSound_->isChecked(), chatSound_->isChecked(),
-                   joinedSound_->isChecked()};
+    aids.sounds = {conflictSound_->isChecked(), chatSound_->isChecked(), joinedSound_->isChecked()};
     floor_->setMaximum(ceiling_->value());
     ceiling_->setMinimum(floor_->value());
 }

@@ -9,15 +9,14 @@
 #include <QToolBar>
 #include <QWidget>
 #include <array>
-#include <string>
-
 #include <memory>
+#include <string>
 
 #include "mainwindow/LiveSession.h"
 #include "mainwindow/SoundCues.h"
 #include "mainwindow/ToolbarCommand.h"
-#include "scope/PointerGestures.h"
 #include "scope/LabelPlacement.h"
+#include "scope/PointerGestures.h"
 #include "scope/ScopeScene.h"
 #include "scope/ScopeView.h"
 #include "scope/SelectedAirspace.h"

@@ -1,9 +1,9 @@
 #include "mainwindow/ui/SoundPlayer.h"
 
+#include <QAudioDevice>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QAudioDevice>
 #include <QMediaDevices>
 #include <QUrl>
 

@@ -3,8 +3,8 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QStyledItemDelegate>
-#include <QValidator>
 #include <QVBoxLayout>
+#include <QValidator>
 #include <iterator>
 
 #include "mainwindow/TrafficList.h"
@@ -117,8 +117,8 @@ void TrafficListWindow::Refresh() {
                             : row.mark == RowMark::Filtered ? kGreyedText
                                                             : QColor();
         for (int c = 0; c < table_->columnCount(); ++c) {
-            table_->item(r, c)->setData(Qt::ForegroundRole, text.isValid() ? QVariant(text)
-                                                                          : QVariant());
+            table_->item(r, c)->setData(Qt::ForegroundRole,
+                                        text.isValid() ? QVariant(text) : QVariant());
         }
     }
     filling_ = false;

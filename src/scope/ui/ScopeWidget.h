@@ -10,8 +10,9 @@ namespace scopewatch {
 
 // The scope's picture box: a black canvas that keeps what was drawn on it until it is
 // cleared, as a device context does, and reports the pointer and the wheel in pixels. It takes
-// the keyboard's focus when clicked or tabbed to; the keys it does not use go to its window. Drawing happens
-// through a drawing surface over the canvas; the widget shows the canvas as it stands.
+// the keyboard's focus when clicked or tabbed to; the keys it does not use go to its window.
+// Drawing happens through a drawing surface over the canvas; the widget shows the canvas as it
+// stands.
 class ScopeWidget : public QWidget {
     Q_OBJECT
   public:
