@@ -84,8 +84,9 @@ std::optional<Conflict> CheckPair(const Flight& a, const Flight& b, const Confli
     Conflict conflict{a.record->playerName, b.record->playerName, a.at, b.at, distanceNm, present};
     if (!present) {
         const double speed2 = vx * vx + vy * vy;
+        // Nearest while too close, though that may come after the look-ahead.
         const double nearest = speed2 > 0.0 ? -(dx * vx + dy * vy) / speed2 : from;
-        conflict.closestSeconds = std::clamp(nearest, from, to);
+        conflict.closestSeconds = std::clamp(nearest, from, std::min(near->to, level->to));
     }
     return conflict;
 }

@@ -19,7 +19,8 @@ struct Conflict {
     GeoPoint secondAt{};
     double distanceNm = 0.0;  // between them now
     bool present = false;     // too close now, not only later
-    // When predicted: the seconds until they are nearest while too close.
+    // When predicted: the seconds until they are nearest while too close (straight on, which
+    // may be after the look-ahead).
     double closestSeconds = 0.0;
 };
 

@@ -53,8 +53,9 @@ std::string Verdict(const std::vector<Conflict>& conflicts) {
 
 // Each limit from just inside to just outside, now and ahead: 3 nm, 1,000 ft and 60 s by
 // default; both aircraft at least 500 ft above the airport. Head-on at 240 kt from 10 nm, the
-// pair closes to 3 nm after 52.5 s and is nearest after 75 s (within a look-ahead that reaches
-// it); a descent of 1,200 ft a minute from 1,600 ft above closes the 1,000 ft after 30 s.
+// pair closes to 3 nm after 52.5 s and is nearest after 75 s (said whether the look-ahead
+// reaches it or not); a descent of 1,200 ft a minute from 1,600 ft above closes the 1,000 ft
+// after 30 s.
 TEST(ConflictAlertTest, EachLimitHoldsFromJustInsideToJustOutsideNowAndAhead) {
     const ConflictLimits standard;
     const Flying still;
@@ -70,8 +71,8 @@ TEST(ConflictAlertTest, EachLimitHoldsFromJustInsideToJustOutsideNowAndAhead) {
             {"limits set wider", still, {4.9, 0, 5400}, {5, 2500, 0}, 0, "now"},
             {"one 499 ft above the airport", {0, 0, 1499}, {1, 0, 1499}, standard, 1000, "none"},
             {"both 500 ft above the airport", {0, 0, 1500}, {1, 0, 1500}, standard, 1000, "now"},
-            {"head-on, 60 s ahead", eastbound, westbound, standard, 0, "in 60"},
-            {"head-on, 54 s ahead", eastbound, westbound, {3, 1000, 54}, 0, "in 54"},
+            {"head-on, 60 s ahead", eastbound, westbound, standard, 0, "in 75"},
+            {"head-on, 54 s ahead", eastbound, westbound, {3, 1000, 54}, 0, "in 75"},
             {"head-on, 51 s ahead", eastbound, westbound, {3, 1000, 51}, 0, "none"},
             {"head-on, 180 s ahead", eastbound, westbound, {3, 1000, 180}, 0, "in 75"},
             {"head-on, no look-ahead", eastbound, westbound, {3, 1000, 0}, 0, "none"},

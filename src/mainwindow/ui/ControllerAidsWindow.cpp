@@ -16,12 +16,6 @@
 namespace scopewatch {
 namespace {
 
-QCheckBox* CheckBox(const char* caption) {
-    auto* box = new QCheckBox(caption);
-    NameAfterCaption(*box, caption);
-    return box;
-}
-
 QGroupBox* Frame(const char* caption) {
     auto* frame = new QGroupBox(caption);
     frame->setAccessibleName(caption);
@@ -50,12 +44,12 @@ ControllerAidsWindow::ControllerAidsWindow(ProgramState& state, WindowFlow& flow
 }
 
 void ControllerAidsWindow::BuildLayout() {
-    trails_ = CheckBox("History Trails");
-    vectors_ = CheckBox("Track Vectors");
-    rings_ = CheckBox("Range Rings");
-    labels_ = CheckBox("Readable Labels");
-    conflict_ = CheckBox("Conflict Alert");
-    filter_ = CheckBox("Altitude Filter");
+    trails_ = NamedCheckBox("History Trails");
+    vectors_ = NamedCheckBox("Track Vectors");
+    rings_ = NamedCheckBox("Range Rings");
+    labels_ = NamedCheckBox("Readable Labels");
+    conflict_ = NamedCheckBox("Conflict Alert");
+    filter_ = NamedCheckBox("Altitude Filter");
     auto* layout = new QVBoxLayout(this);
     for (QWidget* box : std::initializer_list<QWidget*>{trails_, vectors_, rings_, labels_}) {
         layout->addWidget(box);
@@ -107,9 +101,9 @@ QGroupBox* ControllerAidsWindow::BuildAltitudeBand() {
 QGroupBox* ControllerAidsWindow::BuildSounds() {
     auto* frame = Frame("Sounds");
     auto* column = new QVBoxLayout(frame);
-    conflictSound_ = CheckBox("New Conflict");
-    chatSound_ = CheckBox("Chat Line Received");
-    joinedSound_ = CheckBox("Pilot Joined");
+    conflictSound_ = NamedCheckBox("New Conflict");
+    chatSound_ = NamedCheckBox("Chat Line Received");
+    joinedSound_ = NamedCheckBox("Pilot Joined");
     for (QWidget* box : std::initializer_list<QWidget*>{conflictSound_, chatSound_, joinedSound_}) {
         column->addWidget(box);
     }

@@ -73,11 +73,16 @@ TrafficListWindow::TrafficListWindow(ProgramState& state, QWidget* parent)
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->verticalHeader()->hide();
-    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    table_->horizontalHeader()->setStretchLastSection(true);
+    // Every column as wide as its texts, the note's as wide as a note of 24 characters.
+    QHeaderView& header = *table_->horizontalHeader();
+    header.setSectionResizeMode(QHeaderView::ResizeToContents);
+    header.setSectionResizeMode(kNoteColumn, QHeaderView::Fixed);
+    header.resizeSection(kNoteColumn, table_->fontMetrics().averageCharWidth() *
+                                          static_cast<int>(AircraftNotes::kMaxLength + 4));
+    table_->setWordWrap(false);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(table_);
-    resize(820, 360);
+    resize(900, 360);
     connect(table_, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) {
         if (column == kNoteColumn) {
             return;  // the note is being edited
