@@ -24,6 +24,27 @@ GdiColor FadedGreen(size_t age, size_t count) {
     return static_cast<GdiColor>(std::max(green, brightest / 4)) << 8;
 }
 
+// Whether the whole scope lies inside a ring round c (radii rx, ry) and misses its label, so
+// that nothing of the ring shows: at fine zoom the rings are many times the scope's size, and
+// drawing them for nothing would cost most of a repaint.
+bool ScopeInsideRing(const ScopeView& view, ScopePoint c, int32_t rx, int32_t ry,
+                     const LabelBox& label) {
+    const LabelBox scope{0, 0, view.WidthPx, view.HeightPx};
+    if (rx <= 0 || ry <= 0 || label.Overlaps(scope)) {
+        return false;
+    }
+    for (const double x : {0.0, static_cast<double>(view.WidthPx)}) {
+        for (const double y : {0.0, static_cast<double>(view.HeightPx)}) {
+            const double dx = (x - c.x) / rx;
+            const double dy = (y - c.y) / ry;
+            if (dx * dx + dy * dy >= 1.0) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 void DrawRangeRings(DrawingSurface& surface, const ScopeView& view, const AirportRecord& airport) {
@@ -36,8 +57,13 @@ void DrawRangeRings(DrawingSurface& surface, const ScopeView& view, const Airpor
         const GeoPoint east = AdvanceNm(centre, 90.0, nm);
         const int32_t ry = std::abs(ProjectToScope(view, north).y - c.y);
         const int32_t rx = std::abs(ProjectToScope(view, east).x - c.x);
+        const std::string text = std::to_string(nm) + " nm";
+        const TextSize size = surface.TextExtent(text);
+        if (ScopeInsideRing(view, c, rx, ry, {c.x + 3, c.y - ry + 1, size.width, size.height})) {
+            continue;
+        }
         surface.Ellipse(c.x - rx, c.y - ry, c.x + rx, c.y + ry);
-        surface.TextOutA(c.x + 3, c.y - ry + 1, std::to_string(nm) + " nm");
+        surface.TextOutA(c.x + 3, c.y - ry + 1, text);
     }
     surface.ResetDrawingState();
 }
