@@ -186,7 +186,8 @@ check_package() {
     description=$(dpkg-deb -f "$deb" Description | sed -n 1p)
     maintainer=$(dpkg-deb -f "$deb" Maintainer)
     if [[ "$depends" == *libc6* && "$depends" == *libqt6widgets6* &&
-        "$depends" == *libqt6network6* && -n "$description" && "$maintainer" == *"<"*">" ]]; then
+        "$depends" == *libqt6network6* && "$depends" == *libqt6multimedia6* &&
+        -n "$description" && "$maintainer" == *"<"*">" ]]; then
         pass
     else
         fail "Depends from dpkg-shlibdeps, Description and Maintainer: $depends / $description"
