@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "geo/Geodesy.h"
 #include "model/AircraftNotes.h"
 #include "model/ConflictAlert.h"
