@@ -47,7 +47,10 @@ TEST(LongSession, TwentyMovingPilotsAndChatKeepMemoryFlatButForTheChatHistory) {
                         .trackVectors = true,
                         .rangeRings = true,
                         .readableLabels = true,
-                        .vectorMinutes = 3};
+                        .vectorMinutes = 3,
+                        .conflictAlert = true,
+                        .conflictLimits = {10, 3000, 180},
+                        .altitudeFilter = true};
     scope.windows.ShowTrafficList();
 
     // The program's seconds are its receive ticks; the session runs until enough have passed,

@@ -94,9 +94,10 @@ void MainWindow::PanAndRepaint(int quartersRight, int quartersDown) {
     Timer2.start();
 }
 
+// A window locked by a child window shows the selection at its next repaint.
 void MainWindow::Select(const std::string& name) {
     selected_ = name;
-    if (view_.WidthPx > 0 && !live_.leaving()) {
+    if (view_.WidthPx > 0 && !live_.leaving() && Picture1->isEnabled()) {
         Repaint();
     }
 }
