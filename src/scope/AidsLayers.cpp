@@ -45,6 +45,24 @@ bool ScopeInsideRing(const ScopeView& view, ScopePoint c, int32_t rx, int32_t ry
     return true;
 }
 
+// Halfway between two pixel positions, which may lie far outside the scope.
+int32_t Middle(int32_t a, int32_t b) {
+    return static_cast<int32_t>((static_cast<int64_t>(a) + b) / 2);
+}
+
+// The aircraft of that name among those shown, if it has a position ("" names none).
+const TrafficRecord* ShownAircraft(const TrafficTable& shown, const std::string& name) {
+    if (name.empty()) {
+        return nullptr;
+    }
+    for (const TrafficRecord& aircraft : shown.InUse()) {
+        if (aircraft.playerName == name && HasPosition(aircraft)) {
+            return &aircraft;
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 void DrawRangeRings(DrawingSurface& surface, const ScopeView& view, const AirportRecord& airport) {
@@ -129,7 +147,7 @@ std::vector<LabelBox> DrawConflictLines(DrawingSurface& surface, const ScopeView
         const std::string distance = FixedNumberText(conflict.distanceNm, 1) + " nm";
         const TextSize size = surface.TextExtent(distance);
         // Under the middle of the line, clear of two dots close together.
-        const LabelBox box{(a.x + b.x - size.width) / 2, (a.y + b.y) / 2 + dotRadius + 2,
+        const LabelBox box{Middle(a.x, b.x) - size.width / 2, Middle(a.y, b.y) + dotRadius + 2,
                            size.width, size.height};
         surface.TextOutA(box.left, box.top, distance);
         texts.push_back(box);
@@ -140,19 +158,18 @@ std::vector<LabelBox> DrawConflictLines(DrawingSurface& surface, const ScopeView
 
 void DrawSelectionSquare(DrawingSurface& surface, const ScopeView& view, const TrafficTable& shown,
                          const std::string& name) {
-    const int32_t half = AircraftDotRadius(view) + kSelectionGapPx;
-    surface.ForeColor(kSelectedWhite);
-    for (const TrafficRecord& aircraft : shown.InUse()) {
-        if (aircraft.playerName != name || !HasPosition(aircraft)) {
-            continue;
-        }
-        const ScopePoint p = ProjectToScope(view, {aircraft.latitude, aircraft.longitude});
-        surface.MoveToEx(p.x - half, p.y - half);
-        surface.LineTo(p.x + half, p.y - half);
-        surface.LineTo(p.x + half, p.y + half);
-        surface.LineTo(p.x - half, p.y + half);
-        surface.LineTo(p.x - half, p.y - half);
+    const TrafficRecord* aircraft = ShownAircraft(shown, name);
+    if (aircraft == nullptr) {
+        return;
     }
+    const int32_t half = AircraftDotRadius(view) + kSelectionGapPx;
+    const ScopePoint p = ProjectToScope(view, {aircraft->latitude, aircraft->longitude});
+    surface.ForeColor(kSelectedWhite);
+    surface.MoveToEx(p.x - half, p.y - half);
+    surface.LineTo(p.x + half, p.y - half);
+    surface.LineTo(p.x + half, p.y + half);
+    surface.LineTo(p.x - half, p.y + half);
+    surface.LineTo(p.x - half, p.y - half);
     surface.ResetDrawingState();
 }
 
@@ -170,7 +187,7 @@ std::vector<LabelBox> DrawAidsUnderTraffic(DrawingSurface& surface, const ScopeS
         DrawTrackVectors(surface, scene.view, shown, scene.aids->history, choices.vectorMinutes);
     }
     const std::string* selected = scene.aids->selected;
-    if (selected != nullptr && !selected->empty()) {
+    if (selected != nullptr && ShownAircraft(shown, *selected) != nullptr) {
         DrawSelectedTrail(surface, scene.view, scene.aids->history, *selected);
     }
     return DrawConflictLines(surface, scene.view, conflicts);
@@ -215,7 +232,7 @@ void PaintAidedTraffic(DrawingSurface& surface, const ScopeScene& scene) {
     } else {
         DrawTraffic(surface, scene.view, shown, grid, nullptr, &look);
     }
-    if (aids.selected != nullptr && !aids.selected->empty()) {
+    if (aids.selected != nullptr) {
         DrawSelectionSquare(surface, scene.view, shown, *aids.selected);
     }
 }

@@ -35,7 +35,7 @@ void DrawSelectedTrail(DrawingSurface& surface, const ScopeView& view, const Tra
 // Returns the boxes of the distances written, which readable labels keep clear of.
 std::vector<LabelBox> DrawConflictLines(DrawingSurface& surface, const ScopeView& view,
                                         const std::vector<Conflict>& conflicts);
-// A square around the selected aircraft's dot.
+// A square around the selected aircraft's dot, while it is shown.
 void DrawSelectionSquare(DrawingSurface& surface, const ScopeView& view, const TrafficTable& shown,
                          const std::string& name);
 
