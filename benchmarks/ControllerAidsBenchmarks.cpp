@@ -4,8 +4,10 @@
 #include <QPainter>
 #include <cmath>
 
+#include "TwentyAircraft.h"
 #include "demo/DemoSimulator.h"
 #include "geo/Geodesy.h"
+#include "model/ConflictAlert.h"
 #include "model/ControllerAids.h"
 #include "model/TrackHistory.h"
 #include "scope/LabelPlacement.h"
@@ -16,40 +18,6 @@
 namespace {
 
 using namespace scopewatch;
-
-// Twenty aircraft within a mile of a field, each flying its own heading for half a minute.
-struct Crowd {
-    AirportRecord field;
-    TrafficTable traffic;
-    TrackHistory history;
-};
-
-Crowd TwentyWithinAMile() {
-    Crowd crowd;
-    crowd.field.name = "Crowded Field";
-    crowd.field.latitude = 36.4;
-    crowd.field.longitude = -97.0;
-    const GeoPoint centre{crowd.field.latitude, crowd.field.longitude};
-    for (int second = 0; second <= 30; ++second) {
-        crowd.traffic.trafficCount = TrafficTable::kCapacity;
-        for (int i = 1; i <= TrafficTable::kCapacity; ++i) {
-            const double heading = i * 360.0 / TrafficTable::kCapacity;
-            const double outNm = 0.05 * i;  // 0.05 to 1 nm from the field
-            const GeoPoint at = AdvanceNm(AdvanceNm(centre, 137.0 * i, outNm), heading,
-                                          90.0 * (second - 30) / 3600.0);
-            TrafficRecord& entry = crowd.traffic.trafficTable[static_cast<size_t>(i)];
-            entry = {"N" + std::to_string(100 + i),
-                     1500 + 100 * i,
-                     heading,
-                     at.longitude,
-                     at.latitude,
-                     "Piston Plane",
-                     ""};
-        }
-        crowd.history.Record(crowd.traffic, second);
-    }
-    return crowd;
-}
 
 // The label boxes as the traffic layer writes them: from each dot's centre, or placed.
 std::vector<LabelBox> LabelBoxes(const Crowd& crowd, const ScopeView& view, bool readable) {
@@ -93,14 +61,30 @@ void LabelOverlaps(benchmark::State& state) {
 }
 BENCHMARK(LabelOverlaps)->Arg(9)->Arg(13)->Arg(16)->Unit(benchmark::kMillisecond);
 
+// The conflict check of every pair of the twenty aircraft, as each repaint makes it; the
+// counter says how many pairs are in conflict.
+void ConflictCheckOfTwenty(benchmark::State& state) {
+    const Crowd crowd = TwentyWithinAMile();
+    ConflictLimits limits;
+    limits.lookAheadSeconds = ConflictLimits::kMaxLookAheadSeconds;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(FindConflicts(crowd.traffic.InUse(), crowd.history, limits, 0));
+    }
+    state.counters["conflicts"] =
+        static_cast<double>(FindConflicts(crowd.traffic.InUse(), crowd.history, limits, 0).size());
+}
+BENCHMARK(ConflictCheckOfTwenty)->Unit(benchmark::kMicrosecond);
+
 // One repaint with the twenty aircraft and every aid on, into a 1000 x 700 image.
 void RepaintWithEveryAid(benchmark::State& state) {
     Crowd crowd = TwentyWithinAMile();
     LoadedAirportData airport;
     airport.currentAirport = crowd.field;
-    const ControllerAids everyAid{true, true, true, true, 3};
+    const ControllerAids everyAid = EveryAidOn();
     LabelPlacer labels;
-    const ScopeAids aids{everyAid, crowd.history, labels};
+    const AircraftNotes notes = NotesOnEveryOther(crowd.traffic);
+    const std::string selected = crowd.traffic.trafficTable[1].playerName;
+    const ScopeAids aids{everyAid, crowd.history, labels, &notes, &selected};
     const ScopeView view =
         SnapshotView(crowd.field, 1000, 700, static_cast<int16_t>(state.range(0)));
     const DisplayFlags flags;

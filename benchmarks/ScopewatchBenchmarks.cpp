@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "TwentyAircraft.h"
 #include "WorldScenery.h"
 #include "bgl/BglWalker.h"
 #include "bgl/FileBuffer.h"
@@ -17,6 +18,7 @@
 #include "geo/MagVarGrid.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
+#include "scope/LabelPlacement.h"
 #include "scope/ScopeSnapshot.h"
 #include "startup/Settings.h"
 #include "state/ProgramState.h"
@@ -150,20 +152,38 @@ BENCHMARK(BuildWorldDatabase)
     ->Iterations(10)
     ->Unit(benchmark::kMillisecond);
 
-// One repaint of the large airport at fine zoom into a 1000 x 700 image.
+// One repaint of the large airport at fine zoom into a 1000 x 700 image; with every aid on,
+// under twenty aircraft within a mile of it, one of them selected, half with notes.
 void RepaintLargeAirport(benchmark::State& state) {
     ProgramState program;
     program.airport.currentAirport = DecodedAirports().front();
     const ScopeView view = SnapshotView(program.airport.currentAirport, 1000, 700,
                                         static_cast<int16_t>(state.range(0)));
     const SelectedAirspace noSelection;
-    const ScopeScene scene{view, program.airport, program.traffic, program.displayFlags,
-                           noSelection};
+    Crowd crowd = TwentyWithinAMile(program.airport.currentAirport);
+    const ControllerAids everyAid = EveryAidOn();
+    LabelPlacer labels;
+    const AircraftNotes notes = NotesOnEveryOther(crowd.traffic);
+    const std::string selected = crowd.traffic.trafficTable[1].playerName;
+    const ScopeAids aids{everyAid, crowd.history, labels, &notes, &selected};
+    const bool aided = state.range(1) != 0;
+    const ScopeScene scene{view,
+                           program.airport,
+                           aided ? crowd.traffic : program.traffic,
+                           program.displayFlags,
+                           noSelection,
+                           aided ? &aids : nullptr};
     for (auto _ : state) {
         benchmark::DoNotOptimize(RenderScope(scene));
     }
 }
-BENCHMARK(RepaintLargeAirport)->Arg(13)->Arg(16)->Unit(benchmark::kMillisecond);
+BENCHMARK(RepaintLargeAirport)
+    ->ArgNames({"level", "aids"})
+    ->Args({13, 0})
+    ->Args({16, 0})
+    ->Args({13, 1})
+    ->Args({16, 1})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

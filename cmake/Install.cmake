@@ -3,7 +3,8 @@
 #   cmake --install build --prefix P   the program and the four tools in P/bin with their
 #                                      manual pages in P/share/man/man1, the menu launcher in
 #                                      P/libexec/scopewatch, the desktop entry, icon and
-#                                      AppStream metainfo under P/share, the README, docs/,
+#                                      AppStream metainfo under P/share, the sounds in
+#                                      P/share/scopewatch/sounds, the README, docs/,
 #                                      the copyright file and the changelog (from NEWS) in
 #                                      P/share/doc/scopewatch
 #   cd build && cpack -G DEB           the same as a Debian package, scopewatch_1.0_<arch>.deb
@@ -54,6 +55,12 @@ install(CODE "
     endforeach()
   endif()
 ")
+
+# The sounds the main window plays, found beside the program: installed under share/, and in
+# the build folder in sounds/ for a program run from there.
+file(GLOB SCOPEWATCH_SOUNDS CONFIGURE_DEPENDS ${SCOPEWATCH_DATA_DIR}/sounds/*.wav)
+install(FILES ${SCOPEWATCH_SOUNDS} DESTINATION ${CMAKE_INSTALL_DATADIR}/scopewatch/sounds)
+file(COPY ${SCOPEWATCH_SOUNDS} DESTINATION ${CMAKE_BINARY_DIR}/sounds)
 
 install(FILES ${SCOPEWATCH_DATA_DIR}/${SCOPEWATCH_APP_ID}.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)

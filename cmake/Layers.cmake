@@ -77,7 +77,10 @@ endfunction()
 
 # Qt modules a folder uses beyond QtCore.
 function(_scopewatch_qt_modules folder var)
-  if(folder MATCHES "/ui$" OR folder STREQUAL "app")
+  if(folder STREQUAL "mainwindow/ui")
+    # The main window plays its sounds through Qt Multimedia.
+    set(${var} Qt6::Widgets Qt6::Multimedia PARENT_SCOPE)
+  elseif(folder MATCHES "/ui$" OR folder STREQUAL "app")
     set(${var} Qt6::Widgets PARENT_SCOPE)
   elseif(folder STREQUAL "directplay")
     set(${var} Qt6::Network PARENT_SCOPE)

@@ -41,8 +41,8 @@ expect_equal() {  # what, actual, expected
 }
 
 # Every file an install holds, relative to its prefix: the program and the tools with their
-# manual pages, the launcher, the desktop files, the README and docs/ as they stand in the
-# source tree, the copyright file, the changelog and what lintian is told.
+# manual pages, the launcher, the desktop files, the sounds, the README and docs/ as they stand
+# in the source tree, the copyright file, the changelog and what lintian is told.
 expected_files() {
     local command
     for command in "${commands[@]}"; do
@@ -52,6 +52,7 @@ expected_files() {
         "share/icons/hicolor/scalable/apps/$app_id.svg" "share/metainfo/$app_id.metainfo.xml" \
         share/doc/scopewatch/README.md share/doc/scopewatch/copyright \
         share/doc/scopewatch/changelog.gz share/lintian/overrides/scopewatch
+    find data/sounds -type f -printf 'share/scopewatch/sounds/%P\n'
     find docs -type f -printf 'share/doc/scopewatch/docs/%P\n'
 }
 
@@ -185,7 +186,8 @@ check_package() {
     description=$(dpkg-deb -f "$deb" Description | sed -n 1p)
     maintainer=$(dpkg-deb -f "$deb" Maintainer)
     if [[ "$depends" == *libc6* && "$depends" == *libqt6widgets6* &&
-        "$depends" == *libqt6network6* && -n "$description" && "$maintainer" == *"<"*">" ]]; then
+        "$depends" == *libqt6network6* && "$depends" == *libqt6multimedia6* &&
+        -n "$description" && "$maintainer" == *"<"*">" ]]; then
         pass
     else
         fail "Depends from dpkg-shlibdeps, Description and Maintainer: $depends / $description"

@@ -97,6 +97,14 @@ void AppWindows::ShowMainWindow() {
             trafficList_->Refresh();
         }
     });
+    connect(main_.get(), &MainWindow::aircraftSelected, this, [this](const std::string& name) {
+        if (trafficList_) {
+            trafficList_->ShowSelection(name);
+        }
+    });
+    if (trafficList_) {
+        trafficList_->ShowSelection("");
+    }
     main_->show();
     main_->Load();
 }
@@ -129,8 +137,15 @@ void AppWindows::ShowTrafficList() {
                         main_->CentreOn(latitude, longitude);
                     }
                 });
+        connect(trafficList_.get(), &TrafficListWindow::aircraftSelected, this,
+                [this](const std::string& name) {
+                    if (main_) {
+                        main_->Select(name);
+                    }
+                });
     }
     trafficList_->Refresh();
+    trafficList_->ShowSelection(main_ ? main_->selectedAircraft() : std::string());
     trafficList_->show();
     trafficList_->raise();
 }

@@ -11,6 +11,33 @@ bool ReadSwitch(const QSettings& settings, const char* key) {
     return settings.value(key).toString() == "true";
 }
 
+// A whole number within its bounds; the default for one that cannot be read or lies outside.
+int ReadNumber(const QSettings& settings, const char* key, int fallback, int lowest, int highest) {
+    bool read = false;
+    const int value = settings.value(key, fallback).toInt(&read);
+    return read && value >= lowest && value <= highest ? value : fallback;
+}
+
+ConflictLimits ReadLimits(const QSettings& settings) {
+    const ConflictLimits standard;
+    using Limits = ConflictLimits;
+    return {ReadNumber(settings, "lateralNm", standard.lateralNm, Limits::kMinLateralNm,
+                       Limits::kMaxLateralNm),
+            ReadNumber(settings, "verticalFt", standard.verticalFt, Limits::kMinVerticalFt,
+                       Limits::kMaxVerticalFt),
+            ReadNumber(settings, "lookAheadSeconds", standard.lookAheadSeconds,
+                       Limits::kMinLookAheadSeconds, Limits::kMaxLookAheadSeconds)};
+}
+
+// A floor above the ceiling gives the whole band back.
+AltitudeBand ReadBand(const QSettings& settings) {
+    const AltitudeBand band{ReadNumber(settings, "floorFt", AltitudeBand::kLowestFt,
+                                       AltitudeBand::kLowestFt, AltitudeBand::kHighestFt),
+                            ReadNumber(settings, "ceilingFt", AltitudeBand::kHighestFt,
+                                       AltitudeBand::kLowestFt, AltitudeBand::kHighestFt)};
+    return band.floorFt <= band.ceilingFt ? band : AltitudeBand{};
+}
+
 }  // namespace
 
 ControllerAids LoadControllerAids(QSettings& settings) {
@@ -25,6 +52,12 @@ ControllerAids LoadControllerAids(QSettings& settings) {
     aids.vectorMinutes =
         std::find(std::begin(choices), std::end(choices), minutes) != std::end(choices) ? minutes
                                                                                         : 1;
+    aids.conflictAlert = ReadSwitch(settings, "conflictAlert");
+    aids.conflictLimits = ReadLimits(settings);
+    aids.altitudeFilter = ReadSwitch(settings, "altitudeFilter");
+    aids.altitudeBand = ReadBand(settings);
+    aids.sounds = {ReadSwitch(settings, "soundNewConflict"), ReadSwitch(settings, "soundChatLine"),
+                   ReadSwitch(settings, "soundPilotJoined")};
     settings.endGroup();
     return aids;
 }
@@ -36,6 +69,16 @@ void SaveControllerAids(QSettings& settings, const ControllerAids& aids) {
     settings.setValue("rangeRings", aids.rangeRings);
     settings.setValue("readableLabels", aids.readableLabels);
     settings.setValue("vectorMinutes", aids.vectorMinutes);
+    settings.setValue("conflictAlert", aids.conflictAlert);
+    settings.setValue("lateralNm", aids.conflictLimits.lateralNm);
+    settings.setValue("verticalFt", aids.conflictLimits.verticalFt);
+    settings.setValue("lookAheadSeconds", aids.conflictLimits.lookAheadSeconds);
+    settings.setValue("altitudeFilter", aids.altitudeFilter);
+    settings.setValue("floorFt", aids.altitudeBand.floorFt);
+    settings.setValue("ceilingFt", aids.altitudeBand.ceilingFt);
+    settings.setValue("soundNewConflict", aids.sounds.newConflict);
+    settings.setValue("soundChatLine", aids.sounds.chatLine);
+    settings.setValue("soundPilotJoined", aids.sounds.pilotJoined);
     settings.endGroup();
     settings.sync();
 }

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "model/AircraftNotes.h"
 #include "model/SessionState.h"
 #include "model/TrackHistory.h"
 #include "multiplayer/Chat.h"
@@ -12,12 +13,13 @@
 namespace scopewatch {
 
 LiveSession::LiveSession(SessionService& session, SessionState& state, TrafficTable& traffic,
-                         TrackHistory& tracks, const MagVarGrid& grid, const TimerClock& clock,
-                         Now now)
+                         TrackHistory& tracks, AircraftNotes& notes, const MagVarGrid& grid,
+                         const TimerClock& clock, Now now)
     : session_(session),
       state_(state),
       traffic_(traffic),
       tracks_(tracks),
+      notes_(notes),
       clock_(clock),
       now_(std::move(now)),
       intake_(session, state, traffic, grid) {}
@@ -100,6 +102,7 @@ bool LiveSession::Leave() {
     phase_ = Phase::Left;
     LeaveSession(session_, state_, traffic_);
     tracks_.Clear();
+    notes_.Clear();
     return true;
 }
 

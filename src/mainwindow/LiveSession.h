@@ -10,6 +10,7 @@
 
 namespace scopewatch {
 
+class AircraftNotes;
 class TimerClock;
 class TrackHistory;
 
@@ -28,7 +29,8 @@ struct ReceiveTickResult {
 
 // The running session behind the main window, without a widget: the intake of messages into
 // the traffic table, the aircraft's tracks, the session's clock, the chat history, the link
-// watchdog and the 30-second refresh. The window's timers drive it and its controls show it.
+// watchdog and the 30-second refresh; the controller's notes last as long as the session. The
+// window's timers drive it and its controls show it.
 //
 // The session's clock counts a second for every receive tick, and the time the window stands
 // locked (a child window or a box is open, the intake held back): the pilots fly on meanwhile,
@@ -42,8 +44,8 @@ class LiveSession {
     // `clock` turns the real time the window stands locked into the program's time; `now`
     // reads the real time.
     LiveSession(SessionService& session, SessionState& state, TrafficTable& traffic,
-                TrackHistory& tracks, const MagVarGrid& grid, const TimerClock& clock,
-                Now now = SteadyClock::now);
+                TrackHistory& tracks, AircraftNotes& notes, const MagVarGrid& grid,
+                const TimerClock& clock, Now now = SteadyClock::now);
 
     // The window has loaded: the watchdog is full and everyone is asked to announce
     // themselves in our player's name.
@@ -63,8 +65,8 @@ class LiveSession {
     // Sends the line to every player and puts it on top of the history; a failed send says why
     // and leaves the history as it was.
     Status Say(const std::string& text);
-    // Leaves the session (our player destroyed, the session closed, the traffic and the tracks
-    // forgotten); false when it was left before.
+    // Leaves the session (our player destroyed, the session closed, the traffic, the tracks
+    // and the notes forgotten); false when it was left before.
     bool Leave();
 
     // The session has ended or is being left: no tick acts.
@@ -82,6 +84,7 @@ class LiveSession {
     SessionState& state_;
     TrafficTable& traffic_;
     TrackHistory& tracks_;
+    AircraftNotes& notes_;
     const TimerClock& clock_;
     Now now_;
     MessageIntake intake_;

@@ -1,15 +1,52 @@
 #include "mainwindow/TrafficList.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "geo/Geodesy.h"
 #include "shared/NumberText.h"
 #include "shared/Rounding.h"
 
 namespace scopewatch {
+namespace {
+
+// The row's note, and its mark: red for a conflict (a present one before any predicted, else
+// the soonest), greyed when the filter hides it.
+void MarkRow(TrafficListRow& row, const TrafficListAids& aids) {
+    row.note = aids.notes.Of(row.name);
+    bool present = false;
+    std::optional<double> soonest;
+    for (const Conflict& conflict : aids.conflicts) {
+        if (conflict.first != row.name && conflict.second != row.name) {
+            continue;
+        }
+        present = present || conflict.present;
+        soonest = std::min(soonest.value_or(conflict.closestSeconds), conflict.closestSeconds);
+    }
+    if (present || soonest) {
+        row.mark = RowMark::Conflict;
+        row.closestSeconds = present ? std::nullopt : soonest;
+    } else if (!aids.choices.Shows(row.altitudeFt)) {
+        row.mark = RowMark::Filtered;
+    }
+}
+
+std::string ConflictText(const TrafficListRow& row) {
+    if (row.mark != RowMark::Conflict) {
+        return "";
+    }
+    if (!row.closestSeconds) {
+        return "now";
+    }
+    return "closest in " + std::to_string(static_cast<int>(std::lround(*row.closestSeconds))) +
+           " s";
+}
+
+}  // namespace
 
 std::vector<TrafficListRow> TrafficListRows(const TrackHistory& history,
-                                            const AirportRecord& airport, const MagVarGrid& grid) {
+                                            const AirportRecord& airport, const MagVarGrid& grid,
+                                            const TrafficListAids* aids) {
     const GeoPoint field{airport.latitude, airport.longitude};
     std::vector<TrafficListRow> rows;
     for (const auto& [name, track] : history.tracks()) {
@@ -26,6 +63,9 @@ std::vector<TrafficListRow> TrafficListRows(const TrackHistory& history,
         row.longitude = aircraft.longitude;
         row.distanceNm = GreatCircleNm(field, {aircraft.latitude, aircraft.longitude});
         row.bearing = MagneticCourse(field, {aircraft.latitude, aircraft.longitude}, grid);
+        if (aids != nullptr) {
+            MarkRow(row, *aids);
+        }
         rows.push_back(std::move(row));
     }
     std::stable_sort(rows.begin(), rows.end(),
@@ -40,7 +80,9 @@ std::vector<std::string> TrafficListCells(const TrafficListRow& row) {
             row.groundSpeedKt ? std::to_string(*row.groundSpeedKt) : "",
             std::to_string(row.magHeading),
             FixedNumberText(row.distanceNm, 1),
-            std::to_string(row.bearing)};
+            std::to_string(row.bearing),
+            ConflictText(row),
+            row.note};
 }
 
 }  // namespace scopewatch

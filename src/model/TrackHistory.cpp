@@ -1,5 +1,7 @@
 #include "model/TrackHistory.h"
 
+#include <algorithm>
+
 #include "geo/Geodesy.h"
 
 namespace scopewatch {
@@ -17,18 +19,19 @@ void TrackHistory::Record(const TrafficTable& traffic, double nowSeconds) {
         const GeoPoint at{aircraft.latitude, aircraft.longitude};
         track.latest = aircraft;
         track.lastSeen = nowSeconds;
-        if (track.recent.empty() || track.recent.back().first < nowSeconds) {
-            track.recent.emplace_back(nowSeconds, at);
+        const Report report{nowSeconds, at, aircraft.altitudeFt};
+        if (track.recent.empty() || track.recent.back().time < nowSeconds) {
+            track.recent.push_back(report);
         } else {
-            track.recent.back().second = at;
+            track.recent.back() = report;
         }
-        while (track.recent.front().first < nowSeconds - kSmoothingSeconds) {
+        while (track.recent.front().time < nowSeconds - kSmoothingSeconds) {
             track.recent.pop_front();
         }
         if (nowSeconds - track.lastTrailTime >= kTrailStepSeconds) {
             track.trail.push_back(at);
             track.lastTrailTime = nowSeconds;
-            if (track.trail.size() > kTrailLength + 1) {  // the newest is the present position
+            if (track.trail.size() > kLongTrailLength + 1) {  // the newest is the present position
                 track.trail.pop_front();
             }
         }
@@ -45,10 +48,12 @@ std::optional<GroundMotion> TrackHistory::Estimate(const std::string& name) cons
     if (found == tracks_.end() || found->second.recent.size() < 2) {
         return std::nullopt;
     }
-    const auto& [startTime, start] = found->second.recent.front();
-    const auto& [endTime, end] = found->second.recent.back();
-    const double hours = (endTime - startTime) / 3600.0;
-    return GroundMotion{GreatCircleNm(start, end) / hours, TrueCourseDegrees(start, end)};
+    const Report& start = found->second.recent.front();
+    const Report& end = found->second.recent.back();
+    const double minutes = (end.time - start.time) / 60.0;
+    return GroundMotion{GreatCircleNm(start.position, end.position) / (minutes / 60.0),
+                        TrueCourseDegrees(start.position, end.position),
+                        (end.altitudeFt - start.altitudeFt) / minutes};
 }
 
 std::optional<GroundMotion> TrackHistory::MotionOf(const std::string& name) const {
@@ -59,13 +64,15 @@ std::optional<GroundMotion> TrackHistory::MotionOf(const std::string& name) cons
     return motion;
 }
 
-std::vector<GeoPoint> TrackHistory::TrailOf(const std::string& name) const {
+std::vector<GeoPoint> TrackHistory::TrailOf(const std::string& name, size_t length) const {
     const auto found = tracks_.find(name);
     if (found == tracks_.end() || found->second.trail.empty()) {
         return {};
     }
     const std::deque<GeoPoint>& trail = found->second.trail;
-    return {trail.begin(), trail.end() - 1};
+    const size_t earlier = trail.size() - 1;
+    return {trail.end() - 1 - static_cast<std::ptrdiff_t>(std::min(length, earlier)),
+            trail.end() - 1};
 }
 
 }  // namespace scopewatch

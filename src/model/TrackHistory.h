@@ -11,11 +11,12 @@
 
 namespace scopewatch {
 
-// Ground speed and track, derived from an aircraft's successive positions (the position
-// messages carry no speed).
+// Ground speed, track and rate of climb, derived from an aircraft's successive positions and
+// altitudes (the position messages carry no speed).
 struct GroundMotion {
     double speedKt = 0.0;
     double trueTrack = 0.0;  // degrees, 0 to 360
+    double climbFpm = 0.0;   // feet a minute, negative descending
 };
 
 // What the scope knows of each aircraft's path, by player name: its latest entry of the
@@ -24,17 +25,23 @@ struct GroundMotion {
 // refresh, forgets an aircraft not seen for a while and is emptied when the session ends.
 class TrackHistory {
   public:
-    static constexpr int kTrailLength = 6;            // positions kept for a trail
+    static constexpr int kTrailLength = 6;            // positions of a trail
+    static constexpr int kLongTrailLength = 60;       // the selected aircraft's: 5 minutes
     static constexpr double kTrailStepSeconds = 5.0;  // one every 5 seconds
     static constexpr double kSmoothingSeconds = 8.0;  // motion from the positions this recent
     static constexpr double kForgetSeconds = 35.0;    // unseen this long: forgotten
     static constexpr double kStandingKt = 3.0;        // slower counts as standing still
 
+    struct Report {
+        double time = 0.0;
+        GeoPoint position;
+        int32_t altitudeFt = 0;
+    };
     struct Track {
         TrafficRecord latest;
         double lastSeen = 0.0;
-        std::deque<std::pair<double, GeoPoint>> recent;  // time, position; oldest first
-        std::deque<GeoPoint> trail;                      // oldest first
+        std::deque<Report> recent;   // oldest first
+        std::deque<GeoPoint> trail;  // oldest first
         double lastTrailTime = -1e9;
     };
 
@@ -46,8 +53,9 @@ class TrackHistory {
     std::optional<GroundMotion> Estimate(const std::string& name) const;
     // The same, and nothing for an aircraft standing still either.
     std::optional<GroundMotion> MotionOf(const std::string& name) const;
-    // Where the aircraft was, oldest first, before its present position.
-    std::vector<GeoPoint> TrailOf(const std::string& name) const;
+    // Where the aircraft was, oldest first, before its present position: the last `length`
+    // positions of the trail.
+    std::vector<GeoPoint> TrailOf(const std::string& name, size_t length = kTrailLength) const;
     const std::map<std::string, Track>& tracks() const { return tracks_; }
 
   private:

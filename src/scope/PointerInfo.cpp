@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "geo/Geodesy.h"
+#include "model/TrackHistory.h"
 #include "platform/CodePage.h"
 #include "scope/ScopeColours.h"
 #include "scope/ScopePainter.h"
@@ -17,6 +18,7 @@ namespace {
 
 constexpr float kObjectTolerancePercent = 1.5F;
 constexpr float kPlayerTolerancePercent = 0.8F;
+constexpr double kPickSlackPx = 3.0;  // a click this far outside a dot still picks it
 
 // Hit-testing against the pointer's pixel position.
 class HitTester {
@@ -93,9 +95,15 @@ void TestAirspaces(const ScopeScene& scene, const HitTester& hits, HoverInfo& in
     }
 }
 
+// An aircraft the altitude filter hides is not there for the pointer either.
+bool Shown(const ScopeScene& scene, const TrafficRecord& aircraft) {
+    return scene.aids == nullptr || scene.aids->choices.Shows(aircraft.altitudeFt);
+}
+
 void TestPlayers(const ScopeScene& scene, const HitTester& hits, HoverInfo& info) {
     for (const TrafficRecord& aircraft : scene.traffic.InUse()) {
-        if (hits.Hits({aircraft.latitude, aircraft.longitude}, kPlayerTolerancePercent)) {
+        if (Shown(scene, aircraft) &&
+            hits.Hits({aircraft.latitude, aircraft.longitude}, kPlayerTolerancePercent)) {
             info.text = PlayerText(aircraft, scene.airport.currentAirport);
         }
     }
@@ -139,6 +147,24 @@ HoverInfo HoverInfoAt(const ScopeScene& scene, const PointerPosition& pointer) {
     TestPlayers(scene, hits, info);
     TestSurface(scene, hits, info);
     return info;
+}
+
+std::string AircraftAt(const ScopeScene& scene, double xPx, double yPx) {
+    const double reach = AircraftDotRadius(scene.view) + kPickSlackPx;
+    std::string nearest;
+    double nearestPx = reach;
+    for (const TrafficRecord& aircraft : scene.traffic.InUse()) {
+        if (!HasPosition(aircraft) || !Shown(scene, aircraft)) {
+            continue;
+        }
+        const ScopePoint p = ProjectToScope(scene.view, {aircraft.latitude, aircraft.longitude});
+        const double away = std::hypot(p.x - xPx, p.y - yPx);
+        if (away <= nearestPx) {
+            nearest = aircraft.playerName;
+            nearestPx = away;
+        }
+    }
+    return nearest;
 }
 
 std::string MeasuringLabel(int16_t distanceNm, int16_t magneticCourse) {

@@ -21,6 +21,10 @@ struct HoverInfo {
 // the pointer's own projection.
 HoverInfo HoverInfoAt(const ScopeScene& scene, const PointerPosition& pointer);
 
+// The name of the drawn aircraft whose dot is nearest the pixel, within a few pixels of the
+// dot; "" when there is none.
+std::string AircraftAt(const ScopeScene& scene, double xPx, double yPx);
+
 // While the left button is held: clears the scope, draws a dotted line from the drag
 // anchor to the pointer labelled with distance and magnetic course at its middle, then
 // paints the scope and the traffic over it.

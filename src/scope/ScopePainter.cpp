@@ -3,7 +3,6 @@
 #include "scope/AidsLayers.h"
 #include "scope/AirportLayers.h"
 #include "scope/AirspaceLayer.h"
-#include "scope/LabelPlacement.h"
 #include "scope/TrafficLayer.h"
 
 namespace scopewatch {
@@ -47,21 +46,11 @@ void PaintScope(DrawingSurface& surface, const ScopeScene& scene) {
 void RepaintScope(DrawingSurface& surface, const ScopeScene& scene) {
     surface.Cls();
     PaintScope(surface, scene);
-    DrawAidsUnderTraffic(surface, scene);
-    if (scene.aids == nullptr || !scene.aids->choices.readableLabels) {
+    if (scene.aids == nullptr) {
         DrawTraffic(surface, scene.view, scene.traffic, scene.airport.magVarGrid);
-        return;
+    } else {
+        PaintAidedTraffic(surface, scene);
     }
-    // Readable labels keep clear of the airport's name as of each other.
-    std::vector<LabelBox> obstacles;
-    if (scene.flags.showAirportName == kTrue16) {
-        const AirportRecord& airport = scene.airport.currentAirport;
-        const ScopePoint at = ProjectToScope(scene.view, {airport.latitude, airport.longitude});
-        const TextSize size = surface.TextExtent(airport.name);
-        obstacles.push_back({at.x, at.y, size.width, size.height});
-    }
-    const ReadableLabels readable{scene.aids->labels, obstacles};
-    DrawTraffic(surface, scene.view, scene.traffic, scene.airport.magVarGrid, &readable);
 }
 
 }  // namespace scopewatch

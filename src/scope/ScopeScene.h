@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+
+#include "model/AircraftNotes.h"
 #include "model/AirportData.h"
 #include "model/ControllerAids.h"
 #include "model/DisplayFlags.h"
@@ -13,11 +16,14 @@ namespace scopewatch {
 class LabelPlacer;
 
 // The controller's aids over the scope: which are on, the aircraft's paths they draw from,
-// and the placement of readable labels, kept from one repaint to the next.
+// the placement of readable labels, kept from one repaint to the next, the controller's notes
+// and the aircraft the controller selected.
 struct ScopeAids {
     const ControllerAids& choices;
     const TrackHistory& history;
     LabelPlacer& labels;
+    const AircraftNotes* notes = nullptr;
+    const std::string* selected = nullptr;  // the selected aircraft's name; none when empty
 };
 
 // Everything a repaint of the scope reads: the view, the loaded airport with its airspaces

@@ -76,6 +76,32 @@ bool ZoomOut(ScopeView& view) {
     return true;
 }
 
+bool ZoomAbout(ScopeView& view, bool in, double xPx, double yPx) {
+    const double xFraction = view.WidthPx > 0 ? xPx / view.WidthPx : 0.5;
+    const double yFraction = view.HeightPx > 0 ? yPx / view.HeightPx : 0.5;
+    const double longitude = view.West + xFraction * (view.East - view.West);
+    const double latitude = view.North - yFraction * (view.North - view.South);
+    if (!(in ? ZoomIn(view) : ZoomOut(view))) {
+        return false;
+    }
+    const double east = longitude - (view.West + xFraction * (view.East - view.West));
+    const double north = latitude - (view.North - yFraction * (view.North - view.South));
+    view.West += east;
+    view.East += east;
+    view.North += north;
+    view.South += north;
+    return true;
+}
+
+void PanView(ScopeView& view, int quartersRight, int quartersDown) {
+    const double east = quartersRight * (view.East - view.West) / 4.0;
+    const double north = -quartersDown * (view.North - view.South) / 4.0;
+    view.West += east;
+    view.East += east;
+    view.North += north;
+    view.South += north;
+}
+
 ScopeView WorldView(int32_t widthPx, int32_t heightPx) {
     ScopeView view;
     view.WidthPx = widthPx;

@@ -59,6 +59,13 @@ bool ZoomIn(ScopeView& view);
 // Doubles both spans about the centre (levels 2 to 20); false when already at level 1.
 bool ZoomOut(ScopeView& view);
 
+// Zooms one level in or out, keeping the position under the pixel where it is on the screen;
+// false at the end of the levels.
+bool ZoomAbout(ScopeView& view, bool in, double xPx, double yPx);
+
+// Moves the view by quarters of the scope's width and height, right and down positive.
+void PanView(ScopeView& view, int quartersRight, int quartersDown);
+
 // The whole world (just inside +-180 / +-90) at level 1, for a scope of that size.
 ScopeView WorldView(int32_t widthPx, int32_t heightPx);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/AircraftNotes.h"
 #include "model/AirportData.h"
 #include "model/ControllerAids.h"
 #include "model/DisplayFlags.h"
@@ -17,9 +18,11 @@ struct ProgramState : SettingsState, SessionState {
     LoadedAirportData airport;
     TrafficTable traffic;
     DisplayFlags displayFlags;
-    // Beyond the options: the controller's aids and the aircraft's paths they draw from.
+    // Beyond the options: the controller's aids, the aircraft's paths they draw from and the
+    // controller's notes on the aircraft.
     ControllerAids aids;
     TrackHistory tracks;
+    AircraftNotes notes;
 };
 
 }  // namespace scopewatch

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
+#include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QComboBox>
 
@@ -54,7 +55,8 @@ std::string WindowText(QWidget& window) {
         const bool tab = (widget->focusPolicy() & Qt::TabFocus) != 0;
         if (!widget->isVisibleTo(&window) || (reading.isEmpty() && !tab) ||
             qobject_cast<QAbstractItemView*>(widget->parentWidget()) ||
-            qobject_cast<QComboBox*>(widget->parentWidget())) {
+            qobject_cast<QComboBox*>(widget->parentWidget()) ||
+            qobject_cast<QAbstractSpinBox*>(widget->parentWidget())) {
             continue;  // containers, hidden helpers, and the parts of a box or list
         }
         QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);

@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 #include <sys/prctl.h>
 
+#include <QApplication>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QTest>
 #include <QToolBar>
+#include <QWheelEvent>
 #include <csignal>
 
 #include "airport/ui/AirportWindow.h"
@@ -236,6 +238,33 @@ TEST_F(LiveSessionEndToEnd, FromAnEmptyFolderToLiveTrafficChatAndBack) {
     Press(ToolbarCommand::TrafficList);
     ASSERT_NE(windows.trafficList(), nullptr);
     EXPECT_EQ(windows.trafficList()->table().rowCount(), 5);
+
+    // The keys and the wheel zoom and move the view; a click on a dot selects its pilot and
+    // the list's row follows; Esc ends the selection.
+    QTest::keyClick(&main.scope(), Qt::Key_Plus);
+    EXPECT_EQ(main.zoomLabel().text(), "x10");
+    QTest::keyClick(&main.scope(), Qt::Key_Left);
+    QWheelEvent notchOut({40, 50}, main.scope().mapToGlobal(QPointF(40, 50)), {}, {0, -120},
+                         Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&main.scope(), &notchOut);
+    EXPECT_EQ(main.zoomLabel().text(), "x9");
+    QTest::keyClick(&main.scope(), Qt::Key_Home);
+    EXPECT_NEAR((main.view().East + main.view().West) / 2, airportLon, 1e-9);
+    const auto highest = [&] {
+        return *std::max_element(inUse.begin(), inUse.end(), [](const auto& a, const auto& b) {
+            return a.altitudeFt < b.altitudeFt;
+        });
+    };
+    ASSERT_TRUE(SpinUntil([&] { return HasPosition(highest()); }, 5000));  // after a refresh
+    const TrafficRecord overflying = highest();
+    const ScopePoint dot = ProjectToScope(main.view(), {overflying.latitude, overflying.longitude});
+    QTest::mouseClick(&main.scope(), Qt::LeftButton, Qt::NoModifier, QPoint(dot.x, dot.y));
+    EXPECT_EQ(main.selectedAircraft(), overflying.playerName);
+    ASSERT_FALSE(windows.trafficList()->table().selectedItems().isEmpty());
+    EXPECT_EQ(windows.trafficList()->table().selectedItems().front()->text().toStdString(),
+              overflying.playerName);
+    QTest::keyClick(&main.scope(), Qt::Key_Escape);
+    EXPECT_EQ(main.selectedAircraft(), "");
 
     // "> Disconnect" leads back to the connection dialog; "Exit" ends the program.
     Click(main.disconnectButton());

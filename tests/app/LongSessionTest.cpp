@@ -43,7 +43,14 @@ TEST(LongSession, TwentyMovingPilotsAndChatKeepMemoryFlatButForTheChatHistory) {
     ASSERT_TRUE(scope.Join());
     const QPointer<MainWindow> main = scope.main();
     ASSERT_TRUE(SpinUntil([&] { return scope.state.traffic.trafficCount == 20; }, 10000));
-    scope.state.aids = {true, true, true, true, 3};
+    scope.state.aids = {.historyTrails = true,
+                        .trackVectors = true,
+                        .rangeRings = true,
+                        .readableLabels = true,
+                        .vectorMinutes = 3,
+                        .conflictAlert = true,
+                        .conflictLimits = {10, 3000, 180},
+                        .altitudeFilter = true};
     scope.windows.ShowTrafficList();
 
     // The program's seconds are its receive ticks; the session runs until enough have passed,

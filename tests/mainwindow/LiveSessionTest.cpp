@@ -63,9 +63,25 @@ class LiveSessionTest : public ::testing::Test {
     std::optional<std::string> farewell;  // of the tick that ended the session
     LiveSession::SteadyClock::time_point now;
     const LiveSession::Now readNow = [this] { return now; };
-    LiveSession live{session, state,  state.traffic, state.tracks, state.airport.magVarGrid,
-                     clock,   readNow};
+    LiveSession live{session,      state,       state.traffic,
+                     state.tracks, state.notes, state.airport.magVarGrid,
+                     clock,        readNow};
 };
+
+// A note stays with the pilot's name across the 30-second refresh, which empties the table;
+// leaving the session forgets it.
+TEST_F(LiveSessionTest, ANoteOutlivesTheRefreshUntilTheSessionIsLeft) {
+    state.notes.Set("N172SP", "cleared ILS 18L");
+    live.Receive();
+    live.Refresh();
+    EXPECT_EQ(state.traffic.trafficCount, 0);
+    session.Deliver(kPilot, MakePlayerPresent(kPilot));
+    live.Receive();
+    EXPECT_EQ(state.traffic.trafficCount, 1);
+    EXPECT_EQ(state.notes.Of("N172SP"), "cleared ILS 18L");
+    live.Leave();
+    EXPECT_TRUE(state.notes.empty());
+}
 
 // Started, it asks everyone to announce themselves in our name. A tick takes what waits into
 // the table and the history; our own line goes on top, and one that cannot be sent says why.

@@ -104,10 +104,11 @@ TEST_F(ToolbarWindows, AboutGivesBackOncePerOpening) {
     EXPECT_EQ(flow.shown, (Shown{"back to main", "back to main"}));
 }
 
-// The window shows the aids as they stand; a box or vector length changes its aid at once (what
-// each draws: the end-to-end run), "OK" gives the main window back, and closing keeps the
-// choice in the user's configuration, where the next start finds it. What cannot be read there
-// counts as off.
+// The window shows the aids as they stand; a box, vector length, limit or bound changes its aid
+// at once (what each draws: the end-to-end run and the pictures), the floor never above the
+// ceiling; "OK" gives the main window back, and closing keeps the choice in the user's
+// configuration, where the next start finds it. What cannot be read there counts as off, and
+// a number outside its bounds as its default.
 TEST_F(ToolbarWindows, ControllerAidsTakeEffectAtOnceAndAreKeptForTheNextStart) {
     state.aids.rangeRings = true;
     auto window = Open<ControllerAidsWindow>();
@@ -116,7 +117,21 @@ TEST_F(ToolbarWindows, ControllerAidsTakeEffectAtOnceAndAreKeptForTheNextStart) 
     window->vectorLengthButton(3).click();
     window->vectorsBox().click();
     window->vectorsBox().click();
-    const ControllerAids chosen{true, false, true, false, 3};
+    window->conflictBox().click();
+    window->lateralBox().setValue(5);
+    window->lookAheadBox().setValue(181);
+    window->filterBox().click();
+    window->ceilingBox().setValue(8000);
+    window->floorBox().setValue(9000);
+    window->chatSoundBox().click();
+    const ControllerAids chosen{.historyTrails = true,
+                                .rangeRings = true,
+                                .vectorMinutes = 3,
+                                .conflictAlert = true,
+                                .conflictLimits = {5, 1000, 180},
+                                .altitudeFilter = true,
+                                .altitudeBand = {8000, 8000},
+                                .sounds = {.chatLine = true}};
     EXPECT_EQ(state.aids, chosen);
     testing::Click(window->okButton());
     EXPECT_EQ(flow.shown, Shown{"back to main"});
@@ -126,7 +141,14 @@ TEST_F(ToolbarWindows, ControllerAidsTakeEffectAtOnceAndAreKeptForTheNextStart) 
     EXPECT_EQ(LoadControllerAids(preferences), chosen);
     preferences.setValue("ControllerAids/vectorMinutes", 7);
     preferences.setValue("ControllerAids/rangeRings", "neither");
-    EXPECT_EQ(LoadControllerAids(preferences), (ControllerAids{true, false, false, false, 1}));
+    preferences.setValue("ControllerAids/verticalFt", 400);
+    preferences.setValue("ControllerAids/floorFt", 9000);
+    ControllerAids fallen = chosen;
+    fallen.rangeRings = false;
+    fallen.vectorMinutes = 1;
+    fallen.conflictLimits.verticalFt = 1000;
+    fallen.altitudeBand = {};
+    EXPECT_EQ(LoadControllerAids(preferences), fallen);
     preferences.clear();
 }
 

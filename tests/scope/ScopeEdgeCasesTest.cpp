@@ -9,6 +9,7 @@
 #include <limits>
 
 #include "geo/Geodesy.h"
+#include "scope/LabelPlacement.h"
 #include "scope/PointerInfo.h"
 #include "scope/QPainterSurface.h"
 #include "scope/ScopePainter.h"
@@ -98,6 +99,29 @@ TEST(ScopeLayers, AbsurdPositionsAreDrawnFarOutsideTheScopeWithoutOverflow) {
     EXPECT_EQ(s.Ellipses(), (std::vector<Args>{{kFar - p, -kFar + p, kFar + p, -kFar - p},
                                                {-kFar - a, kFar + a, -kFar + a, kFar - a},
                                                {kFar - a, -kFar + a, kFar + a, -kFar - a}}));
+
+    // With every aid on, a second aircraft on the first one's absurd place is in conflict with
+    // it: the line, its distance and the selection's square are drawn far outside too.
+    s.Add("Twin", far, far);
+    for (TrafficRecord& aircraft : s.traffic.trafficTable) {
+        aircraft.altitudeFt = 5000;
+    }
+    TrackHistory history;
+    history.Record(s.traffic, 0);
+    const ControllerAids every{.historyTrails = true,
+                               .trackVectors = true,
+                               .rangeRings = true,
+                               .readableLabels = true,
+                               .conflictAlert = true};
+    LabelPlacer labels;
+    const std::string twin = "Twin";
+    const ScopeAids aids{every, history, labels, nullptr, &twin};
+    RecordingSurface aided;
+    RepaintScope(aided, {s.view, s.airport, s.traffic, s.flags, s.selection, &aids});
+    const auto distance = std::find_if(aided.calls().begin(), aided.calls().end(),
+                                       [](const DrawCall& call) { return call.text == "0.0 nm"; });
+    ASSERT_NE(distance, aided.calls().end());
+    EXPECT_LT(distance->args[0], -kFar / 2);
 
     constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
     constexpr int32_t kMax = std::numeric_limits<int32_t>::max();

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QPainter>
+#include <cmath>
 #include <map>
 
 #include "geo/Geodesy.h"
@@ -84,12 +85,82 @@ TEST_F(ScopeSnapshotTest, EveryControllerAidOnDrawsItsPicture) {
         }
         history.Record(flying, second);
     }
-    const ControllerAids everyAid{true, true, true, true, 2};
+    const ControllerAids everyAid{.historyTrails = true,
+                                  .trackVectors = true,
+                                  .rangeRings = true,
+                                  .readableLabels = true,
+                                  .vectorMinutes = 2};
     LabelPlacer labels;
     const ScopeAids aids{everyAid, history, labels};
     const QImage first = RenderScope({View(9), airport, flying, {}, {}, &aids});
     testing::ExpectImageMatchesGolden(first, "scope/eldorado-every-aid-level9.png");
     EXPECT_EQ(RenderScope({View(9), airport, flying, {}, {}, &aids}), first);
+}
+
+// Flies the aircraft of the table for the seconds, one report a second into the history: each
+// along its heading at its altitude's speed (ten knots a hundred feet, climbing or descending
+// as given), the first turning by the degrees a second given; the table ends where they are.
+void Fly(TrafficTable& table, TrackHistory& history, int seconds,
+         std::map<std::string, int> climbFpm = {}, double firstTurns = 0.0) {
+    for (int second = 0; second <= seconds; ++second) {
+        history.Record(table, second);
+        for (int i = 1; i <= table.trafficCount; ++i) {
+            TrafficRecord& aircraft = table.trafficTable[static_cast<size_t>(i)];
+            const GeoPoint at = AdvanceNm({aircraft.latitude, aircraft.longitude}, aircraft.heading,
+                                          aircraft.altitudeFt / 10.0 / 3600.0);
+            aircraft.latitude = at.latitude;
+            aircraft.longitude = at.longitude;
+            aircraft.altitudeFt += climbFpm[aircraft.playerName] / 60;
+            aircraft.heading = std::fmod(aircraft.heading + (i == 1 ? firstTurns : 0.0), 360.0);
+        }
+    }
+    history.Record(table, seconds + 1);
+}
+
+// The second round's aids over the demo airport, each in its picture. Conflict alert with
+// readable labels and a note: two aircraft 0.9 nm apart at 5,000 and 5,500 ft (a conflict now),
+// two head-on 12 nm apart closing at 1,100 kt at 5,500 ft (a conflict to come, nearest in 40 s),
+// one crossing their paths 3,000 ft above them (none); all in red but that one, each pair joined
+// by a red line with its distance.
+// Altitude filter from 1,200 to 5,000 ft with an aircraft selected: the one at 11,000 ft and
+// the one at 1,180 ft are gone, and the selected one's square and five minutes of its turning
+// path show.
+TEST_F(ScopeSnapshotTest, TheSecondRoundsAidsDrawTheirPictures) {
+    const AirportRecord& field = airport.currentAirport;
+    const GeoPoint centre{field.latitude, field.longitude};
+    TrafficTable crossing;
+    const auto add = [&crossing](const char* name, GeoPoint at, int32_t altitude, double heading) {
+        crossing.trafficTable.at(static_cast<size_t>(++crossing.trafficCount)) = {
+            name, altitude, heading, at.longitude, at.latitude, "Jet Plane", ""};
+    };
+    add("AAL10", AdvanceNm(centre, 0, 8), 5000, 0);
+    add("UAL20", AdvanceNm(AdvanceNm(centre, 0, 8), 90, 0.9), 5600, 0);
+    add("DAL30", AdvanceNm(centre, 270, 12), 5500, 90);
+    add("SWA40", AdvanceNm(centre, 90, 3), 5500, 270);
+    add("N50", AdvanceNm(centre, 200, 6), 9000, 0);
+    TrackHistory history;
+    Fly(crossing, history, 8, {{"UAL20", -600}});
+    ControllerAids choices;
+    choices.conflictAlert = true;
+    choices.readableLabels = true;
+    AircraftNotes notes;
+    notes.Set("UAL20", "descend 4000");
+    LabelPlacer labels;
+    const ScopeAids conflictAids{choices, history, labels, &notes};
+    testing::ExpectImageMatchesGolden(
+        RenderScope({View(10), airport, crossing, {}, {}, &conflictAids}),
+        "scope/eldorado-conflicts-level10.png");
+
+    TrafficTable around = traffic;
+    TrackHistory path;
+    Fly(around, path, 300, {}, 1.0);
+    ControllerAids filtered;
+    filtered.altitudeFilter = true;
+    filtered.altitudeBand = {1200, 5000};
+    const std::string selected = around.trafficTable[1].playerName;
+    const ScopeAids filterAids{filtered, path, labels, &notes, &selected};
+    testing::ExpectImageMatchesGolden(RenderScope({View(9), airport, around, {}, {}, &filterAids}),
+                                      "scope/eldorado-filter-selected-level9.png");
 }
 
 // A drag from the airport 14 nm to the south-west while the airport's own TRACON is selected:

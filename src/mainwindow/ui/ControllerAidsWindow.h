@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QWidget>
 #include <array>
 
@@ -13,7 +15,8 @@ namespace scopewatch {
 struct ProgramState;
 class WindowFlow;
 
-// "Scopewatch v1.0 - Controller Aids": a check box per aid and the length of the track vectors.
+// "Scopewatch v1.0 - Controller Aids": a check box per aid, the length of the track vectors,
+// the conflict alert's limits, the altitude filter's floor and ceiling, and a box per sound.
 // A change shows at the next repaint; "OK" or closing the window keeps the choice in the user's
 // configuration and gives the main window back, as the options window does.
 class ControllerAidsWindow : public QWidget {
@@ -29,6 +32,16 @@ class ControllerAidsWindow : public QWidget {
     QRadioButton& vectorLengthButton(int minutes) {
         return *minutes_.at(static_cast<size_t>(minutes - 1));
     }
+    QCheckBox& conflictBox() { return *conflict_; }
+    QSpinBox& lateralBox() { return *lateral_; }
+    QSpinBox& verticalBox() { return *vertical_; }
+    QSpinBox& lookAheadBox() { return *lookAhead_; }
+    QCheckBox& filterBox() { return *filter_; }
+    QSpinBox& floorBox() { return *floor_; }
+    QSpinBox& ceilingBox() { return *ceiling_; }
+    QCheckBox& conflictSoundBox() { return *conflictSound_; }
+    QCheckBox& chatSoundBox() { return *chatSound_; }
+    QCheckBox& joinedSoundBox() { return *joinedSound_; }
     QPushButton& okButton() { return *ok_; }
 
   protected:
@@ -37,16 +50,32 @@ class ControllerAidsWindow : public QWidget {
 
   private:
     void BuildLayout();
+    QGroupBox* BuildVectorLength();
+    QGroupBox* BuildConflictLimits();
+    QGroupBox* BuildAltitudeBand();
+    QGroupBox* BuildSounds();
+    void ConnectControls();
     void ShowChoices();
     void TakeChoices();
 
     ProgramState& state_;
     MainWindowReturn mainWindowReturn_;
+    bool showing_ = false;  // the controls are being set from the choices
     QCheckBox* trails_ = nullptr;
     QCheckBox* vectors_ = nullptr;
     QCheckBox* rings_ = nullptr;
     QCheckBox* labels_ = nullptr;
     std::array<QRadioButton*, 3> minutes_{};
+    QCheckBox* conflict_ = nullptr;
+    QSpinBox* lateral_ = nullptr;
+    QSpinBox* vertical_ = nullptr;
+    QSpinBox* lookAhead_ = nullptr;
+    QCheckBox* filter_ = nullptr;
+    QSpinBox* floor_ = nullptr;
+    QSpinBox* ceiling_ = nullptr;
+    QCheckBox* conflictSound_ = nullptr;
+    QCheckBox* chatSound_ = nullptr;
+    QCheckBox* joinedSound_ = nullptr;
     QPushButton* ok_ = nullptr;
 };
 

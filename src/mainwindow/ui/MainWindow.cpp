@@ -4,6 +4,8 @@
 
 #include "mainwindow/AirportInfo.h"
 #include "mainwindow/DatabaseReset.h"
+#include "mainwindow/ui/SoundPlayer.h"
+#include "model/ConflictAlert.h"
 #include "platform/CodePage.h"
 #include "platform/MessageBoxes.h"
 #include "scope/PointerInfo.h"
@@ -21,8 +23,10 @@ MainWindow::MainWindow(ProgramState& state, SessionService& session, MessageBoxe
       state_(state),
       messages_(messages),
       flow_(flow),
-      live_(session, state, state.traffic, state.tracks, state.airport.magVarGrid, clock),
-      aids_{state.aids, state.tracks, labels_} {
+      live_(session, state, state.traffic, state.tracks, state.notes, state.airport.magVarGrid,
+            clock),
+      aids_{state.aids, state.tracks, labels_, &state.notes, &selected_},
+      sounds_(std::make_unique<SoundPlayer>()) {
     setWindowTitle("Scopewatch v1.0");
     BuildLayout();
     Timer1.setInterval(clock.RealMs(kReceiveIntervalMs));
@@ -50,6 +54,7 @@ void MainWindow::ConnectControls() {
     connect(Picture1, &ScopeWidget::pointerReleased, this, &MainWindow::OnPointerReleased);
     connect(Picture1, &ScopeWidget::pointerMoved, this, &MainWindow::OnPointerMoved);
     connect(Picture1, &ScopeWidget::resized, this, &MainWindow::OnScopeResized);
+    connect(Picture1, &ScopeWidget::wheelTurned, this, &MainWindow::OnWheel);
     for (const ToolbarButton& button : kToolbarButtons) {
         connect(&toolbarButton(button.command), &QAction::triggered, this,
                 [this, command = button.command] { OnToolbarCommand(command); });
@@ -71,6 +76,7 @@ void MainWindow::Load() {
     Label7->setText(FromAnsi(ZoomLabelText(view_.ZoomLevel)));
     state_.displayFlags = DisplayFlags{};
     dragging_ = false;
+    Picture1->setFocus();
     Timer1.start();
     Timer2.start();
     Timer3.start();
@@ -97,11 +103,15 @@ void MainWindow::CentreAndRepaint(double longitude, double latitude) {
 void MainWindow::ZoomAndRepaint(bool in) {
     Timer2.stop();
     if (in ? ZoomIn(view_) : ZoomOut(view_)) {
-        Label7->setText(FromAnsi(ZoomLabelText(view_.ZoomLevel)));
-        Label7->repaint();
+        ShowZoom();
     }
     Repaint();
     Timer2.start();
+}
+
+void MainWindow::ShowZoom() {
+    Label7->setText(FromAnsi(ZoomLabelText(view_.ZoomLevel)));
+    Label7->repaint();
 }
 
 void MainWindow::ReceiveTick() {
@@ -116,9 +126,20 @@ void MainWindow::ReceiveTick() {
             ShowChatHistory();
         }
     }
+    PlaySounds(tick.chatChanged);
     emit trafficTicked();
     if (tick.farewell) {
         LeaveWithMessage(*tick.farewell);
+    }
+}
+
+void MainWindow::PlaySounds(bool chatReceived) {
+    const std::vector<Conflict> conflicts =
+        WatchedConflicts(ShownTraffic(state_.traffic, state_.aids), state_.tracks, state_.aids,
+                         state_.airport.currentAirport.altitudeFt);
+    for (const SoundCue cue : cues_.Tick(state_.aids.sounds, live_.secondsInSession(),
+                                         state_.traffic, chatReceived, conflicts)) {
+        sounds_->Play(cue);
     }
 }
 
@@ -133,52 +154,6 @@ void MainWindow::LeaveWithMessage(const std::string& text) {
     StopTimers();
     messages_.Inform(text);
     Disconnect();
-}
-
-void MainWindow::OnPointerPressed(Qt::MouseButton button, QPointF pixel) {
-    const PointerPosition pointer = PointerAt(view_, pixel.x(), pixel.y());
-    if (button == Qt::LeftButton) {
-        view_.DragAnchorLat = pointer.latitude;
-        view_.DragAnchorLon = pointer.longitude;
-        dragging_ = true;
-        Timer2.stop();
-    } else if (button == Qt::RightButton) {
-        CentreAndRepaint(pointer.longitude, pointer.latitude);
-    }
-}
-
-void MainWindow::OnPointerReleased(Qt::MouseButton button, QPointF /*pixel*/) {
-    if (button != Qt::LeftButton) {
-        return;
-    }
-    view_.DragAnchorLat = 0.0;
-    view_.DragAnchorLon = 0.0;
-    dragging_ = false;
-    Timer2.start();
-}
-
-void MainWindow::OnPointerMoved(QPointF pixel) {
-    if (!Picture1->tipText().empty()) {
-        Picture1->SetTipText("");
-    }
-    if (selection_.Exists()) {
-        selection_ = SelectedAirspace{};
-    }
-    const PointerPosition pointer = PointerAt(view_, pixel.x(), pixel.y());
-    ShowReadout(pointer);
-    if (!dragging_ && Timer2.isActive()) {
-        const HoverInfo info = HoverInfoAt(Scene(), pointer);
-        if (info.selection.Exists()) {
-            selection_ = info.selection;
-        }
-        if (!info.text.empty()) {
-            Picture1->SetTipText(info.text);
-        }
-    }
-    if (dragging_) {
-        Picture1->Draw(
-            [&](DrawingSurface& surface) { DrawMeasuringLine(surface, Scene(), pointer); });
-    }
 }
 
 void MainWindow::ShowReadout(const PointerPosition& pointer) {

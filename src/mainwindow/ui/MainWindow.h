@@ -9,11 +9,14 @@
 #include <QToolBar>
 #include <QWidget>
 #include <array>
+#include <memory>
 #include <string>
 
 #include "mainwindow/LiveSession.h"
+#include "mainwindow/SoundCues.h"
 #include "mainwindow/ToolbarCommand.h"
 #include "scope/LabelPlacement.h"
+#include "scope/PointerGestures.h"
 #include "scope/ScopeScene.h"
 #include "scope/ScopeView.h"
 #include "scope/SelectedAirspace.h"
@@ -27,11 +30,14 @@ class SessionService;
 class TimerClock;
 class WindowFlow;
 class ScopeWidget;
+class SoundPlayer;
 
 // "Scopewatch v1.0 - <airport>": the controller's radar display while joined to a session.
 // The scope with its view controls and coordinate read-out, the chat, the toolbar and the
 // disconnect button. Three timers drive the running session (LiveSession) and the scope:
-// message intake (1 s), repaint (1 s) and the traffic refresh (30 s).
+// message intake (1 s), repaint (1 s) and the traffic refresh (30 s). Over the scope a drag
+// measures, a click selects an aircraft (or ends the selection), the wheel zooms about the
+// pointer and the keys move and zoom the view.
 class MainWindow : public QWidget {
     Q_OBJECT
   public:
@@ -56,6 +62,9 @@ class MainWindow : public QWidget {
     void Disconnect();
     // Centres the scope on the position at the present zoom (the traffic list's double-click).
     void CentreOn(double latitude, double longitude);
+    // Selects the aircraft of that name ("" ends the selection) and repaints.
+    void Select(const std::string& name);
+    const std::string& selectedAircraft() const { return selected_; }
 
     // The timers' work, callable at once.
     void ReceiveTick();
@@ -92,9 +101,12 @@ class MainWindow : public QWidget {
   signals:
     // An intake tick has brought the traffic up to date (or the session ended and it is gone).
     void trafficTicked();
+    // The user selected an aircraft on the scope, or ended the selection ("").
+    void aircraftSelected(const std::string& name);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void BuildLayout();
@@ -107,9 +119,14 @@ class MainWindow : public QWidget {
     void Repaint();
     void CentreAndRepaint(double longitude, double latitude);
     void ZoomAndRepaint(bool in);
+    void ZoomAboutAndRepaint(int notches, QPointF pixel);
+    void PanAndRepaint(int quartersRight, int quartersDown);
+    void ShowZoom();
+    void PlaySounds(bool chatReceived);
     void OnPointerPressed(Qt::MouseButton button, QPointF pixel);
     void OnPointerReleased(Qt::MouseButton button, QPointF pixel);
     void OnPointerMoved(QPointF pixel);
+    void OnWheel(int angleDelta, QPointF pixel);
     void OnScopeResized(QSize size);
     void ShowReadout(const PointerPosition& pointer);
     void SendChatLine();
@@ -127,8 +144,13 @@ class MainWindow : public QWidget {
     ScopeView view_;
     SelectedAirspace selection_;
     LabelPlacer labels_;
+    std::string selected_;  // the selected aircraft's name
     ScopeAids aids_;
     bool dragging_ = false;  // the left button is held on the scope: a measuring drag
+    ClickOrDrag leftButton_;
+    WheelNotches wheel_;
+    SoundCues cues_;
+    std::unique_ptr<SoundPlayer> sounds_;
     bool waitingForChild_ = false;
     TickStatistics receiveStatistics_;
     TickStatistics repaintStatistics_;

@@ -7,18 +7,10 @@
 #include <QVBoxLayout>
 
 #include "mainwindow/ui/OkButtonRow.h"
+#include "platform/ui/Captions.h"
 #include "state/ProgramState.h"
 
 namespace scopewatch {
-namespace {
-
-QCheckBox* NewCheckBox(const char* caption) {
-    auto* box = new QCheckBox(caption);
-    box->setAccessibleName(caption);
-    return box;
-}
-
-}  // namespace
 
 OptionsWindow::OptionsWindow(ProgramState& state, WindowFlow& flow, QWidget* parent)
     : QWidget(parent), state_(state), mainWindowReturn_(state, flow) {
@@ -40,12 +32,12 @@ OptionsWindow::OptionsWindow(ProgramState& state, WindowFlow& flow, QWidget* par
 void OptionsWindow::BuildLayout() {
     Frame1 = new QGroupBox("Display Options");
     Frame1->setAccessibleName("Display Options");
-    Check11 = NewCheckBox("Display Airport Name");
-    Check2 = NewCheckBox("Display ILS");
-    Check8 = NewCheckBox("Display Taxiways");
-    Check9 = NewCheckBox("Display Taxiways IDs");
-    Check10 = NewCheckBox("Display Gates/Parkings");
-    Check1 = NewCheckBox("Display Airspaces");
+    Check11 = NamedCheckBox("Display Airport Name");
+    Check2 = NamedCheckBox("Display ILS");
+    Check8 = NamedCheckBox("Display Taxiways");
+    Check9 = NamedCheckBox("Display Taxiways IDs");
+    Check10 = NamedCheckBox("Display Gates/Parkings");
+    Check1 = NamedCheckBox("Display Airspaces");
     auto* columns = new QGridLayout(Frame1);
     columns->setHorizontalSpacing(24);
     columns->addWidget(Check11, 0, 0);

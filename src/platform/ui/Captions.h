@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QString>
 #include <QWidget>
@@ -11,6 +12,13 @@ namespace scopewatch {
 // before (the label becomes the box's buddy).
 inline void NameAfterCaption(QWidget& control, const QString& caption) {
     control.setAccessibleName(caption);
+}
+
+// A check box named after its caption.
+inline QCheckBox* NamedCheckBox(const QString& caption) {
+    auto* box = new QCheckBox(caption);
+    NameAfterCaption(*box, caption);
+    return box;
 }
 
 inline void NameAfterLabel(QLabel& label, QWidget& control) {

@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
+#include <QWheelEvent>
 
 #include "platform/CodePage.h"
 #include "scope/QPainterSurface.h"
@@ -12,6 +13,7 @@ namespace scopewatch {
 
 ScopeWidget::ScopeWidget(QWidget* parent) : QWidget(parent) {
     setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_AlwaysShowToolTips);
     setAccessibleName("Radar scope");
@@ -68,6 +70,11 @@ void ScopeWidget::mouseReleaseEvent(QMouseEvent* event) {
 
 void ScopeWidget::mouseMoveEvent(QMouseEvent* event) {
     emit pointerMoved(event->position());
+}
+
+void ScopeWidget::wheelEvent(QWheelEvent* event) {
+    emit wheelTurned(event->angleDelta().y(), event->position());
+    event->accept();
 }
 
 }  // namespace scopewatch

@@ -9,8 +9,10 @@
 namespace scopewatch {
 
 // The scope's picture box: a black canvas that keeps what was drawn on it until it is
-// cleared, as a device context does, and reports the pointer in pixels. Drawing happens
-// through a drawing surface over the canvas; the widget shows the canvas as it stands.
+// cleared, as a device context does, and reports the pointer and the wheel in pixels. It takes
+// the keyboard's focus when clicked or tabbed to; the keys it does not use go to its window.
+// Drawing happens through a drawing surface over the canvas; the widget shows the canvas as it
+// stands.
 class ScopeWidget : public QWidget {
     Q_OBJECT
   public:
@@ -28,6 +30,8 @@ class ScopeWidget : public QWidget {
     void pointerPressed(Qt::MouseButton button, QPointF pixel);
     void pointerReleased(Qt::MouseButton button, QPointF pixel);
     void pointerMoved(QPointF pixel);
+    // The wheel turned over the scope, in eighths of a degree (positive away from the user).
+    void wheelTurned(int angleDelta, QPointF pixel);
     // The canvas took the widget's new size (it is black until the next repaint).
     void resized(QSize size);
 
@@ -37,6 +41,7 @@ class ScopeWidget : public QWidget {
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
   private:
     QImage canvas_;
