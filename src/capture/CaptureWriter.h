@@ -26,7 +26,7 @@ namespace scopewatch::capture {
 // The checksums are correct. Nothing is flushed but by Flush and Close.
 class CaptureWriter {
   public:
-    // Creates the file (never over one that exists) and writes the pcap file header.
+    // Creates the file (over one that exists) and writes the pcap file header.
     static Outcome<std::unique_ptr<CaptureWriter>> Create(const std::filesystem::path& file);
     CaptureWriter(const CaptureWriter&) = delete;
     CaptureWriter& operator=(const CaptureWriter&) = delete;

@@ -51,7 +51,7 @@ int DataLinkOf(LinkType type) {
 Outcome<std::unique_ptr<PacketFile>> PacketFile::Create(const std::filesystem::path& file,
                                                         LinkType link) {
     using Made = Outcome<std::unique_ptr<PacketFile>>;
-    FILE* out = std::fopen(file.c_str(), "wbx");
+    FILE* out = std::fopen(file.c_str(), "wb");
     if (out == nullptr) {
         return Made::Failed(file.string() + " cannot be created: " + std::strerror(errno));
     }

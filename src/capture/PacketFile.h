@@ -21,7 +21,7 @@ int DataLinkOf(LinkType type);
 // A pcap file written packet by packet through libpcap's own writer.
 class PacketFile {
   public:
-    // Creates the file (never over one that exists) and writes the file header.
+    // Creates the file (over one that exists) and writes the file header.
     static Outcome<std::unique_ptr<PacketFile>> Create(const std::filesystem::path& file,
                                                        LinkType link);
     ~PacketFile();

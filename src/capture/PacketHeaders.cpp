@@ -116,6 +116,7 @@ NetworkLayer FindNetworkLayer(LinkType link, const ByteReader& frame) {
 
 // Each gives the size of its header.
 size_t ReadTcp(const ByteReader& transport, Packet& packet) {
+    transport.Require(0, tcp::kSize, "the TCP header");
     packet.kind = PacketKind::kTcp;
     packet.from.port = transport.NetUInt16At(tcp::kSourcePort);
     packet.to.port = transport.NetUInt16At(tcp::kDestinationPort);
@@ -130,10 +131,10 @@ size_t ReadTcp(const ByteReader& transport, Packet& packet) {
 }
 
 size_t ReadUdp(const ByteReader& transport, Packet& packet) {
+    transport.Require(0, udp::kSize, "the UDP header");
     packet.kind = PacketKind::kUdp;
     packet.from.port = transport.NetUInt16At(udp::kSourcePort);
     packet.to.port = transport.NetUInt16At(udp::kDestinationPort);
-    transport.Require(0, udp::kSize, "the UDP header");
     return udp::kSize;
 }
 

@@ -99,13 +99,11 @@ void SessionRecorder::Start(const std::string& sessionName) {
     std::filesystem::create_directories(plan_.folder, error);
     const std::filesystem::path name = RecordingFileName(QDateTime::currentDateTime(), sessionName);
     file_ = plan_.folder / name;
-    auto created = CaptureWriter::Create(file_);
     // Two sessions joined within the same second: the second file gets a number.
-    for (int copy = 2; !created.ok() && copy <= 9 && std::filesystem::exists(file_, error);
-         ++copy) {
+    for (int copy = 2; copy <= 9 && std::filesystem::exists(file_, error); ++copy) {
         file_ = plan_.folder / name.stem().concat(" (" + std::to_string(copy) + ").pcap");
-        created = CaptureWriter::Create(file_);
     }
+    auto created = CaptureWriter::Create(file_);
     if (!created.ok()) {
         Fail(created.failure);
         return;

@@ -18,8 +18,8 @@ TEST(CaptureRoundTrip, WhatTheWriterWritesTheReaderReads) {
         frame.carrier = i % 2 == 0 ? Carrier::kStream : Carrier::kDatagram;
         frame.from = i % 3 == 0 ? us : them;
         frame.to = i % 3 == 0 ? them : us;
-        frame.bytes = directplay::EncodePlayerData({2300, 0}, 1, 2,
-                                                   std::vector<uint8_t>(10 + i, uint8_t(i)));
+        frame.bytes =
+            directplay::EncodePlayerData({2300, 0}, 1, 2, std::vector<uint8_t>(10 + i, uint8_t(i)));
         written.push_back(frame);
     }
     {
