@@ -3,8 +3,10 @@
 #include <pcap/pcap.h>
 
 #include <QFile>
+#include <algorithm>
 #include <bit>
 #include <cstdio>
+#include <limits>
 #include <memory>
 
 #include "capture/CaptureLayout.h"
@@ -27,6 +29,15 @@ std::string HexBytes(const ByteReader& bytes, size_t count) {
         text += hex;
     }
     return text;
+}
+
+// A packet's time in microseconds since 1970. A pcapng file can state times that no count of
+// microseconds holds: they are held at the ends of its range.
+int64_t Microseconds(const timeval& time) {
+    constexpr int64_t kPerSecond = 1000000;
+    constexpr int64_t kSeconds = std::numeric_limits<int64_t>::max() / kPerSecond - 1;
+    return std::clamp<int64_t>(time.tv_sec, -kSeconds, kSeconds) * kPerSecond +
+           std::clamp<int64_t>(time.tv_usec, 0, kPerSecond - 1);
 }
 
 struct PcapCloser {
@@ -170,7 +181,7 @@ uint64_t CaptureRun::RecordStart(long before, long after) const {
 
 void CaptureRun::OnPacket(const pcap_pkthdr& header, const uint8_t* data) {
     ++summary_.packets;
-    microseconds_ = int64_t{header.ts.tv_sec} * 1000000 + header.ts.tv_usec;
+    microseconds_ = Microseconds(header.ts);
     summary_.firstMicroseconds = summary_.firstMicroseconds.value_or(microseconds_);
     summary_.lastMicroseconds = microseconds_;
     Packet packet;

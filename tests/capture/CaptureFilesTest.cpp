@@ -30,7 +30,7 @@ std::string PlaceText(const FilePlace& place) {
 std::string FrameText(const CapturedFrame& frame, int64_t start) {
     char time[32];
     std::snprintf(time, sizeof time, "+%.6f",
-                  static_cast<double>(frame.microseconds - start) / 1e6);
+                  (static_cast<double>(frame.microseconds) - static_cast<double>(start)) / 1e6);
     const auto decoded = directplay::Decode(frame.bytes);
     return PlaceText(frame.place) + " " + time +
            (frame.carrier == Carrier::kStream ? " tcp " : " udp ") + EndpointText(frame.from) +
