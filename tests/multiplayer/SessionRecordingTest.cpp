@@ -2,18 +2,15 @@
 // and our capture reader make of it: the demo session host runs as its own process on loopback
 // ports of this test's own.
 #include <gtest/gtest.h>
-#include <sys/prctl.h>
 
 #include <QProcess>
-#include <QScopeGuard>
 #include <QStandardPaths>
-#include <csignal>
 #include <map>
 #include <set>
 
 #include "capture/CaptureReader.h"
 #include "multiplayer/DirectPlaySession.h"
-#include "support/DirectPlayTestPorts.h"
+#include "support/DemoHostProcess.h"
 #include "support/SpinEventLoop.h"
 #include "support/TempDir.h"
 
@@ -49,25 +46,13 @@ std::map<int, int> CommandsWiresharkDecodes(const std::filesystem::path& file) {
 // command.
 TEST(SessionRecording, AJoinedSessionIsRecordedAndWiresharkDecodesTheRecording) {
     const testing::TempDir dir;
-    const directplay::PortPlan hostPorts = testing::DirectPlayTestPorts(kHostPorts);
-    QProcess host;
-    host.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
-    host.start(
-        qEnvironmentVariable("SCOPEWATCH_BUILD_DIR") + "/scopewatch-demo-host",
-        {"--bind", "127.0.0.1", "--enum-port", QString::number(hostPorts.enumPort), "--port-first",
-         QString::number(hostPorts.rangeFirst), "--port-last", QString::number(hostPorts.rangeLast),
-         "--chat-every", "1", "--quiet", "--name", "Recorded: Fly-in"});
-    const auto stop = qScopeGuard([&] {
-        host.terminate();
-        host.waitForFinished(5000);
-    });
-    QByteArray output;
-    ASSERT_TRUE(
-        SpinUntil([&] { return (output += host.readAll()).contains("is running"); }, 10000));
+    testing::DemoHostProcess host(kHostPorts,
+                                  {"--chat-every", "1", "--quiet", "--name", "Recorded: Fly-in"});
+    ASSERT_TRUE(host.Running());
 
     DirectPlaySessionOptions options;
     options.ports = testing::DirectPlayTestPorts(kClientPorts);
-    options.ports.enumPort = hostPorts.enumPort;
+    options.ports.enumPort = host.ports().enumPort;
     options.enumerationWindowMs = 1000;
     options.recording.folder = dir / "recordings";
     DirectPlaySession session([] { return std::optional<std::string>("127.0.0.1"); }, options);
