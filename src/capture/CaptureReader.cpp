@@ -149,17 +149,18 @@ void CaptureRun::ReadPackets() {
         if (read == PCAP_ERROR_BREAK) {
             return;  // the end of the file
         }
-        place_ = {summary_.packets + 1, static_cast<uint64_t>(before)};
         if (read != 1) {
+            // Frames still to come (behind holes given up at the end) keep the last packet's.
+            const FilePlace stop{summary_.packets + 1, static_cast<uint64_t>(before)};
             const std::string error = pcap_geterr(capture_.get());
             if (error.find("truncated") != std::string::npos) {
-                summary_.cutShort = place_;
+                summary_.cutShort = stop;
             } else {
-                summary_.unreadable = CaptureProblem{place_, error};
+                summary_.unreadable = CaptureProblem{stop, error};
             }
             return;
         }
-        place_.offset = RecordStart(before, ftell(file_));
+        place_ = {summary_.packets + 1, RecordStart(before, ftell(file_))};
         OnPacket(*header, data);
     }
 }
