@@ -255,11 +255,17 @@ Outcome<CaptureSummary> ReadCapture(const std::filesystem::path& file, const Fra
         return Outcome<CaptureSummary>::Failed(
             file.string() + " cannot be opened: " + in.errorString().toStdString());
     }
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(file, error)) {
+        // A device or a pipe might never end.
+        return Outcome<CaptureSummary>::Failed(file.string() +
+                                               " is not a capture file: it is no regular file");
+    }
     const qint64 size = in.size();
     if (const uchar* mapped = size > 0 ? in.map(0, size) : nullptr) {
         return CaptureRun({mapped, static_cast<size_t>(size)}, file.string(), sink).Read();
     }
-    const QByteArray bytes = in.readAll();  // a file that cannot be mapped (or is empty)
+    const QByteArray bytes = in.readAll();  // an empty file, or one that cannot be mapped
     return CaptureRun({reinterpret_cast<const uint8_t*>(bytes.constData()),
                        static_cast<size_t>(bytes.size())},
                       file.string(), sink)
