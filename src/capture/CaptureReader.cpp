@@ -55,10 +55,7 @@ class CaptureRun {
             return Outcome<CaptureSummary>::Failed(opened.failure);
         }
         ReadPackets();
-        reassembly_.Finish(
-            [this](const Endpoint& from, const Endpoint& to, std::vector<uint8_t>&& frame) {
-                Emit(Carrier::kStream, from, to, std::move(frame));
-            });
+        reassembly_.Finish(streamSink_);
         const ReassemblyCounts& counts = reassembly_.counts();
         summary_.resyncBytes = counts.resyncBytes;
         summary_.gapsSkipped = counts.gapsSkipped;
@@ -77,6 +74,7 @@ class CaptureRun {
     void OnDatagram(const Packet& packet);
     void Emit(Carrier carrier, const Endpoint& from, const Endpoint& to,
               std::vector<uint8_t>&& bytes);
+
     void Problem(const std::string& text) {
         if (summary_.problems.size() < kKeptProblems) {
             summary_.problems.push_back({place_, text});
@@ -93,6 +91,10 @@ class CaptureRun {
     bool pcapng_ = false;
     bool bigEndianBlocks_ = false;
     StreamReassembly reassembly_;
+    const StreamReassembly::Sink streamSink_ = [this](const Endpoint& from, const Endpoint& to,
+                                                      std::vector<uint8_t>&& frame) {
+        Emit(Carrier::kStream, from, to, std::move(frame));
+    };
     CaptureSummary summary_;
     FilePlace place_;  // of the packet being read
     int64_t microseconds_ = 0;
@@ -218,9 +220,7 @@ void CaptureRun::OnPacket(const pcap_pkthdr& header, const uint8_t* data) {
                 " bytes of a TCP segment");
     }
     reassembly_.Add({packet.from, packet.to, packet.sequence, packet.flags, packet.payload},
-                    [this](const Endpoint& from, const Endpoint& to, std::vector<uint8_t>&& frame) {
-                        Emit(Carrier::kStream, from, to, std::move(frame));
-                    });
+                    streamSink_);
 }
 
 // A datagram carries one frame, perhaps padded after it.
