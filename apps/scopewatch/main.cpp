@@ -58,7 +58,12 @@ int main(int argc, char* argv[]) {
     application.SetReporter([&messages](const std::string& what) {
         messages.Warn(scopewatch::UnexpectedErrorText(what));
     });
-    scopewatch::DirectPlaySession session([] { return scopewatch::AskHostAddress(); });
+    // Each session joined is recorded into recordings/ unless the user switched it off.
+    scopewatch::DirectPlaySessionOptions sessionOptions;
+    sessionOptions.recording.folder = state.workDir / "recordings";
+    sessionOptions.recordingWanted = [&state] { return state.aids.recordSessions; };
+    scopewatch::DirectPlaySession session([] { return scopewatch::AskHostAddress(); },
+                                          sessionOptions);
     const scopewatch::TimerClock clock;
 
     scopewatch::AppWindows windows(state, messages, files, session, clock);

@@ -47,7 +47,8 @@ struct SoundChoices {
 // The aids a controller may add to the scope: where each aircraft has been, where it will be,
 // rings of distance around the airport, labels placed where they can be read, warnings of
 // aircraft too close, a filter by altitude and sounds. All off until the user switches them
-// on; the choice is the user's and outlives the run.
+// on; the choice is the user's and outlives the run. With them, whether each session joined is
+// recorded (on until the user switches it off).
 struct ControllerAids {
     static constexpr int kVectorMinuteChoices[] = {1, 2, 3};
 
@@ -61,6 +62,7 @@ struct ControllerAids {
     bool altitudeFilter = false;
     AltitudeBand altitudeBand{};
     SoundChoices sounds{};
+    bool recordSessions = true;
 
     // Whether the scope draws an aircraft at that altitude.
     bool Shows(int32_t altitudeFt) const {

@@ -108,7 +108,8 @@ TEST_F(ToolbarWindows, AboutGivesBackOncePerOpening) {
 // at once (what each draws: the end-to-end run and the pictures), the floor never above the
 // ceiling; "OK" gives the main window back, and closing keeps the choice in the user's
 // configuration, where the next start finds it. What cannot be read there counts as off, and
-// a number outside its bounds as its default.
+// a number outside its bounds as its default; but the recording of sessions is on unless
+// switched off.
 TEST_F(ToolbarWindows, ControllerAidsTakeEffectAtOnceAndAreKeptForTheNextStart) {
     state.aids.rangeRings = true;
     auto window = Open<ControllerAidsWindow>();
@@ -124,6 +125,8 @@ TEST_F(ToolbarWindows, ControllerAidsTakeEffectAtOnceAndAreKeptForTheNextStart) 
     window->ceilingBox().setValue(8000);
     window->floorBox().setValue(9000);
     window->chatSoundBox().click();
+    EXPECT_TRUE(window->recordBox().isChecked());
+    window->recordBox().click();
     const ControllerAids chosen{.historyTrails = true,
                                 .rangeRings = true,
                                 .vectorMinutes = 3,
@@ -131,7 +134,8 @@ TEST_F(ToolbarWindows, ControllerAidsTakeEffectAtOnceAndAreKeptForTheNextStart) 
                                 .conflictLimits = {5, 1000, 180},
                                 .altitudeFilter = true,
                                 .altitudeBand = {8000, 8000},
-                                .sounds = {.chatLine = true}};
+                                .sounds = {.chatLine = true},
+                                .recordSessions = false};
     EXPECT_EQ(state.aids, chosen);
     testing::Click(window->okButton());
     EXPECT_EQ(flow.shown, Shown{"back to main"});
@@ -143,11 +147,13 @@ TEST_F(ToolbarWindows, ControllerAidsTakeEffectAtOnceAndAreKeptForTheNextStart) 
     preferences.setValue("ControllerAids/rangeRings", "neither");
     preferences.setValue("ControllerAids/verticalFt", 400);
     preferences.setValue("ControllerAids/floorFt", 9000);
+    preferences.setValue("ControllerAids/recordSessions", "neither");
     ControllerAids fallen = chosen;
     fallen.rangeRings = false;
     fallen.vectorMinutes = 1;
     fallen.conflictLimits.verticalFt = 1000;
     fallen.altitudeBand = {};
+    fallen.recordSessions = true;
     EXPECT_EQ(LoadControllerAids(preferences), fallen);
     preferences.clear();
 }

@@ -50,6 +50,7 @@ void ControllerAidsWindow::BuildLayout() {
     labels_ = NamedCheckBox("Readable Labels");
     conflict_ = NamedCheckBox("Conflict Alert");
     filter_ = NamedCheckBox("Altitude Filter");
+    record_ = NamedCheckBox("Record Sessions");
     auto* layout = new QVBoxLayout(this);
     for (QWidget* box : std::initializer_list<QWidget*>{trails_, vectors_, rings_, labels_}) {
         layout->addWidget(box);
@@ -60,6 +61,7 @@ void ControllerAidsWindow::BuildLayout() {
     layout->addWidget(filter_);
     layout->addWidget(BuildAltitudeBand());
     layout->addWidget(BuildSounds());
+    layout->addWidget(record_);
     ok_ = AddOkButtonRow(*layout);
     setFixedSize(sizeHint());
 }
@@ -113,7 +115,7 @@ QGroupBox* ControllerAidsWindow::BuildSounds() {
 void ControllerAidsWindow::ConnectControls() {
     for (QAbstractButton* control : std::initializer_list<QAbstractButton*>{
              trails_, vectors_, rings_, labels_, minutes_[0], minutes_[1], minutes_[2], conflict_,
-             filter_, conflictSound_, chatSound_, joinedSound_}) {
+             filter_, conflictSound_, chatSound_, joinedSound_, record_}) {
         connect(control, &QAbstractButton::clicked, this, &ControllerAidsWindow::TakeChoices);
     }
     for (QSpinBox* box : {lateral_, vertical_, lookAhead_, floor_, ceiling_}) {
@@ -145,6 +147,7 @@ void ControllerAidsWindow::ShowChoices() {
     conflictSound_->setChecked(aids.sounds.newConflict);
     chatSound_->setChecked(aids.sounds.chatLine);
     joinedSound_->setChecked(aids.sounds.pilotJoined);
+    record_->setChecked(aids.recordSessions);
     showing_ = false;
     TakeChoices();
 }
@@ -169,6 +172,7 @@ void ControllerAidsWindow::TakeChoices() {
     aids.altitudeFilter = filter_->isChecked();
     aids.altitudeBand = {floor_->value(), ceiling_->value()};
     aids.sounds = {conflictSound_->isChecked(), chatSound_->isChecked(), joinedSound_->isChecked()};
+    aids.recordSessions = record_->isChecked();
     floor_->setMaximum(ceiling_->value());
     ceiling_->setMinimum(floor_->value());
 }

@@ -16,7 +16,8 @@ struct ProgramState;
 class WindowFlow;
 
 // "Scopewatch v1.0 - Controller Aids": a check box per aid, the length of the track vectors,
-// the conflict alert's limits, the altitude filter's floor and ceiling, and a box per sound.
+// the conflict alert's limits, the altitude filter's floor and ceiling, a box per sound, and
+// whether sessions are recorded.
 // A change shows at the next repaint; "OK" or closing the window keeps the choice in the user's
 // configuration and gives the main window back, as the options window does.
 class ControllerAidsWindow : public QWidget {
@@ -28,6 +29,7 @@ class ControllerAidsWindow : public QWidget {
     QCheckBox& vectorsBox() { return *vectors_; }
     QCheckBox& ringsBox() { return *rings_; }
     QCheckBox& labelsBox() { return *labels_; }
+    QCheckBox& recordBox() { return *record_; }
     // "1 min", "2 min", "3 min".
     QRadioButton& vectorLengthButton(int minutes) {
         return *minutes_.at(static_cast<size_t>(minutes - 1));
@@ -65,6 +67,7 @@ class ControllerAidsWindow : public QWidget {
     QCheckBox* vectors_ = nullptr;
     QCheckBox* rings_ = nullptr;
     QCheckBox* labels_ = nullptr;
+    QCheckBox* record_ = nullptr;
     std::array<QRadioButton*, 3> minutes_{};
     QCheckBox* conflict_ = nullptr;
     QSpinBox* lateral_ = nullptr;

@@ -128,6 +128,9 @@ void MainWindow::ReceiveTick() {
     }
     PlaySounds(tick.chatChanged);
     emit trafficTicked();
+    if (!tick.recordingFailure.empty()) {
+        messages_.Warn(tick.recordingFailure);
+    }
     if (tick.farewell) {
         LeaveWithMessage(*tick.farewell);
     }
