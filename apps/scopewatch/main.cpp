@@ -7,6 +7,9 @@
 #include "platform/ToolCommandLine.h"
 #include "platform/ui/GuardedApplication.h"
 #include "platform/ui/QtMessageBoxes.h"
+#include "replay/ReplaySession.h"
+#include "replay/SessionChoice.h"
+#include "replay/ui/CaptureFileDialog.h"
 #include "shared/TimerClock.h"
 #include "state/ProgramState.h"
 
@@ -58,8 +61,11 @@ int main(int argc, char* argv[]) {
     application.SetReporter([&messages](const std::string& what) {
         messages.Warn(scopewatch::UnexpectedErrorText(what));
     });
-    scopewatch::DirectPlaySession session([] { return scopewatch::AskHostAddress(); });
-    const scopewatch::TimerClock clock;
+    scopewatch::DirectPlaySession live([] { return scopewatch::AskHostAddress(); });
+    scopewatch::replay::ReplaySession replay(
+        [&state] { return scopewatch::replay::AskCaptureFile(state.workDir); });
+    scopewatch::replay::SessionChoice session(live, replay);
+    scopewatch::TimerClock clock;
 
     scopewatch::AppWindows windows(state, messages, files, session, clock);
     windows.Start();

@@ -16,6 +16,9 @@
 #include "multiplayer/ui/ConnectionDialog.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
+#include "replay/ReplaySession.h"
+#include "replay/SessionChoice.h"
+#include "replay/ui/ReplayWindow.h"
 #include "startup/StartupCheck.h"
 #include "startup/ui/SetupDialog.h"
 #include "startup/ui/SplashWindow.h"
@@ -24,7 +27,7 @@
 namespace scopewatch {
 
 AppWindows::AppWindows(ProgramState& state, MessageBoxes& messages, FileSystem& files,
-                       SessionService& session, const TimerClock& clock)
+                       SessionService& session, TimerClock& clock)
     : state_(state),
       messages_(messages),
       files_(files),
@@ -82,6 +85,7 @@ void AppWindows::AirportTaken() {
 }
 
 void AppWindows::ShowConnectionDialog() {
+    EndReplay();
     Retire(connection_);
     Retire(main_);
     connection_ = std::make_unique<ConnectionDialog>(state_, session_, messages_, *this, clock_);
@@ -99,6 +103,31 @@ void AppWindows::ShowMainWindow() {
     });
     main_->show();
     main_->Load();
+    ShowReplayWindow();
+}
+
+void AppWindows::ShowReplayWindow() {
+    replay::ReplaySession* played = replay::PlayedReplay(session_);
+    if (played == nullptr || !played->playing() || !main_) {
+        return;
+    }
+    MainWindow* main = main_.get();
+    replayWindow_ = std::make_unique<replay::ReplayWindow>(
+        *played,
+        replay::ReplayPlayback::MainWindowCalls{[main] { main->FollowClock(); },
+                                                [main](int seconds) { main->Rerun(seconds); }},
+        clock_);
+    replayWindow_->move(main->frameGeometry().topRight() + QPoint(8, 0));
+    replayWindow_->show();
+}
+
+// The replay is over: the clock goes back to the program's own pace, and the window goes once
+// none of its code can be on the stack (a jump may have played the recording to its end).
+void AppWindows::EndReplay() {
+    if (replayWindow_) {
+        replayWindow_->Release();
+        Retire(replayWindow_);
+    }
 }
 
 void AppWindows::ShowOptionsWindow() {
@@ -148,6 +177,7 @@ void AppWindows::EndProgram() {
         return;
     }
     ended_ = true;
+    EndReplay();
     if (state_.myPlayerId > 0 || state_.isConnected == kTrue16) {
         LeaveSession(session_, state_, state_.traffic);
     }

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -90,6 +91,19 @@ class SessionService : public QObject {
     virtual std::string PlayerName(int32_t playerId) = 0;
     // Sends to every other player with guaranteed delivery.
     virtual void SendToAll(int32_t fromId, const SessionMessage& message) = 0;
+
+    // ---- what a session played from a recording needs; a live session keeps these ----
+    // The session's clock (the seconds the main window has run it) has moved on: a recording
+    // is played up to the moment it stands for.
+    virtual void ClockAt(double /*sessionSeconds*/) {}
+    // False when what the program sends reaches nobody (a recording is played).
+    virtual bool ReachesOthers() const { return true; }
+    // The words to leave with once the session has ended by itself (a recording played to its
+    // end); nothing while it goes on.
+    virtual std::optional<std::string> EndOfSession() const { return std::nullopt; }
+    // Whether StepFailure() is for the user to read as it stands (it names a file and where it
+    // went wrong) instead of the connection dialog's own words.
+    virtual bool ExplainsFailures() const { return false; }
 
   signals:
     void stepChanged(SessionStep step);

@@ -56,6 +56,12 @@ class MainWindow : public QWidget {
     void Disconnect();
     // Centres the scope on the position at the present zoom (the traffic list's double-click).
     void CentreOn(double latitude, double longitude);
+    // The clock's pace changed or it is held (a replay): the timers take the new intervals;
+    // while it is held the intake and the refresh stand still, and the repaint goes on.
+    void FollowClock();
+    // Runs the session through `seconds` of its time at once and shows where it then stands
+    // (a replay that jumped); the refresh's 30 seconds start anew.
+    void Rerun(int seconds);
 
     // The timers' work, callable at once.
     void ReceiveTick();
@@ -123,6 +129,7 @@ class MainWindow : public QWidget {
     ProgramState& state_;
     MessageBoxes& messages_;
     WindowFlow& flow_;
+    const TimerClock& clock_;
     LiveSession live_;
     ScopeView view_;
     SelectedAirspace selection_;
@@ -130,6 +137,7 @@ class MainWindow : public QWidget {
     ScopeAids aids_;
     bool dragging_ = false;  // the left button is held on the scope: a measuring drag
     bool waitingForChild_ = false;
+    bool locked_ = false;  // a command or a child window runs: the intake waits
     TickStatistics receiveStatistics_;
     TickStatistics repaintStatistics_;
 
