@@ -28,6 +28,7 @@ set(SCOPEWATCH_COMMANDS
     "scopewatch: radar scope for Flight Simulator 2002 multiplayer sessions"
     "scopewatch-build-db: build Scopewatch's airport database without windows"
     "scopewatch-render: draw Scopewatch's radar scope into a PNG picture"
+    "scopewatch-replay-info: say what the DirectPlay session in a capture file did"
     "scopewatch-make-demo-sim: write a demo simulator folder to try Scopewatch with"
     "scopewatch-demo-host: host a demo Flight Simulator 2002 session with five pilots")
 

@@ -90,7 +90,4 @@ class DemoSessionHost : public QObject {
     size_t nextSpeaker_ = 0;
 };
 
-// A readable name of a message kind for logs ("0x1018 position").
-std::string KindName(int32_t kind);
-
 }  // namespace scopewatch::demo

@@ -40,14 +40,14 @@ ReceiveTickResult LiveSession::Receive() {
     // The lines of a tick go on top of the history together: the window shows the history
     // once per tick, not once per line.
     std::vector<std::string> lines;
-    secondsInSession_ += 1.0;
-    session_.ClockAt(secondsInSession_);
+    session_.ClockAt(secondsInSession_ + 1.0);  // the second this tick takes the session to
     const IntakeEnd end =
         intake_.ReceiveMessages([&lines](const std::string& line) { lines.push_back(line); });
     if (!lines.empty()) {
         chatHistory_ = PrependChatLines(chatHistory_, lines);
         result.chatChanged = true;
     }
+    secondsInSession_ += 1.0;
     tracks_.Record(traffic_, secondsInSession_);
     if (end != IntakeEnd::Normal) {
         phase_ = Phase::Ending;

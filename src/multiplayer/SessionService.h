@@ -85,13 +85,6 @@ class SessionService : public QObject {
     // The link to the session broke (the host is gone, or it removed our machine).
     bool SessionLost() const { return Step() == SessionStep::kLost; }
 
-    virtual int32_t WaitingMessageCount(int32_t playerId) = 0;
-    // Takes the oldest waiting message off the queue.
-    virtual ReceivedMessage Receive() = 0;
-    virtual std::string PlayerName(int32_t playerId) = 0;
-    // Sends to every other player with guaranteed delivery.
-    virtual void SendToAll(int32_t fromId, const SessionMessage& message) = 0;
-
     // ---- what a session played from a recording needs; a live session keeps these ----
     // The session's clock (the seconds the main window has run it) has moved on: a recording
     // is played up to the moment it stands for.
@@ -102,8 +95,16 @@ class SessionService : public QObject {
     // end); nothing while it goes on.
     virtual std::optional<std::string> EndOfSession() const { return std::nullopt; }
     // Whether StepFailure() is for the user to read as it stands (it names a file and where it
-    // went wrong) instead of the connection dialog's own words.
+    // went wrong) instead of the connection dialog's own words. After a listing that succeeded
+    // it may hold what the user should know of what was found (a recording read in part).
     virtual bool ExplainsFailures() const { return false; }
+
+    virtual int32_t WaitingMessageCount(int32_t playerId) = 0;
+    // Takes the oldest waiting message off the queue.
+    virtual ReceivedMessage Receive() = 0;
+    virtual std::string PlayerName(int32_t playerId) = 0;
+    // Sends to every other player with guaranteed delivery.
+    virtual void SendToAll(int32_t fromId, const SessionMessage& message) = 0;
 
   signals:
     void stepChanged(SessionStep step);

@@ -258,10 +258,11 @@ void SessionObserver::OnNameTable(const Frame& frame, const Decoded& decoded,
         table_.SetHostSystemId(*host);
         MarkHost();
     }
+    const size_t players = names.players.size() - machines;
     joins_.Step(endpoints_.ReceiverOf(frame), frame,
-                "receives the name table: " + std::to_string(names.players.size() - machines) +
-                    " players on " + std::to_string(machines) +
-                    " machines (SUPERENUMPLAYERSREPLY)");
+                "receives the name table: " + std::to_string(players) +
+                    (players == 1 ? " player on " : " players on ") + std::to_string(machines) +
+                    (machines == 1 ? " machine" : " machines") + " (SUPERENUMPLAYERSREPLY)");
 }
 
 void SessionObserver::OnCreate(const Frame& frame, const Decoded& decoded,
