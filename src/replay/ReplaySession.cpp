@@ -143,33 +143,50 @@ ReplayTimeline& ReplaySession::Timeline() {
 }
 
 void ReplaySession::JoinSession(int index) {
-    const ReplayTimeline& timeline = Timeline();
+    Timeline();
     if (index != 1) {
         throw SessionError("There is no session number " + std::to_string(index));
     }
-    anchor_ = timeline.start();
-    anchorClock_ = 0.0;
-    clock_ = 0.0;
-    bound_ = anchor_;
-    cursor_ = timeline.FirstAfter(anchor_);
-    pending_.clear();
+    StartPlaying();
     LaterEnter(SessionStep::kJoining);
     LaterEnter(SessionStep::kJoined);
 }
 
+// The recording plays from where the recorded scope began, by the session's clock from 0.
+void ReplaySession::StartPlaying() {
+    anchor_ = timeline_->start();
+    anchorClock_ = 0.0;
+    clock_ = 0.0;
+    bound_ = anchor_;
+    cursor_ = timeline_->FirstAfter(anchor_);
+    pending_.clear();
+}
+
 // Our player takes an id no player of the recording has.
+void ReplaySession::ChooseViewer(const std::string& nickname) {
+    nickname_ = nickname;
+    viewerId_ = 1;
+    while (timeline_->FindPlayer(static_cast<uint32_t>(viewerId_)) != nullptr) {
+        ++viewerId_;
+    }
+}
+
 void ReplaySession::CreatePlayer(const std::string& nickname, const std::string& /*formalName*/) {
-    const ReplayTimeline& timeline = Timeline();
+    Timeline();
     if (step_ != SessionStep::kJoined) {
         throw SessionError("Not joined to a session");
     }
-    nickname_ = nickname;
-    viewerId_ = 1;
-    while (timeline.FindPlayer(static_cast<uint32_t>(viewerId_)) != nullptr) {
-        ++viewerId_;
-    }
+    ChooseViewer(nickname);
     LaterEnter(SessionStep::kCreatingPlayer);
     LaterEnter(SessionStep::kPlayerCreated);
+}
+
+void ReplaySession::Play(std::unique_ptr<ReplayTimeline> timeline, const std::string& nickname) {
+    Close();
+    timeline_ = std::move(timeline);
+    StartPlaying();
+    ChooseViewer(nickname);
+    step_ = SessionStep::kPlayerCreated;
 }
 
 int32_t ReplaySession::WaitingMessageCount(int32_t /*playerId*/) {

@@ -74,6 +74,9 @@ class ReplaySession : public SessionService {
     bool ExplainsFailures() const override { return true; }
 
     // ---- the replay's own ----
+    // Plays a timeline read elsewhere at once, joined and with our player under the nickname
+    // (a tool that shows a moment of it).
+    void Play(std::unique_ptr<ReplayTimeline> timeline, const std::string& nickname);
     // In the session: the recording plays.
     bool playing() const { return step_ == SessionStep::kPlayerCreated; }
     // Seconds of the session since the replay's start, and its whole length.
@@ -94,6 +97,8 @@ class ReplaySession : public SessionService {
     void Loaded(const std::shared_ptr<Outcome<ReplayTimeline>>& read, unsigned generation);
     void StopReading();
     ReplayTimeline& Timeline();
+    void StartPlaying();
+    void ChooseViewer(const std::string& nickname);
     void Answer(int32_t kind);
     void Queue(uint32_t sender, size_t entry);
     int64_t MicrosOf(double seconds) const;

@@ -6,7 +6,6 @@
 
 #include <memory>
 
-#include "SessionFrames.h"
 #include "geo/MagVarGrid.h"
 #include "mainwindow/LiveSession.h"
 #include "model/SessionState.h"
@@ -17,20 +16,11 @@
 #include "replay/ReplaySession.h"
 #include "replay/SessionObserver.h"
 #include "shared/TimerClock.h"
+#include "support/RecordedSession.h"
 #include "support/SpinEventLoop.h"
 
 namespace scopewatch::replay {
 namespace {
-
-Outcome<ReplayTimeline> TimelineOf(const testing::RecordedSession& session) {
-    ReplayTimeline timeline;
-    SessionObserver observer(&timeline);
-    for (const capture::CapturedFrame& frame : session.frames.frames) {
-        observer.Take(frame);
-    }
-    observer.Finish();
-    return Outcome<ReplayTimeline>::Done(std::move(timeline));
-}
 
 // A replay of a recorded session, joined the way the connection dialog joins it, and the
 // main window's running session over it.
@@ -40,7 +30,7 @@ class Replayed {
         : replay([] { return std::filesystem::path("recorded.pcap"); },
                  ReplayOptions{[&recorded](const std::filesystem::path&,
                                            const std::atomic<bool>&) {
-                                   return TimelineOf(recorded);
+                                   return testing::TimelineOf(recorded);
                                },
                                1.0}) {}
 

@@ -7,12 +7,12 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include "SessionFrames.h"
 #include "multiplayer/GameMessages.h"
 #include "replay/ReadRecording.h"
 #include "replay/ReplayReport.h"
 #include "replay/SessionObserver.h"
 #include "support/Golden.h"
+#include "support/RecordedSession.h"
 
 namespace scopewatch::replay {
 namespace {

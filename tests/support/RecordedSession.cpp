@@ -1,8 +1,10 @@
-#include "SessionFrames.h"
+#include "support/RecordedSession.h"
 
 #include <cmath>
 
+#include "directplay/DirectPlayTransport.h"
 #include "multiplayer/GameMessages.h"
+#include "replay/SessionObserver.h"
 
 namespace scopewatch::testing {
 
@@ -57,7 +59,8 @@ void Join(RecordedSession& s) {
     desc.maxPlayers = 8;
     desc.currentPlayers = 2;
     f.At(0.0);
-    f.System(s.scope, {{0xFFFFFFFF, 47624}, 0}, dp::EnumSessions{}, capture::Carrier::kDatagram);
+    f.System(s.scope, {{0xFFFFFFFF, dp::PortPlan{}.enumPort}, 0}, dp::EnumSessions{},
+             capture::Carrier::kDatagram);
     f.At(0.01);
     f.System(s.host, s.scope, dp::EnumSessionsReply{desc, u"Eldorado Fly-in"});
     f.At(1.0);
@@ -126,6 +129,16 @@ RecordedSession RecordSession(int seconds) {
         }
     }
     return s;
+}
+
+Outcome<replay::ReplayTimeline> TimelineOf(const RecordedSession& session) {
+    replay::ReplayTimeline timeline;
+    replay::SessionObserver observer(&timeline);
+    for (const capture::CapturedFrame& frame : session.frames.frames) {
+        observer.Take(frame);
+    }
+    observer.Finish();
+    return Outcome<replay::ReplayTimeline>::Done(std::move(timeline));
 }
 
 }  // namespace scopewatch::testing

@@ -7,6 +7,8 @@
 #include "capture/CapturedFrame.h"
 #include "directplay/DirectPlayCodec.h"
 #include "multiplayer/SessionMessage.h"
+#include "replay/ReplayTimeline.h"
+#include "shared/Outcome.h"
 
 namespace scopewatch::testing {
 
@@ -51,5 +53,7 @@ struct RecordedSession {
 RecordedSession RecordSession(int seconds);
 // The pilots' second `second` of the session: a position each, and a keep-alive.
 void PilotsSecond(RecordedSession& session, int second);
+// What a replay keeps of the session's frames (an observer's timeline).
+Outcome<replay::ReplayTimeline> TimelineOf(const RecordedSession& session);
 
 }  // namespace scopewatch::testing

@@ -1,0 +1,142 @@
+// A recorded session played through the whole program: chosen in the connection dialog as a
+// connection type of its own, joined on the same road as a live session, shown in the main
+// window with every timer running, steered from the "Replay" window, and ended by the end of
+// the recording.
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QSlider>
+
+#include "app/AppWindows.h"
+#include "mainwindow/ui/MainWindow.h"
+#include "multiplayer/ConnectionSteps.h"
+#include "multiplayer/ui/ConnectionDialog.h"
+#include "platform/FileSystem.h"
+#include "replay/ReplaySession.h"
+#include "replay/SessionChoice.h"
+#include "replay/ui/ReplayWindow.h"
+#include "shared/TimerClock.h"
+#include "state/ProgramState.h"
+#include "support/Clicks.h"
+#include "support/DemoAirportState.h"
+#include "support/InMemorySession.h"
+#include "support/RecordedSession.h"
+#include "support/ScriptedMessageBoxes.h"
+#include "support/SpinEventLoop.h"
+#include "support/TempDir.h"
+
+namespace scopewatch {
+namespace {
+
+using testing::Click;
+using testing::ClickRow;
+using testing::SpinUntil;
+
+class ReplayThroughTheProgram : public ::testing::Test {
+  protected:
+    ReplayThroughTheProgram() {
+        state.workDir = dir.path();
+        state.airport = testing::DemoAirportLoaded();
+        live.connectionTypes = {"IPX Connection For DirectPlay",
+                                "Internet TCP/IP Connection For DirectPlay"};
+    }
+
+    // The connection dialog's road with the replay chosen: locate, join, accepted.
+    void Join() {
+        windows.ShowConnectionDialog();
+        ConnectionDialog& dialog = *windows.connectionDialog();
+        ASSERT_EQ(dialog.connectionTypeList().count(), 2);
+        ASSERT_EQ(dialog.connectionTypeList().item(1)->text(), "Recorded Session (Replay)");
+        ClickRow(dialog.connectionTypeList(), 1);
+        Click(dialog.locateButton());
+        ASSERT_TRUE(SpinUntil([&] { return dialog.sessionList().count() == 1; }, 5000));
+        EXPECT_EQ(dialog.sessionList().item(0)->text(), "Eldorado Fly-in (2/8)");
+        ClickRow(dialog.sessionList(), 0);
+        Click(dialog.joinButton());
+        ASSERT_TRUE(SpinUntil([&] { return windows.mainWindow() != nullptr; }, 5000));
+        ASSERT_NE(windows.replayWindow(), nullptr);
+    }
+
+    testing::TempDir dir;
+    ProgramState state;
+    FileSystem files{dir.path(), {}};
+    testing::ScriptedMessageBoxes messages;
+    InMemorySession live;
+    testing::RecordedSession recorded = testing::RecordSession(200);
+    // What reading the chosen file gives.
+    std::function<Outcome<replay::ReplayTimeline>()> read = [this] {
+        return testing::TimelineOf(recorded);
+    };
+    replay::ReplaySession played{
+        [] { return std::filesystem::path("recordings/recorded.pcap"); },
+        replay::ReplayOptions{
+            [this](const std::filesystem::path&, const std::atomic<bool>&) { return read(); },
+            1.0}};
+    replay::SessionChoice session{live, played};
+    TimerClock clock{50.0};
+    AppWindows windows{state, messages, files, session, clock};
+};
+
+TEST_F(ReplayThroughTheProgram, PlaysStepsAndEndsAsALostLinkDoes) {
+    ASSERT_NO_FATAL_FAILURE(Join());
+    MainWindow& main = *windows.mainWindow();
+    replay::ReplayWindow& controls = *windows.replayWindow();
+    EXPECT_EQ(controls.lengthLabel().text(), "3:20");
+    ASSERT_TRUE(SpinUntil([&] { return state.traffic.trafficCount == 2; }, 5000));
+    EXPECT_EQ(state.traffic.trafficTable[1].playerName, "N172SP");
+
+    // Paused, the session stands; the speed runs the main window's timers faster.
+    Click(controls.playButton());
+    EXPECT_EQ(controls.playButton().text(), "Play");
+    EXPECT_FALSE(main.receiveTimer().isActive());
+    EXPECT_FALSE(main.refreshTimer().isActive());
+    controls.speedBox().setCurrentIndex(4);
+    EXPECT_EQ(controls.speedBox().currentText(), "16\u00d7");
+    EXPECT_EQ(main.receiveTimer().interval(), clock.RealMs(1000));
+    EXPECT_EQ(clock.RealMs(16000), 20);
+
+    // A step while paused shows that moment at once and stays there.
+    const QString before = controls.elapsedLabel().text();
+    Click(controls.stepButton(3));  // +1 min
+    EXPECT_NE(controls.elapsedLabel().text(), before);
+    EXPECT_NEAR(played.elapsed(), controls.positionSlider().value(), 1.0);
+    EXPECT_EQ(state.traffic.trafficCount, 2);
+    EXPECT_GT(state.tracks.TrailOf("N172SP").size(), 1u);
+
+    main.chatInput().setText("hello");
+    QTest::keyClick(&main.chatInput(), Qt::Key_Return);
+    EXPECT_TRUE(main.chatHistory().toPlainText().startsWith("ATC Controller: hello (not sent)"));
+
+    // Played on to the end: the session ends with its own words, the connection dialog returns
+    // and the program's clock its own pace.
+    Click(controls.playButton());
+    controls.positionSlider().setValue(controls.positionSlider().maximum() - 2);
+    ASSERT_TRUE(SpinUntil([&] { return windows.connectionDialog() != nullptr; }, 5000));
+    EXPECT_EQ(messages.Texts().back(), replay::kRecordingEndedMessage);
+    EXPECT_EQ(windows.mainWindow(), nullptr);
+    EXPECT_EQ(windows.replayWindow(), nullptr);
+    EXPECT_EQ(clock.RealMs(1000), 20);
+    EXPECT_FALSE(clock.held());
+}
+
+// A file that is no capture of a session is named with where it went wrong, and the dialog
+// starts over.
+TEST_F(ReplayThroughTheProgram, AFileThatCannotBeReadIsNamedInTheDialog) {
+    read = [] {
+        return Outcome<replay::ReplayTimeline>::Failed(
+            "notes.txt: not a pcap or pcapng file (bytes 0 to 3)");
+    };
+    windows.ShowConnectionDialog();
+    ConnectionDialog& dialog = *windows.connectionDialog();
+    ClickRow(dialog.connectionTypeList(), 1);
+    Click(dialog.locateButton());
+    ASSERT_TRUE(SpinUntil([&] { return !messages.Texts().empty(); }, 5000));
+    EXPECT_EQ(messages.Texts(),
+              std::vector<std::string>{"notes.txt: not a pcap or pcapng file (bytes 0 to 3)"});
+    EXPECT_EQ(dialog.statusLabel().text(), "Disconnected");
+    EXPECT_TRUE(dialog.locateButton().isEnabled());
+}
+
+}  // namespace
+}  // namespace scopewatch
