@@ -17,6 +17,7 @@ namespace {
 
 constexpr size_t kMostObservedPlayers = 4096;
 constexpr size_t kMostGameKinds = 4096;
+constexpr size_t kMostTimelinePlayers = 65536;
 constexpr size_t kGameHeadSize = 8;  // kind and length
 
 int32_t KindAtStart(std::span<const uint8_t> payload) {
@@ -65,7 +66,9 @@ void SessionObserver::Enter(const directplay::PlayerInfo& player, uint32_t telle
             seen->dialect = directplay::ClampVersion(player.version);
         }
     }
-    if (!system && timeline_ != nullptr) {
+    if (!system && timeline_ != nullptr &&
+        (timeline_->FindPlayer(player.id) != nullptr ||
+         timeline_->players() < kMostTimelinePlayers)) {
         const std::string name = WideToAnsi(player.shortName);
         timeline_->Player(player.id, micros, name).onHostMachine = onHost;
         timeline_->Rename(player.id, micros, name);
@@ -106,7 +109,7 @@ void SessionObserver::LearnUnknown(uint32_t id, const Frame& frame, uint16_t hea
         seen->name = name;
         seen->stream = EndpointBook::SenderOf(frame, headerPort);
     }
-    if (timeline_ != nullptr) {
+    if (timeline_ != nullptr && timeline_->players() < kMostTimelinePlayers) {
         timeline_->Player(id, frame.microseconds, name);
     }
 }
@@ -172,6 +175,9 @@ void SessionObserver::TakeData(const Frame& frame, uint32_t sender,
         return;
     }
     if (timeline_->FindPlayer(sender) == nullptr) {
+        if (timeline_->players() >= kMostTimelinePlayers) {
+            return;  // a capture that names more senders than any session holds
+        }
         const auto name = table_.PlayerName(sender);
         timeline_->Player(sender, frame.microseconds,
                           name ? WideToAnsi(*name) : "Player " + std::to_string(sender));

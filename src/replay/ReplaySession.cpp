@@ -260,6 +260,9 @@ void ReplaySession::Answer(int32_t kind) {
         return;
     }
     for (const TimelinePlayer* player : present) {
+        if (pending_.size() >= kMostAnswers) {
+            break;
+        }
         if (kind == kinds::kIdentifyRequest && player->announcement) {
             Queue(player->id, *player->announcement);
         } else if (kind == kinds::kAircraftInfoRequest) {

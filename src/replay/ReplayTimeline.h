@@ -69,6 +69,7 @@ class ReplayTimeline {
     // The chat messages, in order.
     const std::vector<size_t>& chat() const { return chat_; }
     const TimelinePlayer* FindPlayer(uint32_t id) const;
+    size_t players() const { return players_.size(); }
     // The player's name at the moment (its first name before it had one).
     std::optional<std::string> NameAt(uint32_t id, int64_t micros) const;
     // The players present at the moment, in the order they came.

@@ -165,6 +165,10 @@ void SessionObserver::Inner(const Frame& frame, const Decoded& outer,
     if (!inner.ok()) {
         observation_.unreadable.Add({frame.microseconds, frame.place,
                                      "the message to relay cannot be read: " + inner.failure});
+    } else if (std::holds_alternative<directplay::Ask4Multicast>(inner.value->message)) {
+        // A host relays messages, not requests to relay: read no deeper.
+        observation_.unreadable.Add(
+            {frame.microseconds, frame.place, "a request to relay holds another one"});
     } else if (std::holds_alternative<directplay::PlayerData>(inner.value->message)) {
         ++observation_.playerData;
         OnPlayerData(frame, *inner.value, std::get<directplay::PlayerData>(inner.value->message));
@@ -297,7 +301,9 @@ void SessionObserver::OnDelete(const Frame& frame, uint32_t playerId) {
         if (timeline_ != nullptr) {
             timeline_->Gone(id, frame.microseconds);
         }
-        deleted_.emplace_back(frame.microseconds, id);
+        if (table_.HasPlayer(id) && deleting_.insert(id).second) {
+            deleted_.emplace_back(frame.microseconds, id);
+        }
     }
 }
 
@@ -305,6 +311,7 @@ void SessionObserver::ForgetDeleted(int64_t before) {
     while (!deleted_.empty() && deleted_.front().first < before) {
         const uint32_t id = deleted_.front().second;
         deleted_.pop_front();
+        deleting_.erase(id);
         table_.ErasePlayer(id);
         table_.EraseMachine(id);
     }

@@ -89,6 +89,7 @@ class SessionObserver {
     CopyFilter copies_;
     JoinLog joins_;
     std::deque<std::pair<int64_t, uint32_t>> deleted_;  // players to leave the table, by when
+    std::set<uint32_t> deleting_;                       // the players of deleted_
     std::set<uint32_t> askedToJoin_;  // players that sent the game's join request
     std::optional<int64_t> start_;
 };

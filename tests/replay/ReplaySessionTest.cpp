@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
 
 #include "geo/MagVarGrid.h"
 #include "mainwindow/LiveSession.h"
@@ -150,6 +151,29 @@ TEST(ReplaySession, AJumpShowsTheMomentAsPlayingThroughShowsIt) {
     ASSERT_FALSE(jumped.Run(5));
     ASSERT_FALSE(through.Run(5));
     EXPECT_EQ(jumped.traffic.trafficTable[1], through.traffic.trafficTable[1]);
+}
+
+// Frames damaged anywhere (bytes changed, cut short) are read, judged and played without harm:
+// the replay still plays to its end.
+TEST(ReplaySession, DamagedFramesAreObservedAndPlayedWithoutHarm) {
+    std::mt19937 random(27);
+    for (int round = 0; round < 40; ++round) {
+        testing::RecordedSession recorded = testing::RecordSession(20);
+        for (capture::CapturedFrame& frame : recorded.frames.frames) {
+            if (random() % 3 != 0 || frame.bytes.empty()) {
+                continue;
+            }
+            if (random() % 4 == 0) {
+                frame.bytes.resize(random() % frame.bytes.size());
+            }
+            for (uint32_t flips = random() % 4 + 1; flips > 0 && !frame.bytes.empty(); --flips) {
+                frame.bytes[random() % frame.bytes.size()] = static_cast<uint8_t>(random());
+            }
+        }
+        Replayed replayed(recorded);
+        ASSERT_TRUE(replayed.Join()) << "round " << round;
+        EXPECT_EQ(replayed.Run(100), std::string(kRecordingEndedMessage)) << "round " << round;
+    }
 }
 
 // A file that cannot be read fails the listing with the reader's words, which the dialog shows
