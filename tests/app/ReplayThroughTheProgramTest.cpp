@@ -13,6 +13,7 @@
 #include "multiplayer/ConnectionSteps.h"
 #include "multiplayer/ui/ConnectionDialog.h"
 #include "platform/FileSystem.h"
+#include "replay/ReplayPlayback.h"
 #include "replay/ReplaySession.h"
 #include "replay/SessionChoice.h"
 #include "replay/ui/ReplayWindow.h"
@@ -56,6 +57,40 @@ class ReplayThroughTheProgram : public ::testing::Test {
         Click(dialog.joinButton());
         ASSERT_TRUE(SpinUntil([&] { return windows.mainWindow() != nullptr; }, 5000));
         ASSERT_NE(windows.replayWindow(), nullptr);
+    }
+
+    // What the main window holds after the receive tick that took the replay to each moment
+    // (seconds), played at that speed.
+    std::vector<std::string> Watch(int speed, const std::vector<int>& moments) {
+        std::vector<std::string> seen;
+        Join();
+        MainWindow& main = *windows.mainWindow();
+        windows.replayWindow()->speedBox().setCurrentText(
+            QString::fromStdString(replay::SpeedCaption(speed)));
+        const auto watching = QObject::connect(&main, &MainWindow::trafficTicked, [&] {
+            const int now = static_cast<int>(played.elapsed());
+            if (seen.size() < moments.size() && now == moments[seen.size()]) {
+                seen.push_back(Picture(main));
+            }
+        });
+        SpinUntil([&] { return seen.size() == moments.size(); }, 20000);
+        QObject::disconnect(watching);
+        return seen;
+    }
+    std::string Picture(MainWindow& main) {
+        std::string picture = main.chatHistory().toPlainText().toStdString() + "\n";
+        for (const TrafficRecord& aircraft : state.traffic.InUse()) {
+            picture += aircraft.playerName + " " + std::to_string(aircraft.latitude) + " " +
+                       std::to_string(aircraft.heading) + " " + aircraft.aircraftType + "\n";
+        }
+        for (const auto& [name, track] : state.tracks.tracks()) {
+            picture += name + " trail";
+            for (const GeoPoint& point : state.tracks.TrailOf(name)) {
+                picture += " " + std::to_string(point.latitude);
+            }
+            picture += "\n";
+        }
+        return picture;
     }
 
     testing::TempDir dir;
@@ -118,6 +153,18 @@ TEST_F(ReplayThroughTheProgram, PlaysStepsAndEndsAsALostLinkDoes) {
     EXPECT_EQ(windows.replayWindow(), nullptr);
     EXPECT_EQ(clock.RealMs(1000), 20);
     EXPECT_FALSE(clock.held());
+}
+
+// Played fast, the replay shows at every moment what it shows played at its own pace: the same
+// table, chat and tracks.
+TEST_F(ReplayThroughTheProgram, ShowsTheSameAtEveryMomentAtAnySpeed) {
+    const std::vector<int> moments = {12, 31, 75};
+    const std::vector<std::string> steady = Watch(1, moments);
+    ASSERT_EQ(steady.size(), moments.size());
+    EXPECT_NE(steady[2].find("DLH123: cleared to land"), std::string::npos);
+    EXPECT_NE(steady[2].find("Jet Plane"), std::string::npos);
+    windows.mainWindow()->Disconnect();
+    EXPECT_EQ(Watch(16, moments), steady);
 }
 
 // A file that is no capture of a session is named with where it went wrong, and the dialog
