@@ -61,7 +61,12 @@ int main(int argc, char* argv[]) {
     application.SetReporter([&messages](const std::string& what) {
         messages.Warn(scopewatch::UnexpectedErrorText(what));
     });
-    scopewatch::DirectPlaySession live([] { return scopewatch::AskHostAddress(); });
+    // Each session joined is recorded into recordings/ unless the user switched it off.
+    scopewatch::DirectPlaySessionOptions sessionOptions;
+    sessionOptions.recording.folder = state.workDir / "recordings";
+    sessionOptions.recordingWanted = [&state] { return state.aids.recordSessions; };
+    scopewatch::DirectPlaySession live([] { return scopewatch::AskHostAddress(); },
+                                       sessionOptions);
     scopewatch::replay::ReplaySession replay(
         [&state] { return scopewatch::replay::AskCaptureFile(state.workDir); });
     scopewatch::replay::SessionChoice session(live, replay);

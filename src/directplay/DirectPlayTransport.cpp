@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QTcpSocket>
 #include <QTimer>
+#include <utility>
 
 #include "shared/ByteReader.h"
 
@@ -28,6 +29,7 @@ struct DirectPlayTransport::Connection {
     // Whether a whole, well-formed message has come over it. An inbound connection without
     // one may be closed to make room, and is closed once the idle time is up.
     bool completedMessage = false;
+    std::vector<Bytes> untapped;  // sent before the connection was made
 };
 
 DirectPlayTransport::DirectPlayTransport(PortPlan plan, TransportLimits limits)
@@ -212,6 +214,7 @@ void DirectPlayTransport::Watch(QTcpSocket* socket, bool outbound, const QHostAd
     connection.port = port;
     connections_[socket] = std::move(connection);
     connect(socket, &QTcpSocket::readyRead, this, [this, socket] { ReadStream(socket); });
+    connect(socket, &QTcpSocket::connected, this, [this, socket] { TapWhenConnected(socket); });
     connect(socket, &QTcpSocket::disconnected, this, [this, socket] { Forget(socket); });
     connect(socket, &QTcpSocket::errorOccurred, this,
             [this, socket](QAbstractSocket::SocketError error) {
@@ -310,6 +313,7 @@ void DirectPlayTransport::DeliverFrames(QTcpSocket* socket) {
         if (!size) {
             // The stream cannot be resynchronised after a bad size word.
             ++rejectedInputs_;
+            TapStream(socket, false, std::span<const uint8_t>(buffer).subspan(at));
             Forget(socket);
             return;
         }
@@ -319,6 +323,7 @@ void DirectPlayTransport::DeliverFrames(QTcpSocket* socket) {
         const Bytes frame(buffer.begin() + static_cast<long>(at),
                           buffer.begin() + static_cast<long>(at + *size));
         connection.start += *size;
+        TapStream(socket, false, frame);
         const Outcome<Decoded> result = Decode(frame.data(), frame.size());
         // Marked before the handler runs: it may wait in an event loop while the idle time
         // runs out.
@@ -343,6 +348,13 @@ void DirectPlayTransport::ReadDatagrams(QUdpSocket* socket) {
         const QByteArray data = datagram.data();
         const Origin origin{datagram.senderAddress(), true,
                             static_cast<quint16>(datagram.senderPort())};
+        if (tap_) {
+            const QHostAddress to = datagram.destinationAddress();
+            tap_({false, true, to.isNull() ? socket->localAddress() : to, socket->localPort(),
+                  origin.sourceIp, origin.sourcePort,
+                  std::span(reinterpret_cast<const uint8_t*>(data.constData()),
+                            static_cast<size_t>(data.size()))});
+        }
         Deliver(DecodeDatagram(reinterpret_cast<const uint8_t*>(data.constData()),
                                static_cast<size_t>(data.size())),
                 origin);
@@ -405,6 +417,28 @@ void DirectPlayTransport::SendStream(const QHostAddress& ip, quint16 port, const
         return;
     }
     socket->write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    if (tap_ && socket->state() == QAbstractSocket::ConnectedState) {
+        TapStream(socket, true, bytes);
+    } else if (tap_) {
+        connections_[socket].untapped.push_back(bytes);
+    }
+}
+
+void DirectPlayTransport::TapStream(QTcpSocket* socket, bool sent,
+                                    std::span<const uint8_t> bytes) const {
+    if (tap_) {
+        tap_({sent, false, socket->localAddress(), socket->localPort(), socket->peerAddress(),
+              socket->peerPort(), bytes});
+    }
+}
+
+void DirectPlayTransport::TapWhenConnected(QTcpSocket* socket) {
+    const auto found = connections_.find(socket);
+    if (found != connections_.end()) {
+        for (const Bytes& bytes : std::exchange(found->second.untapped, {})) {
+            TapStream(socket, true, bytes);
+        }
+    }
 }
 
 void DirectPlayTransport::SendDatagram(const QHostAddress& ip, quint16 port, const Bytes& bytes) {
@@ -413,6 +447,9 @@ void DirectPlayTransport::SendDatagram(const QHostAddress& ip, quint16 port, con
     }
     datagramSocket_->writeDatagram(reinterpret_cast<const char*>(bytes.data()),
                                    static_cast<qint64>(bytes.size()), ip, port);
+    if (tap_) {
+        tap_({true, true, datagramSocket_->localAddress(), datagramPort_, ip, port, bytes});
+    }
 }
 
 void DirectPlayTransport::Disconnect(const QHostAddress& ip, quint16 port) {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <span>
 #include <string>
 
 #include "directplay/DirectPlayCodec.h"
@@ -44,6 +45,20 @@ struct Origin {
     quint64 connection = 0;  // the TCP connection it came over (0 for datagrams)
 };
 
+// A frame that crossed one of the transport's sockets, for a recording of the session: sent or
+// received, over a connection or in a datagram, between the addresses the socket has (a socket
+// bound to every address has 0.0.0.0 as its local one).
+struct Crossing {
+    bool sent = false;
+    bool datagram = false;
+    QHostAddress localIp;
+    quint16 localPort = 0;
+    QHostAddress peerIp;
+    quint16 peerPort = 0;
+    // The frame; for a stream given up on after an impossible size word, all it still held.
+    std::span<const uint8_t> bytes;
+};
+
 // The TCP/IP service provider: listens on the first free port of the range (TCP and UDP),
 // reads whole messages from every connection, inbound or outbound, and sends each message
 // over one outbound connection per remote listening address, opened on demand.
@@ -59,6 +74,7 @@ class DirectPlayTransport : public QObject {
     using ClosedHandler = std::function<void(const QHostAddress&, quint16 port)>;
     // The outcome of a probe: done when the address accepted a connection, else why not.
     using ProbeHandler = std::function<void(const Status& answer)>;
+    using Tap = std::function<void(const Crossing&)>;
 
     explicit DirectPlayTransport(PortPlan plan, TransportLimits limits = {});
     ~DirectPlayTransport() override;
@@ -79,6 +95,10 @@ class DirectPlayTransport : public QObject {
     // Called when a peer closes or resets a connection: an outbound one, or an inbound one
     // named with NameConnection. Not called for connections we close ourselves.
     void SetClosedHandler(ClosedHandler handler) { onClosed_ = std::move(handler); }
+    // Shown every frame sent and received, on every socket, and a frame received that did not
+    // decode too. A frame sent over a connection still being made is shown once it is made, and
+    // never when it is not.
+    void SetTap(Tap tap) { tap_ = std::move(tap); }
     // Records whose listening address an inbound connection belongs to (the connection of an
     // Origin), so that its end can be reported.
     void NameConnection(quint64 connection, const QHostAddress& ip, quint16 port);
@@ -113,6 +133,9 @@ class DirectPlayTransport : public QObject {
     void Watch(QTcpSocket* socket, bool outbound, const QHostAddress& ip, quint16 port);
     void ReadStream(QTcpSocket* socket);
     void DeliverFrames(QTcpSocket* socket);
+    void TapStream(QTcpSocket* socket, bool sent, std::span<const uint8_t> bytes) const;
+    // The frames sent before the connection was made, now that it is.
+    void TapWhenConnected(QTcpSocket* socket);
     void FinishProbe(const std::string& key, QTcpSocket* socket, const Status& answer);
     void ReadDatagrams(QUdpSocket* socket);
     // Passes a decoded message on, or counts one that did not decode.
@@ -125,6 +148,7 @@ class DirectPlayTransport : public QObject {
     MessageHandler onMessage_;
     FailureHandler onFailure_;
     ClosedHandler onClosed_;
+    Tap tap_;
     std::unique_ptr<QTcpServer> streamServer_;
     std::unique_ptr<QUdpSocket> datagramSocket_;
     std::unique_ptr<QTcpServer> enumServer_;

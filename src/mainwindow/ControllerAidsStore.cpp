@@ -20,6 +20,7 @@ ControllerAids LoadControllerAids(QSettings& settings) {
     aids.trackVectors = ReadSwitch(settings, "trackVectors");
     aids.rangeRings = ReadSwitch(settings, "rangeRings");
     aids.readableLabels = ReadSwitch(settings, "readableLabels");
+    aids.recordSessions = settings.value("recordSessions").toString() != "false";
     const int minutes = settings.value("vectorMinutes", 1).toInt();
     const auto& choices = ControllerAids::kVectorMinuteChoices;
     aids.vectorMinutes =
@@ -35,6 +36,7 @@ void SaveControllerAids(QSettings& settings, const ControllerAids& aids) {
     settings.setValue("trackVectors", aids.trackVectors);
     settings.setValue("rangeRings", aids.rangeRings);
     settings.setValue("readableLabels", aids.readableLabels);
+    settings.setValue("recordSessions", aids.recordSessions);
     settings.setValue("vectorMinutes", aids.vectorMinutes);
     settings.endGroup();
     settings.sync();

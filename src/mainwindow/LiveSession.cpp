@@ -49,6 +49,7 @@ ReceiveTickResult LiveSession::Receive() {
     }
     secondsInSession_ += 1.0;
     tracks_.Record(traffic_, secondsInSession_);
+    result.recordingFailure = session_.TakeRecordingFailure();
     if (end != IntakeEnd::Normal) {
         phase_ = Phase::Ending;
         result.farewell =

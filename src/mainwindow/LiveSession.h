@@ -24,6 +24,8 @@ struct ReceiveTickResult {
     bool chatChanged = false;
     // The session ends: the message to tell the user before leaving it.
     std::optional<std::string> farewell;
+    // The session's recording stopped: why, to tell the user once.
+    std::string recordingFailure;
 };
 
 // The running session behind the main window, without a widget: the intake of messages into

@@ -106,9 +106,16 @@ SessionStep StepOf(directplay::JoinState state) {
 }
 
 void DirectPlaySession::Follow(directplay::JoinState from, directplay::JoinState to) {
-    if (StepOf(from) != StepOf(to)) {
-        emit stepChanged(StepOf(to));
+    if (StepOf(from) == StepOf(to)) {
+        return;
     }
+    if (recorder_ && StepOf(to) == SessionStep::kJoined) {
+        recorder_->Start(joiningName_);
+    } else if (recorder_ &&
+               (StepOf(to) == SessionStep::kJoinFailed || StepOf(to) == SessionStep::kLost)) {
+        recorder_->Stop();
+    }
+    emit stepChanged(StepOf(to));
 }
 
 SessionStep DirectPlaySession::Step() const {
@@ -148,7 +155,34 @@ void DirectPlaySession::JoinSession(int index) {
     if (index < 1 || static_cast<size_t>(index) > sessions.size()) {
         throw SessionError("There is no session number " + std::to_string(index));
     }
-    ThrowIfFailed(client_->Join(sessions[static_cast<size_t>(index - 1)]));
+    const directplay::FoundSession& session = sessions[static_cast<size_t>(index - 1)];
+    const bool record = !client_->busy();  // a busy client refuses the join
+    if (record) {
+        RecordJoin(session);
+    }
+    const Status joining = client_->Join(session);
+    if (!joining.ok() && record) {
+        client_->transport().SetTap({});
+        recorder_.reset();
+    }
+    ThrowIfFailed(joining);
+}
+
+void DirectPlaySession::RecordJoin(const directplay::FoundSession& session) {
+    client_->transport().SetTap({});
+    recorder_.reset();
+    if (options_.recording.folder.empty() ||
+        (options_.recordingWanted && !options_.recordingWanted())) {
+        return;
+    }
+    recorder_ = std::make_shared<capture::SessionRecorder>(options_.recording);
+    joiningName_ = WideToAnsi(session.name);
+    client_->transport().SetTap(
+        [recorder = recorder_](const directplay::Crossing& crossing) { recorder->Take(crossing); });
+}
+
+std::string DirectPlaySession::TakeRecordingFailure() {
+    return recorder_ ? recorder_->TakeFailure() : std::string();
 }
 
 void DirectPlaySession::CreatePlayer(const std::string& nickname, const std::string& formalName) {
@@ -164,6 +198,7 @@ void DirectPlaySession::Close() {
 }
 
 void DirectPlaySession::LetClientGo() {
+    recorder_.reset();  // it closes once the client's tap lets it go
     if (!client_) {
         return;
     }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "capture/SessionRecorder.h"
 #include "directplay/DirectPlayClient.h"
 #include "multiplayer/SessionService.h"
 
@@ -15,6 +16,10 @@ struct DirectPlaySessionOptions {
     directplay::PortPlan ports;
     directplay::Timings timings;
     int enumerationWindowMs = 5000;
+    // Where the sessions joined are recorded (an empty folder records none), and whether the
+    // user wants them recorded, asked at each join (none: always).
+    capture::RecordingPlan recording;
+    std::function<bool()> recordingWanted;
 };
 
 // Asks the user for the host's address: empty text means "search the local network",
@@ -23,7 +28,9 @@ using HostAddressPrompt = std::function<std::optional<std::string>()>;
 
 // The session service over our own DirectPlay 4 client on TCP/IP. A client that left keeps
 // its sockets until its last messages are out; each connection type chosen anew gets a new
-// client.
+// client. Where the options ask for it, each session joined is recorded from the join on: the
+// recording opens when the join succeeds, and closes when the session is lost or once the
+// client that left has sent its last messages.
 class DirectPlaySession : public SessionService {
     Q_OBJECT
   public:
@@ -47,9 +54,12 @@ class DirectPlaySession : public SessionService {
     ReceivedMessage Receive() override;
     std::string PlayerName(int32_t playerId) override;
     void SendToAll(int32_t fromId, const SessionMessage& message) override;
+    std::string TakeRecordingFailure() override;
 
     std::string LostReason() const;
     directplay::DirectPlayClient* client() { return client_.get(); }
+    // The recording of the session joined last, if any.
+    const capture::SessionRecorder* recorder() const { return recorder_.get(); }
 
   private:
     directplay::DirectPlayClient& Client();
@@ -58,12 +68,17 @@ class DirectPlaySession : public SessionService {
     // Leaves with the client, which goes once its last messages are out.
     void LetClientGo();
     void ClientFinished(directplay::DirectPlayClient* client);
+    // Starts taking the client's frames for a recording of the session about to be joined.
+    void RecordJoin(const directplay::FoundSession& session);
 
     HostAddressPrompt prompt_;
     DirectPlaySessionOptions options_;
     std::unique_ptr<directplay::DirectPlayClient> client_;
     std::vector<std::unique_ptr<directplay::DirectPlayClient>> leaving_;
     std::string hostAddress_;
+    // Shared with the client's tap, so that it lives as long as the client sends.
+    std::shared_ptr<capture::SessionRecorder> recorder_;
+    std::string joiningName_;  // Windows-1252
 };
 
 // The step a state of our DirectPlay client is part of.

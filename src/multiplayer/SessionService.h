@@ -105,6 +105,9 @@ class SessionService : public QObject {
     virtual std::string PlayerName(int32_t playerId) = 0;
     // Sends to every other player with guaranteed delivery.
     virtual void SendToAll(int32_t fromId, const SessionMessage& message) = 0;
+    // Why the recording of the session stopped (the session goes on unrecorded), worded for the
+    // user and handed out once; empty otherwise. A window shows it.
+    virtual std::string TakeRecordingFailure() { return {}; }
 
   signals:
     void stepChanged(SessionStep step);

@@ -37,6 +37,7 @@ class SessionChoice : public SessionService {
     void SendToAll(int32_t fromId, const SessionMessage& message) override {
         Chosen().SendToAll(fromId, message);
     }
+    std::string TakeRecordingFailure() override { return Chosen().TakeRecordingFailure(); }
     void ClockAt(double sessionSeconds) override { Chosen().ClockAt(sessionSeconds); }
     bool ReachesOthers() const override { return Chosen().ReachesOthers(); }
     std::optional<std::string> EndOfSession() const override { return Chosen().EndOfSession(); }

@@ -68,13 +68,18 @@ class LiveSessionTest : public ::testing::Test {
 };
 
 // Started, it asks everyone to announce themselves in our name. A tick takes what waits into
-// the table and the history; our own line goes on top, and one that cannot be sent says why.
-// The 30-second refresh (MessageIntakeTest) runs while the window is locked too.
+// the table and the history, and why the recording stopped, once; our own line goes on top,
+// and one that cannot be sent says why. The 30-second refresh (MessageIntakeTest) runs while
+// the window is locked too.
 TEST_F(LiveSessionTest, TicksFillTheTableAndTheChatAndTheRefreshRunsWhileLockedToo) {
     EXPECT_EQ(session.sentKinds(), std::vector<int32_t>{kinds::kIdentifyRequest});
     session.Deliver(kPilot, MakeSimulatorChat("one"));
-    EXPECT_TRUE(live.Receive().chatChanged);
-    EXPECT_FALSE(live.Receive().chatChanged);
+    session.recordingFailure = "The disk is full";
+    const ReceiveTickResult first = live.Receive();
+    const ReceiveTickResult second = live.Receive();
+    EXPECT_EQ(std::tie(first.chatChanged, first.recordingFailure, second.chatChanged,
+                       second.recordingFailure),
+              std::tuple(true, "The disk is full", false, ""));
     EXPECT_TRUE(live.Say("hello").ok());
     session.failures.send = "the session was lost";
     EXPECT_EQ(live.Say("again").failure, "the session was lost");

@@ -107,7 +107,7 @@ TEST_F(ToolbarWindows, AboutGivesBackOncePerOpening) {
 // The window shows the aids as they stand; a box or vector length changes its aid at once (what
 // each draws: the end-to-end run), "OK" gives the main window back, and closing keeps the
 // choice in the user's configuration, where the next start finds it. What cannot be read there
-// counts as off.
+// counts as off, but for the recording of sessions, which is on unless switched off.
 TEST_F(ToolbarWindows, ControllerAidsTakeEffectAtOnceAndAreKeptForTheNextStart) {
     state.aids.rangeRings = true;
     auto window = Open<ControllerAidsWindow>();
@@ -116,7 +116,9 @@ TEST_F(ToolbarWindows, ControllerAidsTakeEffectAtOnceAndAreKeptForTheNextStart) 
     window->vectorLengthButton(3).click();
     window->vectorsBox().click();
     window->vectorsBox().click();
-    const ControllerAids chosen{true, false, true, false, 3};
+    EXPECT_TRUE(window->recordBox().isChecked());
+    window->recordBox().click();
+    const ControllerAids chosen{true, false, true, false, 3, false};
     EXPECT_EQ(state.aids, chosen);
     testing::Click(window->okButton());
     EXPECT_EQ(flow.shown, Shown{"back to main"});
@@ -126,7 +128,9 @@ TEST_F(ToolbarWindows, ControllerAidsTakeEffectAtOnceAndAreKeptForTheNextStart) 
     EXPECT_EQ(LoadControllerAids(preferences), chosen);
     preferences.setValue("ControllerAids/vectorMinutes", 7);
     preferences.setValue("ControllerAids/rangeRings", "neither");
-    EXPECT_EQ(LoadControllerAids(preferences), (ControllerAids{true, false, false, false, 1}));
+    preferences.setValue("ControllerAids/recordSessions", "neither");
+    EXPECT_EQ(LoadControllerAids(preferences),
+              (ControllerAids{true, false, false, false, 1, true}));
     preferences.clear();
 }
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "multiplayer/SessionService.h"
@@ -41,6 +42,7 @@ class InMemorySession : public SessionService {
     bool holdSteps = false;         // a step waits for FinishStep()
     bool holdClosing = false;       // a close stays closing() until FinishClosing()
     std::set<int32_t> hostPlayers;  // players of the host's machine
+    std::string recordingFailure;   // handed out once
 
     // Ends the step under way (held or not yet ended); false when none waits.
     bool FinishStep();
@@ -81,6 +83,7 @@ class InMemorySession : public SessionService {
     ReceivedMessage Receive() override;
     std::string PlayerName(int32_t playerId) override;
     void SendToAll(int32_t fromId, const SessionMessage& message) override;
+    std::string TakeRecordingFailure() override { return std::exchange(recordingFailure, {}); }
 
     size_t queued() const { return queue_.size(); }
 

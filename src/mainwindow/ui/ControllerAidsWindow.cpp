@@ -19,7 +19,7 @@ ControllerAidsWindow::ControllerAidsWindow(ProgramState& state, WindowFlow& flow
     setWindowTitle("Scopewatch v1.0 - Controller Aids");
     BuildLayout();
     for (QAbstractButton* control : std::initializer_list<QAbstractButton*>{
-             trails_, vectors_, rings_, labels_, minutes_[0], minutes_[1], minutes_[2]}) {
+             trails_, vectors_, rings_, labels_, minutes_[0], minutes_[1], minutes_[2], record_}) {
         connect(control, &QAbstractButton::clicked, this, &ControllerAidsWindow::TakeChoices);
     }
     connect(ok_, &QPushButton::clicked, this, [this] {
@@ -54,6 +54,8 @@ void ControllerAidsWindow::BuildLayout() {
         layout->addWidget(box);
     }
     layout->addWidget(lengthFrame);
+    record_ = checkBox("Record Sessions");
+    layout->addWidget(record_);
     ok_ = AddOkButtonRow(*layout);
     setFixedSize(sizeHint());
 }
@@ -65,6 +67,7 @@ void ControllerAidsWindow::ShowChoices() {
     rings_->setChecked(aids.rangeRings);
     labels_->setChecked(aids.readableLabels);
     vectorLengthButton(aids.vectorMinutes).setChecked(true);
+    record_->setChecked(aids.recordSessions);
 }
 
 void ControllerAidsWindow::TakeChoices() {
@@ -73,6 +76,7 @@ void ControllerAidsWindow::TakeChoices() {
     aids.trackVectors = vectors_->isChecked();
     aids.rangeRings = rings_->isChecked();
     aids.readableLabels = labels_->isChecked();
+    aids.recordSessions = record_->isChecked();
     for (int minutes = 1; minutes <= 3; ++minutes) {
         if (vectorLengthButton(minutes).isChecked()) {
             aids.vectorMinutes = minutes;

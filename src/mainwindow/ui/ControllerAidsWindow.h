@@ -13,7 +13,8 @@ namespace scopewatch {
 struct ProgramState;
 class WindowFlow;
 
-// "Scopewatch v1.0 - Controller Aids": a check box per aid and the length of the track vectors.
+// "Scopewatch v1.0 - Controller Aids": a check box per aid and the length of the track vectors,
+// and whether sessions are recorded.
 // A change shows at the next repaint; "OK" or closing the window keeps the choice in the user's
 // configuration and gives the main window back, as the options window does.
 class ControllerAidsWindow : public QWidget {
@@ -25,6 +26,7 @@ class ControllerAidsWindow : public QWidget {
     QCheckBox& vectorsBox() { return *vectors_; }
     QCheckBox& ringsBox() { return *rings_; }
     QCheckBox& labelsBox() { return *labels_; }
+    QCheckBox& recordBox() { return *record_; }
     // "1 min", "2 min", "3 min".
     QRadioButton& vectorLengthButton(int minutes) {
         return *minutes_.at(static_cast<size_t>(minutes - 1));
@@ -46,6 +48,7 @@ class ControllerAidsWindow : public QWidget {
     QCheckBox* vectors_ = nullptr;
     QCheckBox* rings_ = nullptr;
     QCheckBox* labels_ = nullptr;
+    QCheckBox* record_ = nullptr;
     std::array<QRadioButton*, 3> minutes_{};
     QPushButton* ok_ = nullptr;
 };

@@ -118,6 +118,9 @@ void MainWindow::ReceiveTick() {
         }
     }
     emit trafficTicked();
+    if (!tick.recordingFailure.empty()) {
+        messages_.Warn(tick.recordingFailure);
+    }
     if (tick.farewell) {
         LeaveWithMessage(*tick.farewell);
     }
