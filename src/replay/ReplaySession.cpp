@@ -259,17 +259,24 @@ void ReplaySession::Answer(int32_t kind) {
             MakePlayerPresent(viewerId_), true});
         return;
     }
+    if (kind != kinds::kIdentifyRequest && kind != kinds::kAircraftInfoRequest) {
+        return;
+    }
+    const int32_t said = kind == kinds::kIdentifyRequest ? kinds::kPlayerPresent
+                                                          : kinds::kAircraftInfo;
+    // In the order they last answered by then: the order the table fills in.
+    std::vector<std::pair<size_t, uint32_t>> answers;
     for (const TimelinePlayer* player : present) {
+        if (const auto answer = timeline.SaidAt(*player, said, bound_)) {
+            answers.emplace_back(*answer, player->id);
+        }
+    }
+    std::sort(answers.begin(), answers.end());
+    for (const auto& [entry, player] : answers) {
         if (pending_.size() >= kMostAnswers) {
             break;
         }
-        if (kind == kinds::kIdentifyRequest && player->announcement) {
-            Queue(player->id, *player->announcement);
-        } else if (kind == kinds::kAircraftInfoRequest) {
-            if (const auto info = timeline.AircraftInfoAt(*player, bound_)) {
-                Queue(player->id, *info);
-            }
-        }
+        Queue(player, entry);
     }
 }
 

@@ -31,10 +31,9 @@ size_t ReplayTimeline::Add(int64_t micros, uint32_t sender, std::span<const uint
         return index;
     } else if (kind == kinds::kAircraftInfo) {
         player->second.aircraftInfo.push_back(index);
-    } else if (kind == kinds::kPlayerPresent && !player->second.announcement &&
-               bytes.size() >= kHeadSize + 4 &&
+    } else if (kind == kinds::kPlayerPresent && bytes.size() >= kHeadSize + 4 &&
                ByteReader(bytes.data(), bytes.size()).UInt32At(kHeadSize) == sender) {
-        player->second.announcement = index;
+        player->second.announcements.push_back(index);
     }
     return index;
 }
@@ -117,25 +116,25 @@ std::vector<const TimelinePlayer*> ReplayTimeline::PresentAt(int64_t micros) con
     return present;
 }
 
-std::optional<size_t> ReplayTimeline::AircraftInfoAt(const TimelinePlayer& player,
-                                                     int64_t micros) const {
-    if (player.aircraftInfo.empty()) {
+std::optional<size_t> ReplayTimeline::SaidAt(const TimelinePlayer& player, int32_t kind,
+                                             int64_t micros) const {
+    const std::vector<size_t>& said =
+        kind == kinds::kAircraftInfo ? player.aircraftInfo : player.announcements;
+    if (said.empty()) {
         return std::nullopt;
     }
-    size_t chosen = player.aircraftInfo.front();
-    for (const size_t index : player.aircraftInfo) {
-        if (entries_[index].micros <= micros) {
-            chosen = index;
-        }
-    }
-    return chosen;
+    const auto after = std::upper_bound(
+        said.begin(), said.end(), micros,
+        [this](int64_t time, size_t index) { return time < entries_[index].micros; });
+    return after == said.begin() ? said.front() : *(after - 1);
 }
 
 size_t ReplayTimeline::MemoryBytes() const {
     size_t bytes = entries_.capacity() * sizeof(TimelineEntry) + store_.capacity() +
                    chat_.capacity() * sizeof(size_t) + arrival_.capacity() * sizeof(uint32_t);
     for (const auto& [id, player] : players_) {
-        bytes += sizeof(player) + player.aircraftInfo.capacity() * sizeof(size_t);
+        bytes += sizeof(player) +
+                 (player.aircraftInfo.capacity() + player.announcements.capacity()) * sizeof(size_t);
         for (const auto& [since, name] : player.names) {
             bytes += sizeof(since) + name.capacity() + sizeof(name);
         }

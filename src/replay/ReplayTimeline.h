@@ -29,8 +29,8 @@ struct TimelinePlayer {
     int64_t since = 0;
     int64_t until = kNever;
     bool onHostMachine = false;
-    std::optional<size_t> announcement;  // its first "is a player" message naming itself
-    std::vector<size_t> aircraftInfo;    // its aircraft-information messages
+    std::vector<size_t> announcements;  // its "is a player" messages naming itself
+    std::vector<size_t> aircraftInfo;   // its aircraft-information messages
 };
 
 // The session as the list of sessions shows it.
@@ -74,8 +74,9 @@ class ReplayTimeline {
     std::optional<std::string> NameAt(uint32_t id, int64_t micros) const;
     // The players present at the moment, in the order they came.
     std::vector<const TimelinePlayer*> PresentAt(int64_t micros) const;
-    // The aircraft information the player gave last by the moment, else its first.
-    std::optional<size_t> AircraftInfoAt(const TimelinePlayer& player, int64_t micros) const;
+    // What the player said of itself (the message of `kind`: "is a player" or its aircraft
+    // information) last by the moment, else first.
+    std::optional<size_t> SaidAt(const TimelinePlayer& player, int32_t kind, int64_t micros) const;
     const TimelineSession& session() const { return session_; }
     int64_t start() const { return start_; }
     int64_t end() const { return end_; }

@@ -59,9 +59,9 @@ TEST(SessionObserver, FollowsTheJoinAndTheSessionAfterIt) {
     const auto present = timeline.PresentAt(timeline.end());
     ASSERT_EQ(present.size(), 3u);  // the pilots and the recording scope's controller
     EXPECT_TRUE(present[0]->onHostMachine);
-    EXPECT_TRUE(present[0]->announcement);
+    EXPECT_EQ(present[0]->announcements.size(), 3u);
     EXPECT_EQ(present[1]->aircraftInfo.size(), 3u);
-    EXPECT_FALSE(present[2]->announcement);
+    EXPECT_TRUE(present[2]->announcements.empty());
 }
 
 // A pilot's message that went to two machines is one message; a stranger who speaks for a
