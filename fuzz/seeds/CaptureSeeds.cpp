@@ -473,6 +473,7 @@ void WriteCaptureCases(const fs::path& folder) {
         {"17-not-a-capture.pcap", NotACapture},
         {"18-unknown-link-type.pcap", UnknownLinkType},
         {"19-no-directplay.pcap", NoDirectPlay},
+        {"23-empty-file.pcap", [](const fs::path& file) { WriteFile(file, {}); }},
     };
     for (const auto& [name, write] : cases) {
         write(folder / name);

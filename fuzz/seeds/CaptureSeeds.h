@@ -10,8 +10,8 @@ namespace scopewatch::fuzzing {
 // without FIN, with a hole that never fills, a bad size word and a frame too large; datagrams;
 // what is passed over (fragments, IPv6, other protocols, the loopback copies of an "any"
 // capture); a recording of ours cut off by a crash, a corrupt record, a file that is no
-// capture, an unknown link type, and a capture without DirectPlay. Existing files are
-// replaced. These are tests/data/capture/inputs/ (the real captures made with tshark there are
+// capture, an unknown link type, an empty file, and a capture without DirectPlay. Existing files
+// are replaced. These are tests/data/capture/inputs/ (the real captures made with tshark there are
 // not written here) and the capture reader's fuzz seeds.
 void WriteCaptureCases(const std::filesystem::path& folder);
 

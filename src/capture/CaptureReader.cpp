@@ -55,10 +55,7 @@ class CaptureRun {
             return Outcome<CaptureSummary>::Failed(opened.failure);
         }
         ReadPackets();
-        reassembly_.Finish(
-            [this](const Endpoint& from, const Endpoint& to, std::vector<uint8_t>&& frame) {
-                Emit(Carrier::kStream, from, to, std::move(frame));
-            });
+        reassembly_.Finish(streamSink_);
         const ReassemblyCounts& counts = reassembly_.counts();
         summary_.resyncBytes = counts.resyncBytes;
         summary_.gapsSkipped = counts.gapsSkipped;
@@ -77,6 +74,7 @@ class CaptureRun {
     void OnDatagram(const Packet& packet);
     void Emit(Carrier carrier, const Endpoint& from, const Endpoint& to,
               std::vector<uint8_t>&& bytes);
+
     void Problem(const std::string& text) {
         if (summary_.problems.size() < kKeptProblems) {
             summary_.problems.push_back({place_, text});
@@ -93,6 +91,10 @@ class CaptureRun {
     bool pcapng_ = false;
     bool bigEndianBlocks_ = false;
     StreamReassembly reassembly_;
+    const StreamReassembly::Sink streamSink_ = [this](const Endpoint& from, const Endpoint& to,
+                                                      std::vector<uint8_t>&& frame) {
+        Emit(Carrier::kStream, from, to, std::move(frame));
+    };
     CaptureSummary summary_;
     FilePlace place_;  // of the packet being read
     int64_t microseconds_ = 0;
@@ -149,17 +151,18 @@ void CaptureRun::ReadPackets() {
         if (read == PCAP_ERROR_BREAK) {
             return;  // the end of the file
         }
-        place_ = {summary_.packets + 1, static_cast<uint64_t>(before)};
         if (read != 1) {
+            // Frames still to come (behind holes given up at the end) keep the last packet's.
+            const FilePlace stop{summary_.packets + 1, static_cast<uint64_t>(before)};
             const std::string error = pcap_geterr(capture_.get());
             if (error.find("truncated") != std::string::npos) {
-                summary_.cutShort = place_;
+                summary_.cutShort = stop;
             } else {
-                summary_.unreadable = CaptureProblem{place_, error};
+                summary_.unreadable = CaptureProblem{stop, error};
             }
             return;
         }
-        place_.offset = RecordStart(before, ftell(file_));
+        place_ = {summary_.packets + 1, RecordStart(before, ftell(file_))};
         OnPacket(*header, data);
     }
 }
@@ -217,9 +220,7 @@ void CaptureRun::OnPacket(const pcap_pkthdr& header, const uint8_t* data) {
                 " bytes of a TCP segment");
     }
     reassembly_.Add({packet.from, packet.to, packet.sequence, packet.flags, packet.payload},
-                    [this](const Endpoint& from, const Endpoint& to, std::vector<uint8_t>&& frame) {
-                        Emit(Carrier::kStream, from, to, std::move(frame));
-                    });
+                    streamSink_);
 }
 
 // A datagram carries one frame, perhaps padded after it.
@@ -254,11 +255,17 @@ Outcome<CaptureSummary> ReadCapture(const std::filesystem::path& file, const Fra
         return Outcome<CaptureSummary>::Failed(
             file.string() + " cannot be opened: " + in.errorString().toStdString());
     }
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(file, error)) {
+        // A device or a pipe might never end.
+        return Outcome<CaptureSummary>::Failed(file.string() +
+                                               " is not a capture file: it is no regular file");
+    }
     const qint64 size = in.size();
     if (const uchar* mapped = size > 0 ? in.map(0, size) : nullptr) {
         return CaptureRun({mapped, static_cast<size_t>(size)}, file.string(), sink).Read();
     }
-    const QByteArray bytes = in.readAll();  // a file that cannot be mapped (or is empty)
+    const QByteArray bytes = in.readAll();  // an empty file, or one that cannot be mapped
     return CaptureRun({reinterpret_cast<const uint8_t*>(bytes.constData()),
                        static_cast<size_t>(bytes.size())},
                       file.string(), sink)

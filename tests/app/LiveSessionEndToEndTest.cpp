@@ -3,13 +3,9 @@
 // timer running (on a clock ten times as fast as the real one).
 
 #include <gtest/gtest.h>
-#include <sys/prctl.h>
 
-#include <QProcess>
-#include <QScopeGuard>
 #include <QTest>
 #include <QToolBar>
-#include <csignal>
 
 #include "airport/ui/AirportWindow.h"
 #include "app/AppWindows.h"
@@ -28,6 +24,7 @@
 #include "startup/ui/SetupDialog.h"
 #include "state/ProgramState.h"
 #include "support/Clicks.h"
+#include "support/DemoHostProcess.h"
 #include "support/DirectPlayTestPorts.h"
 #include "support/LiveScope.h"
 #include "support/Pixels.h"
@@ -89,23 +86,9 @@ class LiveSessionEndToEnd : public ::testing::Test {
 // From an empty working folder through set-up, the database and the airport to the demo
 // session over TCP/IP; traffic, chat, the toolbar's windows; and back out.
 TEST_F(LiveSessionEndToEnd, FromAnEmptyFolderToLiveTrafficChatAndBack) {
-    // The demo session host as a separate process on loopback ports of this test's own; it ends
-    // with the test, even when the test dies.
-    const directplay::PortPlan ports = testing::DirectPlayTestPorts(kHostPorts);
-    QProcess host;
-    host.setProcessChannelMode(QProcess::MergedChannels);
-    host.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
-    host.start(qEnvironmentVariable("SCOPEWATCH_BUILD_DIR") + "/scopewatch-demo-host",
-               {"--bind", "127.0.0.1", "--enum-port", QString::number(ports.enumPort),
-                "--port-first", QString::number(ports.rangeFirst), "--port-last",
-                QString::number(ports.rangeLast), "--chat-every", "3", "--quiet"});
-    const auto stop = qScopeGuard([&] {
-        host.terminate();
-        host.waitForFinished(5000);
-    });
-    QByteArray output;
-    ASSERT_TRUE(
-        SpinUntil([&] { return (output += host.readAll()).contains("is running"); }, 10000));
+    // The demo session host as a separate process on loopback ports of this test's own.
+    testing::DemoHostProcess host(kHostPorts, {"--chat-every", "3", "--quiet"});
+    ASSERT_TRUE(host.Running());
 
     // First run: set-up on the demo simulator's folder, the database built, an airport taken.
     windows.Start();

@@ -92,5 +92,13 @@ TEST(CaptureFiles, EveryCaseGivesItsFramesAndSaysWhatItPassedOver) {
     }
 }
 
+// What is no file to read says so at once, and one that never ends is not read at all.
+TEST(CaptureFiles, AMissingFileOrADeviceIsRefusedAtOnce) {
+    EXPECT_EQ(ReadCapture("/nowhere/session.pcap", {}).failure,
+              "/nowhere/session.pcap cannot be opened: No such file or directory");
+    EXPECT_EQ(ReadCapture("/dev/zero", {}).failure,
+              "/dev/zero is not a capture file: it is no regular file");
+}
+
 }  // namespace
 }  // namespace scopewatch::capture

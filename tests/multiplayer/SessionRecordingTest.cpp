@@ -2,18 +2,15 @@
 // and our capture reader make of it: the demo session host runs as its own process on loopback
 // ports of this test's own.
 #include <gtest/gtest.h>
-#include <sys/prctl.h>
 
 #include <QProcess>
-#include <QScopeGuard>
 #include <QStandardPaths>
-#include <csignal>
 #include <map>
 #include <set>
 
 #include "capture/CaptureReader.h"
 #include "multiplayer/DirectPlaySession.h"
-#include "support/DirectPlayTestPorts.h"
+#include "support/DemoHostProcess.h"
 #include "support/SpinEventLoop.h"
 #include "support/TempDir.h"
 
@@ -42,34 +39,14 @@ std::map<int, int> CommandsWiresharkDecodes(const std::filesystem::path& file) {
     return commands;
 }
 
-// Joined, our player created, a few seconds of the pilots' traffic, then left: the file in
-// recordings/ is named after the session (a character no file name holds replaced), holds the
-// join from its first request and every message after it, our leaving included, and reads whole.
-// Every system message in it is one Wireshark's DirectPlay dissector decodes as the same
-// command.
-TEST(SessionRecording, AJoinedSessionIsRecordedAndWiresharkDecodesTheRecording) {
-    const testing::TempDir dir;
-    const directplay::PortPlan hostPorts = testing::DirectPlayTestPorts(kHostPorts);
-    QProcess host;
-    host.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
-    host.start(
-        qEnvironmentVariable("SCOPEWATCH_BUILD_DIR") + "/scopewatch-demo-host",
-        {"--bind", "127.0.0.1", "--enum-port", QString::number(hostPorts.enumPort), "--port-first",
-         QString::number(hostPorts.rangeFirst), "--port-last", QString::number(hostPorts.rangeLast),
-         "--chat-every", "1", "--quiet", "--name", "Recorded: Fly-in"});
-    const auto stop = qScopeGuard([&] {
-        host.terminate();
-        host.waitForFinished(5000);
-    });
-    QByteArray output;
-    ASSERT_TRUE(
-        SpinUntil([&] { return (output += host.readAll()).contains("is running"); }, 10000));
-
+// Joins the one session through the service (recording into the folder), creates our player,
+// takes a few seconds of the pilots' traffic and leaves.
+void JoinAndLeave(uint16_t enumPort, const std::filesystem::path& recordings) {
     DirectPlaySessionOptions options;
     options.ports = testing::DirectPlayTestPorts(kClientPorts);
-    options.ports.enumPort = hostPorts.enumPort;
+    options.ports.enumPort = enumPort;
     options.enumerationWindowMs = 1000;
-    options.recording.folder = dir / "recordings";
+    options.recording.folder = recordings;
     DirectPlaySession session([] { return std::optional<std::string>("127.0.0.1"); }, options);
     const auto reach = [&](SessionStep step) {
         return SpinUntil([&] { return session.Step() == step; }, 10000);
@@ -87,6 +64,20 @@ TEST(SessionRecording, AJoinedSessionIsRecordedAndWiresharkDecodesTheRecording) 
     session.Close();
     ASSERT_TRUE(!session.closing() || SpinUntil([&] { return closed; }, 5000));
     testing::Spin(100);  // the client that left is deleted, and its recording closed
+}
+
+// Joined, our player created, a few seconds of the pilots' traffic, then left: the file in
+// recordings/ is named after the session (a character no file name holds replaced), holds the
+// join from its first request and every message after it, our leaving included, and reads whole.
+// Every system message in it is one Wireshark's DirectPlay dissector decodes as the same
+// command.
+TEST(SessionRecording, AJoinedSessionIsRecordedAndWiresharkDecodesTheRecording) {
+    const testing::TempDir dir;
+    testing::DemoHostProcess host(kHostPorts,
+                                  {"--chat-every", "1", "--quiet", "--name", "Recorded: Fly-in"});
+    ASSERT_TRUE(host.Running());
+
+    ASSERT_NO_FATAL_FAILURE(JoinAndLeave(host.ports().enumPort, dir / "recordings"));
 
     std::vector<std::filesystem::path> files;
     for (const auto& entry : std::filesystem::directory_iterator(dir / "recordings")) {
