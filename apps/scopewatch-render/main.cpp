@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -127,7 +128,7 @@ std::variant<Arguments, scopewatch::CommandLineVerdict> ReadValues(
     if (parser.isSet("at")) {
         bool number = false;
         arguments.at = parser.value("at").toDouble(&number);
-        if (!number || arguments.at < 0.0) {
+        if (!number || !std::isfinite(arguments.at) || arguments.at < 0.0) {
             return commandLine.Refuse("--at needs a number of seconds, 0 or more");
         }
     }
@@ -161,8 +162,8 @@ scopewatch::Outcome<std::string> LoadTraffic(const Arguments& arguments,
     if (arguments.replay.empty()) {
         return Said::Done();
     }
-    auto replayed = scopewatch::replay::ReplayFileAt(arguments.replay, arguments.at,
-                                                     state.airport.magVarGrid);
+    auto replayed =
+        scopewatch::replay::ReplayFileAt(arguments.replay, arguments.at, state.airport.magVarGrid);
     if (!replayed.ok()) {
         return Said::Failed(replayed.failure);
     }
@@ -211,9 +212,9 @@ int main(int argc, char* argv[]) {
     const scopewatch::SelectedAirspace noSelection;
     scopewatch::LabelPlacer labels;
     const scopewatch::ScopeAids aids{state.aids, state.tracks, labels};
-    const QImage image = scopewatch::RenderScope(
-        {view, state.airport, state.traffic, state.displayFlags, noSelection,
-         arguments.replay.empty() ? nullptr : &aids});
+    const QImage image =
+        scopewatch::RenderScope({view, state.airport, state.traffic, state.displayFlags,
+                                 noSelection, arguments.replay.empty() ? nullptr : &aids});
     if (!image.save(QString::fromStdString(arguments.out), "PNG")) {
         return Fail("cannot write " + arguments.out);
     }

@@ -33,14 +33,14 @@ void CopyFilter::Forget(int64_t now) {
     }
 }
 
-bool CopyFilter::IsCopy(uint32_t sender, std::span<const uint8_t> bytes,
-                        const capture::Endpoint& to, int64_t micros) {
+bool CopyFilter::IsCopy(uint32_t sender, std::span<const uint8_t> bytes, const Receiver& to,
+                        int64_t micros) {
     Forget(micros);
     const uint64_t hash = SentHash(sender, bytes);
     Sent& sent = recent_[hash];
     const bool known = !sent.to.empty() && micros - sent.micros <= kWindowMicros;
     if (known && std::find(sent.to.begin(), sent.to.end(), to) == sent.to.end()) {
-        if (sent.to.size() < kMaxMachines) {
+        if (sent.to.size() < kMaxReceivers) {
             sent.to.push_back(to);
         }
         return true;

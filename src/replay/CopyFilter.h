@@ -10,24 +10,32 @@
 
 namespace scopewatch::replay {
 
-// A message goes to every machine of a session as a copy of its own (and, where the host relays,
-// once to the host and again from it). An observer that sees several copies counts the message
-// once: a copy is the same sender and bytes going to another machine within a short time. The
-// same bytes to the same machine again are a new message (a standing aircraft repeats itself).
+// A message to all goes to every player of a session as a copy of its own, several to one
+// machine where it holds several players (and, where the host relays, once to the host and
+// again from it). An observer that sees several copies counts the message once: a copy is the
+// same sender and bytes going to another player or machine within a short time. The same bytes
+// to the same player again are a new message (a standing aircraft repeats itself).
 class CopyFilter {
   public:
     static constexpr int64_t kWindowMicros = 2'000'000;
     static constexpr size_t kMaxRemembered = 65536;
-    static constexpr size_t kMaxMachines = 256;  // machines remembered per message
+    static constexpr size_t kMaxReceivers = 256;  // receivers remembered per message
+
+    // Where a message went: the machine, and the player there (0 where the data names none).
+    struct Receiver {
+        capture::Endpoint machine;
+        uint32_t player = 0;
+        bool operator==(const Receiver&) const = default;
+    };
 
     // True when the message is a copy of one counted before; else it is remembered.
-    bool IsCopy(uint32_t sender, std::span<const uint8_t> bytes, const capture::Endpoint& to,
+    bool IsCopy(uint32_t sender, std::span<const uint8_t> bytes, const Receiver& to,
                 int64_t micros);
 
   private:
     struct Sent {
         int64_t micros = 0;
-        std::vector<capture::Endpoint> to;
+        std::vector<Receiver> to;
     };
     void Forget(int64_t now);
 

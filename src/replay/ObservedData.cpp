@@ -19,6 +19,9 @@ constexpr size_t kMostObservedPlayers = 4096;
 constexpr size_t kMostGameKinds = 4096;
 constexpr size_t kMostTimelinePlayers = 65536;
 constexpr size_t kGameHeadSize = 8;  // kind and length
+// A scope's main window opens once its user has read that the join succeeded: its first request
+// for everyone to announce themselves comes within a minute of its acceptance, or was never made.
+constexpr int64_t kWindowOpensWithinMicros = 60'000'000;
 
 int32_t KindAtStart(std::span<const uint8_t> payload) {
     return ByteReader(payload.data(), payload.size()).Int32At(0);
@@ -139,7 +142,7 @@ void SessionObserver::OnPlayerData(const Frame& frame, const Decoded& decoded,
                                           ", a machine without a player"});
             return;
         }
-        TakeData(frame, *sender, data.body, endpoints_.ReceiverOf(frame));
+        TakeData(frame, *sender, data.body, {endpoints_.ReceiverOf(frame), 0});
         return;
     }
     const auto parts = directplay::SplitPlayerData(data);
@@ -151,11 +154,11 @@ void SessionObserver::OnPlayerData(const Frame& frame, const Decoded& decoded,
     if (!observation_.judged && observation_.players.count(parts->idFrom) == 0) {
         LearnUnknown(parts->idFrom, frame, decoded.sender.port);
     }
-    TakeData(frame, parts->idFrom, parts->payload, endpoints_.ReceiverOf(frame));
+    TakeData(frame, parts->idFrom, parts->payload, {endpoints_.ReceiverOf(frame), parts->idTo});
 }
 
 void SessionObserver::TakeData(const Frame& frame, uint32_t sender,
-                               std::span<const uint8_t> payload, const capture::Endpoint& to) {
+                               std::span<const uint8_t> payload, const CopyFilter::Receiver& to) {
     if (copies_.IsCopy(sender, payload, to, frame.microseconds)) {
         ++observation_.copiesCountedOnce;
         return;
@@ -168,7 +171,7 @@ void SessionObserver::TakeData(const Frame& frame, uint32_t sender,
     if (observation_.gameKinds.size() < kMostGameKinds || observation_.gameKinds.count(kind)) {
         ++observation_.gameKinds[kind];
     }
-    FollowGame(frame, sender, kind, payload, to);
+    FollowGame(frame, sender, kind, payload, to.machine);
     NotePosition(sender, frame.microseconds, kind, payload);
     // The host's removal of a player is that player's: it does not end the observer's replay.
     if (timeline_ == nullptr || kind == kinds::kRemoved) {
@@ -186,7 +189,9 @@ void SessionObserver::TakeData(const Frame& frame, uint32_t sender,
 }
 
 // The game's own join: a player asks, and the host's player names it in "is a player" (the
-// replay starts at the first such acceptance, where the recorded scope began) or refuses it.
+// replay takes the messages after the first such acceptance, where the recorded scope began)
+// or refuses it. The replay's clock begins where that scope's main window opened: with its
+// first request for everyone to announce themselves, or else at the acceptance.
 void SessionObserver::FollowGame(const Frame& frame, uint32_t sender, int32_t kind,
                                  std::span<const uint8_t> payload, const capture::Endpoint& to) {
     const auto machine = MachineAddressOf(sender);
@@ -208,8 +213,11 @@ void SessionObserver::FollowGame(const Frame& frame, uint32_t sender, int32_t ki
                             "the game lets its player " + HexText(named) + " in: 0x1003 from " +
                                 HexText(sender));
             }
-            Started(frame.microseconds);
+            Started(frame.microseconds, named);
         }
+    } else if (kind == kinds::kIdentifyRequest && start_ && !windowOpened_ &&
+               sender == startedBy_ && frame.microseconds - *start_ <= kWindowOpensWithinMicros) {
+        windowOpened_ = frame.microseconds;
     } else if (kind == kinds::kRefused) {
         joins_.Step(to, frame, "the game refuses its player (0x1005 from " + HexText(sender) + ")");
     }
@@ -228,10 +236,9 @@ void SessionObserver::NotePosition(uint32_t sender, int64_t micros, int32_t kind
     try {
         ReadHead(message);
         const PositionReport report = ReadPosition(message, kind);
-        const PositionFix fix{micros, LatitudeDegrees(report.latitudeRaw),
-                              LongitudeDegrees(report.longitudeRaw),
-                              FeetFromMetres(report.altitudeMetres),
-                              HeadingFromWord(report.headingWord)};
+        const PositionFix fix{
+            micros, LatitudeDegrees(report.latitudeRaw), LongitudeDegrees(report.longitudeRaw),
+            FeetFromMetres(report.altitudeMetres), HeadingFromWord(report.headingWord)};
         if (!seen->second.firstPosition) {
             seen->second.firstPosition = fix;
         }
@@ -241,9 +248,10 @@ void SessionObserver::NotePosition(uint32_t sender, int64_t micros, int32_t kind
     }
 }
 
-void SessionObserver::Started(int64_t micros) {
+void SessionObserver::Started(int64_t micros, uint32_t joiner) {
     if (!start_) {
         start_ = micros;
+        startedBy_ = joiner;
         ListSession(micros);
     }
 }
@@ -258,9 +266,9 @@ void SessionObserver::ListSession(int64_t start) {
     listed.name = ToAnsi(QString::fromStdString(facts.name));
     constexpr uint32_t kLargest = std::numeric_limits<int32_t>::max();
     listed.maxPlayers = static_cast<int32_t>(std::min(facts.maxPlayers, kLargest));
-    listed.currentPlayers =
-        facts.seen ? static_cast<int32_t>(std::min(facts.currentPlayers, kLargest))
-                   : static_cast<int32_t>(timeline_->PresentAt(start).size());
+    listed.currentPlayers = facts.seen
+                                ? static_cast<int32_t>(std::min(facts.currentPlayers, kLargest))
+                                : static_cast<int32_t>(timeline_->PresentAt(start).size());
 }
 
 const Observation& SessionObserver::Finish() {
@@ -270,8 +278,8 @@ const Observation& SessionObserver::Finish() {
         if (!start_) {
             ListSession(start);
         }
-        timeline_->SetStart(start);
-        timeline_->SetEnd(std::max(observation_.lastMicros.value_or(first), start));
+        timeline_->SetStart(start, windowOpened_.value_or(start));
+        timeline_->SetEnd(std::max(observation_.lastMicros.value_or(first), timeline_->start()));
         timeline_->Finish();
     }
     return observation_;

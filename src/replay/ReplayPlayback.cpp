@@ -46,6 +46,9 @@ int ReplayPlayback::speed() const {
 }
 
 void ReplayPlayback::JumpTo(double seconds) {
+    if (std::isnan(seconds)) {
+        return;  // no moment at all
+    }
     const double target = std::clamp(seconds, 0.0, length());
     const int lookback = std::min(kJumpLookbackSeconds, static_cast<int>(std::floor(target)));
     replay_.Seek(target - lookback);

@@ -158,8 +158,14 @@ void ReplaySession::StartPlaying() {
     anchorClock_ = 0.0;
     clock_ = 0.0;
     bound_ = anchor_;
-    cursor_ = timeline_->FirstAfter(anchor_);
+    cursor_ = FirstDueAfter(anchor_);
     pending_.clear();
+}
+
+// The messages due after the moment; at the replay's start, those that came after the host let
+// the recorded scope in (they waited for its window to take them).
+size_t ReplaySession::FirstDueAfter(int64_t moment) const {
+    return timeline_->FirstAfter(moment > timeline_->start() ? moment : timeline_->joined());
 }
 
 // Our player takes an id no player of the recording has.
@@ -215,9 +221,10 @@ ReceivedMessage ReplaySession::Receive() {
 void ReplaySession::Queue(uint32_t sender, size_t entry) {
     const std::span<const uint8_t> bytes = timeline_->Bytes(entry);
     const TimelinePlayer* player = timeline_->FindPlayer(sender);
-    pending_.push_back(ReceivedMessage{static_cast<int32_t>(sender), viewerId_,
-                                       SessionMessage(std::vector<uint8_t>(bytes.begin(), bytes.end())),
-                                       player != nullptr && player->onHostMachine});
+    pending_.push_back(
+        ReceivedMessage{static_cast<int32_t>(sender), viewerId_,
+                        SessionMessage(std::vector<uint8_t>(bytes.begin(), bytes.end())),
+                        player != nullptr && player->onHostMachine});
 }
 
 std::string ReplaySession::PlayerName(int32_t playerId) {
@@ -254,16 +261,16 @@ void ReplaySession::Answer(int32_t kind) {
     if (kind == kinds::kJoinRequest || kind == kinds::kJoinNotice) {
         const auto host = std::find_if(present.begin(), present.end(),
                                        [](const TimelinePlayer* p) { return p->onHostMachine; });
-        pending_.push_back(ReceivedMessage{
-            host != present.end() ? static_cast<int32_t>((*host)->id) : viewerId_, viewerId_,
-            MakePlayerPresent(viewerId_), true});
+        pending_.push_back(
+            ReceivedMessage{host != present.end() ? static_cast<int32_t>((*host)->id) : viewerId_,
+                            viewerId_, MakePlayerPresent(viewerId_), true});
         return;
     }
     if (kind != kinds::kIdentifyRequest && kind != kinds::kAircraftInfoRequest) {
         return;
     }
-    const int32_t said = kind == kinds::kIdentifyRequest ? kinds::kPlayerPresent
-                                                          : kinds::kAircraftInfo;
+    const int32_t said =
+        kind == kinds::kIdentifyRequest ? kinds::kPlayerPresent : kinds::kAircraftInfo;
     // In the order they last answered by then: the order the table fills in.
     std::vector<std::pair<size_t, uint32_t>> answers;
     for (const TimelinePlayer* player : present) {
@@ -302,9 +309,9 @@ std::optional<std::string> ReplaySession::EndOfSession() const {
 }
 
 double ReplaySession::elapsed() const {
-    return timeline_ ? static_cast<double>(bound_ - timeline_->start()) / 1e6 *
-                           options_.recordedSpeedUp
-                     : 0.0;
+    return timeline_
+               ? static_cast<double>(bound_ - timeline_->start()) / 1e6 * options_.recordedSpeedUp
+               : 0.0;
 }
 
 double ReplaySession::length() const {
@@ -321,15 +328,12 @@ void ReplaySession::Seek(double seconds) {
     anchor_ = std::clamp(timeline.start() + MicrosOf(seconds), timeline.start(), timeline.end());
     anchorClock_ = clock_;
     bound_ = anchor_;
-    cursor_ = timeline.FirstAfter(anchor_);
+    cursor_ = FirstDueAfter(anchor_);
     pending_.clear();
+    // The history: the chat lines from the replay's start up to the first message still due.
     const std::vector<size_t>& chat = timeline.chat();
-    const auto begin = std::upper_bound(
-        chat.begin(), chat.end(), timeline.start(),
-        [&timeline](int64_t micros, size_t index) { return micros < timeline.entry(index).micros; });
-    const auto end = std::upper_bound(
-        begin, chat.end(), anchor_,
-        [&timeline](int64_t micros, size_t index) { return micros < timeline.entry(index).micros; });
+    const auto begin = std::lower_bound(chat.begin(), chat.end(), FirstDueAfter(timeline.start()));
+    const auto end = std::lower_bound(begin, chat.end(), cursor_);
     for (auto line = end - std::min<ptrdiff_t>(end - begin, kMostHistoryLines); line != end;
          ++line) {
         Queue(timeline.entry(*line).sender, *line);

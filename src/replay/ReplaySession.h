@@ -101,6 +101,7 @@ class ReplaySession : public SessionService {
     void ChooseViewer(const std::string& nickname);
     void Answer(int32_t kind);
     void Queue(uint32_t sender, size_t entry);
+    size_t FirstDueAfter(int64_t moment) const;
     int64_t MicrosOf(double seconds) const;
 
     CaptureFilePrompt prompt_;

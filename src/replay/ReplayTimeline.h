@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <map>
@@ -54,7 +55,12 @@ class ReplayTimeline {
     void Rename(uint32_t id, int64_t micros, const std::string& name);
     void Gone(uint32_t id, int64_t micros);
     TimelineSession& session() { return session_; }
-    void SetStart(int64_t micros) { start_ = micros; }
+    // The replay hands on the messages after `joined` (when the host let the recorded scope in)
+    // and its clock begins at `start` (when the scope's main window opened), no earlier.
+    void SetStart(int64_t joined, int64_t start) {
+        joined_ = joined;
+        start_ = std::max(joined, start);
+    }
     void SetEnd(int64_t micros) { end_ = micros; }
     // Frees what building left unused.
     void Finish();
@@ -78,6 +84,7 @@ class ReplayTimeline {
     // information) last by the moment, else first.
     std::optional<size_t> SaidAt(const TimelinePlayer& player, int32_t kind, int64_t micros) const;
     const TimelineSession& session() const { return session_; }
+    int64_t joined() const { return joined_; }
     int64_t start() const { return start_; }
     int64_t end() const { return end_; }
     // The bytes the timeline holds.
@@ -90,6 +97,7 @@ class ReplayTimeline {
     std::map<uint32_t, TimelinePlayer> players_;
     std::vector<uint32_t> arrival_;  // player ids in the order they came
     TimelineSession session_;
+    int64_t joined_ = 0;
     int64_t start_ = 0;
     int64_t end_ = 0;
 };

@@ -71,10 +71,10 @@ class SessionObserver {
     void OnPlayerData(const Frame& frame, const Decoded& decoded,
                       const directplay::PlayerData& data);
     void TakeData(const Frame& frame, uint32_t sender, std::span<const uint8_t> payload,
-                  const capture::Endpoint& to);
+                  const CopyFilter::Receiver& to);
     void FollowGame(const Frame& frame, uint32_t sender, int32_t kind,
                     std::span<const uint8_t> payload, const capture::Endpoint& to);
-    void Started(int64_t micros);
+    void Started(int64_t micros, uint32_t joiner);
     void ListSession(int64_t start);
     void NotePosition(uint32_t sender, int64_t micros, int32_t kind,
                       std::span<const uint8_t> payload);
@@ -90,8 +90,10 @@ class SessionObserver {
     JoinLog joins_;
     std::deque<std::pair<int64_t, uint32_t>> deleted_;  // players to leave the table, by when
     std::set<uint32_t> deleting_;                       // the players of deleted_
-    std::set<uint32_t> askedToJoin_;  // players that sent the game's join request
-    std::optional<int64_t> start_;
+    std::set<uint32_t> askedToJoin_;                    // players that sent the game's join request
+    std::optional<int64_t> start_;                      // the acceptance the replay starts at
+    uint32_t startedBy_ = 0;                            // the player it let in
+    std::optional<int64_t> windowOpened_;               // that player's main window opened
 };
 
 }  // namespace scopewatch::replay

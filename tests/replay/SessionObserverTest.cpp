@@ -64,7 +64,8 @@ TEST(SessionObserver, FollowsTheJoinAndTheSessionAfterIt) {
     EXPECT_TRUE(present[2]->announcements.empty());
 }
 
-// A pilot's message that went to two machines is one message; a stranger who speaks for a
+// A pilot's message that went to two machines is one message, and so is the controller's that
+// went to both pilots of one machine; a stranger who speaks for a
 // pilot is refused and a frame that does not read is reported, each with its place in the file;
 // the host's removal of some player reaches no replay.
 TEST(SessionObserver, CountsCopiesOnceAndReportsWhatItMustNotTake) {
@@ -76,6 +77,9 @@ TEST(SessionObserver, CountsCopiesOnceAndReportsWhatItMustNotTake) {
              directplay::AddForward{0, other.systemId,
                                     testing::PlayerEntry(other.systemId, other.systemId, u"", 0x1,
                                                          other.stream.port)});
+    const SessionMessage line = MakeSimulatorChat("hello");
+    f.Data(s.scope, s.host, s.controller, s.pilots[0], line);
+    f.Data(s.scope, s.host, s.controller, s.pilots[1], line);
     const SessionMessage chat = MakeSimulatorChat("wind calm");
     f.Data(s.host, s.scope, s.pilots[0], s.controller, chat);
     f.Data(s.host, other, s.pilots[0], 0x3301, chat);
@@ -86,9 +90,9 @@ TEST(SessionObserver, CountsCopiesOnceAndReportsWhatItMustNotTake) {
 
     const Recording recording = Observed(f.frames);
     const Observation& seen = recording.observation;
-    EXPECT_EQ(seen.copiesCountedOnce, 1u);
-    EXPECT_EQ(seen.gameKinds.at(kinds::kChat), 1u);
-    EXPECT_EQ(recording.timeline.chat().size(), 1u);
+    EXPECT_EQ(seen.copiesCountedOnce, 2u);
+    EXPECT_EQ(seen.gameKinds.at(kinds::kChat), 2u);
+    EXPECT_EQ(recording.timeline.chat().size(), 2u);
     ASSERT_EQ(seen.refused.count, 1u);
     EXPECT_EQ(seen.refused.listed[0].place.packet, refusedAt);
     EXPECT_NE(seen.refused.listed[0].text.find("10.0.0.3:2302"), std::string::npos);
