@@ -51,7 +51,9 @@ Status DemoSessionHost::Start() {
         host_.Stop();
         return Status::Failed("The session has no room for any pilot");
     }
-    timer_.start(options_.tickMs);
+    if (!options_.ticksByCaller) {
+        timer_.start(options_.tickMs);
+    }
     return Status::Done();
 }
 

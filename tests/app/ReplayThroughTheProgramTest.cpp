@@ -1,11 +1,12 @@
 // A recorded session played through the whole program: chosen in the connection dialog as a
 // connection type of its own, joined on the same road as a live session, shown in the main
 // window with every timer running, steered from the "Replay" window, and ended by the end of
-// the recording.
+// the recording. A session with the demo host, recorded by the program, replays as it ran.
 
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QSlider>
 
 #include "app/AppWindows.h"
@@ -22,6 +23,7 @@
 #include "support/Clicks.h"
 #include "support/DemoAirportState.h"
 #include "support/InMemorySession.h"
+#include "support/LiveScope.h"
 #include "support/RecordedSession.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/SpinEventLoop.h"
@@ -34,9 +36,32 @@ using testing::Click;
 using testing::ClickRow;
 using testing::SpinUntil;
 
+// What the main window shows: the chat history, the traffic table and every track's trail.
+std::string Picture(const ProgramState& state, MainWindow& main) {
+    std::string picture = main.chatHistory().toPlainText().toStdString() + "\n";
+    for (const TrafficRecord& aircraft : state.traffic.InUse()) {
+        picture += aircraft.playerName + " " + std::to_string(aircraft.latitude) + " " +
+                   std::to_string(aircraft.longitude) + " " + std::to_string(aircraft.heading) +
+                   " " + aircraft.aircraftType + "\n";
+    }
+    for (const auto& [name, track] : state.tracks.tracks()) {
+        picture += name + " trail";
+        for (const GeoPoint& point : state.tracks.TrailOf(name)) {
+            picture += " " + std::to_string(point.latitude);
+        }
+        picture += "\n";
+    }
+    return picture;
+}
+
 class ReplayThroughTheProgram : public ::testing::Test {
   protected:
-    ReplayThroughTheProgram() {
+    // `recordedSpeedUp`: how many times as fast as real time the recorded session's clock ran.
+    explicit ReplayThroughTheProgram(double recordedSpeedUp = 1.0)
+        : played([] { return std::filesystem::path("recordings/recorded.pcap"); },
+                 replay::ReplayOptions{[this](const std::filesystem::path&,
+                                              const std::atomic<bool>&) { return read(); },
+                                       recordedSpeedUp}) {
         state.workDir = dir.path();
         state.airport = testing::DemoAirportLoaded();
         live.connectionTypes = {"IPX Connection For DirectPlay",
@@ -44,7 +69,7 @@ class ReplayThroughTheProgram : public ::testing::Test {
     }
 
     // The connection dialog's road with the replay chosen: locate, join, accepted.
-    void Join() {
+    void Join(const char* listed = "Eldorado Fly-in (2/8)") {
         windows.ShowConnectionDialog();
         ConnectionDialog& dialog = *windows.connectionDialog();
         ASSERT_EQ(dialog.connectionTypeList().count(), 2);
@@ -52,7 +77,7 @@ class ReplayThroughTheProgram : public ::testing::Test {
         ClickRow(dialog.connectionTypeList(), 1);
         Click(dialog.locateButton());
         ASSERT_TRUE(SpinUntil([&] { return dialog.sessionList().count() == 1; }, 5000));
-        EXPECT_EQ(dialog.sessionList().item(0)->text(), "Eldorado Fly-in (2/8)");
+        EXPECT_EQ(dialog.sessionList().item(0)->text(), listed);
         ClickRow(dialog.sessionList(), 0);
         Click(dialog.joinButton());
         ASSERT_TRUE(SpinUntil([&] { return windows.mainWindow() != nullptr; }, 5000));
@@ -61,38 +86,23 @@ class ReplayThroughTheProgram : public ::testing::Test {
 
     // What the main window holds after the receive tick that took the replay to each moment
     // (seconds), played at that speed.
-    std::vector<std::string> Watch(int speed, const std::vector<int>& moments) {
+    std::vector<std::string> Watch(int speed, const std::vector<int>& moments,
+                                   const char* listed = "Eldorado Fly-in (2/8)") {
         std::vector<std::string> seen;
-        Join();
+        Join(listed);
         MainWindow& main = *windows.mainWindow();
         windows.replayWindow()->speedBox().setCurrentText(
             QString::fromStdString(replay::SpeedCaption(speed)));
         const auto watching = QObject::connect(&main, &MainWindow::trafficTicked, [&] {
-            const int now = static_cast<int>(played.elapsed());
+            const long now = std::lround(played.elapsed());
             if (seen.size() < moments.size() && now == moments[seen.size()]) {
-                seen.push_back(Picture(main));
+                seen.push_back(Picture(state, main));
             }
         });
         SpinUntil([&] { return seen.size() == moments.size(); }, 20000);
         QObject::disconnect(watching);
         return seen;
     }
-    std::string Picture(MainWindow& main) {
-        std::string picture = main.chatHistory().toPlainText().toStdString() + "\n";
-        for (const TrafficRecord& aircraft : state.traffic.InUse()) {
-            picture += aircraft.playerName + " " + std::to_string(aircraft.latitude) + " " +
-                       std::to_string(aircraft.heading) + " " + aircraft.aircraftType + "\n";
-        }
-        for (const auto& [name, track] : state.tracks.tracks()) {
-            picture += name + " trail";
-            for (const GeoPoint& point : state.tracks.TrailOf(name)) {
-                picture += " " + std::to_string(point.latitude);
-            }
-            picture += "\n";
-        }
-        return picture;
-    }
-
     testing::TempDir dir;
     ProgramState state;
     FileSystem files{dir.path(), {}};
@@ -103,11 +113,7 @@ class ReplayThroughTheProgram : public ::testing::Test {
     std::function<Outcome<replay::ReplayTimeline>()> read = [this] {
         return testing::TimelineOf(recorded);
     };
-    replay::ReplaySession played{
-        [] { return std::filesystem::path("recordings/recorded.pcap"); },
-        replay::ReplayOptions{
-            [this](const std::filesystem::path&, const std::atomic<bool>&) { return read(); },
-            1.0}};
+    replay::ReplaySession played;
     replay::SessionChoice session{live, played};
     TimerClock clock{50.0};
     AppWindows windows{state, messages, files, session, clock};
@@ -155,16 +161,80 @@ TEST_F(ReplayThroughTheProgram, PlaysStepsAndEndsAsALostLinkDoes) {
     EXPECT_FALSE(clock.held());
 }
 
-// Played fast, the replay shows at every moment what it shows played at its own pace: the same
-// table, chat and tracks.
-TEST_F(ReplayThroughTheProgram, ShowsTheSameAtEveryMomentAtAnySpeed) {
-    const std::vector<int> moments = {12, 31, 75};
-    const std::vector<std::string> steady = Watch(1, moments);
-    ASSERT_EQ(steady.size(), moments.size());
-    EXPECT_NE(steady[2].find("DLH123: cleared to land"), std::string::npos);
-    EXPECT_NE(steady[2].find("Jet Plane"), std::string::npos);
+// The recorded session's clock: ten times as fast as real time.
+constexpr double kRecordedSpeedUp = 10.0;
+
+// A session with the demo host (in this process) joined and recorded by the program. The test
+// gives the main window's ticks and the pilots' steps at their times on the session's clock,
+// each step half-way between two ticks, so that every message lies well inside one second of
+// the session: what the window showed after the ticks of `moments`. The session goes on a few
+// seconds after the last.
+std::vector<std::string> RecordDemoSession(testing::LiveScope& scope,
+                                           const std::vector<int>& moments) {
+    QTimer stepping;  // the pilots' steps while the scope joins
+    QObject::connect(&stepping, &QTimer::timeout, [&scope] { scope.host().Tick(); });
+    stepping.start(scope.RealMs(1));
+    if (!scope.Join()) {
+        return {};
+    }
+    stepping.stop();
+    MainWindow& main = *scope.main();
+    const int second = scope.RealMs(1);
+    // The session's clock began when the window's receive timer started.
+    const int opened = second - main.receiveTimer().remainingTime();
+    main.receiveTimer().stop();
+    main.refreshTimer().stop();
+    QElapsedTimer since;
+    since.start();
+    const auto wait = [&](int ms) {
+        SpinUntil([&] { return since.elapsed() + opened >= ms; }, ms);
+    };
+    std::vector<std::string> seen;
+    for (int tick = 1; tick <= moments.back() + 5; ++tick) {
+        wait(tick * second - second / 2);
+        scope.host().Tick();
+        wait(tick * second);
+        main.ReceiveTick();
+        if (tick % 30 == 0) {
+            main.RefreshTick();
+        }
+        if (tick == 5) {
+            main.chatInput().setText("hello");
+            QTest::keyClick(&main.chatInput(), Qt::Key_Return);
+        }
+        if (seen.size() < moments.size() && tick == moments[seen.size()]) {
+            seen.push_back(Picture(scope.state, main));
+        }
+    }
+    main.Disconnect();
+    return seen;
+}
+
+class ReplayOfADemoSession : public ReplayThroughTheProgram {
+  protected:
+    ReplayOfADemoSession() : ReplayThroughTheProgram(kRecordedSpeedUp) {}
+};
+
+// Replayed at 1x and at 16x, the recording shows at every moment what the session showed: the
+// same table, chat and tracks, through the refresh.
+TEST_F(ReplayOfADemoSession, ShowsAtEveryMomentWhatTheSessionShowedAtAnySpeed) {
+    const std::vector<int> moments = {9, 31, 38};
+    demo::DemoHostOptions options;
+    options.chatEverySeconds = 7;
+    options.ticksByCaller = true;
+    testing::LiveScope scope(47732, 47733, kRecordedSpeedUp, options, true);
+    const std::vector<std::string> live = RecordDemoSession(scope, moments);
+    ASSERT_EQ(live.size(), moments.size());
+    EXPECT_NE(live[2].find("N172SP: roger, hello"), std::string::npos) << live[2];
+    const auto recordings = std::filesystem::directory_iterator(scope.dir.path() / "recordings");
+    ASSERT_NE(recordings, std::filesystem::directory_iterator());
+    const std::filesystem::path file = recordings->path();
+    read = [file] { return replay::ReadTimeline(file, std::atomic<bool>(false)); };
+
+    EXPECT_EQ(Watch(1, moments, "Eldorado Fly-in (5/8)"), live);
+    ASSERT_NE(windows.mainWindow(), nullptr);
     windows.mainWindow()->Disconnect();
-    EXPECT_EQ(Watch(16, moments), steady);
+    EXPECT_EQ(Watch(16, moments, "Eldorado Fly-in (5/8)"), live);
 }
 
 // A file that is no capture of a session is named with where it went wrong, and the dialog

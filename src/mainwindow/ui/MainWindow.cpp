@@ -37,7 +37,7 @@ MainWindow::~MainWindow() = default;
 void MainWindow::ConnectControls() {
     connect(&Timer1, &QTimer::timeout, this, &MainWindow::ReceiveTick);
     connect(&Timer2, &QTimer::timeout, this, &MainWindow::RepaintTick);
-    connect(&Timer3, &QTimer::timeout, this, [this] { live_.Refresh(); });
+    connect(&Timer3, &QTimer::timeout, this, &MainWindow::RefreshTick);
     connect(Command2, &QPushButton::clicked, this, [this] {
         CentreAndRepaint(state_.airport.currentAirport.longitude,
                          state_.airport.currentAirport.latitude);

@@ -66,6 +66,7 @@ class MainWindow : public QWidget {
     // The timers' work, callable at once.
     void ReceiveTick();
     void RepaintTick();
+    void RefreshTick() { live_.Refresh(); }
 
     ScopeWidget& scope() { return *Picture1; }
     QToolBar& toolbar() { return *Toolbar1; }
