@@ -1,31 +1,24 @@
 #include "replay/ReplayMoment.h"
 
-#include "mainwindow/LiveSession.h"
-#include "model/SessionState.h"
 #include "replay/ReadRecording.h"
-#include "replay/ReplayPlayback.h"
-#include "replay/ReplaySession.h"
-#include "shared/TimerClock.h"
 
 namespace scopewatch::replay {
 
-Outcome<ReplayMoment> ReplayAt(ReplayTimeline timeline, double seconds, const MagVarGrid& grid) {
-    ReplaySession replay(nullptr);
-    replay.Play(std::make_unique<ReplayTimeline>(std::move(timeline)), "Replay");
-    SessionState state;
-    state.myPlayerId = replay.CreatedPlayer();
-    state.isConnected = kTrue16;
-    Outcome<ReplayMoment> moment = Outcome<ReplayMoment>::Done();
-    ReplayMoment& at = *moment.value;
-    const TimerClock clock;
-    LiveSession live(replay, state, at.traffic, at.tracks, grid, clock);
-    live.Start();
-    TimerClock pace;
-    ReplayPlayback playback(replay, pace, {[] {}, [&live](int ticks) { live.Rerun(ticks); }});
-    playback.JumpTo(seconds);
-    at.chat = live.chatText();
-    at.length = replay.length();
-    return moment;
+HeadlessReplay::HeadlessReplay(std::unique_ptr<ReplayTimeline> timeline, const MagVarGrid& grid)
+    : replay_(nullptr),
+      live_(replay_, state_, traffic_, tracks_, grid, clock_),
+      playback_(replay_, pace_, {[] {}, [this](int seconds) { live_.Rerun(seconds); }}) {
+    replay_.Play(std::move(timeline), "Replay");
+    state_.myPlayerId = replay_.CreatedPlayer();
+    state_.isConnected = kTrue16;
+    live_.Start();
+}
+
+ReplayMoment ReplayAt(ReplayTimeline timeline, double seconds, const MagVarGrid& grid) {
+    HeadlessReplay replay(std::make_unique<ReplayTimeline>(std::move(timeline)), grid);
+    replay.JumpTo(seconds);
+    return ReplayMoment{replay.traffic(), std::move(replay.tracks()), replay.chat(),
+                        replay.length()};
 }
 
 Outcome<ReplayMoment> ReplayFileAt(const std::filesystem::path& file, double seconds,
@@ -34,7 +27,7 @@ Outcome<ReplayMoment> ReplayFileAt(const std::filesystem::path& file, double sec
     if (!read.ok()) {
         return Outcome<ReplayMoment>::Failed(read.failure);
     }
-    return ReplayAt(std::move(read.value->timeline), seconds, grid);
+    return Outcome<ReplayMoment>::Done(ReplayAt(std::move(read.value->timeline), seconds, grid));
 }
 
 }  // namespace scopewatch::replay
