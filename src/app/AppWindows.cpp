@@ -1,7 +1,9 @@
 #include "app/AppWindows.h"
 
 #include <QCoreApplication>
+#include <QScreen>
 #include <QSettings>
+#include <algorithm>
 
 #include "airport/ui/AirportWindow.h"
 #include "builder/ui/BuilderWindow.h"
@@ -25,6 +27,26 @@
 #include "state/ProgramState.h"
 
 namespace scopewatch {
+
+namespace {
+
+// Where a window of that size stands beside the main window: to its right where the screen has
+// room, else below it, else at the screen's right edge.
+QPoint BesideOnScreen(const QWidget& main, QSize size) {
+    const QRect frame = main.frameGeometry();
+    const QRect screen = main.screen()->availableGeometry();
+    const QPoint right = frame.topRight() + QPoint(8, 0);
+    if (screen.contains(QRect(right, size))) {
+        return right;
+    }
+    const QPoint below = frame.bottomLeft() + QPoint(0, 8);
+    if (screen.contains(QRect(below, size))) {
+        return below;
+    }
+    return QPoint(std::max(screen.left(), screen.right() - size.width()), frame.top());
+}
+
+}  // namespace
 
 AppWindows::AppWindows(ProgramState& state, MessageBoxes& messages, FileSystem& files,
                        SessionService& session, TimerClock& clock)
@@ -117,7 +139,7 @@ void AppWindows::ShowReplayWindow() {
         replay::ReplayPlayback::MainWindowCalls{[main] { main->FollowClock(); },
                                                 [main](int seconds) { main->Rerun(seconds); }},
         clock_);
-    replayWindow_->move(main->frameGeometry().topRight() + QPoint(8, 0));
+    replayWindow_->move(BesideOnScreen(*main, replayWindow_->frameGeometry().size()));
     replayWindow_->show();
 }
 
