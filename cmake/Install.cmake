@@ -1,6 +1,6 @@
 # Installs Scopewatch the way a Linux desktop program is installed, and packages it for Debian.
 #
-#   cmake --install build --prefix P   the program and the four tools in P/bin with their
+#   cmake --install build --prefix P   the program and its tools in P/bin with their
 #                                      manual pages in P/share/man/man1, the menu launcher in
 #                                      P/libexec/scopewatch, the desktop entry, icon and
 #                                      AppStream metainfo under P/share, the README, docs/,
