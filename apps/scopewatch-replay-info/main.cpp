@@ -23,8 +23,7 @@ scopewatch::ToolCommandLine InfoCommandLine() {
         "that the sender rules would refuse (each with where it is in the file), each\n"
         "aircraft's first and last position, and the duration. Exits with 1 when the file\n"
         "cannot be read as a capture of a DirectPlay session.",
-        {{"json", "Prints the same as one JSON document."}},
-        {{"FILE", "The capture file."}});
+        {{"json", "Prints the same as one JSON document."}}, {{"FILE", "The capture file."}});
 }
 
 }  // namespace

@@ -65,8 +65,7 @@ int main(int argc, char* argv[]) {
     scopewatch::DirectPlaySessionOptions sessionOptions;
     sessionOptions.recording.folder = state.workDir / "recordings";
     sessionOptions.recordingWanted = [&state] { return state.aids.recordSessions; };
-    scopewatch::DirectPlaySession live([] { return scopewatch::AskHostAddress(); },
-                                       sessionOptions);
+    scopewatch::DirectPlaySession live([] { return scopewatch::AskHostAddress(); }, sessionOptions);
     scopewatch::replay::ReplaySession replay(
         [&state] { return scopewatch::replay::AskCaptureFile(state.workDir); });
     scopewatch::replay::SessionChoice session(live, replay);

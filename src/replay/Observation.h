@@ -17,8 +17,8 @@ inline constexpr size_t kListedJoinSteps = 64;
 
 // The session as the capture showed it.
 struct ObservedSessionFacts {
-    bool seen = false;   // an enumeration reply or a name table was seen
-    std::string name;    // UTF-8
+    bool seen = false;  // an enumeration reply or a name table was seen
+    std::string name;   // UTF-8
     uint32_t flags = 0;
     uint16_t dialect = 0;  // of the host's messages
     uint32_t maxPlayers = 0;

@@ -28,7 +28,8 @@ Outcome<Recording> Observe(const std::string& named, const RecordingOptions& opt
             named + ": holds no DirectPlay session (" + std::to_string(recording.summary.packets) +
             " packets, " + std::to_string(recording.summary.frames) + " DirectPlay frames" +
             (seen.unreadable.count > 0
-                 ? ", the first unreadable at " + std::to_string(seen.unreadable.listed.front().place.packet)
+                 ? ", the first unreadable at " +
+                       std::to_string(seen.unreadable.listed.front().place.packet)
                  : std::string()) +
             ")");
     }
@@ -39,10 +40,9 @@ Outcome<Recording> Observe(const std::string& named, const RecordingOptions& opt
 
 Outcome<Recording> ReadRecording(const std::filesystem::path& file,
                                  const RecordingOptions& options) {
-    Outcome<Recording> read =
-        Observe(file.string(), options, [&file](const capture::FrameSink& sink) {
-            return capture::ReadCapture(file, sink);
-        });
+    Outcome<Recording> read = Observe(
+        file.string(), options,
+        [&file](const capture::FrameSink& sink) { return capture::ReadCapture(file, sink); });
     if (read.ok()) {
         read.value->file = file;
         read.value->warning = capture::CaptureWarning(file, read.value->summary);

@@ -27,8 +27,8 @@ std::string Fix(const PositionFix& fix, int64_t origin) {
 void CaptureSection(std::string& out, const Recording& recording, int64_t origin) {
     const capture::CaptureSummary& summary = recording.summary;
     const Observation& seen = recording.observation;
-    out += "Capture: " + recording.file.string() + " (" + summary.format + ", " +
-           summary.linkType + ")\n";
+    out += "Capture: " + recording.file.string() + " (" + summary.format + ", " + summary.linkType +
+           ")\n";
     out += "  " + Count(summary.packets, "packet", "packets") + ", " +
            Count(summary.frames, "DirectPlay frame", "DirectPlay frames") + " (" +
            std::to_string(summary.tcpFrames) + " TCP, " + std::to_string(summary.udpFrames) +
@@ -41,8 +41,8 @@ void CaptureSection(std::string& out, const Recording& recording, int64_t origin
     }
     if (seen.firstMicros) {
         const QDateTime first = QDateTime::fromMSecsSinceEpoch(origin / 1000, QTimeZone::utc());
-        out += "  from " + first.toString("yyyy-MM-dd hh:mm:ss").toStdString() +
-               " UTC, duration " + OffsetText(*seen.lastMicros - origin) + "\n";
+        out += "  from " + first.toString("yyyy-MM-dd hh:mm:ss").toStdString() + " UTC, duration " +
+               OffsetText(*seen.lastMicros - origin) + "\n";
     }
 }
 
@@ -117,8 +117,8 @@ void JoinsSection(std::string& out, const Observation& seen, int64_t origin) {
 void CountsSection(std::string& out, const Observation& seen) {
     out += "\nDirectPlay messages\n";
     for (const auto& [command, count] : seen.commands) {
-        out += "  " + HexText(command) + " " + CommandName(command) + ": " +
-               std::to_string(count) + "\n";
+        out += "  " + HexText(command) + " " + CommandName(command) + ": " + std::to_string(count) +
+               "\n";
     }
     out += "  player data: " + std::to_string(seen.playerData) + " (" +
            std::to_string(seen.copiesCountedOnce) + " copies to further machines counted once)\n";
@@ -135,8 +135,8 @@ void ProblemsSection(std::string& out, const char* title, const ProblemList& pro
                      int64_t origin) {
     out += "\n" + std::string(title) + ": " + std::to_string(problems.count) + "\n";
     for (const FrameProblem& problem : problems.listed) {
-        out += "  " + OffsetText(problem.micros - origin) + "  " + PlaceText(problem.place) +
-               ": " + problem.text + "\n";
+        out += "  " + OffsetText(problem.micros - origin) + "  " + PlaceText(problem.place) + ": " +
+               problem.text + "\n";
     }
     if (problems.count > problems.listed.size()) {
         out += "  and " + std::to_string(problems.count - problems.listed.size()) + " more\n";

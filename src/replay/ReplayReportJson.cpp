@@ -125,9 +125,8 @@ QJsonObject CountsJson(const Observation& seen) {
     }
     QJsonArray kinds;
     for (const auto& [kind, count] : seen.gameKinds) {
-        kinds.append(QJsonObject{{"kind", kind},
-                                 {"name", Text(KindName(kind))},
-                                 {"count", static_cast<qint64>(count)}});
+        kinds.append(QJsonObject{
+            {"kind", kind}, {"name", Text(KindName(kind))}, {"count", static_cast<qint64>(count)}});
     }
     return {{"directPlayCommands", commands},
             {"playerData", static_cast<qint64>(seen.playerData)},

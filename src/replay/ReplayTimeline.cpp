@@ -80,9 +80,9 @@ int32_t ReplayTimeline::KindOf(size_t index) const {
 }
 
 size_t ReplayTimeline::FirstAfter(int64_t micros) const {
-    const auto after =
-        std::upper_bound(entries_.begin(), entries_.end(), micros,
-                         [](int64_t time, const TimelineEntry& entry) { return time < entry.micros; });
+    const auto after = std::upper_bound(
+        entries_.begin(), entries_.end(), micros,
+        [](int64_t time, const TimelineEntry& entry) { return time < entry.micros; });
     return static_cast<size_t>(after - entries_.begin());
 }
 
@@ -133,8 +133,9 @@ size_t ReplayTimeline::MemoryBytes() const {
     size_t bytes = entries_.capacity() * sizeof(TimelineEntry) + store_.capacity() +
                    chat_.capacity() * sizeof(size_t) + arrival_.capacity() * sizeof(uint32_t);
     for (const auto& [id, player] : players_) {
-        bytes += sizeof(player) +
-                 (player.aircraftInfo.capacity() + player.announcements.capacity()) * sizeof(size_t);
+        bytes +=
+            sizeof(player) +
+            (player.aircraftInfo.capacity() + player.announcements.capacity()) * sizeof(size_t);
         for (const auto& [since, name] : player.names) {
             bytes += sizeof(since) + name.capacity() + sizeof(name);
         }

@@ -62,8 +62,8 @@ void SessionObserver::Take(const Frame& frame) {
     if (!observation_.firstMicros) {
         observation_.firstMicros = frame.microseconds;
     }
-    observation_.lastMicros = std::max(observation_.lastMicros.value_or(frame.microseconds),
-                                       frame.microseconds);
+    observation_.lastMicros =
+        std::max(observation_.lastMicros.value_or(frame.microseconds), frame.microseconds);
     ForgetDeleted(frame.microseconds - CopyFilter::kWindowMicros);
     const Outcome<Decoded> decoded =
         frame.carrier == capture::Carrier::kDatagram
@@ -82,11 +82,11 @@ void SessionObserver::Take(const Frame& frame) {
         ++observation_.commands[message.command];
     }
     if (!Taken(frame, message)) {
-        observation_.refused.Add(
-            {frame.microseconds, frame.place,
-             Shortened(directplay::Describe(message)) + " from " + EndpointText(frame.from) +
-                 " to " + EndpointText(frame.to) + " would be refused: it is taken only from " +
-                 SourceText(directplay::RowOf(message.message).from)});
+        observation_.refused.Add({frame.microseconds, frame.place,
+                                  Shortened(directplay::Describe(message)) + " from " +
+                                      EndpointText(frame.from) + " to " + EndpointText(frame.to) +
+                                      " would be refused: it is taken only from " +
+                                      SourceText(directplay::RowOf(message.message).from)});
         return;
     }
     Observe(frame, message);
@@ -105,8 +105,7 @@ bool SessionObserver::Taken(const Frame& frame, const Decoded& decoded) const {
         case Source::kHost:
             return table_.HostMachine() == nullptr || table_.IsHostAddress(from);
         default:
-            return !observation_.judged ||
-                   directplay::Admits(table_, decoded.message, from, false);
+            return !observation_.judged || directplay::Admits(table_, decoded.message, from, false);
     }
 }
 
@@ -138,9 +137,9 @@ void SessionObserver::Observe(const Frame& frame, const Decoded& decoded) {
             joins_.Step(*joiner, frame, EndpointText(sender) + " acknowledges it (ADDFORWARDACK)");
         }
     } else if (const auto* refusal = std::get_if<dp::AddForwardReply>(&m)) {
-        joins_.Step(endpoints_.ReceiverOf(frame), frame,
-                    "the host refuses the join: error " + HexText(refusal->error) +
-                        " (ADDFORWARDREPLY)");
+        joins_.Step(
+            endpoints_.ReceiverOf(frame), frame,
+            "the host refuses the join: error " + HexText(refusal->error) + " (ADDFORWARDREPLY)");
     } else if (const auto* names = std::get_if<dp::SuperEnumPlayersReply>(&m)) {
         OnNameTable(frame, decoded, *names);
     } else if (const auto* created = std::get_if<dp::CreatePlayer>(&m)) {
@@ -205,11 +204,11 @@ void SessionObserver::OnRequest(const Frame& frame, const Decoded& decoded, uint
 }
 
 void SessionObserver::OnReply(const Frame& frame, const directplay::RequestPlayerReply& reply) {
-    joins_.Step(endpoints_.ReceiverOf(frame), frame,
-                reply.result == 0 ? "the host gives the id " + HexText(reply.id) +
-                                        " (REQUESTPLAYERREPLY)"
-                                  : "the host refuses an id: error " + HexText(reply.result) +
-                                        " (REQUESTPLAYERREPLY)");
+    joins_.Step(
+        endpoints_.ReceiverOf(frame), frame,
+        reply.result == 0
+            ? "the host gives the id " + HexText(reply.id) + " (REQUESTPLAYERREPLY)"
+            : "the host refuses an id: error " + HexText(reply.result) + " (REQUESTPLAYERREPLY)");
 }
 
 void SessionObserver::OnForwardRequest(const Frame& frame, const Decoded& decoded,
@@ -276,9 +275,8 @@ void SessionObserver::OnCreate(const Frame& frame, const Decoded& decoded,
     Enter(player, frame.from.ip, frame.microseconds);
     if (!m.verify) {
         joins_.Step(EndpointBook::SenderOf(frame, decoded.sender.port), frame,
-                    "announces its player " + HexText(player.id) + " \"" +
-                        Utf8(player.shortName) + "\" to " +
-                        EndpointText(endpoints_.ReceiverOf(frame)) + " (CREATEPLAYER)");
+                    "announces its player " + HexText(player.id) + " \"" + Utf8(player.shortName) +
+                        "\" to " + EndpointText(endpoints_.ReceiverOf(frame)) + " (CREATEPLAYER)");
     }
 }
 

@@ -61,11 +61,11 @@ constexpr std::pair<uint16_t, const char*> kCommandNames[] = {
 };
 
 constexpr std::pair<uint32_t, const char*> kSessionFlagNames[] = {
-    {0x1, "new players disabled"},   {0x4, "migrate host"},       {0x8, "no message id"},
-    {0x20, "join disabled"},         {0x40, "keep-alive"},        {0x80, "no data messages"},
-    {0x100, "secure server"},        {0x200, "private"},          {0x400, "password required"},
-    {0x800, "multicast server"},     {0x1000, "client/server"},   {0x2000, "reliable protocol"},
-    {0x4000, "no preserve order"},   {0x8000, "optimize latency"},
+    {0x1, "new players disabled"}, {0x4, "migrate host"},        {0x8, "no message id"},
+    {0x20, "join disabled"},       {0x40, "keep-alive"},         {0x80, "no data messages"},
+    {0x100, "secure server"},      {0x200, "private"},           {0x400, "password required"},
+    {0x800, "multicast server"},   {0x1000, "client/server"},    {0x2000, "reliable protocol"},
+    {0x4000, "no preserve order"}, {0x8000, "optimize latency"},
 };
 
 }  // namespace

@@ -29,8 +29,7 @@ class Replayed {
   public:
     explicit Replayed(const testing::RecordedSession& recorded)
         : replay([] { return std::filesystem::path("recorded.pcap"); },
-                 ReplayOptions{[&recorded](const std::filesystem::path&,
-                                           const std::atomic<bool>&) {
+                 ReplayOptions{[&recorded](const std::filesystem::path&, const std::atomic<bool>&) {
                                    return testing::TimelineOf(recorded);
                                },
                                1.0}) {}
@@ -106,8 +105,7 @@ TEST(ReplaySession, PlaysThroughTheSameIntakeAsALiveSession) {
     EXPECT_FALSE(replayed.Run(10));
     EXPECT_EQ(replayed.live->chatText(), "DLH123: cleared to land\r\n");
     ASSERT_TRUE(replayed.live->Say("hello").ok());
-    EXPECT_EQ(replayed.live->chatText(),
-              "Viewer: hello (not sent)\r\nDLH123: cleared to land\r\n");
+    EXPECT_EQ(replayed.live->chatText(), "Viewer: hello (not sent)\r\nDLH123: cleared to land\r\n");
 
     EXPECT_FALSE(replayed.Run(20));  // through the refresh at 30 s
     EXPECT_EQ(replayed.traffic.trafficCount, 2);
@@ -187,8 +185,8 @@ TEST(ReplaySession, AFileThatCannotBeReadFailsTheListingSayingWhy) {
                                        1.0});
     replay.InitialiseConnection(1);
     replay.ListSessions();
-    ASSERT_TRUE(testing::SpinUntil(
-        [&] { return replay.Step() == SessionStep::kListingFailed; }, 5000));
+    ASSERT_TRUE(
+        testing::SpinUntil([&] { return replay.Step() == SessionStep::kListingFailed; }, 5000));
     EXPECT_TRUE(replay.ExplainsFailures());
     EXPECT_EQ(replay.StepFailure(), "bad.pcap: not a pcap or pcapng file");
     EXPECT_THROW(replay.JoinSession(1), SessionError);

@@ -68,10 +68,9 @@ void Join(RecordedSession& s) {
     f.System(s.host, s.scope, dp::RequestPlayerReply{s.scope.systemId, 0});
     const uint16_t scopePort = s.scope.stream.port;
     f.System(s.scope, s.host,
-             dp::AddForwardRequest{0, s.scope.systemId,
-                                   PlayerEntry(s.scope.systemId, s.scope.systemId, u"", 0x9,
-                                               scopePort),
-                                   u"", 0});
+             dp::AddForwardRequest{
+                 0, s.scope.systemId,
+                 PlayerEntry(s.scope.systemId, s.scope.systemId, u"", 0x9, scopePort), u"", 0});
     const uint16_t hostPort = s.host.stream.port;
     dp::SuperEnumPlayersReply table{desc, u"Eldorado Fly-in", u"", {}};
     table.players = {PlayerEntry(s.host.systemId, s.host.systemId, u"", 0x7, hostPort),
@@ -81,11 +80,11 @@ void Join(RecordedSession& s) {
     f.At(2.0);
     f.System(s.scope, s.host, dp::RequestPlayerId{0x8});
     f.System(s.host, s.scope, dp::RequestPlayerReply{s.controller, 0});
-    f.System(s.scope, s.host,
-             dp::CreatePlayer{0, s.controller,
-                              PlayerEntry(s.controller, s.scope.systemId, u"ATC Controller",
-                                          0x8, scopePort),
-                              false});
+    f.System(
+        s.scope, s.host,
+        dp::CreatePlayer{
+            0, s.controller,
+            PlayerEntry(s.controller, s.scope.systemId, u"ATC Controller", 0x8, scopePort), false});
     f.Data(s.scope, s.host, s.controller, 0, MakeSignal(kinds::kJoinRequest));
     f.At(2.5);
     f.Data(s.host, s.scope, s.pilots[0], s.controller,

@@ -29,8 +29,7 @@ ReplayWindow::ReplayWindow(ReplaySession& replay, ReplayPlayback::MainWindowCall
     // A drag jumps where it is let go; the keys and the page clicks jump at once.
     connect(position_, &QSlider::sliderMoved, this,
             [this](int seconds) { elapsed_->setText(QString::fromStdString(ClockText(seconds))); });
-    connect(position_, &QSlider::sliderReleased, this,
-            [this] { JumpTo(position_->value()); });
+    connect(position_, &QSlider::sliderReleased, this, [this] { JumpTo(position_->value()); });
     connect(position_, &QSlider::valueChanged, this, [this](int seconds) {
         if (!position_->isSliderDown()) {
             JumpTo(seconds);

@@ -20,8 +20,8 @@ class ReplaySession;
 class ReplayWindow : public QWidget {
     Q_OBJECT
   public:
-    ReplayWindow(ReplaySession& replay, ReplayPlayback::MainWindowCalls calls,
-                 TimerClock& clock, QWidget* parent = nullptr);
+    ReplayWindow(ReplaySession& replay, ReplayPlayback::MainWindowCalls calls, TimerClock& clock,
+                 QWidget* parent = nullptr);
 
     // The replay is over: the program's clock goes back to its own pace and the window may go.
     void Release();
