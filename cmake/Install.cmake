@@ -1,6 +1,6 @@
 # Installs Scopewatch the way a Linux desktop program is installed, and packages it for Debian.
 #
-#   cmake --install build --prefix P   the program and the four tools in P/bin with their
+#   cmake --install build --prefix P   the program and its tools in P/bin with their
 #                                      manual pages in P/share/man/man1, the menu launcher in
 #                                      P/libexec/scopewatch, the desktop entry, icon and
 #                                      AppStream metainfo under P/share, the sounds in
@@ -29,6 +29,7 @@ set(SCOPEWATCH_COMMANDS
     "scopewatch: radar scope for Flight Simulator 2002 multiplayer sessions"
     "scopewatch-build-db: build Scopewatch's airport database without windows"
     "scopewatch-render: draw Scopewatch's radar scope into a PNG picture"
+    "scopewatch-replay-info: say what the DirectPlay session in a capture file did"
     "scopewatch-make-demo-sim: write a demo simulator folder to try Scopewatch with"
     "scopewatch-demo-host: host a demo Flight Simulator 2002 session with five pilots")
 

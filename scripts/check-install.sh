@@ -10,7 +10,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=$(realpath "${1:-build}")
 app_id=io.github.scopewatch.Scopewatch
-tools=(scopewatch-build-db scopewatch-demo-host scopewatch-make-demo-sim scopewatch-render)
+tools=(scopewatch-build-db scopewatch-demo-host scopewatch-make-demo-sim scopewatch-render
+       scopewatch-replay-info)
 commands=(scopewatch "${tools[@]}")
 
 # The space in the name is on purpose: installed paths must survive one.

@@ -1,12 +1,14 @@
 // scopewatch-render --workdir DIR --airport INDEX --zoom LEVEL --size WxH --out FILE.png
-//                   [--traffic FILE]
+//                   [--traffic FILE | --replay CAPTURE --at SECONDS]
 // Draws the scope as the main window shows it after "GET AIRPORT" on the airport at INDEX
 // of DIR's database (airspaces included), zoomed to LEVEL, with the aircraft of the traffic
-// file (one per line: name;latitude;longitude;altitude feet;magnetic heading), into a PNG.
+// file (one per line: name;latitude;longitude;altitude feet;magnetic heading) or of a replay
+// of a capture at a moment (with their trails and vectors), into a PNG.
 
 #include <QFile>
 #include <QGuiApplication>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -16,6 +18,9 @@
 #include "multiplayer/TrafficFile.h"
 #include "platform/AtomicFile.h"
 #include "platform/ToolCommandLine.h"
+#include "replay/ReplayMoment.h"
+#include "replay/ReplayTexts.h"
+#include "scope/LabelPlacement.h"
 #include "scope/ScopeSnapshot.h"
 #include "state/ProgramState.h"
 
@@ -29,6 +34,8 @@ struct Arguments {
     int32_t height = 0;
     std::string out;
     std::string traffic;
+    std::string replay;
+    double at = 0.0;
 };
 
 template <typename T>
@@ -59,9 +66,12 @@ bool ReadSize(const std::string& text, Arguments& arguments) {
 scopewatch::ToolCommandLine RenderCommandLine() {
     return scopewatch::ToolCommandLine(
         "scopewatch-render",
-        "--workdir DIR --airport INDEX --zoom LEVEL --size WxH --out FILE.png [--traffic FILE]",
+        "--workdir DIR --airport INDEX --zoom LEVEL --size WxH --out FILE.png "
+        "[--traffic FILE | --replay CAPTURE --at SECONDS]",
         "Draws the scope as the radar window shows it after \"GET AIRPORT\" on the airport\n"
-        "at INDEX of DIR's database (airspaces included), zoomed to LEVEL, into a PNG file.",
+        "at INDEX of DIR's database (airspaces included), zoomed to LEVEL, into a PNG file;\n"
+        "with --replay, the aircraft as the replay of the capture shows them at the moment,\n"
+        "with their history trails and track vectors.",
         {
             {"workdir", "Folder holding atc_settings.tcs and world_airports.dat.", "DIR"},
             {"airport", "Index of the airport in the database, from 0.", "INDEX"},
@@ -72,6 +82,9 @@ scopewatch::ToolCommandLine RenderCommandLine() {
              "Aircraft to draw, one per line: name;latitude;longitude;altitude feet;magnetic "
              "heading.",
              "FILE"},
+            {"replay", "Capture file (pcap or pcapng) of a session whose replay to draw.",
+             "CAPTURE"},
+            {"at", "Seconds after the start of the replay.", "SECONDS"},
         });
 }
 
@@ -105,6 +118,20 @@ std::variant<Arguments, scopewatch::CommandLineVerdict> ReadValues(
     if (!ReadSize(parser.value("size").toStdString(), arguments)) {
         return commandLine.Refuse("--size needs WxH, each side 1 to 10000");
     }
+    arguments.replay = Value(parser, "replay");
+    if (parser.isSet("replay") != parser.isSet("at")) {
+        return commandLine.Refuse("--replay and --at go together");
+    }
+    if (parser.isSet("replay") && parser.isSet("traffic")) {
+        return commandLine.Refuse("--traffic or --replay, not both");
+    }
+    if (parser.isSet("at")) {
+        bool number = false;
+        arguments.at = parser.value("at").toDouble(&number);
+        if (!number || !std::isfinite(arguments.at) || arguments.at < 0.0) {
+            return commandLine.Refuse("--at needs a number of seconds, 0 or more");
+        }
+    }
     arguments.airportIndex = *index;
     arguments.zoomLevel = *zoom;
     return arguments;
@@ -113,6 +140,40 @@ std::variant<Arguments, scopewatch::CommandLineVerdict> ReadValues(
 int Fail(const std::string& text) {
     std::fprintf(stderr, "scopewatch-render: %s\n", text.c_str());
     return 1;
+}
+
+// The aircraft to draw, from the traffic file or from the replay at the moment (with their
+// tracks, whose trails and vectors are drawn); gives what to say of the moment, or why not.
+scopewatch::Outcome<std::string> LoadTraffic(const Arguments& arguments,
+                                             scopewatch::ProgramState& state) {
+    using Said = scopewatch::Outcome<std::string>;
+    if (!arguments.traffic.empty()) {
+        const auto bytes = scopewatch::ReadWholeFile(arguments.traffic);
+        if (!bytes) {
+            return Said::Failed("cannot read the traffic file " + arguments.traffic);
+        }
+        scopewatch::TrafficFileResult traffic =
+            scopewatch::ParseTrafficText(std::string(bytes->begin(), bytes->end()));
+        if (!traffic.error.empty()) {
+            return Said::Failed(arguments.traffic + ", " + traffic.error);
+        }
+        state.traffic = traffic.traffic;
+    }
+    if (arguments.replay.empty()) {
+        return Said::Done();
+    }
+    auto replayed =
+        scopewatch::replay::ReplayFileAt(arguments.replay, arguments.at, state.airport.magVarGrid);
+    if (!replayed.ok()) {
+        return Said::Failed(replayed.failure);
+    }
+    state.traffic = replayed.value->traffic;
+    state.tracks = std::move(replayed.value->tracks);
+    state.aids.historyTrails = true;
+    state.aids.trackVectors = true;
+    const double length = replayed.value->length;
+    return Said::Done(" at " + scopewatch::replay::ClockText(std::min(arguments.at, length)) +
+                      " of " + scopewatch::replay::ClockText(length) + " of the replay");
 }
 
 }  // namespace
@@ -142,28 +203,23 @@ int main(int argc, char* argv[]) {
     if (!load.ok()) {
         return Fail(load.failure);
     }
-    if (!arguments.traffic.empty()) {
-        const auto bytes = scopewatch::ReadWholeFile(arguments.traffic);
-        if (!bytes) {
-            return Fail("cannot read the traffic file " + arguments.traffic);
-        }
-        scopewatch::TrafficFileResult traffic =
-            scopewatch::ParseTrafficText(std::string(bytes->begin(), bytes->end()));
-        if (!traffic.error.empty()) {
-            return Fail(arguments.traffic + ", " + traffic.error);
-        }
-        state.traffic = traffic.traffic;
+    const scopewatch::Outcome<std::string> traffic = LoadTraffic(arguments, state);
+    if (!traffic.ok()) {
+        return Fail(traffic.failure);
     }
     const scopewatch::ScopeView view = scopewatch::SnapshotView(
         state.airport.currentAirport, arguments.width, arguments.height, arguments.zoomLevel);
     const scopewatch::SelectedAirspace noSelection;
-    const QImage image = scopewatch::RenderScope(
-        {view, state.airport, state.traffic, state.displayFlags, noSelection});
+    scopewatch::LabelPlacer labels;
+    const scopewatch::ScopeAids aids{state.aids, state.tracks, labels};
+    const QImage image =
+        scopewatch::RenderScope({view, state.airport, state.traffic, state.displayFlags,
+                                 noSelection, arguments.replay.empty() ? nullptr : &aids});
     if (!image.save(QString::fromStdString(arguments.out), "PNG")) {
         return Fail("cannot write " + arguments.out);
     }
-    std::printf("%s: %s at level %d, %zu airspaces, %d aircraft\n", arguments.out.c_str(),
+    std::printf("%s: %s at level %d, %zu airspaces, %d aircraft%s\n", arguments.out.c_str(),
                 state.airport.currentAirport.name.c_str(), view.ZoomLevel,
-                state.airport.airspaces.size(), state.traffic.trafficCount);
+                state.airport.airspaces.size(), state.traffic.trafficCount, traffic.value->c_str());
     return 0;
 }

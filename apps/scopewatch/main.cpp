@@ -7,6 +7,9 @@
 #include "platform/ToolCommandLine.h"
 #include "platform/ui/GuardedApplication.h"
 #include "platform/ui/QtMessageBoxes.h"
+#include "replay/ReplaySession.h"
+#include "replay/SessionChoice.h"
+#include "replay/ui/CaptureFileDialog.h"
 #include "shared/TimerClock.h"
 #include "state/ProgramState.h"
 
@@ -62,9 +65,11 @@ int main(int argc, char* argv[]) {
     scopewatch::DirectPlaySessionOptions sessionOptions;
     sessionOptions.recording.folder = state.workDir / "recordings";
     sessionOptions.recordingWanted = [&state] { return state.aids.recordSessions; };
-    scopewatch::DirectPlaySession session([] { return scopewatch::AskHostAddress(); },
-                                          sessionOptions);
-    const scopewatch::TimerClock clock;
+    scopewatch::DirectPlaySession live([] { return scopewatch::AskHostAddress(); }, sessionOptions);
+    scopewatch::replay::ReplaySession replay(
+        [&state] { return scopewatch::replay::AskCaptureFile(state.workDir); });
+    scopewatch::replay::SessionChoice session(live, replay);
+    scopewatch::TimerClock clock;
 
     scopewatch::AppWindows windows(state, messages, files, session, clock);
     windows.Start();

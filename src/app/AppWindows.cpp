@@ -1,7 +1,9 @@
 #include "app/AppWindows.h"
 
 #include <QCoreApplication>
+#include <QScreen>
 #include <QSettings>
+#include <algorithm>
 
 #include "airport/ui/AirportWindow.h"
 #include "builder/ui/BuilderWindow.h"
@@ -16,6 +18,9 @@
 #include "multiplayer/ui/ConnectionDialog.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
+#include "replay/ReplaySession.h"
+#include "replay/SessionChoice.h"
+#include "replay/ui/ReplayWindow.h"
 #include "startup/StartupCheck.h"
 #include "startup/ui/SetupDialog.h"
 #include "startup/ui/SplashWindow.h"
@@ -23,8 +28,28 @@
 
 namespace scopewatch {
 
+namespace {
+
+// Where a window of that size stands beside the main window: to its right where the screen has
+// room, else below it, else at the screen's right edge.
+QPoint BesideOnScreen(const QWidget& main, QSize size) {
+    const QRect frame = main.frameGeometry();
+    const QRect screen = main.screen()->availableGeometry();
+    const QPoint right = frame.topRight() + QPoint(8, 0);
+    if (screen.contains(QRect(right, size))) {
+        return right;
+    }
+    const QPoint below = frame.bottomLeft() + QPoint(0, 8);
+    if (screen.contains(QRect(below, size))) {
+        return below;
+    }
+    return QPoint(std::max(screen.left(), screen.right() - size.width()), frame.top());
+}
+
+}  // namespace
+
 AppWindows::AppWindows(ProgramState& state, MessageBoxes& messages, FileSystem& files,
-                       SessionService& session, const TimerClock& clock)
+                       SessionService& session, TimerClock& clock)
     : state_(state),
       messages_(messages),
       files_(files),
@@ -82,6 +107,7 @@ void AppWindows::AirportTaken() {
 }
 
 void AppWindows::ShowConnectionDialog() {
+    EndReplay();
     Retire(connection_);
     Retire(main_);
     connection_ = std::make_unique<ConnectionDialog>(state_, session_, messages_, *this, clock_);
@@ -107,6 +133,31 @@ void AppWindows::ShowMainWindow() {
     }
     main_->show();
     main_->Load();
+    ShowReplayWindow();
+}
+
+void AppWindows::ShowReplayWindow() {
+    replay::ReplaySession* played = replay::PlayedReplay(session_);
+    if (played == nullptr || !played->playing() || !main_) {
+        return;
+    }
+    MainWindow* main = main_.get();
+    replayWindow_ = std::make_unique<replay::ReplayWindow>(
+        *played,
+        replay::ReplayPlayback::MainWindowCalls{[main] { main->FollowClock(); },
+                                                [main](int seconds) { main->Rerun(seconds); }},
+        clock_);
+    replayWindow_->move(BesideOnScreen(*main, replayWindow_->frameGeometry().size()));
+    replayWindow_->show();
+}
+
+// The replay is over: the clock goes back to the program's own pace, and the window goes once
+// none of its code can be on the stack (a jump may have played the recording to its end).
+void AppWindows::EndReplay() {
+    if (replayWindow_) {
+        replayWindow_->Release();
+        Retire(replayWindow_);
+    }
 }
 
 void AppWindows::ShowOptionsWindow() {
@@ -163,6 +214,7 @@ void AppWindows::EndProgram() {
         return;
     }
     ended_ = true;
+    EndReplay();
     if (state_.myPlayerId > 0 || state_.isConnected == kTrue16) {
         LeaveSession(session_, state_, state_.traffic);
     }

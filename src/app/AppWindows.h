@@ -23,14 +23,18 @@ class OptionsWindow;
 class AboutWindow;
 class ControllerAidsWindow;
 class TrafficListWindow;
+namespace replay {
+class ReplayWindow;
+}
 
 // The program's windows and the hand-offs between them. It owns every top-level window
 // and creates each one when the flow reaches it.
 class AppWindows : public QObject, public WindowFlow {
     Q_OBJECT
   public:
+    // `clock` is the pace of the program's timers; a replay sets it.
     AppWindows(ProgramState& state, MessageBoxes& messages, FileSystem& files,
-               SessionService& session, const TimerClock& clock);
+               SessionService& session, TimerClock& clock);
     ~AppWindows() override;
 
     // Shows the splash window; the start-up check follows 3 s later.
@@ -62,12 +66,16 @@ class AppWindows : public QObject, public WindowFlow {
     AboutWindow* aboutWindow() const { return about_.get(); }
     ControllerAidsWindow* controllerAidsWindow() const { return aids_.get(); }
     TrafficListWindow* trafficList() const { return trafficList_.get(); }
+    replay::ReplayWindow* replayWindow() const { return replayWindow_.get(); }
 
     // Windows handed over but not yet deleted.
     size_t retiredWindows() const { return retired_.waiting(); }
 
   private:
     void CloseSplash();
+    // The "Replay" window beside the main window, when the session plays a recording.
+    void ShowReplayWindow();
+    void EndReplay();
     // A window that hands over is still inside its own event handler: it is deleted once
     // nothing of it can be on the stack.
     template <typename Window>
@@ -78,7 +86,7 @@ class AppWindows : public QObject, public WindowFlow {
     MessageBoxes& messages_;
     FileSystem& files_;
     SessionService& session_;
-    const TimerClock& clock_;
+    TimerClock& clock_;
     std::unique_ptr<SplashWindow> splash_;
     std::unique_ptr<SetupDialog> setup_;
     std::unique_ptr<BuilderWindow> builder_;
@@ -89,6 +97,7 @@ class AppWindows : public QObject, public WindowFlow {
     std::unique_ptr<AboutWindow> about_;
     std::unique_ptr<ControllerAidsWindow> aids_;
     std::unique_ptr<TrafficListWindow> trafficList_;
+    std::unique_ptr<replay::ReplayWindow> replayWindow_;
     RetiredWindows retired_;
     bool ended_ = false;
     bool quitting_ = false;

@@ -1,59 +1,11 @@
 #include "demohost/DemoSessionHost.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "multiplayer/DirectPlaySession.h"
 #include "shared/MalformedBytes.h"
 
 namespace scopewatch::demo {
-
-std::string KindName(int32_t kind) {
-    const char* name = "unknown";
-    switch (kind) {
-        case kinds::kJoinRequest:
-            name = "join request";
-            break;
-        case kinds::kPlayerPresent:
-            name = "player present";
-            break;
-        case kinds::kKeepAlive:
-            name = "keep-alive";
-            break;
-        case kinds::kRefused:
-            name = "refused";
-            break;
-        case kinds::kIdentifyRequest:
-            name = "identify request";
-            break;
-        case kinds::kJoinNotice:
-            name = "join notice";
-            break;
-        case kinds::kAircraftInfo:
-            name = "aircraft information";
-            break;
-        case kinds::kAircraftInfoRequest:
-            name = "aircraft-information request";
-            break;
-        case kinds::kRemoved:
-            name = "removed by host";
-            break;
-        case kinds::kPositionShort:
-            name = "position (short)";
-            break;
-        case kinds::kPositionLong:
-            name = "position (long)";
-            break;
-        case kinds::kChat:
-            name = "chat";
-            break;
-        default:
-            break;
-    }
-    char text[64];
-    std::snprintf(text, sizeof text, "0x%X %s", static_cast<unsigned>(kind), name);
-    return text;
-}
 
 namespace {
 // A head start is flown in steps, as a pilot's ticks would fly it.
@@ -99,7 +51,9 @@ Status DemoSessionHost::Start() {
         host_.Stop();
         return Status::Failed("The session has no room for any pilot");
     }
-    timer_.start(options_.tickMs);
+    if (!options_.ticksByCaller) {
+        timer_.start(options_.tickMs);
+    }
     return Status::Done();
 }
 

@@ -31,8 +31,9 @@ struct DemoHostOptions {
     int silentAfterSeconds = 0;      // stop sending anything after this long
     int chatEverySeconds = 45;       // a pilot says something now and then
     int tickMs = 1000;
-    size_t pilotCount = 5;     // the five demo pilots; more are copies of their kinds
-    bool logPositions = true;  // also log positions and keep-alives
+    bool ticksByCaller = false;  // no timer: the caller calls Tick (a test that times the session)
+    size_t pilotCount = 5;       // the five demo pilots; more are copies of their kinds
+    bool logPositions = true;    // also log positions and keep-alives
 };
 
 // Hosts a session in which simulated pilots fly around an airport, and admits controllers
@@ -89,8 +90,5 @@ class DemoSessionHost : public QObject {
     int elapsedSeconds_ = 0;
     size_t nextSpeaker_ = 0;
 };
-
-// A readable name of a message kind for logs ("0x1018 position").
-std::string KindName(int32_t kind);
 
 }  // namespace scopewatch::demo

@@ -233,6 +233,8 @@ Bytes EncodePlayerData(SockAddr sender, uint32_t idFrom, uint32_t idTo, const By
 Bytes PlayerDataBody(uint32_t idFrom, uint32_t idTo, const Bytes& payload);
 // A framed message without its 20-byte prefix: what a relaying host is asked to send on.
 Bytes InnerForm(const Bytes& framed);
+// The other way: a message from byte 20 on, framed as `sender` sends it.
+Bytes FramedForm(const Bytes& inner, SockAddr sender);
 
 // Decodes one framed message. The size word must match the number of bytes given. A message
 // that fails says why, with the offset where it went wrong.

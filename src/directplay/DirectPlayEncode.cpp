@@ -342,6 +342,10 @@ Bytes PlayerDataBody(uint32_t idFrom, uint32_t idTo, const Bytes& payload) {
     return body.Take();
 }
 
+Bytes FramedForm(const Bytes& inner, SockAddr sender) {
+    return Framed(sender, inner);
+}
+
 Bytes InnerForm(const Bytes& framed) {
     return Bytes(framed.begin() + static_cast<long>(std::min(framed.size(), kPrefixSize)),
                  framed.end());

@@ -42,6 +42,7 @@ ReceiveTickResult LiveSession::Receive() {
     // The lines of a tick go on top of the history together: the window shows the history
     // once per tick, not once per line.
     std::vector<std::string> lines;
+    session_.ClockAt(secondsInSession_ + 1.0);  // the second this tick takes the session to
     const IntakeEnd end =
         intake_.ReceiveMessages([&lines](const std::string& line) { lines.push_back(line); });
     if (!lines.empty()) {
@@ -55,6 +56,31 @@ ReceiveTickResult LiveSession::Receive() {
         phase_ = Phase::Ending;
         result.farewell =
             end == IntakeEnd::ConnectionLost ? kConnectionLostMessage : kRemovedByHostMessage;
+    } else if (std::optional<std::string> over = session_.EndOfSession()) {
+        phase_ = Phase::Ending;
+        result.farewell = std::move(over);
+    }
+    return result;
+}
+
+ReceiveTickResult LiveSession::Rerun(int seconds) {
+    ReceiveTickResult result;
+    if (leaving()) {
+        return result;
+    }
+    ClearTraffic(traffic_);
+    tracks_.Clear();
+    result.chatChanged = !chatHistory_.empty();
+    chatHistory_.clear();
+    intake_.ResetWatchdog();
+    const int refreshTicks = kRefreshIntervalMs / kReceiveIntervalMs;
+    for (int left = seconds; left > 0 && !result.farewell; --left) {
+        if (left == seconds || (left - 1) % refreshTicks == 0) {
+            Refresh();
+        }
+        ReceiveTickResult tick = Receive();
+        result.chatChanged = result.chatChanged || tick.chatChanged;
+        result.farewell = std::move(tick.farewell);
     }
     return result;
 }

@@ -37,7 +37,7 @@ struct ReceiveTickResult {
 // The session's clock counts a second for every receive tick, and the time the window stands
 // locked (a child window or a box is open, the intake held back): the pilots fly on meanwhile,
 // and their motion is judged by this clock. Once the session ends (the link lost, removed by
-// the host) or is left, no tick acts any more.
+// the host, a recording played to its end) or is left, no tick acts any more.
 class LiveSession {
   public:
     using SteadyClock = std::chrono::steady_clock;
@@ -57,6 +57,11 @@ class LiveSession {
     ReceiveTickResult Receive();
     // One refresh tick: the table is emptied and everyone asked again.
     void Refresh();
+    // Runs the session through `seconds` of its time at once (a replay that jumped): the
+    // picture starts anew (no traffic, tracks or chat), then comes a receive tick for every
+    // second, with the refresh before the first and every 30 of them so that the last one
+    // comes before the last tick. What the ticks brought, together; a farewell ends it early.
+    ReceiveTickResult Rerun(int seconds);
 
     // The window is locked: the session's clock counts the real time until Unlock. A lock
     // within a lock counts once.

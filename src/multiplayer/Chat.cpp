@@ -65,6 +65,9 @@ std::optional<std::string> SendChat(SessionService& session, const SessionState&
     if (state.myPlayerId <= 0) {
         return std::nullopt;
     }
+    if (!session.ReachesOthers()) {
+        return ChatLine(session.PlayerName(state.myPlayerId), text) + kNotSentMark;
+    }
     session.SendToAll(state.myPlayerId, MakeChat(text));
     return ChatLine(session.PlayerName(state.myPlayerId), text);
 }

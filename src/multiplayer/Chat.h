@@ -32,9 +32,13 @@ std::string PrependChatLine(const std::string& history, const std::string& line)
 // The same for lines that arrived together, oldest first: the last one ends on top.
 std::string PrependChatLines(const std::string& history, const std::vector<std::string>& lines);
 
+// What follows a typed line in the history when it went nowhere (a recording is played).
+inline constexpr const char* kNotSentMark = " (not sent)";
+
 // Sends the typed text to every player from our player and returns the line to put on top of
-// the history; returns nothing (and sends nothing) while we have no player. Errors of the
-// send reach the caller as SessionError.
+// the history; returns nothing (and sends nothing) while we have no player. Where what we send
+// reaches nobody, nothing is sent and the line carries kNotSentMark. Errors of the send reach
+// the caller as SessionError.
 std::optional<std::string> SendChat(SessionService& session, const SessionState& state,
                                     const std::string& text);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "shared/Rounding.h"
 
@@ -162,6 +163,53 @@ const char* AircraftTypeText(int16_t typeCode) {
         default:
             return "";
     }
+}
+
+std::string KindName(int32_t kind) {
+    const char* name = "unknown";
+    switch (kind) {
+        case kinds::kJoinRequest:
+            name = "join request";
+            break;
+        case kinds::kPlayerPresent:
+            name = "player present";
+            break;
+        case kinds::kKeepAlive:
+            name = "keep-alive";
+            break;
+        case kinds::kRefused:
+            name = "refused";
+            break;
+        case kinds::kIdentifyRequest:
+            name = "identify request";
+            break;
+        case kinds::kJoinNotice:
+            name = "join notice";
+            break;
+        case kinds::kAircraftInfo:
+            name = "aircraft information";
+            break;
+        case kinds::kAircraftInfoRequest:
+            name = "aircraft-information request";
+            break;
+        case kinds::kRemoved:
+            name = "removed by host";
+            break;
+        case kinds::kPositionShort:
+            name = "position (short)";
+            break;
+        case kinds::kPositionLong:
+            name = "position (long)";
+            break;
+        case kinds::kChat:
+            name = "chat";
+            break;
+        default:
+            break;
+    }
+    char text[64];
+    std::snprintf(text, sizeof text, "0x%X %s", static_cast<unsigned>(kind), name);
+    return text;
 }
 
 }  // namespace scopewatch

@@ -75,4 +75,7 @@ int32_t HeadingWord(double trueHeadingDegrees);
 int16_t HeadingFromWord(int32_t word);
 const char* AircraftTypeText(int16_t typeCode);
 
+// A readable name of a message kind ("0x1018 position (short)"; an unknown kind says so).
+std::string KindName(int32_t kind);
+
 }  // namespace scopewatch

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -83,6 +84,20 @@ class SessionService : public QObject {
     virtual std::string StepFailure() const = 0;
     // The link to the session broke (the host is gone, or it removed our machine).
     bool SessionLost() const { return Step() == SessionStep::kLost; }
+
+    // ---- what a session played from a recording needs; a live session keeps these ----
+    // The session's clock (the seconds the main window has run it) has moved on: a recording
+    // is played up to the moment it stands for.
+    virtual void ClockAt(double /*sessionSeconds*/) {}
+    // False when what the program sends reaches nobody (a recording is played).
+    virtual bool ReachesOthers() const { return true; }
+    // The words to leave with once the session has ended by itself (a recording played to its
+    // end); nothing while it goes on.
+    virtual std::optional<std::string> EndOfSession() const { return std::nullopt; }
+    // Whether StepFailure() is for the user to read as it stands (it names a file and where it
+    // went wrong) instead of the connection dialog's own words. After a listing that succeeded
+    // it may hold what the user should know of what was found (a recording read in part).
+    virtual bool ExplainsFailures() const { return false; }
 
     virtual int32_t WaitingMessageCount(int32_t playerId) = 0;
     // Takes the oldest waiting message off the queue.

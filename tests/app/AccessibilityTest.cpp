@@ -20,12 +20,15 @@
 #include "mainwindow/ui/TrafficListWindow.h"
 #include "multiplayer/ui/ConnectionDialog.h"
 #include "platform/FileSystem.h"
+#include "replay/ReplaySession.h"
+#include "replay/ui/ReplayWindow.h"
 #include "shared/TimerClock.h"
 #include "startup/ui/SetupDialog.h"
 #include "state/ProgramState.h"
 #include "support/Clicks.h"
 #include "support/Golden.h"
 #include "support/InMemorySession.h"
+#include "support/RecordedSession.h"
 #include "support/RecordingFlow.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/SpinEventLoop.h"
@@ -99,6 +102,11 @@ class Accessibility : public ::testing::Test {
 // name, and its texts are those of its file.
 TEST_F(Accessibility, EveryWindowShowsItsTextsAndEveryControlHasAName) {
     state.airport.currentAirport.name = "Eldorado Intl";
+    replay::ReplaySession played(nullptr);
+    played.Play(std::make_unique<replay::ReplayTimeline>(
+                    std::move(*testing::TimelineOf(testing::RecordSession(90)).value)),
+                "ATC Controller");
+    TimerClock pace;
     std::vector<std::pair<std::string, std::unique_ptr<QWidget>>> windows;
     windows.emplace_back("setup", new SetupDialog(state, messages, flow, files.drives()));
     windows.emplace_back("builder", new BuilderWindow(state, files, messages, flow));
@@ -108,6 +116,7 @@ TEST_F(Accessibility, EveryWindowShowsItsTextsAndEveryControlHasAName) {
     windows.emplace_back("about", new AboutWindow(state, flow));
     windows.emplace_back("controller-aids", new ControllerAidsWindow(state, flow));
     windows.emplace_back("traffic-list", new TrafficListWindow(state));
+    windows.emplace_back("replay", new replay::ReplayWindow(played, {[] {}, [](int) {}}, pace));
     windows.emplace_back("connection", new ConnectionDialog(state, session, messages, flow, clock));
     auto* main = new MainWindow(state, session, messages, flow, clock);
     windows.emplace_back("main", main);

@@ -19,6 +19,13 @@ demo::DemoHostOptions WithPortsAndTick(demo::DemoHostOptions options, uint16_t h
     return options;
 }
 
+// Empty: nothing is recorded.
+DirectPlaySessionOptions RecordedInto(DirectPlaySessionOptions options,
+                                      const std::filesystem::path& folder) {
+    options.recording.folder = folder;
+    return options;
+}
+
 }  // namespace
 
 DirectPlaySessionOptions LoopbackClientOptions(uint16_t hostPorts, uint16_t clientPorts) {
@@ -30,14 +37,15 @@ DirectPlaySessionOptions LoopbackClientOptions(uint16_t hostPorts, uint16_t clie
 }
 
 LiveScope::LiveScope(uint16_t hostPorts, uint16_t clientPorts, double speedUp,
-                     demo::DemoHostOptions hostOptions)
+                     demo::DemoHostOptions hostOptions, bool recorded)
     : files(dir.path(), {}),
       clock(speedUp),
       host_(std::make_unique<demo::DemoSessionHost>(
           WithPortsAndTick(std::move(hostOptions), hostPorts, clock), demo::DemoLargeAirportPlan(),
           nullptr)),
       session([] { return std::optional<std::string>("127.0.0.1"); },
-              LoopbackClientOptions(hostPorts, clientPorts)),
+              RecordedInto(LoopbackClientOptions(hostPorts, clientPorts),
+                           recorded ? dir.path() / "recordings" : std::filesystem::path())),
       windows(state, messages, files, session, clock) {
     state.workDir = dir.path();
     state.airport = DemoAirportLoaded();

@@ -27,9 +27,10 @@ DirectPlaySessionOptions LoopbackClientOptions(uint16_t hostPorts, uint16_t clie
 class LiveScope {
   public:
     // hostPorts and clientPorts are test port numbers (DirectPlayTestPorts). The host's
-    // options get the ports and the tick; everything else is the caller's.
+    // options get the ports and the tick; everything else is the caller's. A recorded scope
+    // records its session into recordings/ of its folder.
     LiveScope(uint16_t hostPorts, uint16_t clientPorts, double speedUp,
-              demo::DemoHostOptions hostOptions);
+              demo::DemoHostOptions hostOptions, bool recorded = false);
 
     // Opens the connection dialog and joins the session through it with the default
     // nickname. True once the main window runs, false once the join failed.

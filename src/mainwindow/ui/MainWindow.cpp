@@ -23,6 +23,7 @@ MainWindow::MainWindow(ProgramState& state, SessionService& session, MessageBoxe
       state_(state),
       messages_(messages),
       flow_(flow),
+      clock_(clock),
       live_(session, state, state.traffic, state.tracks, state.notes, state.airport.magVarGrid,
             clock),
       aids_{state.aids, state.tracks, labels_, &state.notes, &selected_},
@@ -40,7 +41,7 @@ MainWindow::~MainWindow() = default;
 void MainWindow::ConnectControls() {
     connect(&Timer1, &QTimer::timeout, this, &MainWindow::ReceiveTick);
     connect(&Timer2, &QTimer::timeout, this, &MainWindow::RepaintTick);
-    connect(&Timer3, &QTimer::timeout, this, [this] { live_.Refresh(); });
+    connect(&Timer3, &QTimer::timeout, this, &MainWindow::RefreshTick);
     connect(Command2, &QPushButton::clicked, this, [this] {
         CentreAndRepaint(state_.airport.currentAirport.longitude,
                          state_.airport.currentAirport.latitude);
@@ -259,6 +260,7 @@ void MainWindow::StopTimers() {
 }
 
 void MainWindow::Lock(bool windowToo) {
+    locked_ = true;
     SetControlsEnabled(false);
     live_.Lock();
     Timer1.stop();
@@ -274,9 +276,12 @@ void MainWindow::Unlock() {
         return;
     }
     waitingForChild_ = false;
+    locked_ = false;
     setEnabled(true);
     SetControlsEnabled(true);
-    Timer1.start();
+    if (!clock_.held()) {
+        Timer1.start();
+    }
     Timer2.start();
 }
 
@@ -302,6 +307,44 @@ void MainWindow::Disconnect() {
 
 void MainWindow::CentreOn(double latitude, double longitude) {
     CentreAndRepaint(longitude, latitude);
+}
+
+void MainWindow::FollowClock() {
+    Timer1.setInterval(clock_.RealMs(kReceiveIntervalMs));
+    Timer2.setInterval(clock_.RealMs(kRepaintIntervalMs));
+    Timer3.setInterval(clock_.RealMs(kRefreshIntervalMs));
+    if (live_.leaving() || view_.WidthPx == 0) {
+        return;  // done, or not loaded yet
+    }
+    if (clock_.held()) {
+        Timer1.stop();
+        Timer3.stop();
+        return;
+    }
+    if (!Timer3.isActive()) {
+        Timer3.start();
+    }
+    if (!Timer1.isActive() && !locked_) {
+        Timer1.start();
+    }
+}
+
+void MainWindow::Rerun(int seconds) {
+    if (live_.leaving()) {
+        return;
+    }
+    const ReceiveTickResult rerun = live_.Rerun(seconds);
+    if (rerun.chatChanged) {
+        ShowChatHistory();
+    }
+    if (Timer3.isActive()) {
+        Timer3.start();
+    }
+    Repaint();
+    emit trafficTicked();
+    if (rerun.farewell) {
+        LeaveWithMessage(*rerun.farewell);
+    }
 }
 
 // While a child window ("Goto Airport", "Options", "About") or the "Create New Database"

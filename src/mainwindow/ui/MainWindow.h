@@ -65,10 +65,17 @@ class MainWindow : public QWidget {
     // Selects the aircraft of that name ("" ends the selection) and repaints.
     void Select(const std::string& name);
     const std::string& selectedAircraft() const { return selected_; }
+    // The clock's pace changed or it is held (a replay): the timers take the new intervals;
+    // while it is held the intake and the refresh stand still, and the repaint goes on.
+    void FollowClock();
+    // Runs the session through `seconds` of its time at once and shows where it then stands
+    // (a replay that jumped); the refresh's 30 seconds start anew.
+    void Rerun(int seconds);
 
     // The timers' work, callable at once.
     void ReceiveTick();
     void RepaintTick();
+    void RefreshTick() { live_.Refresh(); }
 
     ScopeWidget& scope() { return *Picture1; }
     QToolBar& toolbar() { return *Toolbar1; }
@@ -140,6 +147,7 @@ class MainWindow : public QWidget {
     ProgramState& state_;
     MessageBoxes& messages_;
     WindowFlow& flow_;
+    const TimerClock& clock_;
     LiveSession live_;
     ScopeView view_;
     SelectedAirspace selection_;
@@ -152,6 +160,7 @@ class MainWindow : public QWidget {
     SoundCues cues_;
     std::unique_ptr<SoundPlayer> sounds_;
     bool waitingForChild_ = false;
+    bool locked_ = false;  // a command or a child window runs: the intake waits
     TickStatistics receiveStatistics_;
     TickStatistics repaintStatistics_;
 

@@ -146,7 +146,7 @@ void ConnectionDialog::DisableSearch() {
     Command2->setEnabled(false);
 }
 
-void ConnectionDialog::FailSearch(const char* message, bool exclamation) {
+void ConnectionDialog::FailSearch(const std::string& message, bool exclamation) {
     Timer1.stop();
     Timer2.stop();
     if (exclamation) {
@@ -186,7 +186,13 @@ void ConnectionDialog::OnStepChanged(SessionStep step) {
             OnSessionsListed(session_.ListedSessions());
             break;
         case SessionStep::kListingFailed:
-            FailSearch(texts::kCanceledConnection, false);
+            // A session that says why in words of its own (a capture file that cannot be read)
+            // is shown as it says it.
+            if (session_.ExplainsFailures() && !session_.StepFailure().empty()) {
+                FailSearch(session_.StepFailure(), true);
+            } else {
+                FailSearch(texts::kCanceledConnection, false);
+            }
             break;
         case SessionStep::kJoined:
             CreateOurPlayer();
@@ -215,6 +221,11 @@ void ConnectionDialog::OnSessionsListed(const std::vector<SessionInfo>& sessions
         return;
     }
     EnableSearch();
+    // A session that speaks for itself may have something to say of what it found (a recording
+    // read only in part).
+    if (session_.ExplainsFailures() && !session_.StepFailure().empty()) {
+        messages_.Inform(session_.StepFailure());
+    }
     if (List2->count() > 0 && !List2->item(0)->text().isEmpty()) {
         SetStatus("Done");
     } else {

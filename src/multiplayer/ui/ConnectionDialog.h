@@ -54,7 +54,7 @@ class ConnectionDialog : public QWidget {
     void SetStatus(const char* text);
     void Reset();
     void EnableSearch();
-    void FailSearch(const char* message, bool exclamation);
+    void FailSearch(const std::string& message, bool exclamation);
     void DisableSearch();
     void OnLocateSession();
     // Follows the session's steps: each one ended leads to the next, or to starting over.
