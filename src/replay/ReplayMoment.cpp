@@ -6,7 +6,7 @@ namespace scopewatch::replay {
 
 HeadlessReplay::HeadlessReplay(std::unique_ptr<ReplayTimeline> timeline, const MagVarGrid& grid)
     : replay_(nullptr),
-      live_(replay_, state_, traffic_, tracks_, grid, clock_),
+      live_(replay_, state_, traffic_, tracks_, notes_, grid, clock_),
       playback_(replay_, pace_, {[] {}, [this](int seconds) { live_.Rerun(seconds); }}) {
     replay_.Play(std::move(timeline), "Replay");
     state_.myPlayerId = replay_.CreatedPlayer();

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "mainwindow/LiveSession.h"
+#include "model/AircraftNotes.h"
 #include "model/SessionState.h"
 #include "model/TrackHistory.h"
 #include "model/TrafficTable.h"
@@ -40,6 +41,7 @@ class HeadlessReplay {
     SessionState state_;
     TrafficTable traffic_;
     TrackHistory tracks_;
+    AircraftNotes notes_;
     const TimerClock clock_;
     TimerClock pace_;
     LiveSession live_;

@@ -9,6 +9,7 @@
 
 #include "geo/MagVarGrid.h"
 #include "mainwindow/LiveSession.h"
+#include "model/AircraftNotes.h"
 #include "model/SessionState.h"
 #include "model/TrackHistory.h"
 #include "multiplayer/ConnectionSteps.h"
@@ -55,7 +56,7 @@ class Replayed {
             return false;
         }
         state.isConnected = kTrue16;
-        live = std::make_unique<LiveSession>(replay, state, traffic, tracks, *grid, clock);
+        live = std::make_unique<LiveSession>(replay, state, traffic, tracks, notes, *grid, clock);
         live->Start();
         return true;
     }
@@ -80,6 +81,7 @@ class Replayed {
     SessionState state;
     TrafficTable traffic;
     TrackHistory tracks;
+    AircraftNotes notes;
     std::unique_ptr<MagVarGrid> grid = std::make_unique<MagVarGrid>();
     TimerClock clock;
     std::unique_ptr<LiveSession> live;
