@@ -71,10 +71,8 @@ configure_and_build() {
     cmake -S . -B "$dir" "$@" >/dev/null && cmake --build "$dir" -j "$jobs"
 }
 
-# Twice as many tests as cores at a time: a third of the tests' time is spent waiting on their
-# timers and sockets.
 run_ctest() {
-    (cd "$1" && ctest --output-on-failure -j $((2 * jobs)) --timeout 300)
+    (cd "$1" && ctest --output-on-failure -j "$jobs" --timeout 300)
 }
 
 skip_sanitize=${SCOPEWATCH_SKIP_SANITIZE:-0}

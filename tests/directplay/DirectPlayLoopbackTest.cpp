@@ -195,6 +195,8 @@ TEST(Loopback, RefusedJoinsSayWhyAndMachinesThatVanishOrFallSilentAreNoticed) {
     const auto vanisher = s.Join(u"Vanisher");
     const auto stayer = s.Join(u"Stayer");
     ASSERT_TRUE(SpinUntil([&] { return stayer.client->HasPlayer(vanisher.player); }, 2000));
+    // The stayer's player is made on its side first; the session is full once the host has it.
+    ASSERT_TRUE(SpinUntil([&] { return s.host->CurrentPlayers() == 3; }, 2000));
     const auto refused = s.Client();
     EXPECT_TRUE(testing::EnumerateNow(*refused, "127.0.0.1", 300).empty());
     FoundSession session;
