@@ -377,10 +377,7 @@ void DirectPlayClient::Leave() {
 
 void DirectPlayClient::LeaveSession() {
     if (joined()) {
-        for (uint32_t id : peer_.table().LocalPlayerIds()) {
-            peer_.RetireLocalPlayer(id);
-        }
-        peer_.outbox().SendToEveryMachine(DeletePlayer{0, peer_.table().systemId()});
+        peer_.SayGoodbye();
     }
     peer_.CloseWhenSent();
     Reset();

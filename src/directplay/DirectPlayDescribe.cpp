@@ -2,15 +2,10 @@
 #include <cstdio>
 
 #include "directplay/DirectPlayCodec.h"
+#include "shared/NumberText.h"
 
 namespace scopewatch::directplay {
 namespace {
-
-std::string Hex(uint32_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%X", value);
-    return text;
-}
 
 std::string Narrow(const std::u16string& text) {
     std::string out;
@@ -31,7 +26,7 @@ std::string GuidText(const Guid& guid) {
 }
 
 std::string DescribePlayer(const PlayerInfo& player) {
-    std::string text = "player " + Hex(player.id) + " flags " + Hex(player.flags);
+    std::string text = "player " + HexText(player.id) + " flags " + HexText(player.flags);
     if (!player.shortName.empty()) {
         text += " \"" + Narrow(player.shortName) + "\"";
     }
@@ -41,34 +36,36 @@ std::string DescribePlayer(const PlayerInfo& player) {
     if (player.datagramAddress) {
         text += " datagram port " + std::to_string(player.datagramAddress->port);
     }
-    return text + " system " + Hex(player.systemPlayerId);
+    return text + " system " + HexText(player.systemPlayerId);
 }
 
 struct Describer {
     std::string operator()(const EnumSessions& m) const {
         // A real game asks for its own application: the log shows which, so a host can announce it.
-        return "ENUMSESSIONS flags " + Hex(m.flags) + " application " + GuidText(m.application);
+        return "ENUMSESSIONS flags " + HexText(m.flags) + " application " + GuidText(m.application);
     }
     std::string operator()(const EnumSessionsReply& m) const {
         return "ENUMSESSIONSREPLY \"" + Narrow(m.name) + "\" " +
                std::to_string(m.desc.currentPlayers) + "/" + std::to_string(m.desc.maxPlayers) +
-               " flags " + Hex(m.desc.flags);
+               " flags " + HexText(m.desc.flags);
     }
     std::string operator()(const RequestPlayerId& m) const {
-        return "REQUESTPLAYERID flags " + Hex(m.flags);
+        return "REQUESTPLAYERID flags " + HexText(m.flags);
     }
     std::string operator()(const RequestPlayerReply& m) const {
-        return "REQUESTPLAYERREPLY id " + Hex(m.id) + " result " + Hex(m.result);
+        return "REQUESTPLAYERREPLY id " + HexText(m.id) + " result " + HexText(m.result);
     }
     std::string operator()(const AddForwardRequest& m) const {
         return "ADDFORWARDREQUEST " + DescribePlayer(m.player);
     }
     std::string operator()(const AddForward& m) const {
-        return "ADDFORWARD to " + Hex(m.idTo) + " " + DescribePlayer(m.player);
+        return "ADDFORWARD to " + HexText(m.idTo) + " " + DescribePlayer(m.player);
     }
-    std::string operator()(const AddForwardAck& m) const { return "ADDFORWARDACK " + Hex(m.id); }
+    std::string operator()(const AddForwardAck& m) const {
+        return "ADDFORWARDACK " + HexText(m.id);
+    }
     std::string operator()(const AddForwardReply& m) const {
-        return "ADDFORWARDREPLY error " + Hex(m.error);
+        return "ADDFORWARDREPLY error " + HexText(m.error);
     }
     std::string operator()(const SuperEnumPlayersReply& m) const {
         std::string text = "SUPERENUMPLAYERSREPLY \"" + Narrow(m.name) + "\"";
@@ -82,33 +79,33 @@ struct Describer {
                DescribePlayer(m.player);
     }
     std::string operator()(const DeletePlayer& m) const {
-        return "DELETEPLAYER " + Hex(m.playerId);
+        return "DELETEPLAYER " + HexText(m.playerId);
     }
     std::string operator()(const Ping& m) const {
-        return std::string(m.reply ? "PINGREPLY" : "PING") + " from " + Hex(m.idFrom);
+        return std::string(m.reply ? "PINGREPLY" : "PING") + " from " + HexText(m.idFrom);
     }
     std::string operator()(const YouAreDead&) const { return "YOUAREDEAD"; }
     std::string operator()(const SessionDescChanged& m) const {
         return "SESSIONDESCCHANGED \"" + Narrow(m.name) + "\"";
     }
     std::string operator()(const PlayerNameChanged& m) const {
-        return "PLAYERNAMECHANGED " + Hex(m.playerId) + " \"" + Narrow(m.shortName) + "\"";
+        return "PLAYERNAMECHANGED " + HexText(m.playerId) + " \"" + Narrow(m.shortName) + "\"";
     }
     std::string operator()(const PlayerData& m) const {
         const auto parts = SplitPlayerData(m);
         if (!parts) {
             return "player data, " + std::to_string(m.body.size()) + " bytes";
         }
-        return "player data " + Hex(parts->idFrom) + " -> " + Hex(parts->idTo) + ", " +
+        return "player data " + HexText(parts->idFrom) + " -> " + HexText(parts->idTo) + ", " +
                std::to_string(parts->payload.size()) + " bytes";
     }
     std::string operator()(const Ask4Multicast& m) const {
         return std::string(m.guaranteed ? "ASK4MULTICASTGUARANTEED" : "ASK4MULTICAST") +
-               " to group " + Hex(m.groupTo) + " from " + Hex(m.playerFrom) + ", " +
+               " to group " + HexText(m.groupTo) + " from " + HexText(m.playerFrom) + ", " +
                std::to_string(m.inner.size()) + " bytes";
     }
     std::string operator()(const Unhandled& m) const {
-        return "command " + Hex(m.command) + " (ignored)";
+        return "command " + HexText(m.command) + " (ignored)";
     }
 };
 

@@ -105,11 +105,7 @@ uint32_t DirectPlayHost::AllocateId(const std::string& machineAt) {
 }
 
 uint32_t DirectPlayHost::CurrentPlayers() const {
-    uint32_t count = 0;
-    for (const auto& [id, player] : peer_.table().players()) {
-        count += (player.flags & player_flags::kSystemPlayer) == 0 ? 1 : 0;
-    }
-    return count;
+    return static_cast<uint32_t>(peer_.table().ApplicationPlayerIds().size());
 }
 
 SessionDesc DirectPlayHost::CurrentDesc() const {
@@ -145,10 +141,7 @@ void DirectPlayHost::Stop() {
     if (!running_) {
         return;
     }
-    for (uint32_t id : peer_.table().LocalPlayerIds()) {
-        peer_.RetireLocalPlayer(id);
-    }
-    peer_.outbox().SendToEveryMachine(DeletePlayer{0, systemId()});
+    peer_.SayGoodbye();
     pendingJoins_.clear();
     peer_.CloseWhenSent();
     running_ = false;

@@ -230,6 +230,13 @@ void DirectPlayPeer::RetireLocalPlayer(uint32_t id) {
     table_.EraseLocalPlayer(id);
 }
 
+void DirectPlayPeer::SayGoodbye() {
+    for (uint32_t id : table_.LocalPlayerIds()) {
+        RetireLocalPlayer(id);
+    }
+    outbox_.SendToEveryMachine(DeletePlayer{0, table_.systemId()});
+}
+
 // ---- opening and closing -----------------------------------------------------------------
 
 Status DirectPlayPeer::Open() {

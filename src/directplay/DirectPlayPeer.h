@@ -80,6 +80,8 @@ class DirectPlayPeer final : public QObject {
     // Tells every other machine about our player (through the relay where the host relays).
     void AnnounceLocalPlayer(uint32_t id);
     void RetireLocalPlayer(uint32_t id);
+    // Leaving: every local player retired, then our machine's own deletion to every machine.
+    void SayGoodbye();
 
     // ---- opening and closing ----
     // Opens the sockets unless they are open; a closing under way is called off and its

@@ -80,8 +80,6 @@ class NameTable {
     const RemoteMachine* FindMachine(uint32_t systemId) const;
     void PutMachine(const RemoteMachine& machine) { machines_[machine.systemId] = machine; }
     void EraseMachine(uint32_t systemId) { machines_.erase(systemId); }
-    // Drops every machine without telling anyone (a name table replaces them).
-    void ForgetMachines() { machines_.clear(); }
     std::vector<uint32_t> MachineIds() const;
     std::optional<uint32_t> MachineAt(const QHostAddress& ip, quint16 streamPort) const;
     // The machine a player lives on, when it is another machine of the table.

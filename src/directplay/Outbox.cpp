@@ -1,7 +1,5 @@
 #include "directplay/Outbox.h"
 
-#include "shared/ByteWriter.h"
-
 namespace scopewatch::directplay {
 
 Outcome<Bytes> EncodeToSend(const Message& message, SockAddr sender, uint16_t version) {
@@ -127,14 +125,8 @@ void Outbox::ForEachMachine(const std::function<void(const RemoteMachine&)>& vis
 }
 
 Message Outbox::PlayerMessage(uint32_t idFrom, uint32_t idTo, const Bytes& payload) const {
-    if (!table_.HasMessageIds()) {
-        return PlayerData{payload};
-    }
-    ByteWriter body;
-    body.UInt32(idFrom);
-    body.UInt32(idTo);
-    body.Bytes(payload);
-    return PlayerData{body.Take()};
+    return table_.HasMessageIds() ? PlayerData{PlayerDataBody(idFrom, idTo, payload)}
+                                  : PlayerData{payload};
 }
 
 }  // namespace scopewatch::directplay
