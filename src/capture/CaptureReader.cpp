@@ -279,18 +279,14 @@ Outcome<CaptureSummary> ReadCaptureBytes(std::span<const uint8_t> bytes, const F
 std::optional<std::string> CaptureWarning(const std::filesystem::path& file,
                                           const CaptureSummary& summary) {
     const std::string name = file.string();
-    const auto where = [](const FilePlace& place) {
-        return "packet " + std::to_string(place.packet) + " (byte " + std::to_string(place.offset) +
-               ")";
-    };
     const std::string before =
         "; the " + std::to_string(summary.packets) + " packets before it are read";
     if (summary.cutShort) {
-        return name + " ends inside " + where(*summary.cutShort) +
+        return name + " ends inside " + PlaceText(*summary.cutShort) +
                ", as a recording cut off by a crash does" + before;
     }
     if (summary.unreadable) {
-        return name + ": " + where(summary.unreadable->place) + " cannot be read (" +
+        return name + ": " + PlaceText(summary.unreadable->place) + " cannot be read (" +
                summary.unreadable->text + ")" + before;
     }
     if (summary.frames == 0) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace scopewatch::capture {
@@ -21,6 +22,12 @@ struct FilePlace {
     uint64_t packet = 0;
     uint64_t offset = 0;
 };
+
+// "packet 12 (byte 3456)"
+inline std::string PlaceText(const FilePlace& place) {
+    return "packet " + std::to_string(place.packet) + " (byte " + std::to_string(place.offset) +
+           ")";
+}
 
 // One whole DirectPlay message as a capture saw it go over the wire: over a TCP connection
 // (reassembled from its segments) or in a UDP datagram, between two IPv4 endpoints.

@@ -8,6 +8,7 @@
 #include "replay/ReadRecording.h"
 #include "replay/ReplayTexts.h"
 #include "replay/WireNames.h"
+#include "shared/NumberText.h"
 
 namespace scopewatch::replay {
 
@@ -18,10 +19,9 @@ std::string Count(uint64_t count, const char* one, const char* many) {
 }
 
 std::string Fix(const PositionFix& fix, int64_t origin) {
-    char text[96];
-    std::snprintf(text, sizeof text, "%.5f %.5f, %d ft, heading %d at ", fix.latitude,
-                  fix.longitude, fix.altitudeFt, fix.trueHeading);
-    return text + OffsetText(fix.micros - origin);
+    return FixedNumberText(fix.latitude, 5) + " " + FixedNumberText(fix.longitude, 5) + ", " +
+           std::to_string(fix.altitudeFt) + " ft, heading " + std::to_string(fix.trueHeading) +
+           " at " + OffsetText(fix.micros - origin);
 }
 
 void CaptureSection(std::string& out, const Recording& recording, int64_t origin) {

@@ -14,12 +14,6 @@ std::string EndpointText(const capture::Endpoint& endpoint) {
     return text;
 }
 
-std::string HexText(uint32_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%X", value);
-    return text;
-}
-
 std::string ClockText(double seconds) {
     const long long whole = std::llround(std::floor(std::max(seconds, 0.0)));
     char text[32];
@@ -38,11 +32,6 @@ std::string OffsetText(int64_t micros) {
     std::snprintf(text, sizeof text, "%lld:%02lld:%02lld.%03lld", millis / 3'600'000,
                   millis / 60'000 % 60, millis / 1000 % 60, millis % 1000);
     return text;
-}
-
-std::string PlaceText(const capture::FilePlace& place) {
-    return "packet " + std::to_string(place.packet) + " (byte " + std::to_string(place.offset) +
-           ")";
 }
 
 std::string Utf8(const std::u16string& text) {

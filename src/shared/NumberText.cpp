@@ -1,6 +1,7 @@
 #include "shared/NumberText.h"
 
 #include <charconv>
+#include <cstdio>
 #include <limits>
 
 namespace scopewatch {
@@ -70,6 +71,12 @@ std::optional<double> LeadingNumber(const std::string& text) {
         return std::nullopt;
     }
     return value;
+}
+
+std::string HexText(uint32_t value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%X", value);
+    return text;
 }
 
 }  // namespace scopewatch

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -18,6 +19,9 @@ std::string ShortestSingleText(float value);
 
 // A number with a fixed count of decimals ("0.01").
 std::string FixedNumberText(double value, int decimals);
+
+// A number in hexadecimal as the wire's documentation writes it: "0x1A2B".
+std::string HexText(uint32_t value);
 
 // The longest leading part of the text that reads as a decimal number (a sign, digits and
 // one decimal point), or nothing when the text does not start with one.

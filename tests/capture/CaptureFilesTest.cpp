@@ -21,7 +21,7 @@ std::string EndpointText(const Endpoint& end) {
 }
 
 // Offsets in hexadecimal: the port numbers of the socket tests are decimal numbers of their own.
-std::string PlaceText(const FilePlace& place) {
+std::string HexPlaceText(const FilePlace& place) {
     char text[48];
     std::snprintf(text, sizeof text, "packet %" PRIu64 " @0x%" PRIx64, place.packet, place.offset);
     return text;
@@ -32,7 +32,7 @@ std::string FrameText(const CapturedFrame& frame, int64_t start) {
     std::snprintf(time, sizeof time, "+%.6f",
                   (static_cast<double>(frame.microseconds) - static_cast<double>(start)) / 1e6);
     const auto decoded = directplay::Decode(frame.bytes);
-    return PlaceText(frame.place) + " " + time +
+    return HexPlaceText(frame.place) + " " + time +
            (frame.carrier == Carrier::kStream ? " tcp " : " udp ") + EndpointText(frame.from) +
            " > " + EndpointText(frame.to) + " " + std::to_string(frame.bytes.size()) + " bytes: " +
            (decoded.ok() ? directplay::Describe(*decoded.value) : "unread, " + decoded.failure) +
@@ -54,14 +54,14 @@ std::string SummaryText(const CaptureSummary& s) {
                        count("oversized frames", s.oversizedFrames) + ", " +
                        count("dropped", s.streamsDropped) + "\n";
     for (const CaptureProblem& problem : s.problems) {
-        text += "problem at " + PlaceText(problem.place) + ": " + problem.text + "\n";
+        text += "problem at " + HexPlaceText(problem.place) + ": " + problem.text + "\n";
     }
     if (s.cutShort) {
-        text += "cut short at " + PlaceText(*s.cutShort) + "\n";
+        text += "cut short at " + HexPlaceText(*s.cutShort) + "\n";
     }
     if (s.unreadable) {
         text +=
-            "unreadable at " + PlaceText(s.unreadable->place) + ": " + s.unreadable->text + "\n";
+            "unreadable at " + HexPlaceText(s.unreadable->place) + ": " + s.unreadable->text + "\n";
     }
     return text;
 }
