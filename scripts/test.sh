@@ -93,11 +93,14 @@ fuzz=ON
 if [ "$skip_fuzz" = 1 ]; then
     fuzz=OFF
 fi
+# The install check's output and time are told even when the sanitized build fails.
+sanitized=0
 stage sanitized configure_and_build build-sanitize -DCMAKE_CXX_COMPILER=clang++ \
     -DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld -DCMAKE_BUILD_TYPE=Debug \
     -DCMAKE_CXX_FLAGS_DEBUG=-gline-tables-only -DSCOPEWATCH_SANITIZE=ON \
-    -DSCOPEWATCH_FUZZ=$fuzz -DSCOPEWATCH_BUILD_TESTS=ON -DSCOPEWATCH_BENCHMARKS=ON
+    -DSCOPEWATCH_FUZZ=$fuzz -DSCOPEWATCH_BUILD_TESTS=ON -DSCOPEWATCH_BENCHMARKS=ON || sanitized=$?
 finish_background_stage
+[ "$sanitized" -eq 0 ]
 stage tests run_ctest build-sanitize
 if [ "$fuzz" = ON ]; then
     stage fuzz bash scripts/fuzz.sh --in build-sanitize "$fuzz_seconds"

@@ -124,11 +124,12 @@ TrafficTable ShownTraffic(const TrafficTable& traffic, const ControllerAids& cho
     return shown;
 }
 
-std::vector<Conflict> WatchedConflicts(const TrafficTable& shown, const TrackHistory& history,
+std::vector<Conflict> WatchedConflicts(const TrafficTable& traffic, const TrackHistory& history,
                                        const ControllerAids& choices, int32_t airportElevationFt) {
     if (!choices.conflictAlert) {
         return {};
     }
+    const TrafficTable shown = ShownTraffic(traffic, choices);
     return FindConflicts(shown.InUse(), history, choices.conflictLimits, airportElevationFt);
 }
 

@@ -40,9 +40,9 @@ std::vector<Conflict> FindConflicts(std::span<const TrafficRecord> aircraft,
 // The aircraft of the table the altitude filter lets through, in their order.
 TrafficTable ShownTraffic(const TrafficTable& traffic, const ControllerAids& choices);
 
-// The conflicts among the aircraft the scope shows (the table after the altitude filter) while
-// the conflict alert is on; none while it is off.
-std::vector<Conflict> WatchedConflicts(const TrafficTable& shown, const TrackHistory& history,
+// The conflicts among the aircraft of the table the scope shows (those the altitude filter lets
+// through) while the conflict alert is on; none while it is off.
+std::vector<Conflict> WatchedConflicts(const TrafficTable& traffic, const TrackHistory& history,
                                        const ControllerAids& choices, int32_t airportElevationFt);
 
 // Whether the aircraft of that name is in one of the conflicts.

@@ -213,10 +213,9 @@ std::vector<LabelBox> LabelObstacles(DrawingSurface& surface, const ScopeScene& 
 void PaintAidedTraffic(DrawingSurface& surface, const ScopeScene& scene) {
     const ScopeAids& aids = *scene.aids;
     const ControllerAids& choices = aids.choices;
-    const TrafficTable shown =
-        choices.altitudeFilter ? ShownTraffic(scene.traffic, choices) : scene.traffic;
-    const std::vector<Conflict> conflicts =
-        WatchedConflicts(shown, aids.history, choices, scene.airport.currentAirport.altitudeFt);
+    const TrafficTable shown = ShownTraffic(scene.traffic, choices);
+    const std::vector<Conflict> conflicts = WatchedConflicts(
+        scene.traffic, aids.history, choices, scene.airport.currentAirport.altitudeFt);
     std::vector<LabelBox> distances = DrawAidsUnderTraffic(surface, scene, shown, conflicts);
     TrafficLook look{{}, aids.notes};
     for (const Conflict& conflict : conflicts) {

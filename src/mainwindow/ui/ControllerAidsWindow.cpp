@@ -18,7 +18,7 @@ namespace {
 
 QGroupBox* Frame(const char* caption) {
     auto* frame = new QGroupBox(caption);
-    frame->setAccessibleName(caption);
+    NameAfterCaption(*frame, caption);
     return frame;
 }
 

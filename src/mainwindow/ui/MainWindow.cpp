@@ -138,9 +138,8 @@ void MainWindow::ReceiveTick() {
 }
 
 void MainWindow::PlaySounds(bool chatReceived) {
-    const std::vector<Conflict> conflicts =
-        WatchedConflicts(ShownTraffic(state_.traffic, state_.aids), state_.tracks, state_.aids,
-                         state_.airport.currentAirport.altitudeFt);
+    const std::vector<Conflict> conflicts = WatchedConflicts(
+        state_.traffic, state_.tracks, state_.aids, state_.airport.currentAirport.altitudeFt);
     for (const SoundCue cue : cues_.Tick(state_.aids.sounds, live_.secondsInSession(),
                                          state_.traffic, chatReceived, conflicts)) {
         sounds_->Play(cue);

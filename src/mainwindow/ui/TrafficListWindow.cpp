@@ -105,9 +105,8 @@ void TrafficListWindow::Refresh() {
     if (notes_->editing()) {
         return;  // a note is being typed: the list catches up after it
     }
-    const TrafficTable shown = ShownTraffic(state_.traffic, state_.aids);
     const std::vector<Conflict> conflicts = WatchedConflicts(
-        shown, state_.tracks, state_.aids, state_.airport.currentAirport.altitudeFt);
+        state_.traffic, state_.tracks, state_.aids, state_.airport.currentAirport.altitudeFt);
     const TrafficListAids aids{state_.aids, conflicts, state_.notes};
     const std::vector<TrafficListRow> rows = TrafficListRows(
         state_.tracks, state_.airport.currentAirport, state_.airport.magVarGrid, &aids);
